@@ -1,0 +1,4 @@
+// The BASIC commands of files and the media archive; commands.h includes this header.
+#pragma once
+
+#include "files/shoebox.h"

@@ -1,0 +1,158 @@
+#include "frame/frame.h"
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "core/isaac.h"
+#include "frame/error_log.h"
+#include "gfx/opengl_rainbows.h"
+
+int KV_RESX = 640;
+int KV_RESY = 480;
+int KV_FULLSCREEN = 1;
+int KV_FRAMERATE = 60;
+int KV_DEBUG = 1;
+int KV_WANTMOUSE = 0;
+
+double g_error = 0;
+double g_errorline = 0;
+double g_debugline = 0;
+double g_debugfile = 0;
+
+KvStr g_cmdline;
+double g_mx = 0, g_my = 0;
+int nCurFont = 0;
+double g_FirstTime = 0, g_LastTime = 0, g_ThisTime = 0;
+
+platform::Window* hWnd = nullptr;
+void* hInstance = nullptr;
+OpenGLRainbows* pRbow = nullptr;
+
+void __Error(double code)
+{
+    g_error = code;
+    g_errorline = g_debugline;
+}
+
+void __dLn(double file, double line)
+{
+    g_debugfile = file;
+    g_debugline = line;
+}
+
+void __FatalError(double code)
+{
+    __Error(code);
+    __EndProgram();
+}
+
+int __GlobalInit(void* instance, void*, char*, int, const char* title)
+{
+    hInstance = instance;
+    platform::InstallTerminationHandlers();
+
+    // The window: caption first "Quarnix", then the program's title.
+    hWnd = platform::CreateGameWindow("Quarnix", 50, 50, KV_RESX, KV_RESY);
+    if (hWnd == nullptr) {
+        // Without a window there is nothing the program could run against.
+        std::fprintf(stderr, "Zorvelin runtime: %s\n", platform::LastError());
+        platform::ExitProcess(1);
+    }
+    platform::ShowGameWindow(hWnd);
+    platform::SetWindowTitle(hWnd, title);
+
+    // Only the last run is ever described by the log.
+    DeleteErrorLog();
+
+    // Engine objects, in their fixed order: input, renderer, sound device,
+    // sound slots, network.
+    pRbow = new OpenGLRainbows;
+
+    if (!pRbow->Init(hWnd, KV_RESX, KV_RESY, 0, static_cast<unsigned short>(KV_FRAMERATE))) {
+        std::fprintf(stderr, "Zorvelin runtime: %s\n", platform::LastError());
+        platform::ExitProcess(1);
+    }
+
+    // Every run starts with a different random sequence.
+    Tzsrand(static_cast<unsigned long>(static_cast<std::uint32_t>(pRbow->AccurateTime())));
+
+    if (KV_FULLSCREEN != 0 && !platform::WindowedForced())
+        pRbow->DoFullscreen();
+    else
+        pRbow->DoWindowed();
+
+    nCurFont = 0;
+
+    // Media names resolve next to the program: its folder becomes the
+    // working directory.
+    KvStr programPath = platform::ModulePath().c_str();
+    char* path = programPath.GetStrData();
+    for (int i = programPath.Length(); i >= 1; --i) {
+        if (path[i] == '/' || path[i] == '\\') {
+            path[i] = 0;
+            break;
+        }
+    }
+    platform::ChangeDirectory(path);
+
+    // One cleared frame before the program's code runs.
+    glClear(GL_COLOR_BUFFER_BIT);
+    pRbow->FlipScreens();
+    pRbow->Make2DViewport();
+
+    g_ThisTime = g_LastTime = g_FirstTime = pRbow->AccurateTime();
+    return 0;
+}
+
+void __EndProgram()
+{
+    // A second way out while the first is still running (a close message
+    // during shutdown) just finishes the exit.
+    static bool ending = false;
+    if (ending) platform::ExitProcess(0);
+    ending = true;
+
+    if (KV_DEBUG != 0) {
+        char text[64];
+        AppendErrorLog("-End On Line");
+        for (double value : {g_error, g_errorline, g_debugline, g_debugfile}) {
+            NumberToText(value, text, sizeof text);
+            AppendErrorLog(text);
+        }
+    }
+
+    delete pRbow;
+    pRbow = nullptr;
+
+    // The window goes last, after everything that drew into it.
+    platform::DestroyGameWindow(hWnd);
+    hWnd = nullptr;
+    platform::ExitProcess(0);
+}
+
+double END()
+{
+    g_error = 0;
+    g_errorline = g_debugline;
+    __EndProgram();
+}
+
+void __WndProc_(platform::WindowMessage message)
+{
+    switch (message) {
+    case platform::WindowMessage::Close:
+        // Closing leaves the error state as it is: the log shows the last
+        // recoverable error, if any.
+        __EndProgram();
+    case platform::WindowMessage::Moved:
+    case platform::WindowMessage::Resized:
+    case platform::WindowMessage::Activated:
+        // Every frame is drawn anew; nothing needs repainting here.
+        break;
+    case platform::WindowMessage::ScreenSave:
+        // Screen saver and monitor power-down stay suppressed (the platform
+        // layer keeps them off while the window exists).
+        break;
+    }
+}

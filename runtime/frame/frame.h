@@ -1,0 +1,27 @@
+// The program frame: start-up, shutdown and the window procedure.
+#pragma once
+
+#include "frame/runtime_state.h"
+#include "platform/platform.h"
+
+class OpenGLRainbows;
+
+// The generated entry point of a BASIC program; main() calls it.
+int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow);
+
+extern platform::Window* hWnd;  // the game window
+extern void* hInstance;         // unused on this platform, kept for the signature
+extern OpenGLRainbows* pRbow;   // the 2D renderer
+
+// Opens the window and creates the engine objects; returns 0. When the
+// window cannot be made, returns before any engine object exists.
+int __GlobalInit(void* instance, void* prevInstance, char* commandLine, int showCommand,
+                 const char* title);
+// The one way out: writes the error log, releases the engine objects in
+// their fixed order and exits with code 0.
+[[noreturn]] void __EndProgram();
+// The BASIC END command.
+double END();
+
+// The window procedure: what the frame does with each window message.
+void __WndProc_(platform::WindowMessage message);

@@ -1,0 +1,4 @@
+// The BASIC commands of the 2D renderer; commands.h includes this header.
+#pragma once
+
+#include "gfx/present_commands.h"

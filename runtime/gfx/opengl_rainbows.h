@@ -1,0 +1,120 @@
+// OpenGLRainbows: the 2D renderer and owner of the game window's OpenGL
+// context. Exactly one instance exists, held by pRbow.
+#pragma once
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <cstdint>
+
+#include "platform/platform.h"
+
+constexpr int kSpriteSlots = 4095;   // sprite slots 0..4094
+constexpr int kFirstFontSlot = 4079; // font f lives in slot 4079 + f
+constexpr int kSurfaceCount = 15;    // background surfaces 0..14
+constexpr int kSurfaceTiles = 64;    // tiles per surface side
+constexpr int kParticleCount = 1024;
+
+// One background picture cut into tiles. All zero = empty.
+struct OpenGLSurface {
+    GLuint tile[kSurfaceTiles][kSurfaceTiles];         // [column][row]
+    std::int16_t tileWidth[kSurfaceTiles][kSurfaceTiles];
+    std::int16_t tileHeight[kSurfaceTiles][kSurfaceTiles];
+    std::int8_t columns;
+    std::int8_t rows;
+};
+
+// A particle, or a template to emit particles from.
+struct OPENGL_PARTICLE {
+    std::int32_t count;     // in a template: how many particles to emit
+    std::int32_t reserved;
+    float life;             // remaining milliseconds
+    float vx, vy;           // pixels per millisecond
+    float ax, ay;           // acceleration per millisecond
+    float fx, fy;           // velocity factor per update
+    float x, y;             // screen position
+    float r, g, b;          // colour 0..1
+};
+static_assert(sizeof(OPENGL_PARTICLE) == 14 * 4, "particle record is fourteen 32-bit fields");
+
+// Extension entry points, null until Init has loaded them. The system's
+// gl.h already declares some of these names as functions, so the pointers
+// live under a prefixed name and the usual name refers to the pointer.
+extern PFNGLACTIVETEXTUREARBPROC kv_glActiveTextureARB;
+extern PFNGLMULTITEXCOORD2FARBPROC kv_glMultiTexCoord2fARB;
+extern PFNGLCLIENTACTIVETEXTUREARBPROC kv_glClientActiveTextureARB;
+extern PFNGLGENBUFFERSARBPROC kv_glGenBuffersARB;
+extern PFNGLBINDBUFFERARBPROC kv_glBindBufferARB;
+extern PFNGLBUFFERDATAARBPROC kv_glBufferDataARB;
+extern PFNGLDELETEBUFFERSARBPROC kv_glDeleteBuffersARB;
+extern PFNGLMAPBUFFERARBPROC kv_glMapBufferARB;
+extern PFNGLUNMAPBUFFERARBPROC kv_glUnmapBufferARB;
+#define glActiveTextureARB kv_glActiveTextureARB
+#define glMultiTexCoord2fARB kv_glMultiTexCoord2fARB
+#define glClientActiveTextureARB kv_glClientActiveTextureARB
+#define glGenBuffersARB kv_glGenBuffersARB
+#define glBindBufferARB kv_glBindBufferARB
+#define glBufferDataARB kv_glBufferDataARB
+#define glDeleteBuffersARB kv_glDeleteBuffersARB
+#define glMapBufferARB kv_glMapBufferARB
+#define glUnmapBufferARB kv_glUnmapBufferARB
+
+class OpenGLRainbows {
+public:
+    OpenGLRainbows();
+    virtual ~OpenGLRainbows();
+
+    // ---- Window and context ------------------------------------------------
+    bool Init(platform::Window* window, int width, int height, int colorBits, unsigned short maxFps);
+    void SetDCPixelFormat();
+    bool DoFullscreen();
+    bool DoWindowed();
+    bool HideWindow();
+    void ChangeSize(int width, int height);
+    void ResizeAuto();
+    bool WinMessages();
+    bool IsActive() const { return active; }
+    void FreeAll();
+    void FreeSprite(int slot);
+    void FreeSurface(int surface);
+
+    // ---- Presentation and timing -------------------------------------------
+    void Make2DViewport();
+    void SetupAccurateTimer();
+    double AccurateTime() const;
+    void SetMaxFPS(int fps);
+    double FlipScreens();
+
+    int Width() const { return width; }
+    int Height() const { return height; }
+
+    // Fields, in the order of the renderer's data model.
+    float alpha;
+    std::int32_t curTexture;
+    std::int32_t curTexture2;
+    std::int32_t curMipmap;
+    void* palette;
+    std::int16_t texWidth[kSpriteSlots];
+    std::int16_t texHeight[kSpriteSlots];
+    std::int16_t imgWidth[kSpriteSlots];
+    std::int16_t imgHeight[kSpriteSlots];
+    unsigned char* alphaMask[kSpriteSlots];
+    platform::Window* hWnd;
+    int width;
+    int height;
+    int colorBits;
+    bool fullscreen;
+    OpenGLSurface surfaces[kSurfaceCount];
+    bool active;
+    double nextFrameTime;
+    double frameTime;
+    GLuint spriteTex[kSpriteSlots][2];
+    OPENGL_PARTICLE particles[kParticleCount];
+    std::int32_t nextParticle;
+    bool hRC;  // the context exists (the platform layer holds it)
+    double perfFrequency;
+    std::int32_t usePerfCounter;
+};
+
+// Gives every saved desktop window its placement back, twice, 500 ms apart.
+void restore_desktop();

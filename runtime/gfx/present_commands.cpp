@@ -1,0 +1,65 @@
+#include "gfx/present_commands.h"
+
+#include "core/kvstr.h"
+#include "frame/frame.h"
+#include "gfx/opengl_rainbows.h"
+
+namespace {
+
+constexpr int kDikEscape = 1;
+constexpr int kDikLeftAlt = 56;
+constexpr int kDikF4 = 62;
+
+// The keyboard as SHOWSCREEN sees it.
+void PollKeyboard(unsigned char keys[256])
+{
+    platform::KeyboardSnapshot(keys);
+}
+
+}  // namespace
+
+double SHOWSCREEN()
+{
+    g_LastTime = g_ThisTime;
+    g_ThisTime = pRbow->AccurateTime();
+
+    unsigned char keys[256];
+    PollKeyboard(keys);
+    if ((keys[kDikEscape] & 0x80) || ((keys[kDikLeftAlt] & 0x80) && (keys[kDikF4] & 0x80))) {
+        g_error = 0;
+        g_errorline = g_debugline;
+        __EndProgram();
+    }
+
+    pRbow->FlipScreens();
+    // Every frame starts opaque and in 2D.
+    glDisable(GL_BLEND);
+    glColor4f(1, 1, 1, 1);
+    pRbow->alpha = 1.0f;
+    pRbow->Make2DViewport();
+    return 0;
+}
+
+double LIMITFPS(double fps)
+{
+    pRbow->SetMaxFPS(NumberToInt(fps));
+    return 0;
+}
+
+double GETTIMER()
+{
+    double elapsed = g_ThisTime - g_LastTime;
+    return elapsed > 0 ? elapsed : 1;
+}
+
+double GETTIMERALL()
+{
+    return g_ThisTime - g_FirstTime;
+}
+
+double BLACKSCREEN()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    pRbow->FreeSurface(0);
+    return 0;
+}

@@ -1,0 +1,89 @@
+// OpenGLRainbows: the 2D state every frame starts from, the clock, pacing
+// and presenting.
+#include "frame/frame.h"
+#include "gfx/frame_pacing.h"
+#include "gfx/opengl_rainbows.h"
+
+namespace {
+
+// The real world for pacing: the renderer's clock, sleeping, and the
+// window messages that reach the window procedure while we wait.
+class RendererClock : public PacingClock {
+public:
+    explicit RendererClock(const OpenGLRainbows& renderer) : m_renderer(renderer) {}
+    double Now() override { return m_renderer.AccurateTime(); }
+    void Sleep(double ms) override { platform::SleepMilliseconds(ms); }
+    void PumpMessages() override { platform::PumpMessages(__WndProc_); }
+
+private:
+    const OpenGLRainbows& m_renderer;
+};
+
+}  // namespace
+
+void OpenGLRainbows::Make2DViewport()
+{
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, width, -height, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+
+    glEnable(GL_TEXTURE_2D);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_CULL_FACE);
+    glFrontFace(GL_CCW);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    glColor4f(1, 1, 1, 1);
+    glClearColor(0, 0, 0, 0);
+    glShadeModel(GL_FLAT);
+
+    glDisable(GL_DITHER);
+    glDisable(GL_FOG);
+    glDisable(GL_LINE_SMOOTH);
+    glDisable(GL_POINT_SMOOTH);
+    glDisable(GL_POLYGON_SMOOTH);
+    glDisable(GL_STENCIL_TEST);
+    glDisable(GL_POLYGON_OFFSET_POINT);
+    glDisable(GL_COLOR_MATERIAL);
+    glDisable(GL_TEXTURE_GEN_S);
+    glDisable(GL_TEXTURE_GEN_T);
+    glDisable(GL_NORMALIZE);
+    glDisable(GL_LIGHTING);
+
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
+    glHint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
+}
+
+void OpenGLRainbows::SetupAccurateTimer()
+{
+    usePerfCounter = 0;
+    const std::uint64_t frequency = platform::PerformanceFrequency();
+    if (static_cast<std::int64_t>(frequency) > 0) {
+        perfFrequency = static_cast<double>(frequency);
+        usePerfCounter = 1;
+    }
+}
+
+double OpenGLRainbows::AccurateTime() const
+{
+    if (usePerfCounter)
+        return static_cast<double>(platform::PerformanceCounter()) * 1000.0 / perfFrequency;
+    return platform::Milliseconds();
+}
+
+void OpenGLRainbows::SetMaxFPS(int fps)
+{
+    frameTime = fps > 0 ? 1000.0 / fps : 2.0;
+}
+
+double OpenGLRainbows::FlipScreens()
+{
+    glFlush();
+    platform::PresentFrame(hWnd);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    RendererClock clock(*this);
+    return PaceToNextFrame(nextFrameTime, frameTime, clock);
+}

@@ -1,0 +1,193 @@
+// OpenGLRainbows: construction, context, window modes, releasing textures.
+#include <cstdlib>
+#include <cstring>
+
+#include "frame/error_log.h"
+#include "frame/frame.h"
+#include "gfx/opengl_rainbows.h"
+
+PFNGLACTIVETEXTUREARBPROC kv_glActiveTextureARB = nullptr;
+PFNGLMULTITEXCOORD2FARBPROC kv_glMultiTexCoord2fARB = nullptr;
+PFNGLCLIENTACTIVETEXTUREARBPROC kv_glClientActiveTextureARB = nullptr;
+PFNGLGENBUFFERSARBPROC kv_glGenBuffersARB = nullptr;
+PFNGLBINDBUFFERARBPROC kv_glBindBufferARB = nullptr;
+PFNGLBUFFERDATAARBPROC kv_glBufferDataARB = nullptr;
+PFNGLDELETEBUFFERSARBPROC kv_glDeleteBuffersARB = nullptr;
+PFNGLMAPBUFFERARBPROC kv_glMapBufferARB = nullptr;
+PFNGLUNMAPBUFFERARBPROC kv_glUnmapBufferARB = nullptr;
+
+namespace {
+
+const char kSoftwareCaption[] = "!!OpenGL Software Emulation!!";
+const char kSoftwareText[] =
+    "Please update your GFX adapter's driver\nso it can render OpenGL by HARDWARE\n\n\n"
+    "Bitte aktualisieren Sie Ihren\nGrafkkartentreiber, damit er OpenGL\nper HARDWARE unterst\xFCtzt!";
+
+template <typename Function>
+void LoadEntryPoint(Function& entry, const char* name)
+{
+    entry = reinterpret_cast<Function>(platform::GetGLProcAddress(name));
+}
+
+void LoadExtensions()
+{
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    if (extensions == nullptr || std::strstr(extensions, "GL_ARB_multitexture") == nullptr) return;
+    LoadEntryPoint(glActiveTextureARB, "glActiveTextureARB");
+    LoadEntryPoint(glMultiTexCoord2fARB, "glMultiTexCoord2fARB");
+    LoadEntryPoint(glClientActiveTextureARB, "glClientActiveTextureARB");
+    LoadEntryPoint(glGenBuffersARB, "glGenBuffersARB");
+    LoadEntryPoint(glBindBufferARB, "glBindBufferARB");
+    LoadEntryPoint(glBufferDataARB, "glBufferDataARB");
+    LoadEntryPoint(glDeleteBuffersARB, "glDeleteBuffersARB");
+    LoadEntryPoint(glMapBufferARB, "glMapBufferARB");
+    LoadEntryPoint(glUnmapBufferARB, "glUnmapBufferARB");
+}
+
+}  // namespace
+
+void restore_desktop()
+{
+    // The desktop's other windows keep their places on this platform; what
+    // remains of leaving full screen is the settling pause.
+    platform::SleepMilliseconds(500);
+}
+
+OpenGLRainbows::OpenGLRainbows()
+{
+    // Zero-fill every table: the object is large and plain old data.
+    char* first = reinterpret_cast<char*>(&alpha);
+    char* last = reinterpret_cast<char*>(&usePerfCounter + 1);
+    std::memset(first, 0, static_cast<std::size_t>(last - first));
+    hRC = false;
+    nextParticle = 0;
+    FreeAll();
+    alpha = 1.0f;
+    curTexture = curTexture2 = -1;
+    SetupAccurateTimer();
+    nextFrameTime = AccurateTime();
+}
+
+OpenGLRainbows::~OpenGLRainbows()
+{
+    FreeAll();
+    if (hWnd != nullptr) {
+        DoWindowed();
+        platform::DestroyGLContext(hWnd);
+    }
+    hRC = false;
+}
+
+bool OpenGLRainbows::Init(platform::Window* window, int w, int h, int bits, unsigned short maxFps)
+{
+    SetMaxFPS(maxFps);
+    hWnd = window;
+    int windowWidth = 0, windowHeight = 0;
+    platform::GetWindowSize(window, &windowWidth, &windowHeight);
+    if (bits == 0) bits = platform::DesktopColorBits();
+    if (w == 0) w = std::abs(windowWidth);
+    if (h == 0) h = std::abs(windowHeight);
+    colorBits = bits;
+    height = h;
+    width = w;
+    fullscreen = false;
+
+    if (!platform::CreateGLContext(window, width, height, 16)) return false;
+    hRC = true;
+    SetDCPixelFormat();
+    nextFrameTime = AccurateTime();
+    LoadExtensions();
+    Make2DViewport();
+    active = true;
+    return true;
+}
+
+void OpenGLRainbows::SetDCPixelFormat()
+{
+    if (platform::GLContextIsSoftware()) {
+        platform::ShowWarningBox(kSoftwareCaption, kSoftwareText);
+        AppendErrorLog("OpenGL Software Emulation");
+    } else {
+        AppendErrorLog("OpenGL Hardware Support");
+    }
+}
+
+bool OpenGLRainbows::DoFullscreen()
+{
+    if (!platform::EnterFullscreen(hWnd)) {
+        platform::Beep();
+        AppendErrorLog("No Fullscreen Mode available");
+        DoWindowed();
+        return false;
+    }
+    // Desktop full screen keeps the desktop's depth.
+    colorBits = platform::DesktopColorBits();
+    if (!fullscreen) platform::SetCursorVisible(false);
+    ChangeSize(width, height);
+    fullscreen = true;
+    return true;
+}
+
+bool OpenGLRainbows::DoWindowed()
+{
+    if (fullscreen) restore_desktop();
+    platform::EnterWindowed(hWnd, width, height);
+    if (fullscreen) platform::SetCursorVisible(true);
+    ResizeAuto();
+    fullscreen = false;
+    return true;
+}
+
+bool OpenGLRainbows::HideWindow()
+{
+    platform::HideGameWindow(hWnd);
+    if (fullscreen) platform::SetCursorVisible(true);
+    fullscreen = false;
+    return true;
+}
+
+void OpenGLRainbows::ChangeSize(int w, int h)
+{
+    width = w;
+    height = h;
+    if (hRC) platform::ResizeDrawingArea(hWnd, width, height);
+    Make2DViewport();
+}
+
+void OpenGLRainbows::ResizeAuto()
+{
+    Make2DViewport();
+}
+
+bool OpenGLRainbows::WinMessages()
+{
+    platform::PumpMessages(__WndProc_);
+    return true;
+}
+
+void OpenGLRainbows::FreeSprite(int slot)
+{
+    if (hRC) glDeleteTextures(2, spriteTex[slot]);
+    spriteTex[slot][0] = spriteTex[slot][1] = 0;
+    texWidth[slot] = texHeight[slot] = -1;
+    std::free(alphaMask[slot]);
+    alphaMask[slot] = nullptr;
+}
+
+void OpenGLRainbows::FreeSurface(int index)
+{
+    OpenGLSurface& surface = surfaces[index];
+    if (hRC && surface.columns >= 0) {
+        // Both bounds included; names never created are 0, which GL ignores.
+        for (int c = 0; c <= surface.columns && c < kSurfaceTiles; ++c)
+            for (int r = 0; r <= surface.rows && r < kSurfaceTiles; ++r)
+                if (surface.tile[c][r] != 0) glDeleteTextures(1, &surface.tile[c][r]);
+    }
+    std::memset(static_cast<void*>(&surface), 0, sizeof surface);
+}
+
+void OpenGLRainbows::FreeAll()
+{
+    for (int slot = 0; slot < kSpriteSlots; ++slot) FreeSprite(slot);
+    for (int s = 0; s < kSurfaceCount; ++s) FreeSurface(s);
+}

@@ -1,0 +1,2 @@
+// The BASIC commands of this subsystem; commands.h includes this header.
+#pragma once

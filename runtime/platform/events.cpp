@@ -1,0 +1,65 @@
+// The event pump and the termination signals.
+#include "platform/platform.h"
+
+#include <SDL.h>
+
+#include <csignal>
+#include <cstdlib>
+
+namespace platform {
+
+namespace {
+
+// Set from the signal handler; read by the pump on the main thread.
+volatile std::sig_atomic_t g_terminationRequested = 0;
+
+void OnTerminationSignal(int)
+{
+    g_terminationRequested = 1;
+}
+
+}  // namespace
+
+void InstallTerminationHandlers()
+{
+    struct sigaction action {};
+    action.sa_handler = OnTerminationSignal;
+    sigemptyset(&action.sa_mask);
+    sigaction(SIGINT, &action, nullptr);
+    sigaction(SIGTERM, &action, nullptr);
+}
+
+void PumpMessages(MessageHandler handler)
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (handler == nullptr) continue;
+        switch (event.type) {
+        case SDL_QUIT:
+            handler(WindowMessage::Close);
+            break;
+        case SDL_WINDOWEVENT:
+            switch (event.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: handler(WindowMessage::Close); break;
+            case SDL_WINDOWEVENT_MOVED: handler(WindowMessage::Moved); break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: handler(WindowMessage::Resized); break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED: handler(WindowMessage::Activated); break;
+            default: break;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+    if (g_terminationRequested && handler != nullptr) {
+        g_terminationRequested = 0;
+        handler(WindowMessage::Close);
+    }
+}
+
+void ExitProcess(int code)
+{
+    std::exit(code);
+}
+
+}  // namespace platform

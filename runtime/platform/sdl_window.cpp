@@ -1,0 +1,297 @@
+// Window, OpenGL context and the logical drawing area on SDL2.
+//
+// The program always draws into a framebuffer object of exactly the logical
+// size (KV_RESX x KV_RESY). Presenting blits it into the window, scaled with
+// its aspect ratio kept and black bars around it, so desktop full screen and
+// a plain window look the same to the program, and reading pixels back
+// always sees the logical picture. Where no framebuffer objects exist the
+// program draws straight into the window.
+#include "platform/platform.h"
+
+#include <SDL.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace platform {
+
+struct Window {
+    SDL_Window* sdl = nullptr;
+    SDL_GLContext context = nullptr;
+    int logicalWidth = 0;
+    int logicalHeight = 0;
+    GLuint framebuffer = 0;
+    GLuint colorBuffer = 0;
+    GLuint depthBuffer = 0;
+};
+
+namespace {
+
+std::string g_lastError;
+
+struct FramebufferFunctions {
+    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
+    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
+    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
+    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
+    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
+    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
+    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
+    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
+    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
+    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
+
+    bool Load()
+    {
+        genFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(SDL_GL_GetProcAddress("glGenFramebuffers"));
+        deleteFramebuffers = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(SDL_GL_GetProcAddress("glDeleteFramebuffers"));
+        bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
+        genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(SDL_GL_GetProcAddress("glGenRenderbuffers"));
+        deleteRenderbuffers = reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(SDL_GL_GetProcAddress("glDeleteRenderbuffers"));
+        bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(SDL_GL_GetProcAddress("glBindRenderbuffer"));
+        renderbufferStorage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(SDL_GL_GetProcAddress("glRenderbufferStorage"));
+        framebufferRenderbuffer = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(SDL_GL_GetProcAddress("glFramebufferRenderbuffer"));
+        checkFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(SDL_GL_GetProcAddress("glCheckFramebufferStatus"));
+        blitFramebuffer = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBlitFramebuffer"));
+        return genFramebuffers && deleteFramebuffers && bindFramebuffer && genRenderbuffers &&
+               deleteRenderbuffers && bindRenderbuffer && renderbufferStorage &&
+               framebufferRenderbuffer && checkFramebufferStatus && blitFramebuffer;
+    }
+};
+
+FramebufferFunctions g_fbo;
+bool g_fboAvailable = false;
+
+void ReleaseDrawingArea(Window* window)
+{
+    if (!g_fboAvailable) return;
+    g_fbo.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (window->framebuffer) g_fbo.deleteFramebuffers(1, &window->framebuffer);
+    if (window->colorBuffer) g_fbo.deleteRenderbuffers(1, &window->colorBuffer);
+    if (window->depthBuffer) g_fbo.deleteRenderbuffers(1, &window->depthBuffer);
+    window->framebuffer = window->colorBuffer = window->depthBuffer = 0;
+}
+
+// Makes the logical drawing area: an RGB colour buffer (no alpha bits, like
+// the window's own format) and a 16-bit depth buffer.
+bool MakeDrawingArea(Window* window, int depthBits)
+{
+    if (!g_fboAvailable) return false;
+    ReleaseDrawingArea(window);
+    g_fbo.genRenderbuffers(1, &window->colorBuffer);
+    g_fbo.bindRenderbuffer(GL_RENDERBUFFER, window->colorBuffer);
+    g_fbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGB8, window->logicalWidth, window->logicalHeight);
+    g_fbo.genRenderbuffers(1, &window->depthBuffer);
+    g_fbo.bindRenderbuffer(GL_RENDERBUFFER, window->depthBuffer);
+    g_fbo.renderbufferStorage(GL_RENDERBUFFER, depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16,
+                              window->logicalWidth, window->logicalHeight);
+    g_fbo.genFramebuffers(1, &window->framebuffer);
+    g_fbo.bindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
+    g_fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, window->colorBuffer);
+    g_fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, window->depthBuffer);
+    if (g_fbo.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+        std::fprintf(stderr, "Drawing area framebuffer incomplete; drawing straight into the window\n");
+        ReleaseDrawingArea(window);
+        return false;
+    }
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    return true;
+}
+
+}  // namespace
+
+const char* LastError() { return g_lastError.c_str(); }
+
+bool WindowedForced()
+{
+    const char* value = std::getenv("KV_WINDOWED");
+    return value != nullptr && value[0] != 0 && std::strcmp(value, "0") != 0;
+}
+
+Window* CreateGameWindow(const char* caption, int x, int y, int width, int height)
+{
+    // Termination signals are ours (they take the close path), not SDL's.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        g_lastError = std::string("cannot open the display: ") + SDL_GetError();
+        return nullptr;
+    }
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    SDL_Window* sdl = SDL_CreateWindow(caption, x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
+    if (sdl == nullptr) {
+        g_lastError = std::string("cannot create the window: ") + SDL_GetError();
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
+        return nullptr;
+    }
+    // The screen saver and monitor power-down stay off while the game runs.
+    SDL_DisableScreenSaver();
+    Window* window = new Window;
+    window->sdl = sdl;
+    window->logicalWidth = width;
+    window->logicalHeight = height;
+    return window;
+}
+
+void DestroyGameWindow(Window* window)
+{
+    if (window == nullptr) return;
+    DestroyGLContext(window);
+    SDL_DestroyWindow(window->sdl);
+    delete window;
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+void ShowGameWindow(Window* window)
+{
+    SDL_ShowWindow(window->sdl);
+}
+
+void GetWindowSize(Window* window, int* width, int* height)
+{
+    SDL_GetWindowSize(window->sdl, width, height);
+}
+
+void SetWindowTitle(Window* window, const char* title)
+{
+    SDL_SetWindowTitle(window->sdl, title);
+}
+
+bool CreateGLContext(Window* window, int logicalWidth, int logicalHeight, int depthBits)
+{
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, depthBits);
+    window->context = SDL_GL_CreateContext(window->sdl);
+    if (window->context == nullptr) {
+        g_lastError = std::string("cannot create the OpenGL context: ") + SDL_GetError();
+        return false;
+    }
+    SDL_GL_MakeCurrent(window->sdl, window->context);
+    // Frames are paced by the runtime, not by the display's retrace.
+    SDL_GL_SetSwapInterval(0);
+    window->logicalWidth = logicalWidth;
+    window->logicalHeight = logicalHeight;
+    g_fboAvailable = g_fbo.Load();
+    MakeDrawingArea(window, depthBits);
+    return true;
+}
+
+void DestroyGLContext(Window* window)
+{
+    if (window == nullptr || window->context == nullptr) return;
+    ReleaseDrawingArea(window);
+    SDL_GL_MakeCurrent(window->sdl, nullptr);
+    SDL_GL_DeleteContext(window->context);
+    window->context = nullptr;
+}
+
+bool GLContextIsSoftware()
+{
+    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    if (renderer == nullptr) return false;
+    return std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe") ||
+           std::strstr(renderer, "swrast") || std::strstr(renderer, "Software Rasterizer");
+}
+
+void* GetGLProcAddress(const char* name)
+{
+    return SDL_GL_GetProcAddress(name);
+}
+
+int DesktopColorBits()
+{
+    SDL_DisplayMode mode;
+    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 24;
+    int bits = SDL_BITSPERPIXEL(mode.format);
+    return bits > 0 ? bits : 24;
+}
+
+bool EnterFullscreen(Window* window)
+{
+    if (SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        g_lastError = SDL_GetError();
+        return false;
+    }
+    SDL_ShowWindow(window->sdl);
+    SDL_RaiseWindow(window->sdl);
+    return true;
+}
+
+void EnterWindowed(Window* window, int width, int height)
+{
+    SDL_SetWindowFullscreen(window->sdl, 0);
+    SDL_SetWindowBordered(window->sdl, SDL_TRUE);
+    SDL_SetWindowSize(window->sdl, width, height);
+    SDL_ShowWindow(window->sdl);
+}
+
+void HideGameWindow(Window* window)
+{
+    SDL_SetWindowFullscreen(window->sdl, 0);
+    SDL_HideWindow(window->sdl);
+}
+
+void SetCursorVisible(bool visible)
+{
+    SDL_ShowCursor(visible ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight)
+{
+    if (window->logicalWidth == logicalWidth && window->logicalHeight == logicalHeight) return;
+    window->logicalWidth = logicalWidth;
+    window->logicalHeight = logicalHeight;
+    GLint depthBits = 16;
+    if (window->depthBuffer) {
+        g_fbo.bindRenderbuffer(GL_RENDERBUFFER, window->depthBuffer);
+        glGetIntegerv(GL_RENDERBUFFER_DEPTH_SIZE, &depthBits);
+    }
+    MakeDrawingArea(window, depthBits);
+}
+
+void PresentFrame(Window* window)
+{
+    if (window->framebuffer == 0) {
+        SDL_GL_SwapWindow(window->sdl);
+        return;
+    }
+    int drawableWidth = 0, drawableHeight = 0;
+    SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
+    // Largest picture of the logical aspect that fits, centred.
+    const double scale = std::min(static_cast<double>(drawableWidth) / window->logicalWidth,
+                                  static_cast<double>(drawableHeight) / window->logicalHeight);
+    const int shownWidth = static_cast<int>(window->logicalWidth * scale + 0.5);
+    const int shownHeight = static_cast<int>(window->logicalHeight * scale + 0.5);
+    const int left = (drawableWidth - shownWidth) / 2;
+    const int bottom = (drawableHeight - shownHeight) / 2;
+
+    GLfloat clearColor[4];
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    glDisable(GL_SCISSOR_TEST);
+
+    g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, window->framebuffer);
+    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const bool exact = shownWidth == window->logicalWidth && shownHeight == window->logicalHeight;
+    g_fbo.blitFramebuffer(0, 0, window->logicalWidth, window->logicalHeight,
+                          left, bottom, left + shownWidth, bottom + shownHeight,
+                          GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+    SDL_GL_SwapWindow(window->sdl);
+    g_fbo.bindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
+
+    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+}
+
+}  // namespace platform
