@@ -4,6 +4,8 @@ IsaacContext g_ctx{};
 
 namespace {
 
+constexpr std::uint32_t kGoldenRatio = 0x9e3779b9;
+
 struct MixWords {
     std::uint32_t a, b, c, d, e, f, g, h;
 
@@ -62,20 +64,11 @@ std::uint32_t Tzrand()
     return g_ctx.randrsl[0];
 }
 
-void Tzsrand(unsigned long seed)
+void IsaacInit(IsaacContext& ctx, const std::uint32_t startWords[8])
 {
-    IsaacContext& ctx = g_ctx;
     ctx.randa = ctx.randb = ctx.randc = 0;
-    MixWords w{0x9e3779b9, 0x9e3779b9, 0x9e3779b9, 0x9e3779b9,
-               0x9e3779b9, 0x9e3779b9, 0x9e3779b9, 0x9e3779b9};
-    const std::uint32_t seedWord = static_cast<std::uint32_t>(seed);
-    // Stirring in the seed also leaves a..h in successive groups of randmem;
-    // the passes below overwrite every one of them.
-    for (int i = 0; i < 32; ++i) {
-        w.a += seedWord;
-        w.Mix();
-        w.Store(&ctx.randmem[(i * 8) & 255]);
-    }
+    MixWords w{startWords[0], startWords[1], startWords[2], startWords[3],
+               startWords[4], startWords[5], startWords[6], startWords[7]};
     for (int i = 0; i < 4; ++i) w.Mix();
     for (int i = 0; i < 256; i += 8) {
         w.Add(&ctx.randrsl[i]);
@@ -87,6 +80,24 @@ void Tzsrand(unsigned long seed)
         w.Mix();
         w.Store(&ctx.randmem[i]);
     }
-    Tzrand();
+    IsaacGenerate(ctx);
     ctx.randcnt = 256;
+}
+
+void Tzsrand(unsigned long seed)
+{
+    IsaacContext& ctx = g_ctx;
+    ctx.randa = ctx.randb = ctx.randc = 0;
+    MixWords w{kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio,
+               kGoldenRatio, kGoldenRatio, kGoldenRatio, kGoldenRatio};
+    const std::uint32_t seedWord = static_cast<std::uint32_t>(seed);
+    // Stirring in the seed also leaves a..h in successive groups of randmem;
+    // the initialisation overwrites every one of them.
+    for (int i = 0; i < 32; ++i) {
+        w.a += seedWord;
+        w.Mix();
+        w.Store(&ctx.randmem[(i * 8) & 255]);
+    }
+    const std::uint32_t words[8] = {w.a, w.b, w.c, w.d, w.e, w.f, w.g, w.h};
+    IsaacInit(ctx, words);
 }

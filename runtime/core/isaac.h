@@ -16,6 +16,12 @@ extern IsaacContext g_ctx;
 // One ISAAC generation step: 256 new results into ctx.randrsl.
 void IsaacGenerate(IsaacContext& ctx);
 
+// ISAAC's own initialisation: stirs ctx.randrsl (the seed material) into
+// the memory, starting from the eight mixing words given, then runs one
+// generation step. From the eight golden-ratio words and an all-zero
+// context this is the published reference initialisation.
+void IsaacInit(IsaacContext& ctx, const std::uint32_t startWords[8]);
+
 void Tzsrand(unsigned long seed);
 // Runs a whole generation step and returns its first result.
 std::uint32_t Tzrand();

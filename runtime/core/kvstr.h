@@ -48,6 +48,12 @@ public:
     KvStr operator-(const double& number) const;
     KvStr operator*(const double& number) const;
     KvStr operator/(const double& number) const;
+    // Integer literals on the right would otherwise be ambiguous with the
+    // built-in arithmetic reached through operator double.
+    KvStr operator+(int number) const { return *this + static_cast<double>(number); }
+    KvStr operator-(int number) const { return *this - static_cast<double>(number); }
+    KvStr operator*(int number) const { return *this * static_cast<double>(number); }
+    KvStr operator/(int number) const { return *this / static_cast<double>(number); }
 
 private:
     bool AppendWithSeparator(const char* separator, const char* text);

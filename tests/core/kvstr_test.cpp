@@ -1,0 +1,123 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/kvstr.h"
+#include "core/string_commands.h"
+
+namespace {
+
+std::string Text(const KvStr& s) { return s.GetStrData(); }
+
+TEST(KvStrTest, CapacityKeeps1022CharactersAndRefusesLonger)
+{
+    const std::string fits(1022, 'x');
+    const std::string tooLong(1023, 'y');
+    KvStr s("before");
+    s = tooLong.c_str();
+    EXPECT_EQ(Text(s), "before");
+    s = fits.c_str();
+    EXPECT_EQ(s.Length(), 1022);
+    EXPECT_EQ(Text(KvStr(tooLong.c_str())), "");  // construction from too long a text: empty
+
+    KvStr a(std::string(1000, 'a').c_str());
+    a += std::string(22, 'b').c_str();
+    EXPECT_EQ(a.Length(), 1022);
+    a += "c";  // would be 1023: unchanged
+    EXPECT_EQ(a.Length(), 1022);
+    KvStr big(std::string(1021, 'd').c_str());
+    KvStr withSeparator = big - KvStr("e");  // 1021 + 1 fits, then the separator makes 1023
+    EXPECT_EQ(withSeparator.Length(), 1023);
+    EXPECT_EQ(withSeparator.GetAt(1021), '-');
+}
+
+TEST(KvStrTest, OperatorsAndSeparators)
+{
+    EXPECT_EQ(Text(KvStr("abc") + ""), "abc");
+    EXPECT_EQ(Text(KvStr("abc") - KvStr("")), "abc");
+    EXPECT_EQ(Text(KvStr("a") * KvStr("b")), "a-b");
+    EXPECT_EQ(Text(KvStr("a") / KvStr("b")), "a-b");
+    EXPECT_EQ(Text(KvStr("a") - 2), "a-2");
+    EXPECT_EQ(Text(KvStr("Level ") + 3), "Level 3");
+    KvStr left("x");
+    KvStr sum = left + KvStr("y");
+    EXPECT_EQ(Text(left), "x");  // binary operators leave operands alone
+    EXPECT_EQ(Text(sum), "xy");
+    KvStr self("ab");
+    self += self;
+    EXPECT_EQ(Text(self), "abab");
+    self -= self;
+    EXPECT_EQ(Text(self), "abab-abab");
+}
+
+TEST(KvStrTest, NumberConversions)
+{
+    EXPECT_EQ(Text(KvStr(3.0)), "3");
+    EXPECT_EQ(Text(KvStr(0.5)), "0.5");
+    EXPECT_EQ(Text(KvStr(1234567.0)), "1.23457e+06");
+    EXPECT_EQ(Text(KvStr(-2)), "-2");
+    EXPECT_EQ(Text(KvStr(1e6)), "1e+06");
+    EXPECT_EQ(Text(KvStr(0.1 + 0.2)), "0.3");
+    EXPECT_EQ(static_cast<double>(KvStr("  12.5abc")), 12.5);
+    EXPECT_EQ(static_cast<double>(KvStr("abc")), 0);
+    EXPECT_EQ(NumberToInt(-2.9), -2);
+    EXPECT_EQ(NumberToInt(1e300), 2147483647);
+    EXPECT_EQ(NumberToInt(0.0 / 0.0), 0);
+}
+
+TEST(KvStrTest, CompareIsTextualWithStringsAndNumericWithNumbers)
+{
+    EXPECT_EQ(KvStr("10").Compare(9.0), 1);
+    EXPECT_LT(KvStr("10").Compare(KvStr("9")), 0);
+    EXPECT_EQ(KvStr("3").Compare(3.0), 0);
+    EXPECT_EQ(KvStr("2").Compare(3.0), -1);
+}
+
+TEST(KvStrTest, AccessAndTrim)
+{
+    KvStr s("Hallo");
+    EXPECT_TRUE(s.SetAt(4, 'e'));
+    EXPECT_FALSE(s.SetAt(5, '!'));
+    EXPECT_FALSE(s.SetAt(-1, '!'));
+    EXPECT_EQ(Text(s), "Halle");
+    s.Left(2);
+    EXPECT_EQ(Text(s), "Ha");
+    s.Left(5000);  // beyond the buffer: ignored
+    EXPECT_EQ(Text(s), "Ha");
+
+    KvStr t("ab\r\n\t");
+    EXPECT_EQ(t.TrimRight(), 5);
+    EXPECT_EQ(Text(t), "ab");
+    KvStr path("a\\b\\c");
+    ReverseSlashes(path);
+    EXPECT_EQ(Text(path), "a/b/c");
+}
+
+TEST(StringCommandsTest, Mid)
+{
+    EXPECT_EQ(Text(MID_Str("Hallo", 1, 3)), "all");
+    EXPECT_EQ(Text(MID_Str("Hallo", 3, 10)), "lo");
+    EXPECT_EQ(Text(MID_Str("Hallo", 5, 1)), "");
+    EXPECT_EQ(Text(MID_Str("Hallo", -1, 2)), "");
+    EXPECT_EQ(Text(MID_Str("Hallo", 0, 0)), "");
+    EXPECT_EQ(Text(MID_Str("Hallo", 6, 1)), "");
+    EXPECT_EQ(Text(MID_Str("Hallo", 1.9, 2.9)), "al");
+    EXPECT_EQ(Text(MID_Str("Hallo", 0, 1e300)), "Hallo");
+}
+
+TEST(StringCommandsTest, LenAscChrFormat)
+{
+    EXPECT_EQ(LEN(KvStr("")), 0);
+    EXPECT_EQ(LEN(12.5), 4);
+    EXPECT_EQ(ASC(""), 0);
+    EXPECT_EQ(ASC("A"), 65);
+    EXPECT_EQ(ASC("\xFC"), -4);  // a signed byte
+    EXPECT_EQ(Text(CHR_Str(65.9)), "A");
+    EXPECT_EQ(Text(CHR_Str(256 + 66)), "B");
+    EXPECT_EQ(Text(FORMAT_Str(6, 2, 3.14159)), "  3.14");
+    EXPECT_EQ(Text(FORMAT_Str(0, 0, 2.5)), "2");
+    EXPECT_EQ(Text(FORMAT_Str(-3, -1, 7)), "7");
+    EXPECT_EQ(LEN(FORMAT_Str(1e9, 2, 1)), 1022);  // width clamped: still a stored string
+}
+
+}  // namespace

@@ -1,0 +1,140 @@
+// The whole frame, run as a child process under the test's X display: how
+// each way out ends the program and what it leaves in the error log.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/child_process.h"
+
+namespace {
+
+using namespace testing_support;
+
+class FrameProcessTest : public ::testing::Test {
+protected:
+    ChildResult Run(const std::string& mode, std::vector<std::string> env = {})
+    {
+        env.push_back("TMPDIR=" + folder.Path());
+        ChildProcess child(BuildProgram("frame_probe"), {mode}, env, folder.File("stderr.txt"));
+        EXPECT_TRUE(child.Started());
+        return child.Wait();
+    }
+    std::vector<std::string> Log() { return ErrorLogLines(folder.Path()); }
+    static bool IsRendererLine(const std::string& line)
+    {
+        return line == "OpenGL Hardware Support" || line == "OpenGL Software Emulation";
+    }
+
+    ScratchFolder folder;
+};
+
+TEST_F(FrameProcessTest, EndWritesTheRendererLineThenTheFinalState)
+{
+    ChildResult result = Run("end");
+    ASSERT_TRUE(result.exited) << result.stderrText;
+    EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+    std::vector<std::string> log = Log();
+    ASSERT_EQ(log.size(), 6u);
+    EXPECT_TRUE(IsRendererLine(log[0])) << log[0];
+    EXPECT_EQ(std::vector<std::string>(log.begin() + 1, log.end()),
+              (std::vector<std::string>{"-End On Line", "0", "12", "12", "0"}));
+}
+
+TEST_F(FrameProcessTest, FatalArrayErrorEndsWithItsNumberAndLine)
+{
+    ChildResult result = Run("array");
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0);
+    std::vector<std::string> log = Log();
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+              (std::vector<std::string>{"9", "57", "57", "0"}));
+}
+
+TEST_F(FrameProcessTest, ArrayUsedBeforeDimAndHugeDimEndTheProgram)
+{
+    ASSERT_EQ(Run("undimmed").exitCode, 0);
+    std::vector<std::string> log = Log();
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+              (std::vector<std::string>{"8", "60", "60", "0"}));
+    ASSERT_EQ(Run("huge").exitCode, 0);
+    log = Log();
+    ASSERT_GE(log.size(), 4u);
+    EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+              (std::vector<std::string>{"7", "63", "63", "0"}));
+}
+
+TEST_F(FrameProcessTest, EachRunStartsANewLog)
+{
+    {
+        std::ofstream old(folder.File("ErrorLog.txt"), std::ios::binary);
+        old << "left over from an earlier run\r\n";
+    }
+    ASSERT_EQ(Run("end").exitCode, 0);
+    std::vector<std::string> log = Log();
+    ASSERT_FALSE(log.empty());
+    EXPECT_TRUE(IsRendererLine(log[0])) << log[0];
+    EXPECT_EQ(log.size(), 6u);
+}
+
+TEST_F(FrameProcessTest, TerminationSignalTakesTheClosePathAndKeepsTheErrorState)
+{
+    ChildProcess child(BuildProgram("frame_probe"), {"wait"}, {"TMPDIR=" + folder.Path()},
+                       folder.File("stderr.txt"));
+    ASSERT_TRUE(child.Started());
+    // Wait until the program runs its frame loop (the log has its first line).
+    for (int i = 0; i < 500 && Log().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    child.Signal(SIGTERM);
+    ChildResult result = child.Wait();
+    ASSERT_TRUE(result.exited) << "ended by a signal instead of the shutdown";
+    EXPECT_EQ(result.exitCode, 0);
+    std::vector<std::string> log = Log();
+    ASSERT_GE(log.size(), 5u);
+    // Closing leaves the last recoverable error (3 on line 20) in place.
+    EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
+              (std::vector<std::string>{"-End On Line", "3", "20", "21", "0"}));
+}
+
+TEST_F(FrameProcessTest, EscapeEndsTheProgramWithErrorZero)
+{
+    ChildProcess child(BuildProgram("frame_probe"), {"wait"}, {"TMPDIR=" + folder.Path()},
+                       folder.File("stderr.txt"));
+    ASSERT_TRUE(child.Started());
+    for (int i = 0; i < 500 && Log().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    // A real key press, held long enough for a polling program. Without a
+    // window manager the key goes to the window under the pointer.
+    int typed = std::system(
+        "xdotool mousemove 300 300 sleep 0.1 keydown Escape sleep 0.3 keyup Escape");
+    ASSERT_EQ(typed, 0);
+    ChildResult result = child.Wait(std::chrono::seconds(20));
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0);
+    std::vector<std::string> log = Log();
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
+              (std::vector<std::string>{"-End On Line", "0", "21", "21", "0"}));
+}
+
+TEST_F(FrameProcessTest, MissingDisplayIsReportedNotACrash)
+{
+    ChildResult result = Run("end", {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=x11"});
+    ASSERT_TRUE(result.exited) << "ended by a signal";
+    EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.stderrText.find("cannot open the display"), std::string::npos) << result.stderrText;
+}
+
+TEST_F(FrameProcessTest, UnwritableTemporaryFolderDropsLogLinesSilently)
+{
+    ChildResult result = Run("end", {"TMPDIR=" + folder.Path() + "/does/not/exist"});
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+}
+
+}  // namespace

@@ -1,0 +1,87 @@
+// Frame pacing against a simulated clock: time moves only when the pacer
+// sleeps or looks at the clock, so every step is exact and repeatable.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "gfx/frame_pacing.h"
+
+namespace {
+
+class SimulatedClock : public PacingClock {
+public:
+    double Now() override
+    {
+        time += readCost;
+        return time;
+    }
+    void Sleep(double ms) override
+    {
+        sleeps.push_back(ms);
+        time += ms + sleepOvershoot;
+    }
+    void PumpMessages() override { ++pumps; }
+
+    double time = 0;
+    double readCost = 0.01;      // each clock read takes a little time
+    double sleepOvershoot = 0.05;
+    std::vector<double> sleeps;
+    int pumps = 0;
+};
+
+TEST(FramePacingTest, FramesLandOnTheGrid)
+{
+    SimulatedClock clock;
+    const double period = 1000.0 / 60;
+    double next = period;  // the grid is anchored where the renderer started, at 0
+    for (int frame = 1; frame <= 10; ++frame) {
+        clock.time += 3;  // the frame's own work
+        PaceToNextFrame(next, period, clock);
+        // Released just after the slot (by at most one clock read), never before.
+        EXPECT_GT(clock.time, frame * period);
+        EXPECT_LT(clock.time, frame * period + 0.05);
+        EXPECT_DOUBLE_EQ(next, (frame + 1) * period);
+    }
+}
+
+TEST(FramePacingTest, SleepsMostOfTheWaitAndSpinsOnlyTheMargin)
+{
+    SimulatedClock clock;
+    double next = 16;
+    clock.time = 1;
+    PaceToNextFrame(next, 16, clock);
+    ASSERT_FALSE(clock.sleeps.empty());
+    EXPECT_NEAR(clock.sleeps.front(), 15 - kSpinMarginMs, 0.05);
+    EXPECT_GT(clock.pumps, 1);  // messages are served while waiting
+    EXPECT_GT(clock.time, 16);
+}
+
+TEST(FramePacingTest, MissedSlotsAreSkippedNotCaughtUp)
+{
+    SimulatedClock clock;
+    const double period = 10;
+    double next = 10;
+    clock.time = 45;  // a frame that took several periods
+    double waited = PaceToNextFrame(next, period, clock);
+    EXPECT_LT(waited, 1.1);           // no wait this time
+    EXPECT_DOUBLE_EQ(next, 50);       // the next slot still ahead
+    PaceToNextFrame(next, period, clock);
+    EXPECT_GT(clock.time, 50);        // the following frame waits for it
+    EXPECT_LT(clock.time, 50.1);
+    EXPECT_DOUBLE_EQ(next, 60);
+}
+
+TEST(FramePacingTest, AClockStandingOnTheDeadlineStillWaits)
+{
+    // Each read moves the clock by half a millisecond: the first read lands
+    // exactly on the deadline, which is not yet past it.
+    SimulatedClock clock;
+    clock.readCost = 0.5;
+    clock.time = 4.5;
+    double next = 5;
+    PaceToNextFrame(next, 10, clock);
+    EXPECT_GT(clock.time, 5);
+    EXPECT_DOUBLE_EQ(next, 15);
+}
+
+}  // namespace

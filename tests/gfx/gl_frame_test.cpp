@@ -1,0 +1,180 @@
+// The renderer in a real OpenGL context (Mesa under the test's X display):
+// start-up state, the 2D coordinate system and presentation, read back
+// from the drawing area.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "commands.h"
+#include "gfx/opengl_rainbows.h"
+#include "support/child_process.h"
+
+namespace {
+
+using testing_support::ScratchFolder;
+
+struct Rgb {
+    unsigned char r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+class GlFrameTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("TMPDIR", folder.Path().c_str(), 1);
+        KV_RESX = 640;
+        KV_RESY = 480;
+        KV_FULLSCREEN = 0;
+        KV_FRAMERATE = 60;
+        __GlobalInit(nullptr, nullptr, g_cmdline.GetStrData(), 1, "gl_frame_test");
+        ASSERT_NE(pRbow, nullptr);
+    }
+
+    // The whole drawing area, top row first, as screen coordinates see it.
+    std::vector<Rgb> ReadScreen()
+    {
+        std::vector<Rgb> bottomUp(KV_RESX * KV_RESY);
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(0, 0, KV_RESX, KV_RESY, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+        std::vector<Rgb> screen(bottomUp.size());
+        for (int y = 0; y < KV_RESY; ++y)
+            for (int x = 0; x < KV_RESX; ++x)
+                screen[y * KV_RESX + x] = bottomUp[(KV_RESY - 1 - y) * KV_RESX + x];
+        return screen;
+    }
+
+    // A rectangle in screen coordinates, sent as the renderer sends quads:
+    // (x, -y), counter-clockwise, so it survives face culling.
+    void FillRect(float x0, float y0, float x1, float y1, float r, float g, float b)
+    {
+        glDisable(GL_TEXTURE_2D);
+        glColor3f(r, g, b);
+        glBegin(GL_QUADS);
+        glVertex2f(x0, -y1);
+        glVertex2f(x1, -y1);
+        glVertex2f(x1, -y0);
+        glVertex2f(x0, -y0);
+        glEnd();
+        glEnable(GL_TEXTURE_2D);
+    }
+
+    ScratchFolder folder;
+};
+
+TEST_F(GlFrameTest, FirstFrameIsClearedAndTimersStartEqual)
+{
+    for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
+    EXPECT_EQ(GETTIMER(), 1);
+    EXPECT_EQ(g_FirstTime, g_ThisTime);
+    EXPECT_EQ(GETTIMERALL(), 0);
+    EXPECT_TRUE(pRbow->IsActive());
+    EXPECT_EQ(pRbow->Width(), 640);
+    EXPECT_EQ(pRbow->Height(), 480);
+}
+
+TEST_F(GlFrameTest, TwoDimensionalStateIsInForce)
+{
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 480);
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    // Ortho 0..width, -height..0: x scale 2/width, y scale 2/height, y offset +1.
+    EXPECT_FLOAT_EQ(projection[0], 2.0f / 640);
+    EXPECT_FLOAT_EQ(projection[5], 2.0f / 480);
+    EXPECT_FLOAT_EQ(projection[13], 1.0f);
+    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
+    EXPECT_FALSE(glIsEnabled(GL_DITHER));
+    GLint alphaFunc = 0;
+    GLfloat alphaRef = 0;
+    glGetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunc);
+    glGetFloatv(GL_ALPHA_TEST_REF, &alphaRef);
+    EXPECT_EQ(alphaFunc, GL_GREATER);
+    EXPECT_FLOAT_EQ(alphaRef, 0.5f);
+    GLint shade = 0;
+    glGetIntegerv(GL_SHADE_MODEL, &shade);
+    EXPECT_EQ(shade, GL_FLAT);
+}
+
+TEST_F(GlFrameTest, ADrawnRectangleReadsBackToThePixel)
+{
+    FillRect(10, 20, 30, 50, 1, 0, 0);
+    FillRect(600, 440, 640, 480, 0, 0, 1);  // the bottom-right corner
+    std::vector<Rgb> screen = ReadScreen();
+    auto at = [&](int x, int y) { return screen[y * 640 + x]; };
+    EXPECT_EQ(at(10, 20), (Rgb{255, 0, 0}));
+    EXPECT_EQ(at(29, 49), (Rgb{255, 0, 0}));
+    EXPECT_EQ(at(9, 20), (Rgb{0, 0, 0}));
+    EXPECT_EQ(at(30, 49), (Rgb{0, 0, 0}));
+    EXPECT_EQ(at(10, 19), (Rgb{0, 0, 0}));
+    EXPECT_EQ(at(10, 50), (Rgb{0, 0, 0}));
+    EXPECT_EQ(at(639, 479), (Rgb{0, 0, 255}));
+    EXPECT_EQ(at(600, 440), (Rgb{0, 0, 255}));
+    EXPECT_EQ(at(599, 440), (Rgb{0, 0, 0}));
+    int red = 0;
+    for (const Rgb& pixel : screen) red += pixel == Rgb{255, 0, 0};
+    EXPECT_EQ(red, 20 * 30);
+}
+
+TEST_F(GlFrameTest, ShowscreenStartsTheNextFrameClearedAndTimesIt)
+{
+    FillRect(0, 0, 640, 480, 1, 1, 1);
+    glDisable(GL_CULL_FACE);  // state a frame may leave behind
+    glColor3f(0.2f, 0.3f, 0.4f);
+    SHOWSCREEN();
+    for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    GLfloat color[4];
+    glGetFloatv(GL_CURRENT_COLOR, color);
+    EXPECT_FLOAT_EQ(color[0], 1);
+    EXPECT_FLOAT_EQ(color[1], 1);
+    SHOWSCREEN();
+    // At 60 frames per second the second frame waited for its slot.
+    EXPECT_GT(GETTIMER(), 10);
+    EXPECT_LT(GETTIMER(), 100);
+    EXPECT_GT(GETTIMERALL(), 10);
+}
+
+TEST_F(GlFrameTest, LimitFpsSetsThePeriodWithA2msFloor)
+{
+    LIMITFPS(50);
+    EXPECT_DOUBLE_EQ(pRbow->frameTime, 20);
+    LIMITFPS(0);
+    EXPECT_DOUBLE_EQ(pRbow->frameTime, 2);
+    LIMITFPS(-7);
+    EXPECT_DOUBLE_EQ(pRbow->frameTime, 2);
+    LIMITFPS(99.9);
+    EXPECT_DOUBLE_EQ(pRbow->frameTime, 1000.0 / 99);
+}
+
+TEST_F(GlFrameTest, BlackscreenClearsTheFrame)
+{
+    FillRect(0, 0, 100, 100, 0, 1, 0);
+    BLACKSCREEN();
+    for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
+}
+
+TEST_F(GlFrameTest, FullScreenShowsTheSameLogicalPicture)
+{
+    ASSERT_TRUE(pRbow->DoFullscreen());
+    EXPECT_TRUE(pRbow->fullscreen);
+    EXPECT_EQ(pRbow->Width(), 640);
+    FillRect(10, 20, 30, 50, 1, 0, 0);
+    std::vector<Rgb> screen = ReadScreen();
+    EXPECT_EQ(screen[20 * 640 + 10], (Rgb{255, 0, 0}));
+    EXPECT_EQ(screen[20 * 640 + 9], (Rgb{0, 0, 0}));
+    SHOWSCREEN();
+    ASSERT_TRUE(pRbow->DoWindowed());
+    EXPECT_FALSE(pRbow->fullscreen);
+}
+
+}  // namespace

@@ -1,0 +1,58 @@
+// A program in generated form for the frame tests. The first word of the
+// command line picks what it does:
+//   end          shows two frames, then END on line 12
+//   array        a fatal out-of-bounds access on line 57
+//   undimmed     an access before DIM on line 60
+//   huge         a DIM far beyond memory on line 63
+//   wait         a recoverable error 3 on line 20, then frames until closed
+#include <cstring>
+
+#include "commands.h"
+
+static KvIntArray werte;
+
+static void __MainGameSub_()
+{
+    const char* mode = g_cmdline.GetStrData();
+    __dLn(0, 10);  SHOWSCREEN();
+    __dLn(0, 11);  SHOWSCREEN();
+    if (std::strcmp(mode, "end") == 0) {
+        __dLn(0, 12);  END();
+    }
+    if (std::strcmp(mode, "array") == 0) {
+        __dLn(0, 56);  DIM(werte, 3, 4);
+        __dLn(0, 57);  werte(3, 0) = 1;
+    }
+    if (std::strcmp(mode, "undimmed") == 0) {
+        __dLn(0, 60);  werte(0) = 1;
+    }
+    if (std::strcmp(mode, "huge") == 0) {
+        __dLn(0, 63);  DIM(werte, 1e6, 1e6, 1e6);
+    }
+    if (std::strcmp(mode, "wait") == 0) {
+        __dLn(0, 20);  __Error(3);
+        for (;;) {
+            __dLn(0, 21);  SHOWSCREEN();
+        }
+    }
+    __dLn(0, 99);  END();
+}
+
+int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)
+{
+    g_cmdline = lpCmdLine;
+    KV_RESX = 640;
+    KV_RESY = 480;
+    KV_FULLSCREEN = 0;
+    KV_FRAMERATE = 60;
+    KV_DEBUG = 1;
+    KV_WANTMOUSE = 0;
+    __GlobalInit(hInstance, hPrevInstance, g_cmdline.GetStrData(), nCmdShow, "frame_probe");
+    g_my = 100;
+    g_mx = 100;
+    g_errorline = 0;
+    g_error = 0;
+    g_debugline = 0;
+    __MainGameSub_();
+    return 0;
+}

@@ -1,0 +1,157 @@
+// Runs a program of the build as a child process with its own temporary
+// folder, and reads what it left in the error log.
+#pragma once
+
+#include <signal.h>
+#include <fcntl.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+extern char** environ;
+
+namespace testing_support {
+
+// A fresh folder under the system temporary folder, removed at the end.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kvtest-XXXXXX").string();
+        std::vector<char> buffer(pattern.begin(), pattern.end());
+        buffer.push_back(0);
+        path_ = mkdtemp(buffer.data());
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    const std::string& Path() const { return path_; }
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+inline std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+struct ChildResult {
+    bool exited = false;  // ended by exit(), not by a signal
+    int exitCode = -1;
+    std::string stderrText;
+};
+
+class ChildProcess {
+public:
+    // Starts program with args; env entries "NAME=value" are added to (or
+    // override) the test's own environment.
+    ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                 const std::vector<std::string>& env, const std::string& stderrFile)
+    {
+        std::vector<std::string> environment;
+        for (char** e = environ; *e; ++e) {
+            std::string entry = *e;
+            bool overridden = false;
+            for (const std::string& mine : env)
+                if (entry.substr(0, entry.find('=') + 1) == mine.substr(0, mine.find('=') + 1)) overridden = true;
+            if (!overridden) environment.push_back(entry);
+        }
+        for (const std::string& mine : env)
+            if (mine.back() != '=') environment.push_back(mine);  // "NAME=" removes NAME
+        std::vector<char*> envp;
+        for (std::string& e : environment) envp.push_back(e.data());
+        envp.push_back(nullptr);
+
+        std::vector<std::string> argvStrings{program};
+        argvStrings.insert(argvStrings.end(), args.begin(), args.end());
+        std::vector<char*> argv;
+        for (std::string& a : argvStrings) argv.push_back(a.data());
+        argv.push_back(nullptr);
+
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 2, stderrFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        stderrFile_ = stderrFile;
+        if (posix_spawn(&pid_, program.c_str(), &actions, nullptr, argv.data(), envp.data()) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+
+    bool Started() const { return pid_ > 0; }
+    void Signal(int signal) { if (pid_ > 0) kill(pid_, signal); }
+
+    // Waits at most timeout; a child still running then is killed.
+    ChildResult Wait(std::chrono::milliseconds timeout = std::chrono::seconds(60))
+    {
+        ChildResult result;
+        if (pid_ <= 0) return result;
+        int status = 0;
+        auto deadline = std::chrono::steady_clock::now() + timeout;
+        while (waitpid(pid_, &status, WNOHANG) == 0) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                kill(pid_, SIGKILL);
+                waitpid(pid_, &status, 0);
+                break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        pid_ = -1;
+        result.exited = WIFEXITED(status);
+        result.exitCode = result.exited ? WEXITSTATUS(status) : -1;
+        result.stderrText = ReadWholeFile(stderrFile_);
+        return result;
+    }
+
+    ~ChildProcess()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
+    std::string stderrFile_;
+};
+
+// Splits the error log into its CR LF-terminated lines.
+inline std::vector<std::string> ErrorLogLines(const std::string& folder)
+{
+    std::string text = ReadWholeFile(folder + "/ErrorLog.txt");
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            lines.push_back(text.substr(start) + "<no CR LF>");
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+inline std::string BuildProgram(const std::string& name)
+{
+    return std::string(KV_BUILD_DIR) + "/" + name;
+}
+
+}  // namespace testing_support
