@@ -32,7 +32,7 @@ std::string ToUtf8(const char* text)
 void ShowWarningBox(const char* caption, const char* text)
 {
     if (std::getenv("KV_NO_MESSAGEBOX") != nullptr) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
+        std::fprintf(stderr, "%s: %s\n", ToUtf8(caption).c_str(), ToUtf8(text).c_str());
         return;
     }
     if (SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_WARNING, ToUtf8(caption).c_str(),

@@ -149,7 +149,9 @@ void DestroyGameWindow(Window* window)
     DestroyGLContext(window);
     SDL_DestroyWindow(window->sdl);
     delete window;
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    // The video subsystem stays up: the window goes only at program end,
+    // and shutting the display connection down would unload the GL driver
+    // while its process-lifetime caches are still referenced.
 }
 
 void ShowGameWindow(Window* window)

@@ -87,9 +87,7 @@ TEST_F(FrameProcessTest, TerminationSignalTakesTheClosePathAndKeepsTheErrorState
     ChildProcess child(BuildProgram("frame_probe"), {"wait"}, {"TMPDIR=" + folder.Path()},
                        folder.File("stderr.txt"));
     ASSERT_TRUE(child.Started());
-    // Wait until the program runs its frame loop (the log has its first line).
-    for (int i = 0; i < 500 && Log().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(WaitForFile(folder.File("probe-ready")));
     child.Signal(SIGTERM);
     ChildResult result = child.Wait();
     ASSERT_TRUE(result.exited) << "ended by a signal instead of the shutdown";
@@ -103,16 +101,15 @@ TEST_F(FrameProcessTest, TerminationSignalTakesTheClosePathAndKeepsTheErrorState
 
 TEST_F(FrameProcessTest, EscapeEndsTheProgramWithErrorZero)
 {
-    ChildProcess child(BuildProgram("frame_probe"), {"wait"}, {"TMPDIR=" + folder.Path()},
+    PrivateDisplay display;
+    ASSERT_TRUE(display.Ready());
+    ChildProcess child(BuildProgram("frame_probe"), {"wait"}, {"TMPDIR=" + folder.Path(), display.Env()},
                        folder.File("stderr.txt"));
     ASSERT_TRUE(child.Started());
-    for (int i = 0; i < 500 && Log().empty(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    ASSERT_TRUE(WaitForFile(folder.File("probe-ready")));
     // A real key press, held long enough for a polling program. Without a
     // window manager the key goes to the window under the pointer.
-    int typed = std::system(
-        "xdotool mousemove 300 300 sleep 0.1 keydown Escape sleep 0.3 keyup Escape");
-    ASSERT_EQ(typed, 0);
+    ASSERT_EQ(display.Xdotool("mousemove 300 300 sleep 0.1 keydown Escape sleep 0.3 keyup Escape"), 0);
     ChildResult result = child.Wait(std::chrono::seconds(20));
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0);

@@ -4,8 +4,11 @@
 //   array        a fatal out-of-bounds access on line 57
 //   undimmed     an access before DIM on line 60
 //   huge         a DIM far beyond memory on line 63
-//   wait         a recoverable error 3 on line 20, then frames until closed
+//   wait         a recoverable error 3 on line 20, then frames until closed;
+//                the file "probe-ready" in $TMPDIR says the loop is running
+#include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "commands.h"
 
@@ -31,6 +34,9 @@ static void __MainGameSub_()
     }
     if (std::strcmp(mode, "wait") == 0) {
         __dLn(0, 20);  __Error(3);
+        SHOWSCREEN();
+        std::string ready = platform::TempFolder() + "probe-ready";
+        std::fclose(std::fopen(ready.c_str(), "w"));
         for (;;) {
             __dLn(0, 21);  SHOWSCREEN();
         }

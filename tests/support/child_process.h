@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <thread>
@@ -147,6 +148,50 @@ inline std::vector<std::string> ErrorLogLines(const std::string& folder)
         start = end + 2;
     }
     return lines;
+}
+
+// An X display of the test's own (Xvfb), so that key presses and the
+// pointer reach only the program under test, even with tests in parallel.
+class PrivateDisplay {
+public:
+    PrivateDisplay()
+    {
+        for (int n = 90 + getpid() % 400; n < 1000; ++n) {
+            std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
+            std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
+            if (std::filesystem::exists(lock) || std::filesystem::exists(socket)) continue;
+            name_ = ":" + std::to_string(n);
+            server_ = std::make_unique<ChildProcess>(
+                "/usr/bin/Xvfb", std::vector<std::string>{name_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
+                std::vector<std::string>{}, "/dev/null");
+            for (int i = 0; i < 500 && !std::filesystem::exists(socket); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            if (std::filesystem::exists(socket)) return;
+            server_.reset();
+        }
+        name_.clear();
+    }
+    bool Ready() const { return !name_.empty(); }
+    std::string Env() const { return "DISPLAY=" + name_; }
+    // Runs an xdotool command line on this display; returns its exit status.
+    int Xdotool(const std::string& arguments) const
+    {
+        return std::system(("DISPLAY=" + name_ + " xdotool " + arguments).c_str());
+    }
+
+private:
+    std::string name_;
+    std::unique_ptr<ChildProcess> server_;
+};
+
+inline bool WaitForFile(const std::string& path, std::chrono::milliseconds timeout = std::chrono::seconds(30))
+{
+    auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!std::filesystem::exists(path)) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    return true;
 }
 
 inline std::string BuildProgram(const std::string& name)
