@@ -142,6 +142,13 @@ TEST_F(BadArchiveTest, CorruptStreamIsNotFoundAndSaysWhichMember)
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("level1.dat"), std::string::npos) << said;
 
+    // Names from the archive reach the terminal without control characters.
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Lookup(BuildArchive({{"\x1b[2Jlevel1.dat", block}}), "\x1b[2Jlevel1.dat"));
+    said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("?[2Jlevel1.dat"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\x1b'), std::string::npos);
+
     Bytes shortBlock = {3, 0};  // not even a header
     EXPECT_FALSE(Lookup(BuildArchive({{"level1.dat", shortBlock}})));
 }
