@@ -56,6 +56,15 @@ TEST_F(BadArchiveTest, ArchiveShorterThanFourBytes)
     for (std::size_t size = 0; size < 4; ++size) EXPECT_FALSE(Lookup(Bytes(size, 0))) << size;
 }
 
+TEST_F(BadArchiveTest, ArchivePathNamingAFolder)
+{
+    fs::create_directory("folder.box");
+    ASSERT_TRUE(box.SetArchive("folder.box"));
+    KvStr name = "level1.dat";
+    EXPECT_FALSE(box.Extract(name));
+    EXPECT_STREQ(box.tempFile, "");
+}
+
 TEST_F(BadArchiveTest, DirectoryOffsetOutsideTheFile)
 {
     Bytes archive = GoodArchive();
