@@ -175,4 +175,21 @@ bool PlayOnMixerChannel(int channel, MixerSamples* samples, double leftGain,
 void StopMixerChannel(int channel);
 bool MixerChannelIsPlaying(int channel);
 
+// ---- Media archive: private temporary files --------------------------------
+// True when path names a regular file (directly or through a link) that can
+// be opened for reading. Folders and pipes open on POSIX too, but can never
+// be loaded as a file; a pipe is not even opened in a blocking way.
+bool IsReadableFile(const char* path);
+// Makes a new folder, readable and writable by this user only, under
+// TempFolder() with mkdtemp. Returns its path with a trailing '/', or an
+// empty string when it cannot be made (errno says why).
+std::string MakePrivateTempFolder();
+// Creates path as a new file (O_CREAT | O_EXCL | O_NOFOLLOW, mode 0600) and
+// writes size bytes into it. Fails, leaving nothing behind, when the name is
+// taken (by a file or a link), the folder is missing or a write fails.
+bool WriteNewFile(const char* path, const void* data, std::size_t size);
+// Removes a folder made by MakePrivateTempFolder together with the plain
+// files in it; links are removed, never followed.
+bool RemovePrivateTempFolder(const char* path);
+
 }  // namespace platform
