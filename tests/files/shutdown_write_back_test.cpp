@@ -3,17 +3,28 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 
 #include "commands.h"
 #include "scratch_folder.h"
 
 namespace {
 
+// The child re-runs the test from its start (the runtime may hold threads,
+// so no plain fork), so parent and child must agree on the folder: it is
+// named after the build and the test, not made at random.
 class ShutdownWriteBackTest : public ScratchFolder {
 protected:
     void SetUp() override
     {
-        ScratchFolder::SetUp();
+        GTEST_FLAG_SET(death_test_style, "threadsafe");
+        previous = std::filesystem::current_path();
+        const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+        folder = std::filesystem::temp_directory_path() /
+                 ("kvshutdown-" + std::to_string(std::hash<std::string>{}(KV_BUILD_DIR)) + "-" +
+                  test->name());
+        std::filesystem::create_directories(folder);
+        std::filesystem::current_path(folder);
         KV_DEBUG = 0;
         Write("save.txt", "before\r\n");
     }
