@@ -105,7 +105,10 @@ bool ReplaceFileContents(const char* path, const std::string& bytes, std::string
     mode_t mode = stat(target.c_str(), &original) == 0 ? (original.st_mode & 07777) : 0644;
     fchmod(fd, mode);
 
-    bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+    // No fsync: the rename already keeps a crashed program from leaving a
+    // half-written file, and a flush per write-back would stall a program
+    // that alternates between two line files.
+    bool ok = WriteAll(fd, bytes);
     if (!ok) *why = ErrnoText("cannot write", temporary);
     if (close(fd) != 0 && ok) {
         *why = ErrnoText("cannot close", temporary);

@@ -91,7 +91,7 @@ void InstallTerminationHandlers();
 // True when path names something that opens for reading and is not a folder.
 bool IsReadableFile(const char* path);
 // Replaces the whole file with bytes: written to a temporary file in the same
-// folder, flushed to disk and renamed over the original, so that a crash never
+// folder and renamed over the original, so that a crashing program never
 // leaves a half-written file. A symbolic link is followed, the link stays.
 // When the folder admits no new file the original is overwritten in place.
 // On failure returns false and puts the reason into *why.
