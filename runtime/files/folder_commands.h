@@ -5,8 +5,8 @@
 #include "core/arrays.h"
 #include "core/kvstr.h"
 
-// 1 when the file can be opened for reading (folders cannot); the archive is
-// not consulted.
+// 1 when the file can be opened for reading (folders, pipes and devices
+// cannot); the archive is not consulted.
 double DOESFILEEXIST(KvStr fileName);
 // The working directory, ending in "/".
 KvStr GETCURRENTDIR_Str();

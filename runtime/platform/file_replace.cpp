@@ -77,10 +77,12 @@ bool OverwriteInPlace(const std::string& target, const std::string& bytes, std::
 bool IsReadableFile(const char* path)
 {
     if (path == nullptr || path[0] == 0) return false;
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe without a writer cannot hang the
+    // program; only regular files count (a device like /dev/zero never ends).
+    int fd = open(path, O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) return false;
     struct stat info {};
-    bool isFile = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    bool isFile = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     close(fd);
     return isFile;
 }

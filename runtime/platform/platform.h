@@ -88,7 +88,7 @@ void InstallTerminationHandlers();
 [[noreturn]] void ExitProcess(int code);
 
 // ---- Files, folders and processes (line files and file commands) -----------
-// True when path names something that opens for reading and is not a folder.
+// True when path names a regular file (or a link to one) that opens for reading.
 bool IsReadableFile(const char* path);
 // Replaces the whole file with bytes: written to a temporary file in the same
 // folder and renamed over the original, so that a crashing program never

@@ -92,6 +92,8 @@ TEST_F(FastFileTest, GetFileAnswersForEmptyMissingAndOutOfRangeLines)
     // A folder is no line file.
     std::filesystem::create_directory("folder");
     EXPECT_EQ(g_FastFile.GetFile("folder", 0, out), 3);
+    // Nor is a device that never ends.
+    EXPECT_EQ(g_FastFile.GetFile("/dev/zero", 0, out), 3);
 }
 
 TEST_F(FastFileTest, TrailingControlCharactersGoButHighLettersStay)

@@ -1,5 +1,6 @@
 // Existence of files, the working directory and its listing.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <set>
@@ -71,6 +72,9 @@ TEST_F(FolderCommandsTest, FileExistsOnlyForReadableFiles)
     EXPECT_EQ(DOESFILEEXIST("missing.txt"), 0);
     EXPECT_EQ(DOESFILEEXIST("dir"), 0);
     EXPECT_EQ(DOESFILEEXIST(""), 0);
+    // A pipe nobody writes to must not hang the program.
+    ASSERT_EQ(mkfifo("pipe", 0600), 0);
+    EXPECT_EQ(DOESFILEEXIST("pipe"), 0);
 }
 
 }  // namespace
