@@ -14,7 +14,12 @@ public:
     static constexpr int kLineChars = 1024;
 
     FAST_FILE();
-    ~FAST_FILE();  // writes back pending changes
+    // Writes back pending changes. Every way the program ends runs
+    // __EndProgram, which writes back explicitly before it exits, so the
+    // changes are on disk before static destruction clears the archive boxes
+    // (their order among the statics is not fixed); this destructor covers a
+    // process that leaves through exit() or main without it.
+    ~FAST_FILE();
     FAST_FILE(const FAST_FILE&) = delete;
     FAST_FILE& operator=(const FAST_FILE&) = delete;
 
