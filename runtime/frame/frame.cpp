@@ -8,6 +8,7 @@
 #include "audio/sfx_sound_buffer.h"
 #include "core/isaac.h"
 #include "files/shoebox.h"
+#include "files/fast_file.h"
 #include "frame/error_log.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
@@ -130,6 +131,10 @@ void __EndProgram()
     static bool ending = false;
     if (ending) platform::ExitProcess(0);
     ending = true;
+
+    // Changed lines of the line-file cache reach the disk first, before the
+    // archive boxes are cleared at exit and before anything below can fail.
+    g_FastFile.FillBuffer(nullptr);
 
     if (KV_DEBUG != 0) {
         char text[64];
