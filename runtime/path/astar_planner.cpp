@@ -29,9 +29,9 @@ AStarPlanner::AStarPlanner(OpenListKind openListKind)
 
 bool AStarPlanner::EscapeKeyDown()
 {
-    unsigned char keys[256];
-    platform::KeyboardSnapshot(keys);
-    return (keys[kDikEscape] & 0x80) != 0;
+    // The live key state: no frame runs during a search, so nothing else
+    // would bring the keyboard state up to date.
+    return platform::KeyDownNow(kDikEscape);
 }
 
 void AStarPlanner::initialize()

@@ -86,4 +86,10 @@ int DikFromScancode(int sdlScancode);
 void InstallTerminationHandlers();
 [[noreturn]] void ExitProcess(int code);
 
+// ---- Pathfinding -------------------------------------------------------------
+// True while the key with DIK code dik is held down right now. Pending input
+// is fetched from the window system first (and stays queued for the next
+// message pump), so a long computation between two frames sees the key.
+bool KeyDownNow(int dik);
+
 }  // namespace platform

@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "core/arrays.h"
+#include "path/astar_planner.h"
 #include "path/path_commands.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -210,6 +212,54 @@ TEST(FindPath, MapCanAlsoTakeTheResult)
     MakeMap(map, {"111"});
     EXPECT_EQ(FINDPATH(map, map, 0.7, 0, 0, 2, 0), 3);
     EXPECT_EQ(Rows(map, 3), (Cells{{0, 0}, {1, 0}, {2, 0}}));
+}
+
+TEST(FindPath, LongSearchWithEscapeUpRunsToTheEndLikeTheReference)
+{
+    // A wall three quarters across, open only at the top, on mixed costs:
+    // the search reopens cells over and over and passes the Escape check
+    // (every 10 002 expansions) several times. With a window the check reads
+    // the live keyboard.
+    platform::Window* window = platform::CreateGameWindow("findpath", 0, 0, 64, 48);
+    ASSERT_NE(window, nullptr) << platform::LastError();
+    const int side = 64;
+    KvIntArray map, result;
+    DIM(map, side, side);
+    std::mt19937 random(12345);
+    std::uniform_int_distribution<int> cost(1, 9);
+    std::uniform_int_distribution<int> wall(0, 5);
+    for (int y = 0; y < side; ++y)
+        for (int x = 0; x < side; ++x) map(x, y) = wall(random) == 0 ? 0 : cost(random);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 2; ++x) {
+            map(x, y) = 1;
+            map(side - 1 - x, side - 1 - y) = 1;
+        }
+    for (int y = 2; y < side; ++y) map(side * 3 / 4, y) = 0;
+
+    Planner::Description request{};
+    request.goalX = side - 1;
+    request.goalY = side - 1;
+    request.diagonalCost = true;
+    request.hashBits = 16;
+    request.weight = 0.7f;
+    request.width = side;
+    request.height = side;
+    request.data = map.data;
+    AStarPlanner reference(OpenListKind::SortedDeque);
+    reference.setAbortCheck(nullptr);
+    ASSERT_TRUE(reference.createMap(request));
+    reference.initialize();
+    ASSERT_TRUE(reference.run());
+    Cells expected;
+    for (const Node* node = reference.getGoal(); node != nullptr; node = node->parent)
+        expected.insert(expected.begin(), {node->x, node->y});
+    ASSERT_GT(reference.getClosedSize(), 1000u);
+
+    const double count = FINDPATH(map, result, 0.7, 0, 0, side - 1, side - 1);
+    ASSERT_EQ(count, static_cast<double>(expected.size()));
+    EXPECT_EQ(Rows(result, count), expected);
+    platform::DestroyGameWindow(window);
 }
 
 }  // namespace
