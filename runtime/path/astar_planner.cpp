@@ -101,7 +101,9 @@ bool AStarPlanner::run()
                 if (g < reached->g) {
                     closedNodes.remove();
                     update(reached, current, g, h);
-                    if (!open->insert(reached)) factory.release(reached);
+                    // Other nodes may name it as parent: if a short open
+                    // list has no room, it stays closed, never freed.
+                    if (!open->insert(reached)) closed.add(reached);
                 }
                 continue;
             }
@@ -109,7 +111,7 @@ bool AStarPlanner::run()
                 if (g < waiting->g) {
                     open->removeFound();
                     update(waiting, current, g, h);
-                    if (!open->insert(waiting)) factory.release(waiting);
+                    if (!open->insert(waiting)) closed.add(waiting);  // cannot happen: its place was just freed
                 }
                 continue;
             }

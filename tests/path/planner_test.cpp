@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <limits>
+#include <random>
 #include <utility>
 #include <vector>
 
@@ -269,6 +271,35 @@ TEST_P(BothOpenLists, SearchesAgainAfterReinitialisingWithoutCleanup)
     planner.initialize();
     ASSERT_TRUE(planner.run());
     EXPECT_EQ(planner.getPathSize(), 7);
+}
+
+TEST_P(BothOpenLists, SmallPoolAndOpenListCutTheSearchShortSafely)
+{
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> cost(1, 9);
+    std::vector<double> data(100);
+    for (double& cell : data) cell = cost(random);
+    for (std::uint32_t pool : {2u, 5u, 30u}) {
+        for (std::uint32_t openRoom : {1u, 2u, 4u}) {
+            AStarPlanner planner(GetParam());
+            auto request = Request(data, 10, 10, 0, 0, 9, 9);
+            request.nodeCapacity = pool;
+            request.openCapacity = openRoom;
+            ASSERT_TRUE(planner.createMap(request));
+            planner.initialize();
+            EXPECT_TRUE(planner.run());
+            // Whatever was found is a chain of neighbours from the start.
+            const Cells cells = PathOf(planner);
+            if (!cells.empty()) {
+                EXPECT_EQ(cells.front(), (std::pair<int, int>{0, 0}));
+                for (std::size_t i = 1; i < cells.size(); ++i)
+                    EXPECT_EQ(std::abs(cells[i].first - cells[i - 1].first) +
+                                  std::abs(cells[i].second - cells[i - 1].second), 1);
+            }
+            EXPECT_LE(planner.getOpenSize() + planner.getClosedSize(), pool);
+            planner.cleanup();
+        }
+    }
 }
 
 TEST_P(BothOpenLists, FillMarksPathOpenAndClosedCells)
