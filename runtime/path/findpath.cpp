@@ -1,6 +1,7 @@
 #include "path/path_commands.h"
 
 #include "path/astar_planner.h"
+#include "path/reachability.h"
 
 namespace {
 
@@ -36,6 +37,12 @@ double FINDPATH(KvIntArray& map, KvIntArray& result, double /*weight*/,
     request.data = map.data;
 
     if (!planner.createMap(request)) return 0;
+    // A walled-in goal would make the search flood the whole map, reopening
+    // cells over and over; the answer, no path, is known after one fill.
+    if (!GoalReachable(planner)) {
+        DIM(result, 0, 0, 0, 0, 0, 0, 0, 0);
+        return 0;
+    }
     planner.initialize();
     if (!planner.run()) {
         planner.cleanup();

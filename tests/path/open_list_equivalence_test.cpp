@@ -4,7 +4,10 @@
 // the two could differ.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <random>
+#include <utility>
 #include <vector>
 
 #include "path/astar_planner.h"
