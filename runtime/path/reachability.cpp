@@ -5,6 +5,14 @@
 #include <memory>
 #include <new>
 
+namespace {
+
+struct Cell {
+    std::int32_t x, y;
+};
+
+}  // namespace
+
 bool GoalReachable(const Planner& planner)
 {
     if (!planner.isLoaded()) return true;
@@ -12,33 +20,34 @@ bool GoalReachable(const Planner& planner)
     const float* costs = planner.getMap();
     const std::size_t cells = static_cast<std::size_t>(d.width) * static_cast<std::size_t>(d.height);
 
-    std::unique_ptr<bool[]> seen(new (std::nothrow) bool[cells]());
-    std::unique_ptr<std::int32_t[]> queue(new (std::nothrow) std::int32_t[cells]);
+    std::unique_ptr<std::uint8_t[]> seen(new (std::nothrow) std::uint8_t[cells]());
+    std::unique_ptr<Cell[]> queue(new (std::nothrow) Cell[cells]);
     if (seen == nullptr || queue == nullptr) return true;
 
-    // The start itself may be a wall: the search leaves it all the same.
-    const std::int32_t start = d.startX + d.width * d.startY;
-    const std::int32_t goal = d.goalX + d.width * d.goalY;
     std::size_t head = 0, tail = 0;
-    queue[tail++] = start;
-    seen[start] = true;
+    auto visit = [&](std::int32_t x, std::int32_t y) {
+        if (x < 0 || y < 0 || x >= d.width || y >= d.height) return;
+        const std::size_t index = static_cast<std::size_t>(x) + static_cast<std::size_t>(d.width) * y;
+        if (seen[index] || costs[index] == Planner::kWall) return;
+        seen[index] = 1;
+        queue[tail++] = Cell{x, y};
+    };
+
+    // The start itself may be a wall: the search leaves it all the same.
+    seen[static_cast<std::size_t>(d.startX) + static_cast<std::size_t>(d.width) * d.startY] = 1;
+    queue[tail++] = Cell{d.startX, d.startY};
     while (head < tail) {
-        const std::int32_t cell = queue[head++];
-        if (cell == goal) return true;
-        const std::int32_t x = cell % d.width;
-        const std::int32_t y = cell / d.width;
-        for (std::int32_t dy = -1; dy <= 1; ++dy) {
-            for (std::int32_t dx = -1; dx <= 1; ++dx) {
-                if (dx == 0 && dy == 0) continue;
-                if (dx != 0 && dy != 0 && !d.allowDiagonal) continue;
-                const std::int32_t nx = x + dx;
-                const std::int32_t ny = y + dy;
-                if (nx < 0 || ny < 0 || nx >= d.width || ny >= d.height) continue;
-                const std::int32_t next = nx + d.width * ny;
-                if (seen[next] || costs[next] == Planner::kWall) continue;
-                seen[next] = true;
-                queue[tail++] = next;
-            }
+        const Cell c = queue[head++];
+        if (c.x == d.goalX && c.y == d.goalY) return true;
+        visit(c.x, c.y - 1);
+        visit(c.x + 1, c.y);
+        visit(c.x - 1, c.y);
+        visit(c.x, c.y + 1);
+        if (d.allowDiagonal) {
+            visit(c.x - 1, c.y - 1);
+            visit(c.x + 1, c.y - 1);
+            visit(c.x - 1, c.y + 1);
+            visit(c.x + 1, c.y + 1);
         }
     }
     return false;
