@@ -223,4 +223,10 @@ bool StartProgram(const std::vector<std::string>& argv, bool wait, int* exitCode
 bool RunProgramForOutput(const std::vector<std::string>& argv, std::string* output,
                          int* exitCode);
 
+// ---- Pathfinding -------------------------------------------------------------
+// True while the key with DIK code dik is held down right now. Pending input
+// is fetched from the window system first (and stays queued for the next
+// message pump), so a long computation between two frames sees the key.
+bool KeyDownNow(int dik);
+
 }  // namespace platform
