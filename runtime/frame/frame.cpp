@@ -7,6 +7,7 @@
 #include "core/isaac.h"
 #include "frame/error_log.h"
 #include "gfx/opengl_rainbows.h"
+#include "net/tz_network.h"
 
 int KV_RESX = 640;
 int KV_RESY = 480;
@@ -28,6 +29,7 @@ double g_FirstTime = 0, g_LastTime = 0, g_ThisTime = 0;
 platform::Window* hWnd = nullptr;
 void* hInstance = nullptr;
 OpenGLRainbows* pRbow = nullptr;
+TzNetwork* pTzNet = nullptr;
 
 void __Error(double code)
 {
@@ -68,6 +70,9 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
     // Engine objects, in their fixed order: input, renderer, sound device,
     // sound slots, network.
     pRbow = new OpenGLRainbows;
+    // The network object comes last; it opens nothing until a session is
+    // hosted or joined.
+    pTzNet = new TzNetwork;
 
     if (!pRbow->Init(hWnd, KV_RESX, KV_RESY, 0, static_cast<unsigned short>(KV_FRAMERATE))) {
         std::fprintf(stderr, "Zorvelin runtime: %s\n", platform::LastError());
@@ -124,6 +129,9 @@ void __EndProgram()
 
     delete pRbow;
     pRbow = nullptr;
+    // Last of the engine objects: closes the session, telling the peers.
+    delete pTzNet;
+    pTzNet = nullptr;
 
     // The window goes last, after everything that drew into it.
     platform::DestroyGameWindow(hWnd);

@@ -5,6 +5,7 @@
 #include "platform/platform.h"
 
 class OpenGLRainbows;
+class TzNetwork;
 
 // The generated entry point of a BASIC program; main() calls it.
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow);
@@ -12,6 +13,7 @@ int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)
 extern platform::Window* hWnd;  // the game window
 extern void* hInstance;         // unused on this platform, kept for the signature
 extern OpenGLRainbows* pRbow;   // the 2D renderer
+extern TzNetwork* pTzNet;       // the network object
 
 // Opens the window and creates the engine objects; returns 0. When the
 // window cannot be made, returns before any engine object exists.

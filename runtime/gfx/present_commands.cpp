@@ -3,6 +3,7 @@
 #include "core/kvstr.h"
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
+#include "net/tz_network.h"
 
 namespace {
 
@@ -22,6 +23,10 @@ double SHOWSCREEN()
 {
     g_LastTime = g_ThisTime;
     g_ThisTime = pRbow->AccurateTime();
+
+    // Network traffic is handled once a frame even when the program calls
+    // no NET command.
+    if (pTzNet != nullptr) pTzNet->Service();
 
     unsigned char keys[256];
     PollKeyboard(keys);
