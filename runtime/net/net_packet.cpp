@@ -116,7 +116,7 @@ std::vector<std::uint8_t> EncodeAnswer(const TzGuid& application, const TzGuid& 
 bool DecodeDatagram(const std::uint8_t* data, std::size_t size, Packet* out)
 {
     Reader reader(data, size);
-    if (size < kDiscoveryPrefix.size() ||
+    if (data == nullptr || size < kDiscoveryPrefix.size() ||
         !std::equal(kDiscoveryPrefix.begin(), kDiscoveryPrefix.end(), data))
         return false;
     reader.Skip(kDiscoveryPrefix.size());
