@@ -145,4 +145,10 @@ void NetFlush(NetEndpoint* endpoint);
 // arrived). False when nothing came in time.
 bool NetPoll(NetEndpoint* endpoint, NetEvent* event, std::uint32_t timeoutMs);
 
+// Reads standard input without waiting (the chat example types into the
+// terminal while its window runs). Bytes read so far collect in pending.
+// 1: a whole line is in line (without its newline); 0: not yet; -1: the
+// input has ended and nothing is left.
+int ReadConsoleLine(std::string* pending, std::string* line);
+
 }  // namespace platform
