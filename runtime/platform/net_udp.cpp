@@ -64,6 +64,15 @@ int ENET_CALLBACK InterceptRaw(ENetHost* host, ENetEvent*)
     return 1;  // consumed, also when the queue was full and it was dropped
 }
 
+// Text messages are small and few: they should be lost only when the network
+// loses them, not dropped on purpose by ENet's throttle when the round trip
+// grows (which it does when a busy program services the socket late).
+void KeepThrottleOpen(ENetPeer* peer)
+{
+    enet_peer_throttle_configure(peer, ENET_PEER_PACKET_THROTTLE_INTERVAL,
+                                 ENET_PEER_PACKET_THROTTLE_ACCELERATION, 0);
+}
+
 int PeerIndex(ENetHost* host, ENetPeer* peer)
 {
     return static_cast<int>(peer - host->peers);
@@ -238,6 +247,7 @@ bool NetPoll(NetEndpoint* endpoint, NetEvent* event, std::uint32_t timeoutMs)
             event->data.clear();
             switch (happened.type) {
             case ENET_EVENT_TYPE_CONNECT:
+                KeepThrottleOpen(happened.peer);
                 event->kind = NetEventKind::Connected;
                 return true;
             case ENET_EVENT_TYPE_DISCONNECT:
