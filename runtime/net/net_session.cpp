@@ -11,13 +11,6 @@ namespace {
 
 constexpr std::uint16_t kDefaultPort = 28760;
 
-std::int64_t NowMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 TzGuid RandomGuid()
 {
     std::random_device device;
@@ -27,6 +20,13 @@ TzGuid RandomGuid()
 }
 
 }  // namespace
+
+std::int64_t SteadyMilliseconds()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
 
 std::uint16_t SessionPort()
 {
@@ -95,10 +95,10 @@ Status NetSession::EnumSessions(const TzGuid& application, const SessionCallback
         broadcast ? platform::NetBroadcastAddress(m_port) : m_address;
     const std::vector<std::uint8_t> query = EncodeQuery(application);
 
-    const std::int64_t deadline = NowMs() + m_timeouts.enumerateMs;
+    const std::int64_t deadline = SteadyMilliseconds() + m_timeouts.enumerateMs;
     std::int64_t nextQuery = 0;
     bool answered = false;
-    for (std::int64_t now = NowMs(); now < deadline; now = NowMs()) {
+    for (std::int64_t now = SteadyMilliseconds(); now < deadline; now = SteadyMilliseconds()) {
         if (now >= nextQuery) {
             platform::NetSendRaw(m_endpoint, target, query.data(), query.size(), broadcast);
             nextQuery = now + m_timeouts.queryRepeatMs;
@@ -154,6 +154,7 @@ Status NetSession::Create(const TzGuid& application, std::string_view name)
     m_name = std::string(name);
     m_roster.Clear();
     m_welcomed.assign(kMaxPeers, false);
+    m_connectedAt.assign(kMaxPeers, 0);
     // Ids start somewhere unpredictable, so an id kept from an earlier
     // session is unlikely to name a player of this one.
     std::random_device device;
@@ -203,6 +204,7 @@ void NetSession::Close()
     m_role = Role::None;
     m_roster.Clear();
     m_welcomed.clear();
+    m_connectedAt.clear();
     m_hostPeer = -1;
     m_connected = m_gotWelcome = false;
     m_pendingToken = 0;
@@ -216,14 +218,15 @@ void NetSession::Pump()
         if (!platform::NetPoll(m_endpoint, &event, 0)) break;
         HandleEvent(event);
     }
+    if (IsHost()) DropSilentPeers();
 }
 
 bool NetSession::WaitFor(std::uint32_t timeoutMs, const std::function<bool()>& done)
 {
-    const std::int64_t deadline = NowMs() + timeoutMs;
+    const std::int64_t deadline = SteadyMilliseconds() + timeoutMs;
     for (;;) {
         if (done()) return true;
-        const std::int64_t now = NowMs();
+        const std::int64_t now = SteadyMilliseconds();
         if (now >= deadline || m_endpoint == nullptr) return false;
         platform::NetEvent event;
         const auto slice = static_cast<std::uint32_t>(std::min<std::int64_t>(deadline - now, 10));
@@ -245,8 +248,10 @@ void NetSession::HandleEvent(const platform::NetEvent& event)
             AnswerQuery(event);
             break;
         case platform::NetEventKind::Connected:
-            if (event.peer >= 0 && static_cast<std::size_t>(event.peer) < m_welcomed.size())
+            if (event.peer >= 0 && static_cast<std::size_t>(event.peer) < m_welcomed.size()) {
                 m_welcomed[event.peer] = false;
+                m_connectedAt[event.peer] = SteadyMilliseconds();
+            }
             break;
         case platform::NetEventKind::Disconnected:
             HostPeerGone(event.peer);

@@ -50,11 +50,15 @@ inline constexpr Status kTooLong = static_cast<Status>(0x88771009);
 // the environment variable KV_NET_PORT names another (1 ... 65535).
 std::uint16_t SessionPort();
 
+// A steady millisecond clock for the session's time-outs.
+std::int64_t SteadyMilliseconds();
+
 // Timing of the calls that wait for the network.
 struct SessionTimeouts {
     std::uint32_t enumerateMs = 1500;  // collecting discovery answers
     std::uint32_t queryRepeatMs = 250; // the query is repeated this often (UDP may lose it)
-    std::uint32_t connectMs = 3000;    // connection plus welcome when joining
+    std::uint32_t connectMs = 3000;    // connection plus welcome when joining; a host
+                                       // drops connections silent for this long
     std::uint32_t answerMs = 3000;     // the host's answer to a new player
     std::uint32_t lingerMs = 200;      // saying goodbye when closing
 };
@@ -133,6 +137,7 @@ private:
     void AnswerQuery(const platform::NetEvent& event);
     void HostReceived(int peer, const Packet& packet);
     void HostPeerGone(int peer);
+    void DropSilentPeers();
     void SendToPeers(const std::vector<std::uint8_t>& packet, int exceptPeer);
     std::uint32_t NextPlayerId();
     // Joined side.
@@ -160,6 +165,7 @@ private:
     // Host: which connections have introduced themselves, the next player
     // id, and the discovery answers given in the current second.
     std::vector<bool> m_welcomed;
+    std::vector<std::int64_t> m_connectedAt;  // when a not yet introduced peer connected; 0: none
     std::uint32_t m_nextId = 1;
     std::int64_t m_answerSecond = 0;
     std::size_t m_answersThisSecond = 0;

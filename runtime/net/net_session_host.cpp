@@ -3,8 +3,6 @@
 // packet from a peer is checked against what that peer may do.
 #include "net/net_session.h"
 
-#include <chrono>
-
 namespace tznet {
 
 void NetSession::AnswerQuery(const platform::NetEvent& event)
@@ -15,9 +13,7 @@ void NetSession::AnswerQuery(const platform::NetEvent& event)
         return;
     // A flood of queries gets a bounded number of answers, so the host
     // cannot be used to multiply someone else's traffic.
-    const std::int64_t second = std::chrono::duration_cast<std::chrono::seconds>(
-                                    std::chrono::steady_clock::now().time_since_epoch())
-                                    .count();
+    const std::int64_t second = SteadyMilliseconds() / 1000;
     if (second != m_answerSecond) {
         m_answerSecond = second;
         m_answersThisSecond = 0;
@@ -54,6 +50,7 @@ void NetSession::HostReceived(int peer, const Packet& packet)
             return;
         }
         m_welcomed[peer] = true;
+        m_connectedAt[peer] = 0;
         SendControl(peer, EncodeWelcome(m_instance));
         for (std::size_t i = 0; i < m_roster.Count(); ++i)
             SendControl(peer, EncodePlayerAdded(m_roster.At(i).id, m_roster.At(i).name));
@@ -98,10 +95,24 @@ void NetSession::HostReceived(int peer, const Packet& packet)
     }
 }
 
+void NetSession::DropSilentPeers()
+{
+    // A connection that does not introduce itself in time would only hold
+    // one of the host's few connection slots.
+    const std::int64_t now = SteadyMilliseconds();
+    for (std::size_t peer = 0; peer < m_connectedAt.size(); ++peer) {
+        if (m_connectedAt[peer] != 0 && now - m_connectedAt[peer] > m_timeouts.connectMs) {
+            m_connectedAt[peer] = 0;
+            platform::NetDisconnect(m_endpoint, static_cast<int>(peer));
+        }
+    }
+}
+
 void NetSession::HostPeerGone(int peer)
 {
     if (peer < 0 || static_cast<std::size_t>(peer) >= m_welcomed.size()) return;
     m_welcomed[peer] = false;
+    m_connectedAt[peer] = 0;
     // The peer's players leave with it.
     for (std::uint32_t id : m_roster.RemoveOwnedBy(peer)) SendToPeers(EncodePlayerRemoved(id), peer);
     platform::NetFlush(m_endpoint);

@@ -239,3 +239,38 @@ TEST_F(NetHostile, PlayerRequestsBeyondTheSessionCapAreRefused)
     EXPECT_EQ(NETNUMPLAYERS(), static_cast<double>(cap));
     EXPECT_STREQ(NETCREATEPLAYER_Str("Host").GetStrData(), "0");
 }
+
+TEST(NetSilentPeer, AConnectionThatNeverIntroducesItselfIsDropped)
+{
+    UseFreshPort();
+    SessionTimeouts quick;
+    quick.connectMs = 200;
+    NetSession host(quick);
+    ASSERT_EQ(host.InitializeConnection(kLoopback, SessionPort()), kOk);
+    ASSERT_EQ(host.Create(kTzApplicationId, "Stille"), kOk);
+
+    ASSERT_TRUE(platform::NetStartup());
+    platform::NetAddress where;
+    ASSERT_TRUE(platform::NetResolve(kLoopback, SessionPort(), &where));
+    platform::NetEndpoint* silent = platform::NetOpen(nullptr, 1, 4096, kDiscoveryPrefix, 8);
+    ASSERT_NE(silent, nullptr);
+    ASSERT_GE(platform::NetConnect(silent, where, 2), 0);
+    platform::NetEvent event;
+    bool connected = false, dropped = false;
+    const std::int64_t start = SteadyMilliseconds();
+    std::int64_t droppedAfter = 0;
+    WaitUntil([&] {
+        host.Pump();
+        while (platform::NetPoll(silent, &event, 1)) {
+            if (event.kind == platform::NetEventKind::Connected) connected = true;
+            if (event.kind == platform::NetEventKind::Disconnected) dropped = true;
+        }
+        if (dropped && droppedAfter == 0) droppedAfter = SteadyMilliseconds() - start;
+        return dropped;
+    }, 3000);
+    EXPECT_TRUE(connected);
+    EXPECT_TRUE(dropped);
+    EXPECT_GE(droppedAfter, 200);
+    platform::NetClose(silent, 0);
+    platform::NetShutdown();
+}
