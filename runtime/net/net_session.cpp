@@ -181,7 +181,7 @@ Status NetSession::Join(const TzGuid& application, const TzGuid& instance)
     m_role = Role::Joined;
 
     // Connect, introduce ourselves, and wait for the welcome (the player
-    // list arrives right behind it, in order, on the same channel).
+    // list arrives before it, in order, on the same channel).
     bool helloSent = false;
     bool welcomed = WaitFor(m_timeouts.connectMs, [&] {
         if (!IsOpen()) return true;

@@ -51,9 +51,11 @@ void NetSession::HostReceived(int peer, const Packet& packet)
         }
         m_welcomed[peer] = true;
         m_connectedAt[peer] = 0;
-        SendControl(peer, EncodeWelcome(m_instance));
+        // The player list first, the welcome last: on the ordered channel
+        // the new peer knows every player once it is welcomed.
         for (std::size_t i = 0; i < m_roster.Count(); ++i)
             SendControl(peer, EncodePlayerAdded(m_roster.At(i).id, m_roster.At(i).name));
+        SendControl(peer, EncodeWelcome(m_instance));
         platform::NetFlush(m_endpoint);
         return;
     }

@@ -103,7 +103,7 @@ void NetSession::JoinedReceived(const Packet& packet)
         if (packet.instance == m_instance) m_gotWelcome = true;
         break;
     case PacketKind::PlayerAdded:
-        if (m_gotWelcome) m_roster.Add(packet.player, packet.name, kOwnerElsewhere);
+        m_roster.Add(packet.player, packet.name, kOwnerElsewhere);
         break;
     case PacketKind::PlayerRemoved:
         m_roster.Remove(packet.player);
