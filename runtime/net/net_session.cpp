@@ -76,11 +76,6 @@ void NetSession::CloseEndpoint()
     m_endpoint = nullptr;
 }
 
-platform::NetAddress NetSession::LocalAddress() const
-{
-    return platform::NetLocalAddress(m_endpoint);
-}
-
 Status NetSession::EnumSessions(const TzGuid& application, const SessionCallback& each)
 {
     if (!m_startedLibrary) return kInvalidObject;

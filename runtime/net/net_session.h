@@ -31,10 +31,7 @@ namespace tznet {
 using Status = std::int32_t;
 inline constexpr Status kOk = 0;
 inline constexpr Status kCannotAddPlayer = static_cast<Status>(0x88770028);
-inline constexpr Status kBufferTooSmall = static_cast<Status>(0x8877001E);
 inline constexpr Status kInvalidObject = static_cast<Status>(0x88770082);
-inline constexpr Status kOutOfMemory = static_cast<Status>(0x8007000E);
-inline constexpr Status kStillConnecting = static_cast<Status>(0x8877015E);
 // Our own statuses for what this layer can meet.
 inline constexpr Status kNoServiceProvider = static_cast<Status>(0x88771001);  // not TCP/IP
 inline constexpr Status kBadAddress = static_cast<Status>(0x88771002);         // does not resolve
@@ -101,8 +98,6 @@ public:
     bool IsOpen() const { return m_role != Role::None; }
     bool IsHost() const { return m_role == Role::Host; }
     const TzGuid& Instance() const { return m_instance; }
-    // The local address the session's socket is bound to.
-    platform::NetAddress LocalAddress() const;
 
     // Handles whatever has arrived, without waiting. When the host goes
     // away, a joined session ends here.

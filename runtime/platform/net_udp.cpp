@@ -179,13 +179,6 @@ void NetClose(NetEndpoint* endpoint, std::uint32_t lingerMs)
     delete endpoint;
 }
 
-NetAddress NetLocalAddress(NetEndpoint* endpoint)
-{
-    ENetAddress address{};
-    if (endpoint != nullptr) enet_socket_get_address(endpoint->host->socket, &address);
-    return FromENet(address);
-}
-
 int NetConnect(NetEndpoint* endpoint, const NetAddress& to, int channels)
 {
     if (endpoint == nullptr || channels < 1) return -1;

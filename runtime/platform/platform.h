@@ -129,7 +129,6 @@ NetEndpoint* NetOpen(const NetAddress* bindTo, std::size_t maxPeers, std::size_t
 // Says goodbye to every connected peer (waiting at most lingerMs for their
 // answers) and closes the socket.
 void NetClose(NetEndpoint* endpoint, std::uint32_t lingerMs);
-NetAddress NetLocalAddress(NetEndpoint* endpoint);
 // Starts a connection; the Connected event follows. -1 when no slot is free.
 int NetConnect(NetEndpoint* endpoint, const NetAddress& to, int channels);
 // Ends one connection at once (the peer is told, no Disconnected event here).
