@@ -12,6 +12,7 @@
 #include "frame/error_log.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
+#include "net/tz_network.h"
 
 int KV_RESX = 640;
 int KV_RESY = 480;
@@ -35,6 +36,7 @@ void* hInstance = nullptr;
 OpenGLRainbows* pRbow = nullptr;
 SFXSound* pDXsnd = nullptr;
 SFXSoundBuffer* DXwav = nullptr;
+TzNetwork* pTzNet = nullptr;
 
 void __Error(double code)
 {
@@ -78,6 +80,9 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
     pRbow = new OpenGLRainbows;
     pDXsnd = new SFXSound;
     DXwav = new SFXSoundBuffer[kSoundSlotCount];  // all slots empty
+    // The network object comes last; it opens nothing until a session is
+    // hosted or joined.
+    pTzNet = new TzNetwork;
 
     if (!pRbow->Init(hWnd, KV_RESX, KV_RESY, 0, static_cast<unsigned short>(KV_FRAMERATE))) {
         std::fprintf(stderr, "Zorvelin runtime: %s\n", platform::LastError());
@@ -155,6 +160,9 @@ void __EndProgram()
     DXwav = nullptr;
     delete pDXsnd;
     pDXsnd = nullptr;
+    // Last of the engine objects: closes the session, telling the peers.
+    delete pTzNet;
+    pTzNet = nullptr;
 
     // The window goes last, after everything that drew into it.
     platform::DestroyGameWindow(hWnd);

@@ -4,6 +4,7 @@
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
+#include "net/tz_network.h"
 
 namespace {
 
@@ -29,6 +30,10 @@ double SHOWSCREEN()
 {
     g_LastTime = g_ThisTime;
     g_ThisTime = pRbow->AccurateTime();
+
+    // Network traffic is handled once a frame even when the program calls
+    // no NET command.
+    if (pTzNet != nullptr) pTzNet->Service();
 
     unsigned char keys[256];
     PollKeyboard(keys);
