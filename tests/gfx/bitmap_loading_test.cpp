@@ -215,6 +215,16 @@ TEST_F(BitmapLoading, DamagedFilesGiveSizeZeroOrLeaveATexturelessSlot)
     EXPECT_EQ(g_error, 0);
 }
 
+TEST_F(BitmapLoading, AFolderIsNoPicture)
+{
+    GLuint texture = 0;
+    EXPECT_FALSE(pRbow->MakeBMPTexture(m_folder.c_str(), 0, 0, 0, 0, &texture, nullptr, 0, false, false));
+    EXPECT_EQ(texture, 0u);
+    LOADSPRITE(m_folder.c_str(), 40);
+    EXPECT_EQ(pRbow->texWidth[40], -1);
+    EXPECT_FALSE(pRbow->LoadSurface(3, m_folder.c_str()));
+}
+
 // LOADBMP and LOADFONT end the program with runtime error 3 when a file
 // that exists cannot be loaded. The program ends through the normal
 // shutdown, which writes the error state to the log.
