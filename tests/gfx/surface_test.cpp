@@ -28,6 +28,24 @@ TEST_F(Background, ShowScreenDrawsTheLoadedBackgroundEveryFrame)
     EXPECT_FALSE(Screen::Capture().Bounds(Rgb{}, left, top, right, bottom));
 }
 
+TEST_F(Background, BackgroundIsDrawnIn2DEvenWhenTheFrameEndedIn3D)
+{
+    LOADBMP(WriteBmp("bg.bmp", MakeBmp24(640, 480, [](int, int) { return Rgb{30, 60, 90}; })).c_str());
+    // A frame that leaves a perspective projection, depth testing and
+    // clockwise culling behind.
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glFrustum(-1, 1, -1, 1, 1, 100);
+    glMatrixMode(GL_MODELVIEW);
+    glTranslatef(0, 0, -50);
+    glEnable(GL_DEPTH_TEST);
+    glFrontFace(GL_CW);
+    SHOWSCREEN();
+    const Screen s = Screen::Capture();
+    EXPECT_EQ(s.At(0, 0), (Rgb{30, 60, 90}));
+    EXPECT_EQ(s.At(639, 479), (Rgb{30, 60, 90}));
+}
+
 TEST_F(Background, UseAsBmpKeepsTheCurrentPictureAsBackground)
 {
     FILLRECT(100, 100, 200, 150, RGB(0, 128, 255));
