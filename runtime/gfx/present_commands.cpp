@@ -3,6 +3,7 @@
 #include "core/kvstr.h"
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
+#include "gfx3d/commands3d.h"
 
 namespace {
 
@@ -36,6 +37,7 @@ double SHOWSCREEN()
     pRbow->DoAlpha(0);
     pRbow->PasteSurface(0);
     pRbow->Make2DViewport();
+    X_MIPMAPPING(0);  // textures of the next frame's 3D pass start without mipmaps
     return 0;
 }
 
