@@ -87,6 +87,9 @@ bool Rainbows3D::LoadObject(const char* file, int num)
 {
     if (!ValidObject(num)) return false;
     MeshObjectX& mesh = objects[num];
+    // Loading over the object under construction ends its construction:
+    // later vertices must not be packed into the loaded frames.
+    if (num == gCurObject) gCurObject = -1;
     mesh.Clear(true);
     if (!mesh.Load(file)) return false;
     if (!mesh.HasNodes()) return false;

@@ -190,6 +190,23 @@ TEST_F(RenderTest, ALoadedMeshIsDrawnAndSavesBackByteForByte)
     EXPECT_NEAR(Count(kWhitePixel), 160 * 160, 4 * 160);
 }
 
+TEST_F(RenderTest, LoadingOverTheObjectUnderConstructionEndsIt)
+{
+    rbow3D.Cube(0, 100);
+    const std::string path = folder.File("cube.obj");
+    X_SAVEOBJ(path.c_str(), 0);
+    X_OBJSTART(2);
+    X_OBJADDVERTEX(1, 2, 3, 0, 0, 255);
+    X_LOADOBJ(path.c_str(), 2);
+    EXPECT_EQ(gCurObject, -1);
+    X_OBJADDVERTEX(4, 5, 6, 0, 0, 255);
+    X_OBJEND();
+    ASSERT_EQ(rbow3D.objects[2].frames.Count(), 1);
+    EXPECT_EQ(rbow3D.objects[2].frames[0].nodes.Count(), 17);
+    EXPECT_EQ(rbow3D.objects[2].frames[0].raw.Count(), 0);
+    EXPECT_EQ(rbow3D.objects[2].colours.Count(), 2);
+}
+
 TEST_F(RenderTest, Version103IsRefusedAndLeavesTheSlotEmpty)
 {
     rbow3D.Cube(8, 10);
