@@ -4,10 +4,13 @@
 #include <cstring>
 #include <string>
 
+#include "audio/sfx_sound.h"
+#include "audio/sfx_sound_buffer.h"
 #include "core/isaac.h"
 #include "frame/error_log.h"
 #include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
+#include "input/dx_input.h"
 
 int KV_RESX = 640;
 int KV_RESY = 480;
@@ -29,6 +32,8 @@ double g_FirstTime = 0, g_LastTime = 0, g_ThisTime = 0;
 platform::Window* hWnd = nullptr;
 void* hInstance = nullptr;
 OpenGLRainbows* pRbow = nullptr;
+SFXSound* pDXsnd = nullptr;
+SFXSoundBuffer* DXwav = nullptr;
 
 void __Error(double code)
 {
@@ -68,20 +73,30 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
 
     // Engine objects, in their fixed order: input, renderer, sound device,
     // sound slots, network.
+    pDXin = new DXInput;
     pRbow = new OpenGLRainbows;
+    pDXsnd = new SFXSound;
+    DXwav = new SFXSoundBuffer[kSoundSlotCount];  // all slots empty
 
     if (!pRbow->Init(hWnd, KV_RESX, KV_RESY, 0, static_cast<unsigned short>(KV_FRAMERATE))) {
         std::fprintf(stderr, "Zorvelin runtime: %s\n", platform::LastError());
         platform::ExitProcess(1);
     }
 
-    // Every run starts with a different random sequence.
-    Tzsrand(static_cast<unsigned long>(static_cast<std::uint32_t>(pRbow->AccurateTime())));
+    // Every run starts with a different random sequence, unless an
+    // automated run asks for a fixed one.
+    unsigned long seed = static_cast<std::uint32_t>(pRbow->AccurateTime());
+    platform::FixedRandomSeed(&seed);
+    Tzsrand(seed);
 
     if (KV_FULLSCREEN != 0 && !platform::WindowedForced())
         pRbow->DoFullscreen();
     else
         pRbow->DoWindowed();
+
+    pDXin->CreateDInput(hWnd, hInstance, KV_WANTMOUSE != 0);
+    // No audio device is no failure: the game then runs silent.
+    pDXsnd->Create(hWnd);
 
     nCurFont = 0;
 
@@ -128,6 +143,14 @@ void __EndProgram()
 
     delete pRbow;
     pRbow = nullptr;
+    delete pDXin;
+    pDXin = nullptr;
+    // The slots (destroyed last to first, each stopped and released) go
+    // before the device they play on.
+    delete[] DXwav;
+    DXwav = nullptr;
+    delete pDXsnd;
+    pDXsnd = nullptr;
 
     // The window goes last, after everything that drew into it.
     platform::DestroyGameWindow(hWnd);

@@ -4,6 +4,7 @@
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 #include "gfx3d/commands3d.h"
+#include "input/dx_input.h"
 
 namespace {
 
@@ -11,10 +12,16 @@ constexpr int kDikEscape = 1;
 constexpr int kDikLeftAlt = 56;
 constexpr int kDikF4 = 62;
 
-// The keyboard as SHOWSCREEN sees it.
+// The keyboard as SHOWSCREEN sees it: the input object's snapshot, or the
+// platform's key state while no input object exists.
 void PollKeyboard(unsigned char keys[256])
 {
-    platform::KeyboardSnapshot(keys);
+    if (pDXin != nullptr) {
+        pDXin->GetKeyboardStatus();
+        for (int k = 0; k < 256; ++k) keys[k] = pDXin->KeyDown(k) ? 0x80 : 0;
+    } else {
+        platform::KeyboardSnapshot(keys);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // POSIX. Everything above it speaks through these small interfaces.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -81,9 +82,97 @@ void KeyboardSnapshot(unsigned char keys[256]);
 // DIK code of an SDL scancode, 0 when the key has none (tests and input use it).
 int DikFromScancode(int sdlScancode);
 
+// ---- Input devices -----------------------------------------------------------
+// Keyboard, mouse and joysticks for the input layer. Reads go to the real
+// devices, or to the scripted input source when KV_INPUT_SCRIPT names one.
+bool KeyboardAvailable();
+// Relative mouse mode when the program wants the mouse; false when refused.
+bool OpenMouse(bool relative);
+// Opens up to maxCount attached joysticks; returns how many.
+int OpenJoysticks(int maxCount);
+void CloseInputDevices();
+// Brings the key, mouse and joystick states up to date without taking
+// window messages out of the queue.
+void RefreshInputState();
+// SDL scancode of a DIK code, 0 when none.
+int ScancodeFromDik(int dik);
+// The character the current keyboard layout gives the key without
+// modifiers: printable ASCII, 0 when none.
+unsigned char LayoutCharacter(int dik);
+
+struct MouseSample {
+    int dx = 0, dy = 0;            // motion since the previous sample
+    bool buttons[3] = {};          // left, right, middle
+};
+MouseSample ReadMouse();
+
+struct JoystickSample {
+    int x = 0, y = 0;              // -1, 0, +1 with a 50 % dead zone
+    int z = 32767;                 // 0..65535, centred 32767
+    unsigned int pov = 0xFFFFFFFFu;// hundredths of a degree from up, clockwise; centred = all ones
+    unsigned char buttons[32] = {};// 128 = pressed
+};
+// False when the joystick is not open.
+bool ReadJoystick(int index, JoystickSample* sample);
+// "instance, product" of an open joystick, "" otherwise.
+std::string JoystickName(int index);
+
+// ---- Automated runs ----------------------------------------------------------
+// KV_INPUT_SCRIPT=file: input comes from a script of frame-numbered states
+// (format in README.md) instead of the devices. KV_SEED=n: a fixed random
+// seed. KV_UNPACED=1: frames are presented as fast as they are drawn.
+bool ScriptedInputActive();
+bool FixedRandomSeed(unsigned long* seed);
+bool UnpacedFrames();
+// Frames presented so far (the start-up frame is frame 0).
+long PresentedFrames();
+
 // ---- Process ---------------------------------------------------------------
 // SIGINT and SIGTERM become a Close window message at the next pump.
 void InstallTerminationHandlers();
 [[noreturn]] void ExitProcess(int code);
+
+
+// ---- Audio mixer -------------------------------------------------------------
+// One mixer device, shared by everything that makes sound (sound effects,
+// music): 22050 Hz, signed 16-bit, stereo. Each user opens it and closes it
+// again; the first open really opens the device and the last close really
+// closes it. No audio device means silence: opening then reports false and
+// every other call below does nothing.
+bool OpenAudioMixer();
+void CloseAudioMixer();
+bool AudioMixerIsOpen();
+
+// The format the device really runs at.
+struct AudioMixerSpec {
+    int samplesPerSecond = 0;
+    int bitsPerSample = 0;
+    int channels = 0;
+};
+bool QueryAudioMixer(AudioMixerSpec* spec);
+
+// A block of samples converted to the device's format. One block can sound
+// on any number of mixer channels at once.
+struct MixerSamples;
+// Converts interleaved PCM (1 or 2 channels, 8-bit unsigned or 16-bit signed
+// little-endian) to the device's format. Null when the mixer is closed, the
+// format is not convertible or memory runs out.
+MixerSamples* CreateMixerSamples(const void* pcm, std::size_t bytes, int channels,
+                                 int samplesPerSecond, int bitsPerSample);
+// Stops every channel playing the block, then frees it.
+void FreeMixerSamples(MixerSamples* samples);
+
+// Mixer channels: each plays one block at a time. A reserved channel stays
+// the caller's until released. -1 when no channel could be had.
+int ReserveMixerChannel();
+void ReleaseMixerChannel(int channel);
+// Plays the block from its start, once or looping until stopped. Gains are
+// linear amplitude factors in 0 ... 1: left and right for the pan, volume
+// for the whole channel.
+bool PlayOnMixerChannel(int channel, MixerSamples* samples, double leftGain,
+                        double rightGain, double volume, bool looping);
+// Stops the channel; the next play starts from the beginning.
+void StopMixerChannel(int channel);
+bool MixerChannelIsPlaying(int channel);
 
 }  // namespace platform
