@@ -1,6 +1,6 @@
 // The vertex records of meshes: POLY_NODE, the unpacked vertex whose layout
 // is also the vertex-array layout handed to OpenGL, and PACKED_NODE, the
-// five-plus-two-byte vertex a frame stores.
+// seven-byte vertex a frame stores (files keep five of its bytes).
 #pragma once
 
 #include <cstddef>
