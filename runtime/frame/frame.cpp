@@ -7,6 +7,8 @@
 #include "audio/sfx_sound.h"
 #include "audio/sfx_sound_buffer.h"
 #include "core/isaac.h"
+#include "files/shoebox.h"
+#include "files/fast_file.h"
 #include "frame/error_log.h"
 #include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
@@ -103,6 +105,8 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
     // Media names resolve next to the program: its folder becomes the
     // working directory.
     KvStr programPath = platform::ModulePath().c_str();
+    // Both archive boxes look inside the program's own file.
+    SETSHOEBOX(programPath, programPath);
     char* path = programPath.GetStrData();
     for (int i = programPath.Length(); i >= 1; --i) {
         if (path[i] == '/' || path[i] == '\\') {
@@ -132,6 +136,10 @@ void __EndProgram()
     if (ending) platform::ExitProcess(0);
     ending = true;
 
+    // Changed lines of the line-file cache reach the disk first, before the
+    // archive boxes are cleared at exit and before anything below can fail.
+    g_FastFile.FillBuffer(nullptr);
+
     if (KV_DEBUG != 0) {
         char text[64];
         AppendErrorLog("-End On Line");
@@ -155,6 +163,11 @@ void __EndProgram()
     // The window goes last, after everything that drew into it.
     platform::DestroyGameWindow(hWnd);
     hWnd = nullptr;
+
+    // The data box, then the media box, delete their temporary files and
+    // private folders (their destructors do the same on any other exit).
+    g_ShoeBox_Data.Clear();
+    g_ShoeBox_Media.Clear();
     platform::ExitProcess(0);
 }
 

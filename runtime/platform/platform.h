@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -174,5 +175,58 @@ bool PlayOnMixerChannel(int channel, MixerSamples* samples, double leftGain,
 // Stops the channel; the next play starts from the beginning.
 void StopMixerChannel(int channel);
 bool MixerChannelIsPlaying(int channel);
+
+// ---- Media archive: private temporary files --------------------------------
+// True when path names a regular file (directly or through a link) that can
+// be opened for reading. Folders and pipes open on POSIX too, but can never
+// be loaded as a file; a pipe is not even opened in a blocking way.
+bool IsReadableFile(const char* path);
+// Makes a new folder, readable and writable by this user only, under
+// TempFolder() with mkdtemp. Returns its path with a trailing '/', or an
+// empty string when it cannot be made (errno says why).
+std::string MakePrivateTempFolder();
+// Creates path as a new file (O_CREAT | O_EXCL | O_NOFOLLOW, mode 0600) and
+// writes size bytes into it. Fails, leaving nothing behind, when the name is
+// taken (by a file or a link), the folder is missing or a write fails.
+bool WriteNewFile(const char* path, const void* data, std::size_t size);
+// Removes a folder made by MakePrivateTempFolder together with the plain
+// files in it; links are removed, never followed.
+bool RemovePrivateTempFolder(const char* path);
+
+// ---- Files, folders and processes (line files and file commands) -----------
+// (IsReadableFile, above, also serves the line files.)
+// Replaces the whole file with bytes: written to a temporary file in the same
+// folder and renamed over the original, so that a crashing program never
+// leaves a half-written file. A symbolic link is followed, the link stays.
+// When the folder admits no new file the original is overwritten in place.
+// On failure returns false and puts the reason into *why.
+bool ReplaceFileContents(const char* path, const std::string& bytes, std::string* why);
+// The working directory; empty when it cannot be read.
+std::string CurrentDirectory();
+
+struct DirectoryEntry {
+    std::string name;
+    bool isDirectory;  // symbolic links count as what they point to
+};
+// Every entry of the folder, "." and ".." included, in the system's order.
+bool ListDirectory(const char* path, std::vector<DirectoryEntry>& entries);
+
+// Starts the program argv[0], searched in PATH like a shell does, with
+// argv as its arguments, no shell, the runtime's environment and working
+// directory, and no open files but standard input, output and error.
+// Returns false when it cannot be started. With wait, blocks until it ends
+// and stores its exit code (128 + signal number when a signal ended it).
+// Children not waited for are reaped at the next start.
+bool StartProgram(const std::vector<std::string>& argv, bool wait, int* exitCode);
+// As StartProgram with wait, and collects what the program writes to its
+// standard output.
+bool RunProgramForOutput(const std::vector<std::string>& argv, std::string* output,
+                         int* exitCode);
+
+// ---- Pathfinding -------------------------------------------------------------
+// True while the key with DIK code dik is held down right now. Pending input
+// is fetched from the window system first (and stays queued for the next
+// message pump), so a long computation between two frames sees the key.
+bool KeyDownNow(int dik);
 
 }  // namespace platform
