@@ -101,6 +101,8 @@ public:
     double AccurateTime() const;
     void SetMaxFPS(int fps);
     double FlipScreens();
+    // Perspective projection and the 3D render state (fov: vertical, degrees).
+    void Make3DViewport(double nearPlane, double farPlane, double fov);
 
     // ---- Bitmaps and textures ----------------------------------------------
     // Magnitudes of a BMP file's width and height; (0, 0) when the file is

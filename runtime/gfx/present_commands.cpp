@@ -3,6 +3,7 @@
 #include "core/kvstr.h"
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
+#include "gfx3d/commands3d.h"
 #include "input/dx_input.h"
 #include "net/tz_network.h"
 
@@ -51,6 +52,7 @@ double SHOWSCREEN()
     pRbow->Make2DViewport();
     pRbow->PasteSurface(0);
     pRbow->Make2DViewport();
+    X_MIPMAPPING(0);  // textures of the next frame's 3D pass start without mipmaps
     return 0;
 }
 
