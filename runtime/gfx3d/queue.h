@@ -58,9 +58,9 @@ public:
     bool Reserve(std::int32_t wanted)
     {
         if (wanted <= capacity) return true;
-        T* grown = new (std::nothrow) T[wanted];
+        T* grown = new (std::nothrow) T[static_cast<std::size_t>(wanted)];
         if (grown == nullptr) return false;
-        for (std::int32_t i = 0; i < count; ++i) grown[i] = std::move(items[i]);
+        for (std::int32_t i = 0; i < count && i < wanted; ++i) grown[i] = std::move(items[i]);
         delete[] items;
         items = grown;
         capacity = wanted;

@@ -152,24 +152,38 @@ inline std::vector<std::string> ErrorLogLines(const std::string& folder)
 
 // An X display of the test's own (Xvfb), so that key presses and the
 // pointer reach only the program under test, even with tests in parallel.
+// Xvfb picks a free display number itself and tells it through a pipe.
 class PrivateDisplay {
 public:
     PrivateDisplay()
     {
-        for (int n = 90 + getpid() % 400; n < 1000; ++n) {
-            std::string lock = "/tmp/.X" + std::to_string(n) + "-lock";
-            std::string socket = "/tmp/.X11-unix/X" + std::to_string(n);
-            if (std::filesystem::exists(lock) || std::filesystem::exists(socket)) continue;
-            name_ = ":" + std::to_string(n);
-            server_ = std::make_unique<ChildProcess>(
-                "/usr/bin/Xvfb", std::vector<std::string>{name_, "-screen", "0", "1024x768x24", "-nolisten", "tcp"},
-                std::vector<std::string>{}, "/dev/null");
-            for (int i = 0; i < 500 && !std::filesystem::exists(socket); ++i)
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            if (std::filesystem::exists(socket)) return;
-            server_.reset();
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0) return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 3);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        std::vector<std::string> words{"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24",
+                                       "-nolisten", "tcp"};
+        std::vector<char*> argv;
+        for (std::string& w : words) argv.push_back(w.data());
+        argv.push_back(nullptr);
+        if (posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+        close(pipeEnds[1]);
+        std::string number;
+        char c = 0;
+        // The number arrives once the server is ready, ended by a newline.
+        while (pid_ > 0 && read(pipeEnds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(pipeEnds[0]);
+        if (!number.empty()) name_ = ":" + number;
+    }
+    ~PrivateDisplay()
+    {
+        if (pid_ > 0) {
+            kill(pid_, SIGTERM);
+            waitpid(pid_, nullptr, 0);
         }
-        name_.clear();
     }
     bool Ready() const { return !name_.empty(); }
     std::string Env() const { return "DISPLAY=" + name_; }
@@ -180,8 +194,8 @@ public:
     }
 
 private:
+    pid_t pid_ = -1;
     std::string name_;
-    std::unique_ptr<ChildProcess> server_;
 };
 
 inline bool WaitForFile(const std::string& path, std::chrono::milliseconds timeout = std::chrono::seconds(30))
