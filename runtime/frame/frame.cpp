@@ -7,6 +7,7 @@
 #include "core/isaac.h"
 #include "frame/error_log.h"
 #include "gfx/opengl_rainbows.h"
+#include "input/dx_input.h"
 
 int KV_RESX = 640;
 int KV_RESY = 480;
@@ -67,6 +68,7 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
 
     // Engine objects, in their fixed order: input, renderer, sound device,
     // sound slots, network.
+    pDXin = new DXInput;
     pRbow = new OpenGLRainbows;
 
     if (!pRbow->Init(hWnd, KV_RESX, KV_RESY, 0, static_cast<unsigned short>(KV_FRAMERATE))) {
@@ -74,13 +76,18 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
         platform::ExitProcess(1);
     }
 
-    // Every run starts with a different random sequence.
-    Tzsrand(static_cast<unsigned long>(static_cast<std::uint32_t>(pRbow->AccurateTime())));
+    // Every run starts with a different random sequence, unless an
+    // automated run asks for a fixed one.
+    unsigned long seed = static_cast<std::uint32_t>(pRbow->AccurateTime());
+    platform::FixedRandomSeed(&seed);
+    Tzsrand(seed);
 
     if (KV_FULLSCREEN != 0 && !platform::WindowedForced())
         pRbow->DoFullscreen();
     else
         pRbow->DoWindowed();
+
+    pDXin->CreateDInput(hWnd, hInstance, KV_WANTMOUSE != 0);
 
     nCurFont = 0;
 
@@ -124,6 +131,8 @@ void __EndProgram()
 
     delete pRbow;
     pRbow = nullptr;
+    delete pDXin;
+    pDXin = nullptr;
 
     // The window goes last, after everything that drew into it.
     platform::DestroyGameWindow(hWnd);

@@ -3,6 +3,7 @@
 #include "core/kvstr.h"
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
+#include "input/dx_input.h"
 
 namespace {
 
@@ -10,10 +11,16 @@ constexpr int kDikEscape = 1;
 constexpr int kDikLeftAlt = 56;
 constexpr int kDikF4 = 62;
 
-// The keyboard as SHOWSCREEN sees it.
+// The keyboard as SHOWSCREEN sees it: the input object's snapshot, or the
+// platform's key state while no input object exists.
 void PollKeyboard(unsigned char keys[256])
 {
-    platform::KeyboardSnapshot(keys);
+    if (pDXin != nullptr) {
+        pDXin->GetKeyboardStatus();
+        for (int k = 0; k < 256; ++k) keys[k] = pDXin->KeyDown(k) ? 0x80 : 0;
+    } else {
+        platform::KeyboardSnapshot(keys);
+    }
 }
 
 }  // namespace

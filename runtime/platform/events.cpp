@@ -6,6 +6,8 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/input_script.h"
+
 namespace platform {
 
 namespace {
@@ -51,7 +53,7 @@ void PumpMessages(MessageHandler handler)
             break;
         }
     }
-    if (g_terminationRequested && handler != nullptr) {
+    if ((g_terminationRequested || script::QuitRequested()) && handler != nullptr) {
         g_terminationRequested = 0;
         handler(WindowMessage::Close);
     }

@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "platform/input_script.h"
+
 namespace platform {
 
 namespace {
@@ -84,8 +86,19 @@ int DikFromScancode(int sdlScancode)
     return 0;
 }
 
+int ScancodeFromDik(int dik)
+{
+    for (const ScancodeToDik& entry : kKeyTable)
+        if (entry.dik == dik) return entry.scancode;
+    return 0;
+}
+
 void KeyboardSnapshot(unsigned char keys[256])
 {
+    if (script::Active()) {
+        script::Keyboard(keys);
+        return;
+    }
     std::memset(keys, 0, 256);
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
     int count = 0;

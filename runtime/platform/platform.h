@@ -81,6 +81,51 @@ void KeyboardSnapshot(unsigned char keys[256]);
 // DIK code of an SDL scancode, 0 when the key has none (tests and input use it).
 int DikFromScancode(int sdlScancode);
 
+// ---- Input devices -----------------------------------------------------------
+// Keyboard, mouse and joysticks for the input layer. Reads go to the real
+// devices, or to the scripted input source when KV_INPUT_SCRIPT names one.
+bool KeyboardAvailable();
+// Relative mouse mode when the program wants the mouse; false when refused.
+bool OpenMouse(bool relative);
+// Opens up to maxCount attached joysticks; returns how many.
+int OpenJoysticks(int maxCount);
+void CloseInputDevices();
+// Brings the key, mouse and joystick states up to date without taking
+// window messages out of the queue.
+void RefreshInputState();
+// SDL scancode of a DIK code, 0 when none.
+int ScancodeFromDik(int dik);
+// The character the current keyboard layout gives the key without
+// modifiers: printable ASCII, 0 when none.
+unsigned char LayoutCharacter(int dik);
+
+struct MouseSample {
+    int dx = 0, dy = 0;            // motion since the previous sample
+    bool buttons[3] = {};          // left, right, middle
+};
+MouseSample ReadMouse();
+
+struct JoystickSample {
+    int x = 0, y = 0;              // -1, 0, +1 with a 50 % dead zone
+    int z = 32767;                 // 0..65535, centred 32767
+    unsigned int pov = 0xFFFFFFFFu;// hundredths of a degree from up, clockwise; centred = all ones
+    unsigned char buttons[32] = {};// 128 = pressed
+};
+// False when the joystick is not open.
+bool ReadJoystick(int index, JoystickSample* sample);
+// "instance, product" of an open joystick, "" otherwise.
+std::string JoystickName(int index);
+
+// ---- Automated runs ----------------------------------------------------------
+// KV_INPUT_SCRIPT=file: input comes from a script of frame-numbered states
+// (format in README.md) instead of the devices. KV_SEED=n: a fixed random
+// seed. KV_UNPACED=1: frames are presented as fast as they are drawn.
+bool ScriptedInputActive();
+bool FixedRandomSeed(unsigned long* seed);
+bool UnpacedFrames();
+// Frames presented so far (the start-up frame is frame 0).
+long PresentedFrames();
+
 // ---- Process ---------------------------------------------------------------
 // SIGINT and SIGTERM become a Close window message at the next pump.
 void InstallTerminationHandlers();

@@ -12,6 +12,8 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "platform/input_script.h"
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -65,6 +67,7 @@ struct FramebufferFunctions {
 };
 
 FramebufferFunctions g_fbo;
+long g_presentedFrames = 0;
 bool g_fboAvailable = false;
 
 void ReleaseDrawingArea(Window* window)
@@ -260,12 +263,9 @@ void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight)
     MakeDrawingArea(window, depthBits);
 }
 
-void PresentFrame(Window* window)
+// Blits the drawing area into the window, scaled and centred, and swaps.
+static void ShowDrawingArea(Window* window)
 {
-    if (window->framebuffer == 0) {
-        SDL_GL_SwapWindow(window->sdl);
-        return;
-    }
     int drawableWidth = 0, drawableHeight = 0;
     SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
     // Largest picture of the logical aspect that fits, centred.
@@ -295,5 +295,20 @@ void PresentFrame(Window* window)
     glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
     if (scissor) glEnable(GL_SCISSOR_TEST);
 }
+
+long PresentedFrames() { return g_presentedFrames; }
+
+void PresentFrame(Window* window)
+{
+    script::BeforePresent(g_presentedFrames, window->logicalWidth, window->logicalHeight);
+    if (window->framebuffer == 0) {
+        SDL_GL_SwapWindow(window->sdl);
+    } else {
+        ShowDrawingArea(window);
+    }
+    script::AfterPresent(g_presentedFrames);
+    ++g_presentedFrames;
+}
+
 
 }  // namespace platform

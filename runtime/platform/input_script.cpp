@@ -1,0 +1,243 @@
+// The scripted input source: a text file of frame-numbered input states that
+// replaces the devices, so an automated run is reproducible frame by frame.
+//
+//   <frame> key <dik> down|up
+//   <frame> mouse <dx> <dy>
+//   <frame> button left|right|middle down|up
+//   <frame> joy <n> axis x|y|z <value>
+//   <frame> joy <n> hat <hundredths of a degree, -1 centred>
+//   <frame> joy <n> button <0..31> down|up
+//   <frame> screenshot <file.bmp>
+//   <frame> quit
+//
+// Frame 0 is the start-up frame; an entry for frame N is in force while the
+// program draws frame N (after N frames were presented). A screenshot of
+// frame N is the picture presented as frame N. Lines starting with '#' and
+// blank lines are ignored; a malformed line is reported on stderr and skipped.
+#include "platform/input_script.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "platform/screenshot.h"
+
+namespace platform::script {
+
+namespace {
+
+constexpr int kMaxJoysticks = 10;
+
+struct Entry {
+    long frame = 0;
+    std::string verb;
+    std::vector<std::string> words;
+    int line = 0;
+};
+
+struct ScriptState {
+    bool loaded = false;
+    bool active = false;
+    std::vector<Entry> entries;
+    std::size_t next = 0;      // first entry not yet applied
+    unsigned char keys[256] = {};
+    int pendingDx = 0, pendingDy = 0;
+    bool buttons[3] = {};
+    JoystickSample joysticks[kMaxJoysticks];
+    int joystickCount = 0;
+    bool quit = false;
+};
+
+ScriptState& State()
+{
+    static ScriptState state;
+    return state;
+}
+
+bool ParseInt(const std::string& text, long* value)
+{
+    char* end = nullptr;
+    long parsed = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != 0) return false;
+    *value = parsed;
+    return true;
+}
+
+bool ParseDown(const std::string& text, bool* down)
+{
+    if (text == "down") { *down = true; return true; }
+    if (text == "up") { *down = false; return true; }
+    return false;
+}
+
+void Complain(const Entry& entry, const char* what)
+{
+    std::fprintf(stderr, "input script line %d: %s\n", entry.line, what);
+}
+
+// Which joystick numbers the script uses decides how many joysticks exist.
+void CountJoystick(ScriptState& state, const Entry& entry)
+{
+    long n = 0;
+    if (entry.verb == "joy" && !entry.words.empty() && ParseInt(entry.words[0], &n) && n >= 0 &&
+        n < kMaxJoysticks && n + 1 > state.joystickCount)
+        state.joystickCount = static_cast<int>(n) + 1;
+}
+
+void Apply(ScriptState& state, const Entry& entry)
+{
+    const std::vector<std::string>& w = entry.words;
+    long a = 0, b = 0;
+    bool down = false;
+    if (entry.verb == "key") {
+        if (w.size() == 2 && ParseInt(w[0], &a) && a >= 0 && a < 256 && ParseDown(w[1], &down))
+            state.keys[a] = down ? 0x80 : 0;
+        else
+            Complain(entry, "expected: key <0..255> down|up");
+    } else if (entry.verb == "mouse") {
+        if (w.size() == 2 && ParseInt(w[0], &a) && ParseInt(w[1], &b)) {
+            state.pendingDx += static_cast<int>(a);
+            state.pendingDy += static_cast<int>(b);
+        } else {
+            Complain(entry, "expected: mouse <dx> <dy>");
+        }
+    } else if (entry.verb == "button") {
+        int index = w.empty() ? -1 : w[0] == "left" ? 0 : w[0] == "right" ? 1 : w[0] == "middle" ? 2 : -1;
+        if (w.size() == 2 && index >= 0 && ParseDown(w[1], &down))
+            state.buttons[index] = down;
+        else
+            Complain(entry, "expected: button left|right|middle down|up");
+    } else if (entry.verb == "joy") {
+        if (w.size() < 3 || !ParseInt(w[0], &a) || a < 0 || a >= kMaxJoysticks) {
+            Complain(entry, "expected: joy <0..9> axis|hat|button ...");
+            return;
+        }
+        JoystickSample& joy = state.joysticks[a];
+        if (w[1] == "axis" && w.size() == 4 && ParseInt(w[3], &b)) {
+            if (w[2] == "x") joy.x = b < 0 ? -1 : b > 0 ? 1 : 0;
+            else if (w[2] == "y") joy.y = b < 0 ? -1 : b > 0 ? 1 : 0;
+            else if (w[2] == "z") joy.z = static_cast<int>(b);
+            else Complain(entry, "axis must be x, y or z");
+        } else if (w[1] == "hat" && w.size() == 3 && ParseInt(w[2], &b)) {
+            joy.pov = b < 0 ? 0xFFFFFFFFu : static_cast<unsigned int>(b);
+        } else if (w[1] == "button" && w.size() == 4 && ParseInt(w[2], &b) && b >= 0 && b < 32 &&
+                   ParseDown(w[3], &down)) {
+            joy.buttons[b] = down ? 128 : 0;
+        } else {
+            Complain(entry, "expected: joy <n> axis x|y|z <v> | hat <pov> | button <0..31> down|up");
+        }
+    } else if (entry.verb == "quit") {
+        state.quit = true;
+    } else if (entry.verb != "screenshot") {
+        Complain(entry, "unknown entry");
+    }
+}
+
+void ApplyUpTo(ScriptState& state, long frame)
+{
+    while (state.next < state.entries.size() && state.entries[state.next].frame <= frame) {
+        Apply(state, state.entries[state.next]);
+        ++state.next;
+    }
+}
+
+void Load(ScriptState& state)
+{
+    state.loaded = true;
+    const char* path = std::getenv("KV_INPUT_SCRIPT");
+    if (path == nullptr || path[0] == 0) return;
+    std::ifstream in(path);
+    if (!in) {
+        std::fprintf(stderr, "input script %s cannot be read; using the devices\n", path);
+        return;
+    }
+    state.active = true;
+    std::string text;
+    int lineNumber = 0;
+    while (std::getline(in, text)) {
+        ++lineNumber;
+        std::istringstream words(text);
+        std::string frameWord;
+        if (!(words >> frameWord) || frameWord[0] == '#') continue;
+        Entry entry;
+        entry.line = lineNumber;
+        if (!ParseInt(frameWord, &entry.frame) || entry.frame < 0 || !(words >> entry.verb)) {
+            Complain(entry, "expected: <frame> <entry> ...");
+            continue;
+        }
+        for (std::string word; words >> word;) entry.words.push_back(word);
+        CountJoystick(state, entry);
+        // Entries keep file order within a frame; frames must not go back.
+        if (!state.entries.empty() && entry.frame < state.entries.back().frame) {
+            Complain(entry, "frames must not decrease; line skipped");
+            continue;
+        }
+        state.entries.push_back(entry);
+    }
+    ApplyUpTo(state, 0);
+}
+
+}  // namespace
+
+bool Active()
+{
+    ScriptState& state = State();
+    if (!state.loaded) Load(state);
+    return state.active;
+}
+
+void BeforePresent(long frame, int width, int height)
+{
+    if (!Active()) return;
+    for (const Entry& entry : State().entries) {
+        if (entry.frame != frame || entry.verb != "screenshot") continue;
+        if (entry.words.size() != 1)
+            Complain(entry, "expected: screenshot <file.bmp>");
+        else if (!SaveDrawingArea(entry.words[0].c_str(), width, height))
+            std::fprintf(stderr, "input script line %d: cannot write %s\n", entry.line, entry.words[0].c_str());
+    }
+}
+
+void AfterPresent(long frame)
+{
+    if (Active()) ApplyUpTo(State(), frame + 1);
+}
+
+bool QuitRequested()
+{
+    return Active() && State().quit;
+}
+
+void Keyboard(unsigned char keys[256])
+{
+    std::memcpy(keys, State().keys, 256);
+}
+
+MouseSample Mouse()
+{
+    ScriptState& state = State();
+    MouseSample sample;
+    sample.dx = state.pendingDx;
+    sample.dy = state.pendingDy;
+    state.pendingDx = state.pendingDy = 0;
+    for (int i = 0; i < 3; ++i) sample.buttons[i] = state.buttons[i];
+    return sample;
+}
+
+int JoystickCount()
+{
+    return State().joystickCount;
+}
+
+bool Joystick(int index, JoystickSample* sample)
+{
+    ScriptState& state = State();
+    if (index < 0 || index >= state.joystickCount) return false;
+    *sample = state.joysticks[index];
+    return true;
+}
+
+}  // namespace platform::script

@@ -1,0 +1,55 @@
+#include "platform/screenshot.h"
+
+#include <GL/gl.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+namespace platform {
+
+namespace {
+
+void PutLe(std::vector<unsigned char>& out, std::uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
+}
+
+}  // namespace
+
+bool SaveDrawingArea(const char* path, int width, int height)
+{
+    if (width <= 0 || height <= 0) return false;
+    const int rowBytes = (width * 3 + 3) & ~3;
+    std::vector<unsigned char> pixels(static_cast<std::size_t>(rowBytes) * height);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    // BMP rows run bottom-up in BGR order, as GL reads them.
+    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+
+    std::vector<unsigned char> header;
+    header.push_back('B');
+    header.push_back('M');
+    PutLe(header, static_cast<std::uint32_t>(54 + pixels.size()), 4);
+    PutLe(header, 0, 4);
+    PutLe(header, 54, 4);
+    PutLe(header, 40, 4);
+    PutLe(header, static_cast<std::uint32_t>(width), 4);
+    PutLe(header, static_cast<std::uint32_t>(height), 4);
+    PutLe(header, 1, 2);
+    PutLe(header, 24, 2);
+    PutLe(header, 0, 4);
+    PutLe(header, static_cast<std::uint32_t>(pixels.size()), 4);
+    PutLe(header, 2835, 4);
+    PutLe(header, 2835, 4);
+    PutLe(header, 0, 4);
+    PutLe(header, 0, 4);
+
+    std::FILE* file = std::fopen(path, "wb");
+    if (file == nullptr) return false;
+    bool ok = std::fwrite(header.data(), 1, header.size(), file) == header.size() &&
+              std::fwrite(pixels.data(), 1, pixels.size(), file) == pixels.size();
+    ok = std::fclose(file) == 0 && ok;
+    return ok;
+}
+
+}  // namespace platform

@@ -1,0 +1,157 @@
+// The input layer in-process, fed by the scripted input source: each
+// SHOWSCREEN moves the script on by one frame, so every poll sees an exact,
+// known key state.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "commands.h"
+#include "input/dx_input.h"
+#include "support/child_process.h"
+
+namespace {
+
+using testing_support::ScratchFolder;
+
+class ScriptedInputTest : public ::testing::Test {
+protected:
+    void Start(const std::string& script)
+    {
+        std::ofstream(folder.File("input.txt")) << script;
+        setenv("TMPDIR", folder.Path().c_str(), 1);
+        setenv("KV_INPUT_SCRIPT", folder.File("input.txt").c_str(), 1);
+        setenv("KV_UNPACED", "1", 1);
+        KV_FULLSCREEN = 0;
+        __GlobalInit(nullptr, nullptr, g_cmdline.GetStrData(), 1, "scripted_input_test");
+        ASSERT_NE(pDXin, nullptr);
+    }
+    // The character INKEY$ gives in each of the next frames.
+    std::vector<std::string> CharactersOfFrames(int frames)
+    {
+        std::vector<std::string> seen;
+        for (int i = 0; i < frames; ++i) {
+            seen.push_back(INKEY_Str().GetStrData());
+            SHOWSCREEN();
+        }
+        return seen;
+    }
+    ScratchFolder folder;
+};
+
+TEST_F(ScriptedInputTest, HeldKeyGivesItsCharacterOnceAndShiftCapitalises)
+{
+    Start("1 key 30 down\n"        // A
+          "3 key 30 up\n"
+          "4 key 30 down\n"
+          "5 key 42 down\n"        // left Shift with A held
+          "6 key 30 up\n"
+          "6 key 42 up\n"
+          "7 key 48 down\n"        // B and A together: the lower scan code wins
+          "7 key 30 down\n"
+          "8 key 48 up\n"
+          "8 key 30 up\n");
+    EXPECT_EQ(CharactersOfFrames(8),
+              (std::vector<std::string>{"a", "", "", "a", "A", "", "a", ""}));
+}
+
+TEST_F(ScriptedInputTest, ReturnEnterAndBackspaceGiveControlCharactersOthersNothing)
+{
+    Start("1 key 28 down\n"        // Return
+          "2 key 28 up\n"
+          "3 key 156 down\n"       // keypad Enter
+          "4 key 156 up\n"
+          "5 key 14 down\n"        // Backspace
+          "6 key 14 up\n"
+          "7 key 15 down\n"        // Tab
+          "8 key 15 up\n"
+          "8 key 200 down\n"       // cursor up
+          "9 key 200 up\n"
+          "9 key 42 down\n"        // Shift alone
+          "10 key 42 up\n"
+          "10 key 79 down\n"       // keypad 1
+          "11 key 79 up\n");
+    EXPECT_EQ(CharactersOfFrames(11), (std::vector<std::string>{"\n", "", "\n", "", "\b", "", "", "", "", "1", ""}));
+    EXPECT_EQ(pDXin->Scan2Ascii(1), 0);     // Escape
+    EXPECT_EQ(pDXin->Scan2Ascii(0x0F), 0);  // Tab
+    EXPECT_EQ(pDXin->Scan2Ascii(0xC8), 0);  // cursor up
+    EXPECT_EQ(pDXin->Scan2Ascii(0x39), ' ');
+}
+
+TEST_F(ScriptedInputTest, KeyTakesTheLowByteOfItsCode)
+{
+    Start("1 key 28 down\n2 key 28 up\n2 key 255 down\n");
+    EXPECT_EQ(KEY(28), 1);
+    EXPECT_EQ(KEY(256 + 28), 1);
+    EXPECT_EQ(KEY(29), 0);
+    EXPECT_EQ(KEY(-1), 0);
+    SHOWSCREEN();
+    EXPECT_EQ(KEY(28), 0);
+    EXPECT_EQ(KEY(-1), 1);  // -1 tests scan code 255
+    EXPECT_EQ(KEY(255), 1);
+}
+
+TEST_F(ScriptedInputTest, MousestateClampsToTheScreen)
+{
+    Start("1 mouse -500 -20\n"
+          "2 mouse 5000 5000\n"
+          "3 button left down\n"
+          "4 button left up\n"
+          "4 button right down\n");
+    double x = -1, y = -1, b1 = -1, b2 = -1;
+    EXPECT_EQ(g_mx, 0);  // set by WinMain in programs; the test starts at 0
+    SETMOUSE(100, 100);
+    MOUSESTATE(x, y, b1, b2);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 80);
+    EXPECT_EQ(b1, 0);
+    SHOWSCREEN();
+    MOUSESTATE(x, y, b1, b2);
+    EXPECT_EQ(x, 640);
+    EXPECT_EQ(y, 480);
+    SHOWSCREEN();
+    MOUSESTATE(x, y, b1, b2);
+    EXPECT_EQ(b1, 1);
+    EXPECT_EQ(b2, 0);
+    EXPECT_EQ(x, 640);  // motion is delivered once
+    SHOWSCREEN();
+    MOUSESTATE(x, y, b1, b2);
+    EXPECT_EQ(b1, 0);
+    EXPECT_EQ(b2, 1);
+    SETMOUSE(-50, -50);
+    EXPECT_EQ(g_mx, -50);
+    MOUSESTATE(x, y, b1, b2);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+}
+
+TEST_F(ScriptedInputTest, ScreenshotAndQuitEntries)
+{
+    Start("2 screenshot " + folder.File("shot.bmp") + "\n");
+    SHOWSCREEN();  // presents frame 1
+    EXPECT_EQ(testing_support::ReadWholeFile(folder.File("shot.bmp")), "");
+    SHOWSCREEN();  // presents frame 2
+    std::string bmp = testing_support::ReadWholeFile(folder.File("shot.bmp"));
+    ASSERT_EQ(bmp.size(), 54u + 640u * 3u * 480u);
+    EXPECT_EQ(bmp.substr(0, 2), "BM");
+}
+
+TEST(ScriptedInputQuitTest, QuitEntryTakesTheClosePath)
+{
+    ScratchFolder folder;
+    std::ofstream(folder.File("input.txt")) << "3 quit\n";
+    setenv("TMPDIR", folder.Path().c_str(), 1);
+    setenv("KV_INPUT_SCRIPT", folder.File("input.txt").c_str(), 1);
+    setenv("KV_UNPACED", "1", 1);
+    KV_FULLSCREEN = 0;
+    EXPECT_EXIT(({
+                    __GlobalInit(nullptr, nullptr, g_cmdline.GetStrData(), 1, "quit");
+                    for (int i = 0; i < 10; ++i) SHOWSCREEN();
+                    std::exit(7);
+                }),
+                ::testing::ExitedWithCode(0), "");
+}
+
+}  // namespace
