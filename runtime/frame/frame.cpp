@@ -6,6 +6,7 @@
 
 #include "core/isaac.h"
 #include "frame/error_log.h"
+#include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
 
@@ -102,6 +103,9 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
         }
     }
     platform::ChangeDirectory(path);
+
+    // The default font, so PRINT works before the program loads one.
+    LOADFONT("Smalfont.bmp", 0);
 
     // One cleared frame before the program's code runs.
     glClear(GL_COLOR_BUFFER_BIT);

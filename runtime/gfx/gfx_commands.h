@@ -1,4 +1,7 @@
 // The BASIC commands of the 2D renderer; commands.h includes this header.
 #pragma once
 
+#include "gfx/bitmap_commands.h"
+#include "gfx/drawing_commands.h"
 #include "gfx/present_commands.h"
+#include "gfx/text_commands.h"

@@ -14,6 +14,7 @@ constexpr int kFirstFontSlot = 4079; // font f lives in slot 4079 + f
 constexpr int kSurfaceCount = 15;    // background surfaces 0..14
 constexpr int kSurfaceTiles = 64;    // tiles per surface side
 constexpr int kParticleCount = 1024;
+constexpr int kLargestPicture = 16384; // largest side whose texture size fits in 16 bits
 
 // One background picture cut into tiles. All zero = empty.
 struct OpenGLSurface {
@@ -36,6 +37,20 @@ struct OPENGL_PARTICLE {
     float r, g, b;          // colour 0..1
 };
 static_assert(sizeof(OPENGL_PARTICLE) == 14 * 4, "particle record is fourteen 32-bit fields");
+
+// How DrawSpriteFX draws a sprite: turned, resized and tinted.
+struct OPENGL_SPRITEFX {
+    float angle;            // degrees, counter-clockwise on screen
+    std::int16_t width;     // drawn width; 0 or less = the picture's width
+    std::int16_t height;    // drawn height; 0 or less = the picture's height
+    std::uint32_t color;    // tint in RGB() packing; 0 = no tint
+};
+
+// Colour key of sprites loaded from files: red 255, green 0, blue 128.
+constexpr std::uint32_t kSpriteColorKey = 0x8000FF;
+
+// Texture slot of the polygon being built; -1 = untextured.
+extern std::int32_t g_nTexture;
 
 // Extension entry points, null until Init has loaded them. The system's
 // gl.h already declares some of these names as functions, so the pointers
@@ -84,6 +99,50 @@ public:
     double AccurateTime() const;
     void SetMaxFPS(int fps);
     double FlipScreens();
+
+    // ---- Bitmaps and textures ----------------------------------------------
+    // Magnitudes of a BMP file's width and height; (0, 0) when the file is
+    // unreadable or its header is not one this renderer can use.
+    void GetBMPSize(const char* file, std::int32_t& w, std::int32_t& h);
+    // Texture of the rectangle (x0, y0, w, h) of a BMP picture (w or h 0 =
+    // whole picture) and, with mipmapTexture, its hand-made mip chain.
+    bool MakeBMPTexture(const char* file, int x0, int y0, int w, int h, GLuint* texture,
+                        GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump);
+    // The same from a picture already in memory (a surface reads its file once).
+    void MakePictureTexture(const struct BmpPicture& picture, int x0, int y0, int w, int h, GLuint* texture,
+                            GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump);
+    static void build_detail_normalmap(unsigned char* image, int width, int height);
+    bool LoadSprite(unsigned slot, const char* file, std::uint32_t colorKey, bool bump);
+    bool LoadFont(int font, const char* file);
+    void SetTexture3D(int first, int second, int mipmapped);
+    bool LoadSurface(int surface, const char* file, bool unused = false);
+    bool GrabSprite(std::int16_t slot, int x, int y, int w, int h);
+    void GrabSurface(int surface);
+    bool SaveBMPFile(const char* file);
+
+    // ---- Sprite and primitive drawing --------------------------------------
+    void DoAlpha(float a);
+    void DrawSprite(int slot, std::int16_t x, std::int16_t y);
+    void StretchSprite(int slot, std::int16_t x, std::int16_t y, std::int16_t w, std::int16_t h);
+    void RotoSprite(int slot, std::int16_t x, std::int16_t y, std::int16_t angle);
+    void DrawSpriteFX(int slot, std::int16_t x, std::int16_t y, const OPENGL_SPRITEFX& fx);
+    void GetSpriteSize(int slot, int& w, int& h) const;
+    void PasteSurface(int surface);
+    void BlendToSurface(int from, int to);
+    void DrawLine(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2, std::uint32_t color);
+    void DrawRect(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2, std::uint32_t color);
+    void DrawPixel(std::int16_t x, std::int16_t y, std::uint32_t color);
+    void StartPoly(int slot);
+    void PolyPoint(float x, float y, float s, float t, std::uint32_t color);
+    void EndPoly();
+    bool SpriteCollision(int s1, int s2, std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2);
+    void Particles(OPENGL_PARTICLE& particleTemplate, std::uint32_t color);
+    void DrawParticles();
+    void DrawBillboard(int slot, float px, float py, float pz, float scale);
+
+    // ---- Text ----------------------------------------------------------------
+    void DrawTextA(std::int16_t font, const char* text, std::int16_t x, std::int16_t y);
+    void GetFontSize(int font, int& w, int& h) const;
 
     int Width() const { return width; }
     int Height() const { return height; }

@@ -39,10 +39,9 @@ double SHOWSCREEN()
     }
 
     pRbow->FlipScreens();
-    // Every frame starts opaque and in 2D.
-    glDisable(GL_BLEND);
-    glColor4f(1, 1, 1, 1);
-    pRbow->alpha = 1.0f;
+    // Every frame starts opaque, with the background picture, and in 2D.
+    pRbow->DoAlpha(0);
+    pRbow->PasteSurface(0);
     pRbow->Make2DViewport();
     return 0;
 }

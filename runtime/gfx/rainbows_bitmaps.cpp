@@ -1,0 +1,216 @@
+// OpenGLRainbows: BMP files into sprite slots and fonts, screen areas into
+// sprites, the texture selection, and the back buffer into a BMP file.
+#include <cstdint>
+#include <cstdio>
+#include <utility>
+#include <vector>
+
+#include "gfx/bmp_reader.h"
+#include "gfx/opengl_rainbows.h"
+#include "gfx/texture_images.h"
+#include "gfx/texture_state.h"
+
+namespace {
+
+bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
+
+// Smallest power of two not below n, searching 2^1 .. 2^16; 1 for n <= 1.
+int GrabTextureSize(int n)
+{
+    if (n <= 1) return 1;
+    for (int exponent = 1; exponent <= 16; ++exponent)
+        if ((1 << exponent) >= n) return 1 << exponent;
+    return 1 << 16;
+}
+
+void Put16(std::uint8_t* p, std::uint32_t v) { p[0] = v & 0xFF; p[1] = (v >> 8) & 0xFF; }
+void Put32(std::uint8_t* p, std::uint32_t v) { Put16(p, v); Put16(p + 2, v >> 16); }
+
+}  // namespace
+
+void OpenGLRainbows::GetBMPSize(const char* file, std::int32_t& w, std::int32_t& h)
+{
+    w = h = 0;
+    if (file == nullptr) return;
+    std::FILE* stream = std::fopen(file, "rb");
+    if (stream == nullptr) return;
+    std::uint8_t header[kBmpHeaderBytes];
+    const std::size_t got = std::fread(header, 1, sizeof header, stream);
+    long fileSize = -1;
+    if (std::fseek(stream, 0, SEEK_END) == 0) fileSize = std::ftell(stream);
+    std::fclose(stream);
+    BmpHeader parsed;
+    if (fileSize < 0 || !ParseBmpHeader(header, got, static_cast<std::uint64_t>(fileSize), parsed)) return;
+    const std::int32_t width = parsed.width < 0 ? -parsed.width : parsed.width;
+    const std::int32_t height = parsed.height < 0 ? -parsed.height : parsed.height;
+    // The slot tables hold 16-bit sizes, texture sizes included: a picture
+    // whose power-of-two texture would not fit cannot be recorded.
+    if (width > kLargestPicture || height > kLargestPicture) return;
+    w = width;
+    h = height;
+}
+
+bool OpenGLRainbows::MakeBMPTexture(const char* file, int x0, int y0, int w, int h, GLuint* texture,
+                                    GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump)
+{
+    std::vector<std::uint8_t> bytes;
+    BmpPicture picture;
+    if (!ReadWholeFile(file, bytes) || !ParseBmpPicture(bytes.data(), bytes.size(), picture)) return false;
+    MakePictureTexture(picture, x0, y0, w, h, texture, mipmapTexture, colorKey, useKey, bump);
+    return true;
+}
+
+void OpenGLRainbows::MakePictureTexture(const BmpPicture& picture, int x0, int y0, int w, int h,
+                                        GLuint* texture, GLuint* mipmapTexture, std::uint32_t colorKey,
+                                        bool useKey, bool bump)
+{
+    GLint maxTex = 0;
+    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
+    if (maxTex <= 0) maxTex = 64;
+
+    if (w == 0 || h == 0) {
+        w = picture.width;
+        h = picture.height;
+    }
+    const int cw = w < maxTex ? w : maxTex;
+    const int ch = h < maxTex ? h : maxTex;
+    const int tw = NextPowerOfTwo(cw);
+    const int th = NextPowerOfTwo(ch);
+    std::vector<std::uint8_t> texels = MakeSpriteTexels(picture, x0, y0, cw, ch, tw, th, colorKey, useKey);
+
+    SetTightUnpacking();
+    glGenTextures(1, texture);
+    glBindTexture(GL_TEXTURE_2D, *texture);
+    SetTextureParameters(GL_LINEAR);
+    if (bump) build_detail_normalmap(texels.data(), tw, th);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+
+    if (mipmapTexture != nullptr) {
+        glGenTextures(1, mipmapTexture);
+        glBindTexture(GL_TEXTURE_2D, *mipmapTexture);
+        SetTextureParameters(GL_LINEAR_MIPMAP_LINEAR);
+        const std::vector<MipLevel> chain = MakeMipChain(texels.data(), tw, th);
+        for (std::size_t level = 0; level < chain.size(); ++level)
+            glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, chain[level].width,
+                         chain[level].height, 0, GL_RGBA, GL_UNSIGNED_BYTE, chain[level].texels.data());
+    }
+}
+
+bool OpenGLRainbows::LoadSprite(unsigned slot, const char* file, std::uint32_t colorKey, bool bump)
+{
+    if (slot >= static_cast<unsigned>(kSpriteSlots)) return false;
+    FreeSprite(static_cast<int>(slot));
+    std::int32_t w = 0, h = 0;
+    GetBMPSize(file, w, h);
+    if (w == 0 || h == 0) return false;
+    // A file that passes the size query but cannot be turned into a texture
+    // still records its sizes; the slot then draws as a plain quad.
+    MakeBMPTexture(file, 0, 0, 0, 0, &spriteTex[slot][0], &spriteTex[slot][1], colorKey, true, bump);
+    texWidth[slot] = static_cast<std::int16_t>(NextPowerOfTwo(w));
+    texHeight[slot] = static_cast<std::int16_t>(NextPowerOfTwo(h));
+    imgWidth[slot] = static_cast<std::int16_t>(w);
+    imgHeight[slot] = static_cast<std::int16_t>(h);
+    return true;
+}
+
+bool OpenGLRainbows::LoadFont(int font, const char* file)
+{
+    if (font < 0 || font > 15) return false;
+    return LoadSprite(static_cast<unsigned>(kFirstFontSlot + font), file, 0, false);
+}
+
+void OpenGLRainbows::SetTexture3D(int first, int second, int mipmapped)
+{
+    curTexture = first;
+    curTexture2 = second;
+    curMipmap = mipmapped != 0 ? 1 : 0;
+    const int variant = curMipmap;
+    auto textureOf = [this, variant](int slot) -> GLuint {
+        return ValidSlot(slot) ? spriteTex[slot][variant] : 0;
+    };
+    if (glMultiTexCoord2fARB != nullptr && glActiveTextureARB != nullptr) {
+        glActiveTextureARB(GL_TEXTURE1_ARB);
+        if (first >= 0 && second >= 0) {
+            glBindTexture(GL_TEXTURE_2D, textureOf(first));
+            glEnable(GL_TEXTURE_2D);
+        } else {
+            glDisable(GL_TEXTURE_2D);
+        }
+        glActiveTextureARB(GL_TEXTURE0_ARB);
+        if (first >= 0) {
+            glBindTexture(GL_TEXTURE_2D, textureOf(second >= 0 ? second : first));
+            glEnable(GL_TEXTURE_2D);
+        } else {
+            glDisable(GL_TEXTURE_2D);
+        }
+    } else if (first >= 0) {
+        glBindTexture(GL_TEXTURE_2D, textureOf(first));
+        glEnable(GL_TEXTURE_2D);
+    } else {
+        glDisable(GL_TEXTURE_2D);
+        glEnable(GL_COLOR_MATERIAL);
+    }
+}
+
+bool OpenGLRainbows::GrabSprite(std::int16_t slot, int x, int y, int w, int h)
+{
+    if (!ValidSlot(slot)) return true;
+    int tw = GrabTextureSize(w);
+    int th = GrabTextureSize(h);
+    if (tw < 32) tw = 32;
+    if (th < 32) th = 32;
+    FreeSprite(slot);
+    SetTightUnpacking();
+    glGenTextures(1, &spriteTex[slot][0]);
+    glBindTexture(GL_TEXTURE_2D, spriteTex[slot][0]);
+    SetTextureParameters(GL_LINEAR);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    // The picture lands bottom row first, like a loaded one.
+    if (w > 0 && h > 0) glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, height - y - h, w, h);
+    texWidth[slot] = static_cast<std::int16_t>(tw);
+    texHeight[slot] = static_cast<std::int16_t>(th);
+    imgWidth[slot] = static_cast<std::int16_t>(w);
+    imgHeight[slot] = static_cast<std::int16_t>(h);
+    return true;
+}
+
+bool OpenGLRainbows::SaveBMPFile(const char* file)
+{
+    if (file == nullptr || width <= 0 || height <= 0) return false;
+    std::FILE* stream = std::fopen(file, "wb");
+    if (stream == nullptr) return false;
+
+    // Sizes rounded up to a multiple of 4, so rows need no padding.
+    const int W = (width + 3) / 4 * 4;
+    const int H = (height + 3) / 4 * 4;
+    const std::uint32_t pixelBytes = 3u * static_cast<std::uint32_t>(W) * static_cast<std::uint32_t>(H);
+
+    std::uint8_t header[kBmpHeaderBytes] = {};
+    header[0] = 'B';
+    header[1] = 'M';
+    Put32(header + 2, 54 + pixelBytes);
+    Put32(header + 10, 54);
+    Put32(header + 14, 40);
+    Put32(header + 18, static_cast<std::uint32_t>(W));
+    Put32(header + 22, static_cast<std::uint32_t>(H));
+    Put16(header + 26, 1);
+    Put16(header + 28, 24);
+    Put32(header + 38, 10000);
+    Put32(header + 42, 10000);
+
+    // The area beyond the drawing area (the rounding) is written black
+    // rather than whatever reading outside the framebuffer would give.
+    std::vector<std::uint8_t> pixels(pixelBytes, 0);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ROW_LENGTH, W);
+    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
+    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    for (std::size_t i = 0; i + 2 < pixels.size(); i += 3) std::swap(pixels[i], pixels[i + 2]);
+
+    const bool written = std::fwrite(header, 1, sizeof header, stream) == sizeof header &&
+                         std::fwrite(pixels.data(), 1, pixels.size(), stream) == pixels.size();
+    const bool closed = std::fclose(stream) == 0;
+    return written && closed;
+}

@@ -1,0 +1,46 @@
+// OpenGLRainbows: text from bitmap fonts. A font is a picture of 16 x 8
+// equal cells; the cell in column c and row r (row 0 at the top) holds code
+// 16r + c. Text is monospaced and drawn one textured quad per byte.
+#include <cstdint>
+#include <cstring>
+
+#include "gfx/opengl_rainbows.h"
+
+void OpenGLRainbows::DrawTextA(std::int16_t font, const char* text, std::int16_t x, std::int16_t y)
+{
+    if (text == nullptr) return;
+    const int slot = kFirstFontSlot + font;
+    if (slot < 0 || slot >= kSpriteSlots) return;
+    const std::size_t length = std::strlen(text);
+    SetTexture3D(slot, -1, 0);
+    // One cell in texture coordinates, and in pixels.
+    const float su = static_cast<float>(imgWidth[slot]) / static_cast<float>(texWidth[slot]) * 0.0625f;
+    const float sv = static_cast<float>(imgHeight[slot]) / static_cast<float>(texHeight[slot]) * 0.125f;
+    const int cw = imgWidth[slot] >> 4;
+    const int ch = imgHeight[slot] >> 3;
+
+    glBegin(GL_QUADS);
+    for (std::size_t i = 0; i < length; ++i) {
+        // Bytes 128..255 count as negative: they give negative cells, which
+        // the repeating texture wraps onto cells of the grid.
+        const int k = static_cast<std::int8_t>(text[i]) % 128;
+        const int r = k / 16;
+        const int c = k % 16;
+        const float s0 = static_cast<float>(c) * su;
+        const float t0 = static_cast<float>(7 - r) * sv;
+        glTexCoord2f(s0, t0); glVertex2i(x, -y - ch);
+        glTexCoord2f(s0 + su, t0); glVertex2i(x + cw, -y - ch);
+        glTexCoord2f(s0 + su, t0 + sv); glVertex2i(x + cw, -y);
+        glTexCoord2f(s0, t0 + sv); glVertex2i(x, -y);
+        x = static_cast<std::int16_t>(x + cw);
+    }
+    glEnd();
+}
+
+void OpenGLRainbows::GetFontSize(int font, int& w, int& h) const
+{
+    w = h = 0;
+    if (font < 0 || font > 15) return;
+    w = imgWidth[kFirstFontSlot + font];
+    h = imgHeight[kFirstFontSlot + font];
+}
