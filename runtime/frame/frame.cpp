@@ -4,6 +4,8 @@
 #include <cstring>
 #include <string>
 
+#include "audio/sfx_sound.h"
+#include "audio/sfx_sound_buffer.h"
 #include "core/isaac.h"
 #include "frame/error_log.h"
 #include "gfx/bitmap_commands.h"
@@ -30,6 +32,8 @@ double g_FirstTime = 0, g_LastTime = 0, g_ThisTime = 0;
 platform::Window* hWnd = nullptr;
 void* hInstance = nullptr;
 OpenGLRainbows* pRbow = nullptr;
+SFXSound* pDXsnd = nullptr;
+SFXSoundBuffer* DXwav = nullptr;
 
 void __Error(double code)
 {
@@ -71,6 +75,8 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
     // sound slots, network.
     pDXin = new DXInput;
     pRbow = new OpenGLRainbows;
+    pDXsnd = new SFXSound;
+    DXwav = new SFXSoundBuffer[kSoundSlotCount];  // all slots empty
 
     if (!pRbow->Init(hWnd, KV_RESX, KV_RESY, 0, static_cast<unsigned short>(KV_FRAMERATE))) {
         std::fprintf(stderr, "Zorvelin runtime: %s\n", platform::LastError());
@@ -89,6 +95,8 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
         pRbow->DoWindowed();
 
     pDXin->CreateDInput(hWnd, hInstance, KV_WANTMOUSE != 0);
+    // No audio device is no failure: the game then runs silent.
+    pDXsnd->Create(hWnd);
 
     nCurFont = 0;
 
@@ -137,6 +145,12 @@ void __EndProgram()
     pRbow = nullptr;
     delete pDXin;
     pDXin = nullptr;
+    // The slots (destroyed last to first, each stopped and released) go
+    // before the device they play on.
+    delete[] DXwav;
+    DXwav = nullptr;
+    delete pDXsnd;
+    pDXsnd = nullptr;
 
     // The window goes last, after everything that drew into it.
     platform::DestroyGameWindow(hWnd);

@@ -5,6 +5,8 @@
 #include "platform/platform.h"
 
 class OpenGLRainbows;
+class SFXSound;
+class SFXSoundBuffer;
 
 // The generated entry point of a BASIC program; main() calls it.
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow);
@@ -12,6 +14,8 @@ int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)
 extern platform::Window* hWnd;  // the game window
 extern void* hInstance;         // unused on this platform, kept for the signature
 extern OpenGLRainbows* pRbow;   // the 2D renderer
+extern SFXSound* pDXsnd;        // the sound-effect device
+extern SFXSoundBuffer* DXwav;   // the 128 sound slots
 
 // Opens the window and creates the engine objects; returns 0. When the
 // window cannot be made, returns before any engine object exists.

@@ -2,6 +2,7 @@
 // POSIX. Everything above it speaks through these small interfaces.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -130,5 +131,48 @@ long PresentedFrames();
 // SIGINT and SIGTERM become a Close window message at the next pump.
 void InstallTerminationHandlers();
 [[noreturn]] void ExitProcess(int code);
+
+
+// ---- Audio mixer -------------------------------------------------------------
+// One mixer device, shared by everything that makes sound (sound effects,
+// music): 22050 Hz, signed 16-bit, stereo. Each user opens it and closes it
+// again; the first open really opens the device and the last close really
+// closes it. No audio device means silence: opening then reports false and
+// every other call below does nothing.
+bool OpenAudioMixer();
+void CloseAudioMixer();
+bool AudioMixerIsOpen();
+
+// The format the device really runs at.
+struct AudioMixerSpec {
+    int samplesPerSecond = 0;
+    int bitsPerSample = 0;
+    int channels = 0;
+};
+bool QueryAudioMixer(AudioMixerSpec* spec);
+
+// A block of samples converted to the device's format. One block can sound
+// on any number of mixer channels at once.
+struct MixerSamples;
+// Converts interleaved PCM (1 or 2 channels, 8-bit unsigned or 16-bit signed
+// little-endian) to the device's format. Null when the mixer is closed, the
+// format is not convertible or memory runs out.
+MixerSamples* CreateMixerSamples(const void* pcm, std::size_t bytes, int channels,
+                                 int samplesPerSecond, int bitsPerSample);
+// Stops every channel playing the block, then frees it.
+void FreeMixerSamples(MixerSamples* samples);
+
+// Mixer channels: each plays one block at a time. A reserved channel stays
+// the caller's until released. -1 when no channel could be had.
+int ReserveMixerChannel();
+void ReleaseMixerChannel(int channel);
+// Plays the block from its start, once or looping until stopped. Gains are
+// linear amplitude factors in 0 ... 1: left and right for the pan, volume
+// for the whole channel.
+bool PlayOnMixerChannel(int channel, MixerSamples* samples, double leftGain,
+                        double rightGain, double volume, bool looping);
+// Stops the channel; the next play starts from the beginning.
+void StopMixerChannel(int channel);
+bool MixerChannelIsPlaying(int channel);
 
 }  // namespace platform

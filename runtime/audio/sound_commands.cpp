@@ -1,0 +1,49 @@
+#include "audio/sound_commands.h"
+
+#include <algorithm>
+
+#include "audio/sfx_sound_buffer.h"
+#include "audio/sound_levels.h"
+#include "files/shoebox.h"
+#include "frame/frame.h"
+
+namespace {
+
+// The slot a program's sound number names: truncated, numbers above the
+// table are its last slot, negative numbers name no slot.
+SFXSoundBuffer* SlotOf(double number)
+{
+    if (DXwav == nullptr) return nullptr;
+    const int slot = NumberToInt(number);
+    if (slot < 0) return nullptr;
+    return &DXwav[std::min(slot, kSoundSlotCount - 1)];
+}
+
+}  // namespace
+
+double LOADSOUND(KvStr fileName, double number, double copies)
+{
+    SFXSoundBuffer* slot = SlotOf(number);
+    if (slot == nullptr) return 0;
+    if (!g_ShoeBox_Data.Extract(fileName)) return 0;
+    slot->Load(pDXsnd, fileName.GetStrData(), NumberToInt(copies));
+    return 0;
+}
+
+double PLAYSOUND(double number, double pan, double volume)
+{
+    SFXSoundBuffer* slot = SlotOf(number);
+    if (slot == nullptr) return 0;
+    pan = std::clamp(pan, -1.0, 1.0);
+    volume = std::clamp(volume, 0.0, 1.0);
+    slot->Play(NumberToInt(pan * kPanRight), GainToVolume(volume), 0);
+    return 0;
+}
+
+double HUSH()
+{
+    if (DXwav == nullptr) return 0;
+    for (int slot = 0; slot < kSoundSlotCount; ++slot)
+        DXwav[slot].Stop();
+    return 0;
+}
