@@ -1,24 +1,173 @@
-// Stand-in until the archive lands: names resolve to files on disk only.
 #include "files/shoebox.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
 
-TzShoeBox g_ShoeBox_Data;
+#include "files/shoebox_archive.h"
+#include "files/tz_compression.h"
+#include "platform/platform.h"
+
+// The media box is defined first so that the data box, defined later, is
+// destroyed first at process exit.
 TzShoeBox g_ShoeBox_Media;
+TzShoeBox g_ShoeBox_Data;
+
+namespace {
+
+char AsciiLower(char c)
+{
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// True when the entry name equals the last L characters of the request,
+// without regard to case: data\Player.BMP asks for player.bmp.
+bool EntryMatches(const ShoeBoxEntry& entry, const char* request, std::size_t requestLength)
+{
+    auto length = static_cast<std::size_t>(entry.nameLength);
+    if (length > requestLength) return false;
+    const char* tail = request + (requestLength - length);
+    for (std::size_t i = 0; i < length; ++i)
+        if (AsciiLower(entry.name[i]) != AsciiLower(tail[i])) return false;
+    return true;
+}
+
+bool CopyPath(char (&target)[KvStr::kBufferSize], const char* path)
+{
+    std::size_t length = std::strlen(path);
+    if (length >= sizeof target) return false;
+    std::memcpy(target, path, length + 1);
+    return true;
+}
+
+}  // namespace
+
+bool ShoeBoxTempFileName(char* out, std::size_t size, std::int32_t offset,
+                         std::uint32_t packedSize, const char* entryName)
+{
+    std::string safeName = entryName;
+    for (char& c : safeName)
+        if (c == '/' || c == '\\') c = '_';
+    int length = std::snprintf(out, size, "~sbx%X%x%s", static_cast<unsigned>(offset),
+                               static_cast<unsigned>(packedSize), safeName.c_str());
+    return length > 0 && static_cast<std::size_t>(length) < size;
+}
+
+TzShoeBox::~TzShoeBox()
+{
+    Clear();
+}
+
+void TzShoeBox::DeleteTempFile()
+{
+    if (tempFile[0] != 0) platform::RemoveFile(tempFile);
+    tempFile[0] = 0;
+}
 
 void TzShoeBox::Clear()
 {
+    DeleteTempFile();
+    if (m_tempFolder[0] != 0) platform::RemovePrivateTempFolder(m_tempFolder);
+    m_tempFolder[0] = 0;
     archivePath[0] = 0;
-    tempFile[0] = 0;
+}
+
+bool TzShoeBox::SetArchive(const char* path)
+{
+    if (CopyPath(archivePath, path)) return true;
+    archivePath[0] = 0;
+    std::fprintf(stderr, "TzShoeBox: archive path too long, no archive: %.80s...\n", path);
+    return false;
+}
+
+bool TzShoeBox::WriteTempFile(const char* fileName, const unsigned char* data, int size)
+{
+    if (m_tempFolder[0] == 0) {
+        std::string folder = platform::MakePrivateTempFolder();
+        if (folder.empty() || !CopyPath(m_tempFolder, folder.c_str())) {
+            std::fprintf(stderr, "TzShoeBox: cannot make a private temporary folder: %s\n",
+                         folder.empty() ? std::strerror(errno) : "path too long");
+            if (!folder.empty()) platform::RemovePrivateTempFolder(folder.c_str());
+            return false;
+        }
+    }
+    std::string path = std::string(m_tempFolder) + fileName;
+    if (path.size() > static_cast<std::size_t>(KvStr::kMaxStored)) {
+        std::fprintf(stderr, "TzShoeBox: temporary path too long for %s\n", fileName);
+        return false;
+    }
+    if (!platform::WriteNewFile(path.c_str(), data, static_cast<std::size_t>(size))) {
+        std::fprintf(stderr, "TzShoeBox: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
+    CopyPath(tempFile, path.c_str());
+    return true;
 }
 
 bool TzShoeBox::Extract(KvStr& name)
 {
-    if (name.Length() == 0) return false;
-    std::FILE* file = std::fopen(name.GetStrData(), "rb");
-    if (file == nullptr) return false;
-    std::fclose(file);
+    // The previous member's file goes, whatever this call finds.
+    DeleteTempFile();
+
+    const char* request = name.GetStrData();
+    std::size_t requestLength = std::strlen(request);
+    if (requestLength == 0) return false;
+    if (platform::IsReadableFile(request)) return true;
+    if (archivePath[0] == 0) return false;
+
+    ShoeBoxArchive archive;
+    ShoeBoxArchive::OpenResult opened = archive.Open(archivePath);
+    if (opened == ShoeBoxArchive::OpenResult::CannotOpen) return false;
+    if (opened == ShoeBoxArchive::OpenResult::NoDirectory) {
+        name = "";
+        return false;
+    }
+
+    ShoeBoxEntry entry;
+    bool matched = false;
+    while (archive.NextEntry(entry)) {
+        if (EntryMatches(entry, request, requestLength)) {
+            matched = true;
+            break;
+        }
+    }
+    if (!matched) {
+        name = "";
+        return false;
+    }
+
+    std::vector<unsigned char> block;
+    bool read = archive.ReadMember(entry, block);
+    archive.Close();
+    TzCompression unpacker;
+    unpacker.SetMode(TzCompression::kModeLzo);
+    if (!read || (unpacker.UnPack(block.data(), block.size()), !unpacker.Complete())) {
+        // A damaged member is not the file the program asked for.
+        std::fprintf(stderr, "TzShoeBox: member %s of %s is damaged, not used\n", entry.name,
+                     archivePath);
+        name = "";
+        return false;
+    }
+
+    char fileName[KvStr::kBufferSize];
+    if (!ShoeBoxTempFileName(fileName, sizeof fileName, entry.offset, entry.packedSize, entry.name) ||
+        !WriteTempFile(fileName, unpacker.Output(), unpacker.OutputLength())) {
+        name = "";
+        return false;
+    }
+    name = tempFile;
     return true;
 }
 
-double SETSHOEBOX(KvStr, KvStr) { return 0; }
+double SETSHOEBOX(KvStr dataArchive, KvStr mediaArchive)
+{
+    g_ShoeBox_Data.Clear();
+    std::printf("Setting box:%s\n", dataArchive.GetStrData());
+    g_ShoeBox_Data.SetArchive(dataArchive.GetStrData());
+    g_ShoeBox_Media.Clear();
+    std::printf("Setting box:%s\n", mediaArchive.GetStrData());
+    g_ShoeBox_Media.SetArchive(mediaArchive.GetStrData());
+    return 0;
+}

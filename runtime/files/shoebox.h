@@ -1,22 +1,56 @@
 // TzShoeBox: a media archive box. Every loader resolves its file name
-// through a box first: a file on disk wins, otherwise the member is unpacked
-// from the archive into a temporary file whose path replaces the name.
+// through a box first: a file on disk wins; otherwise the member of that name
+// is unpacked from the box's archive into a temporary file whose path
+// replaces the name. A box keeps one temporary file at a time: it is deleted
+// at the next Extract, when the box is cleared, and at process exit.
 #pragma once
+
+#include <cstddef>
+#include <cstdint>
 
 #include "core/kvstr.h"
 
 class TzShoeBox {
 public:
-    // Deletes the temporary file of this box, if any, and forgets the archive.
-    void Clear();
-    // Resolves name in place; true when a readable file is now named.
-    bool Extract(KvStr& name);
+    TzShoeBox() = default;
+    ~TzShoeBox();
+    TzShoeBox(const TzShoeBox&) = delete;
+    TzShoeBox& operator=(const TzShoeBox&) = delete;
 
-    char archivePath[260] = {};
-    char tempFile[260] = {};
+    // Deletes this box's temporary file and its private folder, and forgets
+    // the archive.
+    void Clear();
+    // Resolves name in place; true when name now names a readable file.
+    // Not found inside an opened archive also empties name.
+    bool Extract(KvStr& name);
+    // The archive to look in; an empty path switches the archive off.
+    // False (and no archive) when the path does not fit.
+    bool SetArchive(const char* path);
+
+    // Path of the archive file; empty = no archive.
+    char archivePath[KvStr::kBufferSize] = {};
+    // Path of the temporary file extracted last through this box; empty = none.
+    char tempFile[KvStr::kBufferSize] = {};
+
+private:
+    void DeleteTempFile();
+    bool WriteTempFile(const char* fileName, const unsigned char* data, int size);
+
+    // This box's private folder for its temporary file, with a trailing '/';
+    // made on the first extraction, removed by Clear.
+    char m_tempFolder[KvStr::kBufferSize] = {};
 };
 
-extern TzShoeBox g_ShoeBox_Data;   // bitmaps, fonts, sounds, line files, objects
+extern TzShoeBox g_ShoeBox_Data;   // bitmaps, fonts, sprites, sounds, line files, objects
 extern TzShoeBox g_ShoeBox_Media;  // music and video
 
+// Clears the data box, then the media box, and points them at new archives
+// (an empty string: no archive). Prints "Setting box:<path>" for each.
 double SETSHOEBOX(KvStr dataArchive, KvStr mediaArchive);
+
+// The name a member is extracted to inside a box's folder: "~sbx", O in
+// uppercase hex, S in lowercase hex, then the stored name, with any '/' or
+// '\' in the name replaced by '_' so it stays one file in that folder.
+// False when the result would not fit in size bytes.
+bool ShoeBoxTempFileName(char* out, std::size_t size, std::int32_t offset,
+                         std::uint32_t packedSize, const char* entryName);

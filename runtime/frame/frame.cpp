@@ -7,6 +7,7 @@
 #include "audio/sfx_sound.h"
 #include "audio/sfx_sound_buffer.h"
 #include "core/isaac.h"
+#include "files/shoebox.h"
 #include "frame/error_log.h"
 #include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
@@ -103,6 +104,8 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
     // Media names resolve next to the program: its folder becomes the
     // working directory.
     KvStr programPath = platform::ModulePath().c_str();
+    // Both archive boxes look inside the program's own file.
+    SETSHOEBOX(programPath, programPath);
     char* path = programPath.GetStrData();
     for (int i = programPath.Length(); i >= 1; --i) {
         if (path[i] == '/' || path[i] == '\\') {
@@ -155,6 +158,11 @@ void __EndProgram()
     // The window goes last, after everything that drew into it.
     platform::DestroyGameWindow(hWnd);
     hWnd = nullptr;
+
+    // The data box, then the media box, delete their temporary files and
+    // private folders (their destructors do the same on any other exit).
+    g_ShoeBox_Data.Clear();
+    g_ShoeBox_Media.Clear();
     platform::ExitProcess(0);
 }
 

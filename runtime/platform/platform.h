@@ -175,4 +175,20 @@ bool PlayOnMixerChannel(int channel, MixerSamples* samples, double leftGain,
 void StopMixerChannel(int channel);
 bool MixerChannelIsPlaying(int channel);
 
+// ---- Media archive: private temporary files --------------------------------
+// True when path names something that can be opened for reading and is not a
+// folder (a folder can be opened on POSIX but never loaded as a file).
+bool IsReadableFile(const char* path);
+// Makes a new folder, readable and writable by this user only, under
+// TempFolder() with mkdtemp. Returns its path with a trailing '/', or an
+// empty string when it cannot be made (errno says why).
+std::string MakePrivateTempFolder();
+// Creates path as a new file (O_CREAT | O_EXCL | O_NOFOLLOW, mode 0600) and
+// writes size bytes into it. Fails, leaving nothing behind, when the name is
+// taken (by a file or a link), the folder is missing or a write fails.
+bool WriteNewFile(const char* path, const void* data, std::size_t size);
+// Removes a folder made by MakePrivateTempFolder together with the plain
+// files in it; links are removed, never followed.
+bool RemovePrivateTempFolder(const char* path);
+
 }  // namespace platform
