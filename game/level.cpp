@@ -15,8 +15,8 @@ void level()
     __dLn(0, 168);          if (feld(i, j) == 2) SPRITE(3, j * 32 + scrollx, i * 32 + scrolly);  // IF feld[i][j] = 2 THEN SPRITE 3, ...
     __dLn(0, 169);          // ' Ein brauner Punkt auf jedem Landfeld, keiner auf Flaggen
     __dLn(0, 170);          if (i >= 4 && feld(i, j) != 2) {                //     IF i >= 4 AND feld[i][j] <> 2
-    __dLn(0, 171);              SETPIXEL(j * 32 + braunepixelx((j + 1) * i) + scrollx,        // SETPIXEL j*32+braunepixelx[(j+1)*i]+scrollx,
-    __dLn(0, 172);                       i * 32 + braunepixely((j + 1) * i) + scrolly, 128);  //   i*32+braunepixely[(j+1)*i]+scrolly, 128
+    __dLn(0, 171);              SETPIXEL(j * 32 + braunepixelx((j + 1) * i) + scrollx, i * 32 + braunepixely((j + 1) * i) + scrolly, 128);  // SETPIXEL j*32+braunepixelx[(j+1)*i]+scrollx, i*32+braunepixely[(j+1)*i]+scrolly, 128
+    __dLn(0, 172);              // ' Farbe 128 ist RGB(128, 0, 0): ein dunkles Braunrot
                   }
     __dLn(0, 173);          // ENDIF
     __dLn(0, 174);      }                                                   //   NEXT

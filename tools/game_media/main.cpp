@@ -57,10 +57,10 @@ int main(int argc, char** argv)
     const std::string ttf = std::string(argc == 3 ? argv[2] : "/usr/share/fonts/truetype/dejavu") +
                             "/DejaVuSansCondensed-Bold.ttf";
 
-    // Large font: titles. 26 x 40 cells, golden letters with a brown border.
-    FontStyle large{ttf, 26, 40, 32, {255, 244, 140}, {255, 140, 24}, {70, 26, 10}};
-    // Small font: menu lines. 14 x 20 cells, white letters with a dark border.
-    FontStyle small{ttf, 14, 20, 15, {255, 255, 255}, {214, 226, 255}, {28, 30, 48}};
+    // Large font: titles. 24 x 40 cells, golden letters with a brown border.
+    FontStyle large{ttf, 24, 40, 32, {255, 244, 140}, {255, 140, 24}, {70, 26, 10}};
+    // Small font: menu lines. 12 x 20 cells, white letters with a dark border.
+    FontStyle small{ttf, 12, 20, 15, {255, 255, 255}, {214, 226, 255}, {28, 30, 48}};
 
     std::error_code ignored;
     std::filesystem::create_directories(out, ignored);
