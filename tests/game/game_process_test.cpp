@@ -9,6 +9,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "bmp_picture.h"
@@ -293,6 +294,29 @@ TEST_F(GameProcessTest, TheSingleFileGameFindsItsMediaInsideItself)
     EXPECT_TRUE(TextShown(shot, large, "Zorvelin", 140, 80));
     EXPECT_TRUE(TextShown(shot, small, "leicht : 1", 186, 380));
     const std::string line = std::to_string(kIntroShowScreenLine);
+    EXPECT_EQ(EndOfLog(), (std::vector<std::string>{"-End On Line", "0", line, line, "0"}));
+}
+
+TEST_F(GameProcessTest, RealKeyPressesChooseTheSpeedAndEscapeEndsTheGame)
+{
+    // The keyboard of a private X display, pressed with xdotool: 2 leaves
+    // the intro for the Level 1 screen, where Escape ends the program.
+    PrivateDisplay display;
+    ASSERT_TRUE(display.Ready());
+    ChildProcess child(BuildProgram("game/zorvelin"), {},
+                       {"TMPDIR=" + folder.Path(), display.Env(), "KV_WINDOWED=1", "KV_NO_MESSAGEBOX=1",
+                        "KV_INPUT_SCRIPT=", "SDL_AUDIODRIVER=dummy"},
+                       folder.File("stderr.txt"));
+    ASSERT_TRUE(child.Started());
+    ASSERT_TRUE(WaitForFile(folder.File("ErrorLog.txt")));  // the renderer's line at start-up
+    std::this_thread::sleep_for(std::chrono::seconds(2));     // media loaded, intro running
+    // Without a window manager the keys go to the window under the pointer.
+    ASSERT_EQ(display.Xdotool("mousemove 300 300 sleep 0.1 keydown 2 sleep 0.3 keyup 2 sleep 1"), 0);
+    ASSERT_EQ(display.Xdotool("keydown Escape sleep 0.3 keyup Escape"), 0);
+    ChildResult result = child.Wait(std::chrono::seconds(30));
+    ASSERT_TRUE(result.exited) << result.stderrText;
+    EXPECT_EQ(result.exitCode, 0);
+    const std::string line = std::to_string(kNextLevelShowScreenLine);
     EXPECT_EQ(EndOfLog(), (std::vector<std::string>{"-End On Line", "0", line, line, "0"}));
 }
 
