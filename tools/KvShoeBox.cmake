@@ -3,7 +3,7 @@
 # Builds <output> (target pack_<output>) in the current binary folder: a copy of the program target
 # with the given files appended as a packed media archive, so the program
 # ships as one file and finds its media inside itself. A member is a file
-# (stored under its file name) or NAME=FILE; relative paths are taken from the
+# (stored under its file name) or NAME=FILE (a NAME without '/'); relative paths are taken from the
 # current source folder. The packed program is rebuilt whenever the program or
 # one of the files changes.
 #

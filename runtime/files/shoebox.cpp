@@ -34,6 +34,16 @@ bool EntryMatches(const ShoeBoxEntry& entry, const char* request, std::size_t re
     return true;
 }
 
+// A stored name as it can be shown in a message: archive bytes are
+// untrusted, so control characters become '?'.
+std::string Printable(const ShoeBoxEntry& entry)
+{
+    std::string text(entry.name, static_cast<std::size_t>(entry.nameLength));
+    for (char& c : text)
+        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = '?';
+    return text;
+}
+
 bool CopyPath(char (&target)[KvStr::kBufferSize], const char* path)
 {
     std::size_t length = std::strlen(path);
@@ -145,8 +155,8 @@ bool TzShoeBox::Extract(KvStr& name)
     unpacker.SetMode(TzCompression::kModeLzo);
     if (!read || (unpacker.UnPack(block.data(), block.size()), !unpacker.Complete())) {
         // A damaged member is not the file the program asked for.
-        std::fprintf(stderr, "TzShoeBox: member %s of %s is damaged, not used\n", entry.name,
-                     archivePath);
+        std::fprintf(stderr, "TzShoeBox: member %s of %s is damaged, not used\n",
+                     Printable(entry).c_str(), archivePath);
         name = "";
         return false;
     }

@@ -176,8 +176,9 @@ void StopMixerChannel(int channel);
 bool MixerChannelIsPlaying(int channel);
 
 // ---- Media archive: private temporary files --------------------------------
-// True when path names something that can be opened for reading and is not a
-// folder (a folder can be opened on POSIX but never loaded as a file).
+// True when path names a regular file (directly or through a link) that can
+// be opened for reading. Folders and pipes open on POSIX too, but can never
+// be loaded as a file; a pipe is not even opened in a blocking way.
 bool IsReadableFile(const char* path);
 // Makes a new folder, readable and writable by this user only, under
 // TempFolder() with mkdtemp. Returns its path with a trailing '/', or an

@@ -15,10 +15,11 @@ namespace platform {
 
 bool IsReadableFile(const char* path)
 {
-    int fd = open(path, O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a named pipe of that name cannot hang the check.
+    int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info {};
-    bool readable = fstat(fd, &info) == 0 && !S_ISDIR(info.st_mode);
+    bool readable = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     close(fd);
     return readable;
 }

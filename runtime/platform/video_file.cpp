@@ -29,7 +29,7 @@ constexpr std::size_t kMaxBufferedSoundFrames = kSoundRate * 3;
 struct VideoFile {
     AVFormatContext* format = nullptr;
     AVCodecContext* picture = nullptr;
-    AVCodecContext* sound = nullptr;
+    AVCodecContext* soundDecoder = nullptr;
     int pictureStream = -1;
     int soundStream = -1;
     SwsContext* scaler = nullptr;
@@ -49,7 +49,7 @@ struct VideoFile {
     bool ended = false;                  // no more pictures will come
 
     std::mutex soundLock;
-    std::deque<std::int16_t> sound;      // interleaved stereo
+    std::deque<std::int16_t> soundQueue; // interleaved stereo
 };
 
 namespace {
@@ -88,8 +88,8 @@ void QueueSound(VideoFile* video, AVFrame* frame)
                                    const_cast<const uint8_t**>(frame->extended_data), frame->nb_samples);
     if (frames <= 0) return;
     std::lock_guard<std::mutex> guard(video->soundLock);
-    video->sound.insert(video->sound.end(), converted.begin(), converted.begin() + frames * 2);
-    while (video->sound.size() > kMaxBufferedSoundFrames * 2) video->sound.pop_front();
+    video->soundQueue.insert(video->soundQueue.end(), converted.begin(), converted.begin() + frames * 2);
+    while (video->soundQueue.size() > kMaxBufferedSoundFrames * 2) video->soundQueue.pop_front();
 }
 
 void StorePicture(VideoFile* video, AVFrame* frame)
@@ -128,9 +128,9 @@ bool DecodeNextPicture(VideoFile* video)
         }
         if (video->packet->stream_index == video->pictureStream) {
             avcodec_send_packet(video->picture, video->packet);
-        } else if (video->packet->stream_index == video->soundStream && video->sound != nullptr) {
-            if (avcodec_send_packet(video->sound, video->packet) == 0) {
-                while (avcodec_receive_frame(video->sound, video->frame) == 0) {
+        } else if (video->packet->stream_index == video->soundStream && video->soundDecoder != nullptr) {
+            if (avcodec_send_packet(video->soundDecoder, video->packet) == 0) {
+                while (avcodec_receive_frame(video->soundDecoder, video->frame) == 0) {
                     QueueSound(video, video->frame);
                     av_frame_unref(video->frame);
                 }
@@ -163,7 +163,7 @@ VideoFile* OpenVideoFile(const char* path)
     AVRational rate = video->format->streams[video->pictureStream]->avg_frame_rate;
     if (rate.num > 0 && rate.den > 0) video->picturePeriod = av_q2d(av_inv_q(rate));
     video->soundStream = av_find_best_stream(video->format, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
-    if (video->soundStream >= 0) video->sound = OpenDecoder(video->format, video->soundStream);
+    if (video->soundStream >= 0) video->soundDecoder = OpenDecoder(video->format, video->soundStream);
     video->packet = av_packet_alloc();
     video->frame = av_frame_alloc();
     if (video->packet == nullptr || video->frame == nullptr) {
@@ -179,7 +179,7 @@ void CloseVideoFile(VideoFile* video)
     av_packet_free(&video->packet);
     av_frame_free(&video->frame);
     avcodec_free_context(&video->picture);
-    avcodec_free_context(&video->sound);
+    avcodec_free_context(&video->soundDecoder);
     sws_freeContext(video->scaler);
     swr_free(&video->resampler);
     avformat_close_input(&video->format);
@@ -188,7 +188,7 @@ void CloseVideoFile(VideoFile* video)
 
 int VideoWidth(const VideoFile* video) { return video->picture->width; }
 int VideoHeight(const VideoFile* video) { return video->picture->height; }
-bool VideoHasSound(const VideoFile* video) { return video->sound != nullptr; }
+bool VideoHasSound(const VideoFile* video) { return video->soundDecoder != nullptr; }
 
 bool VideoPictureAt(VideoFile* video, double seconds, const unsigned char** rgb)
 {
@@ -215,7 +215,7 @@ bool RewindVideoFile(VideoFile* video)
                       AVSEEK_FLAG_BACKWARD) < 0)
         return false;
     avcodec_flush_buffers(video->picture);
-    if (video->sound != nullptr) avcodec_flush_buffers(video->sound);
+    if (video->soundDecoder != nullptr) avcodec_flush_buffers(video->soundDecoder);
     video->next.clear();
     video->started = false;
     video->ended = false;
@@ -225,10 +225,10 @@ bool RewindVideoFile(VideoFile* video)
 int TakeVideoSound(VideoFile* video, std::int16_t* out, int frames)
 {
     std::lock_guard<std::mutex> guard(video->soundLock);
-    const int available = static_cast<int>(video->sound.size() / 2);
+    const int available = static_cast<int>(video->soundQueue.size() / 2);
     const int taken = std::min(available, frames);
-    std::copy(video->sound.begin(), video->sound.begin() + taken * 2, out);
-    video->sound.erase(video->sound.begin(), video->sound.begin() + taken * 2);
+    std::copy(video->soundQueue.begin(), video->soundQueue.begin() + taken * 2, out);
+    video->soundQueue.erase(video->soundQueue.begin(), video->soundQueue.begin() + taken * 2);
     return taken;
 }
 

@@ -95,8 +95,10 @@ TEST(SoundCommands, MissingFileLeavesTheSlotAlone)
     LOADSOUND(folder.Write("a.wav", ShortSound()).c_str(), 0, 1);
     LOADSOUND(folder.PathOf("missing.wav").c_str(), 0, 1);
     LOADSOUND("", 1, 1);
+    LOADSOUND(folder.PathOf("").c_str(), 2, 1);  // a folder, not a file
     EXPECT_EQ(DXwav[0].CopyCount(), 1);
     EXPECT_EQ(DXwav[1].CopyCount(), 0);
+    EXPECT_EQ(DXwav[2].CopyCount(), 0);
 }
 
 TEST(SoundCommands, DamagedFilesLeaveTheSlotEmpty)
@@ -158,7 +160,7 @@ TEST(SoundCommands, CommandsBeforeStartUpDoNothing)
     EXPECT_EQ(HUSH(), 0);
 }
 
-TEST(SoundCommands, DeviceRunsAtTheDesignedFormat)
+TEST(SoundCommands, DeviceRunsAt22050HzSixteenBitStereo)
 {
     TempFolder folder;
     MixerRecording recording(folder);

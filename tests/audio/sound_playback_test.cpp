@@ -134,7 +134,7 @@ TEST(SoundPlayback, ThreeCopiesSoundTogetherAndTheFourthPlayRestartsTheFirst)
     EXPECT_EQ(MaxAmplitude(frames), 3 * kLevel);
     EXPECT_GT(CountFrames(frames, 3 * kLevel, 3 * kLevel), Frames(0.5));
     const int alone = CountFrames(frames, kLevel, kLevel);
-    EXPECT_GT(alone, Frames(0.15));
+    EXPECT_GT(alone, Frames(0.1));
     EXPECT_LT(alone, Frames(0.9));
     EXPECT_TRUE(SoundsWithoutGap(frames));
 }
@@ -187,12 +187,12 @@ TEST(SoundPlayback, AStoppedSoundStartsFromTheBeginningAgain)
     samples.insert(samples.end(), second.begin(), second.end());
     LOADSOUND(folder.Write("two.wav", BuildWave({}, samples)).c_str(), 0, 1);
     PLAYSOUND(0, 0, 1);
-    SleepSeconds(0.1);
+    SleepSeconds(0.2);
     ASSERT_TRUE(DXwav[0].Stop());
     PLAYSOUND(0, 0, 1);
     recording.WaitUntilSilent();
     const auto frames = recording.Finish();
-    EXPECT_GT(CountFrames(frames, kLevel, kLevel), Frames(0.3) + Frames(0.05));
+    EXPECT_GT(CountFrames(frames, kLevel, kLevel), Frames(0.3) + Frames(0.02));
     EXPECT_NEAR(CountFrames(frames, 2 * kLevel, 2 * kLevel), Frames(0.3), 4);
 }
 

@@ -56,6 +56,15 @@ TEST_F(BadArchiveTest, ArchiveShorterThanFourBytes)
     for (std::size_t size = 0; size < 4; ++size) EXPECT_FALSE(Lookup(Bytes(size, 0))) << size;
 }
 
+TEST_F(BadArchiveTest, ArchivePathNamingAFolder)
+{
+    fs::create_directory("folder.box");
+    ASSERT_TRUE(box.SetArchive("folder.box"));
+    KvStr name = "level1.dat";
+    EXPECT_FALSE(box.Extract(name));
+    EXPECT_STREQ(box.tempFile, "");
+}
+
 TEST_F(BadArchiveTest, DirectoryOffsetOutsideTheFile)
 {
     Bytes archive = GoodArchive();
@@ -141,6 +150,13 @@ TEST_F(BadArchiveTest, CorruptStreamIsNotFoundAndSaysWhichMember)
     EXPECT_FALSE(Lookup(BuildArchive({{"level1.dat", block}})));
     std::string said = testing::internal::GetCapturedStderr();
     EXPECT_NE(said.find("level1.dat"), std::string::npos) << said;
+
+    // Names from the archive reach the terminal without control characters.
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(Lookup(BuildArchive({{"\x1b[2Jlevel1.dat", block}}), "\x1b[2Jlevel1.dat"));
+    said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("?[2Jlevel1.dat"), std::string::npos) << said;
+    EXPECT_EQ(said.find('\x1b'), std::string::npos);
 
     Bytes shortBlock = {3, 0};  // not even a header
     EXPECT_FALSE(Lookup(BuildArchive({{"level1.dat", shortBlock}})));

@@ -61,6 +61,14 @@ TEST_F(ShoeBoxTest, FolderOfThatNameIsNoPlainFile)
     EXPECT_EQ(Resolve(box, "player.bmp"), "in archive");
 }
 
+TEST_F(ShoeBoxTest, NamedPipeOfThatNameIsNoPlainFile)
+{
+    // Opening a pipe for reading would wait for a writer that never comes.
+    ASSERT_EQ(mkfifo("music.wav", 0600), 0);
+    UseArchive(box, {MemberOf("music.wav", "in archive")});
+    EXPECT_EQ(Resolve(box, "music.wav"), "in archive");
+}
+
 TEST_F(ShoeBoxTest, EntryMatchesTailOfRequestWithoutRegardToCase)
 {
     UseArchive(box, {MemberOf("player.bmp", "the player")});
