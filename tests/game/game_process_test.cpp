@@ -231,15 +231,23 @@ TEST_F(GameProcessTest, CaughtThreeTimesTheGameIsLostAndStartsAgain)
     Tap(10, kKeyOne, 2);
     Tap(20, kSpace);
     long restart = 25;
-    // Three times: walk down into the upper patrol's row and wait there;
-    // the caught screen is up long before the space bar ends it.
+    // First the start of the planned route, which takes flag d in frame 13
+    // and leaves the cat at world (448, 222).
+    for (const auto& [frame, entry] : ReadRoute().entries)
+        if (frame <= 13) Add(restart + frame, entry);
+    Key(restart + 14, 200, false);
+    Key(restart + 14, 203, false);
+    // Three times: walk down into the upper patrol's row (world y 300) and
+    // wait there; the caught screen is up long before the space bar ends it.
     for (int catchNumber = 1; catchNumber <= 3; ++catchNumber) {
-        Key(restart + 1, 208, true);
-        Key(restart + 14, 208, false);
-        Shot(restart + 270, "caught" + std::to_string(catchNumber) + ".bmp");
-        if (catchNumber == 2) Shot(restart + 281, "after_second_catch.bmp");
-        Tap(restart + 275, kSpace);
-        restart += 280;
+        const long walkFrom = catchNumber == 1 ? 15 : 1, walkFrames = catchNumber == 1 ? 26 : 13;
+        Key(restart + walkFrom, 208, true);
+        Key(restart + walkFrom + walkFrames, 208, false);
+        Shot(restart + 300, "caught" + std::to_string(catchNumber) + ".bmp");
+        Tap(restart + 305, kSpace);
+        restart += 310;
+        if (catchNumber == 1) Shot(restart + 1, "after_first_catch.bmp");
+        if (catchNumber == 2) Shot(restart + 1, "after_second_catch.bmp");
     }
     // One frame of the restarted level, then the lost screen.
     Shot(restart + 5, "lost.bmp");
@@ -256,6 +264,11 @@ TEST_F(GameProcessTest, CaughtThreeTimesTheGameIsLostAndStartsAgain)
         EXPECT_TRUE(TextShown(caught, large, "Du wurdest", 100, 100)) << n;
         EXPECT_TRUE(TextShown(caught, large, "gefangen", 100, 140)) << n;
     }
+    // The level restarted with the cat at (300, 140) and the view at
+    // (-160, -112), but flag d, taken before the catch, stays land.
+    BmpPicture restarted = Picture("after_first_catch.bmp");
+    BmpPicture flag(MediaPath("flagge.bmp")), land(MediaPath("land.bmp"));
+    EXPECT_GT(ShareShowing(restarted, 448 - 160, 192 - 109, land, flag, 300, 140), 0.95);
     // After two catches one life is left: one cat, then bare red bar.
     BmpPicture after = Picture("after_second_catch.bmp");
     const Colour red{255, 0, 0};
