@@ -125,25 +125,30 @@ double ShareShowing(const BmpPicture& shot, int x0, int y0, const BmpPicture& sh
 }
 
 // Stretches of sound in the recorded audio (16-bit stereo at 22050 Hz),
-// separated by at least 60 ms of silence.
-int SoundBursts(const std::string& raw)
+// separated by at least 60 ms of silence: their lengths in seconds.
+std::vector<double> SoundBursts(const std::string& raw)
 {
     const std::size_t frames = raw.size() / 4;
-    int bursts = 0;
-    std::size_t quiet = 1 << 30;
+    std::vector<double> bursts;
+    bool inBurst = false;
+    std::size_t start = 0, lastLoud = 0;
+    auto sample = [&](std::size_t f, std::size_t k) {
+        return static_cast<std::int16_t>(static_cast<unsigned char>(raw[4 * f + 2 * k]) |
+                                         static_cast<unsigned char>(raw[4 * f + 2 * k + 1]) << 8);
+    };
     for (std::size_t f = 0; f < frames; ++f) {
-        auto sample = [&](std::size_t k) {
-            return static_cast<std::int16_t>(static_cast<unsigned char>(raw[4 * f + 2 * k]) |
-                                             static_cast<unsigned char>(raw[4 * f + 2 * k + 1]) << 8);
-        };
-        bool loud = std::abs(sample(0)) > 200 || std::abs(sample(1)) > 200;
-        if (loud) {
-            if (quiet > 22050 * 6 / 100) ++bursts;
-            quiet = 0;
-        } else {
-            ++quiet;
+        bool loud = std::abs(sample(f, 0)) > 200 || std::abs(sample(f, 1)) > 200;
+        if (inBurst && !loud && f - lastLoud > 22050 * 6 / 100) {
+            bursts.push_back((lastLoud - start + 1) / 22050.0);
+            inBurst = false;
         }
+        if (loud && !inBurst) {
+            inBurst = true;
+            start = f;
+        }
+        if (loud) lastLoud = f;
     }
+    if (inBurst) bursts.push_back((lastLoud - start + 1) / 22050.0);
     return bursts;
 }
 
@@ -216,10 +221,14 @@ TEST_F(GameProcessTest, PlaysThroughLevelOneToTheLevelTwoScreen)
 
     EXPECT_TRUE(TextShown(Picture("level2.bmp"), large, "Level 2", 100, 100));
 
-    // Music stopped with M at once; then one collect sound per flag.
-    int bursts = SoundBursts(ReadWholeFile(folder.File("audio.raw")));
-    EXPECT_GE(bursts, 8);
-    EXPECT_LE(bursts, 10);
+    // Music stopped with M at once; then one collect sound per flag, each
+    // as long as the pick-up sound (0.37 s, the end below the threshold).
+    std::vector<double> bursts = SoundBursts(ReadWholeFile(folder.File("audio.raw")));
+    EXPECT_GE(bursts.size(), 8u);
+    EXPECT_LE(bursts.size(), 10u);
+    int pickUps = 0;
+    for (double seconds : bursts) pickUps += seconds > 0.2 && seconds < 0.45;
+    EXPECT_GE(pickUps, 7) << ::testing::PrintToString(bursts);
 
     // Escape on the level screen: a clean end on its SHOWSCREEN line.
     const std::string line = std::to_string(kNextLevelShowScreenLine);
