@@ -8,10 +8,12 @@
 #include "audio/sfx_sound_buffer.h"
 #include "core/isaac.h"
 #include "files/shoebox.h"
+#include "files/fast_file.h"
 #include "frame/error_log.h"
 #include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
+#include "net/tz_network.h"
 
 int KV_RESX = 640;
 int KV_RESY = 480;
@@ -35,6 +37,7 @@ void* hInstance = nullptr;
 OpenGLRainbows* pRbow = nullptr;
 SFXSound* pDXsnd = nullptr;
 SFXSoundBuffer* DXwav = nullptr;
+TzNetwork* pTzNet = nullptr;
 
 void __Error(double code)
 {
@@ -78,6 +81,9 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
     pRbow = new OpenGLRainbows;
     pDXsnd = new SFXSound;
     DXwav = new SFXSoundBuffer[kSoundSlotCount];  // all slots empty
+    // The network object comes last; it opens nothing until a session is
+    // hosted or joined.
+    pTzNet = new TzNetwork;
 
     if (!pRbow->Init(hWnd, KV_RESX, KV_RESY, 0, static_cast<unsigned short>(KV_FRAMERATE))) {
         std::fprintf(stderr, "Zorvelin runtime: %s\n", platform::LastError());
@@ -135,6 +141,10 @@ void __EndProgram()
     if (ending) platform::ExitProcess(0);
     ending = true;
 
+    // Changed lines of the line-file cache reach the disk first, before the
+    // archive boxes are cleared at exit and before anything below can fail.
+    g_FastFile.FillBuffer(nullptr);
+
     if (KV_DEBUG != 0) {
         char text[64];
         AppendErrorLog("-End On Line");
@@ -154,6 +164,9 @@ void __EndProgram()
     DXwav = nullptr;
     delete pDXsnd;
     pDXsnd = nullptr;
+    // Last of the engine objects: closes the session, telling the peers.
+    delete pTzNet;
+    pTzNet = nullptr;
 
     // The window goes last, after everything that drew into it.
     platform::DestroyGameWindow(hWnd);

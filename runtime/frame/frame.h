@@ -7,6 +7,7 @@
 class OpenGLRainbows;
 class SFXSound;
 class SFXSoundBuffer;
+class TzNetwork;
 
 // The generated entry point of a BASIC program; main() calls it.
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow);
@@ -16,6 +17,7 @@ extern void* hInstance;         // unused on this platform, kept for the signatu
 extern OpenGLRainbows* pRbow;   // the 2D renderer
 extern SFXSound* pDXsnd;        // the sound-effect device
 extern SFXSoundBuffer* DXwav;   // the 128 sound slots
+extern TzNetwork* pTzNet;       // the network object
 
 // Opens the window and creates the engine objects; returns 0. When the
 // window cannot be made, returns before any engine object exists.

@@ -2,6 +2,7 @@
 
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -88,6 +89,9 @@ bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes)
 {
     bytes.clear();
     if (path == nullptr) return false;
+    // Only regular files: a folder opens too, but reports a meaningless length.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error)) return false;
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) return false;
     bool ok = std::fseek(file, 0, SEEK_END) == 0;

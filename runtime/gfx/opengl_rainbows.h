@@ -38,6 +38,8 @@ struct OPENGL_PARTICLE {
 };
 static_assert(sizeof(OPENGL_PARTICLE) == 14 * 4, "particle record is fourteen 32-bit fields");
 
+struct BmpPicture;  // gfx/bmp_reader.h
+
 // How DrawSpriteFX draws a sprite: turned, resized and tinted.
 struct OPENGL_SPRITEFX {
     float angle;            // degrees, counter-clockwise on screen
@@ -109,7 +111,7 @@ public:
     bool MakeBMPTexture(const char* file, int x0, int y0, int w, int h, GLuint* texture,
                         GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump);
     // The same from a picture already in memory (a surface reads its file once).
-    void MakePictureTexture(const struct BmpPicture& picture, int x0, int y0, int w, int h, GLuint* texture,
+    void MakePictureTexture(const BmpPicture& picture, int x0, int y0, int w, int h, GLuint* texture,
                             GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump);
     static void build_detail_normalmap(unsigned char* image, int width, int height);
     bool LoadSprite(unsigned slot, const char* file, std::uint32_t colorKey, bool bump);

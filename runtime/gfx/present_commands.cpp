@@ -4,6 +4,7 @@
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
+#include "net/tz_network.h"
 
 namespace {
 
@@ -30,6 +31,10 @@ double SHOWSCREEN()
     g_LastTime = g_ThisTime;
     g_ThisTime = pRbow->AccurateTime();
 
+    // Network traffic is handled once a frame even when the program calls
+    // no NET command.
+    if (pTzNet != nullptr) pTzNet->Service();
+
     unsigned char keys[256];
     PollKeyboard(keys);
     if ((keys[kDikEscape] & 0x80) || ((keys[kDikLeftAlt] & 0x80) && (keys[kDikF4] & 0x80))) {
@@ -40,7 +45,10 @@ double SHOWSCREEN()
 
     pRbow->FlipScreens();
     // Every frame starts opaque, with the background picture, and in 2D.
+    // The background goes down in the 2D projection even when the frame
+    // ended in 3D.
     pRbow->DoAlpha(0);
+    pRbow->Make2DViewport();
     pRbow->PasteSurface(0);
     pRbow->Make2DViewport();
     return 0;

@@ -96,6 +96,11 @@ void OpenGLRainbows::MakePictureTexture(const BmpPicture& picture, int x0, int y
     }
 }
 
+void OpenGLRainbows::build_detail_normalmap(unsigned char* image, int width, int height)
+{
+    MakeDetailNormalMap(image, width, height);
+}
+
 bool OpenGLRainbows::LoadSprite(unsigned slot, const char* file, std::uint32_t colorKey, bool bump)
 {
     if (slot >= static_cast<unsigned>(kSpriteSlots)) return false;

@@ -10,10 +10,8 @@ namespace {
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
 
-}  // namespace
-
 // The alpha byte of texel (column, row) of a slot's texture; 0 outside it.
-static unsigned char MaskByte(const OpenGLRainbows& r, int slot, int column, int row)
+unsigned char MaskByte(const OpenGLRainbows& r, int slot, int column, int row)
 {
     const unsigned char* mask = r.alphaMask[slot];
     if (mask == nullptr || column < 0 || row < 0 || column >= r.texWidth[slot] || row >= r.texHeight[slot])
@@ -22,7 +20,7 @@ static unsigned char MaskByte(const OpenGLRainbows& r, int slot, int column, int
 }
 
 // Reads level 0 of the slot's linear texture as alpha bytes, once.
-static void EnsureAlphaMask(OpenGLRainbows& r, int slot)
+void EnsureAlphaMask(OpenGLRainbows& r, int slot)
 {
     if (r.alphaMask[slot] != nullptr || r.texWidth[slot] <= 0 || r.texHeight[slot] <= 0) return;
     const std::size_t bytes = static_cast<std::size_t>(r.texWidth[slot]) * r.texHeight[slot];
@@ -43,6 +41,8 @@ static void EnsureAlphaMask(OpenGLRainbows& r, int slot)
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     r.alphaMask[slot] = mask;
 }
+
+}  // namespace
 
 bool OpenGLRainbows::SpriteCollision(int s1, int s2, std::int16_t x1, std::int16_t y1, std::int16_t x2,
                                      std::int16_t y2)

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstring>
 
-#include "gfx/opengl_rainbows.h"
 
 int NextPowerOfTwo(int n)
 {
@@ -85,7 +84,7 @@ std::vector<MipLevel> MakeMipChain(const std::uint8_t* texels, int width, int he
     return chain;
 }
 
-void OpenGLRainbows::build_detail_normalmap(unsigned char* image, int width, int height)
+void MakeDetailNormalMap(unsigned char* image, int width, int height)
 {
     if (image == nullptr || width <= 0 || height <= 0) return;
     std::vector<unsigned char> result(static_cast<std::size_t>(width) * height * 4);

@@ -29,3 +29,8 @@ struct MipLevel {
 // The whole chain from level 0 down to the first 1 x 1 level, each level
 // computed from the one before with the renderer's own weighted filter.
 std::vector<MipLevel> MakeMipChain(const std::uint8_t* texels, int width, int height);
+
+// Turns an RGBA picture into a normal map in place: the blue channel / 255
+// is the height; neighbours wrap around the edges; alpha is kept. Every
+// output comes from the unchanged input.
+void MakeDetailNormalMap(unsigned char* image, int width, int height);

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 
+#include <string_view>
+#include <vector>
+
 namespace platform {
 
 // ---- Clock -----------------------------------------------------------------
@@ -191,5 +194,103 @@ bool WriteNewFile(const char* path, const void* data, std::size_t size);
 // Removes a folder made by MakePrivateTempFolder together with the plain
 // files in it; links are removed, never followed.
 bool RemovePrivateTempFolder(const char* path);
+
+// ---- Files, folders and processes (line files and file commands) -----------
+// (IsReadableFile, above, also serves the line files.)
+// Replaces the whole file with bytes: written to a temporary file in the same
+// folder and renamed over the original, so that a crashing program never
+// leaves a half-written file. A symbolic link is followed, the link stays.
+// When the folder admits no new file the original is overwritten in place.
+// On failure returns false and puts the reason into *why.
+bool ReplaceFileContents(const char* path, const std::string& bytes, std::string* why);
+// The working directory; empty when it cannot be read.
+std::string CurrentDirectory();
+
+struct DirectoryEntry {
+    std::string name;
+    bool isDirectory;  // symbolic links count as what they point to
+};
+// Every entry of the folder, "." and ".." included, in the system's order.
+bool ListDirectory(const char* path, std::vector<DirectoryEntry>& entries);
+
+// Starts the program argv[0], searched in PATH like a shell does, with
+// argv as its arguments, no shell, the runtime's environment and working
+// directory, and no open files but standard input, output and error.
+// Returns false when it cannot be started. With wait, blocks until it ends
+// and stores its exit code (128 + signal number when a signal ended it).
+// Children not waited for are reaped at the next start.
+bool StartProgram(const std::vector<std::string>& argv, bool wait, int* exitCode);
+// As StartProgram with wait, and collects what the program writes to its
+// standard output.
+bool RunProgramForOutput(const std::vector<std::string>& argv, std::string* output,
+                         int* exitCode);
+
+// ---- Pathfinding -------------------------------------------------------------
+// True while the key with DIK code dik is held down right now. Pending input
+// is fetched from the window system first (and stays queued for the next
+// message pump), so a long computation between two frames sees the key.
+bool KeyDownNow(int dik);
+
+// ---- Network: UDP sessions (ENet) ------------------------------------------
+// An IPv4 address: host in network byte order (as the socket layer keeps
+// it), port in host order.
+struct NetAddress {
+    std::uint32_t host = 0;
+    std::uint16_t port = 0;
+};
+
+// One UDP socket that carries connections to peers (reliable and unreliable
+// packets on numbered channels) and, beside them, raw datagrams: every
+// datagram that starts with the endpoint's raw prefix is handed over as it
+// is, outside any connection.
+struct NetEndpoint;
+
+enum class NetEventKind { Connected, Disconnected, Received, Raw };
+
+struct NetEvent {
+    NetEventKind kind = NetEventKind::Received;
+    int peer = -1;              // Connected, Disconnected, Received
+    NetAddress from;            // Raw: the sender; otherwise the peer's address
+    std::vector<std::uint8_t> data;  // Received, Raw
+};
+
+// Starts and stops the network library (counted: every successful start
+// needs one stop).
+bool NetStartup();
+void NetShutdown();
+// Resolves a host name or dotted IPv4 address. False when it does not resolve.
+bool NetResolve(const char* hostName, std::uint16_t port, NetAddress* out);
+// The local network's broadcast address.
+NetAddress NetBroadcastAddress(std::uint16_t port);
+
+// Opens an endpoint bound to bindTo (null: any address, a port the system
+// picks) that accepts up to maxPeers connections with packets of at most
+// maxPacketSize bytes. Raw datagrams waiting to be read are capped at
+// maxRawQueued; more are dropped. Null on failure.
+NetEndpoint* NetOpen(const NetAddress* bindTo, std::size_t maxPeers, std::size_t maxPacketSize,
+                     std::string_view rawPrefix, std::size_t maxRawQueued);
+// Says goodbye to every connected peer (waiting at most lingerMs for their
+// answers) and closes the socket.
+void NetClose(NetEndpoint* endpoint, std::uint32_t lingerMs);
+// Starts a connection; the Connected event follows. -1 when no slot is free.
+int NetConnect(NetEndpoint* endpoint, const NetAddress& to, int channels);
+// Ends one connection at once (the peer is told, no Disconnected event here).
+void NetDisconnect(NetEndpoint* endpoint, int peer);
+bool NetSend(NetEndpoint* endpoint, int peer, int channel, const void* data, std::size_t size,
+             bool reliable);
+// A raw datagram outside any connection; broadcast allows broadcast addresses.
+bool NetSendRaw(NetEndpoint* endpoint, const NetAddress& to, const void* data, std::size_t size,
+                bool broadcast);
+// Sends what is queued now instead of at the next poll.
+void NetFlush(NetEndpoint* endpoint);
+// The next event, waiting up to timeoutMs for one (0: only what has already
+// arrived). False when nothing came in time.
+bool NetPoll(NetEndpoint* endpoint, NetEvent* event, std::uint32_t timeoutMs);
+
+// Reads standard input without waiting (the chat example types into the
+// terminal while its window runs). Bytes read so far collect in pending.
+// 1: a whole line is in line (without its newline); 0: not yet; -1: the
+// input has ended and nothing is left.
+int ReadConsoleLine(std::string* pending, std::string* line);
 
 }  // namespace platform

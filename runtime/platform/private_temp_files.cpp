@@ -15,7 +15,9 @@ namespace platform {
 
 bool IsReadableFile(const char* path)
 {
-    // Non-blocking, so that a named pipe of that name cannot hang the check.
+    if (path == nullptr || path[0] == 0) return false;
+    // Non-blocking, so that a named pipe of that name cannot hang the check;
+    // only regular files count (a device like /dev/zero never ends).
     int fd = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info {};

@@ -1,0 +1,61 @@
+// FAST_FILE: the line-file cache behind GETFILE and PUTFILE. One text file
+// is held in memory as a table of lines; reads and writes go to the table,
+// and changed lines reach the disk only when another file is selected or the
+// program ends.
+#pragma once
+
+#include <string>
+
+#include "core/kvstr.h"
+
+class FAST_FILE {
+public:
+    static constexpr int kMaxLines = 256;
+    static constexpr int kLineChars = 1024;
+
+    FAST_FILE();
+    // Writes back pending changes. Every way the program ends runs
+    // __EndProgram, which writes back explicitly before it exits, so the
+    // changes are on disk before static destruction clears the archive boxes
+    // (their order among the statics is not fixed); this destructor covers a
+    // process that leaves through exit() or main without it.
+    ~FAST_FILE();
+    FAST_FILE(const FAST_FILE&) = delete;
+    FAST_FILE& operator=(const FAST_FILE&) = delete;
+
+    // Selects the file to cache: the current one is written back if changed
+    // and forgotten, then name is loaded. Null only writes back and forgets.
+    // Returns 0, or 3 (also raised as runtime error 3) when name cannot be
+    // opened.
+    int FillBuffer(const char* name);
+    // Line n of the file into out, trailing control characters removed;
+    // "NO_DATA" for an empty line. Returns 0, 3 ("NO_FILE") or 7 ("NO_DATA",
+    // n outside 0 ... 255); 3 and 7 are raised as runtime errors too.
+    int GetFile(const char* name, short n, KvStr& out);
+    // Replaces line n of an existing file. Returns 0, 3 or 7 as GetFile does.
+    int PutFile(const char* name, short n, const char* text);
+
+    char fileName[kLineChars] = {};                // as the caller gave it; empty = none
+    char lines[kMaxLines][kLineChars + 1] = {};    // without line ends
+    int lastLine = 0;                              // highest line in use
+    bool dirty = false;                            // changed since loaded
+
+    // What the table cannot hold, kept so that write-back loses nothing:
+    // the whole text of a line over 1024 characters or holding a zero byte
+    // (empty for lines that fit; dropped when the program replaces the line),
+    // and every byte after the 256th line, written back unchanged.
+    std::string uncut[kMaxLines];
+    std::string rest;
+    // Where the file was loaded from, as an absolute path: the working
+    // directory may change before the write-back.
+    std::string diskPath;
+
+private:
+    bool IsSelected(const char* name) const;
+    void WriteBack();
+    void Forget();
+    int Load(const char* name);
+    void StoreLine(int index, const char* text, std::size_t length);
+};
+
+extern FAST_FILE g_FastFile;

@@ -1,0 +1,51 @@
+#include "files/line_file_commands.h"
+
+#include "files/fast_file.h"
+#include "files/shoebox.h"
+
+namespace {
+
+// Line numbers are truncated and then wrapped to signed 16 bits before the
+// cache checks them, so 65536 addresses line 0.
+short LineNumber(double line)
+{
+    return static_cast<short>(NumberToInt(line));
+}
+
+}  // namespace
+
+double GETFILE(KvStr fileName, double line, KvStr& text)
+{
+    if (!g_ShoeBox_Data.Extract(fileName)) {
+        text = "NO_FILE";
+        return 0;
+    }
+    g_FastFile.GetFile(fileName.GetStrData(), LineNumber(line), text);
+    return 0;
+}
+
+double GETFILE(KvStr fileName, double line, double& number)
+{
+    KvStr text;
+    if (!g_ShoeBox_Data.Extract(fileName)) {
+        number = 0;
+        return 0;
+    }
+    g_FastFile.GetFile(fileName.GetStrData(), LineNumber(line), text);
+    number = TextToNumber(text.GetStrData());
+    return 0;
+}
+
+double PUTFILE(KvStr fileName, double line, KvStr text)
+{
+    g_FastFile.PutFile(fileName.GetStrData(), LineNumber(line), text.GetStrData());
+    return 0;
+}
+
+double PUTFILE(KvStr fileName, double line, double number)
+{
+    char text[64];
+    NumberToText(number, text, sizeof text);
+    g_FastFile.PutFile(fileName.GetStrData(), LineNumber(line), text);
+    return 0;
+}

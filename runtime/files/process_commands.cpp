@@ -1,0 +1,21 @@
+#include "files/process_commands.h"
+
+#include "files/command_line.h"
+#include "frame/runtime_state.h"
+#include "platform/platform.h"
+
+double SHELLCMD(KvStr commandLine, double wait, double, double& exitCode)
+{
+    exitCode = 0;
+    int code = 0;
+    const bool waitForEnd = wait != 0;
+    if (!platform::StartProgram(SplitCommandLine(commandLine.GetStrData()), waitForEnd, &code))
+        return 0;
+    if (waitForEnd) exitCode = code;
+    return 1;
+}
+
+KvStr GETCOMMANDLINE_Str()
+{
+    return g_cmdline;
+}

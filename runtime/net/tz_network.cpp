@@ -1,0 +1,175 @@
+#include "net/tz_network.h"
+
+#include <cstring>
+#include <string>
+
+std::int32_t g_NumPlayers = 0;
+std::int32_t g_SeekNum = 0;
+std::int32_t g_PlayerID = 0;
+
+namespace {
+
+// Counts the players as they are enumerated and stops at the one sought.
+bool CountPlayer(std::uint32_t id)
+{
+    if (g_NumPlayers == g_SeekNum) {
+        g_PlayerID = static_cast<std::int32_t>(id);
+        return false;
+    }
+    ++g_NumPlayers;
+    return true;
+}
+
+}  // namespace
+
+TzNetwork::TzNetwork() = default;
+
+TzNetwork::~TzNetwork()
+{
+    CleanUp();
+}
+
+void TzNetwork::CleanUp()
+{
+    if (m_play != nullptr) {
+        m_play->Close();
+        delete m_play;
+        m_play = nullptr;
+    }
+}
+
+tznet::Status TzNetwork::Init(const TZCONNECTION_INFO& info)
+{
+    m_state = kIdle;
+    CleanUp();
+    m_info = info;
+    m_info.sessionInstance = TzGuid{};
+    // Records from outside may lack their terminating zeros.
+    m_info.sessionName[sizeof m_info.sessionName - 1] = 0;
+    m_info.address[sizeof m_info.address - 1] = 0;
+    m_state = kConnectionCreated;
+    return DoHostOrJoin();
+}
+
+tznet::Status TzNetwork::CreateServiceProviderAddress(const TZCONNECTION_INFO& info,
+                                                      tznet::NetSession* play)
+{
+    if (info.connectionType != kTzConnectTcpIp) return tznet::kNoServiceProvider;
+    return play->InitializeConnection(info.address, tznet::SessionPort());
+}
+
+tznet::Status TzNetwork::DoHostOrJoin()
+{
+    CleanUp();
+    auto* play = new tznet::NetSession;
+    tznet::Status status = CreateServiceProviderAddress(m_info, play);
+    if (status == tznet::kOk) {
+        if (m_info.hostFlag == 0) {
+            // Join: the last session whose name matches exactly wins.
+            const std::string wanted = m_info.sessionName;
+            TzGuid& instance = m_info.sessionInstance;
+            tznet::Status found =
+                play->EnumSessions(kTzApplicationId, [&](const TzGuid& answer, const std::string& name) {
+                    if (name == wanted) instance = answer;
+                });
+            if (found != tznet::kOk && instance.IsZero())
+                status = found;
+            else
+                status = play->Join(kTzApplicationId, instance);
+            if (status == tznet::kOk) m_state = kJoined;
+        } else {
+            status = play->Create(kTzApplicationId, m_info.sessionName);
+            if (status == tznet::kOk) m_state = kHosting;
+        }
+    }
+    if (status != tznet::kOk) {
+        // The state stays "connection created": not set up.
+        delete play;
+        return status;
+    }
+    m_play = play;
+    return tznet::kOk;
+}
+
+bool TzNetwork::IsSetup() const
+{
+    return (m_state == kHosting || m_state == kJoined) && m_play != nullptr && m_play->IsOpen();
+}
+
+void TzNetwork::Service()
+{
+    if (m_play == nullptr) return;
+    m_play->Pump();
+    if (!m_play->IsOpen()) {
+        // The host has gone: the session is over for this peer.
+        CleanUp();
+        m_state = kConnectionCreated;
+    }
+}
+
+tznet::Status TzNetwork::CreatePlayer(const char* name, std::uint32_t* id)
+{
+    *id = 0;
+    Service();
+    if (!IsSetup()) return tznet::kCannotAddPlayer;
+    return m_play->CreatePlayer(name, id);
+}
+
+void TzNetwork::DestroyPlayer(std::uint32_t id)
+{
+    Service();
+    if (IsSetup()) m_play->DestroyPlayer(id);
+}
+
+void TzNetwork::GetPlayerName(std::uint32_t id, char* name, std::size_t size)
+{
+    if (size == 0) return;
+    name[0] = 0;
+    Service();
+    std::string found;
+    if (!IsSetup() || m_play->GetPlayerName(id, &found) != tznet::kOk) return;
+    const std::size_t length = found.size() < size ? found.size() : size - 1;
+    std::memcpy(name, found.data(), length);
+    name[length] = 0;
+}
+
+int TzNetwork::NumPlayers()
+{
+    g_NumPlayers = 0;
+    g_SeekNum = -1;
+    Service();
+    if (!IsSetup()) return 0;
+    m_play->EnumPlayers(CountPlayer);
+    return g_NumPlayers;
+}
+
+std::uint32_t TzNetwork::GetPlayerID(int index)
+{
+    g_NumPlayers = 0;
+    g_SeekNum = index;
+    g_PlayerID = 0;
+    Service();
+    if (!IsSetup()) return 0;
+    m_play->EnumPlayers(CountPlayer);
+    return static_cast<std::uint32_t>(g_PlayerID);
+}
+
+bool TzNetwork::SendMsg(std::uint32_t from, std::uint32_t to, const char* text, bool guaranteed)
+{
+    Service();
+    if (!IsSetup()) return false;
+    return m_play->Send(from, to, text, guaranteed) == tznet::kOk;
+}
+
+bool TzNetwork::ReceiveMsg(std::uint32_t to, char* buffer, std::size_t size)
+{
+    if (size == 0) return false;
+    buffer[0] = 0;
+    Service();
+    if (!IsSetup()) return false;
+    std::string text;
+    if (m_play->Receive(to, &text) != tznet::kOk || text.size() >= size) return true;
+    std::memcpy(buffer, text.data(), text.size());
+    buffer[text.size()] = 0;
+    return true;
+}

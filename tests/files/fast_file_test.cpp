@@ -1,0 +1,243 @@
+// The line-file cache: loading, line addressing, write-back and what the
+// write-back keeps.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <memory>
+
+#include "files/fast_file.h"
+#include "frame/runtime_state.h"
+#include "scratch_folder.h"
+
+namespace {
+
+std::string NumberedLines(int count, const char* ending)
+{
+    std::string text;
+    for (int i = 0; i < count; ++i) text += "line " + std::to_string(i) + ending;
+    return text;
+}
+
+class FastFileTest : public ScratchFolder {
+protected:
+    void SetUp() override
+    {
+        ScratchFolder::SetUp();
+        g_error = 0;
+        g_errorline = 0;
+        g_debugline = 42;
+    }
+    KvStr out;
+};
+
+TEST_F(FastFileTest, LoadsLinesWithAndWithoutFinalLineEnd)
+{
+    Write("ab.txt", "a\r\nb");
+    ASSERT_EQ(g_FastFile.FillBuffer("ab.txt"), 0);
+    EXPECT_STREQ(g_FastFile.lines[0], "a");
+    EXPECT_STREQ(g_FastFile.lines[1], "b");
+    EXPECT_EQ(g_FastFile.lastLine, 1);
+    EXPECT_FALSE(g_FastFile.dirty);
+
+    ASSERT_EQ(g_FastFile.PutFile("ab.txt", 1, "B"), 0);
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_EQ(Read("ab.txt"), "a\r\nB\r\n");
+    EXPECT_EQ(g_FastFile.fileName[0], 0);
+
+    // Line feeds alone end lines too; a final one adds no line.
+    Write("lf.txt", "x\ny\n");
+    ASSERT_EQ(g_FastFile.FillBuffer("lf.txt"), 0);
+    EXPECT_EQ(g_FastFile.lastLine, 1);
+    EXPECT_STREQ(g_FastFile.lines[1], "y");
+    Write("empty.txt", "");
+    ASSERT_EQ(g_FastFile.FillBuffer("empty.txt"), 0);
+    EXPECT_EQ(g_FastFile.lastLine, 0);
+    EXPECT_STREQ(g_FastFile.fileName, "empty.txt");
+}
+
+TEST_F(FastFileTest, PuttingLineTenIntoThreeLinesFillsTheGap)
+{
+    Write("three.txt", "l0\r\nl1\r\nl2\r\n");
+    ASSERT_EQ(g_FastFile.PutFile("three.txt", 10, "ten"), 0);
+    EXPECT_EQ(g_FastFile.lastLine, 10);
+    // Nothing reaches the disk before the write-back.
+    EXPECT_EQ(Read("three.txt"), "l0\r\nl1\r\nl2\r\n");
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_EQ(Read("three.txt"), "l0\r\nl1\r\nl2\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\nten\r\n");
+}
+
+TEST_F(FastFileTest, GetFileAnswersForEmptyMissingAndOutOfRangeLines)
+{
+    Write("three.txt", "l0\r\nl1\r\nl2\r\n");
+    EXPECT_EQ(g_FastFile.GetFile("three.txt", 1, out), 0);
+    EXPECT_STREQ(out.GetStrData(), "l1");
+    EXPECT_EQ(g_FastFile.GetFile("three.txt", 5, out), 0);
+    EXPECT_STREQ(out.GetStrData(), "NO_DATA");
+    EXPECT_EQ(g_error, 0);
+
+    EXPECT_EQ(g_FastFile.GetFile("three.txt", 256, out), 7);
+    EXPECT_STREQ(out.GetStrData(), "NO_DATA");
+    EXPECT_EQ(g_error, 7);
+    EXPECT_EQ(g_errorline, 42);
+    EXPECT_EQ(g_FastFile.GetFile("three.txt", -1, out), 7);
+    EXPECT_EQ(g_FastFile.PutFile("three.txt", 256, "x"), 7);
+    EXPECT_FALSE(g_FastFile.dirty);
+
+    g_error = 0;
+    EXPECT_EQ(g_FastFile.GetFile("missing.txt", 0, out), 3);
+    EXPECT_STREQ(out.GetStrData(), "NO_FILE");
+    EXPECT_EQ(g_error, 3);
+    EXPECT_EQ(g_FastFile.fileName[0], 0);
+    // A folder is no line file.
+    std::filesystem::create_directory("folder");
+    EXPECT_EQ(g_FastFile.GetFile("folder", 0, out), 3);
+    // Nor is a device that never ends.
+    EXPECT_EQ(g_FastFile.GetFile("/dev/zero", 0, out), 3);
+}
+
+TEST_F(FastFileTest, TrailingControlCharactersGoButHighLettersStay)
+{
+    Write("tabs.txt", "text\t\r\nGr\xFC\r\n\t\x01\r\n");
+    g_FastFile.GetFile("tabs.txt", 0, out);
+    EXPECT_STREQ(out.GetStrData(), "text");
+    g_FastFile.GetFile("tabs.txt", 1, out);
+    EXPECT_STREQ(out.GetStrData(), "Gr\xFC");
+    g_FastFile.GetFile("tabs.txt", 2, out);
+    EXPECT_STREQ(out.GetStrData(), "NO_DATA");
+}
+
+TEST_F(FastFileTest, PutFileNeverCreatesAFile)
+{
+    EXPECT_EQ(g_FastFile.PutFile("new.txt", 0, "x"), 3);
+    EXPECT_EQ(g_error, 3);
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_FALSE(std::filesystem::exists("new.txt"));
+}
+
+TEST_F(FastFileTest, NamesDifferingInCaseAreDifferentFiles)
+{
+    Write("Data.txt", "upper\r\n");
+    Write("data.txt", "lower\r\n");
+    ASSERT_EQ(g_FastFile.PutFile("Data.txt", 0, "changed"), 0);
+    ASSERT_EQ(g_FastFile.GetFile("data.txt", 0, out), 0);
+    EXPECT_STREQ(out.GetStrData(), "lower");
+    // Selecting the other name wrote the first one back.
+    EXPECT_EQ(Read("Data.txt"), "changed\r\n");
+    EXPECT_FALSE(g_FastFile.dirty);
+}
+
+TEST_F(FastFileTest, UnchangedFileIsNotRewritten)
+{
+    Write("lf.txt", "x\ny");
+    g_FastFile.GetFile("lf.txt", 0, out);
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_EQ(Read("lf.txt"), "x\ny");
+}
+
+TEST_F(FastFileTest, LinesBeyondTheTableSurviveTheWriteBack)
+{
+    Write("long.txt", NumberedLines(300, "\n"));
+    ASSERT_EQ(g_FastFile.PutFile("long.txt", 3, "three"), 0);
+    EXPECT_EQ(g_FastFile.lastLine, 255);
+    g_FastFile.FillBuffer(nullptr);
+
+    // The first 256 lines come back with CR LF, the rest byte for byte.
+    std::string expected;
+    for (int i = 0; i < 256; ++i) expected += (i == 3 ? std::string("three") : "line " + std::to_string(i)) + "\r\n";
+    for (int i = 256; i < 300; ++i) expected += "line " + std::to_string(i) + "\n";
+    EXPECT_EQ(Read("long.txt"), expected);
+}
+
+TEST_F(FastFileTest, OverlongLinesSurviveUnlessReplaced)
+{
+    const std::string longLine(3000, 'w');
+    const std::string withZero("a\0b", 3);
+    Write("wide.txt", "short\r\n" + longLine + "\r\n" + withZero + "\r\n" + longLine + "\r\n");
+    ASSERT_EQ(g_FastFile.PutFile("wide.txt", 0, "first"), 0);
+    ASSERT_EQ(g_FastFile.PutFile("wide.txt", 3, "replaced"), 0);
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_EQ(Read("wide.txt"), "first\r\n" + longLine + "\r\n" + withZero + "\r\nreplaced\r\n");
+}
+
+TEST_F(FastFileTest, GetFileGivesTheStartOfALineTooLongForAString)
+{
+    std::string line(1500, 'q');
+    line[1021] = 'E';
+    Write("wide.txt", line + "\r\n");
+    out = "previous value";
+    testing::internal::CaptureStderr();
+    ASSERT_EQ(g_FastFile.GetFile("wide.txt", 0, out), 0);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cut"), std::string::npos);
+    EXPECT_EQ(out.Length(), KvStr::kMaxStored);
+    EXPECT_EQ(out.GetAt(1021), 'E');
+}
+
+TEST_F(FastFileTest, WriteBackReplacesTheFileAndKeepsItsKind)
+{
+    Write("kept.txt", "old\r\n");
+    chmod("kept.txt", 0640);
+    Write("target.txt", "old\r\n");
+    std::filesystem::create_symlink("target.txt", "link.txt");
+
+    g_FastFile.PutFile("kept.txt", 0, "new");
+    g_FastFile.PutFile("link.txt", 0, "through link");
+    g_FastFile.FillBuffer(nullptr);
+
+    struct stat info {};
+    ASSERT_EQ(stat("kept.txt", &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+    EXPECT_EQ(Read("kept.txt"), "new\r\n");
+    EXPECT_TRUE(std::filesystem::is_symlink("link.txt"));
+    EXPECT_EQ(Read("target.txt"), "through link\r\n");
+    // No temporary file is left behind.
+    int entries = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(".")) {
+        (void)entry;
+        ++entries;
+    }
+    EXPECT_EQ(entries, 3);
+}
+
+TEST_F(FastFileTest, WriteBackGoesWhereTheFileWasLoadedFrom)
+{
+    std::filesystem::create_directory("other");
+    Write("notes.txt", "here\r\n");
+    Write("other/notes.txt", "there\r\n");
+    ASSERT_EQ(g_FastFile.PutFile("notes.txt", 0, "changed here"), 0);
+    ASSERT_EQ(chdir("other"), 0);
+
+    // Same name, different folder: a different file, read afresh.
+    ASSERT_EQ(g_FastFile.GetFile("notes.txt", 0, out), 0);
+    EXPECT_STREQ(out.GetStrData(), "there");
+    EXPECT_EQ(Read("../notes.txt"), "changed here\r\n");
+    EXPECT_EQ(Read("notes.txt"), "there\r\n");
+}
+
+TEST_F(FastFileTest, FailedWriteBackIsReported)
+{
+    std::filesystem::create_directory("gone");
+    Write("gone/f.txt", "x\r\n");
+    ASSERT_EQ(g_FastFile.PutFile("gone/f.txt", 0, "y"), 0);
+    std::filesystem::remove_all("gone");
+    testing::internal::CaptureStderr();
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("gone/f.txt"), std::string::npos);
+    EXPECT_FALSE(g_FastFile.dirty);
+}
+
+TEST(FastFileObject, DestructionWritesBack)
+{
+    std::string pattern = (std::filesystem::temp_directory_path() / "kvfast.XXXXXX").string();
+    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+    const std::string path = pattern + "/f.txt";
+    ScratchFolder::Write(path, "a\r\n");
+    {
+        auto cache = std::make_unique<FAST_FILE>();
+        ASSERT_EQ(cache->PutFile(path.c_str(), 1, "b"), 0);
+    }
+    EXPECT_EQ(ScratchFolder::Read(path), "a\r\nb\r\n");
+    std::filesystem::remove_all(pattern);
+}
+
+}  // namespace

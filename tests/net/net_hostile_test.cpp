@@ -1,0 +1,284 @@
+// A hostile peer: packets from the network are untrusted. Foreign queries,
+// garbage, floods, forged player ids and talk before the introduction are
+// dropped; the host keeps working. The fake peer speaks the wire format
+// directly through the platform layer, on 127.0.0.1 only.
+#include "net/net_test_support.h"
+
+#include "net/net_packet.h"
+#include "platform/platform.h"
+
+using namespace nettest;
+using namespace tznet;
+
+namespace {
+
+class NetHostile : public NetCommandTest {
+protected:
+    void SetUp() override
+    {
+        NetCommandTest::SetUp();
+        ASSERT_TRUE(platform::NetStartup());
+        ASSERT_TRUE(HostOnFreshPort("Festung"));
+        ASSERT_TRUE(platform::NetResolve(kLoopback, SessionPort(), &m_host));
+        m_fake = platform::NetOpen(nullptr, 1, 4096, kDiscoveryPrefix, 1000);
+        ASSERT_NE(m_fake, nullptr);
+    }
+    void TearDown() override
+    {
+        platform::NetClose(m_fake, 0);
+        platform::NetShutdown();
+        NetCommandTest::TearDown();
+    }
+
+    void SendRaw(const std::vector<std::uint8_t>& bytes)
+    {
+        platform::NetSendRaw(m_fake, m_host, bytes.data(), bytes.size(), false);
+    }
+
+    // Services the host (through a command) and the fake peer until an
+    // event of this kind reaches the fake, or the time is up.
+    bool Expect(platform::NetEventKind kind, platform::NetEvent* event, int timeoutMs = 1000)
+    {
+        return WaitUntil([&] {
+            NETNUMPLAYERS();
+            return platform::NetPoll(m_fake, event, 1) && event->kind == kind;
+        }, timeoutMs);
+    }
+
+    // Counts the discovery answers that come back within the time.
+    int CountAnswers(int timeoutMs)
+    {
+        int answers = 0;
+        platform::NetEvent event;
+        WaitUntil([&] {
+            NETNUMPLAYERS();
+            while (platform::NetPoll(m_fake, &event, 0)) {
+                Packet packet;
+                if (event.kind == platform::NetEventKind::Raw &&
+                    DecodeDatagram(event.data.data(), event.data.size(), &packet) &&
+                    packet.kind == PacketKind::SessionAnswer)
+                    ++answers;
+            }
+            return false;
+        }, timeoutMs);
+        return answers;
+    }
+
+    // Connects and introduces the fake peer as a joined peer.
+    void JoinAsFake()
+    {
+        SendRaw(EncodeQuery(kTzApplicationId));
+        platform::NetEvent event;
+        ASSERT_TRUE(Expect(platform::NetEventKind::Raw, &event));
+        Packet answer;
+        ASSERT_TRUE(DecodeDatagram(event.data.data(), event.data.size(), &answer));
+        m_peer = platform::NetConnect(m_fake, m_host, 2);
+        ASSERT_GE(m_peer, 0);
+        ASSERT_TRUE(Expect(platform::NetEventKind::Connected, &event));
+        SendSession(EncodeHello(kTzApplicationId, answer.instance));
+        // The player list comes first, the welcome closes it.
+        m_playersBeforeWelcome = 0;
+        for (;;) {
+            ASSERT_TRUE(Expect(platform::NetEventKind::Received, &event));
+            Packet packet;
+            ASSERT_TRUE(DecodeSessionPacket(event.data.data(), event.data.size(), &packet));
+            if (packet.kind == PacketKind::Welcome) break;
+            ASSERT_EQ(packet.kind, PacketKind::PlayerAdded);
+            ++m_playersBeforeWelcome;
+        }
+    }
+
+    void SendSession(const std::vector<std::uint8_t>& bytes, int channel = 0)
+    {
+        ASSERT_TRUE(platform::NetSend(m_fake, m_peer, channel, bytes.data(), bytes.size(), true));
+        platform::NetFlush(m_fake);
+    }
+
+    platform::NetAddress m_host;
+    platform::NetEndpoint* m_fake = nullptr;
+    int m_peer = -1;
+    int m_playersBeforeWelcome = 0;
+};
+
+}  // namespace
+
+TEST_F(NetHostile, OnlyQueriesWithOurIdentifierAreAnswered)
+{
+    TzGuid foreign = kTzApplicationId;
+    foreign.bytes[15] ^= 1;
+    SendRaw(EncodeQuery(foreign));
+    EXPECT_EQ(CountAnswers(300), 0);
+    SendRaw(EncodeQuery(kTzApplicationId));
+    EXPECT_EQ(CountAnswers(300), 1);
+}
+
+TEST_F(NetHostile, GarbageDatagramsAreDroppedAndTheHostCarriesOn)
+{
+    std::mt19937 random(1234);
+    for (int i = 0; i < 300; ++i) {
+        std::vector<std::uint8_t> junk(random() % 600);
+        for (auto& byte : junk) byte = static_cast<std::uint8_t>(random());
+        if (i % 2 == 0 && junk.size() >= 6) {
+            std::copy(kDiscoveryPrefix.begin(), kDiscoveryPrefix.end(), junk.begin());
+            junk[5] = static_cast<std::uint8_t>(1 + i % 2);
+        }
+        SendRaw(junk);
+    }
+    std::vector<std::uint8_t> truncated = EncodeQuery(kTzApplicationId);
+    truncated.pop_back();
+    SendRaw(truncated);
+    EXPECT_EQ(CountAnswers(300), 0);
+    SendRaw(EncodeQuery(kTzApplicationId));
+    EXPECT_EQ(CountAnswers(300), 1);
+    EXPECT_STRNE(NETCREATEPLAYER_Str("Noch da").GetStrData(), "0");
+}
+
+TEST_F(NetHostile, AFloodOfQueriesGetsABoundedNumberOfAnswers)
+{
+    for (int i = 0; i < 600; ++i) {
+        SendRaw(EncodeQuery(kTzApplicationId));
+        if (i % 50 == 0) NETNUMPLAYERS();
+    }
+    const int answers = CountAnswers(400);
+    EXPECT_GE(answers, 1);
+    // At most one second's allowance, or two when the flood straddled a
+    // second boundary.
+    EXPECT_LE(answers, static_cast<int>(2 * NetSession::kMaxAnswersPerSecond));
+}
+
+TEST_F(NetHostile, TalkBeforeTheIntroductionEndsTheConnection)
+{
+    m_peer = platform::NetConnect(m_fake, m_host, 2);
+    platform::NetEvent event;
+    ASSERT_TRUE(Expect(platform::NetEventKind::Connected, &event));
+    const KvStr victim = NETCREATEPLAYER_Str("Opfer");
+    SendSession(EncodeText(12345, static_cast<std::uint32_t>(std::atol(victim.GetStrData())), "boo"));
+    EXPECT_TRUE(Expect(platform::NetEventKind::Disconnected, &event, 2000));
+    EXPECT_STREQ(NETGETMSG_Str(victim).GetStrData(), "");
+}
+
+TEST_F(NetHostile, AWrongSessionInstanceIsTurnedAway)
+{
+    m_peer = platform::NetConnect(m_fake, m_host, 2);
+    platform::NetEvent event;
+    ASSERT_TRUE(Expect(platform::NetEventKind::Connected, &event));
+    SendSession(EncodeHello(kTzApplicationId, TzGuid{}));
+    EXPECT_TRUE(Expect(platform::NetEventKind::Disconnected, &event, 2000));
+}
+
+TEST_F(NetHostile, ForgedSendersAndUnknownPlayersAreDropped)
+{
+    const KvStr hostText = NETCREATEPLAYER_Str("Host");
+    const KvStr otherText = NETCREATEPLAYER_Str("Anderer");
+    const auto hostId = static_cast<std::uint32_t>(std::atol(hostText.GetStrData()));
+    const auto otherId = static_cast<std::uint32_t>(std::atol(otherText.GetStrData()));
+    JoinAsFake();
+    EXPECT_EQ(m_playersBeforeWelcome, 2);
+
+    // The fake peer creates its own player.
+    SendSession(EncodeCreatePlayer(77, "Faker"));
+    platform::NetEvent event;
+    Packet created;
+    ASSERT_TRUE(WaitUntil([&] {
+        NETNUMPLAYERS();
+        while (platform::NetPoll(m_fake, &event, 1))
+            if (event.kind == platform::NetEventKind::Received &&
+                DecodeSessionPacket(event.data.data(), event.data.size(), &created) &&
+                created.kind == PacketKind::PlayerCreated)
+                return true;
+        return false;
+    }));
+    EXPECT_EQ(created.token, 77u);
+    ASSERT_NE(created.player, 0u);
+    EXPECT_STREQ(NETPLAYERNAME_Str(KvStr(std::to_string(created.player).c_str())).GetStrData(), "Faker");
+
+    // Speaking as the host's other player, as nobody, and to nobody.
+    SendSession(EncodeText(otherId, hostId, "gefaelscht"), 1);
+    SendSession(EncodeText(999999999, hostId, "niemand"), 1);
+    SendSession(EncodeText(created.player, 999999999, "ins Leere"), 1);
+    // Malformed packets of every kind.
+    std::vector<std::uint8_t> cut = EncodeText(created.player, hostId, "abgeschnitten");
+    cut.resize(cut.size() - 3);
+    SendSession(cut, 1);
+    SendSession({0x0B, 1, 2}, 0);
+    SendSession({0xEE}, 0);
+    // Destroying a player that is not ours.
+    SendSession(EncodeDestroyPlayer(otherId));
+    // Then one honest message, which must be the only one to arrive.
+    SendSession(EncodeText(created.player, hostId, "ehrlich"), 1);
+
+    std::string heard;
+    ASSERT_TRUE(WaitUntil([&] {
+        heard = NETGETMSG_Str(hostText).GetStrData();
+        return !heard.empty();
+    }));
+    EXPECT_EQ(heard, "ehrlich");
+    EXPECT_STREQ(NETGETMSG_Str(hostText).GetStrData(), "");
+    EXPECT_STREQ(NETGETMSG_Str(otherText).GetStrData(), "");
+    EXPECT_EQ(NETNUMPLAYERS(), 3);
+    EXPECT_STREQ(NETPLAYERNAME_Str(otherText).GetStrData(), "Anderer");
+
+    // When the fake peer leaves, its player goes with it.
+    platform::NetDisconnect(m_fake, m_peer);
+    EXPECT_TRUE(WaitUntil([&] { return NETNUMPLAYERS() == 2; }));
+}
+
+TEST_F(NetHostile, PlayerRequestsBeyondTheSessionCapAreRefused)
+{
+    JoinAsFake();
+    const std::size_t cap = PlayerRoster::kMaxPlayers;
+    for (std::uint32_t token = 1; token <= cap + 10; ++token)
+        SendSession(EncodeCreatePlayer(token, "viele"));
+    std::size_t granted = 0, refused = 0;
+    platform::NetEvent event;
+    WaitUntil([&] {
+        NETNUMPLAYERS();
+        while (platform::NetPoll(m_fake, &event, 1)) {
+            Packet p;
+            if (event.kind == platform::NetEventKind::Received &&
+                DecodeSessionPacket(event.data.data(), event.data.size(), &p) &&
+                p.kind == PacketKind::PlayerCreated)
+                ++(p.player != 0 ? granted : refused);
+        }
+        return granted + refused == cap + 10;
+    }, 5000);
+    EXPECT_EQ(granted, cap);
+    EXPECT_EQ(refused, 10u);
+    EXPECT_EQ(NETNUMPLAYERS(), static_cast<double>(cap));
+    EXPECT_STREQ(NETCREATEPLAYER_Str("Host").GetStrData(), "0");
+}
+
+TEST(NetSilentPeer, AConnectionThatNeverIntroducesItselfIsDropped)
+{
+    UseFreshPort();
+    SessionTimeouts quick;
+    quick.connectMs = 200;
+    NetSession host(quick);
+    ASSERT_EQ(host.InitializeConnection(kLoopback, SessionPort()), kOk);
+    ASSERT_EQ(host.Create(kTzApplicationId, "Stille"), kOk);
+
+    ASSERT_TRUE(platform::NetStartup());
+    platform::NetAddress where;
+    ASSERT_TRUE(platform::NetResolve(kLoopback, SessionPort(), &where));
+    platform::NetEndpoint* silent = platform::NetOpen(nullptr, 1, 4096, kDiscoveryPrefix, 8);
+    ASSERT_NE(silent, nullptr);
+    ASSERT_GE(platform::NetConnect(silent, where, 2), 0);
+    platform::NetEvent event;
+    bool connected = false, dropped = false;
+    const std::int64_t start = SteadyMilliseconds();
+    std::int64_t droppedAfter = 0;
+    WaitUntil([&] {
+        host.Pump();
+        while (platform::NetPoll(silent, &event, 1)) {
+            if (event.kind == platform::NetEventKind::Connected) connected = true;
+            if (event.kind == platform::NetEventKind::Disconnected) dropped = true;
+        }
+        if (dropped && droppedAfter == 0) droppedAfter = SteadyMilliseconds() - start;
+        return dropped;
+    }, 3000);
+    EXPECT_TRUE(connected);
+    EXPECT_TRUE(dropped);
+    EXPECT_GE(droppedAfter, 200);
+    platform::NetClose(silent, 0);
+    platform::NetShutdown();
+}
