@@ -2,3 +2,5 @@
 #pragma once
 
 #include "audio/sound_commands.h"
+#include "audio/music_commands.h"
+#include "audio/video_commands.h"

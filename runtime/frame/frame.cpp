@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "audio/music_commands.h"
 #include "audio/sfx_sound.h"
 #include "audio/sfx_sound_buffer.h"
 #include "core/isaac.h"
@@ -144,6 +145,9 @@ void __EndProgram()
     // Changed lines of the line-file cache reach the disk first, before the
     // archive boxes are cleared at exit and before anything below can fail.
     g_FastFile.FillBuffer(nullptr);
+
+    // The music stops before anything it plays through goes away.
+    STOPMUSIC();
 
     if (KV_DEBUG != 0) {
         char text[64];

@@ -1,5 +1,6 @@
 #include "gfx/present_commands.h"
 
+#include "audio/music_commands.h"
 #include "core/kvstr.h"
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
@@ -35,6 +36,10 @@ double SHOWSCREEN()
     // Network traffic is handled once a frame even when the program calls
     // no NET command.
     if (pTzNet != nullptr) pTzNet->Service();
+
+    // Music loops only as often as frames are shown: a piece that has ended
+    // starts again here.
+    RepeatFinishedMusic();
 
     unsigned char keys[256];
     PollKeyboard(keys);

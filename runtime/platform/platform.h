@@ -293,4 +293,42 @@ bool NetPoll(NetEndpoint* endpoint, NetEvent* event, std::uint32_t timeoutMs);
 // input has ended and nothing is left.
 int ReadConsoleLine(std::string* pending, std::string* line);
 
+
+// ---- Music and video ---------------------------------------------------------
+// Music: one piece at a time on the shared mixer (any format SDL_mixer
+// decodes). A player exists from opening until it is closed; a file that
+// cannot be decoded still gives a player, which stays silent (the reason
+// goes to stderr). Opening and closing a player opens and closes the mixer.
+struct MusicPlayer;
+MusicPlayer* OpenMusic(const char* path);
+void CloseMusic(MusicPlayer* music);  // stops it first
+// Plays from where the piece stands (from its start after RewindMusic).
+bool PlayMusic(MusicPlayer* music);
+void StopMusic(MusicPlayer* music);
+void RewindMusic(MusicPlayer* music);
+// True once a started piece has played to its end; it then waits there
+// until it is rewound and played again.
+bool MusicAtEnd(MusicPlayer* music);
+bool MusicIsPlaying(MusicPlayer* music);
+
+// Video: a file's pictures, scaled to a size the caller chooses, in step with
+// a clock that starts at StartVideo, and its sound on a mixer channel beside
+// music and effects. Reasons for failures go to stderr.
+struct VideoPlayer;
+// Null when the file cannot be opened or holds neither pictures nor sound.
+VideoPlayer* OpenVideo(const char* path);
+void CloseVideo(VideoPlayer* video);  // stops its sound first
+// The picture size stored in the file; false when it has no pictures.
+bool VideoPictureSize(const VideoPlayer* video, int* width, int* height);
+// Pictures are handed out as RGBA at width x height (at most the limits
+// OpenVideo accepts). False for a size out of range.
+bool SetVideoOutputSize(VideoPlayer* video, int width, int height);
+// Starts (or, after the end, restarts from the beginning) the clock, the
+// pictures and the sound.
+bool StartVideo(VideoPlayer* video);
+enum class VideoStep { NothingNew, NewPicture, Ended };
+// Brings the video up to its clock. NewPicture: *rgba points to the picture
+// now due (output size, top row first) until the next call.
+VideoStep AdvanceVideo(VideoPlayer* video, const unsigned char** rgba);
+
 }  // namespace platform
