@@ -1,0 +1,192 @@
+// PLAYMOVIE and LOOPMOVIE in a started runtime: the fitted picture as the
+// drawing area really shows it (screenshots of the scripted input source),
+// the keys and buttons that end or delay playback, and the video's sound in
+// the mixer beside music.
+#include <gtest/gtest.h>
+
+#include "audio/music_commands.h"
+#include "audio/video_commands.h"
+#include "commands.h"
+#include "gfx/video_frames.h"
+#include "media/runtime_fixture.h"
+#include "platform/platform.h"
+
+using namespace mediatest;
+
+namespace {
+
+const Rgb kBlack{0, 0, 0};
+const Rgb kRed{255, 0, 0};
+
+TEST(VideoFit, KeepsTheAspectRatioAndCentres)
+{
+    auto fit = [](int w, int h) { return FitVideo(w, h, 640, 480); };
+    VideoPlacement p = fit(320, 240);
+    EXPECT_EQ((std::vector<int>{p.left, p.top, p.width, p.height}), (std::vector<int>{0, 0, 640, 480}));
+    p = fit(320, 120);
+    EXPECT_EQ((std::vector<int>{p.left, p.top, p.width, p.height}), (std::vector<int>{0, 120, 640, 240}));
+    p = fit(100, 100);
+    EXPECT_EQ((std::vector<int>{p.left, p.top, p.width, p.height}), (std::vector<int>{80, 0, 480, 480}));
+    p = fit(3, 2);  // scale 213.33: 640 x 426, half of 54 rows above
+    EXPECT_EQ((std::vector<int>{p.left, p.top, p.width, p.height}), (std::vector<int>{0, 27, 640, 426}));
+    p = fit(0, 10);
+    EXPECT_EQ(p.width, 0);
+}
+
+class VideoPlaybackTest : public MediaRuntimeTest {
+protected:
+    std::string Video(const std::string& name, const VideoSpec& spec)
+    {
+        const std::string path = m_folder.Path(name);
+        std::string why;
+        EXPECT_TRUE(WriteVideo(path, spec, &why)) << why;
+        return path;
+    }
+    Picture Shot(const std::string& name)
+    {
+        Picture picture;
+        EXPECT_TRUE(picture.Load(m_folder.Path(name))) << name << " was not taken";
+        return picture;
+    }
+    std::string ShotLine(int frame, const std::string& name)
+    {
+        return std::to_string(frame) + " screenshot " + m_folder.Path(name);
+    }
+};
+
+TEST_F(VideoPlaybackTest, AWideVideoFillsTheWidthCentredWithBlackAboveAndBelow)
+{
+    Start({ShotLine(3, "shot.bmp")});
+    VideoSpec spec;
+    spec.width = 320;
+    spec.height = 120;
+    spec.pictures = 25;
+    const std::string path = Video("wide.nut", spec);
+    const long before = platform::PresentedFrames();
+    EXPECT_EQ(PlayVideo(path.c_str(), false), 0);
+    // Pictures whose time has passed are skipped on a slow machine.
+    EXPECT_GE(platform::PresentedFrames() - before, 5) << "pictures are presented as they come";
+
+    const Picture shot = Shot("shot.bmp");
+    ASSERT_EQ(shot.width, 640);
+    ASSERT_EQ(shot.height, 480);
+    for (int x : {0, 1, 320, 638, 639}) {
+        EXPECT_EQ(shot.At(x, 119), kBlack) << x;
+        EXPECT_EQ(shot.At(x, 120), kRed) << x;
+        EXPECT_EQ(shot.At(x, 240), kRed) << x;
+        EXPECT_EQ(shot.At(x, 359), kRed) << x;
+        EXPECT_EQ(shot.At(x, 360), kBlack) << x;
+    }
+    EXPECT_EQ(shot.At(320, 0), kBlack);
+    EXPECT_EQ(shot.At(320, 479), kBlack);
+}
+
+TEST_F(VideoPlaybackTest, ANarrowVideoIsCentredWithBlackAtTheSides)
+{
+    Start({ShotLine(2, "shot.bmp")});
+    VideoSpec spec;
+    spec.width = 100;
+    spec.height = 100;
+    spec.colours = {{10, 200, 30}};
+    const std::string path = Video("square.nut", spec);
+    EXPECT_EQ(PlayVideo(path.c_str(), false), 0);
+    const Picture shot = Shot("shot.bmp");
+    for (int y : {0, 240, 479}) {
+        EXPECT_EQ(shot.At(79, y), kBlack) << y;
+        EXPECT_EQ(shot.At(80, y), (Rgb{10, 200, 30})) << y;
+        EXPECT_EQ(shot.At(559, y), (Rgb{10, 200, 30})) << y;
+        EXPECT_EQ(shot.At(560, y), kBlack) << y;
+    }
+}
+
+TEST_F(VideoPlaybackTest, SpaceEndsLoopmovieButACursorKeyDoesNot)
+{
+    // Up arrow (200) early, Space (57) late.
+    Start({"5 key 200 down", "8 key 200 up", "40 key 57 down"});
+    VideoSpec spec;
+    spec.pictures = 5;  // 0.2 s a pass
+    const std::string path = Video("loop.nut", spec);
+    const long before = platform::PresentedFrames();
+    EXPECT_EQ(LOOPMOVIE(path.c_str()), 0);
+    const long presented = platform::PresentedFrames() - before;
+    // Frame 40 was the first with Space down: the loop ended right there,
+    // many passes after the cursor key.
+    EXPECT_GE(platform::PresentedFrames(), 40);
+    EXPECT_LE(platform::PresentedFrames(), 41);
+    EXPECT_GT(presented, 3 * spec.pictures) << "the video went round several times";
+}
+
+TEST_F(VideoPlaybackTest, PlaymovieEndsByItselfAndShiftOrEscapeDoNotEndIt)
+{
+    Start({"2 key 42 down", "3 key 1 down", "4 key 42 up", "5 key 1 up"});
+    VideoSpec spec;
+    spec.pictures = 12;
+    const std::string path = Video("once.nut", spec);
+    const long before = platform::PresentedFrames();
+    EXPECT_EQ(PLAYMOVIE(path.c_str()), 0);
+    const long presented = platform::PresentedFrames() - before;
+    EXPECT_GE(presented, 11);
+    EXPECT_LE(presented, 14);
+}
+
+TEST_F(VideoPlaybackTest, AHeldMouseButtonDelaysTheStart)
+{
+    Start({"0 button left down", ShotLine(6, "waiting.bmp"), "10 button left up", ShotLine(14, "playing.bmp"),
+           "30 button right down"});
+    VideoSpec spec;
+    spec.pictures = 100;
+    const std::string path = Video("long.nut", spec);
+    EXPECT_EQ(LOOPMOVIE(path.c_str()), 0);
+    EXPECT_EQ(Shot("waiting.bmp").At(320, 240), kBlack) << "nothing plays while the button is held";
+    EXPECT_EQ(Shot("playing.bmp").At(320, 240), kRed) << "playback starts once it is released";
+    EXPECT_GE(platform::PresentedFrames(), 30) << "a new press ends it, the held one did not";
+    EXPECT_LE(platform::PresentedFrames(), 31);
+}
+
+TEST_F(VideoPlaybackTest, TheVideosSoundIsMixedBesideTheMusic)
+{
+    Start();
+    WriteConstantWav(m_folder.Path("music.wav"), 1000, 22050 * 3);
+    ASSERT_EQ(PLAYMUSIC(m_folder.Path("music.wav").c_str()), 0);
+    VideoSpec spec;
+    spec.pictures = 20;  // 0.8 s
+    spec.withSound = true;
+    spec.soundValue = 4000;
+    const std::string path = Video("talk.nut", spec);
+    EXPECT_EQ(PLAYMOVIE(path.c_str()), 0);
+    SleepSeconds(0.2);
+    const std::vector<StereoFrame> frames = FinishRecording();
+    // Music and the video's sound together; the music alone before and after.
+    EXPECT_GT(CountFrames(frames, 5000), 22050 / 2);
+    EXPECT_LT(CountFrames(frames, 5000), 22050);
+    EXPECT_GT(CountFrames(frames, 1000), 22050 / 4);
+    EXPECT_EQ(CountFrames(frames, 4000), 0) << "the music never stopped for the video";
+}
+
+TEST_F(VideoPlaybackTest, AFileWithOnlySoundPlaysItsSoundOverBlackFrames)
+{
+    Start({ShotLine(3, "shot.bmp")});
+    WriteConstantWav(m_folder.Path("voice.wav"), 3000, 22050 / 2);
+    const long before = platform::PresentedFrames();
+    EXPECT_EQ(PlayVideo(m_folder.Path("voice.wav").c_str(), false), 0);
+    EXPECT_GE(platform::PresentedFrames() - before, 5) << "black frames keep the window going";
+    EXPECT_EQ(Shot("shot.bmp").At(320, 240), kBlack);
+    SleepSeconds(0.2);
+    const std::vector<StereoFrame> frames = FinishRecording();
+    EXPECT_GT(CountFrames(frames, 3000), 22050 * 4 / 10);
+}
+
+TEST_F(VideoPlaybackTest, MissingAndUnreadableFilesReturnThree)
+{
+    Start();
+    EXPECT_EQ(PlayVideo(m_folder.Path("missing.avi").c_str(), true), 3);
+    WriteBytes(m_folder.Path("noise.avi"), std::vector<std::uint8_t>(2000, 0x41));
+    ::testing::internal::CaptureStderr();
+    EXPECT_EQ(PlayVideo(m_folder.Path("noise.avi").c_str(), true), 3);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("noise.avi"), std::string::npos) << said;
+    EXPECT_EQ(PLAYMOVIE(m_folder.Path("missing.avi").c_str()), 0) << "the command itself has no value";
+    EXPECT_EQ(g_error, 0);
+}
+
+}  // namespace
