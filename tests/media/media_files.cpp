@@ -8,7 +8,9 @@ extern "C" {
 
 #include <stdlib.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -219,6 +221,65 @@ bool WriteVideo(const std::string& path, const VideoSpec& spec, std::string* why
     if (w.sound != nullptr && !Encode(w, w.sound, w.soundStream, nullptr)) return Fail(why, "sound flush failed");
     if (w.pictures != nullptr && !Encode(w, w.pictures, w.pictureStream, nullptr))
         return Fail(why, "picture flush failed");
+    if (av_write_trailer(w.format) < 0) return Fail(why, "cannot write the trailer");
+    return true;
+}
+
+bool WriteEncodedSine(const std::string& path, const std::string& container, const std::string& codecName,
+                      int amplitude, int frames, std::string* why)
+{
+    Writer w;
+    if (avformat_alloc_output_context2(&w.format, nullptr, container.c_str(), path.c_str()) < 0)
+        return Fail(why, "no muxer " + container);
+    const AVCodec* codec = avcodec_find_encoder_by_name(codecName.c_str());
+    if (codec == nullptr) return Fail(why, "no encoder " + codecName);
+    w.frame = av_frame_alloc();
+    w.packet = av_packet_alloc();
+    w.sound = avcodec_alloc_context3(codec);
+    // The first of the formats this helper can fill that the encoder takes.
+    AVSampleFormat format = AV_SAMPLE_FMT_NONE;
+    for (const AVSampleFormat* f = codec->sample_fmts; f != nullptr && *f != AV_SAMPLE_FMT_NONE; ++f)
+        if (format == AV_SAMPLE_FMT_NONE &&
+            (*f == AV_SAMPLE_FMT_S16 || *f == AV_SAMPLE_FMT_S16P || *f == AV_SAMPLE_FMT_FLTP))
+            format = *f;
+    if (format == AV_SAMPLE_FMT_NONE) return Fail(why, "no usable sample format");
+    w.sound->sample_fmt = format;
+    w.sound->sample_rate = 22050;
+    w.sound->time_base = AVRational{1, 22050};
+    w.sound->bit_rate = 128000;
+    AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+    av_channel_layout_copy(&w.sound->ch_layout, &stereo);
+    if (w.format->oformat->flags & AVFMT_GLOBALHEADER) w.sound->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
+    if (avcodec_open2(w.sound, codec, nullptr) < 0) return Fail(why, "cannot open " + codecName);
+    w.soundStream = avformat_new_stream(w.format, nullptr);
+    w.soundStream->time_base = w.sound->time_base;
+    avcodec_parameters_from_context(w.soundStream->codecpar, w.sound);
+    if (avio_open(&w.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) return Fail(why, "cannot create " + path);
+    if (avformat_write_header(w.format, nullptr) < 0) return Fail(why, "cannot write the header");
+
+    const int block = w.sound->frame_size > 0 ? w.sound->frame_size : 1024;
+    for (int done = 0; done < frames; done += block) {
+        av_frame_unref(w.frame);
+        w.frame->format = format;
+        w.frame->sample_rate = 22050;
+        w.frame->nb_samples = std::min(block, frames - done);
+        av_channel_layout_copy(&w.frame->ch_layout, &stereo);
+        if (av_frame_get_buffer(w.frame, 0) < 0) return Fail(why, "no sound buffer");
+        for (int i = 0; i < w.frame->nb_samples; ++i) {
+            const double value = amplitude * std::sin(2 * 3.14159265358979 * 441 * (done + i) / 22050.0);
+            for (int channel = 0; channel < 2; ++channel) {
+                if (format == AV_SAMPLE_FMT_FLTP)
+                    reinterpret_cast<float*>(w.frame->data[channel])[i] = static_cast<float>(value / 32768);
+                else if (format == AV_SAMPLE_FMT_S16P)
+                    reinterpret_cast<std::int16_t*>(w.frame->data[channel])[i] = static_cast<std::int16_t>(value);
+                else
+                    reinterpret_cast<std::int16_t*>(w.frame->data[0])[i * 2 + channel] = static_cast<std::int16_t>(value);
+            }
+        }
+        w.frame->pts = done;
+        if (!Encode(w, w.sound, w.soundStream, w.frame)) return Fail(why, "encoding failed");
+    }
+    if (!Encode(w, w.sound, w.soundStream, nullptr)) return Fail(why, "flush failed");
     if (av_write_trailer(w.format) < 0) return Fail(why, "cannot write the trailer");
     return true;
 }

@@ -34,6 +34,13 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path);
 // 16-bit stereo PCM at 22050 Hz, every sample `value`.
 void WriteConstantWav(const std::string& path, std::int16_t value, int frames);
 
+// A sine of 441 Hz, amplitude `amplitude`, 22050 Hz stereo, encoded with
+// the named FFmpeg encoder ("libvorbis", "flac", "libmp3lame") into the
+// named container ("ogg", "flac", "mp3"). False (reason in *why) when the
+// encoder or container is missing.
+bool WriteEncodedSine(const std::string& path, const std::string& container, const std::string& codec,
+                      int amplitude, int frames, std::string* why);
+
 struct VideoSpec {
     int width = 320;
     int height = 240;
