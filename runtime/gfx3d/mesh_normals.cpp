@@ -31,6 +31,16 @@ void AddTo(Vec3d& sum, const Vec3d& v)
     sum.z += v.z;
 }
 
+// A unit vector at right angles to the unit vector v.
+Vec3d AnyPerpendicular(const Vec3d& v)
+{
+    // Crossing with the axis v is least aligned with keeps the result long.
+    const Vec3d axis = std::fabs(v.x) < 0.6 ? Vec3d{1, 0, 0} : Vec3d{0, 1, 0};
+    const Vec3d p = Cross(v, axis);
+    const double length = Length(p);
+    return {p.x / length, p.y / length, p.z / length};
+}
+
 struct Weld {
     Vec3d normal, tangent, binormal;
 };
@@ -52,8 +62,13 @@ void MeshObjectX::AutoNormalsAfterCompression(bool normals, bool tangents)
 {
     if (!HasNodes()) return;
     if (normalsDone != 0) normals = false;
-    const PACKED_NODE& first = frames[0].nodes[0];
-    if (first.tangent != 0 || first.binormal != 0) tangents = false;
+    // Tangents exist once the first vertex has them. Markers never get
+    // tangents, so the first vertex is the first node that is no marker.
+    const POLY_FRAME& front = frames[0];
+    std::int32_t firstVertex = 0;
+    while (firstVertex < front.nodes.Count() && IsGroupMarker(colours[front.nodes[firstVertex].colour])) ++firstVertex;
+    if (firstVertex == front.nodes.Count()) tangents = false;
+    else if (front.nodes[firstVertex].tangent != 0 || front.nodes[firstVertex].binormal != 0) tangents = false;
     if (!normals && !tangents) return;
     normalsDone = 1;
 
@@ -126,8 +141,17 @@ void MeshObjectX::AutoNormalsAfterCompression(bool normals, bool tangents)
             PACKED_NODE& node = frame.nodes[i];
             if (normals) node.normal = NearestIndex(weld.normal, node.normal);
             if (tangents) {
-                node.tangent = NearestIndex(weld.tangent, node.tangent);
-                node.binormal = NearestIndex(weld.binormal, node.binormal);
+                // Without texture directions (no texture coordinates, or
+                // only degenerate ones) any frame around the normal will
+                // do; it also marks the tangents as made.
+                const float* n = gAvertexnormals[node.normal];
+                const Vec3d normal{n[0], n[1], n[2]};
+                Vec3d tangent = weld.tangent;
+                if (!(Length(tangent) > 0)) tangent = AnyPerpendicular(normal);
+                Vec3d binormal = weld.binormal;
+                if (!(Length(binormal) > 0)) binormal = Cross(normal, tangent);
+                node.tangent = NearestIndex(tangent, node.tangent);
+                node.binormal = NearestIndex(binormal, node.binormal);
             }
         }
     }

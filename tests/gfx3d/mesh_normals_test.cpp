@@ -197,6 +197,32 @@ TEST(AutoNormals, NormalsAreMadeOnceAndTangentsOnlyWhenAsked)
     EXPECT_EQ(mesh.frames[0].nodes[1].binormal, kMinusY);
 }
 
+TEST(AutoNormals, TangentsAreMadeOnceEvenWithoutTextureCoordinates)
+{
+    // A user object starts with a marker and here has no texture
+    // coordinates: its vertices still get a frame around their normals,
+    // and a second draw under the bump light does not make them again.
+    MeshObjectX mesh = NewMesh();
+    Queue<POLY_NODE>& raw = mesh.frames[0].raw;
+    raw.Add(Marker(kGroupStrip));
+    raw.Add(Vertex({0, 0, 0}));
+    raw.Add(Vertex({10, 0, 0}));
+    raw.Add(Vertex({0, 10, 0}));
+    ASSERT_TRUE(mesh.Compress());
+    mesh.AutoNormalsAfterCompression(true, true);
+    const PACKED_NODE& node = mesh.frames[0].nodes[1];
+    const float* n = gAvertexnormals[node.normal];
+    const float* t = gAvertexnormals[node.tangent];
+    const float* b = gAvertexnormals[node.binormal];
+    EXPECT_NEAR(n[0] * t[0] + n[1] * t[1] + n[2] * t[2], 0, 0.2);
+    EXPECT_NEAR(n[0] * b[0] + n[1] * b[1] + n[2] * b[2], 0, 0.2);
+    EXPECT_NEAR(t[0] * b[0] + t[1] * b[1] + t[2] * b[2], 0, 0.2);
+
+    mesh.frames[0].nodes[1].tangent = kMinusZ;
+    mesh.AutoNormalsAfterCompression(true, true);
+    EXPECT_EQ(mesh.frames[0].nodes[1].tangent, kMinusZ);
+}
+
 TEST(AutoNormals, AnEmptyMeshIsLeftAlone)
 {
     MeshObjectX mesh;
