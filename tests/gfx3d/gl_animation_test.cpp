@@ -154,6 +154,37 @@ TEST_F(AnimationTest, ArraysDrawThroughTheStreamBufferAndLeaveItUnbound)
     EXPECT_EQ(mesh.streamBuffer, 0u);
 }
 
+TEST_F(AnimationTest, WithoutBufferObjectsArraysComeFromClientMemory)
+{
+    StandardView();
+    X_LOADOBJ(AnimatedSquareFile(folder, 5, 0x0000FF).c_str(), kMesh);
+    const auto generate = glGenBuffersARB;
+    const auto bind = glBindBufferARB;
+    glGenBuffersARB = nullptr;
+    glBindBufferARB = nullptr;
+    X_DRAWANIM(kMesh, 1, 2, 0.25, 0);
+    X_DRAWOBJ(kMesh, 4);
+    glGenBuffersARB = generate;
+    glBindBufferARB = bind;
+    EXPECT_EQ(rbow3D.objects[kMesh].streamBuffer, 0u);
+    EXPECT_EQ(At(303, 240), kRed);             // the blend, centred at x = -5
+    EXPECT_EQ(At(320 + 48, 240), kRed);        // frame 4 at x = 40
+    EXPECT_EQ(At(320 + 24, 240), kBlack);
+}
+
+TEST_F(AnimationTest, WithoutMultitextureTheBumpLightIsIgnored)
+{
+    StandardView();
+    X_LOADOBJ(AnimatedSquareFile(folder, 2, 0x0000FF).c_str(), kMesh);
+    const auto multiTexCoord = glMultiTexCoord2fARB;
+    glMultiTexCoord2fARB = nullptr;
+    X_SPOT_LT(-1, 0, 1000, 0, 0, 0, 0, 0, 1);
+    X_DRAWOBJ(kMesh, 1);
+    glMultiTexCoord2fARB = multiTexCoord;
+    // Plain colours, not light vectors.
+    EXPECT_EQ(At(320 - 24, 240), kRed);
+}
+
 TEST_F(AnimationTest, AWhiteMeshDrawsWithoutAColourArray)
 {
     StandardView();
