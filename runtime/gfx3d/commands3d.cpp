@@ -6,6 +6,7 @@
 #include "frame/frame.h"
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
+#include "gfx3d/project.h"
 #include "gfx3d/rainbows3d.h"
 
 namespace {
@@ -137,5 +138,29 @@ double X_SAVEOBJ(KvStr file, double num)
 double X_DRAWOBJ(double num, double frame)
 {
     rbow3D.RenderObject(NumberToInt(num), NumberToInt(frame));
+    return 0;
+}
+
+double X_DRAWANIM(double num, double frameA, double frameB, double t, double interpolate)
+{
+    rbow3D.RenderMD2(NumberToInt(num), NumberToInt(frameA), NumberToInt(frameB), F(t), NumberToInt(interpolate) != 0);
+    return 0;
+}
+
+double X_COLLISION(double num, double frame, double radius, double x, double y, double z)
+{
+    // A negative frame becomes a huge unsigned one: past the last, no collision.
+    const unsigned frameNumber = static_cast<unsigned>(NumberToInt(frame));
+    return rbow3D.Collision(NumberToInt(num), frameNumber, F(radius), F(x), F(y), F(z)) ? 1 : 0;
+}
+
+double X_WORLD2SCREEN(double x, double y, double z, double& sx, double& sy, double& sz)
+{
+    float winX = 0, winY = 0, winZ = 0;
+    if (Tzglu_Project(F(x), F(y), F(z), &winX, &winY, &winZ)) {
+        sx = winX;
+        sy = winY;
+        sz = winZ;
+    }
     return 0;
 }

@@ -26,3 +26,6 @@ double X_OBJEND();
 double X_LOADOBJ(KvStr file, double num);
 double X_SAVEOBJ(KvStr file, double num);
 double X_DRAWOBJ(double num, double frame);
+double X_DRAWANIM(double num, double frameA, double frameB, double t, double interpolate);
+double X_COLLISION(double num, double frame, double radius, double x, double y, double z);
+double X_WORLD2SCREEN(double x, double y, double z, double& sx, double& sy, double& sz);

@@ -56,6 +56,11 @@ public:
     void CalcMaxRadius();
     // Unpacks every frame into a triangle list; vertices becomes frame 0's.
     void PrepareTriangles();
+    // Generates smooth vertex normals (normals) and tangents and binormals
+    // (tangents) from the faces of every frame, once: normals only while
+    // normalsDone is 0, tangents only while frame 0 has none. Ends with
+    // PrepareTriangles when anything was generated.
+    void AutoNormalsAfterCompression(bool normals, bool tangents);
 
     std::uint32_t streamBuffer = 0;  // OpenGL buffer object, 0 = none
     std::int32_t hasColours = 0;     // a colour other than white is in the table

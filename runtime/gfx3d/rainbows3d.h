@@ -47,6 +47,11 @@ public:
     void RenderMD2(int num, int frameA, int frameB, float t, bool interpolate);
     void PreRenderObject(int num);
 
+    // ---- Questions about the scene --------------------------------------------
+    // Whether a sphere at world position (x, y, z) touches frame `frame` of
+    // mesh num as it would be drawn now, under the object transform.
+    bool Collision(int num, unsigned frame, float radius, float x, float y, float z);
+
     static bool ValidObject(int num) { return num >= 0 && num < kMeshSlots; }
 
     // Fields, in the order of the scene's data model.

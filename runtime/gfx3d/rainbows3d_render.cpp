@@ -1,10 +1,14 @@
 // Rainbows3D: drawing meshes. Frame 0 is compiled into a display list once;
-// other frames go through vertex arrays of POLY_NODE records.
+// other frames, blends of two frames and everything under the bump light go
+// through one vertex-array draw of POLY_NODE records.
 #include <GL/gl.h>
 
 #include <cstddef>
 
 #include "gfx/opengl_rainbows.h"
+#include "gfx3d/bump_light.h"
+#include "gfx3d/frame_blend.h"
+#include "gfx3d/mesh_arrays.h"
 #include "gfx3d/rainbows3d.h"
 
 namespace {
@@ -28,25 +32,6 @@ void SendVertex(const POLY_NODE& node)
                static_cast<GLubyte>(node.colour >> 16));
     glNormal3fv(node.normal);
     glVertex3fv(node.position);
-}
-
-// Draws count POLY_NODE records as separate triangles from client memory.
-void DrawTriangleArray(const POLY_NODE* source, std::int32_t count, bool withColours)
-{
-    const char* base = reinterpret_cast<const char*>(source);
-    constexpr GLsizei stride = sizeof(POLY_NODE);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, base + offsetof(POLY_NODE, position));
-    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glTexCoordPointer(2, GL_FLOAT, stride, base + offsetof(POLY_NODE, uv));
-    if (withColours) {
-        glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(3, GL_UNSIGNED_BYTE, stride, base + offsetof(POLY_NODE, colour));
-    }
-    glDrawArrays(GL_TRIANGLES, 0, count);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
 }
 
 }  // namespace
@@ -88,23 +73,40 @@ void Rainbows3D::RenderMD2(int num, int frameA, int frameB, float t, bool interp
     if (!ValidObject(num)) return;
     MeshObjectX& mesh = objects[num];
     if (!mesh.HasNodes()) return;
-    const int last = mesh.frames.Count() - 1;
-    const int a = frameA < 0 ? 0 : (frameA > last ? last : frameA);
-    // Frames are drawn as stored: blending towards frameB by t is not built
-    // yet, nor are generated normals and the bump light.
-    (void)frameB;
-    (void)interpolate;
-    (void)t;
+    const FramePair pair = ChooseFrames(mesh.frames.Count(), frameA, frameB, t, interpolate);
 
     glColor3f(1, 1, 1);
+    // User objects get their normals here, at their first draw; the display
+    // list compiled when the object ended still holds the entered (zero)
+    // normals, so it is compiled again.
+    const bool hadNormals = mesh.normalsDone != 0;
+    mesh.AutoNormalsAfterCompression(true, bumpLightOn);
+    if (!hadNormals && mesh.normalsDone != 0) PreRenderObject(num);
     if (mesh.vertices.Count() == 0) mesh.PrepareTriangles();
+
     glPushMatrix();
     TransformMatrix();
-    if (a == 0 && mesh.displayList != 0) {
+    const bool bump = bumpLightOn && glMultiTexCoord2fARB != nullptr && glActiveTextureARB != nullptr;
+    if (!bump && pair.t == 0 && pair.a == 0 && mesh.displayList != 0) {
         glCallList(mesh.displayList);
-    } else {
-        const Queue<POLY_NODE>& source = mesh.frames[a].triangles;
-        DrawTriangleArray(source.Data(), source.Count(), mesh.hasColours != 0);
+        glPopMatrix();
+        return;
     }
+
+    const POLY_NODE* source = nullptr;
+    std::int32_t count = 0;
+    if (bump || pair.t != 0) {
+        float lightInObject[3] = {0, 0, 0};
+        if (bump) {
+            LightInObjectSpace(bumpLightPos, lightInObject);
+            UseBumpTextureStage();
+        }
+        count = BlendFrames(mesh, pair, bump ? lightInObject : nullptr);
+        source = mesh.vertices.Data();
+    } else {
+        source = mesh.frames[pair.a].triangles.Data();
+        count = mesh.frames[pair.a].triangles.Count();
+    }
+    DrawTriangleArrays(mesh, source, count, bump);
     glPopMatrix();
 }

@@ -18,3 +18,6 @@ double GETDIGIY(double joystick);
 double GETJOYBUTTON(double joystick, double button);
 KvStr GETJOYNAME_Str(double joystick);
 double GETNUMJOYSTICKS();
+// A one-line editor at (x, y) in the current font; Return ends it.
+double INPUT(KvStr& text, double x, double y);
+double INPUT(double& number, double x, double y);

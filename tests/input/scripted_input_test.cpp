@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
 #include "support/child_process.h"
 
@@ -136,6 +137,62 @@ TEST_F(ScriptedInputTest, ScreenshotAndQuitEntries)
     std::string bmp = testing_support::ReadWholeFile(folder.File("shot.bmp"));
     ASSERT_EQ(bmp.size(), 54u + 640u * 3u * 480u);
     EXPECT_EQ(bmp.substr(0, 2), "BM");
+}
+
+// Presses each key for one frame, with one frame of nothing between keys.
+std::string Typing(int firstFrame, const std::vector<int>& keys)
+{
+    std::string script;
+    int frame = firstFrame;
+    for (int key : keys) {
+        script += std::to_string(frame) + " key " + std::to_string(key) + " down\n";
+        script += std::to_string(frame + 1) + " key " + std::to_string(key) + " up\n";
+        frame += 2;
+    }
+    return script;
+}
+
+TEST_F(ScriptedInputTest, InputEditsTheTextWithBackspaceAndEndsOnReturn)
+{
+    // INPUT presents its first frame at once: typing starts in frame 2.
+    Start(Typing(2, {0x0E, 0x0E, 0x1C}));
+    KvStr text("abc");
+    INPUT(text, 100, 200);
+    EXPECT_STREQ(text.GetStrData(), "a");
+    EXPECT_EQ(pRbow->surfaces[3].columns, 0);  // the scratch surface is released
+}
+
+TEST_F(ScriptedInputTest, InputNumberFormStoresTheLeadingNumber)
+{
+    Start(Typing(2, {0x02, 0x03, 0x34, 0x06, 0x2D, 0x1C}));  // "12.5x", Return
+    double number = -1;
+    INPUT(number, 10, 10);
+    EXPECT_EQ(number, 12.5);
+}
+
+TEST_F(ScriptedInputTest, InputDrawsTheTextAndABlinkingCursorOverTheOldPicture)
+{
+    // 60 idle frames, then Return: the cursor shows from the 21st idle pass
+    // on and hides again after the 42nd.
+    Start("10 screenshot " + folder.File("plain.bmp") + "\n" +
+          "30 screenshot " + folder.File("cursor.bmp") + "\n" +
+          "50 screenshot " + folder.File("hidden.bmp") + "\n" +
+          "60 key 28 down\n");
+    KvStr text("Hi");
+    INPUT(text, 0, 0);
+    const std::string plain = testing_support::ReadWholeFile(folder.File("plain.bmp"));
+    const std::string cursor = testing_support::ReadWholeFile(folder.File("cursor.bmp"));
+    const std::string hidden = testing_support::ReadWholeFile(folder.File("hidden.bmp"));
+    ASSERT_EQ(plain.size(), 54u + 640u * 480u * 3u);
+    // The text itself is drawn: the top-left rows are not all black.
+    const std::size_t topRow = 54 + 479u * 640u * 3u;
+    bool drawn = false;
+    for (std::size_t i = 0; i < 64 * 3; ++i) drawn = drawn || plain[topRow + i] != 0;
+    for (int row = 1; row < 8 && !drawn; ++row)
+        for (std::size_t i = 0; i < 64 * 3; ++i) drawn = drawn || plain[topRow - row * 640u * 3u + i] != 0;
+    EXPECT_TRUE(drawn);
+    EXPECT_NE(plain, cursor);
+    EXPECT_EQ(plain, hidden);
 }
 
 TEST(ScriptedInputQuitTest, QuitEntryTakesTheClosePath)
