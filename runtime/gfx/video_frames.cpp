@@ -25,6 +25,7 @@ void DrawVideoPicture(const unsigned char* rgba, const VideoPlacement& place)
     if (rgba == nullptr || place.width <= 0 || place.height <= 0) return;
     // Pixels go straight in: no texture, no blending, no alpha test.
     glPushAttrib(GL_ENABLE_BIT | GL_PIXEL_MODE_BIT);
+    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);  // texture uploads keep their settings
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
@@ -38,7 +39,7 @@ void DrawVideoPicture(const unsigned char* rgba, const VideoPlacement& place)
     glPixelZoom(1, -1);
     glRasterPos2i(place.left, -place.top);
     glDrawPixels(place.width, place.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    glPixelZoom(1, 1);
+    glPopClientAttrib();
     glPopAttrib();
 }
 

@@ -7,6 +7,7 @@
 #include "audio/music_commands.h"
 #include "audio/video_commands.h"
 #include "commands.h"
+#include "gfx/opengl_rainbows.h"
 #include "gfx/video_frames.h"
 #include "media/runtime_fixture.h"
 #include "platform/platform.h"
@@ -174,6 +175,34 @@ TEST_F(VideoPlaybackTest, AFileWithOnlySoundPlaysItsSoundOverBlackFrames)
     SleepSeconds(0.2);
     const std::vector<StereoFrame> frames = FinishRecording();
     EXPECT_GT(CountFrames(frames, 3000), 22050 * 4 / 10);
+}
+
+Rgb DrawingAreaAt(int x, int y)
+{
+    unsigned char p[3] = {};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, pRbow->Height() - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+    return Rgb{p[0], p[1], p[2]};
+}
+
+TEST_F(VideoPlaybackTest, AfterTheVideoTheGameDrawsAsBefore)
+{
+    Start();
+    GLint alignmentBefore = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignmentBefore);
+    VideoSpec spec;
+    spec.pictures = 3;
+    EXPECT_EQ(PLAYMOVIE(Video("short.nut", spec).c_str()), 0);
+    GLint alignmentAfter = 0;
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignmentAfter);
+    EXPECT_EQ(alignmentAfter, alignmentBefore) << "texture uploads keep their pixel layout";
+
+    // The next game frame starts cleared, opaque and in the 2D projection.
+    EXPECT_EQ(DrawingAreaAt(320, 240), kBlack) << "no video picture left behind";
+    FILLRECT(100, 100, 200, 150, 0x00FF00);
+    EXPECT_EQ(DrawingAreaAt(150, 120), (Rgb{0, 255, 0}));
+    EXPECT_EQ(DrawingAreaAt(99, 120), kBlack);
+    EXPECT_EQ(DrawingAreaAt(150, 99), kBlack);
 }
 
 TEST_F(VideoPlaybackTest, MissingAndUnreadableFilesReturnThree)
