@@ -14,6 +14,7 @@ extern "C" {
 #include <deque>
 #include <mutex>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -213,8 +214,14 @@ VideoFile* OpenVideoFile(const char* path, bool withSound)
 {
     auto* video = new (std::nothrow) VideoFile;
     if (video == nullptr) return nullptr;
-    if (avformat_open_input(&video->format, path, nullptr, nullptr) != 0 ||
-        avformat_find_stream_info(video->format, nullptr) < 0) {
+    // The name is a file, never a URL ("pipe:0", "http://..."), and nothing
+    // in the file (a playlist, say) may lead FFmpeg beyond local files.
+    const std::string url = std::string("file:") + path;
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = avformat_open_input(&video->format, url.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened != 0 || avformat_find_stream_info(video->format, nullptr) < 0) {
         std::fprintf(stderr, "video %s cannot be opened\n", path);
         CloseVideoFile(video);
         return nullptr;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -176,6 +177,24 @@ TEST_F(VideoFileTest, BrokenAndAbsurdFilesAreRefused)
         const std::string said = ::testing::internal::GetCapturedStderr();
         EXPECT_NE(said.find("refused"), std::string::npos) << said;
     }
+}
+
+TEST_F(VideoFileTest, NamesAreFilesNeverUrls)
+{
+    // A file whose name looks like a protocol is still just that file.
+    VideoSpec spec = FourColours();
+    const std::string odd = Write("pipe:0", spec);
+    platform::VideoFile* video = platform::OpenVideoFile(odd.c_str(), true);
+    ASSERT_NE(video, nullptr) << "the file named pipe:0 opens as a file";
+    platform::CloseVideoFile(video);
+    // Relative to the working directory, the same.
+    const std::string here = std::filesystem::current_path().string();
+    std::filesystem::current_path(m_folder.Path());
+    video = platform::OpenVideoFile("pipe:0", true);
+    std::filesystem::current_path(here);
+    ASSERT_NE(video, nullptr) << "not standard input";
+    EXPECT_EQ(platform::VideoWidth(video), 4);
+    platform::CloseVideoFile(video);
 }
 
 TEST_F(VideoFileTest, AFileCutShortPlaysWhatItHasAndEnds)
