@@ -155,7 +155,9 @@ TEST_F(VideoPlaybackTest, TheVideosSoundIsMixedBesideTheMusic)
     spec.soundValue = 4000;
     const std::string path = Video("talk.nut", spec);
     EXPECT_EQ(PLAYMOVIE(path.c_str()), 0);
-    SleepSeconds(0.2);
+    // Long enough that the music alone after the video is over a quarter of
+    // a second by itself, however fast the video opened.
+    SleepSeconds(0.5);
     const std::vector<StereoFrame> frames = FinishRecording();
     // Music and the video's sound together; the music alone before and after.
     EXPECT_GT(CountFrames(frames, 5000), 22050 / 2);
