@@ -4,43 +4,24 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
-#include <random>
 
 #include "core/arrays.h"
 #include "path/astar_planner.h"
 #include "path/path_commands.h"
+#include "support/grid_maps.h"
 
 namespace {
 
+// In the order of testing_support::GridKind.
 enum MapKind { kMixed = 0, kBarrier = 1, kWalledGoal = 2 };
 
-// Costs 1 to 9 with one cell in six a wall; the corners stay open so the two
-// ends are never walled in. Same seed, same map. The barrier map adds a wall
-// across three quarters of the way, open only at the top: the search runs
-// into it and has to flood most of the map, so the open list grows large.
-// The walled-goal map closes the goal in: there is no path.
+// The barrier map makes the search run into a wall and flood most of the
+// map, so the open list grows large; here its top gap is always open.
 void MakeMap(KvIntArray& map, int side, int kind)
 {
-    DIM(map, side, side);
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<int> cost(1, 9);
-    std::uniform_int_distribution<int> wall(0, 5);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) map(x, y) = wall(random) == 0 ? 0 : cost(random);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 2; ++x) {
-            map(x, y) = 1;
-            map(side - 1 - x, side - 1 - y) = 1;
-        }
-    if (kind == kBarrier) {
-        const int wallX = side * 3 / 4;
-        for (int y = 2; y < side; ++y) map(wallX, y) = 0;
-        for (int y = 0; y < 2; ++y) map(wallX, y) = 1;
-    }
-    if (kind == kWalledGoal) {
-        map(side - 2, side - 1) = 0;
-        map(side - 1, side - 2) = 0;
-    }
+    testing_support::MakeCostGrid(map, side, static_cast<testing_support::GridKind>(kind));
+    if (kind == kBarrier)
+        for (int y = 0; y < 2; ++y) map(side * 3 / 4, y) = 1;
 }
 
 // The FINDPATH command itself: the heap open list, plus filling the result.

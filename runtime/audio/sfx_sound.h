@@ -19,9 +19,9 @@ public:
     bool GetCaps();
 
     bool HasDevice() const { return m_deviceOpen; }
-    const platform::AudioMixerSpec& Caps() const { return m_caps; }
+    const platform::AudioMixerFormat& Caps() const { return m_caps; }
 
 private:
     bool m_deviceOpen = false;
-    platform::AudioMixerSpec m_caps;
+    platform::AudioMixerFormat m_caps;
 };

@@ -92,15 +92,15 @@ void CloseAudioMixer()
 
 bool AudioMixerIsOpen() { return Device().users > 0; }
 
-bool QueryAudioMixer(AudioMixerSpec* spec)
+bool QueryAudioMixer(AudioMixerFormat* out)
 {
     int frequency = 0;
     Uint16 format = 0;
     int channels = 0;
     if (!AudioMixerIsOpen() || Mix_QuerySpec(&frequency, &format, &channels) == 0) return false;
-    spec->samplesPerSecond = frequency;
-    spec->bitsPerSample = SDL_AUDIO_BITSIZE(format);
-    spec->channels = channels;
+    out->samplesPerSecond = frequency;
+    out->bitsPerSample = SDL_AUDIO_BITSIZE(format);
+    out->channels = channels;
     return true;
 }
 

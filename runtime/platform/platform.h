@@ -147,12 +147,12 @@ void CloseAudioMixer();
 bool AudioMixerIsOpen();
 
 // The format the device really runs at.
-struct AudioMixerSpec {
+struct AudioMixerFormat {
     int samplesPerSecond = 0;
     int bitsPerSample = 0;
     int channels = 0;
 };
-bool QueryAudioMixer(AudioMixerSpec* spec);
+bool QueryAudioMixer(AudioMixerFormat* out);
 
 // A block of samples converted to the device's format. One block can sound
 // on any number of mixer channels at once.

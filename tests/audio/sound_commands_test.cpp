@@ -73,14 +73,14 @@ TEST(SoundCommands, ReloadingASlotReplacesItsSound)
     TempFolder folder;
     MixerRecording recording(folder);
     LOADSOUND(folder.Write("a.wav", ShortSound()).c_str(), 5, 4);
-    WaveSpec mono;
+    WaveLayout mono;
     mono.channels = 1;
     LOADSOUND(folder.Write("b.wav", BuildWave(mono, ConstantFrames16({7}, 100))).c_str(), 5, 2);
     EXPECT_EQ(DXwav[5].CopyCount(), 2);
     EXPECT_EQ(DXwav[5].Format().channels, 1);
 
     // A damaged file empties the slot.
-    WaveSpec list;
+    WaveLayout list;
     list.listChunk = true;
     LOADSOUND(folder.Write("c.wav", BuildWave(list, ShortSound())).c_str(), 5, 2);
     EXPECT_EQ(DXwav[5].CopyCount(), 0);
@@ -106,11 +106,11 @@ TEST(SoundCommands, DamagedFilesLeaveTheSlotEmpty)
     TempFolder folder;
     MixerRecording recording(folder);
     const Bytes good = ShortSound();
-    WaveSpec badFormat;
+    WaveLayout badFormat;
     badFormat.formatBytes = 12;
-    WaveSpec longData;
+    WaveLayout longData;
     longData.dataBytesField = 1 << 30;
-    WaveSpec noChannels;
+    WaveLayout noChannels;
     noChannels.channels = 0;
     noChannels.blockAlign = 4;
     const std::vector<Bytes> damaged = {

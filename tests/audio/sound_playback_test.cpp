@@ -200,11 +200,11 @@ TEST(SoundPlayback, MonoEightBitFileBecomesTheSameOnBothSides)
 {
     TempFolder folder;
     MixerRecording recording(folder);
-    WaveSpec spec;
-    spec.channels = 1;
-    spec.bitsPerSample = 8;
+    WaveLayout layout;
+    layout.channels = 1;
+    layout.bitsPerSample = 8;
     // Unsigned 8-bit: 0x90 is 16 steps above the middle, 16 << 8 in 16 bits.
-    LOADSOUND(folder.Write("mono8.wav", BuildWave(spec, ConstantFrames8(0x90, Frames(0.1)))).c_str(),
+    LOADSOUND(folder.Write("mono8.wav", BuildWave(layout, ConstantFrames8(0x90, Frames(0.1)))).c_str(),
               0, 1);
     ASSERT_EQ(DXwav[0].CopyCount(), 1);
     EXPECT_EQ(DXwav[0].Format().channels, 1);
@@ -218,10 +218,10 @@ TEST(SoundPlayback, FourChannelFilePlaysItsFirstTwoChannels)
 {
     TempFolder folder;
     MixerRecording recording(folder);
-    WaveSpec spec;
-    spec.channels = 4;
+    WaveLayout layout;
+    layout.channels = 4;
     LOADSOUND(folder.Write("quad.wav",
-                           BuildWave(spec, ConstantFrames16({1000, 2000, 3000, 4000}, Frames(0.1))))
+                           BuildWave(layout, ConstantFrames16({1000, 2000, 3000, 4000}, Frames(0.1))))
                   .c_str(),
               0, 1);
     ASSERT_EQ(DXwav[0].CopyCount(), 1);
@@ -237,10 +237,10 @@ TEST(SoundPlayback, OtherSampleRatesAreConvertedToTheDeviceRate)
 {
     TempFolder folder;
     MixerRecording recording(folder);
-    WaveSpec spec;
-    spec.samplesPerSecond = 44100;
+    WaveLayout layout;
+    layout.samplesPerSecond = 44100;
     LOADSOUND(folder.Write("fast.wav",
-                           BuildWave(spec, ConstantFrames16({kLevel, kLevel}, 44100 / 2)))
+                           BuildWave(layout, ConstantFrames16({kLevel, kLevel}, 44100 / 2)))
                   .c_str(),
               0, 1);
     ASSERT_EQ(DXwav[0].CopyCount(), 1);
@@ -255,15 +255,15 @@ TEST(SoundPlayback, EighteenByteFormatAndFactChunkFilesPlay)
 {
     TempFolder folder;
     MixerRecording recording(folder);
-    WaveSpec spec;
-    spec.formatBytes = 18;
-    LOADSOUND(folder.Write("fmt18.wav", BuildWave(spec, ConstantFrames16({kLevel, kLevel},
+    WaveLayout layout;
+    layout.formatBytes = 18;
+    LOADSOUND(folder.Write("fmt18.wav", BuildWave(layout, ConstantFrames16({kLevel, kLevel},
                                                                           Frames(0.1))))
                   .c_str(),
               0, 1);
-    spec = {};
-    spec.factChunk = true;
-    LOADSOUND(folder.Write("fact.wav", BuildWave(spec, ConstantFrames16({kLevel, 0},
+    layout = {};
+    layout.factChunk = true;
+    LOADSOUND(folder.Write("fact.wav", BuildWave(layout, ConstantFrames16({kLevel, 0},
                                                                          Frames(0.1))))
                   .c_str(),
               1, 1);

@@ -22,33 +22,36 @@ void Put32(Bytes& out, std::uint32_t value)
     Put16(out, value >> 16);
 }
 
-void PutId(Bytes& out, const char* id) { out.insert(out.end(), id, id + 4); }
+void PutId(Bytes& out, const char* id)
+{
+    for (int i = 0; i < 4; ++i) out.push_back(static_cast<unsigned char>(id[i]));
+}
 
 }  // namespace
 
-Bytes BuildWave(const WaveSpec& spec, const Bytes& samples)
+Bytes BuildWave(const WaveLayout& layout, const Bytes& samples)
 {
-    const int blockAlign = spec.blockAlign >= 0 ? spec.blockAlign
-                                                 : spec.channels * spec.bitsPerSample / 8;
+    const int blockAlign = layout.blockAlign >= 0 ? layout.blockAlign
+                                                 : layout.channels * layout.bitsPerSample / 8;
     Bytes format;
-    Put16(format, spec.formatTag);
-    Put16(format, spec.channels);
-    Put32(format, spec.samplesPerSecond);
-    Put32(format, spec.samplesPerSecond * static_cast<std::uint32_t>(blockAlign));
+    Put16(format, layout.formatTag);
+    Put16(format, layout.channels);
+    Put32(format, layout.samplesPerSecond);
+    Put32(format, layout.samplesPerSecond * static_cast<std::uint32_t>(blockAlign));
     Put16(format, static_cast<std::uint32_t>(blockAlign));
-    Put16(format, spec.bitsPerSample);
-    if (spec.formatTag == 0xFFFE) {
+    Put16(format, layout.bitsPerSample);
+    if (layout.formatTag == 0xFFFE) {
         Put16(format, 22);                  // extension size
-        Put16(format, spec.bitsPerSample);  // valid bits
+        Put16(format, layout.bitsPerSample);  // valid bits
         Put32(format, 3);                   // front left and right
-        Put32(format, spec.extensibleSubFormat);
+        Put32(format, layout.extensibleSubFormat);
         const std::uint8_t tail[12] = {0x00, 0x00, 0x10, 0x00, 0x80, 0x00,
                                        0x00, 0xAA, 0x00, 0x38, 0x9B, 0x71};
         format.insert(format.end(), tail, tail + 12);
     }
-    const std::size_t bodyBytes = spec.formatBodyBytes >= 0
-                                      ? static_cast<std::size_t>(spec.formatBodyBytes)
-                                      : spec.formatBytes;
+    const std::size_t bodyBytes = layout.formatBodyBytes >= 0
+                                      ? static_cast<std::size_t>(layout.formatBodyBytes)
+                                      : layout.formatBytes;
     format.resize(bodyBytes, 0);
 
     Bytes out;
@@ -56,20 +59,20 @@ Bytes BuildWave(const WaveSpec& spec, const Bytes& samples)
     Put32(out, 0);  // patched below
     PutId(out, "WAVE");
     PutId(out, "fmt ");
-    Put32(out, spec.formatBytes);
+    Put32(out, layout.formatBytes);
     out.insert(out.end(), format.begin(), format.end());
-    if (spec.factChunk) {
+    if (layout.factChunk) {
         PutId(out, "fact");
         Put32(out, 4);
         Put32(out, static_cast<std::uint32_t>(samples.size() / (blockAlign ? blockAlign : 1)));
     }
-    if (spec.listChunk) {
+    if (layout.listChunk) {
         PutId(out, "LIST");
         Put32(out, 4);
         PutId(out, "INFO");
     }
     PutId(out, "data");
-    Put32(out, spec.dataBytesField >= 0 ? static_cast<std::uint32_t>(spec.dataBytesField)
+    Put32(out, layout.dataBytesField >= 0 ? static_cast<std::uint32_t>(layout.dataBytesField)
                                         : static_cast<std::uint32_t>(samples.size()));
     out.insert(out.end(), samples.begin(), samples.end());
     const std::uint32_t riffBytes = static_cast<std::uint32_t>(out.size() - 8);

@@ -11,7 +11,7 @@ namespace wavetest {
 
 using Bytes = std::vector<std::uint8_t>;
 
-struct WaveSpec {
+struct WaveLayout {
     std::uint16_t formatTag = 1;     // 1 PCM, 3 float, 0xFFFE extensible
     std::uint16_t channels = 2;
     std::uint32_t samplesPerSecond = 22050;
@@ -26,7 +26,7 @@ struct WaveSpec {
 };
 
 // A whole wave file with the given sample bytes as its data chunk body.
-Bytes BuildWave(const WaveSpec& spec, const Bytes& samples);
+Bytes BuildWave(const WaveLayout& layout, const Bytes& samples);
 
 // 16-bit frames where every channel c of every frame holds values[c].
 Bytes ConstantFrames16(const std::vector<std::int16_t>& values, int frames);

@@ -48,37 +48,37 @@ TEST(WaveReader, PlainPcmFileFindsFormatAndSamples)
 
 TEST(WaveReader, LongerFormatChunkAndFactChunkMoveTheSamples)
 {
-    WaveSpec spec;
-    spec.formatBytes = 18;
+    WaveLayout layout;
+    layout.formatBytes = 18;
     WaveDataChunk data;
-    ASSERT_TRUE(ReadHeader(BuildWave(spec, kFrames), data));
+    ASSERT_TRUE(ReadHeader(BuildWave(layout, kFrames), data));
     EXPECT_EQ(data.position, 46);
 
-    spec.factChunk = true;
-    ASSERT_TRUE(ReadHeader(BuildWave(spec, kFrames), data));
+    layout.factChunk = true;
+    ASSERT_TRUE(ReadHeader(BuildWave(layout, kFrames), data));
     EXPECT_EQ(data.position, 46 + 12);
     EXPECT_EQ(data.size, kFrames.size());
 }
 
 TEST(WaveReader, AnyOtherChunkBeforeDataIsRefused)
 {
-    WaveSpec spec;
-    spec.listChunk = true;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.factChunk = true;  // "fact" then "LIST": still not "data"
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
+    WaveLayout layout;
+    layout.listChunk = true;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.factChunk = true;  // "fact" then "LIST": still not "data"
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
 }
 
 TEST(WaveReader, MonoStaysMonoAndMoreChannelsPlayAsStereo)
 {
-    WaveSpec spec;
-    spec.channels = 1;
+    WaveLayout layout;
+    layout.channels = 1;
     WaveDataChunk data;
-    ASSERT_TRUE(ReadHeader(BuildWave(spec, ConstantFrames16({5}, 10)), data));
+    ASSERT_TRUE(ReadHeader(BuildWave(layout, ConstantFrames16({5}, 10)), data));
     EXPECT_EQ(data.format.channels, 1);
 
-    spec.channels = 4;
-    ASSERT_TRUE(ReadHeader(BuildWave(spec, ConstantFrames16({1, 2, 3, 4}, 10)), data));
+    layout.channels = 4;
+    ASSERT_TRUE(ReadHeader(BuildWave(layout, ConstantFrames16({1, 2, 3, 4}, 10)), data));
     EXPECT_EQ(data.format.fileChannels, 4);
     EXPECT_EQ(data.format.channels, 2);
     EXPECT_EQ(data.format.blockAlign, 8);
@@ -86,29 +86,29 @@ TEST(WaveReader, MonoStaysMonoAndMoreChannelsPlayAsStereo)
 
 TEST(WaveReader, OnlyPcmFormatsAreAccepted)
 {
-    WaveSpec spec;
-    spec.formatTag = 3;  // floating point
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.formatTag = 2;  // ADPCM
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
+    WaveLayout layout;
+    layout.formatTag = 3;  // floating point
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.formatTag = 2;  // ADPCM
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
 
-    spec.formatTag = 0xFFFE;  // extensible with a PCM sub-format
-    spec.formatBytes = 40;
+    layout.formatTag = 0xFFFE;  // extensible with a PCM sub-format
+    layout.formatBytes = 40;
     WaveDataChunk data;
-    ASSERT_TRUE(ReadHeader(BuildWave(spec, kFrames), data));
+    ASSERT_TRUE(ReadHeader(BuildWave(layout, kFrames), data));
     EXPECT_EQ(data.position, 68);
-    spec.extensibleSubFormat = 3;  // extensible floating point
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.extensibleSubFormat = 1;
-    spec.formatBytes = 16;  // extensible tag without its extension
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
+    layout.extensibleSubFormat = 3;  // extensible floating point
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.extensibleSubFormat = 1;
+    layout.formatBytes = 16;  // extensible tag without its extension
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
 
-    spec = {};
-    spec.bitsPerSample = 24;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.bitsPerSample = 8;
-    spec.blockAlign = 2;
-    EXPECT_TRUE(Accepts(BuildWave(spec, kFrames)));
+    layout = {};
+    layout.bitsPerSample = 24;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.bitsPerSample = 8;
+    layout.blockAlign = 2;
+    EXPECT_TRUE(Accepts(BuildWave(layout, kFrames)));
 }
 
 TEST(WaveReader, ShortFilesAreRefused)
@@ -122,29 +122,29 @@ TEST(WaveReader, ShortFilesAreRefused)
 
 TEST(WaveReader, FormatChunkSizeOutOfRangeIsRefused)
 {
-    WaveSpec spec;
-    spec.formatBytes = 14;
-    spec.formatBodyBytes = 16;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.formatBytes = 0;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.formatBytes = 100000;  // far past the end of the file
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.formatBytes = 0xFFFFFFFF;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
+    WaveLayout layout;
+    layout.formatBytes = 14;
+    layout.formatBodyBytes = 16;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.formatBytes = 0;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.formatBytes = 100000;  // far past the end of the file
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.formatBytes = 0xFFFFFFFF;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
 }
 
 TEST(WaveReader, DataChunkLongerThanTheFileIsRefused)
 {
-    WaveSpec spec;
-    spec.dataBytesField = static_cast<std::int64_t>(kFrames.size()) + 1;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.dataBytesField = 0xFFFFFFFF;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
+    WaveLayout layout;
+    layout.dataBytesField = static_cast<std::int64_t>(kFrames.size()) + 1;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.dataBytesField = 0xFFFFFFFF;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
     // A shorter size is fine: the rest of the file is not samples.
-    spec.dataBytesField = 40;
+    layout.dataBytesField = 40;
     WaveDataChunk data;
-    ASSERT_TRUE(ReadHeader(BuildWave(spec, kFrames), data));
+    ASSERT_TRUE(ReadHeader(BuildWave(layout, kFrames), data));
     EXPECT_EQ(data.size, 40u);
 }
 
@@ -159,23 +159,23 @@ TEST(WaveReader, FactChunkLongerThanTheFileIsRefused)
 
 TEST(WaveReader, ImpossibleFormatsAreRefused)
 {
-    WaveSpec spec;
-    spec.channels = 0;
-    spec.blockAlign = 4;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec = {};
-    spec.blockAlign = 0;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.blockAlign = 2;  // smaller than the two 16-bit channels played
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec = {};
-    spec.samplesPerSecond = 0;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec.samplesPerSecond = 0xFFFFFFFF;
-    EXPECT_FALSE(Accepts(BuildWave(spec, kFrames)));
-    spec = {};
-    EXPECT_FALSE(Accepts(BuildWave(spec, Bytes{})));       // no samples at all
-    EXPECT_FALSE(Accepts(BuildWave(spec, Bytes{1, 2, 3})));  // less than one frame
+    WaveLayout layout;
+    layout.channels = 0;
+    layout.blockAlign = 4;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout = {};
+    layout.blockAlign = 0;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.blockAlign = 2;  // smaller than the two 16-bit channels played
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout = {};
+    layout.samplesPerSecond = 0;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout.samplesPerSecond = 0xFFFFFFFF;
+    EXPECT_FALSE(Accepts(BuildWave(layout, kFrames)));
+    layout = {};
+    EXPECT_FALSE(Accepts(BuildWave(layout, Bytes{})));       // no samples at all
+    EXPECT_FALSE(Accepts(BuildWave(layout, Bytes{1, 2, 3})));  // less than one frame
 }
 
 TEST(WaveReader, ReadsBytesFromAPositionOrFromWhereTheFileIs)

@@ -21,13 +21,13 @@ TEST_F(MediaBoxTest, ArchivedMusicKeepsPlayingWhileAnArchivedVideoPlays)
     Start({"1 screenshot " + m_folder.Path("shot.bmp")});
     // The members, made on disk first and then packed into an archive.
     WriteConstantWav(m_folder.Path("made_song.wav"), 1500, 22050 * 3);
-    VideoSpec spec;
-    spec.pictures = 15;
-    spec.withSound = true;
-    spec.soundValue = 2500;
-    spec.colours = {{0, 0, 255}};
+    VideoRecipe recipe;
+    recipe.pictures = 15;
+    recipe.withSound = true;
+    recipe.soundValue = 2500;
+    recipe.colours = {{0, 0, 255}};
     std::string why;
-    ASSERT_TRUE(WriteVideo(m_folder.Path("made_clip.nut"), spec, &why)) << why;
+    ASSERT_TRUE(WriteVideo(m_folder.Path("made_clip.nut"), recipe, &why)) << why;
     using archive_test::LzoBlock;
     const std::vector<archive_test::Member> members{
         {"song.wav", LzoBlock(archive_test::ReadFile(m_folder.Path("made_song.wav")))},

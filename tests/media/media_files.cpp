@@ -150,31 +150,31 @@ void WriteConstantWav(const std::string& path, std::int16_t value, int frames)
     WriteBytes(path, b);
 }
 
-bool WriteVideo(const std::string& path, const VideoSpec& spec, std::string* why)
+bool WriteVideo(const std::string& path, const VideoRecipe& recipe, std::string* why)
 {
     Writer w;
-    if (avformat_alloc_output_context2(&w.format, nullptr, spec.container.c_str(), path.c_str()) < 0)
-        return Fail(why, "no muxer " + spec.container);
+    if (avformat_alloc_output_context2(&w.format, nullptr, recipe.container.c_str(), path.c_str()) < 0)
+        return Fail(why, "no muxer " + recipe.container);
     w.frame = av_frame_alloc();
     w.packet = av_packet_alloc();
-    const bool yuv = spec.codec != "rawvideo";
-    if (spec.withPictures) {
-        const AVCodec* codec = avcodec_find_encoder_by_name(spec.codec.c_str());
-        if (codec == nullptr) return Fail(why, "no encoder " + spec.codec);
+    const bool yuv = recipe.codec != "rawvideo";
+    if (recipe.withPictures) {
+        const AVCodec* codec = avcodec_find_encoder_by_name(recipe.codec.c_str());
+        if (codec == nullptr) return Fail(why, "no encoder " + recipe.codec);
         w.pictures = avcodec_alloc_context3(codec);
-        w.pictures->width = spec.width;
-        w.pictures->height = spec.height;
-        w.pictures->time_base = AVRational{1, spec.fps};
-        w.pictures->framerate = AVRational{spec.fps, 1};
+        w.pictures->width = recipe.width;
+        w.pictures->height = recipe.height;
+        w.pictures->time_base = AVRational{1, recipe.fps};
+        w.pictures->framerate = AVRational{recipe.fps, 1};
         w.pictures->pix_fmt = yuv ? AV_PIX_FMT_YUV420P : AV_PIX_FMT_RGB24;
         w.pictures->gop_size = 1;
         if (w.format->oformat->flags & AVFMT_GLOBALHEADER) w.pictures->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if (avcodec_open2(w.pictures, codec, nullptr) < 0) return Fail(why, "cannot open " + spec.codec);
+        if (avcodec_open2(w.pictures, codec, nullptr) < 0) return Fail(why, "cannot open " + recipe.codec);
         w.pictureStream = avformat_new_stream(w.format, nullptr);
         w.pictureStream->time_base = w.pictures->time_base;
         avcodec_parameters_from_context(w.pictureStream->codecpar, w.pictures);
     }
-    if (spec.withSound) {
+    if (recipe.withSound) {
         const AVCodec* codec = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
         if (codec == nullptr) return Fail(why, "no PCM encoder");
         w.sound = avcodec_alloc_context3(codec);
@@ -192,8 +192,8 @@ bool WriteVideo(const std::string& path, const VideoSpec& spec, std::string* why
     if (avformat_write_header(w.format, nullptr) < 0) return Fail(why, "cannot write the header");
 
     // Sound in blocks of one picture period, written before its picture.
-    const int soundPerPicture = 22050 / spec.fps;
-    for (int i = 0; i < spec.pictures; ++i) {
+    const int soundPerPicture = 22050 / recipe.fps;
+    for (int i = 0; i < recipe.pictures; ++i) {
         if (w.sound != nullptr) {
             av_frame_unref(w.frame);
             w.frame->format = AV_SAMPLE_FMT_S16;
@@ -203,17 +203,17 @@ bool WriteVideo(const std::string& path, const VideoSpec& spec, std::string* why
             av_channel_layout_copy(&w.frame->ch_layout, &stereo);
             if (av_frame_get_buffer(w.frame, 0) < 0) return Fail(why, "no sound buffer");
             auto* samples = reinterpret_cast<std::int16_t*>(w.frame->data[0]);
-            for (int s = 0; s < soundPerPicture * 2; ++s) samples[s] = spec.soundValue;
+            for (int s = 0; s < soundPerPicture * 2; ++s) samples[s] = recipe.soundValue;
             w.frame->pts = static_cast<std::int64_t>(i) * soundPerPicture;
             if (!Encode(w, w.sound, w.soundStream, w.frame)) return Fail(why, "sound encoding failed");
         }
         if (w.pictures != nullptr) {
             av_frame_unref(w.frame);
             w.frame->format = w.pictures->pix_fmt;
-            w.frame->width = spec.width;
-            w.frame->height = spec.height;
+            w.frame->width = recipe.width;
+            w.frame->height = recipe.height;
             if (av_frame_get_buffer(w.frame, 0) < 0) return Fail(why, "no picture buffer");
-            FillPicture(w.frame, spec.colours[static_cast<std::size_t>(i) % spec.colours.size()], yuv);
+            FillPicture(w.frame, recipe.colours[static_cast<std::size_t>(i) % recipe.colours.size()], yuv);
             w.frame->pts = i;
             if (!Encode(w, w.pictures, w.pictureStream, w.frame)) return Fail(why, "picture encoding failed");
         }

@@ -41,7 +41,7 @@ void WriteConstantWav(const std::string& path, std::int16_t value, int frames);
 bool WriteEncodedSine(const std::string& path, const std::string& container, const std::string& codec,
                       int amplitude, int frames, std::string* why);
 
-struct VideoSpec {
+struct VideoRecipe {
     int width = 320;
     int height = 240;
     int fps = 25;
@@ -57,7 +57,7 @@ struct VideoSpec {
 };
 // Writes the video; false (with the reason in *why) when the encoders or the
 // container are missing.
-bool WriteVideo(const std::string& path, const VideoSpec& spec, std::string* why);
+bool WriteVideo(const std::string& path, const VideoRecipe& recipe, std::string* why);
 
 // A 24-bit BMP as SaveDrawingArea writes it, addressed from the top-left.
 struct Picture {

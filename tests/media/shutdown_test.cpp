@@ -56,11 +56,11 @@ TEST(MediaShutdown, EndingWhileMusicPlaysExitsCleanly)
 {
     Folder folder;
     WriteConstantWav(folder.Path("music.wav"), 1500, 22050 * 5);
-    VideoSpec spec;
-    spec.pictures = 5;
-    spec.withSound = true;
+    VideoRecipe recipe;
+    recipe.pictures = 5;
+    recipe.withSound = true;
     std::string why;
-    ASSERT_TRUE(WriteVideo(folder.Path("clip.nut"), spec, &why)) << why;
+    ASSERT_TRUE(WriteVideo(folder.Path("clip.nut"), recipe, &why)) << why;
     EXPECT_EXIT(PlayMusicAndVideoThenEnd(folder), ::testing::ExitedWithCode(0), "");
     EXPECT_FALSE(ReadBytes(folder.Path("halted.txt")).empty()) << "shutdown stopped the music";
     // The music was heard, and the video's sound beside it.

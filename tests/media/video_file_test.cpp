@@ -21,24 +21,24 @@ Rgb PixelOf(const unsigned char* rgba, int width, int x, int y)
 }
 
 // Four pictures at 10 per second: red, green, blue, white.
-VideoSpec FourColours()
+VideoRecipe FourColours()
 {
-    VideoSpec spec;
-    spec.width = 4;
-    spec.height = 2;
-    spec.fps = 10;
-    spec.pictures = 4;
-    spec.colours = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
-    return spec;
+    VideoRecipe recipe;
+    recipe.width = 4;
+    recipe.height = 2;
+    recipe.fps = 10;
+    recipe.pictures = 4;
+    recipe.colours = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    return recipe;
 }
 
 class VideoFileTest : public ::testing::Test {
 protected:
-    std::string Write(const std::string& name, const VideoSpec& spec)
+    std::string Write(const std::string& name, const VideoRecipe& recipe)
     {
         const std::string path = m_folder.Path(name);
         std::string why;
-        EXPECT_TRUE(WriteVideo(path, spec, &why)) << why;
+        EXPECT_TRUE(WriteVideo(path, recipe, &why)) << why;
         return path;
     }
     Folder m_folder;
@@ -80,9 +80,9 @@ TEST_F(VideoFileTest, PicturesComeInTheirTimeAndTheLastStandsOnePeriod)
 
 TEST_F(VideoFileTest, PicturesAreScaledToTheOutputSize)
 {
-    VideoSpec spec = FourColours();
-    spec.pictures = 1;
-    platform::VideoFile* video = platform::OpenVideoFile(Write("one.nut", spec).c_str(), true);
+    VideoRecipe recipe = FourColours();
+    recipe.pictures = 1;
+    platform::VideoFile* video = platform::OpenVideoFile(Write("one.nut", recipe).c_str(), true);
     ASSERT_NE(video, nullptr);
     EXPECT_FALSE(platform::SetVideoFileOutputSize(video, 0, 5));
     EXPECT_FALSE(platform::SetVideoFileOutputSize(video, 100000, 5));
@@ -98,10 +98,10 @@ TEST_F(VideoFileTest, PicturesAreScaledToTheOutputSize)
 
 TEST_F(VideoFileTest, SoundComesOutAt22050HzStereo)
 {
-    VideoSpec spec = FourColours();
-    spec.withSound = true;
-    spec.soundValue = -1234;
-    platform::VideoFile* video = platform::OpenVideoFile(Write("sound.nut", spec).c_str(), true);
+    VideoRecipe recipe = FourColours();
+    recipe.withSound = true;
+    recipe.soundValue = -1234;
+    platform::VideoFile* video = platform::OpenVideoFile(Write("sound.nut", recipe).c_str(), true);
     ASSERT_NE(video, nullptr);
     ASSERT_TRUE(platform::VideoFileHasSound(video));
     const unsigned char* rgba = nullptr;
@@ -123,11 +123,11 @@ TEST_F(VideoFileTest, SoundComesOutAt22050HzStereo)
 
 TEST_F(VideoFileTest, AFileWithOnlySoundPlaysForItsLength)
 {
-    VideoSpec spec;
-    spec.withPictures = false;
-    spec.withSound = true;
-    spec.pictures = 10;  // ten blocks of 1/25 s
-    platform::VideoFile* video = platform::OpenVideoFile(Write("sound_only.nut", spec).c_str(), true);
+    VideoRecipe recipe;
+    recipe.withPictures = false;
+    recipe.withSound = true;
+    recipe.pictures = 10;  // ten blocks of 1/25 s
+    platform::VideoFile* video = platform::OpenVideoFile(Write("sound_only.nut", recipe).c_str(), true);
     ASSERT_NE(video, nullptr);
     EXPECT_FALSE(platform::VideoFileHasPictures(video));
     const unsigned char* rgba = nullptr;
@@ -140,13 +140,13 @@ TEST_F(VideoFileTest, AFileWithOnlySoundPlaysForItsLength)
 
 TEST_F(VideoFileTest, AnMpeg4VideoDecodesToItsColour)
 {
-    VideoSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.codec = "mpeg4";
-    spec.container = "avi";
-    spec.colours = {{200, 40, 40}};
-    platform::VideoFile* video = platform::OpenVideoFile(Write("m4.avi", spec).c_str(), true);
+    VideoRecipe recipe;
+    recipe.width = 64;
+    recipe.height = 48;
+    recipe.codec = "mpeg4";
+    recipe.container = "avi";
+    recipe.colours = {{200, 40, 40}};
+    platform::VideoFile* video = platform::OpenVideoFile(Write("m4.avi", recipe).c_str(), true);
     ASSERT_NE(video, nullptr);
     const unsigned char* rgba = nullptr;
     bool changed = false;
@@ -182,8 +182,8 @@ TEST_F(VideoFileTest, BrokenAndAbsurdFilesAreRefused)
 TEST_F(VideoFileTest, NamesAreFilesNeverUrls)
 {
     // A file whose name looks like a protocol is still just that file.
-    VideoSpec spec = FourColours();
-    const std::string odd = Write("pipe:0", spec);
+    VideoRecipe recipe = FourColours();
+    const std::string odd = Write("pipe:0", recipe);
     platform::VideoFile* video = platform::OpenVideoFile(odd.c_str(), true);
     ASSERT_NE(video, nullptr) << "the file named pipe:0 opens as a file";
     platform::CloseVideoFile(video);
@@ -199,11 +199,11 @@ TEST_F(VideoFileTest, NamesAreFilesNeverUrls)
 
 TEST_F(VideoFileTest, AFileCutShortPlaysWhatItHasAndEnds)
 {
-    VideoSpec spec = FourColours();
-    spec.width = 64;
-    spec.height = 64;
-    spec.pictures = 20;
-    const std::string whole = Write("whole.nut", spec);
+    VideoRecipe recipe = FourColours();
+    recipe.width = 64;
+    recipe.height = 64;
+    recipe.pictures = 20;
+    const std::string whole = Write("whole.nut", recipe);
     std::vector<std::uint8_t> bytes = ReadBytes(whole);
     bytes.resize(bytes.size() / 2);
     // Garbage instead of the second half's first bytes too.

@@ -36,11 +36,11 @@ TEST(VideoFit, KeepsTheAspectRatioAndCentres)
 
 class VideoPlaybackTest : public MediaRuntimeTest {
 protected:
-    std::string Video(const std::string& name, const VideoSpec& spec)
+    std::string Video(const std::string& name, const VideoRecipe& recipe)
     {
         const std::string path = m_folder.Path(name);
         std::string why;
-        EXPECT_TRUE(WriteVideo(path, spec, &why)) << why;
+        EXPECT_TRUE(WriteVideo(path, recipe, &why)) << why;
         return path;
     }
     Picture Shot(const std::string& name)
@@ -58,11 +58,11 @@ protected:
 TEST_F(VideoPlaybackTest, AWideVideoFillsTheWidthCentredWithBlackAboveAndBelow)
 {
     Start({ShotLine(3, "shot.bmp")});
-    VideoSpec spec;
-    spec.width = 320;
-    spec.height = 120;
-    spec.pictures = 25;
-    const std::string path = Video("wide.nut", spec);
+    VideoRecipe recipe;
+    recipe.width = 320;
+    recipe.height = 120;
+    recipe.pictures = 25;
+    const std::string path = Video("wide.nut", recipe);
     const long before = platform::PresentedFrames();
     EXPECT_EQ(PlayVideo(path.c_str(), false), 0);
     // Pictures whose time has passed are skipped on a slow machine.
@@ -85,11 +85,11 @@ TEST_F(VideoPlaybackTest, AWideVideoFillsTheWidthCentredWithBlackAboveAndBelow)
 TEST_F(VideoPlaybackTest, ANarrowVideoIsCentredWithBlackAtTheSides)
 {
     Start({ShotLine(2, "shot.bmp")});
-    VideoSpec spec;
-    spec.width = 100;
-    spec.height = 100;
-    spec.colours = {{10, 200, 30}};
-    const std::string path = Video("square.nut", spec);
+    VideoRecipe recipe;
+    recipe.width = 100;
+    recipe.height = 100;
+    recipe.colours = {{10, 200, 30}};
+    const std::string path = Video("square.nut", recipe);
     EXPECT_EQ(PlayVideo(path.c_str(), false), 0);
     const Picture shot = Shot("shot.bmp");
     for (int y : {0, 240, 479}) {
@@ -104,9 +104,9 @@ TEST_F(VideoPlaybackTest, SpaceEndsLoopmovieButACursorKeyDoesNot)
 {
     // Up arrow (200) early, Space (57) late.
     Start({"5 key 200 down", "8 key 200 up", "40 key 57 down"});
-    VideoSpec spec;
-    spec.pictures = 5;  // 0.2 s a pass
-    const std::string path = Video("loop.nut", spec);
+    VideoRecipe recipe;
+    recipe.pictures = 5;  // 0.2 s a pass
+    const std::string path = Video("loop.nut", recipe);
     const long before = platform::PresentedFrames();
     EXPECT_EQ(LOOPMOVIE(path.c_str()), 0);
     const long presented = platform::PresentedFrames() - before;
@@ -114,15 +114,15 @@ TEST_F(VideoPlaybackTest, SpaceEndsLoopmovieButACursorKeyDoesNot)
     // many passes after the cursor key.
     EXPECT_GE(platform::PresentedFrames(), 40);
     EXPECT_LE(platform::PresentedFrames(), 41);
-    EXPECT_GT(presented, 3 * spec.pictures) << "the video went round several times";
+    EXPECT_GT(presented, 3 * recipe.pictures) << "the video went round several times";
 }
 
 TEST_F(VideoPlaybackTest, PlaymovieEndsByItselfAndShiftOrEscapeDoNotEndIt)
 {
     Start({"2 key 42 down", "3 key 1 down", "4 key 42 up", "5 key 1 up"});
-    VideoSpec spec;
-    spec.pictures = 12;
-    const std::string path = Video("once.nut", spec);
+    VideoRecipe recipe;
+    recipe.pictures = 12;
+    const std::string path = Video("once.nut", recipe);
     const long before = platform::PresentedFrames();
     EXPECT_EQ(PLAYMOVIE(path.c_str()), 0);
     const long presented = platform::PresentedFrames() - before;
@@ -134,9 +134,9 @@ TEST_F(VideoPlaybackTest, AHeldMouseButtonDelaysTheStart)
 {
     Start({"0 button left down", ShotLine(6, "waiting.bmp"), "10 button left up", ShotLine(14, "playing.bmp"),
            "30 button right down"});
-    VideoSpec spec;
-    spec.pictures = 100;
-    const std::string path = Video("long.nut", spec);
+    VideoRecipe recipe;
+    recipe.pictures = 100;
+    const std::string path = Video("long.nut", recipe);
     EXPECT_EQ(LOOPMOVIE(path.c_str()), 0);
     EXPECT_EQ(Shot("waiting.bmp").At(320, 240), kBlack) << "nothing plays while the button is held";
     EXPECT_EQ(Shot("playing.bmp").At(320, 240), kRed) << "playback starts once it is released";
@@ -149,11 +149,11 @@ TEST_F(VideoPlaybackTest, TheVideosSoundIsMixedBesideTheMusic)
     Start();
     WriteConstantWav(m_folder.Path("music.wav"), 1000, 22050 * 3);
     ASSERT_EQ(PLAYMUSIC(m_folder.Path("music.wav").c_str()), 0);
-    VideoSpec spec;
-    spec.pictures = 20;  // 0.8 s
-    spec.withSound = true;
-    spec.soundValue = 4000;
-    const std::string path = Video("talk.nut", spec);
+    VideoRecipe recipe;
+    recipe.pictures = 20;  // 0.8 s
+    recipe.withSound = true;
+    recipe.soundValue = 4000;
+    const std::string path = Video("talk.nut", recipe);
     EXPECT_EQ(PLAYMOVIE(path.c_str()), 0);
     // Long enough that the music alone after the video is over a quarter of
     // a second by itself, however fast the video opened.
@@ -192,9 +192,9 @@ TEST_F(VideoPlaybackTest, AfterTheVideoTheGameDrawsAsBefore)
     Start();
     GLint alignmentBefore = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignmentBefore);
-    VideoSpec spec;
-    spec.pictures = 3;
-    EXPECT_EQ(PLAYMOVIE(Video("short.nut", spec).c_str()), 0);
+    VideoRecipe recipe;
+    recipe.pictures = 3;
+    EXPECT_EQ(PLAYMOVIE(Video("short.nut", recipe).c_str()), 0);
     GLint alignmentAfter = 0;
     glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignmentAfter);
     EXPECT_EQ(alignmentAfter, alignmentBefore) << "texture uploads keep their pixel layout";

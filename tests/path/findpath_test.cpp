@@ -11,6 +11,7 @@
 #include "path/astar_planner.h"
 #include "path/path_commands.h"
 #include "platform/platform.h"
+#include "support/grid_maps.h"
 
 namespace {
 
@@ -224,18 +225,7 @@ TEST(FindPath, LongSearchWithEscapeUpRunsToTheEndLikeTheReference)
     ASSERT_NE(window, nullptr) << platform::LastError();
     const int side = 64;
     KvIntArray map, result;
-    DIM(map, side, side);
-    std::mt19937 random(12345);
-    std::uniform_int_distribution<int> cost(1, 9);
-    std::uniform_int_distribution<int> wall(0, 5);
-    for (int y = 0; y < side; ++y)
-        for (int x = 0; x < side; ++x) map(x, y) = wall(random) == 0 ? 0 : cost(random);
-    for (int y = 0; y < 2; ++y)
-        for (int x = 0; x < 2; ++x) {
-            map(x, y) = 1;
-            map(side - 1 - x, side - 1 - y) = 1;
-        }
-    for (int y = 2; y < side; ++y) map(side * 3 / 4, y) = 0;
+    testing_support::MakeCostGrid(map, side, testing_support::GridKind::kBarrier);
 
     Planner::Description request{};
     request.goalX = side - 1;
