@@ -37,6 +37,8 @@ desktop=$(ls "$root"/usr/share/applications/*.desktop)
 metainfo=$(ls "$root"/usr/share/metainfo/*.metainfo.xml)
 desktop-file-validate "$desktop" || fail "desktop-file-validate: $desktop"
 appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate: $metainfo"
+# The whole tree: the metainfo's desktop entry and icon are in the package.
+appstreamcli validate-tree --no-net "$root" || fail "appstreamcli validate-tree"
 grep -qx 'Exec=zorvelin' "$desktop" || fail "the desktop entry does not start zorvelin"
 [ -x "$root/usr/games/zorvelin" ] || fail "/usr/games/zorvelin does not lead to the program"
 for size in 16 32 48 64 128 256; do
