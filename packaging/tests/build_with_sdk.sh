@@ -22,6 +22,10 @@ cmake)
   cmake -S "$scratch/src" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$root/usr"
   grep -q "^KvRuntime_DIR:PATH=$root/" "$out/CMakeCache.txt" || fail "KvRuntime was not found in the unpacked package"
   cmake --build "$out" --target count_frames
+  # The package's CMake files are relocatable: the program was compiled and
+  # linked with the unpacked headers and libraries, not the build tree's.
+  grep -Eq -- "(-I|-isystem )$root/usr/include/kvbasic" "$out/build.ninja" || fail "the unpacked headers were not used"
+  grep -q "$root/usr/lib/[^ ]*/libkvruntime.a" "$out/build.ninja" || fail "the unpacked runtime was not linked"
   ;;
 pkg-config)
   pc=$(find "$root/usr/lib" -name kvruntime.pc)
@@ -29,6 +33,7 @@ pkg-config)
   export PKG_CONFIG_PATH="$(dirname "$pc")"
   flags=$(pkg-config --define-variable=prefix="$root/usr" --cflags --libs kvruntime)
   echo "pkg-config kvruntime: $flags"
+  echo "$flags" | grep -q -- "-I$root/usr/include/kvbasic" || fail "kvruntime.pc does not follow its prefix"
   g++ -std=c++20 -o "$out/count_frames" "$scratch/src/count_frames.cpp" $flags
   cp "$(pkg-config --define-variable=prefix="$root/usr" --variable=defaultfont kvruntime)" "$out/"
   ;;
