@@ -1,0 +1,56 @@
+#!/bin/sh
+# Unpacks the SDK package into a folder (not into the system) and builds
+# the example count_frames outside the tree against it, one way a run:
+#   cmake       the examples' CMakeLists.txt with find_package(KvRuntime),
+#               the package found through CMAKE_PREFIX_PATH
+#   pkg-config  g++ with the flags of kvruntime.pc, its prefix moved
+#   translator  kvbasic build of the example's BASIC source
+# then runs it for a few frames and checks that it ended cleanly.
+# Usage: build_with_sdk.sh <sdk.deb> cmake|pkg-config|translator <scratch folder>
+set -e
+sdk_deb=$1 mode=$2 scratch=$3
+fail() { echo "FAIL: $*" >&2; exit 1; }
+rm -rf "$scratch" && mkdir -p "$scratch"
+root="$scratch/root"
+dpkg-deb -x "$sdk_deb" "$root"
+cp -r "$root/usr/share/doc/kvbasic-dev/examples" "$scratch/src"
+out="$scratch/out"
+mkdir -p "$out"
+
+case $mode in
+cmake)
+  cmake -S "$scratch/src" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$root/usr"
+  grep -q "^KvRuntime_DIR:PATH=$root/" "$out/CMakeCache.txt" || fail "KvRuntime was not found in the unpacked package"
+  cmake --build "$out" --target count_frames
+  # The package's CMake files are relocatable: the program was compiled and
+  # linked with the unpacked headers and libraries, not the build tree's.
+  grep -Eq -- "(-I|-isystem )$root/usr/include/kvbasic" "$out/build.ninja" || fail "the unpacked headers were not used"
+  grep -q "$root/usr/lib/[^ ]*/libkvruntime.a" "$out/build.ninja" || fail "the unpacked runtime was not linked"
+  ;;
+pkg-config)
+  pc=$(find "$root/usr/lib" -name kvruntime.pc)
+  [ -n "$pc" ] || fail "no kvruntime.pc in the package"
+  export PKG_CONFIG_PATH="$(dirname "$pc")"
+  flags=$(pkg-config --define-variable=prefix="$root/usr" --cflags --libs kvruntime)
+  echo "pkg-config kvruntime: $flags"
+  echo "$flags" | grep -q -- "-I$root/usr/include/kvbasic" || fail "kvruntime.pc does not follow its prefix"
+  g++ -std=c++20 -o "$out/count_frames" "$scratch/src/count_frames.cpp" $flags
+  cp "$(pkg-config --define-variable=prefix="$root/usr" --variable=defaultfont kvruntime)" "$out/"
+  ;;
+translator)
+  [ -x "$root/usr/bin/kvbasic" ] || fail "no kvbasic in the package"
+  "$root/usr/bin/kvbasic" build "$scratch/src/count_frames.bas" -o "$out/count_frames"
+  [ -f "$out/Smalfont.bmp" ] || cp "$root/usr/share/kvbasic/Smalfont.bmp" "$out/"
+  ;;
+*)
+  fail "unknown way to build: $mode"
+  ;;
+esac
+
+# Started from another folder: the program loads its font from its own.
+(cd "$scratch" && TMPDIR="$scratch" timeout 60 "$out/count_frames" 5) || fail "count_frames failed"
+log=$(tr -d '\r' < "$scratch/ErrorLog.txt")
+echo "$log"
+echo "$log" | grep -qx -- '-End On Line' || fail "count_frames did not end through its END"
+[ "$(echo "$log" | tail -n 4 | head -n 1)" = 0 ] || fail "count_frames ended with an error"
+echo "count_frames built ($mode) against the unpacked SDK and ran"
