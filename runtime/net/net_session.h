@@ -228,7 +228,7 @@ private:
     std::uint32_t m_candidate = 0;
     std::uint32_t m_candidateAddress = 0;
     std::int64_t m_becomeHostAt = 0;
-    static constexpr std::int64_t kBecomeHostDelayMs = 300;
+    static constexpr std::int64_t kBecomeHostDelayMs = 1000;
     std::int64_t m_migrateUntil = 0;
     std::vector<std::uint32_t> m_confirmed;
     bool m_connected = false;

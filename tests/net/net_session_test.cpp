@@ -174,6 +174,8 @@ TEST_F(NetSessions, ASecondHostGameClosesTheFirstSession)
         WaitUntil([&] { return net.NumPlayers() == 1 || self.stop; }, 3000);
         WaitUntil([&] { return net.NumPlayers() == 0 || self.stop; }, 8000);
         sessionEnded = net.NumPlayers() == 0;
+        // Leave before taking over: the port is the main thread's again.
+        net.CleanUp();
     });
     // Keep the first session serviced while the guest joins.
     ASSERT_TRUE(WaitUntil([&] {
