@@ -333,6 +333,36 @@ TEST_F(NetHostile, APeerThatFallsSilentLeavesEveryRosterWithinTheTimeOut)
     EXPECT_STREQ(NETPLAYERNAME_Str(NETGETPLAYERID_Str(0)).GetStrData(), "Ehrlich");
 }
 
+TEST_F(NetHostile, OneAddressHoldsAtMostItsShareOfConnections)
+{
+    const std::size_t cap = NetSession::kMaxConnectionsPerAddress;
+    platform::NetEndpoint* many = platform::NetOpen(nullptr, cap + 2, 4096, kDiscoveryPrefix, 8);
+    ASSERT_NE(many, nullptr);
+    SendRaw(EncodeQuery(kTzApplicationId));
+    platform::NetEvent event;
+    ASSERT_TRUE(Expect(platform::NetEventKind::Raw, &event));
+    Packet answer;
+    ASSERT_TRUE(DecodeDatagram(event.data.data(), event.data.size(), &answer));
+    const std::vector<std::uint8_t> hello = EncodeHello(kTzApplicationId, answer.instance);
+
+    for (std::size_t i = 0; i < cap + 1; ++i) ASSERT_GE(platform::NetConnect(many, m_host, 2), 0);
+    std::size_t connected = 0, dropped = 0;
+    WaitUntil([&] {
+        while (platform::NetPoll(many, &event, 1)) {
+            if (event.kind == platform::NetEventKind::Connected) {
+                ++connected;  // introduce it, so only the cap can end it
+                platform::NetSend(many, event.peer, 0, hello.data(), hello.size(), true);
+                platform::NetFlush(many);
+            }
+            if (event.kind == platform::NetEventKind::Disconnected) ++dropped;
+        }
+        return false;
+    }, 2500);
+    EXPECT_EQ(connected, cap + 1);
+    EXPECT_EQ(dropped, 1u);  // the one beyond the cap
+    platform::NetClose(many, 0);
+}
+
 TEST_F(NetHostile, AHelloOfAnotherVersionIsAnsweredWithOursAndTheConnectionEnds)
 {
     m_peer = platform::NetConnect(m_fake, m_host, 2);
