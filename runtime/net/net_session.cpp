@@ -124,8 +124,8 @@ Status NetSession::EnumSessions(const TzGuid& application, const SessionCallback
             packet.kind != PacketKind::SessionAnswer || !(packet.application == application))
             continue;
         if (packet.version != kProtocolVersion) {
-            // A session of another version cannot be joined; said once.
-            if (otherVersion == 0) ReportOtherVersion(packet.version);
+            // A session of another version cannot be joined (said below,
+            // when nothing else answered).
             otherVersion = packet.version;
             if (!broadcast) break;
             continue;
@@ -148,7 +148,9 @@ Status NetSession::EnumSessions(const TzGuid& application, const SessionCallback
         if (!broadcast) break;
     }
     if (answered) return kOk;
-    return otherVersion != 0 ? kOtherVersion : kNoSessions;
+    if (otherVersion == 0) return kNoSessions;
+    ReportOtherVersion(otherVersion);
+    return kOtherVersion;
 }
 
 Status NetSession::Create(const TzGuid& application, std::string_view name)
@@ -165,10 +167,12 @@ Status NetSession::Create(const TzGuid& application, std::string_view name)
         platform::NetAddress given = m_address;
         given.port = m_port;
         if (!platform::NetIsLocalAddress(given)) {
-            std::fprintf(stderr, "NETHOSTGAME: %u.%u.%u.%u is not an address of this machine\n",
-                         given.host & 0xFF, (given.host >> 8) & 0xFF, (given.host >> 16) & 0xFF,
-                         given.host >> 24);
-            AppendErrorLog("NETHOSTGAME: the address given is not an address of this machine");
+            char line[96];
+            std::snprintf(line, sizeof line, "NETHOSTGAME: %u.%u.%u.%u is not an address of this machine",
+                          given.host & 0xFF, (given.host >> 8) & 0xFF, (given.host >> 16) & 0xFF,
+                          given.host >> 24);
+            std::fprintf(stderr, "%s\n", line);
+            AppendErrorLog(line);
             return kNotThisMachine;
         }
         status = OpenHostEndpoint(&given);

@@ -480,3 +480,48 @@ TEST_F(NetCommandTest, HostingOnAnAddressThatIsNotThisMachinesIsRefused)
     EXPECT_NE(said.find("192.0.2.1 is not an address of this machine"), std::string::npos) << said;
     EXPECT_FALSE(pTzNet->IsSetup());
 }
+
+// The same when discovery looks alike but the host refuses our hello: the
+// host's version arrives in its refusal.
+TEST_F(NetCommandTest, AHostThatRefusesOurVersionEndsTheJoinAtOnceWithTheReason)
+{
+    UseFreshPort();
+    ASSERT_TRUE(platform::NetStartup());
+    platform::NetAddress where;
+    ASSERT_TRUE(platform::NetResolve(kLoopback, SessionPort(), &where));
+    platform::NetEndpoint* otherHost = platform::NetOpen(&where, 4, 4096, kDiscoveryPrefix, 64);
+    ASSERT_NE(otherHost, nullptr);
+    const TzGuid instance = {{7, 7, 7}};
+    std::atomic<bool> stop{false};
+    std::thread hosting([&] {
+        while (!stop) {
+            platform::NetEvent event;
+            if (!platform::NetPoll(otherHost, &event, 5)) continue;
+            if (event.kind == platform::NetEventKind::Raw) {
+                const auto answer = EncodeAnswer(kTzApplicationId, instance, "Streng");
+                platform::NetSendRaw(otherHost, event.from, answer.data(), answer.size(), false);
+            } else if (event.kind == platform::NetEventKind::Received) {
+                const auto refused = EncodeRefused(5);
+                platform::NetSend(otherHost, event.peer, 0, refused.data(), refused.size(), true);
+                platform::NetDisconnectLater(otherHost, event.peer);
+                platform::NetFlush(otherHost);
+            }
+        }
+    });
+
+    testing::internal::CaptureStderr();
+    const std::int64_t start = SteadyMilliseconds();
+    const double joined = NETJOINGAME(0, "Streng", kLoopback, 0);
+    const std::int64_t took = SteadyMilliseconds() - start;
+    const std::string said = testing::internal::GetCapturedStderr();
+    stop = true;
+    hosting.join();
+    platform::NetClose(otherHost, 0);
+    platform::NetShutdown();
+
+    EXPECT_EQ(joined, 0);
+    EXPECT_LT(took, 1500);  // well before the 3 s connection time-out
+    const std::string expected =
+        "network protocol version 5, this program speaks " + std::to_string(kProtocolVersion);
+    EXPECT_NE(said.find(expected), std::string::npos) << said;
+}
