@@ -3,6 +3,7 @@
 // environment, so they meet on this test's port.
 #pragma once
 
+#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <string>
