@@ -19,6 +19,12 @@ public:
         m_bytes.insert(m_bytes.end(), guid.bytes, guid.bytes + sizeof guid.bytes);
         return *this;
     }
+    Writer& U16(std::uint16_t value)
+    {
+        m_bytes.push_back(static_cast<std::uint8_t>(value));
+        m_bytes.push_back(static_cast<std::uint8_t>(value >> 8));
+        return *this;
+    }
     Writer& U32(std::uint32_t value)
     {
         for (int shift = 0; shift < 32; shift += 8) m_bytes.push_back(static_cast<std::uint8_t>(value >> shift));
@@ -50,6 +56,13 @@ public:
         if (!Have(sizeof out->bytes)) return false;
         std::copy(m_data + m_at, m_data + m_at + sizeof out->bytes, out->bytes);
         m_at += sizeof out->bytes;
+        return true;
+    }
+    bool U16(std::uint16_t* out)
+    {
+        if (!Have(2)) return false;
+        *out = static_cast<std::uint16_t>(m_data[m_at] | (m_data[m_at + 1] << 8));
+        m_at += 2;
         return true;
     }
     bool U32(std::uint32_t* out)
@@ -107,10 +120,11 @@ std::vector<std::uint8_t> EncodeQuery(const TzGuid& application)
 }
 
 std::vector<std::uint8_t> EncodeAnswer(const TzGuid& application, const TzGuid& instance,
-                                       std::string_view sessionName)
+                                       std::string_view sessionName, std::uint16_t version)
 {
     return Writer(PacketKind::SessionAnswer, true)
-        .Guid(application).Guid(instance).Bytes(sessionName.substr(0, kMaxSessionName)).Take();
+        .U16(version).Guid(application).Guid(instance)
+        .Bytes(sessionName.substr(0, kMaxSessionName)).Take();
 }
 
 bool DecodeDatagram(const std::uint8_t* data, std::size_t size, Packet* out)
@@ -128,9 +142,23 @@ bool DecodeDatagram(const std::uint8_t* data, std::size_t size, Packet* out)
     case PacketKind::SessionQuery:
         if (!reader.Guid(&packet.application)) return false;
         break;
+    case PacketKind::SessionAnswerV1:
+        // The first format: only its version matters to us.
+        packet.kind = PacketKind::SessionAnswer;
+        packet.version = 1;
+        if (!reader.Guid(&packet.application)) return false;
+        *out = std::move(packet);
+        return true;
     case PacketKind::SessionAnswer:
-        if (!reader.Guid(&packet.application) || !reader.Guid(&packet.instance) ||
-            !reader.Bytes(kMaxSessionName, &packet.name) || !IsCleanName(packet.name))
+        if (!reader.U16(&packet.version) || !reader.Guid(&packet.application)) return false;
+        // Of another version, only the version and application are read:
+        // the rest may be laid out differently.
+        if (packet.version != kProtocolVersion) {
+            *out = std::move(packet);
+            return true;
+        }
+        if (!reader.Guid(&packet.instance) || !reader.Bytes(kMaxSessionName, &packet.name) ||
+            !IsCleanName(packet.name))
             return false;
         break;
     default:
@@ -141,9 +169,10 @@ bool DecodeDatagram(const std::uint8_t* data, std::size_t size, Packet* out)
     return true;
 }
 
-std::vector<std::uint8_t> EncodeHello(const TzGuid& application, const TzGuid& instance)
+std::vector<std::uint8_t> EncodeHello(const TzGuid& application, const TzGuid& instance,
+                                      std::uint32_t rejoin, std::uint16_t version)
 {
-    return Writer(PacketKind::Hello).Guid(application).Guid(instance).Take();
+    return Writer(PacketKind::Hello).U16(version).Guid(application).Guid(instance).U32(rejoin).Take();
 }
 
 std::vector<std::uint8_t> EncodeCreatePlayer(std::uint32_t token, std::string_view name)
@@ -156,14 +185,32 @@ std::vector<std::uint8_t> EncodeDestroyPlayer(std::uint32_t id)
     return Writer(PacketKind::DestroyPlayer).U32(id).Take();
 }
 
-std::vector<std::uint8_t> EncodeWelcome(const TzGuid& instance)
+std::vector<std::uint8_t> EncodeWelcome(const TzGuid& instance, std::uint32_t yourNumber,
+                                        std::uint32_t hostNumber)
 {
-    return Writer(PacketKind::Welcome).Guid(instance).Take();
+    return Writer(PacketKind::Welcome).Guid(instance).U32(yourNumber).U32(hostNumber).Take();
 }
 
-std::vector<std::uint8_t> EncodePlayerAdded(std::uint32_t id, std::string_view name)
+std::vector<std::uint8_t> EncodePlayerAdded(std::uint32_t id, std::uint32_t ownerNumber,
+                                            std::string_view name)
 {
-    return Writer(PacketKind::PlayerAdded).U32(id).Bytes(name.substr(0, kMaxPlayerName)).Take();
+    return Writer(PacketKind::PlayerAdded).U32(id).U32(ownerNumber)
+        .Bytes(name.substr(0, kMaxPlayerName)).Take();
+}
+
+std::vector<std::uint8_t> EncodeRefused(std::uint16_t version)
+{
+    return Writer(PacketKind::Refused).U16(version).Take();
+}
+
+std::vector<std::uint8_t> EncodePeerJoined(std::uint32_t number, std::uint32_t address)
+{
+    return Writer(PacketKind::PeerJoined).U32(number).U32(address).Take();
+}
+
+std::vector<std::uint8_t> EncodePeerLeft(std::uint32_t number)
+{
+    return Writer(PacketKind::PeerLeft).U32(number).Take();
 }
 
 std::vector<std::uint8_t> EncodePlayerRemoved(std::uint32_t id)
@@ -190,8 +237,30 @@ bool DecodeSessionPacket(const std::uint8_t* data, std::size_t size, Packet* out
     packet.kind = static_cast<PacketKind>(kind);
     bool ok = false;
     switch (packet.kind) {
-    case PacketKind::Hello:
+    case PacketKind::HelloV1:
+        // The first format's hello: its sender speaks version 1.
+        packet.kind = PacketKind::Hello;
+        packet.version = 1;
         ok = reader.Guid(&packet.application) && reader.Guid(&packet.instance);
+        break;
+    case PacketKind::Hello:
+        ok = reader.U16(&packet.version);
+        if (ok && packet.version != kProtocolVersion) {
+            // Another version: nothing after the version is read.
+            *out = std::move(packet);
+            return true;
+        }
+        ok = ok && reader.Guid(&packet.application) && reader.Guid(&packet.instance) &&
+             reader.U32(&packet.number);
+        break;
+    case PacketKind::Refused:
+        ok = reader.U16(&packet.version);
+        break;
+    case PacketKind::PeerJoined:
+        ok = reader.U32(&packet.number) && reader.U32(&packet.address);
+        break;
+    case PacketKind::PeerLeft:
+        ok = reader.U32(&packet.number);
         break;
     case PacketKind::CreatePlayer:
         ok = reader.U32(&packet.token) && reader.Bytes(kMaxPlayerName, &packet.name) &&
@@ -202,10 +271,11 @@ bool DecodeSessionPacket(const std::uint8_t* data, std::size_t size, Packet* out
         ok = reader.U32(&packet.player) && packet.player != 0;
         break;
     case PacketKind::Welcome:
-        ok = reader.Guid(&packet.instance);
+        ok = reader.Guid(&packet.instance) && reader.U32(&packet.number) &&
+             reader.U32(&packet.hostNumber);
         break;
     case PacketKind::PlayerAdded:
-        ok = reader.U32(&packet.player) && packet.player != 0 &&
+        ok = reader.U32(&packet.player) && packet.player != 0 && reader.U32(&packet.number) &&
              reader.Bytes(kMaxPlayerName, &packet.name) && IsCleanName(packet.name);
         break;
     case PacketKind::PlayerCreated:

@@ -3,18 +3,32 @@
 // packet from the network is untrusted; the decoders accept only packets of
 // exactly the right size whose fields are within their limits.
 //
+// The format carries a version (kProtocolVersion): in the discovery answer
+// and in the hello that opens every connection, right after the kind byte,
+// so that a program of another version can read at least that much. The
+// first format had no version; its answer (kind 02) is read as version 1.
+//
 // Integers are little-endian. Discovery datagrams start with "TZNET" and a
 // kind byte; session packets start with the kind byte.
 //   query          "TZNET" 01  application(16)
-//   answer         "TZNET" 02  application(16) instance(16) nameLength(2) name
-//   hello          0A  application(16) instance(16)       client -> host
-//   create player  0B  token(4) nameLength(2) name         client -> host
-//   destroy player 0C  id(4)                               client -> host
-//   welcome        14  instance(16)                        host -> client
-//   player added   15  id(4) nameLength(2) name            host -> client
-//   player removed 16  id(4)                               host -> client
-//   player created 17  token(4) id(4)  (id 0: refused)     host -> client
-//   text           1E  from(4) to(4) length(2) bytes       both ways
+//   answer (v1)    "TZNET" 02  application(16) instance(16) nameLength(2) name
+//   answer         "TZNET" 03  version(2) application(16) instance(16) nameLength(2) name
+//   hello (v1)     0A  application(16) instance(16)                    client -> host
+//   hello          0D  version(2) application(16) instance(16) rejoin(4)  client -> host
+//   create player  0B  token(4) nameLength(2) name                     client -> host
+//   destroy player 0C  id(4)                                           client -> host
+//   welcome        14  instance(16) yourNumber(4) hostNumber(4)        host -> client
+//   player added   15  id(4) ownerNumber(4) nameLength(2) name         host -> client
+//   player removed 16  id(4)                                           host -> client
+//   player created 17  token(4) id(4)  (id 0: refused)                 host -> client
+//   refused        18  version(2)  (the host's; the connection ends)   host -> client
+//   peer joined    19  number(4) address(4)                            host -> client
+//   peer left      1A  number(4)                                       host -> client
+//   text           1E  from(4) to(4) length(2) bytes                   both ways
+//
+// Every connection of a session has a number, given in the order they
+// joined (the first host has 0). "rejoin" is 0 for a new peer, or its
+// number when it reconnects to a new host after the old one went away.
 #pragma once
 
 #include <cstddef>
@@ -28,6 +42,8 @@
 namespace tznet {
 
 inline constexpr std::string_view kDiscoveryPrefix = "TZNET";
+// The version of the format this program speaks.
+inline constexpr std::uint16_t kProtocolVersion = 2;
 
 inline constexpr std::size_t kMaxSessionName = 258;  // characters, as the connection record holds
 inline constexpr std::size_t kMaxPlayerName = 1023;
@@ -37,26 +53,35 @@ inline constexpr std::size_t kMaxPacketSize = 1 + 4 + 4 + 2 + kMaxText;
 
 enum class PacketKind : std::uint8_t {
     SessionQuery = 0x01,
-    SessionAnswer = 0x02,
-    Hello = 0x0A,
+    SessionAnswerV1 = 0x02,
+    SessionAnswer = 0x03,
+    HelloV1 = 0x0A,
+    Hello = 0x0D,
     CreatePlayer = 0x0B,
     DestroyPlayer = 0x0C,
     Welcome = 0x14,
     PlayerAdded = 0x15,
     PlayerRemoved = 0x16,
     PlayerCreated = 0x17,
+    Refused = 0x18,
+    PeerJoined = 0x19,
+    PeerLeft = 0x1A,
     Text = 0x1E,
 };
 
 // One decoded packet; only the fields of its kind are meaningful.
 struct Packet {
     PacketKind kind = PacketKind::Text;
+    std::uint16_t version = kProtocolVersion;  // answer, hello, refused
     TzGuid application;
     TzGuid instance;
     std::uint32_t token = 0;
     std::uint32_t player = 0;  // added, removed, created, destroy
     std::uint32_t from = 0;    // text
     std::uint32_t to = 0;      // text
+    std::uint32_t number = 0;  // hello (rejoin), welcome, player added (owner), peer joined/left
+    std::uint32_t hostNumber = 0;  // welcome
+    std::uint32_t address = 0;     // peer joined: IPv4, network byte order
     std::string name;          // session or player name
     std::string text;          // text bytes, exactly as sent
 };
@@ -64,17 +89,25 @@ struct Packet {
 // Discovery datagrams.
 std::vector<std::uint8_t> EncodeQuery(const TzGuid& application);
 std::vector<std::uint8_t> EncodeAnswer(const TzGuid& application, const TzGuid& instance,
-                                       std::string_view sessionName);
+                                       std::string_view sessionName,
+                                       std::uint16_t version = kProtocolVersion);
 bool DecodeDatagram(const std::uint8_t* data, std::size_t size, Packet* out);
 
 // Session packets.
-std::vector<std::uint8_t> EncodeHello(const TzGuid& application, const TzGuid& instance);
+std::vector<std::uint8_t> EncodeHello(const TzGuid& application, const TzGuid& instance,
+                                      std::uint32_t rejoin = 0,
+                                      std::uint16_t version = kProtocolVersion);
 std::vector<std::uint8_t> EncodeCreatePlayer(std::uint32_t token, std::string_view name);
 std::vector<std::uint8_t> EncodeDestroyPlayer(std::uint32_t id);
-std::vector<std::uint8_t> EncodeWelcome(const TzGuid& instance);
-std::vector<std::uint8_t> EncodePlayerAdded(std::uint32_t id, std::string_view name);
+std::vector<std::uint8_t> EncodeWelcome(const TzGuid& instance, std::uint32_t yourNumber,
+                                        std::uint32_t hostNumber);
+std::vector<std::uint8_t> EncodePlayerAdded(std::uint32_t id, std::uint32_t ownerNumber,
+                                            std::string_view name);
 std::vector<std::uint8_t> EncodePlayerRemoved(std::uint32_t id);
 std::vector<std::uint8_t> EncodePlayerCreated(std::uint32_t token, std::uint32_t id);
+std::vector<std::uint8_t> EncodeRefused(std::uint16_t version = kProtocolVersion);
+std::vector<std::uint8_t> EncodePeerJoined(std::uint32_t number, std::uint32_t address);
+std::vector<std::uint8_t> EncodePeerLeft(std::uint32_t number);
 std::vector<std::uint8_t> EncodeText(std::uint32_t from, std::uint32_t to, std::string_view text);
 bool DecodeSessionPacket(const std::uint8_t* data, std::size_t size, Packet* out);
 

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <random>
+
+#include "frame/error_log.h"
 
 namespace tznet {
 
@@ -26,6 +29,15 @@ std::int64_t SteadyMilliseconds()
     return std::chrono::duration_cast<std::chrono::milliseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
         .count();
+}
+
+void ReportOtherVersion(std::uint16_t theirs)
+{
+    char line[96];
+    std::snprintf(line, sizeof line, "network protocol version %u, this program speaks %u",
+                  static_cast<unsigned>(theirs), static_cast<unsigned>(kProtocolVersion));
+    std::fprintf(stderr, "%s\n", line);
+    AppendErrorLog(line);
 }
 
 std::uint16_t SessionPort()
@@ -66,7 +78,11 @@ Status NetSession::OpenEndpoint(const platform::NetAddress* bindTo, std::size_t 
 {
     CloseEndpoint();
     m_endpoint = platform::NetOpen(bindTo, maxPeers, kMaxPacketSize, kDiscoveryPrefix, kMaxRawQueued);
-    return m_endpoint != nullptr ? kOk : kCannotOpen;
+    if (m_endpoint == nullptr) return kCannotOpen;
+    platform::NetLimits limits;
+    limits.peerTimeoutMs = m_timeouts.peerTimeoutMs;
+    platform::NetSetLimits(m_endpoint, limits);
+    return kOk;
 }
 
 void NetSession::CloseEndpoint()
@@ -93,6 +109,7 @@ Status NetSession::EnumSessions(const TzGuid& application, const SessionCallback
     const std::int64_t deadline = SteadyMilliseconds() + m_timeouts.enumerateMs;
     std::int64_t nextQuery = 0;
     bool answered = false;
+    std::uint16_t otherVersion = 0;
     for (std::int64_t now = SteadyMilliseconds(); now < deadline; now = SteadyMilliseconds()) {
         if (now >= nextQuery) {
             platform::NetSendRaw(m_endpoint, target, query.data(), query.size(), broadcast);
@@ -106,14 +123,23 @@ Status NetSession::EnumSessions(const TzGuid& application, const SessionCallback
             !DecodeDatagram(event.data.data(), event.data.size(), &packet) ||
             packet.kind != PacketKind::SessionAnswer || !(packet.application == application))
             continue;
+        if (packet.version != kProtocolVersion) {
+            // A session of another version cannot be joined (said below,
+            // when nothing else answered).
+            otherVersion = packet.version;
+            if (!broadcast) break;
+            continue;
+        }
         answered = true;
         auto known = std::find_if(m_found.begin(), m_found.end(), [&](const FoundSession& s) {
             return s.instance == packet.instance;
         });
-        if (known != m_found.end())
+        if (known != m_found.end()) {
             known->where = event.from;
-        else if (m_found.size() < kMaxSessionsFound)
-            m_found.push_back({packet.instance, event.from});
+            known->name = packet.name;
+        } else if (m_found.size() < kMaxSessionsFound) {
+            m_found.push_back({packet.instance, event.from, packet.name});
+        }
         else
             continue;
         each(packet.instance, packet.name);
@@ -121,7 +147,10 @@ Status NetSession::EnumSessions(const TzGuid& application, const SessionCallback
         // nothing more to wait for.
         if (!broadcast) break;
     }
-    return answered ? kOk : kNoSessions;
+    if (answered) return kOk;
+    if (otherVersion == 0) return kNoSessions;
+    ReportOtherVersion(otherVersion);
+    return kOtherVersion;
 }
 
 Status NetSession::Create(const TzGuid& application, std::string_view name)
@@ -129,18 +158,27 @@ Status NetSession::Create(const TzGuid& application, std::string_view name)
     if (!m_startedLibrary) return kInvalidObject;
     Close();
     if (name.size() > kMaxSessionName) return kTooLong;
-    platform::NetAddress listen;
-    listen.port = m_port;
-    Status status = kCannotOpen;
+    Status status = kOk;
     if (m_haveAddress) {
         // Listening on the given address keeps the session where it was
-        // asked to be (127.0.0.1: this machine only); when that address is
-        // not one of ours, every local address serves.
+        // asked to be (127.0.0.1: this machine only). An address that is
+        // not this machine's is a mistake: listening everywhere instead
+        // would open the session where it was not meant to be.
         platform::NetAddress given = m_address;
         given.port = m_port;
-        status = OpenEndpoint(&given, kMaxPeers);
+        if (!platform::NetIsLocalAddress(given)) {
+            char line[96];
+            std::snprintf(line, sizeof line, "NETHOSTGAME: %u.%u.%u.%u is not an address of this machine",
+                          given.host & 0xFF, (given.host >> 8) & 0xFF, (given.host >> 16) & 0xFF,
+                          given.host >> 24);
+            std::fprintf(stderr, "%s\n", line);
+            AppendErrorLog(line);
+            return kNotThisMachine;
+        }
+        status = OpenHostEndpoint(&given);
+    } else {
+        status = OpenHostEndpoint(nullptr);
     }
-    if (status != kOk) status = OpenEndpoint(&listen, kMaxPeers);
     if (status != kOk) return status;
 
     m_role = Role::Host;
@@ -148,12 +186,28 @@ Status NetSession::Create(const TzGuid& application, std::string_view name)
     m_instance = RandomGuid();
     m_name = std::string(name);
     m_roster.Clear();
-    m_welcomed.assign(kMaxPeers, false);
-    m_connectedAt.assign(kMaxPeers, 0);
+    m_myNumber = 0;
+    m_nextNumber = 1;
+    m_members.clear();
     // Ids start somewhere unpredictable, so an id kept from an earlier
     // session is unlikely to name a player of this one.
     std::random_device device;
     m_nextId = 1 + device() % 0x00FFFFFF;
+    return kOk;
+}
+
+Status NetSession::OpenHostEndpoint(const platform::NetAddress* bindTo)
+{
+    platform::NetAddress listen;
+    if (bindTo != nullptr) listen = *bindTo;
+    listen.port = m_port;
+    Status status = OpenEndpoint(&listen, kMaxPeers);
+    if (status != kOk) return status;
+    // Bound to one address, the socket does not see broadcast queries; a
+    // second socket hears them, so joiners searching the local network
+    // find the session whatever address it was given.
+    if (listen.host != 0) platform::NetListenBroadcast(m_endpoint, m_port);
+    m_connections.assign(kMaxPeers, Connection{});
     m_answerSecond = 0;
     m_answersThisSecond = 0;
     return kOk;
@@ -169,8 +223,11 @@ Status NetSession::Join(const TzGuid& application, const TzGuid& instance)
 
     m_application = application;
     m_instance = instance;
+    m_name = found->name;
     m_roster.Clear();
-    m_connected = m_gotWelcome = false;
+    m_members.clear();
+    m_connected = m_gotWelcome = m_migrating = false;
+    m_refusedVersion = 0;
     m_hostPeer = platform::NetConnect(m_endpoint, found->where, kChannels);
     if (m_hostPeer < 0) return kConnectionFailed;
     m_role = Role::Joined;
@@ -187,9 +244,19 @@ Status NetSession::Join(const TzGuid& application, const TzGuid& instance)
         return m_gotWelcome;
     });
     if (!welcomed || !IsOpen() || !m_gotWelcome) {
+        const std::uint16_t refused = m_refusedVersion;
         Close();
+        if (refused != 0) {
+            ReportOtherVersion(refused);
+            return kOtherVersion;
+        }
         return kConnectionFailed;
     }
+    // The host is a member like any other: it is where we connected.
+    Member host;
+    host.number = m_hostNumber;
+    host.address = found->where.host;
+    m_members.push_back(host);
     return kOk;
 }
 
@@ -198,22 +265,31 @@ void NetSession::Close()
     CloseEndpoint();
     m_role = Role::None;
     m_roster.Clear();
-    m_welcomed.clear();
-    m_connectedAt.clear();
+    m_connections.clear();
+    m_members.clear();
+    m_confirmed.clear();
     m_hostPeer = -1;
-    m_connected = m_gotWelcome = false;
+    m_connected = m_gotWelcome = m_migrating = false;
+    m_myNumber = m_hostNumber = m_myAddress = 0;
+    m_candidate = 0;
     m_pendingToken = 0;
 }
 
 void NetSession::Pump()
 {
+    if (IsMigrating() && m_endpoint == nullptr) ContinueMigration();  // becoming host, port still busy
     if (m_endpoint == nullptr) return;
     platform::NetEvent event;
     for (std::size_t handled = 0; handled < kMaxEventsPerPump && m_endpoint != nullptr; ++handled) {
         if (!platform::NetPoll(m_endpoint, &event, 0)) break;
         HandleEvent(event);
     }
-    if (IsHost()) DropSilentPeers();
+    if (IsHost()) {
+        DropSilentPeers();
+        ForgetAwaitedMembers();
+    } else if (IsMigrating()) {
+        ContinueMigration();
+    }
 }
 
 bool NetSession::WaitFor(std::uint32_t timeoutMs, const std::function<bool()>& done)
@@ -243,10 +319,7 @@ void NetSession::HandleEvent(const platform::NetEvent& event)
             AnswerQuery(event);
             break;
         case platform::NetEventKind::Connected:
-            if (event.peer >= 0 && static_cast<std::size_t>(event.peer) < m_welcomed.size()) {
-                m_welcomed[event.peer] = false;
-                m_connectedAt[event.peer] = SteadyMilliseconds();
-            }
+            HostConnected(event.peer, event.from);
             break;
         case platform::NetEventKind::Disconnected:
             HostPeerGone(event.peer);
@@ -265,10 +338,24 @@ void NetSession::HandleEvent(const platform::NetEvent& event)
             break;
         case platform::NetEventKind::Connected:
             m_connected = true;
+            if (m_migrating) {
+                // The new host: claim our number back.
+                SendControl(m_hostPeer, EncodeHello(m_application, m_instance, m_myNumber));
+                platform::NetFlush(m_endpoint);
+            }
             break;
         case platform::NetEventKind::Disconnected:
-            // The host went away (or refused us): the session is over.
-            Close();
+            if (m_migrating) {
+                // The candidate did not take us: try the next one.
+                m_hostPeer = -1;
+                m_migrateUntil = 0;
+                ContinueMigration();
+            } else if (m_gotWelcome) {
+                HostLost();
+            } else {
+                // Refused or timed out while joining.
+                Close();
+            }
             break;
         case platform::NetEventKind::Received:
             if (DecodeSessionPacket(event.data.data(), event.data.size(), &packet))

@@ -7,10 +7,17 @@
 // message between two joined peers travels through the host, which checks
 // that the sender really owns the "from" player.
 //
-// Nothing runs in the background: traffic is handled when Pump is called
-// (the NET commands and SHOWSCREEN do that) and inside the calls that wait
-// for an answer (enumeration, joining, creating a player on a joined peer),
-// each of which waits a bounded time.
+// The session itself starts no thread: traffic is handled when Pump is
+// called (by the network object's service thread, the NET commands and
+// SHOWSCREEN) and inside the calls that wait for an answer (enumeration,
+// joining, creating a player on a joined peer), each of which waits a
+// bounded time. The caller keeps every call to one session under one lock.
+//
+// Host migration: every peer knows the session's connections by their
+// join numbers and addresses. When the host goes away, the oldest remaining
+// connection (the lowest number) becomes the host on the session port; the
+// others reconnect to it and claim their number; players keep their ids
+// and names, and the old host's players leave the session.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +49,8 @@ inline constexpr Status kSessionLost = static_cast<Status>(0x88771006);        /
 inline constexpr Status kNoSuchPlayer = static_cast<Status>(0x88771007);
 inline constexpr Status kNoMessages = static_cast<Status>(0x88771008);
 inline constexpr Status kTooLong = static_cast<Status>(0x88771009);
+inline constexpr Status kOtherVersion = static_cast<Status>(0x8877100A);   // speaks another protocol version
+inline constexpr Status kNotThisMachine = static_cast<Status>(0x8877100B); // hosting on a foreign address
 
 // The UDP port sessions are hosted on, and that joining asks: 28760 unless
 // the environment variable KV_NET_PORT names another (1 ... 65535).
@@ -58,7 +67,14 @@ struct SessionTimeouts {
                                        // drops connections silent for this long
     std::uint32_t answerMs = 3000;     // the host's answer to a new player
     std::uint32_t lingerMs = 200;      // saying goodbye when closing
+    std::uint32_t peerTimeoutMs = 5000;  // a connection silent this long is dropped
+    std::uint32_t migrateMs = 8000;    // reconnecting to a new host; on the new host,
+                                       // how long the old peers have to come back
 };
+
+// Writes the line about a peer of another protocol version to the error
+// log and stderr.
+void ReportOtherVersion(std::uint16_t theirs);
 
 class NetSession {
 public:
@@ -66,6 +82,10 @@ public:
     // answers given per second (a flood of queries gets no more).
     static constexpr std::size_t kMaxPeers = 64;
     static constexpr std::size_t kMaxAnswersPerSecond = 64;
+    // One connection may hold this many players, and one source address
+    // this many completed connections, so no single peer fills the session.
+    static constexpr std::size_t kMaxPlayersPerPeer = 16;
+    static constexpr std::size_t kMaxConnectionsPerAddress = 16;
     // Discovery datagrams waiting to be read, and sessions remembered from
     // one enumeration.
     static constexpr std::size_t kMaxRawQueued = 64;
@@ -97,6 +117,8 @@ public:
 
     bool IsOpen() const { return m_role != Role::None; }
     bool IsHost() const { return m_role == Role::Host; }
+    // A joined peer between losing its host and being welcomed by the new one.
+    bool IsMigrating() const { return m_role == Role::Joined && m_migrating; }
     const TzGuid& Instance() const { return m_instance; }
 
     // Handles whatever has arrived, without waiting. When the host goes
@@ -119,6 +141,22 @@ private:
     struct FoundSession {
         TzGuid instance;
         platform::NetAddress where;
+        std::string name;
+    };
+    // Another connection of the session, as this peer knows it.
+    struct Member {
+        std::uint32_t number = 0;
+        std::uint32_t address = 0;  // IPv4, network byte order
+        int peer = -1;              // host: its connection; -1 while awaited
+        std::int64_t awaitedUntil = 0;  // host after a migration: when it stops waiting
+    };
+    // The host's view of one connection slot.
+    struct Connection {
+        bool connected = false;
+        bool welcomed = false;
+        std::int64_t connectedAt = 0;  // while not yet introduced
+        std::uint32_t number = 0;
+        std::uint32_t address = 0;
     };
 
     static constexpr int kControlChannel = 0;  // reliable, ordered
@@ -131,12 +169,22 @@ private:
     // Host side.
     void AnswerQuery(const platform::NetEvent& event);
     void HostReceived(int peer, const Packet& packet);
+    void HostConnected(int peer, const platform::NetAddress& from);
+    void HostHello(int peer, const Packet& packet);
     void HostPeerGone(int peer);
     void DropSilentPeers();
+    void ForgetAwaitedMembers();
+    void RemoveMember(std::uint32_t number);
     void SendToPeers(const std::vector<std::uint8_t>& packet, int exceptPeer);
     std::uint32_t NextPlayerId();
+    Status OpenHostEndpoint(const platform::NetAddress* bindTo);
     // Joined side.
     void JoinedReceived(const Packet& packet);
+    // Migration (joined side): the host is gone; pick the next one.
+    void HostLost();
+    void ContinueMigration();
+    void BecomeHost();
+    Member* FindMember(std::uint32_t number);
     // Waits, handling events, until done() holds or the time is up.
     bool WaitFor(std::uint32_t timeoutMs, const std::function<bool()>& done);
     bool SendControl(int peer, const std::vector<std::uint8_t>& packet);
@@ -157,16 +205,32 @@ private:
     PlayerRoster m_roster;
     std::vector<FoundSession> m_found;
 
-    // Host: which connections have introduced themselves, the next player
-    // id, and the discovery answers given in the current second.
-    std::vector<bool> m_welcomed;
-    std::vector<std::int64_t> m_connectedAt;  // when a not yet introduced peer connected; 0: none
+    // Both sides: this connection's number and the other connections.
+    std::uint32_t m_myNumber = 0;
+    std::uint32_t m_myAddress = 0;  // as the host saw it; 0: unknown
+    std::vector<Member> m_members;
+
+    // Host: the connection slots, the next player id and connection number,
+    // and the discovery answers given in the current second.
+    std::vector<Connection> m_connections;
+    std::uint32_t m_nextNumber = 1;
     std::uint32_t m_nextId = 1;
     std::int64_t m_answerSecond = 0;
     std::size_t m_answersThisSecond = 0;
 
     // Joined: the connection to the host and the player request in flight.
     int m_hostPeer = -1;
+    std::uint32_t m_hostNumber = 0;
+    std::uint16_t m_refusedVersion = 0;  // the host refused us: it speaks this version
+    // Migration: the candidate being tried and until when; players the new
+    // host has confirmed while welcoming us back.
+    bool m_migrating = false;
+    std::uint32_t m_candidate = 0;
+    std::uint32_t m_candidateAddress = 0;
+    std::int64_t m_becomeHostAt = 0;
+    static constexpr std::int64_t kBecomeHostDelayMs = 1000;
+    std::int64_t m_migrateUntil = 0;
+    std::vector<std::uint32_t> m_confirmed;
     bool m_connected = false;
     bool m_gotWelcome = false;
     std::uint32_t m_nextToken = 0;

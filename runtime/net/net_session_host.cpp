@@ -33,41 +33,105 @@ std::uint32_t NetSession::NextPlayerId()
 
 void NetSession::SendToPeers(const std::vector<std::uint8_t>& packet, int exceptPeer)
 {
-    for (std::size_t peer = 0; peer < m_welcomed.size(); ++peer)
-        if (m_welcomed[peer] && static_cast<int>(peer) != exceptPeer)
+    for (std::size_t peer = 0; peer < m_connections.size(); ++peer)
+        if (m_connections[peer].welcomed && static_cast<int>(peer) != exceptPeer)
             SendControl(static_cast<int>(peer), packet);
+}
+
+void NetSession::HostConnected(int peer, const platform::NetAddress& from)
+{
+    if (peer < 0 || static_cast<std::size_t>(peer) >= m_connections.size()) return;
+    // One machine may hold only so many of the session's connections.
+    std::size_t fromThere = 0;
+    for (const Connection& c : m_connections)
+        if (c.connected && c.address == from.host) ++fromThere;
+    if (fromThere >= kMaxConnectionsPerAddress) {
+        platform::NetDisconnect(m_endpoint, peer);
+        return;
+    }
+    Connection& connection = m_connections[peer];
+    connection = Connection{};
+    connection.connected = true;
+    connection.address = from.host;
+    connection.connectedAt = SteadyMilliseconds();
+}
+
+void NetSession::HostHello(int peer, const Packet& packet)
+{
+    Connection& connection = m_connections[peer];
+    if (packet.kind == PacketKind::Hello && packet.version != kProtocolVersion) {
+        // Tell the peer why, so it can say so instead of timing out.
+        SendControl(peer, EncodeRefused());
+        platform::NetDisconnectLater(m_endpoint, peer);
+        platform::NetFlush(m_endpoint);
+        connection.connectedAt = 0;
+        return;
+    }
+    // A new connection must first name this application and session.
+    if (packet.kind != PacketKind::Hello || !(packet.application == m_application) ||
+        !(packet.instance == m_instance)) {
+        platform::NetDisconnect(m_endpoint, peer);
+        connection = Connection{};
+        return;
+    }
+    std::uint32_t number = 0;
+    if (packet.number != 0) {
+        // A peer of the old host coming back: only one we are waiting for,
+        // from the address it had.
+        Member* member = FindMember(packet.number);
+        if (member == nullptr || member->peer >= 0 || member->address != connection.address) {
+            platform::NetDisconnect(m_endpoint, peer);
+            connection = Connection{};
+            return;
+        }
+        number = packet.number;
+        member->peer = peer;
+        member->awaitedUntil = 0;
+        m_roster.SetOwnerByNumber(number, peer);
+    } else {
+        number = m_nextNumber++;
+        Member member;
+        member.number = number;
+        member.address = connection.address;
+        member.peer = peer;
+        m_members.push_back(member);
+        SendToPeers(EncodePeerJoined(number, connection.address), peer);
+    }
+    connection.welcomed = true;
+    connection.connectedAt = 0;
+    connection.number = number;
+    // The connections and the player list first, the welcome last: on the
+    // ordered channel the new peer knows everything once it is welcomed.
+    for (const Member& member : m_members)
+        SendControl(peer, EncodePeerJoined(member.number, member.address));
+    for (std::size_t i = 0; i < m_roster.Count(); ++i) {
+        const Player& player = m_roster.At(i);
+        SendControl(peer, EncodePlayerAdded(player.id, player.ownerNumber, player.name));
+    }
+    SendControl(peer, EncodeWelcome(m_instance, number, m_myNumber));
+    platform::NetFlush(m_endpoint);
 }
 
 void NetSession::HostReceived(int peer, const Packet& packet)
 {
-    if (peer < 0 || static_cast<std::size_t>(peer) >= m_welcomed.size()) return;
-
-    if (!m_welcomed[peer]) {
-        // A new connection must first name this application and session.
-        if (packet.kind != PacketKind::Hello || !(packet.application == m_application) ||
-            !(packet.instance == m_instance)) {
-            platform::NetDisconnect(m_endpoint, peer);
-            return;
-        }
-        m_welcomed[peer] = true;
-        m_connectedAt[peer] = 0;
-        // The player list first, the welcome last: on the ordered channel
-        // the new peer knows every player once it is welcomed.
-        for (std::size_t i = 0; i < m_roster.Count(); ++i)
-            SendControl(peer, EncodePlayerAdded(m_roster.At(i).id, m_roster.At(i).name));
-        SendControl(peer, EncodeWelcome(m_instance));
-        platform::NetFlush(m_endpoint);
+    if (peer < 0 || static_cast<std::size_t>(peer) >= m_connections.size()) return;
+    Connection& connection = m_connections[peer];
+    if (!connection.connected) return;
+    if (!connection.welcomed) {
+        if (connection.connectedAt != 0) HostHello(peer, packet);
         return;
     }
 
     switch (packet.kind) {
     case PacketKind::CreatePlayer: {
-        std::uint32_t id = m_roster.IsFull() ? 0 : NextPlayerId();
-        if (id != 0 && !m_roster.Add(id, packet.name, peer)) id = 0;
+        // One connection may not take every player slot of the session.
+        std::uint32_t id = 0;
+        if (!m_roster.IsFull() && m_roster.CountOwnedBy(peer) < kMaxPlayersPerPeer) id = NextPlayerId();
+        if (id != 0 && !m_roster.Add(id, packet.name, peer, connection.number)) id = 0;
         // The creator hears of its player first, so it knows the player as
         // its own before anything can be addressed to it.
         SendControl(peer, EncodePlayerCreated(packet.token, id));
-        if (id != 0) SendToPeers(EncodePlayerAdded(id, packet.name), peer);
+        if (id != 0) SendToPeers(EncodePlayerAdded(id, connection.number, packet.name), peer);
         platform::NetFlush(m_endpoint);
         break;
     }
@@ -102,22 +166,49 @@ void NetSession::DropSilentPeers()
     // A connection that does not introduce itself in time would only hold
     // one of the host's few connection slots.
     const std::int64_t now = SteadyMilliseconds();
-    for (std::size_t peer = 0; peer < m_connectedAt.size(); ++peer) {
-        if (m_connectedAt[peer] != 0 && now - m_connectedAt[peer] > m_timeouts.connectMs) {
-            m_connectedAt[peer] = 0;
+    for (std::size_t peer = 0; peer < m_connections.size(); ++peer) {
+        Connection& connection = m_connections[peer];
+        if (connection.connectedAt != 0 && now - connection.connectedAt > m_timeouts.connectMs) {
             platform::NetDisconnect(m_endpoint, static_cast<int>(peer));
+            connection = Connection{};
         }
     }
 }
 
+void NetSession::ForgetAwaitedMembers()
+{
+    // After a migration, peers of the old host that have not come back in
+    // time are gone, and their players with them.
+    const std::int64_t now = SteadyMilliseconds();
+    std::vector<std::uint32_t> gone;
+    for (const Member& member : m_members)
+        if (member.peer < 0 && member.awaitedUntil != 0 && now >= member.awaitedUntil)
+            gone.push_back(member.number);
+    for (std::uint32_t number : gone) RemoveMember(number);
+}
+
+void NetSession::RemoveMember(std::uint32_t number)
+{
+    std::erase_if(m_members, [number](const Member& m) { return m.number == number; });
+    for (std::uint32_t id : m_roster.RemoveOwnedByNumber(number)) SendToPeers(EncodePlayerRemoved(id), -1);
+    SendToPeers(EncodePeerLeft(number), -1);
+    platform::NetFlush(m_endpoint);
+}
+
 void NetSession::HostPeerGone(int peer)
 {
-    if (peer < 0 || static_cast<std::size_t>(peer) >= m_welcomed.size()) return;
-    m_welcomed[peer] = false;
-    m_connectedAt[peer] = 0;
-    // The peer's players leave with it.
-    for (std::uint32_t id : m_roster.RemoveOwnedBy(peer)) SendToPeers(EncodePlayerRemoved(id), peer);
-    platform::NetFlush(m_endpoint);
+    if (peer < 0 || static_cast<std::size_t>(peer) >= m_connections.size()) return;
+    const Connection connection = m_connections[peer];
+    m_connections[peer] = Connection{};
+    // The peer's players leave with it, everywhere.
+    if (connection.welcomed) RemoveMember(connection.number);
+}
+
+NetSession::Member* NetSession::FindMember(std::uint32_t number)
+{
+    for (Member& member : m_members)
+        if (member.number == number) return &member;
+    return nullptr;
 }
 
 }  // namespace tznet

@@ -2,6 +2,8 @@
 // what a joined peer makes of the host's packets.
 #include "net/net_session.h"
 
+#include <algorithm>
+
 namespace tznet {
 
 Status NetSession::CreatePlayer(std::string_view name, std::uint32_t* id)
@@ -13,15 +15,17 @@ Status NetSession::CreatePlayer(std::string_view name, std::uint32_t* id)
 
     if (IsHost()) {
         const std::uint32_t newId = m_roster.IsFull() ? 0 : NextPlayerId();
-        if (newId == 0 || !m_roster.Add(newId, std::string(name), kOwnerLocal)) return kCannotAddPlayer;
-        SendToPeers(EncodePlayerAdded(newId, m_roster.Find(newId)->name), -1);
+        if (newId == 0 || !m_roster.Add(newId, std::string(name), kOwnerLocal, m_myNumber))
+            return kCannotAddPlayer;
+        SendToPeers(EncodePlayerAdded(newId, m_myNumber, m_roster.Find(newId)->name), -1);
         platform::NetFlush(m_endpoint);
         *id = newId;
         return kOk;
     }
 
     // A joined peer asks the host, which numbers every player, and waits a
-    // bounded time for the answer.
+    // bounded time for the answer. Between two hosts there is nobody to ask.
+    if (m_migrating) return kCannotAddPlayer;
     if (++m_nextToken == 0) ++m_nextToken;  // 0 means no request
     m_pendingToken = m_nextToken;
     m_pendingName = std::string(name);
@@ -45,7 +49,7 @@ Status NetSession::DestroyPlayer(std::uint32_t id)
     m_roster.Remove(id);
     if (IsHost())
         SendToPeers(EncodePlayerRemoved(id), -1);
-    else
+    else if (!m_migrating)
         SendControl(m_hostPeer, EncodeDestroyPlayer(id));
     platform::NetFlush(m_endpoint);
     return kOk;
@@ -99,11 +103,51 @@ Status NetSession::Receive(std::uint32_t to, std::string* text)
 void NetSession::JoinedReceived(const Packet& packet)
 {
     switch (packet.kind) {
+    case PacketKind::Refused:
+        m_refusedVersion = packet.version != 0 ? packet.version : 1;
+        break;
     case PacketKind::Welcome:
-        if (packet.instance == m_instance) m_gotWelcome = true;
+        if (!(packet.instance == m_instance)) break;
+        m_myNumber = packet.number;
+        m_hostNumber = packet.hostNumber;
+        // Our own entry in the host's list only tells us our address.
+        for (const Member& member : m_members)
+            if (member.number == m_myNumber) m_myAddress = member.address;
+        std::erase_if(m_members, [this](const Member& m) {
+            return m.number == m_myNumber || m.number == m_hostNumber;
+        });
+        if (m_migrating) {
+            // Welcomed back by the new host: what it did not confirm is gone.
+            std::vector<std::uint32_t> stale;
+            for (std::size_t i = 0; i < m_roster.Count(); ++i)
+                if (std::find(m_confirmed.begin(), m_confirmed.end(), m_roster.At(i).id) == m_confirmed.end())
+                    stale.push_back(m_roster.At(i).id);
+            for (std::uint32_t id : stale) m_roster.Remove(id);
+            m_confirmed.clear();
+            Member host;
+            host.number = m_hostNumber;
+            host.address = m_candidateAddress;
+            m_members.push_back(host);
+            m_migrating = false;
+        }
+        m_gotWelcome = true;
+        break;
+    case PacketKind::PeerJoined:
+        if (packet.number != m_myNumber || !m_gotWelcome) {
+            if (FindMember(packet.number) == nullptr && m_members.size() < kMaxPeers * 2) {
+                Member member;
+                member.number = packet.number;
+                member.address = packet.address;
+                m_members.push_back(member);
+            }
+        }
+        break;
+    case PacketKind::PeerLeft:
+        std::erase_if(m_members, [&](const Member& m) { return m.number == packet.number; });
         break;
     case PacketKind::PlayerAdded:
-        m_roster.Add(packet.player, packet.name, kOwnerElsewhere);
+        if (m_migrating) m_confirmed.push_back(packet.player);
+        m_roster.Add(packet.player, packet.name, kOwnerElsewhere, packet.number);
         break;
     case PacketKind::PlayerRemoved:
         m_roster.Remove(packet.player);
@@ -117,7 +161,7 @@ void NetSession::JoinedReceived(const Packet& packet)
             break;
         }
         m_pendingAnswered = true;
-        if (packet.player != 0 && m_roster.Add(packet.player, m_pendingName, kOwnerLocal))
+        if (packet.player != 0 && m_roster.Add(packet.player, m_pendingName, kOwnerLocal, m_myNumber))
             m_pendingId = packet.player;
         break;
     case PacketKind::Text:

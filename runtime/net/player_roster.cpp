@@ -4,13 +4,14 @@
 
 namespace tznet {
 
-bool PlayerRoster::Add(std::uint32_t id, const std::string& name, int owner)
+bool PlayerRoster::Add(std::uint32_t id, const std::string& name, int owner, std::uint32_t ownerNumber)
 {
     if (id == 0 || IsFull() || Find(id) != nullptr) return false;
     Player player;
     player.id = id;
     player.name = name;
     player.owner = owner;
+    player.ownerNumber = ownerNumber;
     m_players.push_back(std::move(player));
     return true;
 }
@@ -31,6 +32,34 @@ std::vector<std::uint32_t> PlayerRoster::RemoveOwnedBy(int owner)
         if (p.owner == owner) removed.push_back(p.id);
     std::erase_if(m_players, [owner](const Player& p) { return p.owner == owner; });
     return removed;
+}
+
+std::vector<std::uint32_t> PlayerRoster::RemoveOwnedByNumber(std::uint32_t number)
+{
+    std::vector<std::uint32_t> removed;
+    for (const Player& p : m_players)
+        if (p.ownerNumber == number) removed.push_back(p.id);
+    std::erase_if(m_players, [number](const Player& p) { return p.ownerNumber == number; });
+    return removed;
+}
+
+void PlayerRoster::SetOwnerByNumber(std::uint32_t number, int owner)
+{
+    for (Player& p : m_players)
+        if (p.ownerNumber == number) p.owner = owner;
+}
+
+std::size_t PlayerRoster::CountOwnedBy(int owner) const
+{
+    return static_cast<std::size_t>(
+        std::count_if(m_players.begin(), m_players.end(), [owner](const Player& p) { return p.owner == owner; }));
+}
+
+std::uint32_t PlayerRoster::LargestId() const
+{
+    std::uint32_t largest = 0;
+    for (const Player& p : m_players) largest = std::max(largest, p.id);
+    return largest;
 }
 
 Player* PlayerRoster::Find(std::uint32_t id)

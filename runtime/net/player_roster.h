@@ -19,6 +19,7 @@ struct Player {
     std::uint32_t id = 0;
     std::string name;
     int owner = kOwnerElsewhere;
+    std::uint32_t ownerNumber = 0;  // the session number of the owner's connection
     std::deque<std::string> inbox;  // local players only
 };
 
@@ -32,11 +33,17 @@ public:
 
     // Adds a player at the end of the enumeration order. False for id 0, an
     // id already present, or a full session.
-    bool Add(std::uint32_t id, const std::string& name, int owner);
+    bool Add(std::uint32_t id, const std::string& name, int owner, std::uint32_t ownerNumber = 0);
     // Removes a player and its waiting messages. False when unknown.
     bool Remove(std::uint32_t id);
     // Removes every player of one owner; returns their ids.
     std::vector<std::uint32_t> RemoveOwnedBy(int owner);
+    // The same by the owner's session number.
+    std::vector<std::uint32_t> RemoveOwnedByNumber(std::uint32_t number);
+    // Gives every player of one session number a new owner.
+    void SetOwnerByNumber(std::uint32_t number, int owner);
+    std::size_t CountOwnedBy(int owner) const;
+    std::uint32_t LargestId() const;
     void Clear() { m_players.clear(); }
 
     Player* Find(std::uint32_t id);

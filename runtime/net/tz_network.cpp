@@ -22,14 +22,28 @@ bool CountPlayer(std::uint32_t id)
 
 }  // namespace
 
-TzNetwork::TzNetwork() = default;
+TzNetwork::TzNetwork()
+{
+    // Every 2 ms while a session is open keeps the latency of a busy program
+    // low; without a session the thread only looks in now and then.
+    m_serviceThread = std::make_unique<tznet::NetServiceThread>(
+        [this] { return ServiceInBackground(); }, 2, 50);
+}
 
 TzNetwork::~TzNetwork()
 {
+    // The thread stops first, so nothing services the session while it closes.
+    m_serviceThread.reset();
     CleanUp();
 }
 
 void TzNetwork::CleanUp()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    CleanUpLocked();
+}
+
+void TzNetwork::CleanUpLocked()
 {
     if (m_play != nullptr) {
         m_play->Close();
@@ -40,15 +54,16 @@ void TzNetwork::CleanUp()
 
 tznet::Status TzNetwork::Init(const TZCONNECTION_INFO& info)
 {
+    std::lock_guard<std::mutex> guard(m_lock);
     m_state = kIdle;
-    CleanUp();
+    CleanUpLocked();
     m_info = info;
     m_info.sessionInstance = TzGuid{};
     // Records from outside may lack their terminating zeros.
     m_info.sessionName[sizeof m_info.sessionName - 1] = 0;
     m_info.address[sizeof m_info.address - 1] = 0;
     m_state = kConnectionCreated;
-    return DoHostOrJoin();
+    return DoHostOrJoinLocked();
 }
 
 tznet::Status TzNetwork::CreateServiceProviderAddress(const TZCONNECTION_INFO& info,
@@ -60,7 +75,13 @@ tznet::Status TzNetwork::CreateServiceProviderAddress(const TZCONNECTION_INFO& i
 
 tznet::Status TzNetwork::DoHostOrJoin()
 {
-    CleanUp();
+    std::lock_guard<std::mutex> guard(m_lock);
+    return DoHostOrJoinLocked();
+}
+
+tznet::Status TzNetwork::DoHostOrJoinLocked()
+{
+    CleanUpLocked();
     auto* play = new tznet::NetSession;
     tznet::Status status = CreateServiceProviderAddress(m_info, play);
     if (status == tznet::kOk) {
@@ -93,41 +114,65 @@ tznet::Status TzNetwork::DoHostOrJoin()
 
 bool TzNetwork::IsSetup() const
 {
+    std::lock_guard<std::mutex> guard(m_lock);
+    return IsSetupLocked();
+}
+
+bool TzNetwork::IsSetupLocked() const
+{
     return (m_state == kHosting || m_state == kJoined) && m_play != nullptr && m_play->IsOpen();
 }
 
 void TzNetwork::Service()
 {
+    std::lock_guard<std::mutex> guard(m_lock);
+    ServiceLocked();
+}
+
+void TzNetwork::ServiceLocked()
+{
     if (m_play == nullptr) return;
     m_play->Pump();
     if (!m_play->IsOpen()) {
-        // The host has gone: the session is over for this peer.
-        CleanUp();
+        // The session could not go on: it is over for this peer.
+        CleanUpLocked();
         m_state = kConnectionCreated;
+    } else if (m_play->IsHost()) {
+        m_state = kHosting;  // also after taking over from a host that left
     }
+}
+
+bool TzNetwork::ServiceInBackground()
+{
+    std::lock_guard<std::mutex> guard(m_lock);
+    ServiceLocked();
+    return m_play != nullptr;
 }
 
 tznet::Status TzNetwork::CreatePlayer(const char* name, std::uint32_t* id)
 {
+    std::lock_guard<std::mutex> guard(m_lock);
     *id = 0;
-    Service();
-    if (!IsSetup()) return tznet::kCannotAddPlayer;
+    ServiceLocked();
+    if (!IsSetupLocked()) return tznet::kCannotAddPlayer;
     return m_play->CreatePlayer(name, id);
 }
 
 void TzNetwork::DestroyPlayer(std::uint32_t id)
 {
-    Service();
-    if (IsSetup()) m_play->DestroyPlayer(id);
+    std::lock_guard<std::mutex> guard(m_lock);
+    ServiceLocked();
+    if (IsSetupLocked()) m_play->DestroyPlayer(id);
 }
 
 void TzNetwork::GetPlayerName(std::uint32_t id, char* name, std::size_t size)
 {
     if (size == 0) return;
     name[0] = 0;
-    Service();
+    std::lock_guard<std::mutex> guard(m_lock);
+    ServiceLocked();
     std::string found;
-    if (!IsSetup() || m_play->GetPlayerName(id, &found) != tznet::kOk) return;
+    if (!IsSetupLocked() || m_play->GetPlayerName(id, &found) != tznet::kOk) return;
     const std::size_t length = found.size() < size ? found.size() : size - 1;
     std::memcpy(name, found.data(), length);
     name[length] = 0;
@@ -135,29 +180,32 @@ void TzNetwork::GetPlayerName(std::uint32_t id, char* name, std::size_t size)
 
 int TzNetwork::NumPlayers()
 {
+    std::lock_guard<std::mutex> guard(m_lock);
     g_NumPlayers = 0;
     g_SeekNum = -1;
-    Service();
-    if (!IsSetup()) return 0;
+    ServiceLocked();
+    if (!IsSetupLocked()) return 0;
     m_play->EnumPlayers(CountPlayer);
     return g_NumPlayers;
 }
 
 std::uint32_t TzNetwork::GetPlayerID(int index)
 {
+    std::lock_guard<std::mutex> guard(m_lock);
     g_NumPlayers = 0;
     g_SeekNum = index;
     g_PlayerID = 0;
-    Service();
-    if (!IsSetup()) return 0;
+    ServiceLocked();
+    if (!IsSetupLocked()) return 0;
     m_play->EnumPlayers(CountPlayer);
     return static_cast<std::uint32_t>(g_PlayerID);
 }
 
 bool TzNetwork::SendMsg(std::uint32_t from, std::uint32_t to, const char* text, bool guaranteed)
 {
-    Service();
-    if (!IsSetup()) return false;
+    std::lock_guard<std::mutex> guard(m_lock);
+    ServiceLocked();
+    if (!IsSetupLocked()) return false;
     return m_play->Send(from, to, text, guaranteed) == tznet::kOk;
 }
 
@@ -165,8 +213,9 @@ bool TzNetwork::ReceiveMsg(std::uint32_t to, char* buffer, std::size_t size)
 {
     if (size == 0) return false;
     buffer[0] = 0;
-    Service();
-    if (!IsSetup()) return false;
+    std::lock_guard<std::mutex> guard(m_lock);
+    ServiceLocked();
+    if (!IsSetupLocked()) return false;
     std::string text;
     if (m_play->Receive(to, &text) != tznet::kOk || text.size() >= size) return true;
     std::memcpy(buffer, text.data(), text.size());

@@ -1,12 +1,19 @@
 // TzNetwork: the runtime's one network object (pTzNet). It hosts a named
 // session or joins one, creates players in it and passes text messages
 // between player ids, on the session layer over UDP.
+//
+// The object owns a service thread that keeps the session going while the
+// program does something else; every method takes the object's lock, so
+// the session is only ever touched by one thread at a time.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 
 #include "net/connection_info.h"
+#include "net/net_service_thread.h"
 #include "net/net_session.h"
 
 // Player lookups: the running count, the index sought and the id found.
@@ -39,10 +46,15 @@ public:
                                                tznet::NetSession* play);
     // Hosting or joined, with a live session.
     bool IsSetup() const;
-    int State() const { return m_state; }
+    int State() const
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        return m_state;
+    }
 
-    // Handles the traffic that has arrived; a session whose host went away
-    // ends here (the object is then no longer set up).
+    // Handles the traffic that has arrived; a session that cannot go on
+    // (its host went away and no new one could be found) ends here (the
+    // object is then no longer set up). The service thread calls this too.
     void Service();
 
     tznet::Status CreatePlayer(const char* name, std::uint32_t* id);
@@ -59,7 +71,18 @@ public:
     bool ReceiveMsg(std::uint32_t to, char* buffer, std::size_t size);
 
 private:
+    // The same, with the lock held.
+    tznet::Status DoHostOrJoinLocked();
+    void CleanUpLocked();
+    void ServiceLocked();
+    bool IsSetupLocked() const;
+    // One round of the service thread: true while a session is open.
+    bool ServiceInBackground();
+
+    mutable std::mutex m_lock;
     int m_state = kIdle;
     TZCONNECTION_INFO m_info{};
     tznet::NetSession* m_play = nullptr;  // the session, null when none
+    // Created last, after everything it services; stopped first.
+    std::unique_ptr<tznet::NetServiceThread> m_serviceThread;
 };

@@ -281,8 +281,29 @@ bool NetSend(NetEndpoint* endpoint, int peer, int channel, const void* data, std
 // A raw datagram outside any connection; broadcast allows broadcast addresses.
 bool NetSendRaw(NetEndpoint* endpoint, const NetAddress& to, const void* data, std::size_t size,
                 bool broadcast);
+// Ends one connection once the packets queued for it have gone out (the
+// Disconnected event follows).
+void NetDisconnectLater(NetEndpoint* endpoint, int peer);
 // Sends what is queued now instead of at the next poll.
 void NetFlush(NetEndpoint* endpoint);
+
+// What an endpoint holds against peers that do not play along. A connection
+// request that has not completed is "half-open"; a forged request (its
+// sender may be spoofed) never completes and would hold a connection slot
+// until the library gives up on it, tens of seconds later.
+struct NetLimits {
+    std::size_t maxHalfOpen = 8;          // more: the oldest is evicted for a new request
+    std::uint32_t halfOpenMs = 1500;      // a request not completed by then is reclaimed
+    std::uint32_t peerTimeoutMs = 5000;   // a connection silent this long is dropped
+};
+void NetSetLimits(NetEndpoint* endpoint, const NetLimits& limits);
+// True when address (its host part) is one of this machine's addresses.
+bool NetIsLocalAddress(const NetAddress& address);
+// Also receives raw datagrams sent to the broadcast address on this port
+// (an endpoint bound to one unicast address does not see them). Answers
+// still leave from the endpoint's own socket. False when that port's
+// broadcasts are already taken.
+bool NetListenBroadcast(NetEndpoint* endpoint, std::uint16_t port);
 // The next event, waiting up to timeoutMs for one (0: only what has already
 // arrived). False when nothing came in time.
 bool NetPoll(NetEndpoint* endpoint, NetEvent* event, std::uint32_t timeoutMs);

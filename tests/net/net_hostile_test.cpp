@@ -4,6 +4,9 @@
 // directly through the platform layer, on 127.0.0.1 only.
 #include "net/net_test_support.h"
 
+#include <cstdio>
+
+#include "frame/error_log.h"
 #include "net/net_packet.h"
 #include "platform/platform.h"
 
@@ -83,6 +86,7 @@ protected:
             Packet packet;
             ASSERT_TRUE(DecodeSessionPacket(event.data.data(), event.data.size(), &packet));
             if (packet.kind == PacketKind::Welcome) break;
+            if (packet.kind == PacketKind::PeerJoined) continue;
             ASSERT_EQ(packet.kind, PacketKind::PlayerAdded);
             ++m_playersBeforeWelcome;
         }
@@ -223,16 +227,40 @@ TEST_F(NetHostile, ForgedSendersAndUnknownPlayersAreDropped)
     EXPECT_TRUE(WaitUntil([&] { return NETNUMPLAYERS() == 2; }));
 }
 
-TEST_F(NetHostile, PlayerRequestsBeyondTheSessionCapAreRefused)
+// An honest joiner on a thread of its own: joins the session on this port
+// and creates a player. Reports how long the join took.
+class HonestJoiner {
+public:
+    explicit HonestJoiner(const char* session)
+        : m_peer([this, session](TzNetwork& net, PeerThread& self) {
+              const std::int64_t start = SteadyMilliseconds();
+              std::uint32_t id = 0;
+              const bool ok = net.Init(MakeInfo(session, false)) == kOk &&
+                              net.CreatePlayer("Ehrlich", &id) == kOk;
+              joinMs = SteadyMilliseconds() - start;
+              self.failed = !ok;
+              self.playerId = id;
+              self.ready = true;
+              self.ServiceUntilStopped(net, 20000);
+          })
+    {
+    }
+    bool Wait(int timeoutMs) { return WaitUntil([&] { return m_peer.ready.load(); }, timeoutMs); }
+    bool Failed() const { return m_peer.failed; }
+    std::atomic<std::int64_t> joinMs{0};
+
+private:
+    PeerThread m_peer;
+};
+
+TEST_F(NetHostile, OnePeerGetsAtMostItsShareOfPlayersAndOthersStillJoin)
 {
     JoinAsFake();
-    const std::size_t cap = PlayerRoster::kMaxPlayers;
-    for (std::uint32_t token = 1; token <= cap + 10; ++token)
-        SendSession(EncodeCreatePlayer(token, "viele"));
+    const std::size_t asked = NetSession::kMaxPlayersPerPeer + 4;
+    for (std::uint32_t token = 1; token <= asked; ++token) SendSession(EncodeCreatePlayer(token, "viele"));
     std::size_t granted = 0, refused = 0;
     platform::NetEvent event;
     WaitUntil([&] {
-        NETNUMPLAYERS();
         while (platform::NetPoll(m_fake, &event, 1)) {
             Packet p;
             if (event.kind == platform::NetEventKind::Received &&
@@ -240,12 +268,118 @@ TEST_F(NetHostile, PlayerRequestsBeyondTheSessionCapAreRefused)
                 p.kind == PacketKind::PlayerCreated)
                 ++(p.player != 0 ? granted : refused);
         }
-        return granted + refused == cap + 10;
+        return granted + refused == asked;
     }, 5000);
-    EXPECT_EQ(granted, cap);
-    EXPECT_EQ(refused, 10u);
-    EXPECT_EQ(NETNUMPLAYERS(), static_cast<double>(cap));
-    EXPECT_STREQ(NETCREATEPLAYER_Str("Host").GetStrData(), "0");
+    EXPECT_EQ(granted, NetSession::kMaxPlayersPerPeer);
+    EXPECT_EQ(refused, 4u);
+
+    HonestJoiner honest("Festung");
+    ASSERT_TRUE(honest.Wait(8000));
+    EXPECT_FALSE(honest.Failed());
+    EXPECT_STRNE(NETCREATEPLAYER_Str("Host").GetStrData(), "0");
+    EXPECT_EQ(NETNUMPLAYERS(), static_cast<double>(NetSession::kMaxPlayersPerPeer + 2));
+}
+
+// A connection request as the network library sends it (52 bytes): no
+// reply is needed to send one, so its sender may well be forged.
+std::vector<std::uint8_t> ForgedConnectRequest(std::uint32_t connectId)
+{
+    std::vector<std::uint8_t> bytes = {
+        0x8F, 0xFF,            // no peer yet (0xFFF), with a sent time
+        0x00, 0x01,            // sent time
+        0x82, 0xFF, 0x00, 0x01,  // CONNECT, acknowledge wanted; channel 0xFF; sequence 1
+        0x00, 0x00, 0x00, 0x00,  // outgoing peer id, session ids
+        0x00, 0x00, 0x05, 0x78,  // MTU 1400
+        0x00, 0x01, 0x00, 0x00,  // window size
+        0x00, 0x00, 0x00, 0x02,  // two channels
+        0, 0, 0, 0, 0, 0, 0, 0,  // bandwidths
+        0x00, 0x00, 0x13, 0x88,  // throttle interval
+        0x00, 0x00, 0x00, 0x02, 0x00, 0x00, 0x00, 0x02,
+    };
+    for (int shift = 24; shift >= 0; shift -= 8) bytes.push_back(static_cast<std::uint8_t>(connectId >> shift));
+    bytes.insert(bytes.end(), {0, 0, 0, 0});  // data
+    return bytes;
+}
+
+TEST_F(NetHostile, AFloodOfForgedConnectionRequestsDoesNotKeepAnHonestPeerOut)
+{
+    ASSERT_EQ(ForgedConnectRequest(1).size(), 52u);
+    for (std::uint32_t i = 0; i < 500; ++i) SendRaw(ForgedConnectRequest(0x1000 + i));
+    // The host runs on its own: nobody calls a NET command here.
+    HonestJoiner honest("Festung");
+    ASSERT_TRUE(honest.Wait(8000));
+    EXPECT_FALSE(honest.Failed());
+    EXPECT_LT(honest.joinMs.load(), 5000);
+    EXPECT_EQ(NETNUMPLAYERS(), 1);
+}
+
+TEST_F(NetHostile, APeerThatFallsSilentLeavesEveryRosterWithinTheTimeOut)
+{
+    HonestJoiner witness("Festung");
+    ASSERT_TRUE(witness.Wait(8000));
+    ASSERT_FALSE(witness.Failed());
+    JoinAsFake();
+    SendSession(EncodeCreatePlayer(1, "Stumm"));
+    ASSERT_TRUE(WaitUntil([&] {
+        platform::NetEvent event;
+        while (platform::NetPoll(m_fake, &event, 1)) {}
+        return NETNUMPLAYERS() == 2;
+    }));
+    // From now on the fake peer neither answers nor acknowledges anything.
+    const std::int64_t silentSince = SteadyMilliseconds();
+    ASSERT_TRUE(WaitUntil([&] { return NETNUMPLAYERS() == 1; }, 9000));
+    const std::int64_t removedAfter = SteadyMilliseconds() - silentSince;
+    EXPECT_LE(removedAfter, SessionTimeouts{}.peerTimeoutMs + 1000);
+    EXPECT_STREQ(NETPLAYERNAME_Str(NETGETPLAYERID_Str(0)).GetStrData(), "Ehrlich");
+}
+
+TEST_F(NetHostile, OneAddressHoldsAtMostItsShareOfConnections)
+{
+    const std::size_t cap = NetSession::kMaxConnectionsPerAddress;
+    platform::NetEndpoint* many = platform::NetOpen(nullptr, cap + 2, 4096, kDiscoveryPrefix, 8);
+    ASSERT_NE(many, nullptr);
+    SendRaw(EncodeQuery(kTzApplicationId));
+    platform::NetEvent event;
+    ASSERT_TRUE(Expect(platform::NetEventKind::Raw, &event));
+    Packet answer;
+    ASSERT_TRUE(DecodeDatagram(event.data.data(), event.data.size(), &answer));
+    const std::vector<std::uint8_t> hello = EncodeHello(kTzApplicationId, answer.instance);
+
+    for (std::size_t i = 0; i < cap + 1; ++i) ASSERT_GE(platform::NetConnect(many, m_host, 2), 0);
+    std::size_t connected = 0, dropped = 0;
+    WaitUntil([&] {
+        while (platform::NetPoll(many, &event, 1)) {
+            if (event.kind == platform::NetEventKind::Connected) {
+                ++connected;  // introduce it, so only the cap can end it
+                platform::NetSend(many, event.peer, 0, hello.data(), hello.size(), true);
+                platform::NetFlush(many);
+            }
+            if (event.kind == platform::NetEventKind::Disconnected) ++dropped;
+        }
+        return false;
+    }, 2500);
+    EXPECT_EQ(connected, cap + 1);
+    EXPECT_EQ(dropped, 1u);  // the one beyond the cap
+    platform::NetClose(many, 0);
+}
+
+TEST_F(NetHostile, AHelloOfAnotherVersionIsAnsweredWithOursAndTheConnectionEnds)
+{
+    m_peer = platform::NetConnect(m_fake, m_host, 2);
+    platform::NetEvent event;
+    ASSERT_TRUE(Expect(platform::NetEventKind::Connected, &event));
+    Packet answer;
+    SendRaw(EncodeQuery(kTzApplicationId));
+    ASSERT_TRUE(Expect(platform::NetEventKind::Raw, &event));
+    ASSERT_TRUE(DecodeDatagram(event.data.data(), event.data.size(), &answer));
+    EXPECT_EQ(answer.version, kProtocolVersion);
+    SendSession(EncodeHello(kTzApplicationId, answer.instance, 0, kProtocolVersion + 1));
+    ASSERT_TRUE(Expect(platform::NetEventKind::Received, &event));
+    Packet refused;
+    ASSERT_TRUE(DecodeSessionPacket(event.data.data(), event.data.size(), &refused));
+    EXPECT_EQ(refused.kind, PacketKind::Refused);
+    EXPECT_EQ(refused.version, kProtocolVersion);
+    EXPECT_TRUE(Expect(platform::NetEventKind::Disconnected, &event, 2000));
 }
 
 TEST(NetSilentPeer, AConnectionThatNeverIntroducesItselfIsDropped)
@@ -281,4 +415,113 @@ TEST(NetSilentPeer, AConnectionThatNeverIntroducesItselfIsDropped)
     EXPECT_GE(droppedAfter, 200);
     platform::NetClose(silent, 0);
     platform::NetShutdown();
+}
+
+namespace {
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr) return "";
+    std::string text;
+    char buffer[4096];
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;) text.append(buffer, got);
+    std::fclose(file);
+    return text;
+}
+
+}  // namespace
+
+TEST_F(NetCommandTest, ASessionOfAnotherVersionIsRefusedAtOnceWithTheReason)
+{
+    UseFreshPort();
+    ASSERT_TRUE(platform::NetStartup());
+    platform::NetAddress where;
+    ASSERT_TRUE(platform::NetResolve(kLoopback, SessionPort(), &where));
+    platform::NetEndpoint* otherHost = platform::NetOpen(&where, 4, 4096, kDiscoveryPrefix, 64);
+    ASSERT_NE(otherHost, nullptr);
+    std::atomic<bool> stop{false};
+    // A host of a later version answers every query.
+    std::thread answering([&] {
+        while (!stop) {
+            platform::NetEvent event;
+            if (platform::NetPoll(otherHost, &event, 5) && event.kind == platform::NetEventKind::Raw) {
+                const auto answer = EncodeAnswer(kTzApplicationId, TzGuid{{1}}, "Neuer", kProtocolVersion + 7);
+                platform::NetSendRaw(otherHost, event.from, answer.data(), answer.size(), false);
+            }
+        }
+    });
+
+    const std::string expected = "network protocol version " + std::to_string(kProtocolVersion + 7) +
+                                 ", this program speaks " + std::to_string(kProtocolVersion);
+    testing::internal::CaptureStderr();
+    const std::int64_t start = SteadyMilliseconds();
+    const double joined = NETJOINGAME(0, "Neuer", kLoopback, 0);
+    const std::int64_t took = SteadyMilliseconds() - start;
+    const std::string said = testing::internal::GetCapturedStderr();
+    stop = true;
+    answering.join();
+    platform::NetClose(otherHost, 0);
+    platform::NetShutdown();
+
+    EXPECT_EQ(joined, 0);
+    EXPECT_LT(took, 1000);  // not after the enumeration's time-out
+    EXPECT_NE(said.find(expected), std::string::npos) << said;
+    EXPECT_NE(ReadWholeFile(ErrorLogPath()).find(expected), std::string::npos);
+}
+
+TEST_F(NetCommandTest, HostingOnAnAddressThatIsNotThisMachinesIsRefused)
+{
+    UseFreshPort();
+    testing::internal::CaptureStderr();
+    // 192.0.2.1 is reserved for documentation: never an address of ours.
+    EXPECT_EQ(NETHOSTGAME(0, "Fremd", "192.0.2.1", 0), 0);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("192.0.2.1 is not an address of this machine"), std::string::npos) << said;
+    EXPECT_FALSE(pTzNet->IsSetup());
+}
+
+// The same when discovery looks alike but the host refuses our hello: the
+// host's version arrives in its refusal.
+TEST_F(NetCommandTest, AHostThatRefusesOurVersionEndsTheJoinAtOnceWithTheReason)
+{
+    UseFreshPort();
+    ASSERT_TRUE(platform::NetStartup());
+    platform::NetAddress where;
+    ASSERT_TRUE(platform::NetResolve(kLoopback, SessionPort(), &where));
+    platform::NetEndpoint* otherHost = platform::NetOpen(&where, 4, 4096, kDiscoveryPrefix, 64);
+    ASSERT_NE(otherHost, nullptr);
+    const TzGuid instance = {{7, 7, 7}};
+    std::atomic<bool> stop{false};
+    std::thread hosting([&] {
+        while (!stop) {
+            platform::NetEvent event;
+            if (!platform::NetPoll(otherHost, &event, 5)) continue;
+            if (event.kind == platform::NetEventKind::Raw) {
+                const auto answer = EncodeAnswer(kTzApplicationId, instance, "Streng");
+                platform::NetSendRaw(otherHost, event.from, answer.data(), answer.size(), false);
+            } else if (event.kind == platform::NetEventKind::Received) {
+                const auto refused = EncodeRefused(5);
+                platform::NetSend(otherHost, event.peer, 0, refused.data(), refused.size(), true);
+                platform::NetDisconnectLater(otherHost, event.peer);
+                platform::NetFlush(otherHost);
+            }
+        }
+    });
+
+    testing::internal::CaptureStderr();
+    const std::int64_t start = SteadyMilliseconds();
+    const double joined = NETJOINGAME(0, "Streng", kLoopback, 0);
+    const std::int64_t took = SteadyMilliseconds() - start;
+    const std::string said = testing::internal::GetCapturedStderr();
+    stop = true;
+    hosting.join();
+    platform::NetClose(otherHost, 0);
+    platform::NetShutdown();
+
+    EXPECT_EQ(joined, 0);
+    EXPECT_LT(took, 1500);  // well before the 3 s connection time-out
+    const std::string expected =
+        "network protocol version 5, this program speaks " + std::to_string(kProtocolVersion);
+    EXPECT_NE(said.find(expected), std::string::npos) << said;
 }

@@ -64,9 +64,10 @@ TEST(NetPacket, SessionPacketsRoundTrip)
     EXPECT_EQ(p.token, 0xA1B2C3D4u);
     EXPECT_EQ(p.name, "Mia");
 
-    ASSERT_TRUE(DecodeSession(EncodePlayerAdded(77, ""), &p));
+    ASSERT_TRUE(DecodeSession(EncodePlayerAdded(77, 3, ""), &p));
     EXPECT_EQ(p.kind, PacketKind::PlayerAdded);
     EXPECT_EQ(p.player, 77u);
+    EXPECT_EQ(p.number, 3u);
     EXPECT_EQ(p.name, "");
 
     ASSERT_TRUE(DecodeSession(EncodePlayerCreated(5, 0), &p));  // 0: refused
@@ -78,8 +79,52 @@ TEST(NetPacket, SessionPacketsRoundTrip)
     EXPECT_EQ(p.player, 0x7FFFFFFFu);
     ASSERT_TRUE(DecodeSession(EncodePlayerRemoved(9), &p));
     EXPECT_EQ(p.kind, PacketKind::PlayerRemoved);
-    ASSERT_TRUE(DecodeSession(EncodeWelcome(kOther), &p));
+    ASSERT_TRUE(DecodeSession(EncodeWelcome(kOther, 4, 1), &p));
     EXPECT_TRUE(p.instance == kOther);
+    EXPECT_EQ(p.number, 4u);
+    EXPECT_EQ(p.hostNumber, 1u);
+
+    ASSERT_TRUE(DecodeSession(EncodeHello(kTzApplicationId, kOther, 6), &p));
+    EXPECT_EQ(p.number, 6u);  // a peer coming back to a new host
+    EXPECT_EQ(p.version, kProtocolVersion);
+    ASSERT_TRUE(DecodeSession(EncodePeerJoined(2, 0x0100007F), &p));
+    EXPECT_EQ(p.kind, PacketKind::PeerJoined);
+    EXPECT_EQ(p.number, 2u);
+    EXPECT_EQ(p.address, 0x0100007Fu);
+    ASSERT_TRUE(DecodeSession(EncodePeerLeft(2), &p));
+    EXPECT_EQ(p.kind, PacketKind::PeerLeft);
+    ASSERT_TRUE(DecodeSession(EncodeRefused(), &p));
+    EXPECT_EQ(p.kind, PacketKind::Refused);
+    EXPECT_EQ(p.version, kProtocolVersion);
+}
+
+// Another version is recognised from the version field alone, whatever
+// follows it; the first, unversioned format reads as version 1.
+TEST(NetPacket, OtherVersionsAreRecognisedByTheirVersionField)
+{
+    Packet p;
+    std::vector<std::uint8_t> answer = EncodeAnswer(kTzApplicationId, kOther, "x", 7);
+    answer.resize(answer.size() - 3);  // laid out differently: never read
+    ASSERT_TRUE(DecodeRaw(answer, &p));
+    EXPECT_EQ(p.kind, PacketKind::SessionAnswer);
+    EXPECT_EQ(p.version, 7);
+    EXPECT_TRUE(p.application == kTzApplicationId);
+
+    std::vector<std::uint8_t> first = {'T', 'Z', 'N', 'E', 'T', 0x02};
+    first.insert(first.end(), kTzApplicationId.bytes, kTzApplicationId.bytes + 16);
+    first.resize(first.size() + 16 + 2, 0);
+    ASSERT_TRUE(DecodeRaw(first, &p));
+    EXPECT_EQ(p.kind, PacketKind::SessionAnswer);
+    EXPECT_EQ(p.version, 1);
+
+    ASSERT_TRUE(DecodeSession({0x0D, 9, 0}, &p));
+    EXPECT_EQ(p.kind, PacketKind::Hello);
+    EXPECT_EQ(p.version, 9);
+    std::vector<std::uint8_t> oldHello = {0x0A};
+    oldHello.resize(33, 1);
+    ASSERT_TRUE(DecodeSession(oldHello, &p));
+    EXPECT_EQ(p.kind, PacketKind::Hello);
+    EXPECT_EQ(p.version, 1);
 }
 
 TEST(NetPacket, TextTravelsAsExactlyItsBytes)
@@ -106,8 +151,9 @@ TEST(NetPacket, TruncatedAndOversizedPacketsAreRefused)
     Packet p;
     const std::vector<std::vector<std::uint8_t>> good = {
         EncodeHello(kTzApplicationId, kOther), EncodeCreatePlayer(1, "ab"),
-        EncodeDestroyPlayer(2), EncodeWelcome(kOther), EncodePlayerAdded(3, "cd"),
-        EncodePlayerRemoved(4), EncodePlayerCreated(5, 6), EncodeText(7, 8, "hello")};
+        EncodeDestroyPlayer(2), EncodeWelcome(kOther, 1, 0), EncodePlayerAdded(3, 1, "cd"),
+        EncodePlayerRemoved(4), EncodePlayerCreated(5, 6), EncodeText(7, 8, "hello"),
+        EncodeRefused(), EncodePeerJoined(1, 2), EncodePeerLeft(3)};
     for (const auto& packet : good) {
         ASSERT_TRUE(DecodeSession(packet, &p));
         for (std::size_t cut = 0; cut < packet.size(); ++cut) {
@@ -143,8 +189,8 @@ TEST(NetPacket, LengthsBeyondTheLimitsAreRefused)
     EXPECT_FALSE(DecodeRaw(answer, &p));
 
     // A length field claiming more than is there.
-    std::vector<std::uint8_t> claim = EncodePlayerAdded(3, "abc");
-    claim[5] = 200;
+    std::vector<std::uint8_t> claim = EncodePlayerAdded(3, 1, "abc");
+    claim[9] = 200;
     EXPECT_FALSE(DecodeSession(claim, &p));
 }
 
@@ -166,10 +212,10 @@ TEST(NetPacket, ForeignOrMalformedContentIsRefused)
     // Id 0 names nobody.
     EXPECT_FALSE(DecodeSession(EncodeText(0, 4, "x"), &p));
     EXPECT_FALSE(DecodeSession(EncodeText(4, 0, "x"), &p));
-    EXPECT_FALSE(DecodeSession(EncodePlayerAdded(0, "x"), &p));
+    EXPECT_FALSE(DecodeSession(EncodePlayerAdded(0, 1, "x"), &p));
     EXPECT_FALSE(DecodeSession(EncodeDestroyPlayer(0), &p));
 
     // Names with a zero byte inside.
-    EXPECT_FALSE(DecodeSession(EncodePlayerAdded(1, std::string("a\0b", 3)), &p));
+    EXPECT_FALSE(DecodeSession(EncodePlayerAdded(1, 1, std::string("a\0b", 3)), &p));
     EXPECT_FALSE(DecodeRaw(EncodeAnswer(kTzApplicationId, kOther, std::string("a\0", 2)), &p));
 }
