@@ -287,6 +287,10 @@ private:
     // ---- Variables and arrays ---------------------------------------------------
 
     void MarkArray(const std::string& name) { result_.variables[name].isArray = true; }
+    void NoteScalar(const Expr& expr)
+    {
+        if (expr.type == Expr::Type::Variable) scalarUses_.insert(expr.text);
+    }
 
     void CollectExpr(const Expr& expr)
     {
@@ -297,12 +301,20 @@ private:
             const kvcommands::Command* command = kvcommands::FindCommand(expr.text.c_str());
             if (command != nullptr) {
                 const std::vector<std::string> kinds = ArgumentKinds(*command);
-                for (std::size_t k = 0; k < expr.children.size() && k < kinds.size(); ++k)
-                    if (IsArrayKind(kinds[k][0]) && expr.children[k]->type == Expr::Type::Variable)
-                        MarkArray(expr.children[k]->text);
+                for (std::size_t k = 0; k < expr.children.size(); ++k) {
+                    const Expr& argument = *expr.children[k];
+                    // A name given for an array is an array, unless the
+                    // program also uses it as a plain variable.
+                    if (k < kinds.size() && IsArrayKind(kinds[k][0]) && argument.type == Expr::Type::Variable)
+                        arrayArguments_.insert(argument.text);
+                    else
+                        CollectExpr(argument);
+                }
+                return;
             }
         }
         for (const auto& child : expr.children) CollectExpr(*child);
+        if (expr.type != Expr::Type::Call) NoteScalar(expr);
     }
 
     void CollectStatement(const Statement& statement)
@@ -320,6 +332,8 @@ private:
     {
         for (const Line& line : program_.lines)
             if (line.statement && lineFunction_[line.index] >= 0) CollectStatement(*line.statement);
+        for (const std::string& name : arrayArguments_)
+            if (!scalarUses_.count(name)) MarkArray(name);
         for (auto& [name, variable] : result_.variables) variable.isString = IsStringName(name);
     }
 
@@ -464,6 +478,8 @@ private:
                 if (left.isString || right.isString)
                     Error(expr.line, expr.column, "operator " + op + " needs numbers, not strings");
                 expr.isTruth = op == "AND" || op == "OR";
+                // Keeps the kind the program meant, so the error is not repeated.
+                expr.isString = (left.isString || right.isString) && !expr.isTruth;
             } else {  // comparisons
                 if (left.isString != right.isString)
                     Error(expr.line, expr.column, "cannot compare a string with a number");
@@ -583,6 +599,7 @@ private:
     std::map<int, std::map<std::string, int>> labels_;  // function -> label -> line
     std::vector<Jump> jumps_;
     std::map<std::string, int> textIndices_;
+    std::set<std::string> scalarUses_, arrayArguments_;
 };
 
 }  // namespace

@@ -219,8 +219,10 @@ private:
                 std::string test = sign > 0   ? var + " <= " + to
                                    : sign < 0 ? var + " >= " + to
                                               : "(" + step + " >= 0 ? " + var + " <= " + to + " : " + var + " >= " + to + ")";
-                head = "for (" + var + " = " + from + "; " + test + "; " + var + " = " + var + " + " +
-                       Parenthesized(*statement->step, step) + ") {";
+                // A negative literal step counts down: v = v - 2 rather than v = v + -2.
+                const std::string advance =
+                    sign < 0 ? " - " + Number(*statement->step->children[0]) : " + " + Parenthesized(*statement->step, step);
+                head = "for (" + var + " = " + from + "; " + test + "; " + var + " = " + var + advance + ") {";
             }
             Put(out, depth_, line, head);
             ++depth_;

@@ -262,8 +262,7 @@ private:
         auto statement = Make(T::Assign, first);
         statement->target = ParseTarget();
         if (!IsSymbol(Peek(), "=")) {
-            if (statement->target->type == Expr::Type::Variable && (AtEnd() || IsSymbol(Peek(), "(")))
-                Fail(first, "unknown command " + first.text);
+            if (statement->target->type == Expr::Type::Variable) Fail(first, "unknown command " + first.text);
             Fail(Peek(), "expected '=' after " + statement->target->text + ", found " + QuoteFound());
         }
         ++pos_;
