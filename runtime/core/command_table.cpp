@@ -1,6 +1,8 @@
 #include "core/command_table.h"
 
 #include <cctype>
+#include <string>
+#include <unordered_map>
 
 namespace kvcommands {
 
@@ -142,16 +144,16 @@ const int kCommandCount = static_cast<int>(sizeof(kCommands) / sizeof(kCommands[
 
 const Command* FindCommand(const char* name)
 {
-    for (const Command& command : kCommands) {
-        const char* a = command.name;
-        const char* b = name;
-        while (*a && *b && std::toupper(static_cast<unsigned char>(*a)) == std::toupper(static_cast<unsigned char>(*b))) {
-            ++a;
-            ++b;
-        }
-        if (*a == 0 && *b == 0) return &command;
-    }
-    return nullptr;
+    // Keyed by the upper-case name; built on first use.
+    static const std::unordered_map<std::string, const Command*> byName = [] {
+        std::unordered_map<std::string, const Command*> map;
+        for (const Command& command : kCommands) map.emplace(command.name, &command);
+        return map;
+    }();
+    std::string upper(name);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const auto found = byName.find(upper);
+    return found == byName.end() ? nullptr : found->second;
 }
 
 }  // namespace kvcommands
