@@ -130,4 +130,44 @@ TEST(KvBasicErrorsTest, EachBadProgramGetsExactlyItsErrors)
     EXPECT_GE(kBadPrograms.size(), 30u);
 }
 
+// Inputs built to exhaust a recursive translator or the C++ compiler are
+// refused with a message, never with a crash.
+TEST(KvBasicErrorsTest, NestingAndLengthLimitsAreErrorsNotCrashes)
+{
+    auto errors = [](const std::string& source) {
+        kvbasic::TranslateRequest request;
+        request.source = source;
+        request.sourceName = "deep.bas";
+        std::vector<std::string> texts;
+        for (const kvbasic::Diagnostic& error : kvbasic::Translate(request).errors)
+            texts.push_back(kvbasic::FormatDiagnostic("deep.bas", error));
+        return texts;
+    };
+    const std::vector<std::string> parentheses = errors("x = " + std::string(100000, '(') + "1" + std::string(100000, ')') + "\n");
+    ASSERT_EQ(parentheses.size(), 1u);
+    EXPECT_NE(parentheses[0].find("nested too deeply"), std::string::npos) << parentheses[0];
+
+    std::string chain = "x = 1";
+    for (int k = 0; k < 100000; ++k) chain += " + 1";
+    const std::vector<std::string> operators = errors(chain + "\n");
+    ASSERT_EQ(operators.size(), 1u);
+    EXPECT_NE(operators[0].find("nested too deeply"), std::string::npos) << operators[0];
+
+    std::string thens;
+    for (int k = 0; k < 50000; ++k) thens += "IF 1 THEN ";
+    EXPECT_EQ(errors(thens + "x = 1\n").size(), 1u);
+    EXPECT_EQ(errors("x = " + std::string(50000, '-') + "1\n").size(), 1u);
+
+    std::string blocks;
+    for (int k = 0; k < 150; ++k) blocks += "WHILE 1\n";
+    for (int k = 0; k < 150; ++k) blocks += "WEND\n";
+    const std::vector<std::string> nested = errors(blocks);
+    ASSERT_FALSE(nested.empty());
+    EXPECT_EQ(nested[0], "deep.bas:101:1: error: blocks are nested too deeply (more than 100)");
+
+    EXPECT_EQ(errors("a$ = \"" + std::string(1023, 'x') + "\"\n"),
+              std::vector<std::string>{"deep.bas:1:6: error: the string is longer than the 1022 characters a string holds"});
+    EXPECT_TRUE(errors("a$ = \"" + std::string(1022, 'x') + "\"\n").empty());
+}
+
 }  // namespace

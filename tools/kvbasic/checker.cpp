@@ -186,10 +186,14 @@ private:
         case T::IfBlock:
         case T::While:
         case T::Repeat:
-            blocks_.push_back({statement.type, number, statement.column, "", false});
-            break;
         case T::For:
-            blocks_.push_back({T::For, number, statement.column, statement.target->text, false});
+            // C++ compilers, and readers, give up on deeper nesting.
+            if (blocks_.size() >= 100) {
+                Error(number, statement.column, "blocks are nested too deeply (more than 100)");
+                break;
+            }
+            blocks_.push_back({statement.type, number, statement.column,
+                               statement.type == T::For ? statement.target->text : "", false});
             break;
         case T::ElseIf:
         case T::Else: {

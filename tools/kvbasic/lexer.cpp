@@ -156,6 +156,8 @@ std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnosti
                 diagnostics.Error(lineNumber, token.column, "the string has no closing quote");
                 return {{TokenType::End, "", column}};
             }
+            if (token.text.size() > 1022)
+                diagnostics.Error(lineNumber, token.column, "the string is longer than the 1022 characters a string holds");
         } else if (IsSymbolStart(c)) {
             token.type = TokenType::Symbol;
             token.text = c;

@@ -114,6 +114,7 @@ private:
     // which cannot open or close a block.
     std::unique_ptr<Statement> ParseStatement(bool afterThen)
     {
+        Nested nested(*this);
         const Token& first = Peek();
         if (first.type != TokenType::Identifier) Fail(first, "expected a statement, found " + QuoteFound());
         const std::string word = Upper(first.text);
@@ -292,6 +293,7 @@ private:
             expr->children.push_back(ParseExpression());
             ExpectSymbol("]", "']'");
         }
+        SetDepth(*expr, token);
         return expr;
     }
 
@@ -305,6 +307,7 @@ private:
         if (AtEnd() || IsWord(Peek(), "ELSE")) return call;
         if (IsSymbol(Peek(), "(") && ClosingParenthesisEndsStatement()) {
             ParseArgumentList(*call);
+            SetDepth(*call, name);
             return call;
         }
         call->children.push_back(ParseExpression());
@@ -312,6 +315,7 @@ private:
             ++pos_;
             call->children.push_back(ParseExpression());
         }
+        SetDepth(*call, name);
         return call;
     }
 
@@ -348,6 +352,14 @@ private:
         ExpectSymbol(")", "',' or ')' in the argument list");
     }
 
+    // The depth of the tree below the expression, bounded so that every
+    // later pass may walk it recursively.
+    void SetDepth(Expr& expr, const Token& at)
+    {
+        for (const auto& child : expr.children) expr.depth = std::max(expr.depth, child->depth + 1);
+        if (expr.depth > kMaxNesting) Fail(at, "the expression is nested too deeply (more than 100 levels)");
+    }
+
     std::unique_ptr<Expr> MakeExpr(Expr::Type type, const Token& at)
     {
         auto expr = std::make_unique<Expr>();
@@ -363,11 +375,16 @@ private:
         expr->text = std::move(text);
         expr->children.push_back(std::move(left));
         expr->children.push_back(std::move(right));
+        SetDepth(*expr, op);
         return expr;
     }
 
     // Precedence, lowest first: OR; AND; NOT; comparisons; + -; * /; unary - +.
-    std::unique_ptr<Expr> ParseExpression() { return ParseOr(); }
+    std::unique_ptr<Expr> ParseExpression()
+    {
+        Nested nested(*this);
+        return ParseOr();
+    }
 
     std::unique_ptr<Expr> ParseOr()
     {
@@ -392,11 +409,13 @@ private:
     std::unique_ptr<Expr> ParseNot()
     {
         if (IsWord(Peek(), "NOT")) {
+            Nested nested(*this);
             const Token& op = Peek();
             ++pos_;
             auto expr = MakeExpr(Expr::Type::Unary, op);
             expr->text = "NOT";
             expr->children.push_back(ParseNot());
+            SetDepth(*expr, op);
             return expr;
         }
         return ParseComparison();
@@ -436,11 +455,13 @@ private:
     std::unique_ptr<Expr> ParseUnary()
     {
         if (IsSymbol(Peek(), "-") || IsSymbol(Peek(), "+")) {
+            Nested nested(*this);
             const Token& op = Peek();
             ++pos_;
             auto expr = MakeExpr(Expr::Type::Unary, op);
             expr->text = op.text;
             expr->children.push_back(ParseUnary());
+            SetDepth(*expr, op);
             return expr;
         }
         return ParsePrimary();
@@ -472,12 +493,29 @@ private:
                 auto call = MakeExpr(Expr::Type::Call, token);
                 call->text = token.text;
                 if (IsSymbol(Peek(), "(")) ParseArgumentList(*call);
+                SetDepth(*call, token);
                 return call;
             }
             return ParseNameRest(token);
         }
         Fail(token, "expected a value, found " + QuoteFound());
     }
+
+    // Nesting of parentheses, brackets, argument lists, unary operators and
+    // statements after THEN, and the depth of operator chains: bounded, so
+    // that no input can exhaust the stack of the translator (or of the C++
+    // compiler after it).
+    static constexpr int kMaxNesting = 100;
+    struct Nested {
+        explicit Nested(LineParser& parser) : parser_(parser)
+        {
+            if (++parser_.nesting_ > kMaxNesting)
+                parser_.Fail(parser_.Peek(), "the line is nested too deeply (more than 100 levels)");
+        }
+        ~Nested() { --parser_.nesting_; }
+        LineParser& parser_;
+    };
+    int nesting_ = 0;
 
     std::vector<Token> tokens_;
     std::size_t pos_ = 0;

@@ -25,6 +25,7 @@ struct Expr {
     std::string text;
     std::vector<std::unique_ptr<Expr>> children;
     int line = 0, column = 0;
+    int depth = 1;  // of the chain of binary operators ending here
 
     // Filled in by the checker.
     bool isString = false;   // the value is a string (else a number)
