@@ -47,7 +47,8 @@ constexpr const char* kHelp =
     "\n"
     "Common options:\n"
     "  --sdk DIR            the runtime SDK to build against (also $KVBASIC_SDK);\n"
-    "                       default: the build tree kvbasic was built in\n"
+    "                       default: the SDK kvbasic is installed in, else the\n"
+    "                       build tree it was built in\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
@@ -162,13 +163,29 @@ std::vector<fs::path> MediaFiles(const std::string& media)
     return files;
 }
 
+// The SDK to build against: --sdk, else $KVBASIC_SDK, else the SDK this
+// kvbasic is installed in (DIR/bin/kvbasic beside DIR/include/commands.h),
+// else "" for the build tree kvbasic was built in.
+std::string ChooseSdk(const Options& options)
+{
+    if (!options.sdk.empty()) return options.sdk;
+    const char* fromEnvironment = std::getenv("KVBASIC_SDK");
+    if (fromEnvironment != nullptr && *fromEnvironment) return fromEnvironment;
+    std::error_code error;
+    const fs::path self = fs::read_symlink("/proc/self/exe", error);
+    if (!error) {
+        const fs::path root = self.parent_path().parent_path();
+        if (self.parent_path().filename() == "bin" && fs::exists(root / "include" / "commands.h", error)) return root.string();
+    }
+    return "";
+}
+
 // Translates and compiles into `program`, with the media beside it or in it.
 int Build(const Options& options, const std::string& program)
 {
     if (!options.media.empty() && !fs::is_directory(options.media))
         return Fail("the media folder " + options.media + " does not exist");
-    const char* sdkFromEnvironment = std::getenv("KVBASIC_SDK");
-    const std::string sdk = !options.sdk.empty() ? options.sdk : sdkFromEnvironment ? sdkFromEnvironment : "";
+    const std::string sdk = ChooseSdk(options);
     const kvbasic::Toolchain toolchain = kvbasic::FindToolchain(sdk);
     if (!fs::exists(fs::path(toolchain.includeDir) / "commands.h"))
         return Fail("no runtime headers in " + toolchain.includeDir + " (use --sdk DIR or KVBASIC_SDK)");

@@ -1,10 +1,12 @@
 // Where kvbasic finds what a native program is built from: the runtime's
 // headers and libraries, the default font, the media packer and the link
 // flags. The build tree that built kvbasic is compiled in as the default;
-// an installed SDK is chosen with --sdk DIR or the environment variable
-// KVBASIC_SDK (DIR/include, DIR/lib, DIR/bin/shoebox_pack,
+// an installed SDK is chosen with --sdk DIR, the environment variable
+// KVBASIC_SDK, or by kvbasic being DIR/bin/kvbasic. An SDK holds
+// DIR/include (the runtime's headers, commands.h at the top), DIR/lib
+// (libkvruntime.a, libkvmain.a), DIR/bin/shoebox_pack,
 // DIR/share/kvbasic/Smalfont.bmp and optionally
-// DIR/share/kvbasic/link_flags.txt).
+// DIR/share/kvbasic/link_flags.txt (else the link flags of the build tree).
 #pragma once
 
 #include <string>
