@@ -1,6 +1,7 @@
 // Golden translations: each program of tests/kvbasic/golden/NAME.bas
 // translates to exactly NAME.cpp beside it, and all of them compile
-// without a warning under -Wall -Wextra.
+// without a warning under -Wall -Wextra, also split into the program, its
+// header and WinMain.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -35,7 +36,8 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
 TEST(KvBasicGoldenTest, EachStatementKindTranslatesToItsGoldenCppThatCompilesCleanly)
 {
     testing_support::ScratchFolder folder;
-    std::string compile = "c++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" + std::string(KV_SOURCE_DIR) + "/runtime";
+    std::string compile = "c++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" + std::string(KV_SOURCE_DIR) +
+                          "/runtime -I" + folder.Path();
     int programs = 0;
     for (const auto& entry : std::filesystem::directory_iterator(kGolden)) {
         if (entry.path().extension() != ".bas") continue;
@@ -52,6 +54,13 @@ TEST(KvBasicGoldenTest, EachStatementKindTranslatesToItsGoldenCppThatCompilesCle
         std::ofstream(folder.File(name + ".cpp")) << result.code.program;
         compile += " " + folder.File(name + ".cpp");
         ++programs;
+        // Split as the game is built: WinMain apart, including the header.
+        request.headerName = name + ".h";
+        const kvbasic::TranslateResult split = kvbasic::Translate(request);
+        ASSERT_TRUE(split.ok);
+        std::ofstream(folder.File(name + ".h")) << split.code.header;
+        std::ofstream(folder.File(name + "_winmain.cpp")) << split.code.entry;
+        compile += " " + folder.File(name + "_winmain.cpp");
     }
     EXPECT_GE(programs, 5);
     compile += " 2> " + folder.File("errors.txt");

@@ -126,16 +126,18 @@ private:
         const std::string caption = config.caption.empty() ? options_.programName : config.caption;
         std::string out;
         out += "\nint WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)\n{\n";
-        out += "    g_cmdline = lpCmdLine;\n";
-        out += "    KV_RESX = " + std::to_string(config.resX) + ";\n";
-        out += "    KV_RESY = " + std::to_string(config.resY) + ";\n";
-        out += "    KV_FULLSCREEN = " + std::to_string(config.fullscreen) + ";\n";
-        out += "    KV_FRAMERATE = " + std::to_string(config.frameRate) + ";\n";
-        out += "    KV_DEBUG = " + std::to_string(config.debug) + ";\n";
-        out += "    KV_WANTMOUSE = " + std::to_string(config.wantMouse) + ";\n";
-        out += "    __GlobalInit(hInstance, hPrevInstance, g_cmdline.GetStrData(), nCmdShow, " +
+        // Qualified: the program's own names (a variable g_error, say) may be
+        // visible here through the header's using-directive.
+        out += "    ::g_cmdline = lpCmdLine;\n";
+        out += "    ::KV_RESX = " + std::to_string(config.resX) + ";\n";
+        out += "    ::KV_RESY = " + std::to_string(config.resY) + ";\n";
+        out += "    ::KV_FULLSCREEN = " + std::to_string(config.fullscreen) + ";\n";
+        out += "    ::KV_FRAMERATE = " + std::to_string(config.frameRate) + ";\n";
+        out += "    ::KV_DEBUG = " + std::to_string(config.debug) + ";\n";
+        out += "    ::KV_WANTMOUSE = " + std::to_string(config.wantMouse) + ";\n";
+        out += "    ::__GlobalInit(hInstance, hPrevInstance, ::g_cmdline.GetStrData(), nCmdShow, " +
                CppStringLiteral(caption) + ");\n";
-        out += "    g_my = 100;\n    g_mx = 100;\n    g_errorline = 0;\n    g_error = 0;\n    g_debugline = 0;\n";
+        out += "    ::g_my = 100;\n    ::g_mx = 100;\n    ::g_errorline = 0;\n    ::g_error = 0;\n    ::g_debugline = 0;\n";
         out += "    kvprogram::__MainGameSub_();\n    return 0;\n}\n";
         return out;
     }

@@ -13,3 +13,4 @@ INPUT eingabe$, 10, 10
 new = 1
 int_Str = 2
 y1 = BOUNDS(feld, 0)
+g_error = 1   ' a runtime name, but the program's own variable

@@ -7,6 +7,7 @@ namespace kvprogram {
 KvIntArray acht;
 KvStr eingabe_Str;
 KvIntArray feld;
+double g_error;
 double int_Str_;
 double n;
 KvStrArray namen_Str;
@@ -38,6 +39,7 @@ void __MainGameSub_()
     __dLn(0, 12);  new_ = 1;  // new = 1
     __dLn(0, 13);  int_Str_ = 2;  // int_Str = 2
     __dLn(0, 14);  y1 = BOUNDS(feld, 0);  // y1 = BOUNDS(feld, 0)
+    __dLn(0, 15);  g_error = 1;  // g_error = 1   ' a runtime name, but the program's own variable
     END();
 }
 
@@ -45,19 +47,19 @@ void __MainGameSub_()
 
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)
 {
-    g_cmdline = lpCmdLine;
-    KV_RESX = 640;
-    KV_RESY = 480;
-    KV_FULLSCREEN = 1;
-    KV_FRAMERATE = 60;
-    KV_DEBUG = 1;
-    KV_WANTMOUSE = 0;
-    __GlobalInit(hInstance, hPrevInstance, g_cmdline.GetStrData(), nCmdShow, "arrays");
-    g_my = 100;
-    g_mx = 100;
-    g_errorline = 0;
-    g_error = 0;
-    g_debugline = 0;
+    ::g_cmdline = lpCmdLine;
+    ::KV_RESX = 640;
+    ::KV_RESY = 480;
+    ::KV_FULLSCREEN = 1;
+    ::KV_FRAMERATE = 60;
+    ::KV_DEBUG = 1;
+    ::KV_WANTMOUSE = 0;
+    ::__GlobalInit(hInstance, hPrevInstance, ::g_cmdline.GetStrData(), nCmdShow, "arrays");
+    ::g_my = 100;
+    ::g_mx = 100;
+    ::g_errorline = 0;
+    ::g_error = 0;
+    ::g_debugline = 0;
     kvprogram::__MainGameSub_();
     return 0;
 }

@@ -41,19 +41,19 @@ void __MainGameSub_()
 
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)
 {
-    g_cmdline = lpCmdLine;
-    KV_RESX = 640;
-    KV_RESY = 480;
-    KV_FULLSCREEN = 1;
-    KV_FRAMERATE = 60;
-    KV_DEBUG = 1;
-    KV_WANTMOUSE = 0;
-    __GlobalInit(hInstance, hPrevInstance, g_cmdline.GetStrData(), nCmdShow, "loops");
-    g_my = 100;
-    g_mx = 100;
-    g_errorline = 0;
-    g_error = 0;
-    g_debugline = 0;
+    ::g_cmdline = lpCmdLine;
+    ::KV_RESX = 640;
+    ::KV_RESY = 480;
+    ::KV_FULLSCREEN = 1;
+    ::KV_FRAMERATE = 60;
+    ::KV_DEBUG = 1;
+    ::KV_WANTMOUSE = 0;
+    ::__GlobalInit(hInstance, hPrevInstance, ::g_cmdline.GetStrData(), nCmdShow, "loops");
+    ::g_my = 100;
+    ::g_mx = 100;
+    ::g_errorline = 0;
+    ::g_error = 0;
+    ::g_debugline = 0;
     kvprogram::__MainGameSub_();
     return 0;
 }

@@ -49,19 +49,19 @@ void leer()
 
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)
 {
-    g_cmdline = lpCmdLine;
-    KV_RESX = 800;
-    KV_RESY = 600;
-    KV_FULLSCREEN = 0;
-    KV_FRAMERATE = 30;
-    KV_DEBUG = 0;
-    KV_WANTMOUSE = 1;
-    __GlobalInit(hInstance, hPrevInstance, g_cmdline.GetStrData(), nCmdShow, "Gr\366\337e");
-    g_my = 100;
-    g_mx = 100;
-    g_errorline = 0;
-    g_error = 0;
-    g_debugline = 0;
+    ::g_cmdline = lpCmdLine;
+    ::KV_RESX = 800;
+    ::KV_RESY = 600;
+    ::KV_FULLSCREEN = 0;
+    ::KV_FRAMERATE = 30;
+    ::KV_DEBUG = 0;
+    ::KV_WANTMOUSE = 1;
+    ::__GlobalInit(hInstance, hPrevInstance, ::g_cmdline.GetStrData(), nCmdShow, "Gr\366\337e");
+    ::g_my = 100;
+    ::g_mx = 100;
+    ::g_errorline = 0;
+    ::g_error = 0;
+    ::g_debugline = 0;
     kvprogram::__MainGameSub_();
     return 0;
 }
