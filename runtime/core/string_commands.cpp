@@ -7,6 +7,8 @@ double LEN(KvStr s) { return s.Length(); }
 
 double LEN(double x) { return KvStr(x).Length(); }
 
+double VAL(KvStr s) { return TextToNumber(s.GetStrData()); }
+
 KvStr MID_Str(KvStr s, double start, double count)
 {
     double length = s.Length();

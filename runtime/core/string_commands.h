@@ -1,4 +1,4 @@
-// The string commands of the dialect: LEN, MID$, ASC, CHR$, FORMAT$.
+// The string commands of the dialect: LEN, MID$, ASC, CHR$, FORMAT$, VAL.
 #pragma once
 
 #include "core/kvstr.h"
@@ -9,3 +9,5 @@ KvStr MID_Str(KvStr s, double start, double count);
 double ASC(KvStr s);
 KvStr CHR_Str(double code);
 KvStr FORMAT_Str(double width, double decimals, double value);
+// The number a text begins with, as atof reads it (0 for text that is no number).
+double VAL(KvStr s);

@@ -120,4 +120,13 @@ TEST(StringCommandsTest, LenAscChrFormat)
     EXPECT_EQ(LEN(FORMAT_Str(1e9, 2, 1)), 1022);  // width clamped: still a stored string
 }
 
+TEST(StringCommandsTest, ValReadsTheLeadingNumber)
+{
+    EXPECT_EQ(VAL("12.5"), 12.5);
+    EXPECT_EQ(VAL("  -3e2 Punkte"), -300);
+    EXPECT_EQ(VAL("12abc"), 12);
+    EXPECT_EQ(VAL("abc"), 0);
+    EXPECT_EQ(VAL(""), 0);
+}
+
 }  // namespace

@@ -15,8 +15,7 @@
 
 #include "audio/sfx_sound_buffer.h"
 #include "commands.h"
-#include "game_state.h"
-#include "subroutines.h"
+#include "zorvelin.h"  // the game translated from game/zorvelin.bas
 #include "bmp_picture.h"
 #include "support/child_process.h"
 
@@ -65,15 +64,15 @@ protected:
     // What the game loads at every game start.
     static void LoadMedia()
     {
-        LOADFONT(datei_font, 0);
-        LOADFONT(datei_fontklein, 1);
-        KvStr sprites[] = {datei_katze_rechts, datei_katze_links, datei_wachmann, datei_flagge,
-                           datei_land,         datei_himmel,      datei_berge,    datei_sonne,
-                           datei_vogel_0,      datei_vogel_1,     datei_vogel_2,  datei_vogel_3};
+        LOADFONT("font.bmp", 0);
+        LOADFONT("fontklein.bmp", 1);
+        const char* sprites[] = {"katze_rechts.bmp", "katze_links.bmp", "wachmann.bmp", "flagge.bmp",
+                                 "land.bmp",         "himmel.bmp",      "berge.bmp",    "sonne.bmp",
+                                 "vogel_0.bmp",      "vogel_1.bmp",     "vogel_2.bmp",  "vogel_3.bmp"};
         for (int n = 0; n < 12; ++n) LOADSPRITE(sprites[n], n);
-        LOADSOUND(datei_einsammeln, 0, 1);
-        LOADSOUND(datei_gefangen, 1, 1);
-        LOADSOUND(datei_musik, 2, 1);
+        LOADSOUND("einsammeln.wav", 0, 1);
+        LOADSOUND("gefangen.wav", 1, 1);
+        LOADSOUND("musik.wav", 2, 1);
     }
 
     // The game-start and level-start values of the main loop, with the map

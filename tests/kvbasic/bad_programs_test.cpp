@@ -1,0 +1,173 @@
+// Programs the translator must refuse, each with the exact errors it
+// reports (line:column: error: message), all of them in one run and in
+// source order. Nothing is emitted for a refused program.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "translator.h"
+
+namespace {
+
+struct BadProgram {
+    const char* what;
+    const char* source;
+    std::vector<std::string> errors;  // without the file name
+};
+
+const std::vector<BadProgram> kBadPrograms = {
+        {"argument count", "LOADSPRITE \"katze.bmp\"\n",
+         {"1:1: error: LOADSPRITE expects 2 arguments, got 1"}},
+        {"too many arguments", "SHOWSCREEN 1\n",
+         {"1:1: error: SHOWSCREEN expects no arguments, got 1"}},
+        {"array command without its array", "x = BOUNDS(1)\n",
+         {"1:5: error: BOUNDS expects 2 arguments, got 1",
+          "1:12: error: BOUNDS argument 1 must be an array, given by its name alone"}},
+        {"string for number", "SPRITE 0, \"x\", 10\n",
+         {"1:11: error: SPRITE argument 2 must be a number, not a string"}},
+        {"number for string", "LOADSPRITE 0, 1\n",
+         {"1:12: error: LOADSPRITE argument 1 must be a string, not a number"}},
+        {"variable argument", "BOXCOLL 1, 0, 0, 8, 8, 4, 4, 8, 8\n",
+         {"1:9: error: BOXCOLL argument 1 must be a number variable: the command stores its result there"}},
+        {"string variable argument", "GETFONTSIZE w$, h\n",
+         {"1:13: error: GETFONTSIZE argument 1 must be a number variable: the command stores its result there"}},
+        {"array argument", "x = 1\nn = FINDPATH(x, r, 1, 0, 0, 1, 1)\nDIM r[2]\n",
+         {"2:14: error: FINDPATH argument 1 must be an array of numbers, given by its name alone"}},
+        {"unknown command", "PRNT \"x\", 1, 2\n",
+         {"1:1: error: unknown command PRNT"}},
+        {"unknown function", "x = SINUS(1)\n",
+         {"1:5: error: unknown command or function SINUS"}},
+        {"sub called as function", "x = tick(1)\nSUB tick:\nENDSUB\n",
+         {"1:5: error: tick is a SUB: call it with GOSUB tick"}},
+        {"string to number variable", "x = \"drei\"\n",
+         {"1:5: error: cannot assign a string to the number variable x"}},
+        {"number to string variable", "a$ = 3\n",
+         {"1:6: error: cannot assign a number to the string variable a$"}},
+        {"string arithmetic", "a$ = \"a\" - \"b\"\n",
+         {"1:10: error: operator - needs numbers, not strings"}},
+        {"string compared with number", "IF \"a\" = 1 THEN END\n",
+         {"1:8: error: cannot compare a string with a number"}},
+        {"string condition", "WHILE a$\nWEND\n",
+         {"1:7: error: a condition must be a number, not a string"}},
+        {"next without for", "x = 1\nNEXT\n",
+         {"2:1: error: NEXT without FOR"}},
+        {"wend and until without loop", "WEND\nUNTIL 1\n",
+         {"1:1: error: WEND without WHILE",
+          "2:1: error: UNTIL without REPEAT"}},
+        {"endif and else without if", "ELSE\nENDIF\n",
+         {"1:1: error: ELSE without IF",
+          "2:1: error: ENDIF without IF"}},
+        {"unclosed blocks", "FOR i = 1 TO 3\n  WHILE 1\n  IF i = 2\nNEXT\n",
+         {"2:3: error: WHILE without WEND",
+          "3:3: error: IF without ENDIF"}},
+        {"next of another variable", "FOR i = 1 TO 3\nNEXT j\n",
+         {"2:1: error: NEXT j does not match FOR i of line 1"}},
+        {"goto unknown label", "GOTO nirgends\n",
+         {"1:6: error: GOTO to unknown label nirgends"}},
+        {"goto into another sub", "GOTO drin\nSUB s:\ndrin:\nENDSUB\n",
+         {"1:6: error: GOTO drin leaves the SUB: the label is in another part of the program"}},
+        {"gosub unknown sub", "GOSUB fehlt\n",
+         {"1:7: error: GOSUB to unknown SUB fehlt"}},
+        {"duplicate sub", "SUB a:\nENDSUB\nSUB a:\nENDSUB\n",
+         {"3:1: error: SUB a is defined twice (first on line 1)"}},
+        {"duplicate label", "hier:\nhier:\n",
+         {"2:1: error: label hier is defined twice (first on line 1)"}},
+        {"return outside sub", "RETURN\n",
+         {"1:1: error: RETURN outside a SUB"}},
+        {"break outside loop", "BREAK\nIF 1 THEN CONTINUE\n",
+         {"1:1: error: BREAK outside a loop",
+          "2:11: error: CONTINUE outside a loop"}},
+        {"sub without endsub", "SUB offen:\n  x = 1\n",
+         {"1:1: error: SUB offen without ENDSUB"}},
+        {"statement between subs", "SUB a:\nENDSUB\nx = 1\nSUB b:\nENDSUB\n",
+         {"3:1: error: only comments may stand between ENDSUB and the next SUB"}},
+        {"array without index", "DIM a[3]\nx = a + 1\n",
+         {"2:5: error: a is an array: give its indices, a[...]"}},
+        {"too many dimensions", "DIM a[1][1][1][1][1][1][1][1][1]\n",
+         {"1:5: error: DIM takes at most 8 sizes"}},
+        {"for over a string", "FOR a$ = 1 TO 2\nNEXT\n",
+         {"1:5: error: FOR needs a number variable, not a string"}},
+        {"block after then", "IF 1 THEN FOR i = 1 TO 2\n",
+         {"1:11: error: FOR cannot stand after THEN; use a block IF"}},
+        {"configuration", "KV_RESX = 2 * 320\nKV_SPEED = 1\nIF 1\n  KV_DEBUG = 0\nENDIF\nKV_CAPTION = 5\n",
+         {"1:13: error: KV_RESX must be a whole number from -100000 to 100000",
+          "2:1: error: unknown configuration KV_SPEED (known: KV_RESX, KV_RESY, KV_FULLSCREEN, KV_FRAMERATE, KV_DEBUG, KV_WANTMOUSE, KV_CAPTION)",
+          "4:3: error: KV_DEBUG is configuration: set it in the main program, outside blocks",
+          "6:14: error: KV_CAPTION must be a string in quotes"}},
+        {"character outside latin-1", "PRINT \"5 \xE2\x82\xAC""\", 0, 0\n",
+         {"1:10: error: the character U+20AC in this string is not in Latin-1, the character set of the fonts"}},
+        {"unterminated string", "PRINT \"offen, 0, 0\n",
+         {"1:7: error: the string has no closing quote"}},
+        {"unexpected character", "x = 1 @ 2\n",
+         {"1:7: error: unexpected character '@'"}},
+        {"syntax", "x = (1 + 2\nIF x THEN\nFOR i = 1 10\ny = \n",
+         {"1:11: error: expected ')', found end of line",
+          "2:1: error: IF without ENDIF",
+          "3:11: error: expected TO, found '10'",
+          "4:5: error: expected a value, found end of line"}},
+        {"invalid utf-8", "x = 1 ' \xFF\n",
+         {"1:9: error: the line is not valid UTF-8"}},
+};
+
+TEST(KvBasicErrorsTest, EachBadProgramGetsExactlyItsErrors)
+{
+    for (const BadProgram& bad : kBadPrograms) {
+        SCOPED_TRACE(bad.what);
+        kvbasic::TranslateRequest request;
+        request.source = bad.source;
+        request.sourceName = "bad.bas";
+        const kvbasic::TranslateResult result = kvbasic::Translate(request);
+        EXPECT_FALSE(result.ok);
+        EXPECT_TRUE(result.code.program.empty());
+        std::vector<std::string> errors;
+        for (const kvbasic::Diagnostic& error : result.errors) {
+            const std::string text = kvbasic::FormatDiagnostic("bad.bas", error);
+            errors.push_back(text.substr(std::string("bad.bas:").size()));
+        }
+        EXPECT_EQ(errors, bad.errors);
+    }
+    EXPECT_GE(kBadPrograms.size(), 30u);
+}
+
+// Inputs built to exhaust a recursive translator or the C++ compiler are
+// refused with a message, never with a crash.
+TEST(KvBasicErrorsTest, NestingAndLengthLimitsAreErrorsNotCrashes)
+{
+    auto errors = [](const std::string& source) {
+        kvbasic::TranslateRequest request;
+        request.source = source;
+        request.sourceName = "deep.bas";
+        std::vector<std::string> texts;
+        for (const kvbasic::Diagnostic& error : kvbasic::Translate(request).errors)
+            texts.push_back(kvbasic::FormatDiagnostic("deep.bas", error));
+        return texts;
+    };
+    const std::vector<std::string> parentheses = errors("x = " + std::string(100000, '(') + "1" + std::string(100000, ')') + "\n");
+    ASSERT_EQ(parentheses.size(), 1u);
+    EXPECT_NE(parentheses[0].find("nested too deeply"), std::string::npos) << parentheses[0];
+
+    std::string chain = "x = 1";
+    for (int k = 0; k < 100000; ++k) chain += " + 1";
+    const std::vector<std::string> operators = errors(chain + "\n");
+    ASSERT_EQ(operators.size(), 1u);
+    EXPECT_NE(operators[0].find("nested too deeply"), std::string::npos) << operators[0];
+
+    std::string thens;
+    for (int k = 0; k < 50000; ++k) thens += "IF 1 THEN ";
+    EXPECT_EQ(errors(thens + "x = 1\n").size(), 1u);
+    EXPECT_EQ(errors("x = " + std::string(50000, '-') + "1\n").size(), 1u);
+
+    std::string blocks;
+    for (int k = 0; k < 150; ++k) blocks += "WHILE 1\n";
+    for (int k = 0; k < 150; ++k) blocks += "WEND\n";
+    const std::vector<std::string> nested = errors(blocks);
+    ASSERT_FALSE(nested.empty());
+    EXPECT_EQ(nested[0], "deep.bas:101:1: error: blocks are nested too deeply (more than 100)");
+
+    EXPECT_EQ(errors("a$ = \"" + std::string(1023, 'x') + "\"\n"),
+              std::vector<std::string>{"deep.bas:1:6: error: the string is longer than the 1022 characters a string holds"});
+    EXPECT_TRUE(errors("a$ = \"" + std::string(1022, 'x') + "\"\n").empty());
+}
+
+}  // namespace

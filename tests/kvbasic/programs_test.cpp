@@ -1,0 +1,92 @@
+// BASIC programs built by kvbasic into native programs and run under the
+// test's X display: what they draw (a screenshot) and what they leave in
+// the error log, whose lines name the lines of the BASIC source.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "game/bmp_picture.h"
+#include "support/child_process.h"
+
+namespace {
+
+using namespace testing_support;
+using game_testing::BmpPicture;
+using game_testing::Colour;
+
+const std::string kPrograms = std::string(KV_SOURCE_DIR) + "/tests/kvbasic/programs/";
+
+// Builds the program with kvbasic; false (with kvbasic's output) on failure.
+bool Build(const std::string& source, const std::string& program, const ScratchFolder& folder, std::string& output)
+{
+    ChildProcess kvbasic(BuildProgram("kvbasic"), {"build", source, "-o", program}, {"TMPDIR=" + folder.Path()},
+                         folder.File("kvbasic.txt"));
+    const ChildResult result = kvbasic.Wait(std::chrono::seconds(240));
+    output = result.stderrText;
+    return result.exited && result.exitCode == 0;
+}
+
+TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
+{
+    ScratchFolder folder;
+    const std::string program = folder.File("statements");
+    std::string output;
+    ASSERT_TRUE(Build(kPrograms + "statements.bas", program, folder, output)) << output;
+
+    std::ofstream(folder.File("input.txt")) << "3 screenshot " << folder.File("shot.bmp") << "\n";
+    const std::vector<std::string> env = {"TMPDIR=" + folder.Path(), "KV_INPUT_SCRIPT=" + folder.File("input.txt"),
+                                          "KV_UNPACED=1", "SDL_AUDIODRIVER=dummy"};
+    {
+        ChildProcess child(program, {}, env, folder.File("stderr.txt"));
+        const ChildResult result = child.Wait();
+        ASSERT_TRUE(result.exited) << result.stderrText;
+        EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+        // END on line 79 of the source (counted from 0), no error.
+        const std::vector<std::string> log = ErrorLogLines(folder.Path());
+        ASSERT_GE(log.size(), 5u);
+        EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
+                  (std::vector<std::string>{"-End On Line", "0", "79", "79", "0"}));
+        // Green: every check of the program passed.
+        const BmpPicture shot(folder.File("shot.bmp"));
+        const Colour square = shot.At(20, 20);
+        EXPECT_EQ(square.r, 0);
+        EXPECT_EQ(square.g, 255);
+        EXPECT_EQ(square.b, 0);
+    }
+    {
+        // m[3][0] on line 73: index out of bounds, a fatal error 9 there.
+        ChildProcess child(program, {"array"}, env, folder.File("stderr.txt"));
+        const ChildResult result = child.Wait();
+        ASSERT_TRUE(result.exited) << result.stderrText;
+        const std::vector<std::string> log = ErrorLogLines(folder.Path());
+        ASSERT_GE(log.size(), 4u);
+        EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+                  (std::vector<std::string>{"9", "73", "73", "0"}));
+    }
+}
+
+TEST(KvBasicProgramsTest, CommandLineReportsEveryErrorAndBuildsNothing)
+{
+    ScratchFolder folder;
+    std::ofstream(folder.File("bad.bas")) << "LOADSPRITE \"a.bmp\"\nx = \"a\"\nNEXT\n";
+    std::string output;
+    EXPECT_FALSE(Build(folder.File("bad.bas"), folder.File("bad"), folder, output));
+    EXPECT_NE(output.find(folder.File("bad.bas") + ":1:1: error: LOADSPRITE expects 2 arguments, got 1\n"), std::string::npos)
+        << output;
+    EXPECT_NE(output.find(":2:5: error: cannot assign a string to the number variable x\n"), std::string::npos) << output;
+    EXPECT_NE(output.find(":3:1: error: NEXT without FOR\n"), std::string::npos) << output;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("bad")));
+
+    ChildProcess help(BuildProgram("kvbasic"), {"--version"}, {}, folder.File("version.txt"));
+    EXPECT_EQ(help.Wait().exitCode, 0);
+    ChildProcess unknown(BuildProgram("kvbasic"), {"compile", "x.bas"}, {}, folder.File("unknown.txt"));
+    const ChildResult result = unknown.Wait();
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.stderrText.find("unknown command compile"), std::string::npos) << result.stderrText;
+}
+
+}  // namespace

@@ -1,0 +1,215 @@
+// Random programs from the grammar of the language, some of them damaged:
+// the translator never fails silently (a rejected program has errors on
+// lines that exist), and every program it accepts compiles as C++ without a
+// warning.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/command_table.h"
+#include "support/child_process.h"
+#include "translator.h"
+
+namespace {
+
+class ProgramGenerator {
+public:
+    explicit ProgramGenerator(unsigned seed) : random_(seed) {}
+
+    std::string Program()
+    {
+        lines_.clear();
+        const int subs = Pick(3);
+        for (int k = 0; k < 12 + Pick(12); ++k) Statement(0, subs, false);
+        lines_.push_back("END");
+        for (int s = 0; s < subs; ++s) {
+            lines_.push_back("' ----");
+            lines_.push_back("SUB sub" + std::to_string(s) + ":");
+            for (int k = 0; k < 3 + Pick(6); ++k) Statement(1, subs, false);
+            if (Pick(2)) lines_.push_back("  RETURN");
+            lines_.push_back("ENDSUB");
+        }
+        std::string text;
+        for (const std::string& line : lines_) text += line + "\n";
+        return text;
+    }
+
+    // Deletes, doubles or changes a few characters.
+    std::string Damage(std::string text)
+    {
+        for (int k = 0; k < 1 + Pick(3); ++k) {
+            const std::size_t at = Pick(static_cast<int>(text.size()));
+            const int how = Pick(3);
+            if (how == 0) text.erase(at, 1);
+            if (how == 1) text.insert(at, 1, text[at]);
+            if (how == 2) text[at] = "([]),=\"'$:+<x1 \n"[Pick(16)];
+        }
+        return text;
+    }
+
+private:
+    int Pick(int n) { return n <= 0 ? 0 : static_cast<int>(random_() % static_cast<unsigned>(n)); }
+
+    std::string Number(int depth)
+    {
+        switch (depth > 2 ? Pick(3) : Pick(9)) {
+        case 0: return std::to_string(Pick(100));
+        case 1: return "n" + std::to_string(Pick(4));
+        case 2: return "arr[" + std::to_string(Pick(3)) + "][" + Number(depth + 1) + "]";
+        case 3: return Number(depth + 1) + " " + std::string("+-*/")[Pick(4)] + " " + Number(depth + 1);
+        case 4: return "(" + Number(depth + 1) + ")";
+        case 5: return "-" + Number(depth + 1);
+        case 6: return Condition(depth + 1);
+        case 7: return Call('n', depth + 1);
+        default: return "LEN(" + String(depth + 1) + ")";
+        }
+    }
+
+    std::string String(int depth)
+    {
+        switch (depth > 2 ? Pick(2) : Pick(5)) {
+        case 0: return "\"t" + std::to_string(Pick(10)) + (Pick(4) ? "" : " \xC3\xA4") + "\"";
+        case 1: return "s" + std::to_string(Pick(3)) + "$";
+        case 2: return String(depth + 1) + " + " + (Pick(2) ? String(depth + 1) : Number(depth + 1));
+        case 3: return "texts$[" + Number(depth + 1) + "]";
+        default: return Call('s', depth + 1);
+        }
+    }
+
+    std::string Condition(int depth)
+    {
+        static const char* const kCompare[] = {"=", "<>", "<", ">", "<=", ">="};
+        switch (depth > 2 ? 0 : Pick(4)) {
+        case 0: return Number(depth + 1) + " " + kCompare[Pick(6)] + " " + Number(depth + 1);
+        case 1: return String(depth + 1) + " " + kCompare[Pick(6)] + " " + String(depth + 1);
+        case 2: return Condition(depth + 1) + (Pick(2) ? " AND " : " OR ") + Condition(depth + 1);
+        default: return "NOT " + Condition(depth + 1);
+        }
+    }
+
+    // A call of a command whose result is of this kind, arguments of the
+    // listed kinds (commands that wait or end the program are left out).
+    std::string Call(char result, int depth)
+    {
+        for (;;) {
+            const kvcommands::Command& command = kvcommands::kCommands[Pick(kvcommands::kCommandCount)];
+            const std::string name = command.name;
+            if (command.result != result || name == "END" || name == "DIM" || name.find("WAIT") != std::string::npos ||
+                name == "INPUT" || name.find("MOVIE") != std::string::npos || name == "FILEREQUEST$")
+                continue;
+            std::istringstream kinds(command.arguments);
+            std::string call = name + "(";
+            int k = 0;
+            for (std::string kind; kinds >> kind; ++k) {
+                if (kind.size() > 1) break;
+                std::string argument;
+                switch (kind[0]) {
+                case 'n': argument = Number(depth + 1); break;
+                case 's': argument = String(depth + 1); break;
+                case 'v': argument = Pick(2) ? Number(depth + 1) : String(depth + 1); break;
+                case 'N': argument = "n" + std::to_string(Pick(4)); break;
+                case 'S': argument = "s0$"; break;
+                case 'V': argument = Pick(2) ? "n1" : "s1$"; break;
+                case 'a': argument = "arr"; break;
+                default: argument = "texts$"; break;
+                }
+                call += (k ? ", " : "") + argument;
+            }
+            return call + ")";
+        }
+    }
+
+    void Statement(int indent, int subs, bool inLoop)
+    {
+        const std::string pad(2 * indent, ' ');
+        const int kind = indent > 3 ? Pick(4) : Pick(12);
+        switch (kind) {
+        case 0: lines_.push_back(pad + "n" + std::to_string(Pick(4)) + " = " + Number(0)); break;
+        case 1: lines_.push_back(pad + "s" + std::to_string(Pick(3)) + "$ = " + String(0)); break;
+        case 2: lines_.push_back(pad + "IF " + Condition(0) + " THEN n0 = " + Number(1)); break;
+        case 3:
+            if (subs > 0) lines_.push_back(pad + "GOSUB sub" + std::to_string(Pick(subs)));
+            else if (inLoop) lines_.push_back(pad + (Pick(2) ? "BREAK" : "CONTINUE"));
+            break;
+        case 4:
+            lines_.push_back(pad + "IF " + Condition(0));
+            Statement(indent + 1, subs, inLoop);
+            if (Pick(2)) {
+                lines_.push_back(pad + "ELSEIF " + Condition(0));
+                Statement(indent + 1, subs, inLoop);
+            }
+            if (Pick(2)) {
+                lines_.push_back(pad + "ELSE");
+                Statement(indent + 1, subs, inLoop);
+            }
+            lines_.push_back(pad + "ENDIF");
+            break;
+        case 5:
+            lines_.push_back(pad + "FOR n3 = " + Number(1) + " TO " + Number(1) + (Pick(2) ? " STEP " + Number(1) : ""));
+            Statement(indent + 1, subs, true);
+            lines_.push_back(pad + "NEXT");
+            break;
+        case 6:
+            lines_.push_back(pad + "WHILE " + Condition(0));
+            Statement(indent + 1, subs, true);
+            lines_.push_back(pad + "  BREAK");
+            lines_.push_back(pad + "WEND");
+            break;
+        case 7:
+            lines_.push_back(pad + "REPEAT");
+            Statement(indent + 1, subs, true);
+            lines_.push_back(pad + "UNTIL " + Condition(0));
+            break;
+        case 8: lines_.push_back(pad + "DIM arr[3][" + Number(1) + "]"); break;
+        case 9: lines_.push_back(pad + "DIM texts$[" + Number(1) + "]"); break;
+        case 10: lines_.push_back(pad + "PRINT " + (Pick(2) ? Number(0) : String(0)) + ", 1, 2  ' a comment"); break;
+        default: lines_.push_back(pad + "SPRITE " + Number(0) + ", " + Number(0) + ", " + Number(0)); break;
+        }
+    }
+
+    std::mt19937 random_;
+    std::vector<std::string> lines_;
+};
+
+TEST(KvBasicRandomProgramsTest, AcceptedProgramsCompileAndRejectedOnesNameExistingLines)
+{
+    ProgramGenerator generator(20261207);
+    testing_support::ScratchFolder folder;
+    std::string compile = "c++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" + std::string(KV_SOURCE_DIR) + "/runtime";
+    int accepted = 0, rejected = 0;
+    for (int k = 0; accepted < 12 || rejected < 12; ++k) {
+        ASSERT_LT(k, 400) << "too few programs accepted (" << accepted << ") or rejected (" << rejected << ")";
+        std::string source = generator.Program();
+        if (k % 2 == 1) source = generator.Damage(source);
+        kvbasic::TranslateRequest request;
+        request.source = source;
+        request.sourceName = "random.bas";
+        request.programName = "random";
+        const kvbasic::TranslateResult result = kvbasic::Translate(request);
+        const int lines = static_cast<int>(std::count(source.begin(), source.end(), '\n')) + 1;
+        if (!result.ok) {
+            ++rejected;
+            for (const kvbasic::Diagnostic& error : result.errors) {
+                EXPECT_GE(error.line, 1) << source;
+                EXPECT_LE(error.line, lines) << source;
+                EXPECT_FALSE(error.message.empty());
+            }
+            continue;
+        }
+        if (accepted >= 12) continue;
+        const std::string name = folder.File("random" + std::to_string(accepted++) + ".cpp");
+        std::ofstream(name) << result.code.program;
+        std::ofstream(name + ".bas") << source;
+        compile += " " + name;
+    }
+    compile += " 2> " + folder.File("errors.txt");
+    EXPECT_EQ(std::system(compile.c_str()), 0) << testing_support::ReadWholeFile(folder.File("errors.txt"));
+}
+
+}  // namespace

@@ -1,0 +1,616 @@
+#include "checker.h"
+
+#include <cstdlib>
+#include <map>
+
+#include "parser.h"
+
+namespace kvbasic {
+
+namespace {
+
+bool IsStringName(const std::string& name) { return !name.empty() && name.back() == '$'; }
+
+struct Block {
+    Statement::Type type;  // IfBlock, For, While or Repeat
+    int line;              // 1-based
+    int column;
+    std::string forVariable;
+    bool sawElse = false;
+};
+
+const char* BlockWord(Statement::Type type)
+{
+    switch (type) {
+    case Statement::Type::IfBlock: return "IF";
+    case Statement::Type::For: return "FOR";
+    case Statement::Type::While: return "WHILE";
+    default: return "REPEAT";
+    }
+}
+const char* ClosingWord(Statement::Type type)
+{
+    switch (type) {
+    case Statement::Type::IfBlock: return "ENDIF";
+    case Statement::Type::For: return "NEXT";
+    case Statement::Type::While: return "WEND";
+    default: return "UNTIL";
+    }
+}
+
+class Checker {
+public:
+    Checker(Program& program, Diagnostics& diagnostics) : program_(program), diagnostics_(diagnostics) {}
+
+    CheckedProgram Run()
+    {
+        CheckStructure();
+        CollectVariables();
+        CheckNames();
+        return std::move(result_);
+    }
+
+private:
+    void Error(int line, int column, std::string message) { diagnostics_.Error(line, column, std::move(message)); }
+
+    // ---- Blocks, SUBs and labels -------------------------------------------------
+
+    void CloseOpenBlocks()
+    {
+        for (const Block& block : blocks_)
+            Error(block.line, block.column, std::string(BlockWord(block.type)) + " without " + ClosingWord(block.type));
+        blocks_.clear();
+    }
+
+    // Closes the innermost block of `type`; blocks opened inside it are
+    // reported as unclosed. False when no such block is open.
+    bool Close(Statement::Type type)
+    {
+        for (int k = static_cast<int>(blocks_.size()) - 1; k >= 0; --k) {
+            if (blocks_[k].type != type) continue;
+            for (std::size_t inner = k + 1; inner < blocks_.size(); ++inner)
+                Error(blocks_[inner].line, blocks_[inner].column,
+                      std::string(BlockWord(blocks_[inner].type)) + " without " + ClosingWord(blocks_[inner].type));
+            blocks_.resize(k);
+            return true;
+        }
+        return false;
+    }
+
+    bool InLoop() const
+    {
+        for (const Block& block : blocks_)
+            if (block.type != Statement::Type::IfBlock) return true;
+        return false;
+    }
+
+    void CheckStructure()
+    {
+        result_.functions.push_back({"", 0, -1, {}});
+        current_ = 0;
+        int lastMainLine = -1;
+        lineFunction_.assign(program_.lines.size(), -1);
+        for (Line& line : program_.lines) {
+            const int number = line.index + 1;
+            Statement* statement = line.statement.get();
+            const bool hasContent = statement != nullptr || !line.label.empty();
+            if (statement != nullptr && statement->type == Statement::Type::Sub) {
+                if (current_ == 0) {
+                    CloseOpenBlocks();
+                    result_.functions[0].lastLine = lastMainLine;
+                } else if (current_ > 0) {
+                    Function& open = result_.functions[current_];
+                    Error(subLine_, subColumn_, "SUB " + open.name + " without ENDSUB");
+                    CloseOpenBlocks();
+                    open.lastLine = line.index - 1;
+                }
+                StartSub(line, *statement);
+                lineFunction_[line.index] = current_;
+                if (!line.label.empty()) Error(number, line.labelColumn, "a label cannot stand on a SUB line");
+                continue;
+            }
+            if (current_ < 0) {
+                if (hasContent)
+                    Error(number, statement ? statement->column : line.labelColumn,
+                          "only comments may stand between ENDSUB and the next SUB");
+                continue;
+            }
+            lineFunction_[line.index] = current_;
+            if (current_ == 0 && hasContent) lastMainLine = line.index;
+            if (!line.label.empty()) {
+                auto& labels = labels_[current_];
+                auto [it, added] = labels.emplace(line.label, number);
+                if (!added)
+                    Error(number, line.labelColumn,
+                          "label " + line.label + " is defined twice (first on line " + std::to_string(it->second) + ")");
+            }
+            if (statement != nullptr) CheckStatementStructure(*statement, number, false);
+            if (statement != nullptr && statement->type == Statement::Type::EndSub) {
+                if (current_ == 0) {
+                    Error(number, statement->column, "ENDSUB without SUB");
+                } else {
+                    CloseOpenBlocks();
+                    result_.functions[current_].lastLine = line.index;
+                    current_ = -1;
+                }
+            }
+        }
+        if (current_ == 0) {
+            result_.functions[0].lastLine = lastMainLine;
+            CloseOpenBlocks();
+        } else if (current_ > 0) {
+            Error(subLine_, subColumn_, "SUB " + result_.functions[current_].name + " without ENDSUB");
+            CloseOpenBlocks();
+            result_.functions[current_].lastLine = static_cast<int>(program_.lines.size()) - 1;
+        }
+        // Jumps and calls, now that every label and SUB is known.
+        for (const Jump& jump : jumps_) {
+            if (jump.isGosub) {
+                if (!subs_.count(jump.name)) Error(jump.line, jump.column, "GOSUB to unknown SUB " + jump.name);
+                continue;
+            }
+            if (labels_[jump.function].count(jump.name)) {
+                result_.functions[jump.function].jumpTargets.insert(jump.name);
+                continue;
+            }
+            bool elsewhere = false;
+            for (const auto& [function, labels] : labels_) elsewhere = elsewhere || labels.count(jump.name);
+            Error(jump.line, jump.column,
+                  elsewhere ? "GOTO " + jump.name + " leaves the SUB: the label is in another part of the program"
+                            : "GOTO to unknown label " + jump.name);
+        }
+    }
+
+    void StartSub(const Line& line, const Statement& statement)
+    {
+        const int number = line.index + 1;
+        if (IsStringName(statement.name)) Error(number, statement.column, "a SUB name cannot end in '$'");
+        auto [it, added] = subs_.emplace(statement.name, number);
+        if (!added)
+            Error(number, statement.column,
+                  "SUB " + statement.name + " is defined twice (first on line " + std::to_string(it->second) + ")");
+        result_.functions.push_back({statement.name, line.index, line.index, {}});
+        current_ = static_cast<int>(result_.functions.size()) - 1;
+        subLine_ = number;
+        subColumn_ = statement.column;
+    }
+
+    void CheckStatementStructure(Statement& statement, int number, bool afterThen)
+    {
+        using T = Statement::Type;
+        switch (statement.type) {
+        case T::If:
+            CheckStatementStructure(*statement.then, number, true);
+            if (statement.otherwise) CheckStatementStructure(*statement.otherwise, number, true);
+            break;
+        case T::IfBlock:
+        case T::While:
+        case T::Repeat:
+        case T::For:
+            // C++ compilers, and readers, give up on deeper nesting.
+            if (blocks_.size() >= 100) {
+                Error(number, statement.column, "blocks are nested too deeply (more than 100)");
+                break;
+            }
+            blocks_.push_back({statement.type, number, statement.column,
+                               statement.type == T::For ? statement.target->text : "", false});
+            break;
+        case T::ElseIf:
+        case T::Else: {
+            const char* word = statement.type == T::Else ? "ELSE" : "ELSEIF";
+            if (blocks_.empty() || blocks_.back().type != T::IfBlock)
+                Error(number, statement.column, std::string(word) + " without IF");
+            else if (blocks_.back().sawElse)
+                Error(number, statement.column, std::string(word) + " after ELSE");
+            else if (statement.type == T::Else)
+                blocks_.back().sawElse = true;
+            break;
+        }
+        case T::EndIf:
+            if (!Close(T::IfBlock)) Error(number, statement.column, "ENDIF without IF");
+            break;
+        case T::Next:
+            if (!statement.name.empty()) {
+                for (int k = static_cast<int>(blocks_.size()) - 1; k >= 0; --k) {
+                    if (blocks_[k].type != T::For) continue;
+                    if (blocks_[k].forVariable != statement.name)
+                        Error(number, statement.column,
+                              "NEXT " + statement.name + " does not match FOR " + blocks_[k].forVariable + " of line " +
+                                  std::to_string(blocks_[k].line));
+                    break;
+                }
+            }
+            if (!Close(T::For)) Error(number, statement.column, "NEXT without FOR");
+            break;
+        case T::Wend:
+            if (!Close(T::While)) Error(number, statement.column, "WEND without WHILE");
+            break;
+        case T::Until:
+            if (!Close(T::Repeat)) Error(number, statement.column, "UNTIL without REPEAT");
+            break;
+        case T::Break:
+        case T::Continue:
+            if (!InLoop())
+                Error(number, statement.column,
+                      std::string(statement.type == T::Break ? "BREAK" : "CONTINUE") + " outside a loop");
+            break;
+        case T::Return:
+            if (current_ == 0) Error(number, statement.column, "RETURN outside a SUB");
+            break;
+        case T::Gosub:
+        case T::Goto:
+            jumps_.push_back({statement.type == T::Gosub, statement.name, current_, number, statement.column});
+            break;
+        case T::Config:
+            CheckConfiguration(statement, number, afterThen);
+            break;
+        default:
+            break;
+        }
+    }
+
+    void CheckConfiguration(const Statement& statement, int number, bool afterThen)
+    {
+        if (current_ != 0 || afterThen || !blocks_.empty()) {
+            Error(number, statement.column, statement.name + " is configuration: set it in the main program, outside blocks");
+            return;
+        }
+        Configuration& config = result_.configuration;
+        const Expr& value = *statement.value;
+        if (statement.name == "KV_CAPTION") {
+            if (value.type != Expr::Type::String)
+                Error(value.line, value.column, "KV_CAPTION must be a string in quotes");
+            else
+                config.caption = value.text;
+            return;
+        }
+        int* field = statement.name == "KV_RESX"         ? &config.resX
+                     : statement.name == "KV_RESY"       ? &config.resY
+                     : statement.name == "KV_FULLSCREEN" ? &config.fullscreen
+                     : statement.name == "KV_FRAMERATE"  ? &config.frameRate
+                     : statement.name == "KV_DEBUG"      ? &config.debug
+                     : statement.name == "KV_WANTMOUSE"  ? &config.wantMouse
+                                                         : nullptr;
+        if (field == nullptr) {
+            Error(number, statement.column,
+                  "unknown configuration " + statement.name +
+                      " (known: KV_RESX, KV_RESY, KV_FULLSCREEN, KV_FRAMERATE, KV_DEBUG, KV_WANTMOUSE, KV_CAPTION)");
+            return;
+        }
+        const bool negative = value.type == Expr::Type::Unary && value.text == "-";
+        const Expr& literal = negative ? *value.children[0] : value;
+        const double number_value = literal.type == Expr::Type::Number ? std::strtod(literal.text.c_str(), nullptr) : 0.5;
+        if (literal.type != Expr::Type::Number || number_value != static_cast<double>(static_cast<long>(number_value)) ||
+            number_value > 100000) {
+            Error(value.line, value.column, statement.name + " must be a whole number from -100000 to 100000");
+            return;
+        }
+        *field = static_cast<int>(negative ? -number_value : number_value);
+    }
+
+    // ---- Variables and arrays ---------------------------------------------------
+
+    void MarkArray(const std::string& name) { result_.variables[name].isArray = true; }
+    void NoteScalar(const Expr& expr)
+    {
+        if (expr.type == Expr::Type::Variable) scalarUses_.insert(expr.text);
+    }
+
+    void CollectExpr(const Expr& expr)
+    {
+        if (expr.type == Expr::Type::Element) MarkArray(expr.text);
+        if (expr.type == Expr::Type::Variable || expr.type == Expr::Type::Element)
+            result_.variables[expr.text].isString = IsStringName(expr.text);
+        if (expr.type == Expr::Type::Call) {
+            const kvcommands::Command* command = kvcommands::FindCommand(expr.text.c_str());
+            if (command != nullptr) {
+                const std::vector<std::string> kinds = ArgumentKinds(*command);
+                for (std::size_t k = 0; k < expr.children.size(); ++k) {
+                    const Expr& argument = *expr.children[k];
+                    // A name given for an array is an array, unless the
+                    // program also uses it as a plain variable.
+                    if (k < kinds.size() && IsArrayKind(kinds[k][0]) && argument.type == Expr::Type::Variable)
+                        arrayArguments_.insert(argument.text);
+                    else
+                        CollectExpr(argument);
+                }
+                return;
+            }
+        }
+        for (const auto& child : expr.children) CollectExpr(*child);
+        if (expr.type != Expr::Type::Call) NoteScalar(expr);
+    }
+
+    void CollectStatement(const Statement& statement)
+    {
+        if (statement.type == Statement::Type::Dim) MarkArray(statement.target->text);
+        if (statement.type == Statement::Type::Config) return;
+        for (const Expr* expr : {statement.target.get(), statement.value.get(), statement.cond.get(),
+                                 statement.from.get(), statement.to.get(), statement.step.get(), statement.call.get()})
+            if (expr != nullptr) CollectExpr(*expr);
+        if (statement.then) CollectStatement(*statement.then);
+        if (statement.otherwise) CollectStatement(*statement.otherwise);
+    }
+
+    void CollectVariables()
+    {
+        for (const Line& line : program_.lines)
+            if (line.statement && lineFunction_[line.index] >= 0) CollectStatement(*line.statement);
+        for (const std::string& name : arrayArguments_)
+            if (!scalarUses_.count(name)) MarkArray(name);
+        for (auto& [name, variable] : result_.variables) variable.isString = IsStringName(name);
+    }
+
+    // ---- Kinds of expressions and command arguments -----------------------------
+
+    static bool IsArrayKind(char kind) { return kind == 'a' || kind == 'A' || kind == 'x'; }
+
+    static std::vector<std::string> ArgumentKinds(const kvcommands::Command& command)
+    {
+        std::vector<std::string> kinds;
+        std::string current;
+        for (const char* p = command.arguments; *p; ++p) {
+            if (*p == ' ') {
+                if (!current.empty()) kinds.push_back(current);
+                current.clear();
+            } else {
+                current += *p;
+            }
+        }
+        if (!current.empty()) kinds.push_back(current);
+        return kinds;
+    }
+
+    static std::string Plural(std::size_t count)
+    {
+        return std::to_string(count) + (count == 1 ? " argument" : " arguments");
+    }
+
+    void CheckCall(Expr& call)
+    {
+        const kvcommands::Command* command = kvcommands::FindCommand(call.text.c_str());
+        if (command == nullptr) {
+            if (subs_.count(call.text))
+                Error(call.line, call.column, call.text + " is a SUB: call it with GOSUB " + call.text);
+            else
+                Error(call.line, call.column, "unknown command or function " + call.text);
+            for (auto& child : call.children) CheckExpr(*child);
+            return;
+        }
+        call.command = command;
+        call.isString = command->result == 's';
+        const std::vector<std::string> kinds = ArgumentKinds(*command);
+        std::size_t required = 0;
+        for (const std::string& kind : kinds)
+            if (kind.size() == 1) ++required;
+        const std::size_t given = call.children.size();
+        if (given < required || given > kinds.size()) {
+            std::string expected = required == kinds.size()
+                                       ? (kinds.empty() ? std::string("no arguments") : Plural(kinds.size()))
+                                       : std::to_string(required) + " to " + Plural(kinds.size());
+            Error(call.line, call.column, std::string(command->name) + " expects " + expected + ", got " + std::to_string(given));
+        }
+        for (std::size_t k = 0; k < given; ++k) {
+            Expr& argument = *call.children[k];
+            if (k >= kinds.size()) {
+                CheckExpr(argument);
+                continue;
+            }
+            const char kind = kinds[k][0];
+            const std::string where = std::string(command->name) + " argument " + std::to_string(k + 1);
+            if (IsArrayKind(kind)) {
+                const bool isArrayName =
+                    argument.type == Expr::Type::Variable && result_.variables[argument.text].isArray;
+                const bool isString = IsStringName(argument.text);
+                if (!isArrayName || (kind == 'a' && isString) || (kind == 'A' && !isString)) {
+                    Error(argument.line, argument.column,
+                          where + (kind == 'a'   ? " must be an array of numbers"
+                                   : kind == 'A' ? " must be an array of strings"
+                                                 : " must be an array") +
+                              ", given by its name alone");
+                    if (argument.type != Expr::Type::Variable) CheckExpr(argument);
+                }
+                argument.isString = isString;
+                continue;
+            }
+            if (kind == 'N' || kind == 'S' || kind == 'V') {
+                const bool isVariable = argument.type == Expr::Type::Variable || argument.type == Expr::Type::Element;
+                CheckExpr(argument);
+                if (!isVariable || (kind == 'N' && argument.isString) || (kind == 'S' && !argument.isString))
+                    Error(argument.line, argument.column,
+                          where + (kind == 'N'   ? " must be a number variable"
+                                   : kind == 'S' ? " must be a string variable"
+                                                 : " must be a variable") +
+                              ": the command stores its result there");
+                continue;
+            }
+            CheckExpr(argument);
+            if (kind == 'n' && argument.isString)
+                Error(argument.line, argument.column, where + " must be a number, not a string");
+            if (kind == 's' && !argument.isString)
+                Error(argument.line, argument.column, where + " must be a string, not a number");
+        }
+    }
+
+    void CheckExpr(Expr& expr)
+    {
+        switch (expr.type) {
+        case Expr::Type::Number:
+            if (std::strtod(expr.text.c_str(), nullptr) > 1.7976931348623157e308)
+                Error(expr.line, expr.column, "the number " + expr.text + " is too large for a double");
+            break;
+        case Expr::Type::String:
+            expr.isString = true;
+            expr.textIndex = TextIndex(expr.text);
+            break;
+        case Expr::Type::Variable: {
+            expr.isString = IsStringName(expr.text);
+            if (result_.variables[expr.text].isArray)
+                Error(expr.line, expr.column, expr.text + " is an array: give its indices, " + expr.text + "[...]");
+            else if (subs_.count(expr.text))
+                Error(expr.line, expr.column, expr.text + " is the name of a SUB, not a variable");
+            break;
+        }
+        case Expr::Type::Element:
+            expr.isString = IsStringName(expr.text);
+            if (expr.children.size() > 8) Error(expr.line, expr.column, "an array has at most 8 dimensions");
+            if (subs_.count(expr.text)) Error(expr.line, expr.column, expr.text + " is the name of a SUB, not an array");
+            for (auto& index : expr.children) {
+                CheckExpr(*index);
+                if (index->isString) Error(index->line, index->column, "an array index must be a number, not a string");
+            }
+            break;
+        case Expr::Type::Call:
+            CheckCall(expr);
+            break;
+        case Expr::Type::Unary: {
+            Expr& operand = *expr.children[0];
+            CheckExpr(operand);
+            if (operand.isString) Error(expr.line, expr.column, "operator " + expr.text + " needs a number, not a string");
+            expr.isTruth = expr.text == "NOT";
+            break;
+        }
+        case Expr::Type::Binary: {
+            Expr& left = *expr.children[0];
+            Expr& right = *expr.children[1];
+            CheckExpr(left);
+            CheckExpr(right);
+            const std::string& op = expr.text;
+            if (op == "+") {
+                expr.isString = left.isString || right.isString;
+            } else if (op == "-" || op == "*" || op == "/" || op == "AND" || op == "OR") {
+                if (left.isString || right.isString)
+                    Error(expr.line, expr.column, "operator " + op + " needs numbers, not strings");
+                expr.isTruth = op == "AND" || op == "OR";
+                // Keeps the kind the program meant, so the error is not repeated.
+                expr.isString = (left.isString || right.isString) && !expr.isTruth;
+            } else {  // comparisons
+                if (left.isString != right.isString)
+                    Error(expr.line, expr.column, "cannot compare a string with a number");
+                expr.isTruth = true;
+            }
+            break;
+        }
+        }
+    }
+
+    int TextIndex(const std::string& text)
+    {
+        auto [it, added] = textIndices_.emplace(text, static_cast<int>(result_.texts.size()));
+        if (added) result_.texts.push_back(text);
+        return it->second;
+    }
+
+    void CheckCondition(Expr& cond)
+    {
+        CheckExpr(cond);
+        if (cond.isString) Error(cond.line, cond.column, "a condition must be a number, not a string");
+    }
+
+    void CheckAssignmentTarget(Expr& target, int number, const char* what)
+    {
+        if (target.type == Expr::Type::Variable && result_.variables[target.text].isArray) {
+            Error(number, target.column, target.text + " is an array: " + what + " one element, " + target.text + "[...]");
+            return;
+        }
+        CheckExpr(target);
+    }
+
+    void CheckNamesOf(Statement& statement, int number)
+    {
+        using T = Statement::Type;
+        switch (statement.type) {
+        case T::Assign: {
+            CheckAssignmentTarget(*statement.target, number, "assign to");
+            CheckExpr(*statement.value);
+            const bool targetIsString = IsStringName(statement.target->text);
+            if (targetIsString && !statement.value->isString)
+                Error(number, statement.value->column,
+                      "cannot assign a number to the string variable " + statement.target->text);
+            if (!targetIsString && statement.value->isString)
+                Error(number, statement.value->column,
+                      "cannot assign a string to the number variable " + statement.target->text);
+            break;
+        }
+        case T::Call:
+            CheckCall(*statement.call);
+            break;
+        case T::If:
+            CheckCondition(*statement.cond);
+            CheckNamesOf(*statement.then, number);
+            if (statement.otherwise) CheckNamesOf(*statement.otherwise, number);
+            break;
+        case T::IfBlock:
+        case T::ElseIf:
+        case T::While:
+        case T::Until:
+            CheckCondition(*statement.cond);
+            break;
+        case T::For: {
+            Expr& target = *statement.target;
+            if (target.type != Expr::Type::Variable || IsStringName(target.text) || result_.variables[target.text].isArray)
+                Error(number, target.column, "FOR needs a number variable, not " +
+                                                  std::string(IsStringName(target.text) ? "a string" : "an array"));
+            else
+                CheckExpr(target);
+            for (Expr* bound : {statement.from.get(), statement.to.get(), statement.step.get()}) {
+                if (bound == nullptr) continue;
+                CheckExpr(*bound);
+                if (bound->isString) Error(bound->line, bound->column, "FOR needs numbers, not strings");
+            }
+            break;
+        }
+        case T::Gosub:
+            if (result_.variables.count(statement.name) && subs_.count(statement.name))
+                Error(number, statement.column, statement.name + " is the name of a SUB and of a variable");
+            break;
+        case T::Dim: {
+            Expr& target = *statement.target;
+            if (target.children.size() > 8) Error(number, target.column, "DIM takes at most 8 sizes");
+            if (subs_.count(target.text)) Error(number, target.column, target.text + " is the name of a SUB, not an array");
+            for (auto& size : target.children) {
+                CheckExpr(*size);
+                if (size->isString) Error(size->line, size->column, "an array size must be a number, not a string");
+            }
+            break;
+        }
+        default:
+            break;
+        }
+    }
+
+    void CheckNames()
+    {
+        for (Line& line : program_.lines)
+            if (line.statement && lineFunction_[line.index] >= 0) CheckNamesOf(*line.statement, line.index + 1);
+    }
+
+    struct Jump {
+        bool isGosub;
+        std::string name;
+        int function;
+        int line, column;
+    };
+
+    Program& program_;
+    Diagnostics& diagnostics_;
+    CheckedProgram result_;
+    std::vector<int> lineFunction_;
+    std::vector<Block> blocks_;
+    int current_ = 0;  // function index; -1 between ENDSUB and the next SUB
+    int subLine_ = 0, subColumn_ = 0;
+    std::map<std::string, int> subs_;                 // SUB name -> line
+    std::map<int, std::map<std::string, int>> labels_;  // function -> label -> line
+    std::vector<Jump> jumps_;
+    std::map<std::string, int> textIndices_;
+    std::set<std::string> scalarUses_, arrayArguments_;
+};
+
+}  // namespace
+
+CheckedProgram Check(Program& program, Diagnostics& diagnostics)
+{
+    return Checker(program, diagnostics).Run();
+}
+
+}  // namespace kvbasic

@@ -1,0 +1,44 @@
+// Checks a parsed program as a whole: block structure, SUBs and labels,
+// variables and arrays, the kinds of every expression and the arguments of
+// every command (from the runtime's command table). What it accepts
+// translates to C++ that compiles.
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "diagnostics.h"
+#include "syntax_tree.h"
+
+namespace kvbasic {
+
+// The main program or one SUB: a run of source lines.
+struct Function {
+    std::string name;  // "" for the main program
+    int firstLine = 0, lastLine = 0;  // 0-based, both included
+    std::set<std::string> jumpTargets;  // labels some GOTO names
+};
+
+struct Variable {
+    bool isString = false;
+    bool isArray = false;
+};
+
+// The configuration compiled into the generated WinMain.
+struct Configuration {
+    int resX = 640, resY = 480, fullscreen = 1, frameRate = 60, debug = 1, wantMouse = 0;
+    std::string caption;  // Latin-1; empty: the program's name
+};
+
+struct CheckedProgram {
+    std::vector<Function> functions;       // the main program first
+    std::map<std::string, Variable> variables;  // by BASIC name
+    std::vector<std::string> texts;        // constant strings, by Expr::textIndex
+    Configuration configuration;
+};
+
+CheckedProgram Check(Program& program, Diagnostics& diagnostics);
+
+}  // namespace kvbasic

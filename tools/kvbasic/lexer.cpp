@@ -1,0 +1,190 @@
+#include "lexer.h"
+
+#include <cctype>
+#include <cstdio>
+
+namespace kvbasic {
+
+namespace {
+
+// Decodes the UTF-8 character at text[pos]; returns its length in bytes and
+// stores its code point, or returns 0 for a malformed sequence.
+int DecodeUtf8(std::string_view text, std::size_t pos, char32_t& code)
+{
+    const unsigned char first = static_cast<unsigned char>(text[pos]);
+    int length = 0;
+    if (first < 0x80) {
+        code = first;
+        return 1;
+    } else if ((first & 0xE0) == 0xC0) {
+        length = 2;
+        code = first & 0x1F;
+    } else if ((first & 0xF0) == 0xE0) {
+        length = 3;
+        code = first & 0x0F;
+    } else if ((first & 0xF8) == 0xF0) {
+        length = 4;
+        code = first & 0x07;
+    } else {
+        return 0;
+    }
+    if (pos + length > text.size()) return 0;
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[pos + k]);
+        if ((next & 0xC0) != 0x80) return 0;
+        code = (code << 6) | (next & 0x3F);
+    }
+    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
+    static const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+    return length;
+}
+
+bool IsSymbolStart(char c)
+{
+    return std::string_view("+-*/=<>()[],:").find(c) != std::string_view::npos;
+}
+
+}  // namespace
+
+bool CheckLineEncoding(std::string_view text, int lineNumber, Diagnostics& diagnostics)
+{
+    int column = 1;
+    for (std::size_t pos = 0; pos < text.size(); ++column) {
+        char32_t code = 0;
+        const int length = DecodeUtf8(text, pos, code);
+        if (length == 0) {
+            diagnostics.Error(lineNumber, column, "the line is not valid UTF-8");
+            return false;
+        }
+        if ((code < 0x20 && code != '\t') || code == 0x7F) {
+            char message[80];
+            std::snprintf(message, sizeof message, "control character U+%04X in the source", static_cast<unsigned>(code));
+            diagnostics.Error(lineNumber, column, message);
+            return false;
+        }
+        pos += length;
+    }
+    return true;
+}
+
+std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnostics& diagnostics)
+{
+    std::vector<Token> tokens;
+    std::size_t pos = 0;
+    int column = 1;
+    // Advances over one character (of any length) and counts its column.
+    auto advance = [&]() {
+        char32_t code = 0;
+        const int length = DecodeUtf8(line, pos, code);
+        pos += length > 0 ? length : 1;
+        ++column;
+    };
+    while (pos < line.size()) {
+        const char c = line[pos];
+        if (c == ' ' || c == '\t') {
+            advance();
+            continue;
+        }
+        if (c == '\'') break;  // a comment runs to the end of the line
+        Token token;
+        token.column = column;
+        if (std::isalpha(static_cast<unsigned char>(c))) {
+            token.type = TokenType::Identifier;
+            while (pos < line.size() && (std::isalnum(static_cast<unsigned char>(line[pos])) || line[pos] == '_')) {
+                token.text += line[pos];
+                advance();
+            }
+            if (pos < line.size() && line[pos] == '$') {
+                token.text += '$';
+                advance();
+            }
+        } else if (std::isdigit(static_cast<unsigned char>(c)) ||
+                   (c == '.' && pos + 1 < line.size() && std::isdigit(static_cast<unsigned char>(line[pos + 1])))) {
+            token.type = TokenType::Number;
+            auto digits = [&]() {
+                while (pos < line.size() && std::isdigit(static_cast<unsigned char>(line[pos]))) {
+                    token.text += line[pos];
+                    advance();
+                }
+            };
+            digits();
+            if (pos < line.size() && line[pos] == '.') {
+                token.text += '.';
+                advance();
+                digits();
+            }
+            if (pos < line.size() && (line[pos] == 'e' || line[pos] == 'E')) {
+                std::size_t look = pos + 1;
+                if (look < line.size() && (line[look] == '+' || line[look] == '-')) ++look;
+                if (look < line.size() && std::isdigit(static_cast<unsigned char>(line[look]))) {
+                    while (pos < look) {
+                        token.text += line[pos];
+                        advance();
+                    }
+                    digits();
+                }
+            }
+            if (pos < line.size() && (std::isalpha(static_cast<unsigned char>(line[pos])) || line[pos] == '_')) {
+                diagnostics.Error(lineNumber, column, "a number cannot run into a name");
+                return {{TokenType::End, "", column}};
+            }
+        } else if (c == '"') {
+            token.type = TokenType::String;
+            advance();
+            bool closed = false;
+            while (pos < line.size()) {
+                if (line[pos] == '"') {
+                    closed = true;
+                    advance();
+                    break;
+                }
+                char32_t code = 0;
+                const int length = DecodeUtf8(line, pos, code);
+                if (code > 0xFF) {
+                    char message[120];
+                    std::snprintf(message, sizeof message,
+                                  "the character U+%04X in this string is not in Latin-1, the character set of the fonts",
+                                  static_cast<unsigned>(code));
+                    diagnostics.Error(lineNumber, column, message);
+                }
+                token.text += static_cast<char>(code & 0xFF);
+                pos += length > 0 ? length : 1;
+                ++column;
+            }
+            if (!closed) {
+                diagnostics.Error(lineNumber, token.column, "the string has no closing quote");
+                return {{TokenType::End, "", column}};
+            }
+            if (token.text.size() > 1022)
+                diagnostics.Error(lineNumber, token.column, "the string is longer than the 1022 characters a string holds");
+        } else if (IsSymbolStart(c)) {
+            token.type = TokenType::Symbol;
+            token.text = c;
+            advance();
+            if (pos < line.size()) {
+                const char next = line[pos];
+                if ((c == '<' && (next == '>' || next == '=')) || (c == '>' && next == '=')) {
+                    token.text += next;
+                    advance();
+                }
+            }
+        } else {
+            char32_t code = 0;
+            DecodeUtf8(line, pos, code);
+            char message[80];
+            if (code < 0x80)
+                std::snprintf(message, sizeof message, "unexpected character '%c'", static_cast<char>(code));
+            else
+                std::snprintf(message, sizeof message, "unexpected character U+%04X outside a string or comment",
+                              static_cast<unsigned>(code));
+            diagnostics.Error(lineNumber, column, message);
+            return {{TokenType::End, "", column}};
+        }
+        tokens.push_back(std::move(token));
+    }
+    tokens.push_back({TokenType::End, "", column});
+    return tokens;
+}
+
+}  // namespace kvbasic

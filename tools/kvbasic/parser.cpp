@@ -1,0 +1,559 @@
+#include "parser.h"
+
+#include <algorithm>
+#include <cctype>
+
+#include "lexer.h"
+
+namespace kvbasic {
+
+namespace {
+
+const char* const kKeywords[] = {
+    "IF",  "THEN",   "ELSE",  "ELSEIF", "ENDIF", "FOR",   "TO",       "STEP",   "NEXT", "WHILE",
+    "WEND", "REPEAT", "UNTIL", "BREAK",  "CONTINUE", "RETURN", "GOSUB", "GOTO", "SUB",  "ENDSUB",
+    "DIM", "REM",    "AND",   "OR",     "NOT",
+};
+
+std::string Upper(std::string_view text)
+{
+    std::string upper(text);
+    for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return upper;
+}
+
+// Thrown out of a line by a syntax error: the rest of the line is skipped.
+struct SyntaxError {};
+
+class LineParser {
+public:
+    LineParser(std::vector<Token> tokens, int lineNumber, Diagnostics& diagnostics)
+        : tokens_(std::move(tokens)), line_(lineNumber), diagnostics_(diagnostics)
+    {
+    }
+
+    void ParseLine(Line& line)
+    {
+        try {
+            if (AtEnd()) return;
+            // A label: a name followed by ':' at the start of the line.
+            if (Peek().type == TokenType::Identifier && Peek(1).text == ":" && !IsKeyword(Upper(Peek().text)) &&
+                kvcommands::FindCommand(Peek().text.c_str()) == nullptr) {
+                if (Peek().text.back() == '$') Fail(Peek(), "a label name cannot end in '$'");
+                line.label = Peek().text;
+                line.labelColumn = Peek().column;
+                pos_ += 2;
+                if (AtEnd()) return;
+            }
+            line.statement = ParseStatement(false);
+            if (!AtEnd()) Fail(Peek(), "unexpected '" + Describe(Peek()) + "' after the statement");
+        } catch (const SyntaxError&) {
+            line.statement.reset();
+        }
+    }
+
+private:
+    const Token& Peek(int ahead = 0) const
+    {
+        const std::size_t at = std::min(pos_ + ahead, tokens_.size() - 1);
+        return tokens_[at];
+    }
+    bool AtEnd() const { return Peek().type == TokenType::End; }
+    bool IsWord(const Token& token, const char* word) const
+    {
+        return token.type == TokenType::Identifier && Upper(token.text) == word;
+    }
+    bool IsSymbol(const Token& token, const char* symbol) const
+    {
+        return token.type == TokenType::Symbol && token.text == symbol;
+    }
+    static std::string Describe(const Token& token)
+    {
+        if (token.type == TokenType::String) return "\"" + token.text + "\"";
+        if (token.type == TokenType::End) return "end of line";
+        return token.text;
+    }
+
+    [[noreturn]] void Fail(const Token& token, const std::string& message)
+    {
+        diagnostics_.Error(line_, token.column, message);
+        throw SyntaxError{};
+    }
+    void ExpectSymbol(const char* symbol, const std::string& what)
+    {
+        if (!IsSymbol(Peek(), symbol)) Fail(Peek(), std::string("expected ") + what + ", found " + QuoteFound());
+        ++pos_;
+    }
+    void ExpectWord(const char* word)
+    {
+        if (!IsWord(Peek(), word)) Fail(Peek(), std::string("expected ") + word + ", found " + QuoteFound());
+        ++pos_;
+    }
+    std::string QuoteFound() const
+    {
+        return AtEnd() ? "end of line" : "'" + Describe(Peek()) + "'";
+    }
+    std::string ExpectName(const char* what)
+    {
+        const Token& token = Peek();
+        if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
+            Fail(token, std::string("expected ") + what + ", found " + QuoteFound());
+        ++pos_;
+        return token.text;
+    }
+
+    std::unique_ptr<Statement> Make(Statement::Type type, const Token& at)
+    {
+        auto statement = std::make_unique<Statement>();
+        statement->type = type;
+        statement->column = at.column;
+        return statement;
+    }
+
+    // One statement. `afterThen` is set for the statement of a one-line IF,
+    // which cannot open or close a block.
+    std::unique_ptr<Statement> ParseStatement(bool afterThen)
+    {
+        Nested nested(*this);
+        const Token& first = Peek();
+        if (first.type != TokenType::Identifier) Fail(first, "expected a statement, found " + QuoteFound());
+        const std::string word = Upper(first.text);
+        using T = Statement::Type;
+        auto blockOnly = [&](const char* what) {
+            if (afterThen) Fail(first, std::string(what) + " cannot stand after THEN; use a block IF");
+        };
+
+        if (word == "REM") {
+            pos_ = tokens_.size() - 1;
+            return nullptr;
+        }
+        if (word == "IF") {
+            ++pos_;
+            auto cond = ParseExpression();
+            const bool then = IsWord(Peek(), "THEN");
+            if (then) ++pos_;
+            if (AtEnd()) {
+                blockOnly("a block IF");
+                auto statement = Make(T::IfBlock, first);
+                statement->cond = std::move(cond);
+                return statement;
+            }
+            if (!then) Fail(Peek(), "expected THEN or end of line after the condition, found " + QuoteFound());
+            auto statement = Make(T::If, first);
+            statement->cond = std::move(cond);
+            statement->then = ParseStatement(true);
+            if (IsWord(Peek(), "ELSE")) {
+                ++pos_;
+                statement->otherwise = ParseStatement(true);
+            }
+            return statement;
+        }
+        if (word == "ELSEIF") {
+            blockOnly("ELSEIF");
+            ++pos_;
+            auto statement = Make(T::ElseIf, first);
+            statement->cond = ParseExpression();
+            if (IsWord(Peek(), "THEN")) ++pos_;
+            return statement;
+        }
+        if (word == "ELSE") {
+            blockOnly("ELSE");
+            ++pos_;
+            return Make(T::Else, first);
+        }
+        if (word == "ENDIF" || (word == "END" && IsWord(Peek(1), "IF"))) {
+            blockOnly("ENDIF");
+            pos_ += word == "END" ? 2 : 1;
+            return Make(T::EndIf, first);
+        }
+        if (word == "ENDSUB" || (word == "END" && IsWord(Peek(1), "SUB"))) {
+            blockOnly("ENDSUB");
+            pos_ += word == "END" ? 2 : 1;
+            return Make(T::EndSub, first);
+        }
+        if (word == "FOR") {
+            blockOnly("FOR");
+            ++pos_;
+            auto statement = Make(T::For, first);
+            statement->target = ParseTarget();
+            ExpectSymbol("=", "'=' after the FOR variable");
+            statement->from = ParseExpression();
+            ExpectWord("TO");
+            statement->to = ParseExpression();
+            if (IsWord(Peek(), "STEP")) {
+                ++pos_;
+                statement->step = ParseExpression();
+            }
+            return statement;
+        }
+        if (word == "NEXT") {
+            blockOnly("NEXT");
+            ++pos_;
+            auto statement = Make(T::Next, first);
+            if (!AtEnd()) statement->name = ExpectName("the FOR variable or end of line");
+            return statement;
+        }
+        if (word == "WHILE") {
+            blockOnly("WHILE");
+            ++pos_;
+            auto statement = Make(T::While, first);
+            statement->cond = ParseExpression();
+            return statement;
+        }
+        if (word == "WEND") {
+            blockOnly("WEND");
+            ++pos_;
+            return Make(T::Wend, first);
+        }
+        if (word == "REPEAT") {
+            blockOnly("REPEAT");
+            ++pos_;
+            return Make(T::Repeat, first);
+        }
+        if (word == "UNTIL") {
+            blockOnly("UNTIL");
+            ++pos_;
+            auto statement = Make(T::Until, first);
+            statement->cond = ParseExpression();
+            return statement;
+        }
+        if (word == "BREAK" || word == "CONTINUE" || word == "RETURN") {
+            ++pos_;
+            return Make(word == "BREAK" ? T::Break : word == "CONTINUE" ? T::Continue : T::Return, first);
+        }
+        if (word == "GOSUB" || word == "GOTO") {
+            ++pos_;
+            auto statement = Make(word == "GOSUB" ? T::Gosub : T::Goto, first);
+            const Token& nameToken = Peek();
+            statement->name = ExpectName(word == "GOSUB" ? "the name of a SUB" : "a label");
+            statement->column = nameToken.column;
+            return statement;
+        }
+        if (word == "SUB") {
+            blockOnly("SUB");
+            ++pos_;
+            auto statement = Make(T::Sub, first);
+            statement->name = ExpectName("the name of the SUB");
+            if (IsSymbol(Peek(), ":")) ++pos_;
+            return statement;
+        }
+        if (word == "DIM") {
+            ++pos_;
+            auto statement = Make(T::Dim, first);
+            statement->target = ParseTarget();
+            if (statement->target->type != Expr::Type::Element)
+                Fail(Peek(), "DIM needs the sizes in brackets: DIM " + statement->target->text + "[size]");
+            return statement;
+        }
+        if (word.rfind("KV_", 0) == 0) {
+            ++pos_;
+            auto statement = Make(T::Config, first);
+            statement->name = word;
+            ExpectSymbol("=", "'=' after " + word);
+            statement->value = ParseExpression();
+            return statement;
+        }
+        if (IsKeyword(word)) Fail(first, word + " cannot start a statement");
+        if (kvcommands::FindCommand(first.text.c_str()) != nullptr) {
+            auto statement = Make(T::Call, first);
+            statement->call = ParseCommandStatement();
+            return statement;
+        }
+        // Otherwise an assignment.
+        auto statement = Make(T::Assign, first);
+        statement->target = ParseTarget();
+        if (!IsSymbol(Peek(), "=")) {
+            if (statement->target->type == Expr::Type::Variable) Fail(first, "unknown command " + first.text);
+            Fail(Peek(), "expected '=' after " + statement->target->text + ", found " + QuoteFound());
+        }
+        ++pos_;
+        statement->value = ParseExpression();
+        return statement;
+    }
+
+    // A variable or an array element: name or name[i][j]...
+    std::unique_ptr<Expr> ParseTarget()
+    {
+        const Token& token = Peek();
+        if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
+            Fail(token, "expected a variable, found " + QuoteFound());
+        if (kvcommands::FindCommand(token.text.c_str()) != nullptr)
+            Fail(token, token.text + " is a command, not a variable");
+        ++pos_;
+        return ParseNameRest(token);
+    }
+
+    std::unique_ptr<Expr> ParseNameRest(const Token& token)
+    {
+        auto expr = MakeExpr(Expr::Type::Variable, token);
+        expr->text = token.text;
+        while (IsSymbol(Peek(), "[")) {
+            expr->type = Expr::Type::Element;
+            ++pos_;
+            expr->children.push_back(ParseExpression());
+            ExpectSymbol("]", "']'");
+        }
+        SetDepth(*expr, token);
+        return expr;
+    }
+
+    // A command as a statement: NAME arg, arg ... or NAME(arg, arg ...).
+    std::unique_ptr<Expr> ParseCommandStatement()
+    {
+        const Token& name = Peek();
+        ++pos_;
+        auto call = MakeExpr(Expr::Type::Call, name);
+        call->text = name.text;
+        if (AtEnd() || IsWord(Peek(), "ELSE")) return call;
+        if (IsSymbol(Peek(), "(") && ClosingParenthesisEndsStatement()) {
+            ParseArgumentList(*call);
+            SetDepth(*call, name);
+            return call;
+        }
+        call->children.push_back(ParseExpression());
+        while (IsSymbol(Peek(), ",")) {
+            ++pos_;
+            call->children.push_back(ParseExpression());
+        }
+        SetDepth(*call, name);
+        return call;
+    }
+
+    // Whether the parenthesis at the current token closes at the end of the
+    // statement, so that it holds the whole argument list.
+    bool ClosingParenthesisEndsStatement() const
+    {
+        int depth = 0;
+        for (std::size_t at = pos_; at < tokens_.size(); ++at) {
+            const Token& token = tokens_[at];
+            if (token.type == TokenType::Symbol && (token.text == "(" || token.text == "[")) ++depth;
+            if (token.type == TokenType::Symbol && (token.text == ")" || token.text == "]")) {
+                if (--depth == 0) {
+                    const Token& after = tokens_[std::min(at + 1, tokens_.size() - 1)];
+                    return after.type == TokenType::End || (after.type == TokenType::Identifier && Upper(after.text) == "ELSE");
+                }
+            }
+        }
+        return false;
+    }
+
+    void ParseArgumentList(Expr& call)
+    {
+        ExpectSymbol("(", "'('");
+        if (IsSymbol(Peek(), ")")) {
+            ++pos_;
+            return;
+        }
+        call.children.push_back(ParseExpression());
+        while (IsSymbol(Peek(), ",")) {
+            ++pos_;
+            call.children.push_back(ParseExpression());
+        }
+        ExpectSymbol(")", "',' or ')' in the argument list");
+    }
+
+    // The depth of the tree below the expression, bounded so that every
+    // later pass may walk it recursively.
+    void SetDepth(Expr& expr, const Token& at)
+    {
+        for (const auto& child : expr.children) expr.depth = std::max(expr.depth, child->depth + 1);
+        if (expr.depth > kMaxNesting) Fail(at, "the expression is nested too deeply (more than 100 levels)");
+    }
+
+    std::unique_ptr<Expr> MakeExpr(Expr::Type type, const Token& at)
+    {
+        auto expr = std::make_unique<Expr>();
+        expr->type = type;
+        expr->line = line_;
+        expr->column = at.column;
+        return expr;
+    }
+
+    std::unique_ptr<Expr> Binary(const Token& op, std::string text, std::unique_ptr<Expr> left, std::unique_ptr<Expr> right)
+    {
+        auto expr = MakeExpr(Expr::Type::Binary, op);
+        expr->text = std::move(text);
+        expr->children.push_back(std::move(left));
+        expr->children.push_back(std::move(right));
+        SetDepth(*expr, op);
+        return expr;
+    }
+
+    // Precedence, lowest first: OR; AND; NOT; comparisons; + -; * /; unary - +.
+    std::unique_ptr<Expr> ParseExpression()
+    {
+        Nested nested(*this);
+        return ParseOr();
+    }
+
+    std::unique_ptr<Expr> ParseOr()
+    {
+        auto left = ParseAnd();
+        while (IsWord(Peek(), "OR")) {
+            const Token& op = Peek();
+            ++pos_;
+            left = Binary(op, "OR", std::move(left), ParseAnd());
+        }
+        return left;
+    }
+    std::unique_ptr<Expr> ParseAnd()
+    {
+        auto left = ParseNot();
+        while (IsWord(Peek(), "AND")) {
+            const Token& op = Peek();
+            ++pos_;
+            left = Binary(op, "AND", std::move(left), ParseNot());
+        }
+        return left;
+    }
+    std::unique_ptr<Expr> ParseNot()
+    {
+        if (IsWord(Peek(), "NOT")) {
+            Nested nested(*this);
+            const Token& op = Peek();
+            ++pos_;
+            auto expr = MakeExpr(Expr::Type::Unary, op);
+            expr->text = "NOT";
+            expr->children.push_back(ParseNot());
+            SetDepth(*expr, op);
+            return expr;
+        }
+        return ParseComparison();
+    }
+    std::unique_ptr<Expr> ParseComparison()
+    {
+        auto left = ParseSum();
+        while (Peek().type == TokenType::Symbol &&
+               (Peek().text == "=" || Peek().text == "<>" || Peek().text == "<" || Peek().text == ">" ||
+                Peek().text == "<=" || Peek().text == ">=")) {
+            const Token& op = Peek();
+            ++pos_;
+            left = Binary(op, op.text, std::move(left), ParseSum());
+        }
+        return left;
+    }
+    std::unique_ptr<Expr> ParseSum()
+    {
+        auto left = ParseProduct();
+        while (IsSymbol(Peek(), "+") || IsSymbol(Peek(), "-")) {
+            const Token& op = Peek();
+            ++pos_;
+            left = Binary(op, op.text, std::move(left), ParseProduct());
+        }
+        return left;
+    }
+    std::unique_ptr<Expr> ParseProduct()
+    {
+        auto left = ParseUnary();
+        while (IsSymbol(Peek(), "*") || IsSymbol(Peek(), "/")) {
+            const Token& op = Peek();
+            ++pos_;
+            left = Binary(op, op.text, std::move(left), ParseUnary());
+        }
+        return left;
+    }
+    std::unique_ptr<Expr> ParseUnary()
+    {
+        if (IsSymbol(Peek(), "-") || IsSymbol(Peek(), "+")) {
+            Nested nested(*this);
+            const Token& op = Peek();
+            ++pos_;
+            auto expr = MakeExpr(Expr::Type::Unary, op);
+            expr->text = op.text;
+            expr->children.push_back(ParseUnary());
+            SetDepth(*expr, op);
+            return expr;
+        }
+        return ParsePrimary();
+    }
+    std::unique_ptr<Expr> ParsePrimary()
+    {
+        const Token& token = Peek();
+        if (token.type == TokenType::Number) {
+            ++pos_;
+            auto expr = MakeExpr(Expr::Type::Number, token);
+            expr->text = token.text;
+            return expr;
+        }
+        if (token.type == TokenType::String) {
+            ++pos_;
+            auto expr = MakeExpr(Expr::Type::String, token);
+            expr->text = token.text;
+            return expr;
+        }
+        if (IsSymbol(token, "(")) {
+            ++pos_;
+            auto inner = ParseExpression();
+            ExpectSymbol(")", "')'");
+            return inner;
+        }
+        if (token.type == TokenType::Identifier && !IsKeyword(Upper(token.text))) {
+            ++pos_;
+            if (kvcommands::FindCommand(token.text.c_str()) != nullptr || IsSymbol(Peek(), "(")) {
+                auto call = MakeExpr(Expr::Type::Call, token);
+                call->text = token.text;
+                if (IsSymbol(Peek(), "(")) ParseArgumentList(*call);
+                SetDepth(*call, token);
+                return call;
+            }
+            return ParseNameRest(token);
+        }
+        Fail(token, "expected a value, found " + QuoteFound());
+    }
+
+    // Nesting of parentheses, brackets, argument lists, unary operators and
+    // statements after THEN, and the depth of operator chains: bounded, so
+    // that no input can exhaust the stack of the translator (or of the C++
+    // compiler after it).
+    static constexpr int kMaxNesting = 100;
+    struct Nested {
+        explicit Nested(LineParser& parser) : parser_(parser)
+        {
+            if (++parser_.nesting_ > kMaxNesting)
+                parser_.Fail(parser_.Peek(), "the line is nested too deeply (more than 100 levels)");
+        }
+        ~Nested() { --parser_.nesting_; }
+        LineParser& parser_;
+    };
+    int nesting_ = 0;
+
+    std::vector<Token> tokens_;
+    std::size_t pos_ = 0;
+    int line_;
+    Diagnostics& diagnostics_;
+};
+
+}  // namespace
+
+bool IsKeyword(std::string_view upperName)
+{
+    return std::find(std::begin(kKeywords), std::end(kKeywords), upperName) != std::end(kKeywords);
+}
+
+Program Parse(std::string_view source, Diagnostics& diagnostics)
+{
+    Program program;
+    // A byte-order mark at the start is not part of the first line.
+    if (source.substr(0, 3) == "\xEF\xBB\xBF") source.remove_prefix(3);
+    std::size_t start = 0;
+    int index = 0;
+    while (start < source.size()) {
+        std::size_t end = source.find('\n', start);
+        if (end == std::string_view::npos) end = source.size();
+        std::string_view text = source.substr(start, end - start);
+        if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+        Line line;
+        line.index = index;
+        line.text = std::string(text);
+        if (CheckLineEncoding(text, index + 1, diagnostics)) {
+            LineParser parser(TokenizeLine(text, index + 1, diagnostics), index + 1, diagnostics);
+            parser.ParseLine(line);
+        }
+        program.lines.push_back(std::move(line));
+        start = end + 1;
+        ++index;
+    }
+    return program;
+}
+
+}  // namespace kvbasic

@@ -1,0 +1,81 @@
+// The parsed program: one entry per source line, each holding at most a
+// label and one statement. Expressions are trees; the checker fills in
+// their kinds, the emitter turns them into C++.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/command_table.h"
+
+namespace kvbasic {
+
+struct Expr {
+    enum class Type {
+        Number,    // text: the literal as written
+        String,    // text: the Latin-1 bytes
+        Variable,  // text: the name ('$' for strings)
+        Element,   // text: the array's name; children: the indices
+        Call,      // text: the command as written; children: the arguments
+        Unary,     // text: "-", "+" or "NOT"; children: the operand
+        Binary,    // text: the operator ("+", "<>", "AND", ...); children: both operands
+    };
+    Type type = Type::Number;
+    std::string text;
+    std::vector<std::unique_ptr<Expr>> children;
+    int line = 0, column = 0;
+    int depth = 1;  // of the chain of binary operators ending here
+
+    // Filled in by the checker.
+    bool isString = false;   // the value is a string (else a number)
+    bool isTruth = false;    // a comparison or logical result (a C++ bool)
+    const kvcommands::Command* command = nullptr;  // for calls
+    int textIndex = -1;      // for string literals: the program's constant text
+};
+
+struct Statement {
+    enum class Type {
+        Assign,    // target = value
+        Call,      // a command; call: the command expression
+        Gosub,     // name
+        Goto,      // name
+        If,        // one line: IF cond THEN then [ELSE otherwise]
+        IfBlock,   // IF cond (THEN)
+        ElseIf,    // ELSEIF cond
+        Else,
+        EndIf,
+        For,       // FOR target = from TO to [STEP step]
+        Next,      // NEXT [name]
+        While,
+        Wend,
+        Repeat,
+        Until,     // UNTIL cond
+        Break,
+        Continue,
+        Return,
+        Sub,       // SUB name:
+        EndSub,
+        Dim,       // DIM target[...][...]: target is an Element
+        Config,    // KV_... = value: name, value
+    };
+    Type type = Type::Call;
+    int column = 0;
+    std::string name;
+    std::unique_ptr<Expr> target, value, cond, from, to, step, call;
+    std::unique_ptr<Statement> then, otherwise;
+};
+
+struct Line {
+    int index = 0;        // 0-based, the number __dLn reports
+    std::string text;     // the source line, for the comment beside the generated code
+    std::string label;    // "name" of "name:", or ""
+    int labelColumn = 0;
+    std::unique_ptr<Statement> statement;  // null for blank and comment lines
+};
+
+struct Program {
+    std::vector<Line> lines;
+};
+
+}  // namespace kvbasic

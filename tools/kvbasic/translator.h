@@ -1,0 +1,32 @@
+// BASIC source in, generated C++ out: parse, check, emit. Nothing is
+// emitted for a program with errors; the errors come in source order.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "cpp_emitter.h"
+#include "diagnostics.h"
+
+namespace kvbasic {
+
+struct TranslateRequest {
+    std::string source;       // the BASIC text, UTF-8
+    std::string sourceName;   // the file name errors and the generated code name
+    std::string programName;  // the default window caption
+    std::string headerName;   // see EmitOptions
+    int fileNumber = 0;
+};
+
+struct TranslateResult {
+    bool ok = false;
+    std::vector<Diagnostic> errors;
+    GeneratedCode code;
+};
+
+TranslateResult Translate(const TranslateRequest& request);
+
+// "prog.bas:12:5: error: message"
+std::string FormatDiagnostic(const std::string& sourceName, const Diagnostic& diagnostic);
+
+}  // namespace kvbasic
