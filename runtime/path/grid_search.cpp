@@ -1,0 +1,347 @@
+#include "path/grid_search.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "path/astar_planner.h"
+
+namespace {
+
+constexpr float kSqrt2 = 1.4142137f;
+
+// A caller's cell value as a float cost, exactly as Planner::createMap reads
+// it: not a number counts as a wall, values beyond the float range are held
+// at its edge.
+float CellValue(double value)
+{
+    if (std::isnan(value)) return 0.0f;
+    if (value > FLT_MAX) return FLT_MAX;
+    if (value < -FLT_MAX) return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
+// The bits of a float as an unsigned number in the float's own order
+// (negative numbers below positive ones, -0 counted as +0), so the heap
+// compares one integer instead of a float and a tie-breaker.
+std::uint32_t OrderedBits(float f)
+{
+    f += 0.0f;  // -0 becomes +0: the sorted list sees them as equal
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
+}  // namespace
+
+GridSearch::GridSearch(std::uint32_t insertionNumberLimit)
+    : numberLimit(insertionNumberLimit < 2 ? 2 : insertionNumberLimit),
+      abortCheck(&AStarPlanner::EscapeKeyDown)
+{
+}
+
+bool GridSearch::reserve(std::size_t cells)
+{
+    if (cells == blockCells && block != nullptr) return true;
+    block.reset();
+    blockCells = 0;
+    if (cells > SIZE_MAX / kBytesPerCell) return false;
+    // Not cleared: each array is written before it is read, and pages the
+    // search never reaches are never touched.
+    block.reset(new (std::nothrow) unsigned char[cells * kBytesPerCell]);
+    if (block == nullptr) return false;
+    blockCells = cells;
+    // The 8-byte keys first, so every array stays aligned.
+    unsigned char* next = block.get();
+    heapKey = reinterpret_cast<std::uint64_t*>(next);
+    next += cells * sizeof(std::uint64_t);
+    cost = reinterpret_cast<float*>(next);
+    next += cells * sizeof(float);
+    g = reinterpret_cast<float*>(next);
+    next += cells * sizeof(float);
+    parent = reinterpret_cast<std::int32_t*>(next);
+    next += cells * sizeof(std::int32_t);
+    place = reinterpret_cast<std::int32_t*>(next);
+    next += cells * sizeof(std::int32_t);
+    heapCell = reinterpret_cast<std::int32_t*>(next);
+    return true;
+}
+
+bool GridSearch::load(const Planner::Description& request)
+{
+    cellCount = 0;
+    goalCell = -1;
+    heapSize = 0;
+    expansions = 0;
+    const auto inside = [&](std::int32_t x, std::int32_t y) {
+        return x >= 0 && x < request.width && y >= 0 && y < request.height;
+    };
+    if (!inside(request.startX, request.startY) || !inside(request.goalX, request.goalY)) return false;
+    if (request.startX == request.goalX && request.startY == request.goalY) return false;
+    if (request.data == nullptr) return false;
+    const std::uint64_t cells = static_cast<std::uint64_t>(request.width) * static_cast<std::uint64_t>(request.height);
+    // Cells are numbered by int32, and heap positions too.
+    if (cells > 0x7FFFFFFFu) return false;
+    if (!reserve(static_cast<std::size_t>(cells))) return false;
+
+    // Costs as floats; walls -1; the largest passable cost found.
+    float largest = -1.0f;
+    const double* data = request.data;
+    for (std::size_t cell = 0; cell < cells; ++cell) {
+        const float v = CellValue(data[cell]);
+        if (v <= 0) {
+            cost[cell] = Planner::kWall;
+        } else {
+            cost[cell] = v;
+            if (v > largest) largest = v;
+        }
+    }
+    // Passable costs into (0, 1]; every cell unseen, in the same pass.
+    for (std::size_t cell = 0; cell < cells; ++cell) {
+        if (cost[cell] > 0) cost[cell] /= largest;
+        place[cell] = kUnseen;
+    }
+
+    desc = request;
+    if (!(desc.weight >= 0.0f)) desc.weight = 0.0f;  // also catches NaN
+    if (desc.weight > 1.0f) desc.weight = 1.0f;
+    cellCount = static_cast<std::int32_t>(cells);
+    return true;
+}
+
+bool GridSearch::goalReachable()
+{
+    if (!isLoaded()) return true;
+    // The flood queue borrows the heap's cell array, and the marks the place
+    // array; both are put back before the search runs.
+    const std::int32_t width = desc.width;
+    const std::int32_t height = desc.height;
+    const std::int32_t goal = desc.goalX + width * desc.goalY;
+    std::int32_t* queue = heapCell;
+    std::int32_t head = 0, tail = 0;
+    const auto visit = [&](std::int32_t x, std::int32_t y) {
+        if (x < 0 || y < 0 || x >= width || y >= height) return;
+        const std::int32_t cell = x + width * y;
+        if (place[cell] != kUnseen || cost[cell] == Planner::kWall) return;
+        place[cell] = kClosed;
+        queue[tail++] = cell;
+    };
+    // The start itself may be a wall: the search leaves it all the same.
+    const std::int32_t start = desc.startX + width * desc.startY;
+    place[start] = kClosed;
+    queue[tail++] = start;
+    bool reached = false;
+    while (head < tail) {
+        const std::int32_t cell = queue[head++];
+        if (cell == goal) {
+            reached = true;
+            break;
+        }
+        const std::int32_t x = cell % width;
+        const std::int32_t y = cell / width;
+        visit(x, y - 1);
+        visit(x + 1, y);
+        visit(x - 1, y);
+        visit(x, y + 1);
+        if (desc.allowDiagonal) {
+            visit(x - 1, y - 1);
+            visit(x + 1, y - 1);
+            visit(x - 1, y + 1);
+            visit(x + 1, y + 1);
+        }
+    }
+    for (std::int32_t i = 0; i < tail; ++i) place[queue[i]] = kUnseen;
+    return reached;
+}
+
+std::uint64_t GridSearch::keyOf(float f)
+{
+    if (nextNumber == numberLimit) renumber();
+    return static_cast<std::uint64_t>(OrderedBits(f)) << 32 | nextNumber++;
+}
+
+void GridSearch::renumber()
+{
+    // Same order, numbers 0..size-1: comparisons between the waiting nodes
+    // do not change, so neither does the heap.
+    std::vector<std::uint32_t> byNumber(heapSize);
+    for (std::uint32_t i = 0; i < heapSize; ++i) byNumber[i] = i;
+    std::sort(byNumber.begin(), byNumber.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return static_cast<std::uint32_t>(heapKey[a]) < static_cast<std::uint32_t>(heapKey[b]);
+    });
+    for (std::uint32_t rank = 0; rank < heapSize; ++rank) {
+        std::uint64_t& key = heapKey[byNumber[rank]];
+        key = (key & 0xFFFFFFFF00000000u) | rank;
+    }
+    nextNumber = heapSize;
+}
+
+void GridSearch::siftUp(std::uint32_t index)
+{
+    const std::uint64_t key = heapKey[index];
+    const std::int32_t cell = heapCell[index];
+    while (index > 0) {
+        const std::uint32_t up = (index - 1) / 2;
+        if (heapKey[up] <= key) break;
+        heapKey[index] = heapKey[up];
+        heapCell[index] = heapCell[up];
+        place[heapCell[index]] = static_cast<std::int32_t>(index);
+        index = up;
+    }
+    heapKey[index] = key;
+    heapCell[index] = cell;
+    place[cell] = static_cast<std::int32_t>(index);
+}
+
+void GridSearch::siftDown(std::uint32_t index)
+{
+    const std::uint64_t key = heapKey[index];
+    const std::int32_t cell = heapCell[index];
+    for (;;) {
+        std::uint32_t child = 2 * index + 1;
+        if (child >= heapSize) break;
+        if (child + 1 < heapSize && heapKey[child + 1] < heapKey[child]) ++child;
+        if (heapKey[child] >= key) break;
+        heapKey[index] = heapKey[child];
+        heapCell[index] = heapCell[child];
+        place[heapCell[index]] = static_cast<std::int32_t>(index);
+        index = child;
+    }
+    heapKey[index] = key;
+    heapCell[index] = cell;
+    place[cell] = static_cast<std::int32_t>(index);
+}
+
+void GridSearch::heapPush(std::int32_t cell, float f)
+{
+    const std::uint32_t index = heapSize++;
+    heapKey[index] = keyOf(f);
+    heapCell[index] = cell;
+    siftUp(index);
+}
+
+std::int32_t GridSearch::heapPop()
+{
+    const std::int32_t best = heapCell[0];
+    --heapSize;
+    if (heapSize > 0) {
+        heapKey[0] = heapKey[heapSize];
+        heapCell[0] = heapCell[heapSize];
+        siftDown(0);
+    }
+    return best;
+}
+
+// Removing a node and inserting it again with a new key gives the same
+// expansion order as changing its key in place: every key is unique (the
+// insertion number sees to that), so the order of the pops depends on the
+// set of keys alone, not on the shape of the heap.
+void GridSearch::heapUpdate(std::uint32_t index, float f)
+{
+    heapKey[index] = keyOf(f);
+    if (index > 0 && heapKey[index] < heapKey[(index - 1) / 2])
+        siftUp(index);
+    else
+        siftDown(index);
+}
+
+bool GridSearch::run()
+{
+    goalCell = -1;
+    heapSize = 0;
+    nextNumber = 0;
+    expansions = 0;
+    if (!isLoaded()) return true;
+
+    const std::int32_t width = desc.width;
+    const std::int32_t height = desc.height;
+    const std::int32_t goalX = desc.goalX;
+    const std::int32_t goalY = desc.goalY;
+    const std::int32_t goal = goalX + width * goalY;
+    const float weight = desc.weight;
+    const float diagonalStep = desc.diagonalCost ? kSqrt2 : 1.0f;
+    const bool diagonals = desc.allowDiagonal;
+
+    const std::int32_t start = desc.startX + width * desc.startY;
+    g[start] = 0.0f;
+    parent[start] = -1;
+    heapPush(start, 0.0f);
+
+    // A neighbour reached from current at step cost stepCost: the sorted
+    // list's rules, with the cell's place telling open, closed or new.
+    const auto relax = [&](std::int32_t current, std::int32_t nx, std::int32_t ny, float factor) {
+        const std::int32_t next = nx + width * ny;
+        const float cellCost = cost[next];
+        if (cellCost == Planner::kWall) return;
+        const float reachedG = cellCost * factor + g[current];
+        const std::int32_t h = std::abs(goalX - nx) + std::abs(goalY - ny);
+        const std::int32_t where = place[next];
+        if (where != kUnseen && !(reachedG < g[next])) return;
+        parent[next] = current;
+        g[next] = reachedG;
+        const float f = reachedG + (static_cast<float>(h) - reachedG) * weight;
+        if (where >= 0)
+            heapUpdate(static_cast<std::uint32_t>(where), f);
+        else
+            heapPush(next, f);  // new, or a closed cell opened again
+    };
+
+    std::int32_t sinceCheck = 0;
+    while (heapSize > 0) {
+        const std::int32_t current = heapPop();
+        if (current == goal) {
+            place[current] = kClosed;
+            goalCell = current;
+            return true;
+        }
+        ++expansions;
+        if (++sinceCheck == AStarPlanner::kExpansionsPerAbortCheck) {
+            sinceCheck = 0;
+            if (abortCheck != nullptr && abortCheck()) {
+                place[current] = kClosed;
+                return false;
+            }
+        }
+        // Closed before its neighbours are looked at: no step leads from a
+        // cell back to itself, so nothing below can see the difference.
+        place[current] = kClosed;
+
+        const std::int32_t x = current % width;
+        const std::int32_t y = current / width;
+        const bool up = y > 0, down = y + 1 < height, left = x > 0, right = x + 1 < width;
+        // The order of the neighbours decides ties; it is the planner's.
+        if (diagonals && up && left) relax(current, x - 1, y - 1, diagonalStep);
+        if (up) relax(current, x, y - 1, 1.0f);
+        if (diagonals && up && right) relax(current, x + 1, y - 1, diagonalStep);
+        if (right) relax(current, x + 1, y, 1.0f);
+        if (left) relax(current, x - 1, y, 1.0f);
+        if (diagonals && down && left) relax(current, x - 1, y + 1, diagonalStep);
+        if (down) relax(current, x, y + 1, 1.0f);
+        if (diagonals && down && right) relax(current, x + 1, y + 1, diagonalStep);
+    }
+    return true;
+}
+
+std::int32_t GridSearch::getPathSize() const
+{
+    std::int32_t count = 0;
+    forEachPathCellFromGoal([&](std::int32_t, std::int32_t) { ++count; });
+    return count;
+}
+
+float GridSearch::getPathCost() const
+{
+    return goalCell >= 0 ? g[goalCell] : -1.0f;
+}
+
+void GridSearch::fillStates(int* grid) const
+{
+    if (grid == nullptr || !isLoaded()) return;
+    for (std::int32_t cell = 0; cell < cellCount; ++cell)
+        grid[cell] = place[cell] >= 0 ? 1 : place[cell] == kClosed ? 2 : 0;
+}
