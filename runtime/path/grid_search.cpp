@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "path/astar_planner.h"
+#include "path/open_heap.h"
 
 namespace {
 
@@ -76,7 +77,6 @@ bool GridSearch::load(const Planner::Description& request)
 {
     cellCount = 0;
     goalCell = -1;
-    heapSize = 0;
     expansions = 0;
     const auto inside = [&](std::int32_t x, std::int32_t y) {
         return x >= 0 && x < request.width && y >= 0 && y < request.height;
@@ -111,6 +111,7 @@ bool GridSearch::load(const Planner::Description& request)
     if (!(desc.weight >= 0.0f)) desc.weight = 0.0f;  // also catches NaN
     if (desc.weight > 1.0f) desc.weight = 1.0f;
     cellCount = static_cast<std::int32_t>(cells);
+    placesClear = true;
     return true;
 }
 
@@ -159,13 +160,13 @@ bool GridSearch::goalReachable()
     return reached;
 }
 
-std::uint64_t GridSearch::keyOf(float f)
+std::uint64_t GridSearch::keyOf(float f, std::uint32_t heapSize)
 {
-    if (nextNumber == numberLimit) renumber();
+    if (nextNumber == numberLimit) renumber(heapSize);
     return static_cast<std::uint64_t>(OrderedBits(f)) << 32 | nextNumber++;
 }
 
-void GridSearch::renumber()
+void GridSearch::renumber(std::uint32_t heapSize)
 {
     // Same order, numbers 0..size-1: comparisons between the waiting nodes
     // do not change, so neither does the heap.
@@ -181,83 +182,19 @@ void GridSearch::renumber()
     nextNumber = heapSize;
 }
 
-void GridSearch::siftUp(std::uint32_t index)
-{
-    const std::uint64_t key = heapKey[index];
-    const std::int32_t cell = heapCell[index];
-    while (index > 0) {
-        const std::uint32_t up = (index - 1) / 2;
-        if (heapKey[up] <= key) break;
-        heapKey[index] = heapKey[up];
-        heapCell[index] = heapCell[up];
-        place[heapCell[index]] = static_cast<std::int32_t>(index);
-        index = up;
-    }
-    heapKey[index] = key;
-    heapCell[index] = cell;
-    place[cell] = static_cast<std::int32_t>(index);
-}
-
-void GridSearch::siftDown(std::uint32_t index)
-{
-    const std::uint64_t key = heapKey[index];
-    const std::int32_t cell = heapCell[index];
-    for (;;) {
-        std::uint32_t child = 2 * index + 1;
-        if (child >= heapSize) break;
-        if (child + 1 < heapSize && heapKey[child + 1] < heapKey[child]) ++child;
-        if (heapKey[child] >= key) break;
-        heapKey[index] = heapKey[child];
-        heapCell[index] = heapCell[child];
-        place[heapCell[index]] = static_cast<std::int32_t>(index);
-        index = child;
-    }
-    heapKey[index] = key;
-    heapCell[index] = cell;
-    place[cell] = static_cast<std::int32_t>(index);
-}
-
-void GridSearch::heapPush(std::int32_t cell, float f)
-{
-    const std::uint32_t index = heapSize++;
-    heapKey[index] = keyOf(f);
-    heapCell[index] = cell;
-    siftUp(index);
-}
-
-std::int32_t GridSearch::heapPop()
-{
-    const std::int32_t best = heapCell[0];
-    --heapSize;
-    if (heapSize > 0) {
-        heapKey[0] = heapKey[heapSize];
-        heapCell[0] = heapCell[heapSize];
-        siftDown(0);
-    }
-    return best;
-}
-
-// Removing a node and inserting it again with a new key gives the same
-// expansion order as changing its key in place: every key is unique (the
-// insertion number sees to that), so the order of the pops depends on the
-// set of keys alone, not on the shape of the heap.
-void GridSearch::heapUpdate(std::uint32_t index, float f)
-{
-    heapKey[index] = keyOf(f);
-    if (index > 0 && heapKey[index] < heapKey[(index - 1) / 2])
-        siftUp(index);
-    else
-        siftDown(index);
-}
-
 bool GridSearch::run()
 {
     goalCell = -1;
-    heapSize = 0;
     nextNumber = 0;
     expansions = 0;
     if (!isLoaded()) return true;
+    // A second run on the same load starts from a clean slate too.
+    if (!placesClear)
+        for (std::int32_t cell = 0; cell < cellCount; ++cell) place[cell] = kUnseen;
+    placesClear = false;
 
+    // Locals, so the compiler keeps them in registers across the stores
+    // into the per-cell arrays.
     const std::int32_t width = desc.width;
     const std::int32_t height = desc.height;
     const std::int32_t goalX = desc.goalX;
@@ -266,36 +203,42 @@ bool GridSearch::run()
     const float weight = desc.weight;
     const float diagonalStep = desc.diagonalCost ? kSqrt2 : 1.0f;
     const bool diagonals = desc.allowDiagonal;
+    const double perRow = 1.0 / width;
+    float* const costs = cost;
+    float* const gs = g;
+    std::int32_t* const parents = parent;
+    std::int32_t* const places = place;
+    OpenHeap open(heapKey, heapCell, place);
 
     const std::int32_t start = desc.startX + width * desc.startY;
-    g[start] = 0.0f;
-    parent[start] = -1;
-    heapPush(start, 0.0f);
+    gs[start] = 0.0f;
+    parents[start] = -1;
+    open.push(start, keyOf(0.0f, open.size()));
 
-    // A neighbour reached from current at step cost stepCost: the sorted
+    // A neighbour reached from current at the given step factor: the sorted
     // list's rules, with the cell's place telling open, closed or new.
-    const auto relax = [&](std::int32_t current, std::int32_t nx, std::int32_t ny, float factor) {
-        const std::int32_t next = nx + width * ny;
-        const float cellCost = cost[next];
+    const auto relax = [&](std::int32_t current, std::int32_t next, std::int32_t nx, std::int32_t ny,
+                           float factor) {
+        const float cellCost = costs[next];
         if (cellCost == Planner::kWall) return;
-        const float reachedG = cellCost * factor + g[current];
+        const float reachedG = cellCost * factor + gs[current];
+        const std::int32_t where = places[next];
+        if (where != kUnseen && !(reachedG < gs[next])) return;
         const std::int32_t h = std::abs(goalX - nx) + std::abs(goalY - ny);
-        const std::int32_t where = place[next];
-        if (where != kUnseen && !(reachedG < g[next])) return;
-        parent[next] = current;
-        g[next] = reachedG;
+        parents[next] = current;
+        gs[next] = reachedG;
         const float f = reachedG + (static_cast<float>(h) - reachedG) * weight;
         if (where >= 0)
-            heapUpdate(static_cast<std::uint32_t>(where), f);
+            open.rekey(static_cast<std::uint32_t>(where), keyOf(f, open.size()));
         else
-            heapPush(next, f);  // new, or a closed cell opened again
+            open.push(next, keyOf(f, open.size()));  // new, or a closed cell opened again
     };
 
     std::int32_t sinceCheck = 0;
-    while (heapSize > 0) {
-        const std::int32_t current = heapPop();
+    while (open.size() > 0) {
+        const std::int32_t current = open.pop();
         if (current == goal) {
-            place[current] = kClosed;
+            places[current] = kClosed;
             goalCell = current;
             return true;
         }
@@ -303,26 +246,29 @@ bool GridSearch::run()
         if (++sinceCheck == AStarPlanner::kExpansionsPerAbortCheck) {
             sinceCheck = 0;
             if (abortCheck != nullptr && abortCheck()) {
-                place[current] = kClosed;
+                places[current] = kClosed;
                 return false;
             }
         }
         // Closed before its neighbours are looked at: no step leads from a
         // cell back to itself, so nothing below can see the difference.
-        place[current] = kClosed;
+        places[current] = kClosed;
 
-        const std::int32_t x = current % width;
-        const std::int32_t y = current / width;
+        // The row without a division: the product is off by one at most.
+        std::int32_t y = static_cast<std::int32_t>(current * perRow);
+        if (y * width > current) --y;
+        if ((y + 1) * width <= current) ++y;
+        const std::int32_t x = current - y * width;
         const bool up = y > 0, down = y + 1 < height, left = x > 0, right = x + 1 < width;
         // The order of the neighbours decides ties; it is the planner's.
-        if (diagonals && up && left) relax(current, x - 1, y - 1, diagonalStep);
-        if (up) relax(current, x, y - 1, 1.0f);
-        if (diagonals && up && right) relax(current, x + 1, y - 1, diagonalStep);
-        if (right) relax(current, x + 1, y, 1.0f);
-        if (left) relax(current, x - 1, y, 1.0f);
-        if (diagonals && down && left) relax(current, x - 1, y + 1, diagonalStep);
-        if (down) relax(current, x, y + 1, 1.0f);
-        if (diagonals && down && right) relax(current, x + 1, y + 1, diagonalStep);
+        if (diagonals && up && left) relax(current, current - width - 1, x - 1, y - 1, diagonalStep);
+        if (up) relax(current, current - width, x, y - 1, 1.0f);
+        if (diagonals && up && right) relax(current, current - width + 1, x + 1, y - 1, diagonalStep);
+        if (right) relax(current, current + 1, x + 1, y, 1.0f);
+        if (left) relax(current, current - 1, x - 1, y, 1.0f);
+        if (diagonals && down && left) relax(current, current + width - 1, x - 1, y + 1, diagonalStep);
+        if (down) relax(current, current + width, x, y + 1, 1.0f);
+        if (diagonals && down && right) relax(current, current + width + 1, x + 1, y + 1, diagonalStep);
     }
     return true;
 }

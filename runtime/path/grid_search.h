@@ -73,16 +73,14 @@ private:
     static constexpr std::int32_t kClosed = -2;
 
     bool reserve(std::size_t cells);
-    void heapPush(std::int32_t cell, float f);
-    std::int32_t heapPop();
-    void heapUpdate(std::uint32_t index, float f);
-    void siftUp(std::uint32_t index);
-    void siftDown(std::uint32_t index);
-    void renumber();
-    std::uint64_t keyOf(float f);
+    // The heap key of priority f: its bits above, the next insertion number
+    // below, so equal priorities leave in the order they came.
+    std::uint64_t keyOf(float f, std::uint32_t heapSize);
+    void renumber(std::uint32_t heapSize);
 
     Planner::Description desc{};
     std::int32_t cellCount = 0;
+    bool placesClear = false;  // every cell unseen: no run since the load
 
     // The block and its per-cell arrays.
     std::unique_ptr<unsigned char[]> block;
@@ -94,7 +92,6 @@ private:
     std::uint64_t* heapKey = nullptr;    // f bits above, insertion number below
     std::int32_t* heapCell = nullptr;
 
-    std::uint32_t heapSize = 0;
     std::uint32_t nextNumber = 0;
     std::uint32_t numberLimit;
     std::int32_t goalCell = -1;
