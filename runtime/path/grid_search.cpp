@@ -160,26 +160,28 @@ bool GridSearch::goalReachable()
     return reached;
 }
 
-std::uint64_t GridSearch::keyOf(float f, std::uint32_t heapSize)
+std::uint64_t GridSearch::keyOf(float f, std::uint32_t heapSize, std::int64_t frontIndex)
 {
-    if (nextNumber == numberLimit) renumber(heapSize);
+    if (nextNumber == numberLimit) renumber(heapSize, frontIndex);
     return static_cast<std::uint64_t>(OrderedBits(f)) << 32 | nextNumber++;
 }
 
-void GridSearch::renumber(std::uint32_t heapSize)
+void GridSearch::renumber(std::uint32_t heapSize, std::int64_t frontIndex)
 {
     // Same order, numbers 0..size-1: comparisons between the waiting nodes
     // do not change, so neither does the heap.
     std::vector<std::uint32_t> byNumber(heapSize);
     for (std::uint32_t i = 0; i < heapSize; ++i) byNumber[i] = i;
+    if (frontIndex >= 0) byNumber.push_back(static_cast<std::uint32_t>(frontIndex));
     std::sort(byNumber.begin(), byNumber.end(), [&](std::uint32_t a, std::uint32_t b) {
         return static_cast<std::uint32_t>(heapKey[a]) < static_cast<std::uint32_t>(heapKey[b]);
     });
-    for (std::uint32_t rank = 0; rank < heapSize; ++rank) {
+    const auto waiting = static_cast<std::uint32_t>(byNumber.size());
+    for (std::uint32_t rank = 0; rank < waiting; ++rank) {
         std::uint64_t& key = heapKey[byNumber[rank]];
         key = (key & 0xFFFFFFFF00000000u) | rank;
     }
-    nextNumber = heapSize;
+    nextNumber = waiting;
 }
 
 bool GridSearch::run()
@@ -208,17 +210,17 @@ bool GridSearch::run()
     float* const gs = g;
     std::int32_t* const parents = parent;
     std::int32_t* const places = place;
-    OpenHeap open(heapKey, heapCell, place);
+    OpenHeap open(heapKey, heapCell, place, static_cast<std::uint32_t>(cellCount));
 
     const std::int32_t start = desc.startX + width * desc.startY;
     gs[start] = 0.0f;
     parents[start] = -1;
-    open.push(start, keyOf(0.0f, open.size()));
+    open.push(start, keyOf(0.0f, open.heapCount(), open.frontIndex()));
 
     // A neighbour reached from current at the given step factor: the sorted
     // list's rules, with the cell's place telling open, closed or new.
     const auto relax = [&](std::int32_t current, std::int32_t next, std::int32_t nx, std::int32_t ny,
-                           float factor) {
+                           float factor) __attribute__((always_inline)) {
         const float cellCost = costs[next];
         if (cellCost == Planner::kWall) return;
         const float reachedG = cellCost * factor + gs[current];
@@ -229,9 +231,9 @@ bool GridSearch::run()
         gs[next] = reachedG;
         const float f = reachedG + (static_cast<float>(h) - reachedG) * weight;
         if (where >= 0)
-            open.rekey(static_cast<std::uint32_t>(where), keyOf(f, open.size()));
+            open.rekey(static_cast<std::uint32_t>(where), keyOf(f, open.heapCount(), open.frontIndex()));
         else
-            open.push(next, keyOf(f, open.size()));  // new, or a closed cell opened again
+            open.push(next, keyOf(f, open.heapCount(), open.frontIndex()));  // new, or a closed cell opened again
     };
 
     std::int32_t sinceCheck = 0;

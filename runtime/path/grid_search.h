@@ -75,8 +75,8 @@ private:
     bool reserve(std::size_t cells);
     // The heap key of priority f: its bits above, the next insertion number
     // below, so equal priorities leave in the order they came.
-    std::uint64_t keyOf(float f, std::uint32_t heapSize);
-    void renumber(std::uint32_t heapSize);
+    std::uint64_t keyOf(float f, std::uint32_t heapSize, std::int64_t frontIndex);
+    void renumber(std::uint32_t heapSize, std::int64_t frontIndex);
 
     Planner::Description desc{};
     std::int32_t cellCount = 0;

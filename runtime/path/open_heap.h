@@ -3,6 +3,15 @@
 // below), which writes each cell's heap position into the search's per-cell
 // place array. Four children side by side make the heap shallower than a
 // binary one and keep a node's children in one or two cache lines.
+//
+// In front of the heap sits one slot for an entry smaller than everything in
+// the heap. The weighted search mostly steps towards the goal, and the cell
+// it steps to has the smallest priority of all: that cell waits in the
+// front slot and is taken from there, instead of climbing to the top of the
+// heap and being sifted out again. The front slot is the last entry of the
+// arrays, free whenever it is in use (the heap then holds one cell less
+// than the grid has).
+//
 // Everything is inline: the search keeps the heap in a local variable, so
 // the compiler can hold its fields in registers.
 #pragma once
@@ -11,31 +20,63 @@
 
 class OpenHeap {
 public:
-    OpenHeap(std::uint64_t* keys, std::int32_t* cells, std::int32_t* place)
-        : key(keys), cell(cells), position(place)
+    // keys and cells have room for capacity entries; place has one entry per
+    // cell.
+    OpenHeap(std::uint64_t* keys, std::int32_t* cells, std::int32_t* place, std::uint32_t capacity)
+        : key(keys), cell(cells), position(place), front(capacity - 1)
     {
     }
 
-    std::uint32_t size() const { return count; }
+    std::uint32_t size() const { return count + (hasFront ? 1u : 0u); }
+    // Where the front entry's key is kept, or -1 when there is none.
+    std::int64_t frontIndex() const { return hasFront ? static_cast<std::int64_t>(front) : -1; }
+    std::uint32_t heapCount() const { return count; }
 
     void push(std::int32_t c, std::uint64_t k)
     {
-        const std::uint32_t index = count++;
-        siftUp(index, c, k);
+        if (!hasFront) {
+            if (count == 0 || k < key[0])
+                setFront(c, k);
+            else
+                heapPush(c, k);
+        } else if (k < key[front]) {
+            heapPush(cell[front], key[front]);
+            setFront(c, k);
+        } else {
+            heapPush(c, k);
+        }
     }
 
     std::int32_t pop()
     {
+        if (hasFront) {
+            hasFront = false;
+            return cell[front];
+        }
         const std::int32_t best = cell[0];
         --count;
         if (count > 0) siftDown(0, cell[count], key[count]);
         return best;
     }
 
-    // Gives the entry at index a new key, moving it up or down to its place.
+    // Gives the entry at index (a heap index or the front slot, as the place
+    // array says) a new key.
     void rekey(std::uint32_t index, std::uint64_t k)
     {
-        const std::int32_t c = cell[index];
+        if (hasFront && index == front) {
+            hasFront = false;
+            push(cell[front], k);
+            return;
+        }
+        std::int32_t c = cell[index];
+        if (hasFront && k < key[front]) {
+            // It overtakes the front entry: they trade places.
+            const std::int32_t displaced = cell[front];
+            const std::uint64_t displacedKey = key[front];
+            setFront(c, k);
+            c = displaced;
+            k = displacedKey;
+        }
         if (index > 0 && k < key[(index - 1) / kArity])
             siftUp(index, c, k);
         else
@@ -50,6 +91,18 @@ private:
         key[index] = k;
         cell[index] = c;
         position[c] = static_cast<std::int32_t>(index);
+    }
+
+    void setFront(std::int32_t c, std::uint64_t k)
+    {
+        put(front, c, k);
+        hasFront = true;
+    }
+
+    void heapPush(std::int32_t c, std::uint64_t k)
+    {
+        const std::uint32_t index = count++;
+        siftUp(index, c, k);
     }
 
     // Moves the hole at index up until (c, k) fits there.
@@ -84,5 +137,7 @@ private:
     std::uint64_t* key;
     std::int32_t* cell;
     std::int32_t* position;
+    std::uint32_t front;  // the front slot's index
     std::uint32_t count = 0;
+    bool hasFront = false;
 };
