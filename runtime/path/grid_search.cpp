@@ -61,14 +61,8 @@ bool GridSearch::reserve(std::size_t cells)
     unsigned char* next = block.get();
     heapKey = reinterpret_cast<std::uint64_t*>(next);
     next += cells * sizeof(std::uint64_t);
-    cost = reinterpret_cast<float*>(next);
-    next += cells * sizeof(float);
-    g = reinterpret_cast<float*>(next);
-    next += cells * sizeof(float);
-    parent = reinterpret_cast<std::int32_t*>(next);
-    next += cells * sizeof(std::int32_t);
-    place = reinterpret_cast<std::int32_t*>(next);
-    next += cells * sizeof(std::int32_t);
+    grid = reinterpret_cast<SearchCell*>(next);
+    next += cells * sizeof(SearchCell);
     heapCell = reinterpret_cast<std::int32_t*>(next);
     return true;
 }
@@ -95,16 +89,16 @@ bool GridSearch::load(const Planner::Description& request)
     for (std::size_t cell = 0; cell < cells; ++cell) {
         const float v = CellValue(data[cell]);
         if (v <= 0) {
-            cost[cell] = Planner::kWall;
+            grid[cell].cost = Planner::kWall;
         } else {
-            cost[cell] = v;
+            grid[cell].cost = v;
             if (v > largest) largest = v;
         }
     }
     // Passable costs into (0, 1]; every cell unseen, in the same pass.
     for (std::size_t cell = 0; cell < cells; ++cell) {
-        if (cost[cell] > 0) cost[cell] /= largest;
-        place[cell] = kUnseen;
+        if (grid[cell].cost > 0) grid[cell].cost /= largest;
+        grid[cell].place = kUnseen;
     }
 
     desc = request;
@@ -128,13 +122,13 @@ bool GridSearch::goalReachable()
     const auto visit = [&](std::int32_t x, std::int32_t y) {
         if (x < 0 || y < 0 || x >= width || y >= height) return;
         const std::int32_t cell = x + width * y;
-        if (place[cell] != kUnseen || cost[cell] == Planner::kWall) return;
-        place[cell] = kClosed;
+        if (grid[cell].place != kUnseen || grid[cell].cost == Planner::kWall) return;
+        grid[cell].place = kClosed;
         queue[tail++] = cell;
     };
     // The start itself may be a wall: the search leaves it all the same.
     const std::int32_t start = desc.startX + width * desc.startY;
-    place[start] = kClosed;
+    grid[start].place = kClosed;
     queue[tail++] = start;
     bool reached = false;
     while (head < tail) {
@@ -156,7 +150,7 @@ bool GridSearch::goalReachable()
             visit(x + 1, y + 1);
         }
     }
-    for (std::int32_t i = 0; i < tail; ++i) place[queue[i]] = kUnseen;
+    for (std::int32_t i = 0; i < tail; ++i) grid[queue[i]].place = kUnseen;
     return reached;
 }
 
@@ -192,7 +186,7 @@ bool GridSearch::run()
     if (!isLoaded()) return true;
     // A second run on the same load starts from a clean slate too.
     if (!placesClear)
-        for (std::int32_t cell = 0; cell < cellCount; ++cell) place[cell] = kUnseen;
+        for (std::int32_t cell = 0; cell < cellCount; ++cell) grid[cell].place = kUnseen;
     placesClear = false;
 
     // Locals, so the compiler keeps them in registers across the stores
@@ -206,29 +200,26 @@ bool GridSearch::run()
     const float diagonalStep = desc.diagonalCost ? kSqrt2 : 1.0f;
     const bool diagonals = desc.allowDiagonal;
     const double perRow = 1.0 / width;
-    float* const costs = cost;
-    float* const gs = g;
-    std::int32_t* const parents = parent;
-    std::int32_t* const places = place;
-    OpenHeap open(heapKey, heapCell, place, static_cast<std::uint32_t>(cellCount));
+    SearchCell* const cells = grid;
+    OpenHeap open(heapKey, heapCell, grid, static_cast<std::uint32_t>(cellCount));
 
     const std::int32_t start = desc.startX + width * desc.startY;
-    gs[start] = 0.0f;
-    parents[start] = -1;
+    cells[start].g = 0.0f;
+    cells[start].parent = -1;
     open.push(start, keyOf(0.0f, open.heapCount(), open.frontIndex()));
 
     // A neighbour reached from current at the given step factor: the sorted
     // list's rules, with the cell's place telling open, closed or new.
     const auto relax = [&](std::int32_t current, std::int32_t next, std::int32_t nx, std::int32_t ny,
                            float factor) __attribute__((always_inline)) {
-        const float cellCost = costs[next];
+        const float cellCost = cells[next].cost;
         if (cellCost == Planner::kWall) return;
-        const float reachedG = cellCost * factor + gs[current];
-        const std::int32_t where = places[next];
-        if (where != kUnseen && !(reachedG < gs[next])) return;
+        const float reachedG = cellCost * factor + cells[current].g;
+        const std::int32_t where = cells[next].place;
+        if (where != kUnseen && !(reachedG < cells[next].g)) return;
         const std::int32_t h = std::abs(goalX - nx) + std::abs(goalY - ny);
-        parents[next] = current;
-        gs[next] = reachedG;
+        cells[next].parent = current;
+        cells[next].g = reachedG;
         const float f = reachedG + (static_cast<float>(h) - reachedG) * weight;
         if (where >= 0)
             open.rekey(static_cast<std::uint32_t>(where), keyOf(f, open.heapCount(), open.frontIndex()));
@@ -236,25 +227,29 @@ bool GridSearch::run()
             open.push(next, keyOf(f, open.heapCount(), open.frontIndex()));  // new, or a closed cell opened again
     };
 
+    // Counted in a local: a member would be stored on every step.
+    std::uint64_t expanded = 0;
     std::int32_t sinceCheck = 0;
     while (open.size() > 0) {
         const std::int32_t current = open.pop();
         if (current == goal) {
-            places[current] = kClosed;
+            cells[current].place = kClosed;
             goalCell = current;
+            expansions = expanded;
             return true;
         }
-        ++expansions;
+        ++expanded;
         if (++sinceCheck == AStarPlanner::kExpansionsPerAbortCheck) {
             sinceCheck = 0;
             if (abortCheck != nullptr && abortCheck()) {
-                places[current] = kClosed;
+                cells[current].place = kClosed;
+                expansions = expanded;
                 return false;
             }
         }
         // Closed before its neighbours are looked at: no step leads from a
         // cell back to itself, so nothing below can see the difference.
-        places[current] = kClosed;
+        cells[current].place = kClosed;
 
         // The row without a division: the product is off by one at most.
         std::int32_t y = static_cast<std::int32_t>(current * perRow);
@@ -272,6 +267,7 @@ bool GridSearch::run()
         if (down) relax(current, current + width, x, y + 1, 1.0f);
         if (diagonals && down && right) relax(current, current + width + 1, x + 1, y + 1, diagonalStep);
     }
+    expansions = expanded;
     return true;
 }
 
@@ -284,12 +280,12 @@ std::int32_t GridSearch::getPathSize() const
 
 float GridSearch::getPathCost() const
 {
-    return goalCell >= 0 ? g[goalCell] : -1.0f;
+    return goalCell >= 0 ? grid[goalCell].g : -1.0f;
 }
 
-void GridSearch::fillStates(int* grid) const
+void GridSearch::fillStates(int* states) const
 {
-    if (grid == nullptr || !isLoaded()) return;
+    if (states == nullptr || !isLoaded()) return;
     for (std::int32_t cell = 0; cell < cellCount; ++cell)
-        grid[cell] = place[cell] >= 0 ? 1 : place[cell] == kClosed ? 2 : 0;
+        states[cell] = grid[cell].place >= 0 ? 1 : grid[cell].place == kClosed ? 2 : 0;
 }

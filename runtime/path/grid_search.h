@@ -2,9 +2,9 @@
 // cells in exactly the order of AStarPlanner with its sorted open list, and so
 // finds the same path, but looks a cell up by its index instead of through
 // the closed table and the open-list scan, and allocates no nodes:
-//   - per cell: normalised cost, g, parent cell, and the cell's place
-//     (unseen, closed, or its position in the open heap);
-//   - the open list: a binary heap keyed by (f, insertion number), the
+//   - per cell (SearchCell): normalised cost, g, parent cell, and the cell's
+//     place (unseen, closed, or its position in the open heap);
+//   - the open list (OpenHeap): a heap keyed by (f, insertion number), the
 //     ordering of the sorted list, where a node whose priority changes counts
 //     as newly inserted.
 // Everything lives in one block, allocated when the map size changes and
@@ -16,6 +16,7 @@
 #include <memory>
 
 #include "path/planner.h"
+#include "path/search_cell.h"
 
 class GridSearch {
 public:
@@ -55,17 +56,17 @@ public:
     void forEachPathCellFromGoal(Visit visit) const
     {
         std::int32_t count = 0;
-        for (std::int32_t cell = goalCell; cell >= 0 && count < cellCount; cell = parent[cell], ++count)
+        for (std::int32_t cell = goalCell; cell >= 0 && count < cellCount; cell = grid[cell].parent, ++count)
             visit(cell % desc.width, cell / desc.width);
     }
     // Expansions of the last run, re-expansions of reopened cells included.
     std::uint64_t getExpansions() const { return expansions; }
     // Bytes held per cell of the loaded map.
-    static constexpr std::size_t kBytesPerCell = 4 + 4 + 4 + 4 + 8 + 4;
+    static constexpr std::size_t kBytesPerCell = sizeof(SearchCell) + 8 + 4;
 
     // Marks of the per-cell state, for the fill functions below: 1 open,
     // 2 closed, 0 never reached. Index x + width * y.
-    void fillStates(int* grid) const;
+    void fillStates(int* states) const;
 
 private:
     // Place of a cell that is not in the open heap.
@@ -85,10 +86,7 @@ private:
     // The block and its per-cell arrays.
     std::unique_ptr<unsigned char[]> block;
     std::size_t blockCells = 0;
-    float* cost = nullptr;
-    float* g = nullptr;
-    std::int32_t* parent = nullptr;
-    std::int32_t* place = nullptr;       // heap position, kUnseen or kClosed
+    SearchCell* grid = nullptr;          // place: heap position, kUnseen or kClosed
     std::uint64_t* heapKey = nullptr;    // f bits above, insertion number below
     std::int32_t* heapCell = nullptr;
 

@@ -18,12 +18,14 @@
 
 #include <cstdint>
 
+#include "path/search_cell.h"
+
 class OpenHeap {
 public:
-    // keys and cells have room for capacity entries; place has one entry per
-    // cell.
-    OpenHeap(std::uint64_t* keys, std::int32_t* cells, std::int32_t* place, std::uint32_t capacity)
-        : key(keys), cell(cells), position(place), front(capacity - 1)
+    // keys and cells have room for capacity entries; grid has one entry per
+    // cell, whose place the heap keeps up to date.
+    OpenHeap(std::uint64_t* keys, std::int32_t* cells, SearchCell* grid, std::uint32_t capacity)
+        : key(keys), cell(cells), position(grid), front(capacity - 1)
     {
     }
 
@@ -90,7 +92,7 @@ private:
     {
         key[index] = k;
         cell[index] = c;
-        position[c] = static_cast<std::int32_t>(index);
+        position[c].place = static_cast<std::int32_t>(index);
     }
 
     void setFront(std::int32_t c, std::uint64_t k)
@@ -136,7 +138,7 @@ private:
 
     std::uint64_t* key;
     std::int32_t* cell;
-    std::int32_t* position;
+    SearchCell* position;
     std::uint32_t front;  // the front slot's index
     std::uint32_t count = 0;
     bool hasFront = false;
