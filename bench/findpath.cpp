@@ -121,11 +121,10 @@ void RunCase(const Case& c, int repetitions, bool baselineEveryRound)
     GridSearch search;
     search.setAbortCheck(nullptr);
     bench::Samples runOnly;
-    bool reachable = false;
-    for (int round = 0; round < 2; ++round) {
+    search.load(request);
+    const bool reachable = search.goalReachable();
+    for (int round = 0; round < 2 && reachable; ++round) {
         search.load(request);
-        reachable = search.goalReachable();
-        if (!reachable) break;
         if (round == 0)
             search.run();
         else

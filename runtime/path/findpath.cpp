@@ -38,12 +38,8 @@ double FINDPATH(KvIntArray& map, KvIntArray& result, double /*weight*/,
     request.data = map.data;
 
     if (!search.load(request)) return 0;
-    // A walled-in goal would make the search flood the whole map, reopening
-    // cells over and over; the answer, no path, is known after one fill.
-    if (!search.goalReachable()) {
-        DIM(result, 0, 0, 0, 0, 0, 0, 0, 0);
-        return 0;
-    }
+    // A walled-in goal makes the search reopen cells over and over; the
+    // search notices and answers with a flood fill (no path).
     if (!search.run()) return 0;
 
     const std::int32_t count = search.getPathSize();

@@ -64,6 +64,10 @@ bool GridSearch::reserve(std::size_t cells)
     grid = reinterpret_cast<SearchCell*>(next);
     next += cells * sizeof(SearchCell);
     heapCell = reinterpret_cast<std::int32_t*>(next);
+    next += cells * sizeof(std::int32_t);
+    floodQueue = reinterpret_cast<std::int32_t*>(next);
+    next += cells * sizeof(std::int32_t);
+    floodSeen = next;
     return true;
 }
 
@@ -83,21 +87,17 @@ bool GridSearch::load(const Planner::Description& request)
     if (cells > 0x7FFFFFFFu) return false;
     if (!reserve(static_cast<std::size_t>(cells))) return false;
 
-    // Costs as floats; walls -1; the largest passable cost found.
+    // The largest passable cost first, reading the caller's values only;
+    // then each cell written once: its cost in (0, 1] (walls -1) and unseen.
     float largest = -1.0f;
     const double* data = request.data;
     for (std::size_t cell = 0; cell < cells; ++cell) {
         const float v = CellValue(data[cell]);
-        if (v <= 0) {
-            grid[cell].cost = Planner::kWall;
-        } else {
-            grid[cell].cost = v;
-            if (v > largest) largest = v;
-        }
+        if (v > 0 && v > largest) largest = v;
     }
-    // Passable costs into (0, 1]; every cell unseen, in the same pass.
     for (std::size_t cell = 0; cell < cells; ++cell) {
-        if (grid[cell].cost > 0) grid[cell].cost /= largest;
+        const float v = CellValue(data[cell]);
+        grid[cell].cost = v <= 0 ? Planner::kWall : v / largest;
         grid[cell].place = kUnseen;
     }
 
@@ -112,46 +112,43 @@ bool GridSearch::load(const Planner::Description& request)
 bool GridSearch::goalReachable()
 {
     if (!isLoaded()) return true;
-    // The flood queue borrows the heap's cell array, and the marks the place
-    // array; both are put back before the search runs.
+    // Its own queue and marks: the flood can run in the middle of a search.
     const std::int32_t width = desc.width;
     const std::int32_t height = desc.height;
     const std::int32_t goal = desc.goalX + width * desc.goalY;
-    std::int32_t* queue = heapCell;
+    std::memset(floodSeen, 0, static_cast<std::size_t>(cellCount));
+    std::int32_t* const queue = floodQueue;
     std::int32_t head = 0, tail = 0;
-    const auto visit = [&](std::int32_t x, std::int32_t y) {
-        if (x < 0 || y < 0 || x >= width || y >= height) return;
-        const std::int32_t cell = x + width * y;
-        if (grid[cell].place != kUnseen || grid[cell].cost == Planner::kWall) return;
-        grid[cell].place = kClosed;
+    const auto visit = [&](std::int32_t cell) {
+        if (floodSeen[cell] != 0 || grid[cell].cost == Planner::kWall) return;
+        floodSeen[cell] = 1;
         queue[tail++] = cell;
     };
     // The start itself may be a wall: the search leaves it all the same.
     const std::int32_t start = desc.startX + width * desc.startY;
-    grid[start].place = kClosed;
+    floodSeen[start] = 1;
     queue[tail++] = start;
-    bool reached = false;
+    const double perRow = 1.0 / width;
     while (head < tail) {
         const std::int32_t cell = queue[head++];
-        if (cell == goal) {
-            reached = true;
-            break;
-        }
-        const std::int32_t x = cell % width;
-        const std::int32_t y = cell / width;
-        visit(x, y - 1);
-        visit(x + 1, y);
-        visit(x - 1, y);
-        visit(x, y + 1);
+        if (cell == goal) return true;
+        std::int32_t y = static_cast<std::int32_t>(cell * perRow);
+        if (y * width > cell) --y;
+        if ((y + 1) * width <= cell) ++y;
+        const std::int32_t x = cell - y * width;
+        const bool up = y > 0, down = y + 1 < height, left = x > 0, right = x + 1 < width;
+        if (up) visit(cell - width);
+        if (right) visit(cell + 1);
+        if (left) visit(cell - 1);
+        if (down) visit(cell + width);
         if (desc.allowDiagonal) {
-            visit(x - 1, y - 1);
-            visit(x + 1, y - 1);
-            visit(x - 1, y + 1);
-            visit(x + 1, y + 1);
+            if (up && left) visit(cell - width - 1);
+            if (up && right) visit(cell - width + 1);
+            if (down && left) visit(cell + width - 1);
+            if (down && right) visit(cell + width + 1);
         }
     }
-    for (std::int32_t i = 0; i < tail; ++i) grid[queue[i]].place = kUnseen;
-    return reached;
+    return false;
 }
 
 std::uint64_t GridSearch::keyOf(float f, std::uint32_t heapSize, std::int64_t frontIndex)
@@ -229,6 +226,7 @@ bool GridSearch::run()
 
     // Counted in a local: a member would be stored on every step.
     std::uint64_t expanded = 0;
+    bool flooded = false;
     std::int32_t sinceCheck = 0;
     while (open.size() > 0) {
         const std::int32_t current = open.pop();
@@ -245,6 +243,18 @@ bool GridSearch::run()
                 cells[current].place = kClosed;
                 expansions = expanded;
                 return false;
+            }
+            // A search that has expanded more cells than the map has is
+            // reopening cells over and over, as it does when the goal is
+            // walled in: one flood fill tells whether it can end with a path
+            // at all. If not, the answer (no path) is known now.
+            if (stopWhenUnreachable && !flooded && expanded >= static_cast<std::uint64_t>(cellCount)) {
+                flooded = true;
+                if (!goalReachable()) {
+                    cells[current].place = kClosed;
+                    expansions = expanded;
+                    return true;
+                }
             }
         }
         // Closed before its neighbours are looked at: no step leads from a

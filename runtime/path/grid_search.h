@@ -34,8 +34,10 @@ public:
     // slot. False, with no map loaded, for a bad request or without memory.
     bool load(const Planner::Description& request);
 
-    // Whether a chain of passable neighbours leads from start to goal: a flood
-    // fill in the search's own memory. Call between load and run.
+    // Whether a chain of passable neighbours leads from start to goal: a
+    // flood fill. run calls it itself once a search has expanded as many
+    // cells as the map has, and stops with no path when the goal cannot be
+    // reached; the answer is the same as the full search's, found sooner.
     bool goalReachable();
 
     // Searches from the start of the loaded map. True when finished (with or
@@ -45,6 +47,11 @@ public:
     // Asked every AStarPlanner::kExpansionsPerAbortCheck expansions; null
     // means never. The default is AStarPlanner::EscapeKeyDown.
     void setAbortCheck(AbortCheck check) { abortCheck = check; }
+
+    // Whether run may stop early with no path once a flood fill shows the
+    // goal cannot be reached (the default). Off, the search runs to its end
+    // and leaves the open and closed cells exactly as the planner would.
+    void setStopWhenUnreachable(bool stop) { stopWhenUnreachable = stop; }
 
     bool isLoaded() const { return cellCount != 0; }
     // Cells on the found path, 0 without one.
@@ -62,7 +69,7 @@ public:
     // Expansions of the last run, re-expansions of reopened cells included.
     std::uint64_t getExpansions() const { return expansions; }
     // Bytes held per cell of the loaded map.
-    static constexpr std::size_t kBytesPerCell = sizeof(SearchCell) + 8 + 4;
+    static constexpr std::size_t kBytesPerCell = sizeof(SearchCell) + 8 + 4 + 4 + 1;
 
     // Marks of the per-cell state, for the fill functions below: 1 open,
     // 2 closed, 0 never reached. Index x + width * y.
@@ -89,10 +96,13 @@ private:
     SearchCell* grid = nullptr;          // place: heap position, kUnseen or kClosed
     std::uint64_t* heapKey = nullptr;    // f bits above, insertion number below
     std::int32_t* heapCell = nullptr;
+    std::int32_t* floodQueue = nullptr;  // the flood fill's, touched only when it runs
+    unsigned char* floodSeen = nullptr;
 
     std::uint32_t nextNumber = 0;
     std::uint32_t numberLimit;
     std::int32_t goalCell = -1;
     std::uint64_t expansions = 0;
     AbortCheck abortCheck;
+    bool stopWhenUnreachable = true;
 };

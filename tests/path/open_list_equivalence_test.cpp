@@ -50,6 +50,7 @@ Outcome FlatSearch(const Planner::Description& request, std::uint32_t insertionN
 {
     GridSearch search(insertionNumberLimit);
     search.setAbortCheck(nullptr);
+    search.setStopWhenUnreachable(false);  // the open and closed cells are compared too
     Outcome outcome{};
     if (!search.load(request)) return outcome;
     outcome.finished = search.run();
