@@ -149,15 +149,19 @@ void RunCase(const Case& c, int repetitions, bool baselineEveryRound)
     bench::Result(figure + ", cold: new memory (min / median cpu of " + std::to_string(cold.cpu.size()) + ")",
                   bench::Duration(cold.minCpu()) + " / " + bench::Duration(cold.medianCpu()), "", "", "", "-");
     if (reachable && expansions > 0) {
+        // The search alone (ours, on warm memory) and the whole call (both):
+        // loading the map and writing the result are not expansions.
         const double perExpansion = runOnly.minCpu() / expansions;
+        const double callPerExpansion = warm.minCpu() / expansions;
         const double beforePerExpansion = before.minCpu() / expansions;
         const bool hasGoal = c.map == Map::kSpiral || c.map == Map::kBarrier;
         bench::Result("time per expansion, " + std::string(c.name) + " " + std::to_string(c.side) + "² (" +
-                          bench::Number(expansions, "%.0f") + " expansions)",
-                      bench::Number(perExpansion * 1e9, "%.0f ns"),
-                      bench::Number(beforePerExpansion * 1e9, "%.0f ns"),
-                      bench::Number(beforePerExpansion / perExpansion, "%.1f×"), hasGoal ? "≤ 100 ns" : "",
-                      hasGoal ? bench::Met(perExpansion <= 100e-9) : "-");
+                          bench::Number(expansions, "%.0f") + " expansions): search alone; whole call",
+                      bench::Number(perExpansion * 1e9, "%.0f ns") + "; " +
+                          bench::Number(callPerExpansion * 1e9, "%.0f ns"),
+                      "whole call " + bench::Number(beforePerExpansion * 1e9, "%.0f ns"),
+                      bench::Number(beforePerExpansion / callPerExpansion, "%.1f×"),
+                      hasGoal ? "≤ 100 ns (search)" : "", hasGoal ? bench::Met(perExpansion <= 100e-9) : "-");
     }
 }
 
