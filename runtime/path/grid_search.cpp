@@ -244,11 +244,13 @@ bool GridSearch::run()
                 expansions = expanded;
                 return false;
             }
-            // A search that has expanded more cells than the map has is
-            // reopening cells over and over, as it does when the goal is
-            // walled in: one flood fill tells whether it can end with a path
-            // at all. If not, the answer (no path) is known now.
-            if (stopWhenUnreachable && !flooded && expanded >= static_cast<std::uint64_t>(cellCount)) {
+            // A search that has expanded a quarter as many cells as the map
+            // has may be flooding all of it, reopening cells over and over,
+            // as it does when the goal is walled in. One flood fill, which
+            // costs less than the search has spent so far, tells whether it
+            // can end with a path at all; if not, the answer (no path) is
+            // known now.
+            if (stopWhenUnreachable && !flooded && expanded >= static_cast<std::uint64_t>(cellCount) / 4) {
                 flooded = true;
                 if (!goalReachable()) {
                     cells[current].place = kClosed;

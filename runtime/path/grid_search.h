@@ -35,9 +35,10 @@ public:
     bool load(const Planner::Description& request);
 
     // Whether a chain of passable neighbours leads from start to goal: a
-    // flood fill. run calls it itself once a search has expanded as many
-    // cells as the map has, and stops with no path when the goal cannot be
-    // reached; the answer is the same as the full search's, found sooner.
+    // flood fill. run calls it itself once a search has expanded a quarter
+    // as many cells as the map has, and stops with no path when the goal
+    // cannot be reached; the answer is the same as the full search's, found
+    // sooner.
     bool goalReachable();
 
     // Searches from the start of the loaded map. True when finished (with or

@@ -90,8 +90,9 @@ TEST(GridSearch, SameAnswerWhenTheMemoryIsReusedOrRenewed)
 TEST(GridSearch, WalledInGoalEndsEarlyWithTheSameAnswer)
 {
     // The goal corner is closed in: the search reopens cells until a flood
-    // fill, once it has expanded as many cells as the map has, shows that
-    // no path exists. Run to its end, it gives the same answer, later.
+    // fill, once it has expanded a quarter as many cells as the map has,
+    // shows that no path exists. Run to its end, it gives the same answer,
+    // later.
     const int side = 110;
     std::vector<double> data(side * side);
     for (int i = 0; i < side * side; ++i) data[i] = 1 + (i * 7919) % 9;
@@ -108,7 +109,7 @@ TEST(GridSearch, WalledInGoalEndsEarlyWithTheSameAnswer)
     EXPECT_EQ(search.getPathSize(), 0);
     EXPECT_EQ(search.getPathCost(), -1.0f);
     const auto early = search.getExpansions();
-    EXPECT_GE(early, static_cast<std::uint64_t>(side * side));
+    EXPECT_GE(early, static_cast<std::uint64_t>(side * side / 4));
 
     search.setStopWhenUnreachable(false);
     ASSERT_TRUE(search.run());
