@@ -1,11 +1,11 @@
 // Triangles per second for a 10 000-triangle mesh: frame 0 from its display
 // list, a blend of two frames through the stream buffer, and the bump light
-// (tangent-space light vectors per vertex, dot-product texture stage), in
-// wall-clock time since llvmpipe rasterises on threads of its own. Run
-// under a display (Xvfb in CI, llvmpipe):
+// (tangent-space light vectors per vertex, dot-product texture stage),
+// against the same number of triangles drawn by one glDrawArrays from client
+// arrays, interleaved. Wall time, since llvmpipe rasterises on threads of
+// its own, with the main thread's CPU beside it. Prints RESULT rows (see
+// bench/support/measure.h). Run under a display (Xvfb in CI, llvmpipe):
 //   KV_NO_MESSAGEBOX=1 xvfb-run -a -s "-screen 0 1024x768x24" bench/bench_mesh_render
-#include <benchmark/benchmark.h>
-
 #include <GL/gl.h>
 
 #include <cstdio>
@@ -18,6 +18,7 @@
 #include "gfx3d/mesh_object.h"
 #include "gfx3d/object_file.h"
 #include "gfx3d/rainbows3d.h"
+#include "support/measure.h"
 
 namespace {
 
@@ -91,52 +92,99 @@ void View()
     X_CAMERA(0, 0, 120, 0, 0, 0);
 }
 
-void Report(benchmark::State& state)
-{
-    state.counters["triangles_per_second"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * kTriangles, benchmark::Counter::kIsRate);
-}
+// The same sheet as plain triangles from client arrays, one glDrawArrays:
+// the least the GL needs to draw this many lit, textured triangles.
+struct PlainSheet {
+    std::vector<float> positions, normals, texture;
 
-void BM_DisplayList(benchmark::State& state)
-{
-    EnsureRuntime();
-    View();
-    X_SPOT_LT(-1, 0, 0, 0, 0, 0, 0, 0, 0);
-    for (auto _ : state) {
-        X_DRAWOBJ(kMesh, 0);
-        glFinish();
+    PlainSheet()
+    {
+        auto vertex = [&](int column, int r) {
+            positions.insert(positions.end(), {static_cast<float>(column - kColumns / 2),
+                                               static_cast<float>(r - kRows / 2), 0.0f});
+            normals.insert(normals.end(), {0.0f, 0.0f, 1.0f});
+            texture.insert(texture.end(), {static_cast<float>(column) / kColumns, static_cast<float>(r) / kRows});
+        };
+        for (int row = 0; row < kRows; ++row)
+            for (int column = 0; column < kColumns; ++column) {
+                vertex(column, row);
+                vertex(column + 1, row);
+                vertex(column + 1, row + 1);
+                vertex(column, row);
+                vertex(column + 1, row + 1);
+                vertex(column, row + 1);
+            }
     }
-    Report(state);
-}
-BENCHMARK(BM_DisplayList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_BlendTwoFrames(benchmark::State& state)
-{
-    EnsureRuntime();
-    View();
-    X_SPOT_LT(-1, 0, 0, 0, 0, 0, 0, 0, 0);
-    double t = 0;
-    for (auto _ : state) {
-        X_DRAWANIM(kMesh, 0, 1, t, 0);
-        glFinish();
-        t = t > 0.9 ? 0.05 : t + 0.05;
+    void draw() const
+    {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glVertexPointer(3, GL_FLOAT, 0, positions.data());
+        glNormalPointer(GL_FLOAT, 0, normals.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, texture.data());
+        glDrawArrays(GL_TRIANGLES, 0, kTriangles * 3);
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        glDisableClientState(GL_NORMAL_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
     }
-    Report(state);
-}
-BENCHMARK(BM_BlendTwoFrames)->Unit(benchmark::kMillisecond)->UseRealTime();
+};
 
-void BM_BumpLight(benchmark::State& state)
-{
-    EnsureRuntime();
-    View();
-    X_SPOT_LT(-1, 0, 30, 20, 60, 0, 0, 0, 1);
-    for (auto _ : state) {
-        X_DRAWOBJ(kMesh, 0);
-        glFinish();
-    }
-    X_SPOT_LT(-1, 0, 0, 0, 0, 0, 0, 0, 0);
-    Report(state);
-}
-BENCHMARK(BM_BumpLight)->Unit(benchmark::kMillisecond)->UseRealTime();
+// Draws per sample: one draw is close to the clock's grain on a fast GL.
+constexpr int kDrawsPerSample = 10;
 
 }  // namespace
+
+int main()
+{
+    EnsureRuntime();
+    View();
+    const PlainSheet plain;
+    double t = 0;
+    auto repeat = [](auto body) {
+        for (int i = 0; i < kDrawsPerSample; ++i) body();
+        glFinish();
+    };
+    auto displayList = [&] {
+        X_SPOT_LT(-1, 0, 0, 0, 0, 0, 0, 0, 0);
+        repeat([] { X_DRAWOBJ(kMesh, 0); });
+    };
+    auto blend = [&] {
+        X_SPOT_LT(-1, 0, 0, 0, 0, 0, 0, 0, 0);
+        repeat([&] {
+            X_DRAWANIM(kMesh, 0, 1, t, 0);
+            t = t > 0.9 ? 0.05 : t + 0.05;
+        });
+    };
+    auto bump = [&] {
+        X_SPOT_LT(-1, 0, 30, 20, 60, 0, 0, 0, 1);
+        repeat([] { X_DRAWOBJ(kMesh, 0); });
+        X_SPOT_LT(-1, 0, 0, 0, 0, 0, 0, 0, 0);
+    };
+    auto arrays = [&] { repeat([&] { plain.draw(); }); };
+
+    bench::Samples list, blended, bumped, baseline;
+    bench::Interleave(1, 7, {&list, &blended, &bumped, &baseline}, displayList, blend, bump, arrays);
+
+    // Triangles per second from the minimum wall time (the rasteriser's
+    // threads do most of the work, so wall time is the figure; the main
+    // thread's CPU is shown beside it).
+    const double perSample = static_cast<double>(kTriangles) * kDrawsPerSample;
+    const double baseRate = perSample / baseline.minWall();
+    std::printf("glDrawArrays baseline: %s\n", bench::Summary(baseline).c_str());
+    auto row = [&](const char* what, const bench::Samples& s) {
+        const double rate = perSample / s.minWall();
+        std::printf("%s: %s\n", what, bench::Summary(s).c_str());
+        bench::Result(std::string("mesh 10 000 triangles, ") + what + " (triangles/s, main-thread cpu per draw)",
+                      bench::Number(rate / 1e6, "%.1f M/s") + ", " +
+                          bench::Duration(s.minCpu() / kDrawsPerSample),
+                      bench::Number(baseRate / 1e6, "%.1f M/s") + ", " +
+                          bench::Duration(baseline.minCpu() / kDrawsPerSample) + " (glDrawArrays)",
+                      bench::Number(rate / baseRate, "%.2f"), "", "-");
+    };
+    row("display list, frame 0", list);
+    row("two frames blended", blended);
+    row("bump light", bumped);
+    return 0;
+}

@@ -82,6 +82,8 @@ void TzShoeBox::Clear()
     if (m_tempFolder[0] != 0) platform::RemovePrivateTempFolder(m_tempFolder);
     m_tempFolder[0] = 0;
     archivePath[0] = 0;
+    std::vector<unsigned char>().swap(m_packed);
+    m_unpacker.Clear();
 }
 
 bool TzShoeBox::SetArchive(const char* path)
@@ -148,12 +150,14 @@ bool TzShoeBox::Extract(KvStr& name)
         return false;
     }
 
-    std::vector<unsigned char> block;
-    bool read = archive.ReadMember(entry, block);
+    // Grown only, never cleared: the read fills what the member needs.
+    bool read = archive.MemberStart(entry) >= 0;
+    if (read && m_packed.size() < entry.packedSize) m_packed.resize(entry.packedSize);
+    read = read && archive.ReadMemberInto(entry, m_packed.data());
     archive.Close();
-    TzCompression unpacker;
-    unpacker.SetMode(TzCompression::kModeLzo);
-    if (!read || (unpacker.UnPack(block.data(), block.size()), !unpacker.Complete())) {
+    m_unpacker.SetMode(TzCompression::kModeLzo);
+    m_unpacker.SetKeepBuffer(true);
+    if (!read || (m_unpacker.UnPack(m_packed.data(), entry.packedSize), !m_unpacker.Complete())) {
         // A damaged member is not the file the program asked for.
         std::fprintf(stderr, "TzShoeBox: member %s of %s is damaged, not used\n",
                      Printable(entry).c_str(), archivePath);
@@ -163,7 +167,7 @@ bool TzShoeBox::Extract(KvStr& name)
 
     char fileName[KvStr::kBufferSize];
     if (!ShoeBoxTempFileName(fileName, sizeof fileName, entry.offset, entry.packedSize, entry.name) ||
-        !WriteTempFile(fileName, unpacker.Output(), unpacker.OutputLength())) {
+        !WriteTempFile(fileName, m_unpacker.Output(), m_unpacker.OutputLength())) {
         name = "";
         return false;
     }

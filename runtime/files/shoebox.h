@@ -8,7 +8,10 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <vector>
+
 #include "core/kvstr.h"
+#include "files/tz_compression.h"
 
 class TzShoeBox {
 public:
@@ -39,6 +42,12 @@ private:
     // This box's private folder for its temporary file, with a trailing '/';
     // made on the first extraction, removed by Clear.
     char m_tempFolder[KvStr::kBufferSize] = {};
+    // The packed block and the unpacked bytes of the last member, kept for
+    // the next one: a member of the size of the one before is read and
+    // unpacked into memory that is already there, and written from it.
+    // Clear gives both back.
+    std::vector<unsigned char> m_packed;
+    TzCompression m_unpacker;
 };
 
 extern TzShoeBox g_ShoeBox_Data;   // bitmaps, fonts, sprites, sounds, line files, objects

@@ -85,15 +85,20 @@ long long ShoeBoxArchive::MemberStart(const ShoeBoxEntry& entry) const
 bool ShoeBoxArchive::ReadMember(const ShoeBoxEntry& entry, std::vector<unsigned char>& block)
 {
     block.clear();
+    if (m_file == nullptr || MemberStart(entry) < 0) return false;
+    block.resize(entry.packedSize);
+    if (!ReadMemberInto(entry, block.data())) block.clear();
+    return block.size() == entry.packedSize;
+}
+
+bool ShoeBoxArchive::ReadMemberInto(const ShoeBoxEntry& entry, unsigned char* out)
+{
     if (m_file == nullptr) return false;
     long long start = MemberStart(entry);
     if (start < 0) return false;
     long resumeAt = std::ftell(m_file);
-    block.resize(entry.packedSize);
-    if (std::fseek(m_file, static_cast<long>(start), SEEK_SET) != 0 ||
-        !ReadBytes(block.data(), block.size()))
-        block.clear();
-    bool complete = block.size() == entry.packedSize;
+    bool complete = std::fseek(m_file, static_cast<long>(start), SEEK_SET) == 0 &&
+                    ReadBytes(out, entry.packedSize);
     // The directory walk goes on from where it was.
     std::fseek(m_file, resumeAt, SEEK_SET);
     return complete;

@@ -49,6 +49,10 @@ public:
     // Reads the packed block of an entry. False when it lies outside the file
     // or cannot be read whole. The directory walk goes on where it was.
     bool ReadMember(const ShoeBoxEntry& entry, std::vector<unsigned char>& block);
+    // The same into out, which has room for entry.packedSize bytes: a
+    // buffer kept from one member to the next is neither cleared nor
+    // reallocated.
+    bool ReadMemberInto(const ShoeBoxEntry& entry, unsigned char* out);
 
     // Where a member starts in the file, or -1 when O and S put it outside.
     long long MemberStart(const ShoeBoxEntry& entry) const;

@@ -20,6 +20,7 @@ void TzCompression::Clear()
 {
     std::free(m_output);
     m_output = nullptr;
+    m_capacity = 0;
     m_outputLength = 0;
     m_complete = false;
     // lzo_init only checks the library's build; calling it again is harmless.
@@ -36,7 +37,9 @@ std::uint64_t TzCompression::MaxUnpackedSize(std::size_t streamSize)
 
 int TzCompression::UnPack(const unsigned char* block, std::size_t blockSize)
 {
-    Clear();
+    m_outputLength = 0;
+    m_complete = false;
+    if (!m_keepBuffer) Clear();
     if (m_mode != kModeLzo) return 0;
     if (block == nullptr || blockSize < kHeaderSize) return 0;
 
@@ -51,9 +54,15 @@ int TzCompression::UnPack(const unsigned char* block, std::size_t blockSize)
         return 0;
 
     // One byte more than announced keeps the allocation non-empty for an empty
-    // member; the decoder is still limited to the announced length.
-    m_output = static_cast<unsigned char*>(std::malloc(announced + 1u));
-    if (m_output == nullptr) return 0;
+    // member; the decoder is still limited to the announced length. Not
+    // cleared: the decoder writes every byte it reports.
+    if (m_capacity < announced + 1u) {
+        std::free(m_output);
+        m_capacity = 0;
+        m_output = static_cast<unsigned char*>(std::malloc(announced + 1u));
+        if (m_output == nullptr) return 0;
+        m_capacity = announced + 1u;
+    }
 
     lzo_uint written = announced;
     int result = lzo1x_decompress_safe(block + kHeaderSize, static_cast<lzo_uint>(streamSize),

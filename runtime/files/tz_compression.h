@@ -21,6 +21,10 @@ public:
 
     // Frees the output and initialises the LZO library.
     void Clear();
+    // Keeps the output memory for the next UnPack instead of freeing it, so
+    // an unpacker used member after member writes into pages it already
+    // has. Clear still frees it.
+    void SetKeepBuffer(bool keep) { m_keepBuffer = keep; }
     // Callers choose LZO mode (kModeLzo) after Clear and before UnPack.
     void SetMode(int mode) { m_mode = mode; }
     int Mode() const { return m_mode; }
@@ -43,6 +47,8 @@ public:
 
 private:
     unsigned char* m_output = nullptr;
+    std::size_t m_capacity = 0;  // bytes at m_output
+    bool m_keepBuffer = false;
     int m_outputLength = 0;
     int m_mode = 0;
     bool m_complete = false;

@@ -1,7 +1,6 @@
 #include "path/path_commands.h"
 
-#include "path/astar_planner.h"
-#include "path/reachability.h"
+#include "path/grid_search.h"
 
 namespace {
 
@@ -15,9 +14,11 @@ constexpr std::uint32_t kFindPathHashBits = 16;
 double FINDPATH(KvIntArray& map, KvIntArray& result, double /*weight*/,
                 double startX, double startY, double goalX, double goalY)
 {
-    // The open list with the per-cell index: same paths as the sorted list,
-    // fast enough for large maps.
-    AStarPlanner planner(OpenListKind::IndexedHeap);
+    // The search in flat per-cell arrays: the planner's paths at a fraction
+    // of the cost per step. It keeps its memory from one call to the next,
+    // so a game that searches the same map size every frame allocates and
+    // faults in its pages once.
+    static GridSearch search;
 
     Planner::Description request{};
     request.startX = NumberToInt(startX);
@@ -36,30 +37,23 @@ double FINDPATH(KvIntArray& map, KvIntArray& result, double /*weight*/,
     request.height = map.size[1];
     request.data = map.data;
 
-    if (!planner.createMap(request)) return 0;
-    // A walled-in goal would make the search flood the whole map, reopening
-    // cells over and over; the answer, no path, is known after one fill.
-    if (!GoalReachable(planner)) {
-        DIM(result, 0, 0, 0, 0, 0, 0, 0, 0);
-        return 0;
-    }
-    planner.initialize();
-    if (!planner.run()) {
-        planner.cleanup();
-        return 0;
-    }
+    if (!search.load(request)) return 0;
+    // A walled-in goal makes the search reopen cells over and over; the
+    // search notices and answers with a flood fill (no path).
+    if (!search.run()) return 0;
 
-    const std::int32_t count = planner.getPathSize();
+    const std::int32_t count = search.getPathSize();
     if (count == 0) {
         DIM(result, 0, 0, 0, 0, 0, 0, 0, 0);
         return 0;
     }
     DIM(result, count, 2);
     std::int32_t row = count - 1;
-    for (const Node* node = planner.getGoal(); node != nullptr && row >= 0; node = node->parent, --row) {
-        result(row, 0) = node->x;
-        result(row, 1) = node->y;
-    }
-    planner.cleanup();
+    search.forEachPathCellFromGoal([&](std::int32_t x, std::int32_t y) {
+        if (row < 0) return;
+        result(row, 0) = x;
+        result(row, 1) = y;
+        --row;
+    });
     return count;
 }

@@ -187,6 +187,27 @@ TEST_F(ShoeBoxTest, SameMemberTwiceThroughOneBox)
     EXPECT_EQ(Resolve(box, "one.bmp"), "1");
 }
 
+TEST_F(ShoeBoxTest, MembersInTurnGetExactlyTheirOwnBytes)
+{
+    // The box keeps its buffers from one member to the next: a small member
+    // after a large one, and a damaged one after a good one, must not show
+    // anything of the member before.
+    const Bytes large = RandomBytes(200000, 5);
+    Bytes damaged = LzoBlock(RandomBytes(5000, 6));
+    damaged.resize(damaged.size() - 100);
+    UseArchive(box, {{"large.bin", LzoBlock(large)}, MemberOf("small.txt", "tiny"), {"bad.bin", damaged},
+                     MemberOf("empty.txt", "")});
+    KvStr name = "large.bin";
+    ASSERT_TRUE(box.Extract(name));
+    EXPECT_EQ(ReadFile(name.GetStrData()), large);
+    EXPECT_EQ(Resolve(box, "small.txt"), "tiny");
+    EXPECT_EQ(Resolve(box, "bad.bin"), "<not found>");
+    EXPECT_EQ(Resolve(box, "empty.txt"), "");
+    name = "large.bin";
+    ASSERT_TRUE(box.Extract(name));
+    EXPECT_EQ(ReadFile(name.GetStrData()), large);
+}
+
 TEST_F(ShoeBoxTest, TwoBoxesKeepSeparateFilesOfTheSameMember)
 {
     TzShoeBox music;

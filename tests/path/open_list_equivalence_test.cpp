@@ -1,7 +1,7 @@
-// The heap open list that FINDPATH uses must give exactly the searches of the
-// sorted ring buffer: same path, same cost, same open and closed cells. Small
-// random maps with few distinct costs make ties of f common, which is where
-// the two could differ.
+// The heap open list and FINDPATH's flat search must give exactly the
+// searches of the sorted ring buffer: same path, same cost, same open and
+// closed cells. Small random maps with few distinct costs make ties of f
+// common, which is where they could differ.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +11,8 @@
 #include <vector>
 
 #include "path/astar_planner.h"
+#include "path/grid_search.h"
+#include "support/grid_maps.h"
 
 namespace {
 
@@ -40,6 +42,31 @@ Outcome Search(OpenListKind kind, const Planner::Description& request)
                                                        [](int v) { return v != 0; })));
     planner.cleanup();
     return outcome;
+}
+
+// The flat search; insertionNumberLimit small forces renumbering of the
+// open heap's tie-breakers many times over.
+Outcome FlatSearch(const Planner::Description& request, std::uint32_t insertionNumberLimit = 0xFFFFFFFFu)
+{
+    GridSearch search(insertionNumberLimit);
+    search.setAbortCheck(nullptr);
+    search.setStopWhenUnreachable(false);  // the open and closed cells are compared too
+    Outcome outcome{};
+    if (!search.load(request)) return outcome;
+    outcome.finished = search.run();
+    search.forEachPathCellFromGoal([&](int x, int y) { outcome.path.insert(outcome.path.begin(), {x, y}); });
+    outcome.cost = search.getPathCost();
+    outcome.cellState.assign(static_cast<std::size_t>(request.width) * request.height, 0);
+    search.fillStates(outcome.cellState.data());
+    return outcome;
+}
+
+void ExpectSameSearch(const Outcome& reference, const Outcome& other, const char* what, int map)
+{
+    ASSERT_EQ(other.finished, reference.finished) << what << ", map " << map;
+    ASSERT_EQ(other.path, reference.path) << what << ", map " << map;
+    ASSERT_EQ(other.cost, reference.cost) << what << ", map " << map;
+    ASSERT_EQ(other.cellState, reference.cellState) << what << ", map " << map;
 }
 
 void CompareOnRandomMaps(std::uint32_t seed, int count, int maxSide)
@@ -77,12 +104,10 @@ void CompareOnRandomMaps(std::uint32_t seed, int count, int maxSide)
         request.data = data.data();
 
         const Outcome reference = Search(OpenListKind::SortedDeque, request);
-        const Outcome indexed = Search(OpenListKind::IndexedHeap, request);
         ASSERT_TRUE(reference.finished);
-        ASSERT_EQ(indexed.finished, reference.finished) << "map " << i;
-        ASSERT_EQ(indexed.path, reference.path) << "map " << i << " (" << width << " x " << height << ")";
-        ASSERT_EQ(indexed.cost, reference.cost) << "map " << i;
-        ASSERT_EQ(indexed.cellState, reference.cellState) << "map " << i;
+        ExpectSameSearch(reference, Search(OpenListKind::IndexedHeap, request), "indexed heap", i);
+        ExpectSameSearch(reference, FlatSearch(request), "flat search", i);
+        ExpectSameSearch(reference, FlatSearch(request, 3), "flat search, renumbered", i);
         withPath += !reference.path.empty();
     }
     // The maps must exercise real searches, not just walled-in starts.
@@ -97,6 +122,29 @@ TEST(OpenListEquivalence, SameSearchOnThousandsOfSmallRandomMaps)
 TEST(OpenListEquivalence, SameSearchOnLargerRandomMaps)
 {
     CompareOnRandomMaps(4242, 150, 40);
+}
+
+// The maps FINDPATH is slowest on, where the weighted search reopens cells
+// most: the barrier and a walled-in goal, at a size the reference can afford.
+TEST(OpenListEquivalence, FlatSearchMatchesOnReopeningMaps)
+{
+    for (auto kind : {testing_support::GridKind::kMixed, testing_support::GridKind::kBarrier,
+                      testing_support::GridKind::kWalledGoal}) {
+        KvIntArray map;
+        testing_support::MakeCostGrid(map, 48, kind);
+        Planner::Description request{};
+        request.goalX = 47;
+        request.goalY = 47;
+        request.diagonalCost = true;
+        request.hashBits = 16;
+        request.weight = 0.7f;
+        request.width = 48;
+        request.height = 48;
+        request.data = map.data;
+        const Outcome reference = Search(OpenListKind::SortedDeque, request);
+        ExpectSameSearch(reference, FlatSearch(request), "flat search", static_cast<int>(kind));
+        ExpectSameSearch(reference, FlatSearch(request, 5), "flat search, renumbered", static_cast<int>(kind));
+    }
 }
 
 }  // namespace

@@ -1,0 +1,303 @@
+#include "path/grid_search.h"
+
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <utility>
+#include <vector>
+
+#include "path/astar_planner.h"
+#include "path/open_heap.h"
+
+namespace {
+
+constexpr float kSqrt2 = 1.4142137f;
+
+// A caller's cell value as a float cost, exactly as Planner::createMap reads
+// it: not a number counts as a wall, values beyond the float range are held
+// at its edge.
+float CellValue(double value)
+{
+    if (std::isnan(value)) return 0.0f;
+    if (value > FLT_MAX) return FLT_MAX;
+    if (value < -FLT_MAX) return -FLT_MAX;
+    return static_cast<float>(value);
+}
+
+// The bits of a float as an unsigned number in the float's own order
+// (negative numbers below positive ones, -0 counted as +0), so the heap
+// compares one integer instead of a float and a tie-breaker.
+std::uint32_t OrderedBits(float f)
+{
+    f += 0.0f;  // -0 becomes +0: the sorted list sees them as equal
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return (bits & 0x80000000u) != 0 ? ~bits : bits | 0x80000000u;
+}
+
+}  // namespace
+
+GridSearch::GridSearch(std::uint32_t insertionNumberLimit)
+    : numberLimit(insertionNumberLimit < 2 ? 2 : insertionNumberLimit),
+      abortCheck(&AStarPlanner::EscapeKeyDown)
+{
+}
+
+bool GridSearch::reserve(std::size_t cells)
+{
+    if (cells == blockCells && block != nullptr) return true;
+    block.reset();
+    blockCells = 0;
+    if (cells > SIZE_MAX / kBytesPerCell) return false;
+    // Not cleared: each array is written before it is read, and pages the
+    // search never reaches are never touched.
+    block.reset(new (std::nothrow) unsigned char[cells * kBytesPerCell]);
+    if (block == nullptr) return false;
+    blockCells = cells;
+    // The 8-byte keys first, so every array stays aligned.
+    unsigned char* next = block.get();
+    heapKey = reinterpret_cast<std::uint64_t*>(next);
+    next += cells * sizeof(std::uint64_t);
+    grid = reinterpret_cast<SearchCell*>(next);
+    next += cells * sizeof(SearchCell);
+    heapCell = reinterpret_cast<std::int32_t*>(next);
+    next += cells * sizeof(std::int32_t);
+    floodQueue = reinterpret_cast<std::int32_t*>(next);
+    next += cells * sizeof(std::int32_t);
+    floodSeen = next;
+    return true;
+}
+
+bool GridSearch::load(const Planner::Description& request)
+{
+    cellCount = 0;
+    goalCell = -1;
+    expansions = 0;
+    const auto inside = [&](std::int32_t x, std::int32_t y) {
+        return x >= 0 && x < request.width && y >= 0 && y < request.height;
+    };
+    if (!inside(request.startX, request.startY) || !inside(request.goalX, request.goalY)) return false;
+    if (request.startX == request.goalX && request.startY == request.goalY) return false;
+    if (request.data == nullptr) return false;
+    const std::uint64_t cells = static_cast<std::uint64_t>(request.width) * static_cast<std::uint64_t>(request.height);
+    // Cells are numbered by int32, and heap positions too.
+    if (cells > 0x7FFFFFFFu) return false;
+    if (!reserve(static_cast<std::size_t>(cells))) return false;
+
+    // The largest passable cost first, reading the caller's values only;
+    // then each cell written once: its cost in (0, 1] (walls -1) and unseen.
+    float largest = -1.0f;
+    const double* data = request.data;
+    for (std::size_t cell = 0; cell < cells; ++cell) {
+        const float v = CellValue(data[cell]);
+        if (v > 0 && v > largest) largest = v;
+    }
+    for (std::size_t cell = 0; cell < cells; ++cell) {
+        const float v = CellValue(data[cell]);
+        grid[cell].cost = v <= 0 ? Planner::kWall : v / largest;
+        grid[cell].place = kUnseen;
+    }
+
+    desc = request;
+    if (!(desc.weight >= 0.0f)) desc.weight = 0.0f;  // also catches NaN
+    if (desc.weight > 1.0f) desc.weight = 1.0f;
+    cellCount = static_cast<std::int32_t>(cells);
+    placesClear = true;
+    return true;
+}
+
+bool GridSearch::goalReachable()
+{
+    if (!isLoaded()) return true;
+    // Its own queue and marks: the flood can run in the middle of a search.
+    const std::int32_t width = desc.width;
+    const std::int32_t height = desc.height;
+    const std::int32_t goal = desc.goalX + width * desc.goalY;
+    std::memset(floodSeen, 0, static_cast<std::size_t>(cellCount));
+    std::int32_t* const queue = floodQueue;
+    std::int32_t head = 0, tail = 0;
+    const auto visit = [&](std::int32_t cell) {
+        if (floodSeen[cell] != 0 || grid[cell].cost == Planner::kWall) return;
+        floodSeen[cell] = 1;
+        queue[tail++] = cell;
+    };
+    // The start itself may be a wall: the search leaves it all the same.
+    const std::int32_t start = desc.startX + width * desc.startY;
+    floodSeen[start] = 1;
+    queue[tail++] = start;
+    const double perRow = 1.0 / width;
+    while (head < tail) {
+        const std::int32_t cell = queue[head++];
+        if (cell == goal) return true;
+        std::int32_t y = static_cast<std::int32_t>(cell * perRow);
+        if (y * width > cell) --y;
+        if ((y + 1) * width <= cell) ++y;
+        const std::int32_t x = cell - y * width;
+        const bool up = y > 0, down = y + 1 < height, left = x > 0, right = x + 1 < width;
+        if (up) visit(cell - width);
+        if (right) visit(cell + 1);
+        if (left) visit(cell - 1);
+        if (down) visit(cell + width);
+        if (desc.allowDiagonal) {
+            if (up && left) visit(cell - width - 1);
+            if (up && right) visit(cell - width + 1);
+            if (down && left) visit(cell + width - 1);
+            if (down && right) visit(cell + width + 1);
+        }
+    }
+    return false;
+}
+
+std::uint64_t GridSearch::keyOf(float f, std::uint32_t heapSize, std::int64_t frontIndex)
+{
+    if (nextNumber == numberLimit) renumber(heapSize, frontIndex);
+    return static_cast<std::uint64_t>(OrderedBits(f)) << 32 | nextNumber++;
+}
+
+void GridSearch::renumber(std::uint32_t heapSize, std::int64_t frontIndex)
+{
+    // Same order, numbers 0..size-1: comparisons between the waiting nodes
+    // do not change, so neither does the heap.
+    std::vector<std::uint32_t> byNumber(heapSize);
+    for (std::uint32_t i = 0; i < heapSize; ++i) byNumber[i] = i;
+    if (frontIndex >= 0) byNumber.push_back(static_cast<std::uint32_t>(frontIndex));
+    std::sort(byNumber.begin(), byNumber.end(), [&](std::uint32_t a, std::uint32_t b) {
+        return static_cast<std::uint32_t>(heapKey[a]) < static_cast<std::uint32_t>(heapKey[b]);
+    });
+    const auto waiting = static_cast<std::uint32_t>(byNumber.size());
+    for (std::uint32_t rank = 0; rank < waiting; ++rank) {
+        std::uint64_t& key = heapKey[byNumber[rank]];
+        key = (key & 0xFFFFFFFF00000000u) | rank;
+    }
+    nextNumber = waiting;
+}
+
+bool GridSearch::run()
+{
+    goalCell = -1;
+    nextNumber = 0;
+    expansions = 0;
+    if (!isLoaded()) return true;
+    // A second run on the same load starts from a clean slate too.
+    if (!placesClear)
+        for (std::int32_t cell = 0; cell < cellCount; ++cell) grid[cell].place = kUnseen;
+    placesClear = false;
+
+    // Locals, so the compiler keeps them in registers across the stores
+    // into the per-cell arrays.
+    const std::int32_t width = desc.width;
+    const std::int32_t height = desc.height;
+    const std::int32_t goalX = desc.goalX;
+    const std::int32_t goalY = desc.goalY;
+    const std::int32_t goal = goalX + width * goalY;
+    const float weight = desc.weight;
+    const float diagonalStep = desc.diagonalCost ? kSqrt2 : 1.0f;
+    const bool diagonals = desc.allowDiagonal;
+    const double perRow = 1.0 / width;
+    SearchCell* const cells = grid;
+    OpenHeap open(heapKey, heapCell, grid, static_cast<std::uint32_t>(cellCount));
+
+    const std::int32_t start = desc.startX + width * desc.startY;
+    cells[start].g = 0.0f;
+    cells[start].parent = -1;
+    open.push(start, keyOf(0.0f, open.heapCount(), open.frontIndex()));
+
+    // A neighbour reached from current at the given step factor: the sorted
+    // list's rules, with the cell's place telling open, closed or new.
+    const auto relax = [&](std::int32_t current, std::int32_t next, std::int32_t nx, std::int32_t ny,
+                           float factor) __attribute__((always_inline)) {
+        const float cellCost = cells[next].cost;
+        if (cellCost == Planner::kWall) return;
+        const float reachedG = cellCost * factor + cells[current].g;
+        const std::int32_t where = cells[next].place;
+        if (where != kUnseen && !(reachedG < cells[next].g)) return;
+        const std::int32_t h = std::abs(goalX - nx) + std::abs(goalY - ny);
+        cells[next].parent = current;
+        cells[next].g = reachedG;
+        const float f = reachedG + (static_cast<float>(h) - reachedG) * weight;
+        if (where >= 0)
+            open.rekey(static_cast<std::uint32_t>(where), keyOf(f, open.heapCount(), open.frontIndex()));
+        else
+            open.push(next, keyOf(f, open.heapCount(), open.frontIndex()));  // new, or a closed cell opened again
+    };
+
+    // Counted in a local: a member would be stored on every step.
+    std::uint64_t expanded = 0;
+    bool flooded = false;
+    std::int32_t sinceCheck = 0;
+    while (open.size() > 0) {
+        const std::int32_t current = open.pop();
+        if (current == goal) {
+            cells[current].place = kClosed;
+            goalCell = current;
+            expansions = expanded;
+            return true;
+        }
+        ++expanded;
+        if (++sinceCheck == AStarPlanner::kExpansionsPerAbortCheck) {
+            sinceCheck = 0;
+            if (abortCheck != nullptr && abortCheck()) {
+                cells[current].place = kClosed;
+                expansions = expanded;
+                return false;
+            }
+            // A search that has expanded a quarter as many cells as the map
+            // has may be flooding all of it, reopening cells over and over,
+            // as it does when the goal is walled in. One flood fill, which
+            // costs less than the search has spent so far, tells whether it
+            // can end with a path at all; if not, the answer (no path) is
+            // known now.
+            if (stopWhenUnreachable && !flooded && expanded >= static_cast<std::uint64_t>(cellCount) / 4) {
+                flooded = true;
+                if (!goalReachable()) {
+                    cells[current].place = kClosed;
+                    expansions = expanded;
+                    return true;
+                }
+            }
+        }
+        // Closed before its neighbours are looked at: no step leads from a
+        // cell back to itself, so nothing below can see the difference.
+        cells[current].place = kClosed;
+
+        // The row without a division: the product is off by one at most.
+        std::int32_t y = static_cast<std::int32_t>(current * perRow);
+        if (y * width > current) --y;
+        if ((y + 1) * width <= current) ++y;
+        const std::int32_t x = current - y * width;
+        const bool up = y > 0, down = y + 1 < height, left = x > 0, right = x + 1 < width;
+        // The order of the neighbours decides ties; it is the planner's.
+        if (diagonals && up && left) relax(current, current - width - 1, x - 1, y - 1, diagonalStep);
+        if (up) relax(current, current - width, x, y - 1, 1.0f);
+        if (diagonals && up && right) relax(current, current - width + 1, x + 1, y - 1, diagonalStep);
+        if (right) relax(current, current + 1, x + 1, y, 1.0f);
+        if (left) relax(current, current - 1, x - 1, y, 1.0f);
+        if (diagonals && down && left) relax(current, current + width - 1, x - 1, y + 1, diagonalStep);
+        if (down) relax(current, current + width, x, y + 1, 1.0f);
+        if (diagonals && down && right) relax(current, current + width + 1, x + 1, y + 1, diagonalStep);
+    }
+    expansions = expanded;
+    return true;
+}
+
+std::int32_t GridSearch::getPathSize() const
+{
+    std::int32_t count = 0;
+    forEachPathCellFromGoal([&](std::int32_t, std::int32_t) { ++count; });
+    return count;
+}
+
+float GridSearch::getPathCost() const
+{
+    return goalCell >= 0 ? grid[goalCell].g : -1.0f;
+}
+
+void GridSearch::fillStates(int* states) const
+{
+    if (states == nullptr || !isLoaded()) return;
+    for (std::int32_t cell = 0; cell < cellCount; ++cell)
+        states[cell] = grid[cell].place >= 0 ? 1 : grid[cell].place == kClosed ? 2 : 0;
+}
