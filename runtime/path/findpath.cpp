@@ -1,6 +1,8 @@
 #include "path/path_commands.h"
 
+#include "frame/frame.h"
 #include "path/astar_planner.h"
+#include "platform/platform.h"
 #include "path/reachability.h"
 
 namespace {
@@ -46,6 +48,8 @@ double FINDPATH(KvIntArray& map, KvIntArray& result, double /*weight*/,
     planner.initialize();
     if (!planner.run()) {
         planner.cleanup();
+        // Stopped by SIGINT or SIGTERM: the program ends now, not at its next frame.
+        if (platform::TerminationRequested()) __EndProgram();
         return 0;
     }
 

@@ -12,7 +12,9 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "platform/input_recorder.h"
 #include "platform/input_script.h"
+#include "platform/real_devices.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -137,6 +139,7 @@ Window* CreateGameWindow(const char* caption, int x, int y, int width, int heigh
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    devices::WatchTypedCharacters();
     // The screen saver and monitor power-down stay off while the game runs.
     SDL_DisableScreenSaver();
     Window* window = new Window;
@@ -300,14 +303,15 @@ long PresentedFrames() { return g_presentedFrames; }
 
 void PresentFrame(Window* window)
 {
-    script::BeforePresent(g_presentedFrames, window->logicalWidth, window->logicalHeight);
+    script::BeforePresent(window->logicalWidth, window->logicalHeight);
     if (window->framebuffer == 0) {
         SDL_GL_SwapWindow(window->sdl);
     } else {
         ShowDrawingArea(window);
     }
-    script::AfterPresent(g_presentedFrames);
     ++g_presentedFrames;
+    script::NextFrame();
+    recorder::NextFrame();
 }
 
 
