@@ -9,6 +9,8 @@
 #include "platform/platform.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -32,11 +34,57 @@ struct Window {
     GLuint framebuffer = 0;
     GLuint colorBuffer = 0;
     GLuint depthBuffer = 0;
+    // Where the window was before this layer made it cover the display
+    // itself (no window manager did it), to go back there.
+    bool coveringDisplay = false;
+    SDL_Rect windowedPlace{};
 };
 
 namespace {
 
 std::string g_lastError;
+
+// The X connection and window behind the SDL window; false on other systems.
+bool X11Window(SDL_Window* sdl, Display** display, ::Window* xWindow)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    *display = info.info.x11.display;
+    *xWindow = info.info.x11.window;
+    return true;
+}
+
+// A window manager that follows the desktop conventions announces itself
+// on the root window; only such a one makes a window full screen.
+bool WindowManagerRunning(Display* display)
+{
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                                          &type, &format, &count, &after, &data);
+    const bool running = status == Success && type == XA_WINDOW && count == 1;
+    if (data != nullptr) XFree(data);
+    return running;
+}
+
+// The size of the window as the X server really has it: SDL reports the
+// size it asked for, which without a window manager is not what it got.
+bool RealWindowSize(SDL_Window* sdl, int* width, int* height)
+{
+    Display* display = nullptr;
+    ::Window xWindow = 0;
+    if (!X11Window(sdl, &display, &xWindow)) return false;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, xWindow, &attributes)) return false;
+    *width = attributes.width;
+    *height = attributes.height;
+    return true;
+}
 
 struct FramebufferFunctions {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
@@ -225,12 +273,30 @@ int DesktopColorBits()
 
 bool EnterFullscreen(Window* window)
 {
+    SDL_Rect place{};
+    SDL_GetWindowPosition(window->sdl, &place.x, &place.y);
+    SDL_GetWindowSize(window->sdl, &place.w, &place.h);
     if (SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         g_lastError = SDL_GetError();
         return false;
     }
     SDL_ShowWindow(window->sdl);
     SDL_RaiseWindow(window->sdl);
+    // Desktop full screen is a request to the window manager. Without one
+    // the window would stay as it is: it is made to cover the display here.
+    Display* display = nullptr;
+    ::Window xWindow = 0;
+    SDL_Rect bounds{};
+    const int screen = SDL_GetWindowDisplayIndex(window->sdl);
+    if (X11Window(window->sdl, &display, &xWindow) && !WindowManagerRunning(display) &&
+        SDL_GetDisplayBounds(screen < 0 ? 0 : screen, &bounds) == 0) {
+        if (!window->coveringDisplay) window->windowedPlace = place;
+        window->coveringDisplay = true;
+        XMoveResizeWindow(display, xWindow, bounds.x, bounds.y, static_cast<unsigned>(bounds.w),
+                          static_cast<unsigned>(bounds.h));
+        XRaiseWindow(display, xWindow);
+        XSync(display, False);
+    }
     return true;
 }
 
@@ -239,6 +305,16 @@ void EnterWindowed(Window* window, int width, int height)
     SDL_SetWindowFullscreen(window->sdl, 0);
     SDL_SetWindowBordered(window->sdl, SDL_TRUE);
     SDL_SetWindowSize(window->sdl, width, height);
+    Display* display = nullptr;
+    ::Window xWindow = 0;
+    if (window->coveringDisplay && X11Window(window->sdl, &display, &xWindow)) {
+        // Back to where it was, at the size asked for now: SDL believes the
+        // window never left it, so it would not move it itself.
+        XMoveResizeWindow(display, xWindow, window->windowedPlace.x, window->windowedPlace.y,
+                          static_cast<unsigned>(width), static_cast<unsigned>(height));
+        XSync(display, False);
+        window->coveringDisplay = false;
+    }
     SDL_ShowWindow(window->sdl);
 }
 
@@ -270,7 +346,9 @@ void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight)
 static void ShowDrawingArea(Window* window)
 {
     int drawableWidth = 0, drawableHeight = 0;
-    SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
+    if (!RealWindowSize(window->sdl, &drawableWidth, &drawableHeight))
+        SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
+    if (drawableWidth <= 0 || drawableHeight <= 0) drawableWidth = drawableHeight = 1;
     // Largest picture of the logical aspect that fits, centred.
     const double scale = std::min(static_cast<double>(drawableWidth) / window->logicalWidth,
                                   static_cast<double>(drawableHeight) / window->logicalHeight);
