@@ -17,6 +17,7 @@
 #include "platform/input_recorder.h"
 #include "platform/input_script.h"
 #include "platform/real_devices.h"
+#include "platform/screenshot.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -382,6 +383,7 @@ long PresentedFrames() { return g_presentedFrames; }
 void PresentFrame(Window* window)
 {
     script::BeforePresent(window->logicalWidth, window->logicalHeight);
+    WriteFrameChecksum(g_presentedFrames, window->logicalWidth, window->logicalHeight);
     if (window->framebuffer == 0) {
         SDL_GL_SwapWindow(window->sdl);
     } else {
