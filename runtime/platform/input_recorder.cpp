@@ -77,6 +77,11 @@ void Sample(RecorderState& state)
     RefreshInputState();
     unsigned char keys[256];
     devices::Keyboard(keys);
+    // A tap shorter than a frame still counts: held for this one frame.
+    bool pressed[256];
+    devices::TakeKeysPressed(pressed);
+    for (int k = 0; k < 256; ++k)
+        if (pressed[k] && keys[k] == 0 && state.keys[k] == 0) keys[k] = 0x80;
     for (int k = 0; k < 256; ++k) {
         if ((keys[k] != 0) == (state.keys[k] != 0)) continue;
         if (keys[k] != 0) {
