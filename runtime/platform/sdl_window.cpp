@@ -39,6 +39,11 @@ struct Window {
     // itself (no window manager did it), to go back there.
     bool coveringDisplay = false;
     SDL_Rect windowedPlace{};
+    // The window's real size, asked of the X server again after window
+    // events and now and then (a round trip per frame costs on a busy
+    // machine).
+    int realWidth = 0, realHeight = 0;
+    long realSizeFrame = -1;
 };
 
 namespace {
@@ -119,6 +124,13 @@ struct FramebufferFunctions {
 
 FramebufferFunctions g_fbo;
 long g_presentedFrames = 0;
+bool g_windowChanged = true;  // a window event came since the size was asked
+
+int NoteWindowEvents(void*, SDL_Event* event)
+{
+    if (event->type == SDL_WINDOWEVENT) g_windowChanged = true;
+    return 1;
+}
 bool g_fboAvailable = false;
 
 void ReleaseDrawingArea(Window* window)
@@ -189,6 +201,7 @@ Window* CreateGameWindow(const char* caption, int x, int y, int width, int heigh
         return nullptr;
     }
     devices::WatchTypedCharacters();
+    SDL_AddEventWatch(NoteWindowEvents, nullptr);
     // The screen saver and monitor power-down stay off while the game runs.
     SDL_DisableScreenSaver();
     Window* window = new Window;
@@ -298,6 +311,7 @@ bool EnterFullscreen(Window* window)
         XRaiseWindow(display, xWindow);
         XSync(display, False);
     }
+    g_windowChanged = true;
     return true;
 }
 
@@ -317,6 +331,7 @@ void EnterWindowed(Window* window, int width, int height)
         window->coveringDisplay = false;
     }
     SDL_ShowWindow(window->sdl);
+    g_windowChanged = true;
 }
 
 void HideGameWindow(Window* window)
@@ -347,7 +362,15 @@ void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight)
 static void ShowDrawingArea(Window* window)
 {
     int drawableWidth = 0, drawableHeight = 0;
-    if (!RealWindowSize(window->sdl, &drawableWidth, &drawableHeight))
+    if (g_windowChanged || window->realSizeFrame < 0 || g_presentedFrames - window->realSizeFrame >= 30) {
+        g_windowChanged = false;
+        window->realSizeFrame = g_presentedFrames;
+        if (!RealWindowSize(window->sdl, &window->realWidth, &window->realHeight))
+            window->realWidth = window->realHeight = 0;
+    }
+    drawableWidth = window->realWidth;
+    drawableHeight = window->realHeight;
+    if (drawableWidth <= 0 || drawableHeight <= 0)
         SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
     if (drawableWidth <= 0 || drawableHeight <= 0) drawableWidth = drawableHeight = 1;
     // Largest picture of the logical aspect that fits, centred.
