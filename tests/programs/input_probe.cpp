@@ -4,7 +4,7 @@
 //   keywait   KEYWAIT, then END
 //   typing    notes "CHAR <code>" for every character INKEY$ gives, until "."
 //   mousewait MOUSEWAIT, then END
-//   shell     SHELLCMD "sleep 10" with wait, then END
+//   shell     SHELLCMD of a 60-second sleep with wait, then END
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -39,7 +39,7 @@ static void __MainGameSub_()
     }
     if (std::strcmp(g_cmdline.GetStrData(), "shell") == 0) {
         double code = 0;
-        __dLn(0, 8);  SHELLCMD("sleep 10", 1, 0, code);
+        __dLn(0, 8);  SHELLCMD("sh -c \"exec sleep 60 >/dev/null 2>&1\"", 1, 0, code);
         __dLn(0, 9);  END();
     }
     if (std::strcmp(g_cmdline.GetStrData(), "typing") == 0) {
