@@ -95,6 +95,7 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
     // automated run asks for a fixed one.
     unsigned long seed = static_cast<std::uint32_t>(pRbow->AccurateTime());
     platform::FixedRandomSeed(&seed);
+    platform::RecordRandomSeed(seed);
     Tzsrand(seed);
 
     if (KV_FULLSCREEN != 0 && !platform::WindowedForced())

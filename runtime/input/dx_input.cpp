@@ -1,5 +1,6 @@
 #include "input/dx_input.h"
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -85,7 +86,7 @@ unsigned char DXInput::Scan2Ascii(int scanCode)
     if (scanCode == kDikReturn || scanCode == kDikKeypadEnter) return 10;
     if (scanCode == kDikBackspace) return 8;
     if (IsModifierOrLock(scanCode)) return 0;
-    unsigned char c = platform::LayoutCharacter(scanCode);
+    unsigned char c = platform::TypedCharacter(scanCode);
     // Printable characters, Backspace and Return pass; Tab, Escape and the
     // other control characters never make a character.
     if (c >= 0x20 || c == 8 || c == 10) return c;
@@ -119,8 +120,10 @@ bool DXInput::GetMouseData(DIMOUSEDATA* data)
     data->button0 = sample.buttons[0] ? 0x80 : 0;
     data->button1 = sample.buttons[1] ? 0x80 : 0;
     data->button2 = sample.buttons[2] ? 0x80 : 0;
-    data->xMotion = static_cast<std::int16_t>(sample.dx);
-    data->yMotion = static_cast<std::int16_t>(sample.dy);
+    // Motion beyond 16 bits saturates instead of wrapping round to the
+    // other direction.
+    data->xMotion = static_cast<std::int16_t>(std::clamp(sample.dx, -32768, 32767));
+    data->yMotion = static_cast<std::int16_t>(std::clamp(sample.dy, -32768, 32767));
     return true;
 }
 

@@ -61,14 +61,28 @@ double SETMOUSE(double x, double y)
     return 0;
 }
 
+namespace {
+
+// One pass of a wait that shows no frame: SIGINT and SIGTERM end the program
+// at once, scripted and recorded input move on by a frame, and the pass
+// lasts about a frame instead of spinning (not in unpaced automated runs).
+void WaitPass()
+{
+    if (platform::TerminationRequested()) __EndProgram();
+    platform::InputWaitPass();
+    if (!platform::UnpacedFrames()) platform::SleepMilliseconds(KV_FRAMERATE > 0 ? 1000.0 / KV_FRAMERATE : 16);
+}
+
+}  // namespace
+
 double MOUSEWAIT()
 {
     if (pDXin == nullptr) return 0;
-    while (pDXin->AnyMouse()) {
-    }
+    while (pDXin->AnyMouse()) WaitPass();
     while (!pDXin->AnyMouse()) {
         pDXin->GetKeyboardStatus();
         if (pDXin->KeyDown(kDikEscape)) __EndProgram();
+        WaitPass();
     }
     return 0;
 }
@@ -79,9 +93,9 @@ double KEYWAIT()
     while (!pDXin->AnyKey()) {
         // Closing the window still ends the program while we wait.
         if (pRbow != nullptr) pRbow->WinMessages();
+        WaitPass();
     }
-    while (pDXin->AnyKey()) {
-    }
+    while (pDXin->AnyKey()) WaitPass();
     return 0;
 }
 

@@ -30,8 +30,9 @@ AStarPlanner::AStarPlanner(OpenListKind openListKind)
 bool AStarPlanner::EscapeKeyDown()
 {
     // The live key state: no frame runs during a search, so nothing else
-    // would bring the keyboard state up to date.
-    return platform::KeyDownNow(kDikEscape);
+    // would bring the keyboard state up to date. A termination signal ends
+    // the search too (FINDPATH then takes the close path).
+    return platform::TerminationRequested() || platform::KeyDownNow(kDikEscape);
 }
 
 void AStarPlanner::initialize()

@@ -1,6 +1,8 @@
 #include "path/path_commands.h"
 
+#include "frame/frame.h"
 #include "path/grid_search.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -40,7 +42,11 @@ double FINDPATH(KvIntArray& map, KvIntArray& result, double /*weight*/,
     if (!search.load(request)) return 0;
     // A walled-in goal makes the search reopen cells over and over; the
     // search notices and answers with a flood fill (no path).
-    if (!search.run()) return 0;
+    if (!search.run()) {
+        // Stopped by SIGINT or SIGTERM: the program ends now, not at its next frame.
+        if (platform::TerminationRequested()) __EndProgram();
+        return 0;
+    }
 
     const std::int32_t count = search.getPathSize();
     if (count == 0) {

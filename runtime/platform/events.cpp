@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/input_recorder.h"
 #include "platform/input_script.h"
 
 namespace platform {
@@ -29,6 +30,11 @@ void InstallTerminationHandlers()
     sigemptyset(&action.sa_mask);
     sigaction(SIGINT, &action, nullptr);
     sigaction(SIGTERM, &action, nullptr);
+}
+
+bool TerminationRequested()
+{
+    return g_terminationRequested != 0;
 }
 
 void PumpMessages(MessageHandler handler)
@@ -61,6 +67,7 @@ void PumpMessages(MessageHandler handler)
 
 void ExitProcess(int code)
 {
+    recorder::Finish();
     std::exit(code);
 }
 

@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "platform/input_recorder.h"
 #include "platform/input_script.h"
+#include "platform/real_devices.h"
 #include "platform/platform.h"
 
 namespace platform {
@@ -52,9 +54,16 @@ bool ScriptedInputActive() { return script::Active(); }
 bool FixedRandomSeed(unsigned long* seed)
 {
     const char* value = std::getenv("KV_SEED");
-    if (value == nullptr || value[0] == 0) return false;
-    *seed = std::strtoul(value, nullptr, 10);
-    return true;
+    if (value != nullptr && value[0] != 0) {
+        *seed = std::strtoul(value, nullptr, 10);
+        return true;
+    }
+    return script::Seed(seed);
+}
+
+void RecordRandomSeed(unsigned long seed)
+{
+    recorder::NoteSeed(seed);
 }
 
 bool UnpacedFrames() { return EnvironmentFlag("KV_UNPACED"); }
@@ -100,37 +109,28 @@ void RefreshInputState()
     if (SDL_WasInit(SDL_INIT_JOYSTICK)) SDL_JoystickUpdate();
 }
 
-unsigned char LayoutCharacter(int dik)
+void InputWaitPass()
 {
-    const int scancode = ScancodeFromDik(dik);
-    if (scancode == 0) return 0;
-    switch (scancode) {
-    // The keypad gives its digits and operators (Num Lock on).
-    case SDL_SCANCODE_KP_0: return '0';
-    case SDL_SCANCODE_KP_1: return '1';
-    case SDL_SCANCODE_KP_2: return '2';
-    case SDL_SCANCODE_KP_3: return '3';
-    case SDL_SCANCODE_KP_4: return '4';
-    case SDL_SCANCODE_KP_5: return '5';
-    case SDL_SCANCODE_KP_6: return '6';
-    case SDL_SCANCODE_KP_7: return '7';
-    case SDL_SCANCODE_KP_8: return '8';
-    case SDL_SCANCODE_KP_9: return '9';
-    case SDL_SCANCODE_KP_PERIOD: return '.';
-    case SDL_SCANCODE_KP_PLUS: return '+';
-    case SDL_SCANCODE_KP_MINUS: return '-';
-    case SDL_SCANCODE_KP_MULTIPLY: return '*';
-    case SDL_SCANCODE_KP_DIVIDE: return '/';
-    default: break;
-    }
-    const SDL_Keycode key = SDL_GetKeyFromScancode(static_cast<SDL_Scancode>(scancode));
-    if (key < 0x20 || key >= 0x7F) return 0;  // control keys, Delete, non-ASCII
-    return static_cast<unsigned char>(key);
+    script::NextFrame();
+    recorder::NextFrame();
+}
+
+unsigned char TypedCharacter(int dik)
+{
+    if (script::Active()) return script::TypedCharacter(dik);
+    if (recorder::Active()) return recorder::TypedCharacter(dik);
+    return devices::TypedCharacter(dik);
 }
 
 MouseSample ReadMouse()
 {
     if (script::Active()) return script::Mouse();
+    if (recorder::Active()) return recorder::Mouse();
+    return devices::Mouse();
+}
+
+MouseSample devices::Mouse()
+{
     MouseSample sample;
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return sample;
     const Uint32 buttons = SDL_GetRelativeMouseState(&sample.dx, &sample.dy);
@@ -143,6 +143,14 @@ MouseSample ReadMouse()
 bool ReadJoystick(int index, JoystickSample* sample)
 {
     if (script::Active()) return script::Joystick(index, sample);
+    if (recorder::Active()) return recorder::Joystick(index, sample);
+    return devices::Joystick(index, sample);
+}
+
+int devices::JoystickCount() { return g_joystickCount; }
+
+bool devices::Joystick(int index, JoystickSample* sample)
+{
     if (index < 0 || index >= g_joystickCount || g_joysticks[index] == nullptr) return false;
     SDL_Joystick* joystick = g_joysticks[index];
     JoystickSample read;

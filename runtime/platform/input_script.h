@@ -10,9 +10,15 @@ namespace platform::script {
 // Loads the script named by KV_INPUT_SCRIPT once; true when one is active.
 bool Active();
 // Called by PresentFrame: the picture of the frame just drawn is about to
-// be shown (screenshots), then the next frame begins (its input applies).
-void BeforePresent(long frame, int width, int height);
-void AfterPresent(long frame);
+// be shown (screenshots).
+void BeforePresent(int width, int height);
+// The next input frame begins (after a presented frame or a wait pass): its
+// entries apply.
+void NextFrame();
+// The random seed the script names, if any.
+bool Seed(unsigned long* seed);
+// The character the key's current press types (0: none).
+unsigned char TypedCharacter(int dik);
 bool QuitRequested();
 
 void Keyboard(unsigned char keys[256]);

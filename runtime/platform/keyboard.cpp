@@ -6,7 +6,9 @@
 
 #include <cstring>
 
+#include "platform/input_recorder.h"
 #include "platform/input_script.h"
+#include "platform/real_devices.h"
 
 namespace platform {
 
@@ -97,8 +99,15 @@ void KeyboardSnapshot(unsigned char keys[256])
 {
     if (script::Active()) {
         script::Keyboard(keys);
-        return;
+    } else if (recorder::Active()) {
+        recorder::Keyboard(keys);
+    } else {
+        devices::Keyboard(keys);
     }
+}
+
+void devices::Keyboard(unsigned char keys[256])
+{
     std::memset(keys, 0, 256);
     if (!SDL_WasInit(SDL_INIT_VIDEO)) return;
     int count = 0;

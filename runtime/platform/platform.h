@@ -99,9 +99,10 @@ void CloseInputDevices();
 void RefreshInputState();
 // SDL scancode of a DIK code, 0 when none.
 int ScancodeFromDik(int dik);
-// The character the current keyboard layout gives the key without
-// modifiers: printable ASCII, 0 when none.
-unsigned char LayoutCharacter(int dik);
+// The character the key's current press typed: what the keyboard layout
+// gave it with the modifiers and locks in force as it went down (Shift,
+// Caps Lock, AltGr, Num Lock ...). A code below 0x80; 0 when it typed none.
+unsigned char TypedCharacter(int dik);
 
 struct MouseSample {
     int dx = 0, dy = 0;            // motion since the previous sample
@@ -125,7 +126,15 @@ std::string JoystickName(int index);
 // (format in README.md) instead of the devices. KV_SEED=n: a fixed random
 // seed. KV_UNPACED=1: frames are presented as fast as they are drawn.
 bool ScriptedInputActive();
+// KV_SEED, else a seed entry of the input script.
 bool FixedRandomSeed(unsigned long* seed);
+// The seed the run uses, for a recording (KV_RECORD_INPUT=file: the input
+// of the run is written in the script format as it happens).
+void RecordRandomSeed(unsigned long seed);
+// One pass of a runtime wait that presents no frame (KEYWAIT, MOUSEWAIT):
+// scripted and recorded input move on by one frame, as after a presented
+// frame.
+void InputWaitPass();
 bool UnpacedFrames();
 // Frames presented so far (the start-up frame is frame 0).
 long PresentedFrames();
@@ -133,6 +142,9 @@ long PresentedFrames();
 // ---- Process ---------------------------------------------------------------
 // SIGINT and SIGTERM become a Close window message at the next pump.
 void InstallTerminationHandlers();
+// True once SIGINT or SIGTERM has arrived: waits check it to take the close
+// path at once.
+bool TerminationRequested();
 [[noreturn]] void ExitProcess(int code);
 
 

@@ -38,10 +38,17 @@ void ReapFinishedChildren()
 int WaitForExitCode(pid_t child)
 {
     int status = 0;
-    while (waitpid(child, &status, 0) < 0) {
-        // A termination signal interrupts the wait; it is handled at the next
-        // message pump, after the program has ended.
-        if (errno != EINTR) return 0;
+    for (;;) {
+        const pid_t result = waitpid(child, &status, WNOHANG);
+        if (result == child) break;
+        if (result < 0 && errno != EINTR) return 0;
+        // A termination signal ends the wait at once: the caller takes the
+        // close path, the child runs on (and is reaped if we live on).
+        if (TerminationRequested()) {
+            g_unwaitedChildren.push_back(child);
+            return 0;
+        }
+        SleepMilliseconds(5);
     }
     if (WIFEXITED(status)) return WEXITSTATUS(status);
     if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
@@ -112,7 +119,7 @@ bool RunProgramForOutput(const std::vector<std::string>& argv, std::string* outp
         char buffer[4096];
         for (;;) {
             ssize_t got = read(pipeEnds[0], buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR) continue;
+            if (got < 0 && errno == EINTR && !TerminationRequested()) continue;
             if (got <= 0) break;
             output->append(buffer, static_cast<std::size_t>(got));
         }

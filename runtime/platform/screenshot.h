@@ -7,4 +7,9 @@ namespace platform {
 // and writes it to path; false when the file cannot be written.
 bool SaveDrawingArea(const char* path, int width, int height);
 
+// KV_FRAME_CHECKSUMS=file: one line "<frame> <checksum>" per presented
+// frame, for comparing two runs picture by picture (a recorded run and its
+// replay). Does nothing without the variable.
+void WriteFrameChecksum(long frame, int width, int height);
+
 }  // namespace platform

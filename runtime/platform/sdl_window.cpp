@@ -9,10 +9,15 @@
 #include "platform/platform.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
+#include <X11/Xatom.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "platform/input_recorder.h"
 #include "platform/input_script.h"
+#include "platform/real_devices.h"
+#include "platform/screenshot.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -30,11 +35,62 @@ struct Window {
     GLuint framebuffer = 0;
     GLuint colorBuffer = 0;
     GLuint depthBuffer = 0;
+    // Where the window was before this layer made it cover the display
+    // itself (no window manager did it), to go back there.
+    bool coveringDisplay = false;
+    SDL_Rect windowedPlace{};
+    // The window's real size, asked of the X server again after window
+    // events and now and then (a round trip per frame costs on a busy
+    // machine).
+    int realWidth = 0, realHeight = 0;
+    long realSizeFrame = -1;
 };
 
 namespace {
 
 std::string g_lastError;
+
+// The X connection and window behind the SDL window; false on other systems.
+bool X11Window(SDL_Window* sdl, Display** display, ::Window* xWindow)
+{
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11) return false;
+    *display = info.info.x11.display;
+    *xWindow = info.info.x11.window;
+    return true;
+}
+
+// A window manager that follows the desktop conventions announces itself
+// on the root window; only such a one makes a window full screen.
+bool WindowManagerRunning(Display* display)
+{
+    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
+    if (check == None) return false;
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0, after = 0;
+    unsigned char* data = nullptr;
+    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
+                                          &type, &format, &count, &after, &data);
+    const bool running = status == Success && type == XA_WINDOW && count == 1;
+    if (data != nullptr) XFree(data);
+    return running;
+}
+
+// The size of the window as the X server really has it: SDL reports the
+// size it asked for, which without a window manager is not what it got.
+bool RealWindowSize(SDL_Window* sdl, int* width, int* height)
+{
+    Display* display = nullptr;
+    ::Window xWindow = 0;
+    if (!X11Window(sdl, &display, &xWindow)) return false;
+    XWindowAttributes attributes;
+    if (!XGetWindowAttributes(display, xWindow, &attributes)) return false;
+    *width = attributes.width;
+    *height = attributes.height;
+    return true;
+}
 
 struct FramebufferFunctions {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
@@ -68,6 +124,13 @@ struct FramebufferFunctions {
 
 FramebufferFunctions g_fbo;
 long g_presentedFrames = 0;
+bool g_windowChanged = true;  // a window event came since the size was asked
+
+int NoteWindowEvents(void*, SDL_Event* event)
+{
+    if (event->type == SDL_WINDOWEVENT) g_windowChanged = true;
+    return 1;
+}
 bool g_fboAvailable = false;
 
 void ReleaseDrawingArea(Window* window)
@@ -137,6 +200,8 @@ Window* CreateGameWindow(const char* caption, int x, int y, int width, int heigh
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    devices::WatchTypedCharacters();
+    SDL_AddEventWatch(NoteWindowEvents, nullptr);
     // The screen saver and monitor power-down stay off while the game runs.
     SDL_DisableScreenSaver();
     Window* window = new Window;
@@ -222,12 +287,31 @@ int DesktopColorBits()
 
 bool EnterFullscreen(Window* window)
 {
+    SDL_Rect place{};
+    SDL_GetWindowPosition(window->sdl, &place.x, &place.y);
+    SDL_GetWindowSize(window->sdl, &place.w, &place.h);
     if (SDL_SetWindowFullscreen(window->sdl, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
         g_lastError = SDL_GetError();
         return false;
     }
     SDL_ShowWindow(window->sdl);
     SDL_RaiseWindow(window->sdl);
+    // Desktop full screen is a request to the window manager. Without one
+    // the window would stay as it is: it is made to cover the display here.
+    Display* display = nullptr;
+    ::Window xWindow = 0;
+    SDL_Rect bounds{};
+    const int screen = SDL_GetWindowDisplayIndex(window->sdl);
+    if (X11Window(window->sdl, &display, &xWindow) && !WindowManagerRunning(display) &&
+        SDL_GetDisplayBounds(screen < 0 ? 0 : screen, &bounds) == 0) {
+        if (!window->coveringDisplay) window->windowedPlace = place;
+        window->coveringDisplay = true;
+        XMoveResizeWindow(display, xWindow, bounds.x, bounds.y, static_cast<unsigned>(bounds.w),
+                          static_cast<unsigned>(bounds.h));
+        XRaiseWindow(display, xWindow);
+        XSync(display, False);
+    }
+    g_windowChanged = true;
     return true;
 }
 
@@ -236,7 +320,18 @@ void EnterWindowed(Window* window, int width, int height)
     SDL_SetWindowFullscreen(window->sdl, 0);
     SDL_SetWindowBordered(window->sdl, SDL_TRUE);
     SDL_SetWindowSize(window->sdl, width, height);
+    Display* display = nullptr;
+    ::Window xWindow = 0;
+    if (window->coveringDisplay && X11Window(window->sdl, &display, &xWindow)) {
+        // Back to where it was, at the size asked for now: SDL believes the
+        // window never left it, so it would not move it itself.
+        XMoveResizeWindow(display, xWindow, window->windowedPlace.x, window->windowedPlace.y,
+                          static_cast<unsigned>(width), static_cast<unsigned>(height));
+        XSync(display, False);
+        window->coveringDisplay = false;
+    }
     SDL_ShowWindow(window->sdl);
+    g_windowChanged = true;
 }
 
 void HideGameWindow(Window* window)
@@ -267,7 +362,17 @@ void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight)
 static void ShowDrawingArea(Window* window)
 {
     int drawableWidth = 0, drawableHeight = 0;
-    SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
+    if (g_windowChanged || window->realSizeFrame < 0 || g_presentedFrames - window->realSizeFrame >= 30) {
+        g_windowChanged = false;
+        window->realSizeFrame = g_presentedFrames;
+        if (!RealWindowSize(window->sdl, &window->realWidth, &window->realHeight))
+            window->realWidth = window->realHeight = 0;
+    }
+    drawableWidth = window->realWidth;
+    drawableHeight = window->realHeight;
+    if (drawableWidth <= 0 || drawableHeight <= 0)
+        SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
+    if (drawableWidth <= 0 || drawableHeight <= 0) drawableWidth = drawableHeight = 1;
     // Largest picture of the logical aspect that fits, centred.
     const double scale = std::min(static_cast<double>(drawableWidth) / window->logicalWidth,
                                   static_cast<double>(drawableHeight) / window->logicalHeight);
@@ -300,14 +405,16 @@ long PresentedFrames() { return g_presentedFrames; }
 
 void PresentFrame(Window* window)
 {
-    script::BeforePresent(g_presentedFrames, window->logicalWidth, window->logicalHeight);
+    script::BeforePresent(window->logicalWidth, window->logicalHeight);
+    WriteFrameChecksum(g_presentedFrames, window->logicalWidth, window->logicalHeight);
     if (window->framebuffer == 0) {
         SDL_GL_SwapWindow(window->sdl);
     } else {
         ShowDrawingArea(window);
     }
-    script::AfterPresent(g_presentedFrames);
     ++g_presentedFrames;
+    script::NextFrame();
+    recorder::NextFrame();
 }
 
 

@@ -56,4 +56,29 @@ TEST_F(RealKeyboardTest, KeywaitIgnoresKeysWithoutCharacters)
     EXPECT_EQ(result.exitCode, 0) << result.stderrText;
 }
 
+// Each key held long enough for a polling program to see it.
+std::string Held(const std::string& key)
+{
+    return "keydown " + key + " sleep 0.15 keyup " + key + " sleep 0.1 ";
+}
+
+TEST_F(RealKeyboardTest, TypedCharactersFollowTheLayoutWithItsModifiers)
+{
+    // The US layout of the display: Shift + 1, Shift + /, Caps Lock + a,
+    // and the keypad's 1 key (End) with Num Lock off and then on.
+    ASSERT_TRUE(display.Ready());
+    ChildProcess child(BuildProgram("input_probe"), {"typing"}, {"TMPDIR=" + folder.Path(), display.Env()},
+                       folder.File("stderr.txt"));
+    ASSERT_TRUE(WaitForNote("ready", 30000));
+    const std::string keys = "mousemove 300 300 sleep 0.1 keydown Shift_L sleep 0.1 " + Held("1") + Held("slash") +
+                             "keyup Shift_L sleep 0.1 " + Held("Caps_Lock") + Held("a") + Held("Caps_Lock") +
+                             Held("a") + Held("KP_End") + Held("Num_Lock") + Held("KP_End") + Held("Num_Lock") +
+                             Held("period");
+    ASSERT_EQ(display.Xdotool(keys), 0);
+    ChildResult result = child.Wait(std::chrono::seconds(20));
+    EXPECT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+    EXPECT_EQ(Notes(), "ready\nCHAR 33\nCHAR 63\nCHAR 65\nCHAR 97\nCHAR 49\nCHAR 46\n");
+}
+
 }  // namespace

@@ -195,6 +195,120 @@ TEST_F(ScriptedInputTest, InputDrawsTheTextAndABlinkingCursorOverTheOldPicture)
     EXPECT_EQ(plain, hidden);
 }
 
+TEST_F(ScriptedInputTest, KeysTypeWhatTheUsLayoutGivesThemWithTheModifiersHeld)
+{
+    Start("1 key 42 down\n"          // Shift + 1, Shift + /
+          "2 key 2 down\n"
+          "3 key 2 up\n"
+          "4 key 53 down\n"
+          "5 key 53 up\n"
+          "5 key 42 up\n"
+          "6 key 58 down\n"          // Caps Lock on: a gives A, 1 stays 1
+          "7 key 58 up\n"
+          "8 key 30 down\n"
+          "9 key 30 up\n"
+          "10 key 2 down\n"
+          "11 key 2 up\n"
+          "11 key 58 down\n"         // Caps Lock off again
+          "12 key 58 up\n"
+          "12 key 69 down\n"         // Num Lock off: keypad 1 is End
+          "13 key 69 up\n"
+          "14 key 79 down\n"
+          "15 key 79 up\n"
+          "15 key 69 down\n"         // and on: keypad 1 types 1 again
+          "16 key 69 up\n"
+          "17 key 79 down\n"
+          "18 key 79 up\n"
+          "19 key 184 down\n"        // right Alt is no AltGr on the US layout
+          "20 key 16 down\n"
+          "21 key 16 up\n"
+          "21 key 184 up\n");
+    EXPECT_EQ(CharactersOfFrames(22),
+              (std::vector<std::string>{"", "!", "", "?", "", "", "", "A", "", "1", "", "", "", "",
+                                        "", "", "1", "", "", "q", "", ""}));
+}
+
+TEST_F(ScriptedInputTest, TheGermanLayoutTypesItsPunctuationAndNothingAboveAscii)
+{
+    // The layout compiled in-process: Shift + 7 is "/", AltGr + Q "@",
+    // Shift + 0 "=", the key right of L is a-umlaut (not ASCII: nothing),
+    // and Y and Z trade places.
+    Start("0 layout de\n"
+          "1 key 42 down\n"
+          "2 key 8 down\n"
+          "3 key 8 up\n"
+          "4 key 11 down\n"
+          "5 key 11 up\n"
+          "5 key 42 up\n"
+          "6 key 184 down\n"
+          "7 key 16 down\n"
+          "8 key 16 up\n"
+          "8 key 184 up\n"
+          "9 key 39 down\n"
+          "10 key 39 up\n"
+          "11 key 21 down\n"
+          "12 key 21 up\n"
+          "13 key 44 down\n"
+          "14 key 44 up\n");
+    EXPECT_EQ(CharactersOfFrames(15), (std::vector<std::string>{"", "/", "", "=", "", "", "@", "", "", "", "z",
+                                                                "", "y", "", ""}));
+}
+
+TEST_F(ScriptedInputTest, AGivenCharacterOverridesTheLayout)
+{
+    // Recordings write what each press typed, so they replay on any layout.
+    Start("1 key 30 down 64\n"
+          "2 key 30 up\n"
+          "3 key 31 down 0\n"
+          "4 key 31 up\n"
+          "5 key 32 down 300\n");   // refused: not a character code
+    EXPECT_EQ(CharactersOfFrames(6), (std::vector<std::string>{"@", "", "", "", "", ""}));
+}
+
+TEST_F(ScriptedInputTest, HugeMouseMotionSaturatesOrIsRefusedWithItsLine)
+{
+    testing::internal::CaptureStderr();
+    Start("1 mouse 2147483647 0\n"
+          "1 mouse 1 0\n"
+          "1 mouse 0 -2147483648\n"
+          "1 mouse 0 -1\n"
+          "2 mouse 99999999999 0\n"
+          "2 mouse 0 5\n");
+    double x = 0, y = 0, b1 = 0, b2 = 0;
+    SETMOUSE(100, 100);
+    MOUSESTATE(x, y, b1, b2);  // frame 1
+    EXPECT_EQ(x, 640);
+    EXPECT_EQ(y, 0);
+    SHOWSCREEN();
+    MOUSESTATE(x, y, b1, b2);
+    EXPECT_EQ(x, 640);
+    EXPECT_EQ(y, 5);
+    const std::string complaints = testing::internal::GetCapturedStderr();
+    EXPECT_NE(complaints.find("input script line 5:"), std::string::npos) << complaints;
+}
+
+TEST_F(ScriptedInputTest, KeywaitAndMousewaitSeeScriptedInputOneFramePerPass)
+{
+    // The first wait pass is frame 1 (start-up presented frame 0).
+    Start("5 key 57 down\n"
+          "6 key 57 up\n"
+          "9 button left down\n"
+          "10 button left up\n"
+          "12 key 2 down\n");
+    KEYWAIT();
+    EXPECT_EQ(KEY(57), 1) << "KEYWAIT returns in frame 5, the key still held";
+    MOUSEWAIT();
+    EXPECT_EQ(INKEY_Str().Compare(KvStr("")), 0);
+    double x = 0, y = 0, b1 = 0, b2 = 0;
+    MOUSESTATE(x, y, b1, b2);
+    EXPECT_EQ(b1, 1) << "MOUSEWAIT ends while the button is down";
+    SHOWSCREEN();  // frame 10
+    SHOWSCREEN();
+    EXPECT_EQ(INKEY_Str().Compare(KvStr("")), 0);
+    SHOWSCREEN();
+    EXPECT_EQ(INKEY_Str().Compare(KvStr("1")), 0) << "the passes of the waits count as frames";
+}
+
 TEST(ScriptedInputQuitTest, QuitEntryTakesTheClosePath)
 {
     ScratchFolder folder;

@@ -2,6 +2,9 @@
 // presses. It appends what it sees to $TMPDIR/input-probe.txt.
 //   keys      frames until both KEY(30) (the A key) and INKEY$ "a" were seen
 //   keywait   KEYWAIT, then END
+//   typing    notes "CHAR <code>" for every character INKEY$ gives, until "."
+//   mousewait MOUSEWAIT, then END
+//   shell     SHELLCMD of a 60-second sleep with wait, then END
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -28,6 +31,28 @@ static void __MainGameSub_()
         __dLn(0, 2);  KEYWAIT();
         __dLn(0, 3);  Note("keywait returned");
         __dLn(0, 4);  END();
+    }
+    if (std::strcmp(g_cmdline.GetStrData(), "mousewait") == 0) {
+        __dLn(0, 5);  MOUSEWAIT();
+        __dLn(0, 6);  Note("mousewait returned");
+        __dLn(0, 7);  END();
+    }
+    if (std::strcmp(g_cmdline.GetStrData(), "shell") == 0) {
+        double code = 0;
+        __dLn(0, 8);  SHELLCMD("sh -c \"exec sleep 60 >/dev/null 2>&1\"", 1, 0, code);
+        __dLn(0, 9);  END();
+    }
+    if (std::strcmp(g_cmdline.GetStrData(), "typing") == 0) {
+        for (;;) {
+            __dLn(0, 20);  KvStr c = INKEY_Str();
+            if (c.Length() > 0) {
+                char note[32];
+                std::snprintf(note, sizeof note, "CHAR %d", static_cast<unsigned char>(c.GetStrData()[0]));
+                Note(note);
+                if (c.GetStrData()[0] == '.') END();
+            }
+            __dLn(0, 21);  SHOWSCREEN();
+        }
     }
     while (sawKey == 0 || sawChar == 0) {
         __dLn(0, 10);  if (KEY(30) == 1 && sawKey == 0) { sawKey = 1; Note("KEY 30"); }

@@ -155,7 +155,8 @@ inline std::vector<std::string> ErrorLogLines(const std::string& folder)
 // Xvfb picks a free display number itself and tells it through a pipe.
 class PrivateDisplay {
 public:
-    PrivateDisplay()
+    // screen: Xvfb's size and depth, such as "1920x1080x24".
+    explicit PrivateDisplay(const std::string& screen = "1024x768x24")
     {
         int pipeEnds[2];
         if (pipe(pipeEnds) != 0) return;
@@ -163,7 +164,7 @@ public:
         posix_spawn_file_actions_init(&actions);
         posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], 3);
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        std::vector<std::string> words{"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", "1024x768x24",
+        std::vector<std::string> words{"/usr/bin/Xvfb", "-displayfd", "3", "-screen", "0", screen,
                                        "-nolisten", "tcp"};
         std::vector<char*> argv;
         for (std::string& w : words) argv.push_back(w.data());
