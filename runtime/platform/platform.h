@@ -24,6 +24,8 @@ std::string TempFolder();
 std::string ModulePath();
 bool ChangeDirectory(const char* path);
 bool RemoveFile(const char* path);
+// The longest name of one file inside a folder, in bytes.
+constexpr std::size_t kMaxFileNameBytes = 255;
 
 // ---- Message box -----------------------------------------------------------
 // A warning box with no owner window. Automated runs suppress it by setting
