@@ -103,6 +103,9 @@ bool TzShoeBox::SetArchive(const char* path)
 bool TzShoeBox::WriteTempFile(const char* fileName, const unsigned char* data, int size)
 {
     if (m_tempFolder[0] == 0) {
+        // With no usable temporary folder at all (said once when it was
+        // found out), every member is simply not found.
+        if (platform::TempFolder().empty()) return false;
         std::string folder = platform::MakePrivateTempFolder();
         if (folder.empty() || !CopyPath(m_tempFolder, folder.c_str())) {
             std::fprintf(stderr, "TzShoeBox: cannot make a private temporary folder: %s\n",
