@@ -137,6 +137,12 @@ Window* CreateGameWindow(const char* caption, int x, int y, int width, int heigh
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
+    // Destroying the last GL window would unload the GL library, and with it
+    // the driver whose process-lifetime allocations and threads belong to it
+    // until exit; the library is held once more for the whole process, so a
+    // program (or a test) that ends its runtime early leaves it loaded.
+    static const bool glLibraryHeld = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)glLibraryHeld;
     // The screen saver and monitor power-down stay off while the game runs.
     SDL_DisableScreenSaver();
     Window* window = new Window;
