@@ -54,7 +54,10 @@ Element& KvArray<Element>::operator()(double i0, double i1, double i2, double i3
     for (int k = 0; k < 8; ++k) {
         // NaN fails every comparison; treat it as out of bounds too.
         if (index[k] < 0 || std::isnan(index[k])) __FatalError(9);
-        if (size[k] != 0 && index[k] >= size[k]) __FatalError(9);
+        // A dimension of size 0 (one DIM did not name, or named as 0) still
+        // has a stride; only index 0 keeps the position inside the block.
+        const double limit = size[k] == 0 ? 1 : size[k];
+        if (index[k] >= limit) __FatalError(9);
     }
     std::int64_t position = NumberToInt(i0);
     for (int k = 1; k < 8; ++k) position += static_cast<std::int64_t>(NumberToInt(index[k])) * stride[k - 1];

@@ -1,10 +1,12 @@
 #include "files/fast_file.h"
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <new>
+#include <vector>
 
 #include "files/tz_file_system.h"
+#include "frame/error_log.h"
 #include "frame/runtime_state.h"
 #include "platform/platform.h"
 
@@ -19,18 +21,6 @@ std::string AbsolutePath(const char* name)
     if (folder.empty()) return name;
     if (folder.back() != '/') folder += '/';
     return folder + name;
-}
-
-// The whole file, or false when it cannot be opened or read.
-bool ReadWholeFile(const char* name, std::string& bytes)
-{
-    if (!platform::IsReadableFile(name)) return false;
-    TzFileSystem file(std::fopen(name, "rb"));
-    if (file.handle == nullptr) return false;
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file.handle)) > 0) bytes.append(buffer, got);
-    return std::ferror(file.handle) == 0;
 }
 
 }  // namespace
@@ -64,19 +54,24 @@ int FAST_FILE::FillBuffer(const char* name)
 void FAST_FILE::WriteBack()
 {
     if (fileName[0] == 0 || !dirty) return;
-    std::string bytes;
+    // Lines the table holds come from memory, the rest from the original.
+    std::vector<platform::FilePiece> pieces(1);
     for (int i = 0; i <= lastLine; ++i) {
-        if (uncut[i].empty())
-            bytes += lines[i];
-        else
-            bytes += uncut[i];
-        bytes += "\r\n";
+        if (lineIsCut[i]) {
+            pieces.push_back({std::string(), lineOffset[i], lineLength[i]});
+            pieces.emplace_back();
+        } else {
+            pieces.back().bytes += lines[i];
+        }
+        pieces.back().bytes += "\r\n";
     }
-    bytes += rest;
+    if (loaded.size > restOffset) pieces.push_back({std::string(), restOffset, loaded.size - restOffset});
     std::string why;
-    if (!platform::ReplaceFileContents(diskPath.c_str(), bytes, &why))
-        std::fprintf(stderr, "Zorvelin runtime: changes to line file %s are lost: %s\n",
-                     fileName, why.c_str());
+    if (!platform::RewriteFile(diskPath.c_str(), pieces, loaded, &why)) {
+        std::string message = std::string("PUTFILE changes to ") + fileName + " dropped: " + why;
+        std::fprintf(stderr, "Zorvelin runtime: %s\n", message.c_str());
+        AppendErrorLog(message.c_str());
+    }
     dirty = false;
 }
 
@@ -84,11 +79,12 @@ void FAST_FILE::Forget()
 {
     for (int i = 0; i < kMaxLines; ++i) {
         lines[i][0] = 0;
-        uncut[i].clear();
-        uncut[i].shrink_to_fit();
+        lineOffset[i] = 0;
+        lineLength[i] = 0;
+        lineIsCut[i] = false;
     }
-    rest.clear();
-    rest.shrink_to_fit();
+    restOffset = 0;
+    loaded = platform::FileStamp{};
     diskPath.clear();
     lastLine = 0;
     dirty = false;
@@ -97,45 +93,95 @@ void FAST_FILE::Forget()
 
 int FAST_FILE::Load(const char* name)
 {
-    std::string bytes;
-    bool read = false;
-    if (std::strlen(name) < sizeof fileName) {
-        try {
-            read = ReadWholeFile(name, bytes);
-        } catch (const std::bad_alloc&) {
-            std::fprintf(stderr, "Zorvelin runtime: line file %s is too large to read\n", name);
-        }
-    }
-    if (!read) {
+    if (std::strlen(name) >= sizeof fileName) {
+        std::fprintf(stderr, "Zorvelin runtime: line file name too long: %.80s...\n", name);
         __Error(3);
         return 3;
     }
-
-    // Lines end at a line feed, which goes, with a carriage return directly
-    // before it. A file ending without a line feed still has its last line.
-    std::size_t position = 0;
-    for (int i = 0; i < kMaxLines && position < bytes.size(); ++i) {
-        std::size_t lineFeed = bytes.find('\n', position);
-        std::size_t end = lineFeed == std::string::npos ? bytes.size() : lineFeed;
-        std::size_t textEnd = end;
-        if (lineFeed != std::string::npos && textEnd > position && bytes[textEnd - 1] == '\r') --textEnd;
-        StoreLine(i, bytes.data() + position, textEnd - position);
-        lastLine = i;
-        position = lineFeed == std::string::npos ? bytes.size() : lineFeed + 1;
+    const std::string path = AbsolutePath(name);
+    if (!platform::IsReadableFile(name)) {
+        __Error(3);
+        return 3;
     }
-    rest.assign(bytes, position, std::string::npos);
-
+    // A file that could not be read stays unread until it changes: a
+    // program asking for it every frame must not read it every frame.
+    if (path == failedPath && platform::StampOf(name) == failedStamp) {
+        __Error(3);
+        return 3;
+    }
+    TzFileSystem file(std::fopen(name, "rb"));
+    platform::FileStamp stamp = platform::StampOf(file.handle);
+    if (file.handle == nullptr || !stamp.valid || !ReadTable(file.handle)) {
+        std::fprintf(stderr, "Zorvelin runtime: line file %s cannot be read: %s\n", name,
+                     std::strerror(errno));
+        Forget();
+        failedPath = path;
+        failedStamp = stamp.valid ? stamp : platform::StampOf(name);
+        __Error(3);
+        return 3;
+    }
+    failedPath.clear();
+    loaded = stamp;
     std::strcpy(fileName, name);
-    diskPath = AbsolutePath(name);
+    diskPath = path;
     return 0;
 }
 
-void FAST_FILE::StoreLine(int index, const char* text, std::size_t length)
+bool FAST_FILE::ReadTable(std::FILE* file)
 {
-    std::size_t kept = length < static_cast<std::size_t>(kLineChars) ? length : kLineChars;
-    std::memcpy(lines[index], text, kept);
+    // Lines end at a line feed, which goes, with a carriage return directly
+    // before it. A file ending without a line feed still has its last line.
+    // Reading stops after the 256th line: what follows is only ever copied.
+    char buffer[65536];
+    std::uint64_t position = 0;    // offset of the byte being looked at
+    std::uint64_t start = 0;       // where the current line began
+    std::uint64_t rawLength = 0;   // its bytes so far, line end included
+    bool inLine = false, hasZero = false;
+    char lastByte = 0;
+    int line = 0;
+    while (line < kMaxLines) {
+        std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
+        if (got == 0) break;
+        for (std::size_t k = 0; k < got && line < kMaxLines; ++k, ++position) {
+            char c = buffer[k];
+            if (!inLine) {
+                inLine = true;
+                start = position;
+                rawLength = 0;
+                hasZero = false;
+            }
+            if (c == '\n') {
+                EndLine(line, start, rawLength, true, lastByte, hasZero);
+                lastLine = line++;
+                inLine = false;
+                lastByte = 0;
+                continue;
+            }
+            if (rawLength < static_cast<std::uint64_t>(kLineChars)) lines[line][rawLength] = c;
+            if (c == 0) hasZero = true;
+            lastByte = c;
+            ++rawLength;
+        }
+    }
+    if (std::ferror(file)) return false;
+    if (inLine && line < kMaxLines) {
+        EndLine(line, start, rawLength, false, lastByte, hasZero);
+        lastLine = line;
+    }
+    restOffset = position;
+    return true;
+}
+
+void FAST_FILE::EndLine(int index, std::uint64_t start, std::uint64_t rawLength, bool lineFeed,
+                        char lastByte, bool hasZero)
+{
+    std::uint64_t textLength = rawLength;
+    if (lineFeed && textLength > 0 && lastByte == '\r') --textLength;
+    std::uint64_t kept = textLength < static_cast<std::uint64_t>(kLineChars) ? textLength : kLineChars;
     lines[index][kept] = 0;
-    if (kept < length || std::memchr(text, 0, length) != nullptr) uncut[index].assign(text, length);
+    lineOffset[index] = start;
+    lineLength[index] = textLength;
+    lineIsCut[index] = textLength > kept || hasZero;
 }
 
 int FAST_FILE::GetFile(const char* name, short n, KvStr& out)
@@ -182,7 +228,7 @@ int FAST_FILE::PutFile(const char* name, short n, const char* text)
     if (length > static_cast<std::size_t>(kLineChars)) length = kLineChars;
     std::memcpy(lines[n], text, length);
     lines[n][length] = 0;
-    uncut[n].clear();
+    lineIsCut[n] = false;
     dirty = true;
     if (n > lastLine) lastLine = n;
     return 0;

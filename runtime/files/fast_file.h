@@ -4,9 +4,12 @@
 // program ends.
 #pragma once
 
+#include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "core/kvstr.h"
+#include "platform/platform.h"
 
 class FAST_FILE {
 public:
@@ -40,22 +43,32 @@ public:
     int lastLine = 0;                              // highest line in use
     bool dirty = false;                            // changed since loaded
 
-    // What the table cannot hold, kept so that write-back loses nothing:
-    // the whole text of a line over 1024 characters or holding a zero byte
-    // (empty for lines that fit; dropped when the program replaces the line),
-    // and every byte after the 256th line, written back unchanged.
-    std::string uncut[kMaxLines];
-    std::string rest;
+    // Where each line lies in the file as it was loaded (its text, without
+    // the line end). A line the table holds only in part (over 1024
+    // characters, or with a zero byte) is written back from the original
+    // unless the program replaced it; so are the bytes after the 256th line,
+    // from restOffset on. Nothing beyond the table is held in memory.
+    std::uint64_t lineOffset[kMaxLines] = {};
+    std::uint64_t lineLength[kMaxLines] = {};
+    bool lineIsCut[kMaxLines] = {};
+    std::uint64_t restOffset = 0;
+    platform::FileStamp loaded;
     // Where the file was loaded from, as an absolute path: the working
     // directory may change before the write-back.
     std::string diskPath;
+    // The last file that could not be read, as it was then: asking for it
+    // again fails at once until the file changes.
+    std::string failedPath;
+    platform::FileStamp failedStamp;
 
 private:
     bool IsSelected(const char* name) const;
     void WriteBack();
     void Forget();
     int Load(const char* name);
-    void StoreLine(int index, const char* text, std::size_t length);
+    bool ReadTable(std::FILE* file);
+    void EndLine(int index, std::uint64_t start, std::uint64_t rawLength, bool lineFeed,
+                 char lastByte, bool hasZero);
 };
 
 extern FAST_FILE g_FastFile;

@@ -60,8 +60,16 @@ bool ShoeBoxTempFileName(char* out, std::size_t size, std::int32_t offset,
     std::string safeName = entryName;
     for (char& c : safeName)
         if (c == '/' || c == '\\') c = '_';
-    int length = std::snprintf(out, size, "~sbx%X%x%s", static_cast<unsigned>(offset),
-                               static_cast<unsigned>(packedSize), safeName.c_str());
+    char prefix[32];
+    int prefixLength = std::snprintf(prefix, sizeof prefix, "~sbx%X%x", static_cast<unsigned>(offset),
+                                     static_cast<unsigned>(packedSize));
+    // A member name of up to 255 bytes can push the whole name past what the
+    // file system takes. Offset and size already tell the members of one
+    // archive apart, so the name may lose its start; its end, with the
+    // extension the loaders look at, stays.
+    std::size_t room = platform::kMaxFileNameBytes - static_cast<std::size_t>(prefixLength);
+    if (safeName.size() > room) safeName = "~" + safeName.substr(safeName.size() - (room - 1));
+    int length = std::snprintf(out, size, "%s%s", prefix, safeName.c_str());
     return length > 0 && static_cast<std::size_t>(length) < size;
 }
 
@@ -97,6 +105,9 @@ bool TzShoeBox::SetArchive(const char* path)
 bool TzShoeBox::WriteTempFile(const char* fileName, const unsigned char* data, int size)
 {
     if (m_tempFolder[0] == 0) {
+        // With no usable temporary folder at all (said once when it was
+        // found out), every member is simply not found.
+        if (platform::TempFolder().empty()) return false;
         std::string folder = platform::MakePrivateTempFolder();
         if (folder.empty() || !CopyPath(m_tempFolder, folder.c_str())) {
             std::fprintf(stderr, "TzShoeBox: cannot make a private temporary folder: %s\n",

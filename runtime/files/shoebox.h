@@ -60,6 +60,8 @@ double SETSHOEBOX(KvStr dataArchive, KvStr mediaArchive);
 // The name a member is extracted to inside a box's folder: "~sbx", O in
 // uppercase hex, S in lowercase hex, then the stored name, with any '/' or
 // '\' in the name replaced by '_' so it stays one file in that folder.
-// False when the result would not fit in size bytes.
+// A name longer than the file system takes keeps "~sbx", O and S and only
+// the end of the stored name, after a '~'. False when the result would not
+// fit in size bytes.
 bool ShoeBoxTempFileName(char* out, std::size_t size, std::int32_t offset,
                          std::uint32_t packedSize, const char* entryName);

@@ -1,24 +1,25 @@
 #include "frame/error_log.h"
 
-#include <cstdio>
+#include <string>
 
 #include "platform/platform.h"
 
 std::string ErrorLogPath()
 {
-    return platform::TempFolder() + "ErrorLog.txt";
+    std::string folder = platform::TempFolder();
+    return folder.empty() ? std::string() : folder + "ErrorLog.txt";
 }
 
 void DeleteErrorLog()
 {
-    platform::RemoveFile(ErrorLogPath().c_str());
+    std::string path = ErrorLogPath();
+    if (!path.empty()) platform::RemoveFile(path.c_str());
 }
 
 void AppendErrorLog(const char* text)
 {
-    std::FILE* log = std::fopen(ErrorLogPath().c_str(), "ab");
-    if (log == nullptr) return;
-    std::fputs(text, log);
-    std::fputs("\r\n", log);
-    std::fclose(log);
+    // The log lives in a folder others may write to: a link or pipe planted
+    // under its name is never followed, and the line is then dropped.
+    std::string path = ErrorLogPath();
+    if (!path.empty()) platform::AppendToPlainFile(path.c_str(), std::string(text) + "\r\n");
 }

@@ -135,6 +135,38 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
     return 0;
 }
 
+namespace {
+
+// The engine objects in their fixed order, then the window, then the
+// archive boxes with their temporary files.
+void ReleaseEngineObjects()
+{
+    delete pRbow;
+    pRbow = nullptr;
+    delete pDXin;
+    pDXin = nullptr;
+    // The slots (destroyed last to first, each stopped and released) go
+    // before the device they play on.
+    delete[] DXwav;
+    DXwav = nullptr;
+    delete pDXsnd;
+    pDXsnd = nullptr;
+    // Last of the engine objects: closes the session, telling the peers.
+    delete pTzNet;
+    pTzNet = nullptr;
+
+    // The window goes last, after everything that drew into it.
+    platform::DestroyGameWindow(hWnd);
+    hWnd = nullptr;
+
+    // The data box, then the media box, delete their temporary files and
+    // private folders (their destructors do the same on any other exit).
+    g_ShoeBox_Data.Clear();
+    g_ShoeBox_Media.Clear();
+}
+
+}  // namespace
+
 void __EndProgram()
 {
     // A second way out while the first is still running (a close message
@@ -159,29 +191,15 @@ void __EndProgram()
         }
     }
 
-    delete pRbow;
-    pRbow = nullptr;
-    delete pDXin;
-    pDXin = nullptr;
-    // The slots (destroyed last to first, each stopped and released) go
-    // before the device they play on.
-    delete[] DXwav;
-    DXwav = nullptr;
-    delete pDXsnd;
-    pDXsnd = nullptr;
-    // Last of the engine objects: closes the session, telling the peers.
-    delete pTzNet;
-    pTzNet = nullptr;
-
-    // The window goes last, after everything that drew into it.
-    platform::DestroyGameWindow(hWnd);
-    hWnd = nullptr;
-
-    // The data box, then the media box, delete their temporary files and
-    // private folders (their destructors do the same on any other exit).
-    g_ShoeBox_Data.Clear();
-    g_ShoeBox_Media.Clear();
+    ReleaseEngineObjects();
     platform::ExitProcess(0);
+}
+
+void __ReleaseRuntime()
+{
+    g_FastFile.FillBuffer(nullptr);
+    STOPMUSIC();
+    ReleaseEngineObjects();
 }
 
 double END()

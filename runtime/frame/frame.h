@@ -26,6 +26,12 @@ int __GlobalInit(void* instance, void* prevInstance, char* commandLine, int show
 // The one way out: writes the error log, releases the engine objects in
 // their fixed order and exits with code 0.
 [[noreturn]] void __EndProgram();
+// Ends the runtime but not the process: what __EndProgram does short of the
+// error-log lines and the exit (line files written back, music stopped,
+// engine objects, window and archive boxes released; no thread of the
+// runtime left running). Safe without a started runtime. For a process that
+// starts the runtime more than once, as test programs do.
+void __ReleaseRuntime();
 // The BASIC END command.
 double END();
 

@@ -42,8 +42,8 @@ double ZOOMSPRITE(double slot, double x, double y, double zoomX, double zoomY)
     const double h = pRbow->imgHeight[n];
     const double zoomedWidth = std::fabs(w * zoomX);
     const double zoomedHeight = std::fabs(h * zoomY);
-    pRbow->StretchSprite(n, Low16(NumberToInt(x) - (zoomedWidth - w) * 0.5),
-                         Low16(NumberToInt(y) - (zoomedHeight - h) * 0.5), Low16(zoomedWidth),
+    pRbow->StretchSprite(n, Low16(x - (zoomedWidth - w) * 0.5),
+                         Low16(y - (zoomedHeight - h) * 0.5), Low16(zoomedWidth),
                          Low16(zoomedHeight));
     return 0;
 }

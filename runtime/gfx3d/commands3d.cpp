@@ -143,7 +143,7 @@ double X_DRAWOBJ(double num, double frame)
 
 double X_DRAWANIM(double num, double frameA, double frameB, double t, double interpolate)
 {
-    rbow3D.RenderMD2(NumberToInt(num), NumberToInt(frameA), NumberToInt(frameB), F(t), NumberToInt(interpolate) != 0);
+    rbow3D.RenderMD2(NumberToInt(num), NumberToInt(frameA), NumberToInt(frameB), F(t), interpolate != 0);
     return 0;
 }
 

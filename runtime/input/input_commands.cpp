@@ -12,10 +12,14 @@ constexpr int kDikEscape = 1;
 // joysticks that cannot be read give an all-zero record.
 DIJOYSTATE PollJoystick(double joystick)
 {
+    // A joystick that does not exist reads as one at rest: axes and buttons
+    // 0, hats centred (a POV of 0 would be "up").
+    DIJOYSTATE resting{};
+    for (std::uint32_t& pov : resting.rgdwPOV) pov = 0xFFFFFFFFu;
     DIJOYSTATE state{};
     const int n = NumberToInt(joystick);
-    if (pDXin == nullptr || n < 0 || n >= kMaxJoysticks) return state;
-    if (!pDXin->GetJoystickData(&state, static_cast<signed char>(n))) state = DIJOYSTATE{};
+    if (pDXin == nullptr || n < 0 || n >= kMaxJoysticks) return resting;
+    if (!pDXin->GetJoystickData(&state, static_cast<signed char>(n))) return resting;
     return state;
 }
 

@@ -1,6 +1,9 @@
-// Readability checks and whole-file replacement for the line-file cache.
+// Rewriting a line file: through a temporary file renamed over the original
+// in the ordinary case, in place where a rename would break a hard link or
+// lose the owner, and never for a file that is not open for writing.
 #include "platform/platform.h"
 
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -21,16 +24,60 @@ std::string ErrnoText(const char* what, const std::string& path)
     return std::string(what) + " " + path + ": " + std::strerror(errno);
 }
 
-bool WriteAll(int fd, const std::string& bytes)
+// Closes a descriptor on every way out of a scope.
+struct Descriptor {
+    explicit Descriptor(int value) : fd(value) {}
+    ~Descriptor()
+    {
+        if (fd >= 0) close(fd);
+    }
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+    int fd;
+};
+
+FileStamp StampOfDescriptor(int fd)
+{
+    FileStamp stamp;
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0) return stamp;
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.valid = true;
+    return stamp;
+}
+
+bool WriteAll(int fd, const char* bytes, std::size_t size)
 {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t written = write(fd, bytes.data() + done, bytes.size() - done);
+    while (done < size) {
+        ssize_t written = write(fd, bytes + done, size - done);
         if (written < 0) {
             if (errno == EINTR) continue;
             return false;
         }
         done += static_cast<std::size_t>(written);
+    }
+    return true;
+}
+
+// Copies length bytes of from, starting at offset, to the end of to.
+bool CopyRange(int from, std::uint64_t offset, std::uint64_t length, int to)
+{
+    char buffer[65536];
+    while (length > 0) {
+        std::size_t want = length < sizeof buffer ? static_cast<std::size_t>(length) : sizeof buffer;
+        ssize_t got = pread(from, buffer, want, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            if (got == 0) errno = EIO;  // the original ended early
+            return false;
+        }
+        if (!WriteAll(to, buffer, static_cast<std::size_t>(got))) return false;
+        offset += static_cast<std::uint64_t>(got);
+        length -= static_cast<std::uint64_t>(got);
     }
     return true;
 }
@@ -55,59 +102,160 @@ std::string FolderOf(const std::string& path)
     return path.substr(0, slash);
 }
 
-// Last resort when the folder takes no new file: truncate and rewrite.
-bool OverwriteInPlace(const std::string& target, const std::string& bytes, std::string* why)
+// True for ".~<name>.XXXXXX" with six characters of mkstemp's alphabet.
+bool IsTemporaryOf(const std::string& entry, const std::string& name)
 {
-    int fd = open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *why = ErrnoText("cannot open", target);
-        return false;
+    const std::string prefix = ".~" + name + ".";
+    if (entry.size() != prefix.size() + 6 || entry.compare(0, prefix.size(), prefix) != 0) return false;
+    for (std::size_t i = prefix.size(); i < entry.size(); ++i) {
+        char c = entry[i];
+        bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
+        if (!alphanumeric) return false;
     }
-    bool ok = WriteAll(fd, bytes);
-    if (!ok) *why = ErrnoText("cannot write", target);
-    if (close(fd) != 0 && ok) {
-        *why = ErrnoText("cannot close", target);
-        ok = false;
+    return true;
+}
+
+// A run killed during a rewrite leaves its temporary file beside the
+// original. Such plain files of this one name go; nothing else is touched.
+void RemoveLeftoverTemporaries(const std::string& folder, const std::string& name)
+{
+    int folderFd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folderFd < 0) return;
+    Descriptor keep(folderFd);
+    DIR* listing = fdopendir(dup(folderFd));
+    if (listing == nullptr) return;
+    while (dirent* entry = readdir(listing)) {
+        if (!IsTemporaryOf(entry->d_name, name)) continue;
+        struct stat info {};
+        if (fstatat(folderFd, entry->d_name, &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode))
+            unlinkat(folderFd, entry->d_name, 0);
     }
-    return ok;
+    closedir(listing);
+}
+
+// Gives the staged file the original's owner, group and permissions; false
+// when owner or group cannot be had (a rename would then change them).
+bool TakeOwnershipOf(int staged, const struct stat& original)
+{
+    if (fchown(staged, original.st_uid, original.st_gid) != 0) {
+        struct stat now {};
+        if (fstat(staged, &now) != 0 || now.st_uid != original.st_uid || now.st_gid != original.st_gid)
+            return false;
+    }
+    // After fchown, which may clear set-id bits; mkstemp made 0600.
+    return fchmod(staged, original.st_mode & 07777) == 0;
+}
+
+// Overwrites the file open as target with everything in staged.
+bool CopyInPlace(int staged, int target)
+{
+    struct stat info {};
+    if (fstat(staged, &info) != 0) return false;
+    if (ftruncate(target, 0) != 0 || lseek(target, 0, SEEK_SET) != 0) return false;
+    return CopyRange(staged, 0, static_cast<std::uint64_t>(info.st_size), target);
 }
 
 }  // namespace
 
-bool ReplaceFileContents(const char* path, const std::string& bytes, std::string* why)
+FileStamp StampOf(std::FILE* file)
+{
+    return file == nullptr ? FileStamp{} : StampOfDescriptor(fileno(file));
+}
+
+FileStamp StampOf(const char* path)
+{
+    FileStamp stamp;
+    struct stat info {};
+    if (path == nullptr || stat(path, &info) != 0) return stamp;
+    stamp.device = static_cast<std::uint64_t>(info.st_dev);
+    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
+    stamp.size = static_cast<std::uint64_t>(info.st_size);
+    stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
+    stamp.valid = true;
+    return stamp;
+}
+
+bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
+                 const FileStamp& original, std::string* why)
 {
     const std::string target = FinalTarget(path);
-    const std::string folder = FolderOf(target);
-    std::size_t nameStart = target.rfind('/');
-    std::string name = nameStart == std::string::npos ? target : target.substr(nameStart + 1);
-    std::string temporary = folder + "/.~" + name + ".XXXXXX";
 
-    int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        if (errno == EACCES || errno == EROFS || errno == EPERM || errno == ENAMETOOLONG)
-            return OverwriteInPlace(target, bytes, why);
-        *why = ErrnoText("cannot create a temporary file for", target);
+    // The file itself must take writes, as an append from the shell would;
+    // that a new file could be put in its place does not count.
+    Descriptor output(open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC));
+    if (output.fd < 0) {
+        *why = ErrnoText("cannot open for writing", target);
         return false;
     }
-    // The new file takes the original's permissions (mkstemp makes 0600).
-    struct stat original {};
-    mode_t mode = stat(target.c_str(), &original) == 0 ? (original.st_mode & 07777) : 0644;
-    fchmod(fd, mode);
+    struct stat info {};
+    if (fstat(output.fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        *why = target + " is not a plain file";
+        return false;
+    }
+
+    bool needsOriginal = false;
+    for (const FilePiece& piece : pieces) needsOriginal = needsOriginal || piece.originalLength > 0;
+    Descriptor input(needsOriginal ? open(target.c_str(), O_RDONLY | O_CLOEXEC) : -1);
+    if (needsOriginal && (input.fd < 0 || !(StampOfDescriptor(input.fd) == original))) {
+        *why = target + " was changed on disk after it was read";
+        return false;
+    }
+
+    const std::string folder = FolderOf(target);
+    std::size_t nameStart = target.rfind('/');
+    const std::string name = nameStart == std::string::npos ? target : target.substr(nameStart + 1);
+    RemoveLeftoverTemporaries(folder, name);
+
+    // Stage the new content beside the file; where the folder takes no new
+    // file (or the name would be too long), in the temporary folder, from
+    // where it is copied in place.
+    std::string staging = folder + "/.~" + name + ".XXXXXX";
+    int stagedFd = name.size() + 9 <= kMaxFileNameBytes ? mkstemp(staging.data()) : -1;
+    const bool besideTarget = stagedFd >= 0;
+    if (!besideTarget) {
+        const std::string temporaryFolder = TempFolder();
+        staging = temporaryFolder + "kvlinefile-XXXXXX";
+        stagedFd = temporaryFolder.empty() ? -1 : mkstemp(staging.data());
+        if (stagedFd < 0) {
+            *why = ErrnoText("cannot create a temporary file for", target);
+            return false;
+        }
+    }
+    Descriptor staged(stagedFd);
+
+    bool ok = true;
+    for (const FilePiece& piece : pieces) {
+        ok = piece.originalLength > 0
+                 ? CopyRange(input.fd, piece.originalOffset, piece.originalLength, staged.fd)
+                 : WriteAll(staged.fd, piece.bytes.data(), piece.bytes.size());
+        if (!ok) {
+            *why = ErrnoText("cannot write", staging);
+            break;
+        }
+    }
 
     // No fsync: the rename already keeps a crashed program from leaving a
     // half-written file, and a flush per write-back would stall a program
     // that alternates between two line files.
-    bool ok = WriteAll(fd, bytes);
-    if (!ok) *why = ErrnoText("cannot write", temporary);
-    if (close(fd) != 0 && ok) {
-        *why = ErrnoText("cannot close", temporary);
+    bool renamed = false;
+    if (ok && besideTarget && info.st_nlink == 1 && TakeOwnershipOf(staged.fd, info)) {
+        if (std::rename(staging.c_str(), target.c_str()) == 0)
+            renamed = true;
+        else if (errno != EACCES && errno != EPERM && errno != EBUSY) {
+            *why = ErrnoText("cannot rename over", target);
+            ok = false;
+        }
+    }
+    if (ok && !renamed && !CopyInPlace(staged.fd, output.fd)) {
+        *why = ErrnoText("cannot write", target);
         ok = false;
     }
-    if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
-        *why = ErrnoText("cannot rename over", target);
+    if (!renamed) unlink(staging.c_str());
+    if (ok && close(output.fd) != 0) {
+        *why = ErrnoText("cannot close", target);
         ok = false;
     }
-    if (!ok) unlink(temporary.c_str());
+    output.fd = -1;
     return ok;
 }
 

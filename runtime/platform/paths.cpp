@@ -1,6 +1,7 @@
 // Temporary folder, program path, working directory, file removal.
 #include "platform/platform.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -9,12 +10,41 @@
 
 namespace platform {
 
+namespace {
+
+bool IsWritableFolder(const std::string& path)
+{
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           access(path.c_str(), W_OK | X_OK) == 0;
+}
+
+}  // namespace
+
 std::string TempFolder()
 {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string folder = (tmp != nullptr && tmp[0] != 0) ? tmp : "/tmp";
-    if (folder.back() != '/') folder += '/';
-    return folder;
+    // The choice is made once for each value of $TMPDIR (start-up asks
+    // first), so a folder that does not work is reported once, not by every
+    // file the runtime then fails to make.
+    static std::string checkedFor = "\x01";
+    static std::string chosen;
+    const char* variable = std::getenv("TMPDIR");
+    const std::string value = variable != nullptr ? variable : "";
+    if (value == checkedFor) return chosen;
+    checkedFor = value;
+    chosen.clear();
+    if (!value.empty() && IsWritableFolder(value)) chosen = value;
+    else if (IsWritableFolder("/tmp")) chosen = "/tmp";
+    if (!value.empty() && chosen != value)
+        std::fprintf(stderr, "Zorvelin runtime: TMPDIR=%s is not a folder this user can write to%s\n",
+                     value.c_str(), chosen.empty() ? "" : "; using /tmp");
+    if (chosen.empty()) {
+        std::fprintf(stderr, "Zorvelin runtime: no usable temporary folder (TMPDIR, /tmp): "
+                             "no error log, and packed media cannot be unpacked\n");
+        return chosen;
+    }
+    if (chosen.back() != '/') chosen += '/';
+    return chosen;
 }
 
 std::string ModulePath()

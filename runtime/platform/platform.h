@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include <string_view>
@@ -18,12 +19,20 @@ std::uint32_t Milliseconds();           // millisecond tick count, wraps at 2^32
 void SleepMilliseconds(double ms);      // sleeps at least about that long
 
 // ---- Folders and files -----------------------------------------------------
-// The user's temporary folder with a trailing '/': $TMPDIR, else /tmp/.
+// The user's temporary folder with a trailing '/': $TMPDIR when it names a
+// folder this user can write to, else /tmp/ when that is one; empty when
+// neither is, which is said once on stderr.
 std::string TempFolder();
 // Full path of the running program.
 std::string ModulePath();
 bool ChangeDirectory(const char* path);
 bool RemoveFile(const char* path);
+// Appends bytes to the plain file at path, creating it if missing. A
+// symbolic link is never followed and nothing but a plain file is written
+// to (a planted link or pipe in a shared folder gets nothing).
+bool AppendToPlainFile(const char* path, const std::string& bytes);
+// The longest name of one file inside a folder, in bytes.
+constexpr std::size_t kMaxFileNameBytes = 255;
 
 // ---- Message box -----------------------------------------------------------
 // A warning box with no owner window. Automated runs suppress it by setting
@@ -209,12 +218,38 @@ bool RemovePrivateTempFolder(const char* path);
 
 // ---- Files, folders and processes (line files and file commands) -----------
 // (IsReadableFile, above, also serves the line files.)
-// Replaces the whole file with bytes: written to a temporary file in the same
-// folder and renamed over the original, so that a crashing program never
-// leaves a half-written file. A symbolic link is followed, the link stays.
-// When the folder admits no new file the original is overwritten in place.
-// On failure returns false and puts the reason into *why.
-bool ReplaceFileContents(const char* path, const std::string& bytes, std::string* why);
+// What a file was when it was read: a rewrite that copies bytes from the
+// original checks that they are still the ones that were read.
+struct FileStamp {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::uint64_t size = 0;
+    std::int64_t modifiedNs = 0;
+    bool valid = false;
+    bool operator==(const FileStamp&) const = default;
+};
+FileStamp StampOf(std::FILE* file);
+FileStamp StampOf(const char* path);   // invalid when the path names nothing
+
+// One piece of a rewritten file: the bytes given, or, when originalLength is
+// not 0, that many bytes of the original file from originalOffset.
+struct FilePiece {
+    std::string bytes;
+    std::uint64_t originalOffset = 0;
+    std::uint64_t originalLength = 0;
+};
+// Rewrites the file path names (a symbolic link is followed, the link stays)
+// with pieces, in order. The file itself must be open for writing: a file
+// that is not keeps its content. Ordinarily the new content goes to a
+// temporary file ".~<name>.XXXXXX" beside it that is renamed over the
+// original, so a crash never leaves half a file; leftovers of that name from
+// an earlier, killed run are removed first. A file with more than one hard
+// link, or whose owner or group the new file could not take, is rewritten in
+// place instead, so links and ownership stay. Pieces of the original are
+// only copied while it is still as `original` describes. On failure returns
+// false and puts the reason into *why.
+bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
+                 const FileStamp& original, std::string* why);
 // The working directory; empty when it cannot be read.
 std::string CurrentDirectory();
 

@@ -28,7 +28,12 @@ bool IsReadableFile(const char* path)
 
 std::string MakePrivateTempFolder()
 {
-    std::string pattern = TempFolder() + "kvshoebox-XXXXXX";
+    std::string folder = TempFolder();
+    if (folder.empty()) {
+        errno = ENOENT;
+        return std::string();
+    }
+    std::string pattern = folder + "kvshoebox-XXXXXX";
     // mkdtemp makes the folder with mode 0700 and a name nobody can predict.
     if (mkdtemp(pattern.data()) == nullptr) return std::string();
     return pattern + '/';
@@ -55,6 +60,23 @@ bool WriteNewFile(const char* path, const void* data, std::size_t size)
         errno = savedError;
     }
     return complete;
+}
+
+bool AppendToPlainFile(const char* path, const std::string& bytes)
+{
+    int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    struct stat info {};
+    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    std::size_t written = 0;
+    while (ok && written < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) ok = false;
+        else written += static_cast<std::size_t>(n);
+    }
+    if (close(fd) != 0) ok = false;
+    return ok;
 }
 
 bool RemovePrivateTempFolder(const char* path)

@@ -202,6 +202,12 @@ Window* CreateGameWindow(const char* caption, int x, int y, int width, int heigh
     }
     devices::WatchTypedCharacters();
     SDL_AddEventWatch(NoteWindowEvents, nullptr);
+    // Destroying the last GL window would unload the GL library, and with it
+    // the driver whose process-lifetime allocations and threads belong to it
+    // until exit; the library is held once more for the whole process, so a
+    // program (or a test) that ends its runtime early leaves it loaded.
+    static const bool glLibraryHeld = SDL_GL_LoadLibrary(nullptr) == 0;
+    (void)glLibraryHeld;
     // The screen saver and monitor power-down stay off while the game runs.
     SDL_DisableScreenSaver();
     Window* window = new Window;
@@ -214,6 +220,7 @@ Window* CreateGameWindow(const char* caption, int x, int y, int width, int heigh
 void DestroyGameWindow(Window* window)
 {
     if (window == nullptr) return;
+    SDL_DelEventWatch(NoteWindowEvents, nullptr);
     DestroyGLContext(window);
     SDL_DestroyWindow(window->sdl);
     delete window;

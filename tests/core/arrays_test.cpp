@@ -93,6 +93,29 @@ TEST_F(ArraysFatalTest, IndexPastTheEndIsError9)
     EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "59", "59", "0"}));
 }
 
+// A dimension of size 0 has a stride like any other: only index 0 (after
+// truncation) stays inside the block; anything else is error 9, never a
+// write past the end.
+TEST_F(ArraysFatalTest, SizeZeroDimensionAcceptsOnlyIndexZero)
+{
+    KvIntArray one;
+    DIM(one, 3);
+    one(2, 0.9, 0.5) = 4;    // truncates to 0 on the unnamed dimensions
+    EXPECT_EQ(one.data[2], 4);
+    EXPECT_EXIT(({ __dLn(0, 21); one(0, 1) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "21", "21", "0"}));
+    EXPECT_EXIT(({ __dLn(0, 22); one(2, 5) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "22", "22", "0"}));
+    EXPECT_EXIT(({ __dLn(0, 23); one(0, 0, 0, 0, 0, 0, 0, 1) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "23", "23", "0"}));
+
+    KvStrArray middle;
+    DIM(middle, 3, 0, 2);
+    middle(2, 0.5, 1) = "last";
+    EXPECT_EXIT(({ __dLn(0, 24); middle(0, 2, 0) = "x"; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "24", "24", "0"}));
+}
+
 TEST_F(ArraysFatalTest, UseBeforeDimIsError8)
 {
     KvStrArray never;

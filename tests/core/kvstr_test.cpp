@@ -116,8 +116,30 @@ TEST(StringCommandsTest, LenAscChrFormat)
     EXPECT_EQ(Text(CHR_Str(256 + 66)), "B");
     EXPECT_EQ(Text(FORMAT_Str(6, 2, 3.14159)), "  3.14");
     EXPECT_EQ(Text(FORMAT_Str(0, 0, 2.5)), "2");
-    EXPECT_EQ(Text(FORMAT_Str(-3, -1, 7)), "7");
-    EXPECT_EQ(LEN(FORMAT_Str(1e9, 2, 1)), 1022);  // width clamped: still a stored string
+    EXPECT_EQ(Text(FORMAT_Str(-3, -1, 7)), "7  ");
+}
+
+// FORMAT$ is exactly "%<width>.<decimals>f": a negative width left-justifies,
+// decimals are honoured while the text fits, and a text over 1022
+// characters follows the capacity rule of KvStr and comes back empty.
+TEST(StringCommandsTest, FormatIsPrintfFixedPointWithinTheCapacity)
+{
+    EXPECT_EQ(Text(FORMAT_Str(-8, 2, 3.14159)), "3.14    ");
+    EXPECT_EQ(Text(FORMAT_Str(-2.9, 1, -1)), "-1.0");
+    std::string manyDecimals = Text(FORMAT_Str(0, 400, 1.5));
+    EXPECT_EQ(manyDecimals.size(), 402u);
+    EXPECT_EQ(manyDecimals.substr(0, 4), "1.50");
+    EXPECT_EQ(LEN(FORMAT_Str(1022, 2, 3.14159)), 1022);
+    EXPECT_EQ(LEN(FORMAT_Str(-1022, 2, 3.14159)), 1022);
+    EXPECT_EQ(LEN(FORMAT_Str(0, 1020, 1)), 1022);
+    EXPECT_EQ(Text(FORMAT_Str(1023, 2, 3.14159)), "");
+    EXPECT_EQ(Text(FORMAT_Str(-1023, 2, 3.14159)), "");
+    EXPECT_EQ(Text(FORMAT_Str(5000, 0, 1)), "");
+    EXPECT_EQ(Text(FORMAT_Str(1e10, 2, 1)), "");
+    EXPECT_EQ(Text(FORMAT_Str(0, 1021, 1)), "");
+    EXPECT_EQ(Text(FORMAT_Str(0, 1e300, 1)), "");
+    EXPECT_EQ(Text(FORMAT_Str(0, 900, 1e300)), "");  // 301 digits + point + 900 decimals
+    EXPECT_EQ(LEN(FORMAT_Str(0, 0, 1e300)), 301);
 }
 
 TEST(StringCommandsTest, ValReadsTheLeadingNumber)

@@ -2,7 +2,10 @@
 // write-back keeps.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <fstream>
 
 #include <memory>
 
@@ -224,6 +227,151 @@ TEST_F(FastFileTest, FailedWriteBackIsReported)
     g_FastFile.FillBuffer(nullptr);
     EXPECT_NE(testing::internal::GetCapturedStderr().find("gone/f.txt"), std::string::npos);
     EXPECT_FALSE(g_FastFile.dirty);
+}
+
+// The write-back leaves alone what a rename would change: a file the user
+// may not write keeps its content (and the log says the changes were
+// dropped), a hard link stays one file, owner and group stay.
+TEST_F(FastFileTest, WriteBackRespectsReadOnlyFilesLinksAndOwners)
+{
+    Write("shared.txt", "old\r\n");
+    ASSERT_EQ(link("shared.txt", "alias.txt"), 0);
+    Write("owned.txt", "old\r\n");
+    // Root may hand the file to another user; anyone may choose another of
+    // their own groups, and the write-back must keep whichever was set.
+    const bool root = geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(chown("owned.txt", 65534, 65534), 0);
+    }
+    struct stat before {};
+    ASSERT_EQ(stat("owned.txt", &before), 0);
+
+    ASSERT_EQ(g_FastFile.PutFile("shared.txt", 0, "new"), 0);
+    ASSERT_EQ(g_FastFile.PutFile("owned.txt", 0, "new"), 0);
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_EQ(Read("alias.txt"), "new\r\n");
+    struct stat after {};
+    ASSERT_EQ(stat("shared.txt", &after), 0);
+    EXPECT_EQ(after.st_nlink, 2u);
+    ASSERT_EQ(stat("owned.txt", &after), 0);
+    EXPECT_EQ(Read("owned.txt"), "new\r\n");
+    EXPECT_EQ(after.st_uid, before.st_uid);
+    EXPECT_EQ(after.st_gid, before.st_gid);
+
+    // A read-only file, written to by a user without the right to (a child
+    // process that gives up root if it has it): the changes are dropped.
+    Write("locked.txt", "old\r\n");
+    ASSERT_EQ(chmod("locked.txt", 0444), 0);
+    ASSERT_EQ(chmod(".", 0777), 0);
+    pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        g_FastFile.FillBuffer(nullptr);
+        if (root && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(10);
+        setenv("TMPDIR", folder.c_str(), 1);
+        if (g_FastFile.PutFile("locked.txt", 0, "new") != 0) _exit(11);
+        g_FastFile.FillBuffer(nullptr);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Read("locked.txt"), "old\r\n");
+    std::string log = Read("ErrorLog.txt");
+    EXPECT_NE(log.find("locked.txt"), std::string::npos) << log;
+    EXPECT_NE(log.find("dropped"), std::string::npos) << log;
+}
+
+// A run killed during a write-back leaves ".~name.XXXXXX" beside the file;
+// the next write-back of that file removes it, and nothing else.
+TEST_F(FastFileTest, WriteBackRemovesLeftoversOfTheSameFileOnly)
+{
+    Write("notes.txt", "old\r\n");
+    Write(".~notes.txt.Ab12Zq", std::string(1 << 20, 'x'));
+    Write(".~notes.txt.Ab12Z", "not a temporary name");
+    Write(".~notes.txt.Ab12Zq7", "not a temporary name");
+    Write(".~other.txt.Ab12Zq", "another file's");
+    Write("victim", "kept");
+    std::filesystem::create_symlink("victim", ".~notes.txt.Link99");
+    ASSERT_EQ(g_FastFile.PutFile("notes.txt", 0, "new"), 0);
+    g_FastFile.FillBuffer(nullptr);
+
+    EXPECT_EQ(Read("notes.txt"), "new\r\n");
+    EXPECT_FALSE(std::filesystem::exists(".~notes.txt.Ab12Zq"));
+    EXPECT_TRUE(std::filesystem::exists(".~notes.txt.Ab12Z"));
+    EXPECT_TRUE(std::filesystem::exists(".~notes.txt.Ab12Zq7"));
+    EXPECT_TRUE(std::filesystem::exists(".~other.txt.Ab12Zq"));
+    EXPECT_TRUE(std::filesystem::is_symlink(".~notes.txt.Link99"));
+    EXPECT_EQ(Read("victim"), "kept");
+}
+
+// Bytes read by this process so far, from the kernel's own count.
+long long BytesRead(const char* field)
+{
+    std::ifstream io("/proc/self/io");
+    std::string name;
+    long long value = 0;
+    while (io >> name >> value)
+        if (name == field) return value;
+    return -1;
+}
+
+// Only the 256 lines of the table are read: a large file costs no more to
+// select than a small one, and what lies past the table is copied from the
+// original when the file is written back.
+TEST_F(FastFileTest, OnlyTheTableIsReadFromALargeFile)
+{
+    std::string head = NumberedLines(300, "\r\n");
+    Write("large.txt", head);
+    const std::uint64_t size = 1ull << 30;  // a gigabyte, sparse: no disk space used
+    ASSERT_EQ(truncate("large.txt", static_cast<off_t>(size)), 0);
+    long long before = BytesRead("rchar");
+    ASSERT_EQ(g_FastFile.GetFile("large.txt", 255, out), 0);
+    EXPECT_STREQ(out.GetStrData(), "line 255");
+    EXPECT_LT(BytesRead("rchar") - before, 1 << 20);
+    g_FastFile.FillBuffer(nullptr);
+
+    // Write-back with a tail to copy (kept small so the copy is quick).
+    ASSERT_EQ(truncate("large.txt", static_cast<off_t>(head.size() + 4096)), 0);
+    ASSERT_EQ(g_FastFile.PutFile("large.txt", 0, "first"), 0);
+    g_FastFile.FillBuffer(nullptr);
+    std::string expected = "first\r\n" + head.substr(head.find('\n') + 1) + std::string(4096, '\0');
+    EXPECT_EQ(Read("large.txt"), expected);
+}
+
+// A file that changed on disk after it was loaded cannot lend its bytes to
+// the write-back: the changes are dropped rather than mixed with new text.
+TEST_F(FastFileTest, WriteBackRefusesToCopyFromAChangedOriginal)
+{
+    Write("moving.txt", NumberedLines(300, "\n"));
+    ASSERT_EQ(g_FastFile.PutFile("moving.txt", 0, "new"), 0);
+    Write("moving.txt", "replaced by someone else\n");
+    testing::internal::CaptureStderr();
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("changed on disk"), std::string::npos);
+    EXPECT_EQ(Read("moving.txt"), "replaced by someone else\n");
+}
+
+// A file that fails to load is not read again on every call while it stays
+// as it was (/proc/self/mem is a plain file whose first bytes cannot be
+// read).
+TEST_F(FastFileTest, FailedLoadIsNotRetriedOnEveryCall)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(g_FastFile.GetFile("/proc/self/mem", 0, out), 3);
+    long long readsBefore = BytesRead("syscr");
+    for (int i = 0; i < 5; ++i) {
+        g_error = 0;
+        EXPECT_EQ(g_FastFile.GetFile("/proc/self/mem", 0, out), 3);
+        EXPECT_STREQ(out.GetStrData(), "NO_FILE");
+        EXPECT_EQ(g_error, 3);
+    }
+    // BytesRead itself reads /proc/self/io once.
+    EXPECT_LE(BytesRead("syscr") - readsBefore, 2);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(said.find("cannot be read"), said.rfind("cannot be read")) << said;
+    EXPECT_NE(said.find("cannot be read"), std::string::npos) << said;
 }
 
 TEST(FastFileObject, DestructionWritesBack)

@@ -27,6 +27,7 @@ protected:
     void TearDown() override
     {
         setenv("PATH", savedPath.c_str(), 1);
+        __ReleaseRuntime();  // a test may have started it
         ScratchFolder::TearDown();
     }
 

@@ -161,6 +161,32 @@ TEST(ShoeBoxTempFileNameTest, FormatAndSeparators)
     EXPECT_FALSE(ShoeBoxTempFileName(name, 10, 1, 1, "much-too-long.bmp"));
 }
 
+// A member name near the 255-byte limit of the format no longer fits a file
+// name after "~sbx", O and S: the member is still extracted, under a
+// shortened name that keeps its end, and two such members stay apart.
+TEST_F(ShoeBoxTest, LongestMemberNamesStayExtractable)
+{
+    const std::string first = std::string(251, 'a') + ".bmp";
+    const std::string second = std::string(250, 'a') + "b.bmp";
+    UseArchive(box, {MemberOf(first, "first"), MemberOf(second, "second")});
+
+    KvStr name = ("data/" + first).c_str();
+    ASSERT_TRUE(box.Extract(name));
+    fs::path extracted = name.GetStrData();
+    EXPECT_EQ(ReadFile(extracted), ToBytes("first"));
+    EXPECT_LE(extracted.filename().string().size(), 255u);
+    EXPECT_EQ(extracted.extension(), ".bmp");
+    EXPECT_EQ(extracted.filename().string().rfind("~sbx", 0), 0u);
+
+    KvStr other = second.c_str();
+    ASSERT_TRUE(box.Extract(other));
+    EXPECT_NE(fs::path(other.GetStrData()).filename(), extracted.filename());
+    EXPECT_EQ(ReadFile(other.GetStrData()), ToBytes("second"));
+    // The lookup itself is unchanged: a request shorter than the entry name
+    // still finds nothing.
+    EXPECT_EQ(Resolve(box, first.substr(1)), "<not found>");
+}
+
 TEST_F(ShoeBoxTest, NextExtractDeletesThePreviousFile)
 {
     UseArchive(box, {MemberOf("one.bmp", "1"), MemberOf("two.bmp", "2")});

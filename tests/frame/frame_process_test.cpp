@@ -127,11 +127,20 @@ TEST_F(FrameProcessTest, MissingDisplayIsReportedNotACrash)
     EXPECT_NE(result.stderrText.find("cannot open the display"), std::string::npos) << result.stderrText;
 }
 
-TEST_F(FrameProcessTest, UnwritableTemporaryFolderDropsLogLinesSilently)
+// A missing $TMPDIR is found out once at start-up: the program says so once
+// and goes on with /tmp.
+TEST_F(FrameProcessTest, UnusableTemporaryFolderIsReportedOnceAtStartUp)
 {
-    ChildResult result = Run("end", {"TMPDIR=" + folder.Path() + "/does/not/exist"});
+    const std::string missing = folder.Path() + "/does/not/exist";
+    ChildProcess child(BuildProgram("frame_probe"), {"end"}, {"TMPDIR=" + missing},
+                       folder.File("stderr.txt"));
+    ASSERT_TRUE(child.Started());
+    ChildResult result = child.Wait();
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+    const std::string& said = result.stderrText;
+    EXPECT_NE(said.find(missing), std::string::npos) << said;
+    EXPECT_EQ(said.find(missing), said.rfind(missing)) << said;
 }
 
 }  // namespace

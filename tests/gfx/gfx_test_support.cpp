@@ -157,11 +157,11 @@ void GfxTest::SetUp()
 
 void GfxTest::TearDown()
 {
-    // The renderer goes (its destructor releases every texture); the window
-    // and the video system stay until the process ends, so the driver's own
-    // caches are still attributable to it when the leak checker runs.
-    delete pRbow;
-    pRbow = nullptr;
+    // The runtime ends (the renderer's destructor releases every texture,
+    // the sound device's thread stops); the video system stays until the
+    // process ends, so the driver's own caches are still attributable to it
+    // when the leak checker runs.
+    __ReleaseRuntime();
     if (std::getenv("KV_GFX_TEST_KEEP") == nullptr && !m_folder.empty() &&
         ::testing::UnitTest::GetInstance()->current_test_info() != nullptr) {
         std::error_code ignored;

@@ -33,6 +33,7 @@ protected:
         __GlobalInit(nullptr, nullptr, g_cmdline.GetStrData(), 1, "gl_frame_test");
         ASSERT_NE(pRbow, nullptr);
     }
+    void TearDown() override { __ReleaseRuntime(); }
 
     // The whole drawing area, top row first, as screen coordinates see it.
     std::vector<Rgb> ReadScreen()

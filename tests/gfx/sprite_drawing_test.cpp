@@ -80,6 +80,19 @@ TEST_F(SpriteDrawing, ZoomKeepsTheCentreAndNegativeFactorsDoNotMirror)
     ZOOMSPRITE(7, 200, 200, -2, -2);
     const Screen negative = Screen::Capture();
     EXPECT_EQ(negative.rgb, twice.rgb);
+
+    // The offset is taken from the position before it is truncated:
+    // 200.5 - 50 = 150.5 draws at 150, and 200.5 - 25 = 175.5 at 175; at
+    // 1.5 times a 100 by 50 picture, 200.75 - 25 = 175.75 draws at 175 and
+    // 200.75 - 12.5 = 188.25 at 188 (truncating first would give 175 and 187).
+    ClearScreen();
+    ZOOMSPRITE(7, 200.5, 200.5, 2, 2);
+    EXPECT_EQ(Screen::Capture().rgb, twice.rgb);
+    ClearScreen();
+    ZOOMSPRITE(7, 200.75, 200.75, 1.5, 1.5);
+    ASSERT_TRUE(Screen::Capture().Bounds(Rgb{}, left, top, right, bottom));
+    EXPECT_EQ(left, 175);
+    EXPECT_EQ(top, 188);
 }
 
 TEST_F(SpriteDrawing, RotoZoomByMinus90TurnsAboutTheSpritesCentre)

@@ -85,6 +85,11 @@ TEST_F(AnimationTest, InterpolatedRunsLandOnWholeFramesExactly)
     // Half way from 0 to 4 is frame 2.
     X_DRAWANIM(kMesh, 0, 4, 0.5, 1);
     EXPECT_TRUE(Picture() == frames[2]);
+    // Any interpolate other than 0 interpolates, fractions included.
+    X_DRAWANIM(kMesh, 0, 4, 0.5, 0.5);
+    EXPECT_TRUE(Picture() == frames[2]);
+    X_DRAWANIM(kMesh, 0, 4, 0.5, -0.25);
+    EXPECT_TRUE(Picture() == frames[2]);
     // A quarter of the way back from 4 to 0: a = 4 alone.
     X_DRAWANIM(kMesh, 4, 0, 0.25, 1);
     EXPECT_TRUE(Picture() == frames[4]);

@@ -36,6 +36,9 @@ protected:
         __GlobalInit(nullptr, nullptr, g_cmdline.GetStrData(), 1, "gl_3d_test");
         ASSERT_NE(pRbow, nullptr);
     }
+    // Nothing of the runtime may still run when the process exits and the
+    // leak checker looks at it.
+    void TearDown() override { __ReleaseRuntime(); }
 
     // Pixel at screen position (x, y), y counted from the top.
     Rgb At(int x, int y)

@@ -29,6 +29,7 @@ protected:
         __GlobalInit(nullptr, nullptr, g_cmdline.GetStrData(), 1, "scripted_input_test");
         ASSERT_NE(pDXin, nullptr);
     }
+    void TearDown() override { __ReleaseRuntime(); }
     // The character INKEY$ gives in each of the next frames.
     std::vector<std::string> CharactersOfFrames(int frames)
     {

@@ -44,11 +44,5 @@ std::vector<mediatest::StereoFrame> MediaRuntimeTest::FinishRecording()
 
 void MediaRuntimeTest::TearDown()
 {
-    STOPMUSIC();
-    delete[] DXwav;
-    DXwav = nullptr;
-    delete pDXsnd;
-    pDXsnd = nullptr;
-    delete pRbow;
-    pRbow = nullptr;
+    __ReleaseRuntime();
 }

@@ -28,6 +28,10 @@ class ScratchFolder {
 public:
     ScratchFolder()
     {
+        // Tests point TMPDIR into this folder; the next test must not
+        // inherit a folder that is gone by then.
+        if (const char* tmp = std::getenv("TMPDIR")) previousTmp_ = tmp;
+        hadTmp_ = std::getenv("TMPDIR") != nullptr;
         std::string pattern = (std::filesystem::temp_directory_path() / "kvtest-XXXXXX").string();
         std::vector<char> buffer(pattern.begin(), pattern.end());
         buffer.push_back(0);
@@ -37,12 +41,18 @@ public:
     {
         std::error_code ignored;
         std::filesystem::remove_all(path_, ignored);
+        if (hadTmp_)
+            setenv("TMPDIR", previousTmp_.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
     }
     const std::string& Path() const { return path_; }
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
 private:
     std::string path_;
+    std::string previousTmp_;
+    bool hadTmp_ = false;
 };
 
 inline std::string ReadWholeFile(const std::string& path)
