@@ -59,6 +59,8 @@ bool FixedRandomSeed(unsigned long* seed)
 
 bool UnpacedFrames() { return EnvironmentFlag("KV_UNPACED"); }
 
+bool BatchingDisabled() { return EnvironmentFlag("KV_NO_BATCH"); }
+
 bool KeyboardAvailable()
 {
     return script::Active() || SDL_WasInit(SDL_INIT_VIDEO) != 0;

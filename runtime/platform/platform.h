@@ -127,6 +127,9 @@ std::string JoystickName(int index);
 bool ScriptedInputActive();
 bool FixedRandomSeed(unsigned long* seed);
 bool UnpacedFrames();
+// KV_NO_BATCH=1: every 2D drawing command is drawn on its own and all GL
+// state is sent every time (for comparing pictures and for debugging).
+bool BatchingDisabled();
 // Frames presented so far (the start-up frame is frame 0).
 long PresentedFrames();
 
