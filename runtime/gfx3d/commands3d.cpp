@@ -17,7 +17,7 @@ float F(double value) { return static_cast<float>(value); }
 
 double X_MAKE3D(double nearPlane, double farPlane, double fov)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     pRbow->Make3DViewport(nearPlane, farPlane, fov);
     X_CULLMODE(0);
     return 0;
@@ -25,42 +25,42 @@ double X_MAKE3D(double nearPlane, double farPlane, double fov)
 
 double X_MAKE2D()
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     pRbow->Make2DViewport();
     return 0;
 }
 
 double X_CAMERA(double eyeX, double eyeY, double eyeZ, double targetX, double targetY, double targetZ)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.SetCamera(F(eyeX), F(eyeY), F(eyeZ), F(targetX), F(targetY), F(targetZ));
     return 0;
 }
 
 double X_MOVEMENT(double x, double y, double z)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.SetTranslation(F(x), F(y), F(z));
     return 0;
 }
 
 double X_SCALING(double x, double y, double z)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.SetScaling(F(x), F(y), F(z));
     return 0;
 }
 
 double X_ROTATION(double angle, double x, double y, double z)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.SetRotation(F(angle), F(x), F(y), F(z));
     return 0;
 }
 
 double X_CULLMODE(double mode)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     __current_cullmode = mode == 0 ? 0 : (mode > 0 ? 1 : -1);
     rbow3D.CullMode(__current_cullmode);
     return 0;
@@ -68,7 +68,7 @@ double X_CULLMODE(double mode)
 
 double X_AMBIENT_LT(double num, double colour)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.AmbientLt(NumberToInt(num), ColorArgument(colour));
     return 0;
 }
@@ -76,7 +76,7 @@ double X_AMBIENT_LT(double num, double colour)
 double X_SPOT_LT(double num, double colour, double x, double y, double z, double dirX, double dirY,
                  double dirZ, double cutoff)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.SpotLt(NumberToInt(num), ColorArgument(colour), F(x), F(y), F(z), F(dirX), F(dirY), F(dirZ),
                   F(cutoff), KV_DEBUG);
     return 0;
@@ -84,14 +84,14 @@ double X_SPOT_LT(double num, double colour, double x, double y, double z, double
 
 double X_DRAWAXES(double x, double y, double z)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.DrawCoordAxis(F(x), F(y), F(z));
     return 0;
 }
 
 double X_MIPMAPPING(double flag)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     __mipmapping_state = NumberToInt(flag);
     return 0;
 }
@@ -112,63 +112,63 @@ double X_SPRITE(double sprite, double x, double y, double z, double scale)
 
 double X_OBJSTART(double num)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.UserObjectStart(NumberToInt(num), 1);
     return 0;
 }
 
 double X_OBJADDVERTEX(double x, double y, double z, double u, double v, double colour)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.UserObjectAddVertex(F(x), F(y), F(z), F(u), F(v), ColorArgument(colour));
     return 0;
 }
 
 double X_OBJNEWGROUP()
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.UserObjectNewGroup(1);
     return 0;
 }
 
 double X_OBJEND()
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.UserObjectEnd();
     return 0;
 }
 
 double X_LOADOBJ(KvStr file, double num)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     if (g_ShoeBox_Data.Extract(file)) rbow3D.LoadObject(file.GetStrData(), NumberToInt(num));
     return 0;
 }
 
 double X_SAVEOBJ(KvStr file, double num)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.SaveObject(file.GetStrData(), NumberToInt(num));
     return 0;
 }
 
 double X_DRAWOBJ(double num, double frame)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.RenderObject(NumberToInt(num), NumberToInt(frame));
     return 0;
 }
 
 double X_DRAWANIM(double num, double frameA, double frameB, double t, double interpolate)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     rbow3D.RenderMD2(NumberToInt(num), NumberToInt(frameA), NumberToInt(frameB), F(t), NumberToInt(interpolate) != 0);
     return 0;
 }
 
 double X_COLLISION(double num, double frame, double radius, double x, double y, double z)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     // A negative frame becomes a huge unsigned one: past the last, no collision.
     const unsigned frameNumber = static_cast<unsigned>(NumberToInt(frame));
     return rbow3D.Collision(NumberToInt(num), frameNumber, F(radius), F(x), F(y), F(z)) ? 1 : 0;
@@ -176,7 +176,7 @@ double X_COLLISION(double num, double frame, double radius, double x, double y, 
 
 double X_WORLD2SCREEN(double x, double y, double z, double& sx, double& sy, double& sz)
 {
-    pRbow->FinishPending2D();  // 2D drawing so far comes first
+    if (pRbow != nullptr) pRbow->FinishPending2D();  // 2D drawing so far comes first
     float winX = 0, winY = 0, winZ = 0;
     if (Tzglu_Project(F(x), F(y), F(z), &winX, &winY, &winZ)) {
         sx = winX;
