@@ -56,7 +56,8 @@ long WriteScript(const std::string& path, bool wholeRoute)
         if (!first.empty() && first[0] != '#' && wholeRoute)
             out << kLevelStart + std::stol(first) << line.substr(line.find(' ')) << "\n";
     }
-    const long end = wholeRoute ? kLevelStart + routeEnd : kLevelStart + 1;
+    // Escape after the last entry of the route (script frames never decrease).
+    const long end = wholeRoute ? kLevelStart + routeEnd + 2 : kLevelStart + 1;
     out << end << " key 1 down\n";
     return end;
 }
