@@ -12,6 +12,7 @@
 #include <GL/gl.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "gfx/gl_state_shadow.h"
@@ -39,18 +40,32 @@ struct BatchKey {
     }
 };
 
+// The pixels a primitive may touch, in screen pixels from the top-left:
+// columns left..right-1, rows top..bottom-1.
+struct PixelArea {
+    int left, top, right, bottom;
+};
+
+// Pixels (SETPIXEL) that come between primitives of another kind wait in a
+// side run, drawn right after the main run. A later primitive joins the
+// main run only when it touches none of the waiting pixels, so moving it
+// before them changes no pixel; otherwise both runs are drawn first.
 class Batch2D {
 public:
     // Disabled, every primitive is a draw of its own (KV_NO_BATCH=1).
     void SetEnabled(bool enabled) { m_enabled = enabled; }
-    bool Empty() const { return m_vertices.empty(); }
+    bool Empty() const { return m_vertices.empty() && m_side.empty(); }
     bool Flushing() const { return m_flushing; }
+    // Draws issued so far (so callers can tell that Append drew).
+    std::size_t Flushes() const { return m_flushes; }
     // True when vertices drawn with `key` would join the pending ones.
     bool Accepts(const BatchKey& key) const { return m_enabled && m_key.Mergeable(key); }
 
     // Room for `count` vertices drawn with `key`; pending vertices drawn
     // another way are drawn first. The pointer is valid until the next call.
-    BatchVertex* Append(const BatchKey& key, std::size_t count, GlStateShadow& shadow);
+    // `area` (null: unknown) lets primitives and pixels share the batch.
+    BatchVertex* Append(const BatchKey& key, std::size_t count, GlStateShadow& shadow,
+                        const PixelArea* area = nullptr, int screenWidth = 0, int screenHeight = 0);
     // Continues the open polygon (same key, never drawn in between).
     BatchVertex* Continue(std::size_t count);
 
@@ -58,8 +73,20 @@ public:
     void Flush(GlStateShadow& shadow);
 
 private:
+    void DrawRun(const BatchKey& key, const std::vector<BatchVertex>& vertices, GlStateShadow& shadow);
+    // The waiting pixels, widened by one pixel each way, as a bit grid.
+    void MarkSide(const PixelArea& area, int screenWidth, int screenHeight);
+    bool SideTouches(const PixelArea& area) const;
+    void ClearSide();
+
     bool m_enabled = true;
+    BatchKey m_sideKey;
+    std::vector<BatchVertex> m_side;
+    int m_gridWidth = 0, m_gridHeight = 0, m_wordsPerRow = 0;
+    std::vector<std::uint64_t> m_grid;
+    std::vector<std::size_t> m_markedWords;
     bool m_flushing = false;
+    std::size_t m_flushes = 0;
     BatchKey m_key;
     std::vector<BatchVertex> m_vertices;
 };

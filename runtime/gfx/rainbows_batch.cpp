@@ -102,10 +102,13 @@ void OpenGLRainbows::SetAlphaTest(bool on)
     glState.AlphaTest(on);
 }
 
-BatchVertex* OpenGLRainbows::AppendVertices(const BatchKey& key, std::size_t count)
+BatchVertex* OpenGLRainbows::AppendVertices(const BatchKey& key, std::size_t count, const PixelArea* area)
 {
-    if (!batch.Empty() && !batch.Accepts(key)) Flush2D();
-    return batch.Append(key, count, glState);
+    const std::size_t flushes = batch.Flushes();
+    BatchVertex* v = batch.Append(key, count, glState, area, width, height);
+    // The current colour is undefined after drawing with a colour array.
+    if (batch.Flushes() != flushes && colorKnown) __real_glColor4f(color[0], color[1], color[2], color[3]);
+    return v;
 }
 
 BatchKey OpenGLRainbows::SpriteKey(int slot, GLenum mode) const
@@ -117,9 +120,10 @@ BatchKey OpenGLRainbows::SpriteKey(int slot, GLenum mode) const
     return key;
 }
 
-void OpenGLRainbows::AppendQuad(const BatchKey& key, const float (*corner)[4], const float* c, float z)
+void OpenGLRainbows::AppendQuad(const BatchKey& key, const float (*corner)[4], const float* c, const PixelArea* area)
 {
     static constexpr int kFanTriangles[6] = {0, 1, 2, 0, 2, 3};
-    BatchVertex* v = AppendVertices(key, 6);
+    const float z = 0;
+    BatchVertex* v = AppendVertices(key, 6, area);
     for (int i : kFanTriangles) *v++ = {corner[i][0], corner[i][1], z, corner[i][2], corner[i][3], c[0], c[1], c[2], c[3]};
 }

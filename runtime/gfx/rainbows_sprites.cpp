@@ -1,6 +1,7 @@
 // OpenGLRainbows: the alpha mode and sprites drawn as single textured
 // quads: plain, stretched, rotated, rotated with size and tint, and as
 // camera-facing billboards for the 3D layer.
+#include <algorithm>
 #include <cstdint>
 
 #include "gfx/opengl_rainbows.h"
@@ -75,7 +76,9 @@ void OpenGLRainbows::StretchSprite(int slot, std::int16_t x, std::int16_t y, std
     const float bottom = Add16(y, h);
     const float left = x, top = y;
     const float corners[4][4] = {{left, -bottom, 0, 0}, {right, -bottom, e.u, 0}, {right, -top, e.u, e.v}, {left, -top, 0, e.v}};
-    AppendQuad(SpriteKey(slot, GL_TRIANGLES), corners, CurrentColor());
+    const PixelArea area{static_cast<int>(std::min(left, right)), static_cast<int>(std::min(top, bottom)),
+                         static_cast<int>(std::max(left, right)), static_cast<int>(std::max(top, bottom))};
+    AppendQuad(SpriteKey(slot, GL_TRIANGLES), corners, CurrentColor(), &area);
     CommitTextures();
 }
 
