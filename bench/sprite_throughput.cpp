@@ -1,14 +1,25 @@
-// Sprites per second: 32 x 32 SPRITE calls (one immediate-mode quad each)
-// against the same number of textured quads in one glDrawArrays, the
-// fill-rate ceiling of the rasteriser. Run under a display (Xvfb in CI):
-//   xvfb-run -a bench/bench_sprite_throughput
-// The ratio benchmark times both in the same run and reports
-// sprite_time_per_batch_time.
+// 2D drawing through the runtime's commands against raw OpenGL arrays of the
+// same primitives, in one process, interleaved. Run under a display (Xvfb
+// in CI), from a release build:
+//   xvfb-run -a -s "-screen 0 1024x768x24" build-rel/bench/bench_sprite_throughput
+//
+// A "frame" is N commands followed by glFinish, so wall time includes the
+// rasteriser threads. Each case first draws a few frames of both sides
+// (warm-up, not counted), then runs repetitions; each repetition draws the
+// command side and the raw side for the same number of frames, the order
+// alternating between repetitions. Reported per primitive, min and median
+// over the repetitions: wall time, and CPU time of the main thread (the
+// thread the program runs on; llvmpipe's rasteriser threads excluded).
+//   throughput_ratio = raw median wall / command median wall (1 = as fast)
+//   cpu_ratio        = command median CPU / raw median CPU
 #include <benchmark/benchmark.h>
 
-#include <chrono>
-#include <cstdlib>
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "commands.h"
@@ -16,121 +27,303 @@
 
 namespace {
 
-constexpr int kSprites = 2000;
-constexpr int kSlot = 1;
+constexpr int kWidth = 640, kHeight = 480;
+constexpr int kRepetitions = 11;
+constexpr int kWarmUpFrames = 3;
 
-// Starts the runtime once, in a window, with a 32 x 32 sprite in slot 1.
+double WallSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+double MainThreadCpuSeconds()
+{
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+// A 24-bit picture of size x size with a keyed 4 x 4 corner, loaded into slot.
+void LoadTestSprite(int slot, int size)
+{
+    const std::string path = "/tmp/kv_bench_sprite" + std::to_string(size) + ".bmp";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return;
+    unsigned char header[54] = {'B', 'M'};
+    auto put32 = [&header](int at, unsigned v) {
+        for (int i = 0; i < 4; ++i) header[at + i] = static_cast<unsigned char>(v >> (8 * i));
+    };
+    const int rowBytes = (size * 3 + 3) / 4 * 4;
+    put32(2, 54 + static_cast<unsigned>(rowBytes * size));
+    put32(10, 54);
+    put32(14, 40);
+    put32(18, static_cast<unsigned>(size));
+    put32(22, static_cast<unsigned>(size));
+    header[26] = 1;
+    header[28] = 24;
+    std::fwrite(header, 1, sizeof header, file);
+    std::vector<unsigned char> row(static_cast<std::size_t>(rowBytes), 0);
+    for (int y = 0; y < size; ++y) {
+        for (int x = 0; x < size; ++x) {
+            const bool keyed = x < 4 && y < 4;
+            row[3 * x] = keyed ? 128 : static_cast<unsigned char>(x * 255 / size);
+            row[3 * x + 1] = keyed ? 0 : static_cast<unsigned char>(y * 255 / size);
+            row[3 * x + 2] = keyed ? 255 : 90;
+        }
+        std::fwrite(row.data(), 1, row.size(), file);
+    }
+    std::fclose(file);
+    LOADSPRITE(path.c_str(), slot);
+    std::remove(path.c_str());
+}
+
+constexpr int kFontFile = 0;
+
 void EnsureRuntime()
 {
     if (pRbow != nullptr) return;
     setenv("KV_NO_MESSAGEBOX", "1", 0);
     setenv("KV_WINDOWED", "1", 0);
-    KV_RESX = 640;
-    KV_RESY = 480;
+    KV_RESX = kWidth;
+    KV_RESY = kHeight;
     KV_FULLSCREEN = 0;
     KV_FRAMERATE = 1000;
     char noArguments[] = "";
     __GlobalInit(nullptr, nullptr, noArguments, 0, "sprite throughput");
-    // A 32 x 32 picture with a keyed corner.
-    const char* path = "/tmp/kv_bench_sprite32.bmp";
-    std::FILE* file = std::fopen(path, "wb");
-    unsigned char header[54] = {'B', 'M'};
-    auto put32 = [&header](int at, unsigned v) {
-        for (int i = 0; i < 4; ++i) header[at + i] = static_cast<unsigned char>(v >> (8 * i));
-    };
-    put32(2, 54 + 32 * 32 * 3);
-    put32(10, 54);
-    put32(14, 40);
-    put32(18, 32);
-    put32(22, 32);
-    header[26] = 1;
-    header[28] = 24;
-    std::fwrite(header, 1, sizeof header, file);
-    for (int y = 0; y < 32; ++y)
-        for (int x = 0; x < 32; ++x) {
-            const unsigned char keyed[3] = {128, 0, 255};
-            const unsigned char plain[3] = {static_cast<unsigned char>(x * 8), static_cast<unsigned char>(y * 8), 90};
-            std::fwrite(x < 4 && y < 4 ? keyed : plain, 1, 3, file);
-        }
-    std::fclose(file);
-    LOADSPRITE(path, kSlot);
-    std::remove(path);
+    LoadTestSprite(8, 8);
+    LoadTestSprite(32, 32);
+    LoadTestSprite(128, 128);
+    LoadTestSprite(kFirstFontSlot + kFontFile, 256);  // a 16 x 8 grid of 16 x 32 cells
+    SETFONT(kFontFile);
 }
 
-int X(int i) { return (i * 37) % (640 - 32); }
-int Y(int i) { return (i * 53) % (480 - 32); }
+int X(int i, int size) { return (i * 37) % (kWidth - size); }
+int Y(int i, int size) { return (i * 53) % (kHeight - size); }
+double Rgb(int i) { return (i * 2654435761u) & 0xFFFFFF; }
 
-void DrawSprites()
-{
-    for (int i = 0; i < kSprites; ++i) SPRITE(kSlot, X(i), Y(i));
-    glFinish();
-}
+// Raw OpenGL: one glDrawArrays of prepared arrays (position, texture
+// coordinate, colour), in the state the runtime draws the same primitives in.
+struct RawArrays {
+    GLenum mode = GL_QUADS;
+    int slot = -1;         // texture slot, -1 untextured
+    bool pixelShift = false;
+    std::vector<float> xy, st, rgba;
 
-// The same quads, texture coordinates and culling, in one call.
-class Batch {
-public:
-    Batch()
+    void Vertex(float x, float y, float s, float t, const float* c)
     {
-        const float u = static_cast<float>(pRbow->imgWidth[kSlot]) / pRbow->texWidth[kSlot];
-        const float v = static_cast<float>(pRbow->imgHeight[kSlot]) / pRbow->texHeight[kSlot];
-        for (int i = 0; i < kSprites; ++i) {
-            const float x = static_cast<float>(X(i)), y = static_cast<float>(Y(i));
-            const float quad[4][4] = {{0, 0, x, -(y + 32)}, {u, 0, x + 32, -(y + 32)}, {u, v, x + 32, -y}, {0, v, x, -y}};
-            for (const auto& corner : quad) m_data.insert(m_data.end(), corner, corner + 4);
-        }
+        xy.insert(xy.end(), {x, y});
+        st.insert(st.end(), {s, t});
+        rgba.insert(rgba.end(), c, c + 4);
     }
-    void Draw()
+    void Draw() const
     {
-        pRbow->SetTexture3D(kSlot, -1, 0);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        pRbow->SetTexture3D(slot, -1, 0);
+        if (pixelShift) {
+            glMatrixMode(GL_PROJECTION);
+            glTranslatef(0.375f, 0.375f, 0);
+            glMatrixMode(GL_MODELVIEW);
+        }
         glEnableClientState(GL_VERTEX_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, 4 * sizeof(float), m_data.data());
-        glVertexPointer(2, GL_FLOAT, 4 * sizeof(float), m_data.data() + 2);
-        glDrawArrays(GL_QUADS, 0, kSprites * 4);
-        glDisableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_COLOR_ARRAY);
+        glVertexPointer(2, GL_FLOAT, 0, xy.data());
+        glColorPointer(4, GL_FLOAT, 0, rgba.data());
+        if (slot >= 0) {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+            glTexCoordPointer(2, GL_FLOAT, 0, st.data());
+        }
+        glDrawArrays(mode, 0, static_cast<GLsizei>(xy.size() / 2));
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glFinish();
+        glDisableClientState(GL_COLOR_ARRAY);
+        glDisableClientState(GL_VERTEX_ARRAY);
+        if (pixelShift) {
+            glMatrixMode(GL_PROJECTION);
+            glTranslatef(-0.375f, -0.375f, 0);
+            glMatrixMode(GL_MODELVIEW);
+        }
     }
-
-private:
-    std::vector<float> m_data;
 };
 
-void BM_SpriteCalls(benchmark::State& state)
-{
-    EnsureRuntime();
-    for (auto _ : state) DrawSprites();
-    state.SetItemsProcessed(state.iterations() * kSprites);
-}
-BENCHMARK(BM_SpriteCalls)->Unit(benchmark::kMillisecond)->UseRealTime();
+struct Totals {
+    std::vector<double> wall, cpu;  // per primitive, one entry per repetition
+};
 
-void BM_OneDrawArrays(benchmark::State& state)
+double Min(std::vector<double> v) { return *std::min_element(v.begin(), v.end()); }
+double Median(std::vector<double> v)
 {
-    EnsureRuntime();
-    Batch batch;
-    for (auto _ : state) batch.Draw();
-    state.SetItemsProcessed(state.iterations() * kSprites);
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
 }
-BENCHMARK(BM_OneDrawArrays)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_SpriteToBatchRatio(benchmark::State& state)
+void RunFrames(const std::function<void()>& frame, int frames, int primitives, Totals& totals)
 {
-    EnsureRuntime();
-    Batch batch;
-    double spriteSeconds = 0, batchSeconds = 0;
-    using Clock = std::chrono::steady_clock;
-    for (auto _ : state) {
-        const auto t0 = Clock::now();
-        DrawSprites();
-        const auto t1 = Clock::now();
-        batch.Draw();
-        const auto t2 = Clock::now();
-        spriteSeconds += std::chrono::duration<double>(t1 - t0).count();
-        batchSeconds += std::chrono::duration<double>(t2 - t1).count();
+    const double w0 = WallSeconds(), c0 = MainThreadCpuSeconds();
+    for (int f = 0; f < frames; ++f) {
+        frame();
+        glFinish();
     }
-    state.counters["sprite_time_per_batch_time"] = batchSeconds > 0 ? spriteSeconds / batchSeconds : 0;
-    state.counters["sprites_per_second"] = spriteSeconds > 0 ? state.iterations() * kSprites / spriteSeconds : 0;
+    const double n = static_cast<double>(frames) * primitives;
+    totals.wall.push_back((WallSeconds() - w0) / n);
+    totals.cpu.push_back((MainThreadCpuSeconds() - c0) / n);
 }
-BENCHMARK(BM_SpriteToBatchRatio)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Interleaved repetitions of the command side and the raw side.
+void Compare(benchmark::State& state, int primitives, const std::function<void()>& commands,
+             const std::function<void()>& raw)
+{
+    EnsureRuntime();
+    // About 20 000 primitives per repetition and side, at least 3 frames.
+    const int frames = std::max(3, 20000 / primitives);
+    Totals commandTotals, rawTotals;
+    for (auto _ : state) {
+        Totals ignored;
+        RunFrames(commands, kWarmUpFrames, primitives, ignored);
+        RunFrames(raw, kWarmUpFrames, primitives, ignored);
+        for (int r = 0; r < kRepetitions; ++r) {
+            if (r % 2 == 0) {
+                RunFrames(commands, frames, primitives, commandTotals);
+                RunFrames(raw, frames, primitives, rawTotals);
+            } else {
+                RunFrames(raw, frames, primitives, rawTotals);
+                RunFrames(commands, frames, primitives, commandTotals);
+            }
+        }
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    auto us = [](double seconds) { return seconds * 1e6; };
+    state.counters["cmd_wall_us_min"] = us(Min(commandTotals.wall));
+    state.counters["cmd_wall_us_med"] = us(Median(commandTotals.wall));
+    state.counters["raw_wall_us_min"] = us(Min(rawTotals.wall));
+    state.counters["raw_wall_us_med"] = us(Median(rawTotals.wall));
+    state.counters["cmd_cpu_us_med"] = us(Median(commandTotals.cpu));
+    state.counters["raw_cpu_us_med"] = us(Median(rawTotals.cpu));
+    state.counters["throughput_ratio"] = Median(rawTotals.wall) / Median(commandTotals.wall);
+    state.counters["cpu_ratio"] = Median(commandTotals.cpu) / Median(rawTotals.cpu);
+}
+
+// SPRITE of an n x n picture, count sprites a frame, against one
+// glDrawArrays of the same textured quads.
+void BM_Sprite(benchmark::State& state)
+{
+    const int size = static_cast<int>(state.range(0));
+    const int count = static_cast<int>(state.range(1));
+    EnsureRuntime();
+    const int slot = size;
+    RawArrays raw;
+    raw.slot = slot;
+    const float u = static_cast<float>(pRbow->imgWidth[slot]) / pRbow->texWidth[slot];
+    const float v = static_cast<float>(pRbow->imgHeight[slot]) / pRbow->texHeight[slot];
+    const float white[4] = {1, 1, 1, 1};
+    for (int i = 0; i < count; ++i) {
+        const float x = static_cast<float>(X(i, size)), y = static_cast<float>(Y(i, size));
+        const float s = static_cast<float>(size);
+        raw.Vertex(x, -(y + s), 0, 0, white);
+        raw.Vertex(x + s, -(y + s), u, 0, white);
+        raw.Vertex(x + s, -y, u, v, white);
+        raw.Vertex(x, -y, 0, v, white);
+    }
+    Compare(
+        state, count,
+        [&] {
+            for (int i = 0; i < count; ++i) SPRITE(slot, X(i, size), Y(i, size));
+        },
+        [&] { raw.Draw(); });
+}
+BENCHMARK(BM_Sprite)
+    ->ArgNames({"size", "sprites"})
+    ->ArgsProduct({{8, 32, 128}, {100, 1000, 10000}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+constexpr int kPrimitives = 1000;
+
+// SETPIXEL against one glDrawArrays of the same coloured points.
+void BM_SetPixel(benchmark::State& state)
+{
+    EnsureRuntime();
+    RawArrays raw;
+    raw.mode = GL_POINTS;
+    raw.pixelShift = true;
+    for (int i = 0; i < kPrimitives; ++i) {
+        const int c = static_cast<int>(Rgb(i));
+        const float rgba[4] = {(c & 255) / 255.0f, ((c >> 8) & 255) / 255.0f, ((c >> 16) & 255) / 255.0f, 1};
+        raw.Vertex(static_cast<float>(X(i, 1)), -static_cast<float>(Y(i, 1)), 0, 0, rgba);
+    }
+    Compare(
+        state, kPrimitives,
+        [] {
+            for (int i = 0; i < kPrimitives; ++i) SETPIXEL(X(i, 1), Y(i, 1), Rgb(i));
+        },
+        [&] { raw.Draw(); });
+}
+BENCHMARK(BM_SetPixel)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// DRAWLINE (40-pixel lines) against one glDrawArrays of the same lines and
+// one of their end pixels.
+void BM_DrawLine(benchmark::State& state)
+{
+    EnsureRuntime();
+    RawArrays lines, ends;
+    lines.mode = GL_LINES;
+    ends.mode = GL_POINTS;
+    lines.pixelShift = ends.pixelShift = true;
+    auto endX = [](int i) { return X(i, 41) + 40 - (i % 3) * 20; };
+    auto endY = [](int i) { return Y(i, 41) + (i % 5) * 10; };
+    for (int i = 0; i < kPrimitives; ++i) {
+        const int c = static_cast<int>(Rgb(i));
+        const float rgba[4] = {(c & 255) / 255.0f, ((c >> 8) & 255) / 255.0f, ((c >> 16) & 255) / 255.0f, 1};
+        lines.Vertex(static_cast<float>(X(i, 41)), -static_cast<float>(Y(i, 41)), 0, 0, rgba);
+        lines.Vertex(static_cast<float>(endX(i)), -static_cast<float>(endY(i)), 0, 0, rgba);
+        ends.Vertex(static_cast<float>(endX(i)), -static_cast<float>(endY(i)), 0, 0, rgba);
+    }
+    Compare(
+        state, kPrimitives,
+        [&] {
+            for (int i = 0; i < kPrimitives; ++i) DRAWLINE(X(i, 41), Y(i, 41), endX(i), endY(i), Rgb(i));
+        },
+        [&] {
+            lines.Draw();
+            ends.Draw();
+        });
+}
+BENCHMARK(BM_DrawLine)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// PRINT of a 40-character line, 100 lines a frame, against one
+// glDrawArrays of the same glyph quads. Reported per line.
+void BM_Print40(benchmark::State& state)
+{
+    EnsureRuntime();
+    constexpr int kLines = 100;
+    const char text[] = "Zorvelin draws forty characters a line!!";
+    static_assert(sizeof text == 41);
+    const int slot = kFirstFontSlot + kFontFile;
+    const float su = static_cast<float>(pRbow->imgWidth[slot]) / pRbow->texWidth[slot] * 0.0625f;
+    const float sv = static_cast<float>(pRbow->imgHeight[slot]) / pRbow->texHeight[slot] * 0.125f;
+    const int cw = pRbow->imgWidth[slot] >> 4, ch = pRbow->imgHeight[slot] >> 3;
+    RawArrays raw;
+    raw.slot = slot;
+    const float white[4] = {1, 1, 1, 1};
+    for (int line = 0; line < kLines; ++line) {
+        float x = 0;
+        const float y = static_cast<float>((line * 7) % (kHeight - ch));
+        for (int i = 0; i < 40; ++i) {
+            const int k = text[i];
+            const float s0 = static_cast<float>(k % 16) * su, t0 = static_cast<float>(7 - k / 16) * sv;
+            raw.Vertex(x, -y - ch, s0, t0, white);
+            raw.Vertex(x + cw, -y - ch, s0 + su, t0, white);
+            raw.Vertex(x + cw, -y, s0 + su, t0 + sv, white);
+            raw.Vertex(x, -y, s0, t0 + sv, white);
+            x += static_cast<float>(cw);
+        }
+    }
+    Compare(
+        state, kLines,
+        [&] {
+            for (int line = 0; line < kLines; ++line) PRINT(text, 0, (line * 7) % (kHeight - ch));
+        },
+        [&] { raw.Draw(); });
+}
+BENCHMARK(BM_Print40)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -5,8 +5,11 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <cstddef>
 #include <cstdint>
 
+#include "gfx/batch2d.h"
+#include "gfx/gl_state_shadow.h"
 #include "platform/platform.h"
 
 constexpr int kSpriteSlots = 4095;   // sprite slots 0..4094
@@ -177,6 +180,53 @@ public:
     bool hRC;  // the context exists (the platform layer holds it)
     double perfFrequency;
     std::int32_t usePerfCounter;
+
+    // ---- The 2D batch --------------------------------------------------------
+    // Draws the vertices the 2D commands left pending; the GL state stays as
+    // the commands left it.
+    void Flush2D();
+    // Someone other than the 2D layer is about to use OpenGL: pending 2D
+    // vertices are drawn, and the believed state is forgotten. Every
+    // guarded OpenGL call of the program and of the other layers calls it.
+    void FinishPending2D();
+
+private:
+    // What the current command wants of texture units 0 and 1; applied
+    // through the shadow when the command ends (CommitTextures).
+    struct TextureRequest {
+        bool setEnabled[2] = {false, false};
+        bool enabled[2] = {false, false};
+        bool setBound[2] = {false, false};
+        GLuint bound[2] = {0, 0};
+        bool colorMaterial = false;
+    };
+    // The texture selection without touching OpenGL (SetTexture3D's logic).
+    void SelectTextures(int first, int second, int mipmapped);
+    void RequestUnit0(bool enabled, GLuint texture, bool bind);
+    void CommitTextures();
+    void RestoreAfterPrimitive();
+    // The current colour: vertices carry it, and OpenGL keeps it for others.
+    void SetColor(float r, float g, float b, float a);
+    const float* CurrentColor();
+    // Blending, blend function and alpha test, drawing pending vertices
+    // first when they change.
+    void SetBlending(bool on, GLenum source, GLenum destination);
+    void SetAlphaTest(bool on);
+    BatchVertex* AppendVertices(const BatchKey& key, std::size_t count, const PixelArea* area = nullptr);
+    BatchKey SpriteKey(int slot, GLenum mode) const;
+    // A sprite's quad centred on (cx, cy), turned by angle degrees.
+    void DrawTurned(int slot, float cx, float cy, float angle, float u, float v, int hw, int hh, const float* rgba);
+    // A sprite quad as two triangles, corners counter-clockwise from the
+    // bottom-left (the order OpenGL splits a four-corner fan in).
+    void AppendQuad(const BatchKey& key, const float (*corner)[4], const float* color, const PixelArea* area = nullptr);
+
+    Batch2D batch;
+    GlStateShadow glState;
+    TextureRequest request;
+    bool colorKnown = false;
+    float color[4] = {1, 1, 1, 1};
+    bool polygonOpen = false;
+    BatchKey polygonKey;
 };
 
 // Gives every saved desktop window its placement back, twice, 500 ms apart.

@@ -126,40 +126,14 @@ bool OpenGLRainbows::LoadFont(int font, const char* file)
 
 void OpenGLRainbows::SetTexture3D(int first, int second, int mipmapped)
 {
-    curTexture = first;
-    curTexture2 = second;
-    curMipmap = mipmapped != 0 ? 1 : 0;
-    const int variant = curMipmap;
-    auto textureOf = [this, variant](int slot) -> GLuint {
-        return ValidSlot(slot) ? spriteTex[slot][variant] : 0;
-    };
-    if (glMultiTexCoord2fARB != nullptr && glActiveTextureARB != nullptr) {
-        glActiveTextureARB(GL_TEXTURE1_ARB);
-        if (first >= 0 && second >= 0) {
-            glBindTexture(GL_TEXTURE_2D, textureOf(first));
-            glEnable(GL_TEXTURE_2D);
-        } else {
-            glDisable(GL_TEXTURE_2D);
-        }
-        glActiveTextureARB(GL_TEXTURE0_ARB);
-        if (first >= 0) {
-            glBindTexture(GL_TEXTURE_2D, textureOf(second >= 0 ? second : first));
-            glEnable(GL_TEXTURE_2D);
-        } else {
-            glDisable(GL_TEXTURE_2D);
-        }
-    } else if (first >= 0) {
-        glBindTexture(GL_TEXTURE_2D, textureOf(first));
-        glEnable(GL_TEXTURE_2D);
-    } else {
-        glDisable(GL_TEXTURE_2D);
-        glEnable(GL_COLOR_MATERIAL);
-    }
+    SelectTextures(first, second, mipmapped);
+    CommitTextures();
 }
 
 bool OpenGLRainbows::GrabSprite(std::int16_t slot, int x, int y, int w, int h)
 {
     if (!ValidSlot(slot)) return true;
+    FinishPending2D();  // the screen as drawn so far
     int tw = GrabTextureSize(w);
     int th = GrabTextureSize(h);
     if (tw < 32) tw = 32;
@@ -182,6 +156,7 @@ bool OpenGLRainbows::GrabSprite(std::int16_t slot, int x, int y, int w, int h)
 bool OpenGLRainbows::SaveBMPFile(const char* file)
 {
     if (file == nullptr || width <= 0 || height <= 0) return false;
+    FinishPending2D();  // the screen as drawn so far
     std::FILE* stream = std::fopen(file, "wb");
     if (stream == nullptr) return false;
 

@@ -42,13 +42,13 @@ void OpenGLRainbows::Particles(OPENGL_PARTICLE& particleTemplate, std::uint32_t 
 void OpenGLRainbows::DrawParticles()
 {
     const int savedFirst = curTexture, savedSecond = curTexture2, savedMipmap = curMipmap;
-    SetTexture3D(-1, -1, 0);
-    glDisable(GL_ALPHA_TEST);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
+    SelectTextures(-1, -1, 0);
+    SetAlphaTest(false);
+    SetBlending(true, GL_ONE, GL_ONE);
+    BatchKey key;
+    key.mode = GL_TRIANGLES;
     const float dt = static_cast<float>(frameTime);
     for (OPENGL_PARTICLE& p : particles) {
-        glColor4f(p.r, p.g, p.b, 1);
         g_particleSpin = -g_particleSpin;
         if (p.life < 1) continue;
         p.life -= dt;
@@ -60,18 +60,19 @@ void OpenGLRainbows::DrawParticles()
             p.life = 0;
             continue;
         }
-        glPushMatrix();
-        glTranslatef(p.x, -p.y, 0);
-        glRotatef(p.life * g_particleSpin, 0, 0, 1);
-        glBegin(GL_TRIANGLE_FAN);
-        glVertex2i(-5, 8);
-        glVertex2i(-5, -8);
-        glVertex2i(10, 0);
-        glEnd();
-        glPopMatrix();
+        // A small triangle spinning about the particle's position.
+        const double radians = static_cast<double>(p.life * g_particleSpin) * 3.14159265358979323846 / 180.0;
+        const float sine = static_cast<float>(std::sin(radians));
+        const float cosine = static_cast<float>(std::cos(radians));
+        static constexpr float kShape[3][2] = {{-5, 8}, {-5, -8}, {10, 0}};
+        BatchVertex* v = AppendVertices(key, 3);
+        for (const auto& corner : kShape)
+            *v++ = {p.x + cosine * corner[0] - sine * corner[1], -p.y + sine * corner[0] + cosine * corner[1], 0, 0, 0,
+                    p.r, p.g, p.b, 1};
     }
-    glColor4f(1, 1, 1, 1);
-    SetTexture3D(savedFirst, savedSecond, savedMipmap);
-    glEnable(GL_ALPHA_TEST);
-    glDisable(GL_BLEND);
+    SetColor(1, 1, 1, 1);
+    SelectTextures(savedFirst, savedSecond, savedMipmap);
+    CommitTextures();
+    SetAlphaTest(true);
+    SetBlending(false, GL_ONE, GL_ONE);
 }

@@ -81,6 +81,7 @@ void OpenGLRainbows::SetMaxFPS(int fps)
 
 double OpenGLRainbows::FlipScreens()
 {
+    FinishPending2D();  // the frame is complete before it is shown
     glFlush();
     platform::PresentFrame(hWnd);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -2,107 +2,103 @@
 // built vertex by vertex.
 #include <cstdint>
 
+#include "gfx/gl_direct.h"
 #include "gfx/opengl_rainbows.h"
 
 std::int32_t g_nTexture = 0;
 
 namespace {
 
-// The projection's shift by (+0.375, +0.375) puts lines and points on pixel
-// centres the same way on every rasteriser.
-constexpr float kPixelShift = 0.375f;
-
 float Red(std::uint32_t color) { return static_cast<float>(color & 0xFF) / 255.0f; }
 float Green(std::uint32_t color) { return static_cast<float>((color >> 8) & 0xFF) / 255.0f; }
 float Blue(std::uint32_t color) { return static_cast<float>((color >> 16) & 0xFF) / 255.0f; }
 
-// Untextured drawing in a colour, with the pixel shift; the texture
-// selection, colour and projection are put back afterwards.
-class PrimitiveScope {
-public:
-    PrimitiveScope(OpenGLRainbows& renderer, std::uint32_t color)
-        : m_renderer(renderer), m_first(renderer.curTexture), m_second(renderer.curTexture2),
-          m_mipmap(renderer.curMipmap)
-    {
-        m_renderer.SetTexture3D(-1, -1, 0);
-        const float a = m_renderer.alpha;
-        glColor4f(a * Red(color), a * Green(color), a * Blue(color), 1);
-        glMatrixMode(GL_PROJECTION);
-        glTranslatef(kPixelShift, kPixelShift, 0);
-        glMatrixMode(GL_MODELVIEW);
-    }
-    ~PrimitiveScope()
-    {
-        glMatrixMode(GL_PROJECTION);
-        glTranslatef(-kPixelShift, -kPixelShift, 0);
-        glMatrixMode(GL_MODELVIEW);
-        const float a = m_renderer.alpha;
-        glColor4f(a, a, a, 1);
-        m_renderer.SetTexture3D(m_first, m_second, m_mipmap);
-    }
-    PrimitiveScope(const PrimitiveScope&) = delete;
-    PrimitiveScope& operator=(const PrimitiveScope&) = delete;
+// Lines, rectangles and pixels: untextured, in the projection moved by
+// (+0.375, +0.375), which puts lines and points on pixel centres the same
+// way on every rasteriser.
+BatchKey PrimitiveKey(GLenum mode)
+{
+    BatchKey key;
+    key.mode = mode;
+    key.textured = false;
+    key.pixelShift = true;
+    return key;
+}
 
-private:
-    OpenGLRainbows& m_renderer;
-    int m_first, m_second, m_mipmap;
-};
+void Put(BatchVertex& v, float x, float y, const float* c) { v = {x, y, 0, 0, 0, c[0], c[1], c[2], c[3]}; }
 
 }  // namespace
 
 void OpenGLRainbows::DrawLine(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2,
-                              std::uint32_t color)
+                              std::uint32_t rgb)
 {
-    PrimitiveScope scope(*this, color);
-    glBegin(GL_LINES);
-    glVertex2i(x1, -y1);
-    glVertex2i(x2, -y2);
-    glEnd();
-    // Lines leave out their last pixel; this sets it too.
-    glBegin(GL_POINTS);
-    glVertex2i(x2, -y2);
-    glEnd();
+    const float c[4] = {alpha * Red(rgb), alpha * Green(rgb), alpha * Blue(rgb), 1};
+    BatchVertex* v = AppendVertices(PrimitiveKey(GL_LINES), 4);
+    Put(v[0], x1, -y1, c);
+    Put(v[1], x2, -y2, c);
+    // Lines leave out their last pixel. A one-pixel horizontal line from
+    // it sets exactly that pixel, like a point would, and keeps every
+    // line of a run in one draw.
+    Put(v[2], x2, -y2, c);
+    Put(v[3], x2 + 1.0f, -y2, c);
+    RestoreAfterPrimitive();
 }
 
 void OpenGLRainbows::DrawRect(std::int16_t x1, std::int16_t y1, std::int16_t x2, std::int16_t y2,
-                              std::uint32_t color)
+                              std::uint32_t rgb)
 {
-    PrimitiveScope scope(*this, color);
-    glBegin(GL_QUADS);
-    glVertex2i(x1, -y2);
-    glVertex2i(x2, -y2);
-    glVertex2i(x2, -y1);
-    glVertex2i(x1, -y1);
-    glEnd();
+    const float c[4] = {alpha * Red(rgb), alpha * Green(rgb), alpha * Blue(rgb), 1};
+    BatchVertex* v = AppendVertices(PrimitiveKey(GL_QUADS), 4);
+    Put(v[0], x1, -y2, c);
+    Put(v[1], x2, -y2, c);
+    Put(v[2], x2, -y1, c);
+    Put(v[3], x1, -y1, c);
+    RestoreAfterPrimitive();
 }
 
-void OpenGLRainbows::DrawPixel(std::int16_t x, std::int16_t y, std::uint32_t color)
+void OpenGLRainbows::DrawPixel(std::int16_t x, std::int16_t y, std::uint32_t rgb)
 {
-    PrimitiveScope scope(*this, color);
-    glBegin(GL_POINTS);
-    glVertex2i(x, -y);
-    glEnd();
+    const float c[4] = {alpha * Red(rgb), alpha * Green(rgb), alpha * Blue(rgb), 1};
+    const PixelArea area{x, y, x + 1, y + 1};
+    Put(*AppendVertices(PrimitiveKey(GL_POINTS), 1, &area), x, -y, c);
+    RestoreAfterPrimitive();
+}
+
+void OpenGLRainbows::RestoreAfterPrimitive()
+{
+    // A primitive leaves the texture selection and the colour as they
+    // were chosen, rebinding what something else may have bound since.
+    SelectTextures(curTexture, curTexture2, curMipmap);
+    CommitTextures();
+    if (!colorKnown || color[0] != alpha || color[1] != alpha || color[2] != alpha || color[3] != 1)
+        SetColor(alpha, alpha, alpha, 1);
 }
 
 void OpenGLRainbows::StartPoly(int slot)
 {
     g_nTexture = slot;
-    SetTexture3D(slot, -1, 0);
-    glBegin(GL_TRIANGLE_FAN);
+    SelectTextures(slot, -1, 0);
+    polygonKey = SpriteKey(slot, GL_TRIANGLE_FAN);
+    polygonOpen = true;
+    AppendVertices(polygonKey, 0);
+    CommitTextures();
 }
 
-void OpenGLRainbows::PolyPoint(float x, float y, float s, float t, std::uint32_t color)
+void OpenGLRainbows::PolyPoint(float x, float y, float s, float t, std::uint32_t rgb)
 {
+    // Corners outside STARTPOLY ... ENDPOLY draw nothing.
+    if (!polygonOpen) return;
     // t runs down from the texture's top edge.
-    if (g_nTexture >= 0) glTexCoord2f(s, 1 - t);
-    glColor4f(alpha * Red(color), alpha * Green(color), alpha * Blue(color), 1);
-    glVertex2f(x, -y);
+    *batch.Continue(1) = {x, -y, 0, s, 1 - t, alpha * Red(rgb), alpha * Green(rgb), alpha * Blue(rgb), 1};
 }
 
 void OpenGLRainbows::EndPoly()
 {
-    glEnd();
-    glEnable(GL_TEXTURE_2D);
-    glColor4f(alpha, alpha, alpha, 1);
-    glDisable(GL_COLOR_MATERIAL);
+    if (polygonOpen) Flush2D();
+    polygonOpen = false;
+    // Texturing on (unit 0), whatever the polygon was.
+    RequestUnit0(true, 0, false);
+    CommitTextures();
+    SetColor(alpha, alpha, alpha, 1);
+    __real_glDisable(GL_COLOR_MATERIAL);
 }

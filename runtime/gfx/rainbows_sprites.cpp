@@ -1,6 +1,7 @@
 // OpenGLRainbows: the alpha mode and sprites drawn as single textured
 // quads: plain, stretched, rotated, rotated with size and tint, and as
 // camera-facing billboards for the 3D layer.
+#include <algorithm>
 #include <cstdint>
 
 #include "gfx/opengl_rainbows.h"
@@ -29,35 +30,35 @@ PictureExtent ExtentOf(const OpenGLRainbows& r, int slot)
     return e;
 }
 
-// The quad of a picture around the origin, counter-clockwise as OpenGL sees it.
-void CentredFan(float u, float v, int hw, int hh)
+// The corners of a picture's quad around (cx, cy), counter-clockwise as
+// OpenGL sees it: x, y, s, t.
+struct Corners {
+    float c[4][4];
+};
+
+Corners CentredQuad(float cx, float cy, float u, float v, int hw, int hh)
 {
-    glBegin(GL_TRIANGLE_FAN);
-    glTexCoord2f(0, 0); glVertex2i(-hw, -hh);
-    glTexCoord2f(u, 0); glVertex2i(hw, -hh);
-    glTexCoord2f(u, v); glVertex2i(hw, hh);
-    glTexCoord2f(0, v); glVertex2i(-hw, hh);
-    glEnd();
+    const float l = cx - static_cast<float>(hw), r = cx + static_cast<float>(hw);
+    const float b = cy - static_cast<float>(hh), t = cy + static_cast<float>(hh);
+    return {{{l, b, 0, 0}, {r, b, u, 0}, {r, t, u, v}, {l, t, 0, v}}};
 }
 
 }  // namespace
 
 void OpenGLRainbows::DoAlpha(float a)
 {
-    glEnable(GL_BLEND);
     if (a == 0) {
-        glDisable(GL_BLEND);
-        glColor4f(1, 1, 1, 1);
+        SetBlending(false, GL_ONE, GL_ZERO);
         a = 1;
     } else if (a > 0) {
-        glBlendFunc(GL_ONE, GL_ONE);
+        SetBlending(true, GL_ONE, GL_ONE);
     } else {
-        glBlendFunc(GL_SRC_ALPHA, GL_SRC_COLOR);
+        SetBlending(true, GL_SRC_ALPHA, GL_SRC_COLOR);
         a = -a;
     }
     if (a > 1) a = 1;
     alpha = a;
-    glColor4f(a, a, a, 1);
+    SetColor(a, a, a, 1);
 }
 
 void OpenGLRainbows::DrawSprite(int slot, std::int16_t x, std::int16_t y)
@@ -70,15 +71,15 @@ void OpenGLRainbows::StretchSprite(int slot, std::int16_t x, std::int16_t y, std
 {
     if (!ValidSlot(slot)) return;
     const PictureExtent e = ExtentOf(*this, slot);
-    SetTexture3D(slot, -1, 0);
-    const std::int16_t right = Add16(x, w);
-    const std::int16_t bottom = Add16(y, h);
-    glBegin(GL_TRIANGLE_FAN);
-    glTexCoord2f(0, 0); glVertex2i(x, -bottom);
-    glTexCoord2f(e.u, 0); glVertex2i(right, -bottom);
-    glTexCoord2f(e.u, e.v); glVertex2i(right, -y);
-    glTexCoord2f(0, e.v); glVertex2i(x, -y);
-    glEnd();
+    SelectTextures(slot, -1, 0);
+    const float right = Add16(x, w);
+    const float bottom = Add16(y, h);
+    const float left = x, top = y;
+    const float corners[4][4] = {{left, -bottom, 0, 0}, {right, -bottom, e.u, 0}, {right, -top, e.u, e.v}, {left, -top, 0, e.v}};
+    const PixelArea area{static_cast<int>(std::min(left, right)), static_cast<int>(std::min(top, bottom)),
+                         static_cast<int>(std::max(left, right)), static_cast<int>(std::max(top, bottom))};
+    AppendQuad(SpriteKey(slot, GL_TRIANGLES), corners, CurrentColor(), &area);
+    CommitTextures();
 }
 
 void OpenGLRainbows::RotoSprite(int slot, std::int16_t x, std::int16_t y, std::int16_t angle)
@@ -87,11 +88,29 @@ void OpenGLRainbows::RotoSprite(int slot, std::int16_t x, std::int16_t y, std::i
     const PictureExtent e = ExtentOf(*this, slot);
     const int hw = e.width >> 1;
     const int hh = e.height >> 1;
-    SetTexture3D(slot, -1, 0);
+    SelectTextures(slot, -1, 0);
+    DrawTurned(slot, static_cast<float>(Add16(x, hw)), static_cast<float>(-y - hh), angle, e.u, e.v, hw, hh,
+               CurrentColor());
+    CommitTextures();
+}
+
+void OpenGLRainbows::DrawTurned(int slot, float cx, float cy, float angle, float u, float v, int hw, int hh,
+                                const float* rgba)
+{
+    const float c[4] = {rgba[0], rgba[1], rgba[2], rgba[3]};
+    if (angle == 0) {
+        // Unturned, the corners are whole numbers OpenGL would add exactly.
+        AppendQuad(SpriteKey(slot, GL_TRIANGLES), CentredQuad(cx, cy, u, v, hw, hh).c, c);
+        return;
+    }
+    // Turned by OpenGL itself, so the corners land exactly where the
+    // driver's own arithmetic puts them.
+    Flush2D();
     glPushMatrix();
-    glTranslatef(static_cast<float>(Add16(x, hw)), static_cast<float>(-y - hh), 0);
+    glTranslatef(cx, cy, 0);
     glRotatef(angle, 0, 0, 1);
-    CentredFan(e.u, e.v, hw, hh);
+    AppendQuad(SpriteKey(slot, GL_TRIANGLES), CentredQuad(0, 0, u, v, hw, hh).c, c);
+    Flush2D();
     glPopMatrix();
 }
 
@@ -104,18 +123,16 @@ void OpenGLRainbows::DrawSpriteFX(int slot, std::int16_t x, std::int16_t y, cons
         g = static_cast<float>((fx.color >> 8) & 0xFF) / 255.0f;
         b = static_cast<float>((fx.color >> 16) & 0xFF) / 255.0f;
     }
-    glColor4f(alpha * r, alpha * g, alpha * b, 1);
+    const float tint[4] = {alpha * r, alpha * g, alpha * b, 1};
     const PictureExtent e = ExtentOf(*this, slot);
     const int hw = fx.width > 0 ? fx.width >> 1 : e.width >> 1;
     const int hh = fx.height > 0 ? fx.height >> 1 : e.height >> 1;
-    SetTexture3D(slot, -1, 0);
-    glPushMatrix();
+    SelectTextures(slot, -1, 0);
     // Turned about the centre of the picture at its own size.
-    glTranslatef(static_cast<float>(Add16(x, e.width >> 1)), static_cast<float>(-y - (e.height >> 1)), 0);
-    glRotatef(fx.angle, 0, 0, 1);
-    CentredFan(e.u, e.v, hw, hh);
-    glPopMatrix();
-    glColor4f(alpha, alpha, alpha, 1);
+    DrawTurned(slot, static_cast<float>(Add16(x, e.width >> 1)), static_cast<float>(-y - (e.height >> 1)), fx.angle,
+               e.u, e.v, hw, hh, tint);
+    SetColor(alpha, alpha, alpha, 1);
+    CommitTextures();
 }
 
 void OpenGLRainbows::GetSpriteSize(int slot, int& w, int& h) const
@@ -139,18 +156,20 @@ void OpenGLRainbows::DrawBillboard(int slot, float px, float py, float pz, float
     const float p[3] = {px, py, pz};
 
     const int savedFirst = curTexture, savedSecond = curTexture2, savedMipmap = curMipmap;
-    SetTexture3D(slot, -1, 0);
-    glBegin(GL_TRIANGLE_FAN);
-    glTexCoord2f(0, 0);
-    glVertex3f(p[0] - hw * right[0], p[1] - hw * right[1], p[2] - hw * right[2]);
-    glTexCoord2f(e.u, 0);
-    glVertex3f(p[0] + hw * right[0], p[1] + hw * right[1], p[2] + hw * right[2]);
-    glTexCoord2f(e.u, e.v);
-    glVertex3f(p[0] + hw * right[0] + hh * up[0], p[1] + hw * right[1] + hh * up[1],
-               p[2] + hw * right[2] + hh * up[2]);
-    glTexCoord2f(0, e.v);
-    glVertex3f(p[0] - hw * right[0] + hh * up[0], p[1] - hw * right[1] + hh * up[1],
-               p[2] - hw * right[2] + hh * up[2]);
-    glEnd();
-    SetTexture3D(savedFirst, savedSecond, savedMipmap);
+    SelectTextures(slot, -1, 0);
+    const float* c = CurrentColor();
+    const float corner[4][5] = {
+        {p[0] - hw * right[0], p[1] - hw * right[1], p[2] - hw * right[2], 0, 0},
+        {p[0] + hw * right[0], p[1] + hw * right[1], p[2] + hw * right[2], e.u, 0},
+        {p[0] + hw * right[0] + hh * up[0], p[1] + hw * right[1] + hh * up[1], p[2] + hw * right[2] + hh * up[2], e.u,
+         e.v},
+        {p[0] - hw * right[0] + hh * up[0], p[1] - hw * right[1] + hh * up[1], p[2] - hw * right[2] + hh * up[2], 0,
+         e.v},
+    };
+    static constexpr int kFanTriangles[6] = {0, 1, 2, 0, 2, 3};
+    BatchVertex* v = AppendVertices(SpriteKey(slot, GL_TRIANGLES), 6);
+    for (int i : kFanTriangles)
+        *v++ = {corner[i][0], corner[i][1], corner[i][2], corner[i][3], corner[i][4], c[0], c[1], c[2], c[3]};
+    SelectTextures(savedFirst, savedSecond, savedMipmap);
+    CommitTextures();
 }

@@ -53,6 +53,7 @@ bool OpenGLRainbows::LoadSurface(int index, const char* file, bool)
 void OpenGLRainbows::GrabSurface(int index)
 {
     if (!ValidSurface(index)) return;
+    FinishPending2D();  // the screen as drawn so far
     GLint maxTex = 0;
     glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
     const int T = maxTex > 0 && maxTex < kScreenTileSize ? maxTex : kScreenTileSize;
@@ -88,48 +89,53 @@ void OpenGLRainbows::PasteSurface(int index)
     const int columns = std::abs(surface.columns) < kSurfaceTiles ? std::abs(surface.columns) : kSurfaceTiles;
     const int rows = std::abs(surface.rows) < kSurfaceTiles ? std::abs(surface.rows) : kSurfaceTiles;
 
-    glDisable(GL_ALPHA_TEST);
-    if (glMultiTexCoord2fARB != nullptr && glActiveTextureARB != nullptr) {
-        glActiveTextureARB(GL_TEXTURE1_ARB);
-        glDisable(GL_TEXTURE_2D);
-        glActiveTextureARB(GL_TEXTURE0_ARB);
+    SetAlphaTest(false);
+    // Unit 1 off; a primitive drawn last may have left texturing off.
+    if (GlStateShadow::HasMultitexture()) {
+        request.setEnabled[1] = true;
+        request.enabled[1] = false;
     }
-    // A primitive drawn last may have left texturing off.
-    glEnable(GL_TEXTURE_2D);
-
+    bool bound = false;
+    GLuint lastTile = 0;
+    const float* c = CurrentColor();
     int left = 0;
-    for (int c = 0; c < columns; ++c) {
+    for (int col = 0; col < columns; ++col) {
         int top = 0;
         for (int r = 0; r < rows; ++r) {
-            const int w = surface.tileWidth[c][r];
-            const int h = surface.tileHeight[c][r];
-            glBindTexture(GL_TEXTURE_2D, surface.tile[c][r]);
-            glBegin(GL_QUADS);
-            glTexCoord2f(0, 0); glVertex2i(left, -(top + h));
-            glTexCoord2f(1, 0); glVertex2i(left + w, -(top + h));
-            glTexCoord2f(1, 1); glVertex2i(left + w, -top);
-            glTexCoord2f(0, 1); glVertex2i(left, -top);
-            glEnd();
-            top += h;
+            const float w = surface.tileWidth[col][r];
+            const float h = surface.tileHeight[col][r];
+            BatchKey key;
+            key.mode = GL_QUADS;
+            key.textured = true;
+            key.texture = lastTile = surface.tile[col][r];
+            bound = true;
+            BatchVertex* v = AppendVertices(key, 4);
+            const float x = static_cast<float>(left), y = static_cast<float>(top);
+            v[0] = {x, -(y + h), 0, 0, 0, c[0], c[1], c[2], c[3]};
+            v[1] = {x + w, -(y + h), 0, 1, 0, c[0], c[1], c[2], c[3]};
+            v[2] = {x + w, -y, 0, 1, 1, c[0], c[1], c[2], c[3]};
+            v[3] = {x, -y, 0, 0, 1, c[0], c[1], c[2], c[3]};
+            top += surface.tileHeight[col][r];
         }
-        if (rows > 0) left += surface.tileWidth[c][rows - 1];
+        if (rows > 0) left += surface.tileWidth[col][rows - 1];
     }
-    glEnable(GL_ALPHA_TEST);
+    RequestUnit0(true, lastTile, bound);
+    CommitTextures();
+    SetAlphaTest(true);
 }
 
 void OpenGLRainbows::BlendToSurface(int from, int to)
 {
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
+    SetBlending(true, GL_ONE, GL_ONE);
     glClear(GL_COLOR_BUFFER_BIT);
     for (float f : CrossfadeWeights()) {
-        glColor4f(f, f, f, 1);
+        SetColor(f, f, f, 1);
         PasteSurface(to);
-        glColor4f(1 - f, 1 - f, 1 - f, 1);
+        SetColor(1 - f, 1 - f, 1 - f, 1);
         PasteSurface(from);
         FlipScreens();
     }
-    glColor4f(1, 1, 1, 1);
+    SetColor(1, 1, 1, 1);
     PasteSurface(to);
     FlipScreens();
     DoAlpha(0);

@@ -12,29 +12,31 @@ void OpenGLRainbows::DrawTextA(std::int16_t font, const char* text, std::int16_t
     const int slot = kFirstFontSlot + font;
     if (slot < 0 || slot >= kSpriteSlots) return;
     const std::size_t length = std::strlen(text);
-    SetTexture3D(slot, -1, 0);
+    SelectTextures(slot, -1, 0);
     // One cell in texture coordinates, and in pixels.
     const float su = static_cast<float>(imgWidth[slot]) / static_cast<float>(texWidth[slot]) * 0.0625f;
     const float sv = static_cast<float>(imgHeight[slot]) / static_cast<float>(texHeight[slot]) * 0.125f;
     const int cw = imgWidth[slot] >> 4;
     const int ch = imgHeight[slot] >> 3;
 
-    glBegin(GL_QUADS);
+    const float* c = CurrentColor();
+    BatchVertex* v = AppendVertices(SpriteKey(slot, GL_QUADS), 4 * length);
     for (std::size_t i = 0; i < length; ++i) {
         // Bytes 128..255 count as negative: they give negative cells, which
         // the repeating texture wraps onto cells of the grid.
         const int k = static_cast<std::int8_t>(text[i]) % 128;
         const int r = k / 16;
-        const int c = k % 16;
-        const float s0 = static_cast<float>(c) * su;
+        const int col = k % 16;
+        const float s0 = static_cast<float>(col) * su;
         const float t0 = static_cast<float>(7 - r) * sv;
-        glTexCoord2f(s0, t0); glVertex2i(x, -y - ch);
-        glTexCoord2f(s0 + su, t0); glVertex2i(x + cw, -y - ch);
-        glTexCoord2f(s0 + su, t0 + sv); glVertex2i(x + cw, -y);
-        glTexCoord2f(s0, t0 + sv); glVertex2i(x, -y);
+        const float left = x, right = x + cw, bottom = -y - ch, top = -y;
+        *v++ = {left, bottom, 0, s0, t0, c[0], c[1], c[2], c[3]};
+        *v++ = {right, bottom, 0, s0 + su, t0, c[0], c[1], c[2], c[3]};
+        *v++ = {right, top, 0, s0 + su, t0 + sv, c[0], c[1], c[2], c[3]};
+        *v++ = {left, top, 0, s0, t0 + sv, c[0], c[1], c[2], c[3]};
         x = static_cast<std::int16_t>(x + cw);
     }
-    glEnd();
+    CommitTextures();
 }
 
 void OpenGLRainbows::GetFontSize(int font, int& w, int& h) const

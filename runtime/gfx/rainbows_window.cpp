@@ -94,6 +94,10 @@ bool OpenGLRainbows::Init(platform::Window* window, int w, int h, int bits, unsi
 
     if (!platform::CreateGLContext(window, width, height, 16)) return false;
     hRC = true;
+    const bool batching = !platform::BatchingDisabled();
+    batch.SetEnabled(batching);
+    glState.SetTrusting(batching);
+    glState.Forget();
     SetDCPixelFormat();
     nextFrameTime = AccurateTime();
     LoadExtensions();

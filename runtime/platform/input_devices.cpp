@@ -68,6 +68,8 @@ void RecordRandomSeed(unsigned long seed)
 
 bool UnpacedFrames() { return EnvironmentFlag("KV_UNPACED"); }
 
+bool BatchingDisabled() { return EnvironmentFlag("KV_NO_BATCH"); }
+
 bool KeyboardAvailable()
 {
     return script::Active() || SDL_WasInit(SDL_INIT_VIDEO) != 0;

@@ -145,6 +145,9 @@ void RecordRandomSeed(unsigned long seed);
 // frame.
 void InputWaitPass();
 bool UnpacedFrames();
+// KV_NO_BATCH=1: every 2D drawing command is drawn on its own and all GL
+// state is sent every time (for comparing pictures and for debugging).
+bool BatchingDisabled();
 // Frames presented so far (the start-up frame is frame 0).
 long PresentedFrames();
 
