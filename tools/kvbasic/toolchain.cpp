@@ -1,6 +1,7 @@
 #include "toolchain.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -16,7 +17,24 @@ std::vector<std::string> SplitWords(const std::string& text)
     return words;
 }
 
+bool Exists(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+// The flat layout's path when it exists, else the installed layout's.
+std::string Either(const std::string& flat, const std::string& installed)
+{
+    return Exists(flat) ? flat : installed;
+}
+
 }  // namespace
+
+bool IsSdk(const std::string& sdkDir)
+{
+    return Exists(sdkDir + "/include/commands.h") || Exists(sdkDir + "/include/kvbasic/commands.h");
+}
 
 Toolchain FindToolchain(const std::string& sdkDir)
 {
@@ -32,10 +50,12 @@ Toolchain FindToolchain(const std::string& sdkDir)
         toolchain.linkFlags = KVBASIC_LINK_FLAGS;
         return toolchain;
     }
-    toolchain.includeDir = sdkDir + "/include";
-    toolchain.libraryDir = sdkDir + "/lib";
+    toolchain.includeDir = Either(sdkDir + "/include/commands.h", sdkDir + "/include/kvbasic/commands.h");
+    toolchain.includeDir.erase(toolchain.includeDir.size() - std::string("/commands.h").size());
+    toolchain.libraryDir = Either(sdkDir + "/lib/libkvruntime.a", sdkDir + "/" KVBASIC_INSTALL_LIBDIR "/libkvruntime.a");
+    toolchain.libraryDir.erase(toolchain.libraryDir.size() - std::string("/libkvruntime.a").size());
     toolchain.font = sdkDir + "/share/kvbasic/Smalfont.bmp";
-    toolchain.packer = sdkDir + "/bin/shoebox_pack";
+    toolchain.packer = Either(sdkDir + "/bin/shoebox_pack", sdkDir + "/libexec/kvbasic/shoebox_pack");
     std::ifstream flags(sdkDir + "/share/kvbasic/link_flags.txt");
     if (flags) {
         std::stringstream text;
