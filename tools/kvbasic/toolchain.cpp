@@ -56,7 +56,7 @@ Toolchain FindToolchain(const std::string& sdkDir)
     toolchain.libraryDir.erase(toolchain.libraryDir.size() - std::string("/libkvruntime.a").size());
     toolchain.font = sdkDir + "/share/kvbasic/Smalfont.bmp";
     toolchain.packer = Either(sdkDir + "/bin/shoebox_pack", sdkDir + "/libexec/kvbasic/shoebox_pack");
-    std::ifstream flags(sdkDir + "/share/kvbasic/link_flags.txt");
+    std::ifstream flags(sdkDir + "/share/kvbasic/link_flags");
     if (flags) {
         std::stringstream text;
         text << flags.rdbuf();

@@ -10,7 +10,7 @@
 //              DIR/lib/<multiarch> (the library folder kvbasic was installed
 //              with), DIR/libexec/kvbasic/shoebox_pack
 // and in both DIR/share/kvbasic/Smalfont.bmp and optionally
-// DIR/share/kvbasic/link_flags.txt (else the link flags of the build tree).
+// DIR/share/kvbasic/link_flags (else the link flags of the build tree).
 #pragma once
 
 #include <string>
