@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 
 namespace kvbasic {
@@ -23,10 +24,13 @@ bool Exists(const std::string& path)
     return std::filesystem::exists(path, error);
 }
 
-// The flat layout's path when it exists, else the installed layout's.
-std::string Either(const std::string& flat, const std::string& installed)
+// The first of `folders` that holds `file`; the last when none does (so
+// that the error about the missing file names the installed layout).
+std::string FolderHolding(const std::string& file, std::initializer_list<std::string> folders)
 {
-    return Exists(flat) ? flat : installed;
+    for (const std::string& folder : folders)
+        if (Exists(folder + "/" + file)) return folder;
+    return *(folders.end() - 1);
 }
 
 }  // namespace
@@ -50,12 +54,11 @@ Toolchain FindToolchain(const std::string& sdkDir)
         toolchain.linkFlags = KVBASIC_LINK_FLAGS;
         return toolchain;
     }
-    toolchain.includeDir = Either(sdkDir + "/include/commands.h", sdkDir + "/include/kvbasic/commands.h");
-    toolchain.includeDir.erase(toolchain.includeDir.size() - std::string("/commands.h").size());
-    toolchain.libraryDir = Either(sdkDir + "/lib/libkvruntime.a", sdkDir + "/" KVBASIC_INSTALL_LIBDIR "/libkvruntime.a");
-    toolchain.libraryDir.erase(toolchain.libraryDir.size() - std::string("/libkvruntime.a").size());
+    toolchain.includeDir = FolderHolding("commands.h", {sdkDir + "/include", sdkDir + "/include/kvbasic"});
+    toolchain.libraryDir =
+        FolderHolding("libkvruntime.a", {sdkDir + "/lib", sdkDir + "/lib/" + KVBASIC_MULTIARCH});
     toolchain.font = sdkDir + "/share/kvbasic/Smalfont.bmp";
-    toolchain.packer = Either(sdkDir + "/bin/shoebox_pack", sdkDir + "/libexec/kvbasic/shoebox_pack");
+    toolchain.packer = FolderHolding("shoebox_pack", {sdkDir + "/bin", sdkDir + "/libexec/kvbasic"}) + "/shoebox_pack";
     std::ifstream flags(sdkDir + "/share/kvbasic/link_flags");
     if (flags) {
         std::stringstream text;

@@ -7,8 +7,8 @@
 //   flat       DIR/include (the runtime's headers, commands.h at the top),
 //              DIR/lib (libkvruntime.a, libkvmain.a), DIR/bin/shoebox_pack
 //   installed  as the Debian package puts it under /usr: DIR/include/kvbasic,
-//              DIR/lib/<multiarch> (the library folder kvbasic was installed
-//              with), DIR/libexec/kvbasic/shoebox_pack
+//              DIR/lib/<multiarch> (the multiarch folder of the platform
+//              kvbasic was built for), DIR/libexec/kvbasic/shoebox_pack
 // and in both DIR/share/kvbasic/Smalfont.bmp and optionally
 // DIR/share/kvbasic/link_flags (else the link flags of the build tree).
 #pragma once
