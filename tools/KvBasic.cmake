@@ -9,7 +9,8 @@
 # tests can call the program's SUBs and read its globals (#include "<name>.h").
 #
 # kvbasic is the target of that name when this tree builds it, otherwise the
-# program found as KVBASIC_EXECUTABLE (an installed SDK). The runtime
+# program named by KVBASIC_EXECUTABLE (set by find_package(KvRuntime) to
+# the translator of that SDK), else kvbasic found on the PATH. The runtime
 # libraries are the targets named by KV_BASIC_RUNTIME_TARGET (default
 # kvruntime) and KV_BASIC_MAIN_TARGET (default kvmain).
 #
@@ -28,7 +29,9 @@ function(kv_add_basic_program name)
     set(translator "$<TARGET_FILE:kvbasic>")
     set(translator_dependency kvbasic)
   else()
-    find_program(KVBASIC_EXECUTABLE kvbasic REQUIRED)
+    if(NOT KVBASIC_EXECUTABLE)
+      find_program(KVBASIC_EXECUTABLE kvbasic REQUIRED)
+    endif()
     set(translator "${KVBASIC_EXECUTABLE}")
     set(translator_dependency "${KVBASIC_EXECUTABLE}")
   endif()

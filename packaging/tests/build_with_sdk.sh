@@ -1,9 +1,12 @@
 #!/bin/sh
 # Unpacks the SDK package into a folder (not into the system) and builds
-# the example count_frames outside the tree against it, one way a run:
+# the examples outside the tree against it (count_frames; with CMake all of
+# them), one way a run:
 #   cmake       the examples' CMakeLists.txt with find_package(KvRuntime),
-#               the package found through CMAKE_PREFIX_PATH
-#   pkg-config  g++ with the flags of kvruntime.pc, its prefix moved
+#               the package found through CMAKE_PREFIX_PATH; the package's
+#               kv_add_basic_program translates the BASIC source
+#   pkg-config  kvbasic translate, then g++ with the flags of kvruntime.pc,
+#               its prefix moved
 #   translator  kvbasic build of the example's BASIC source
 # then runs it for a few frames and checks that it ended cleanly.
 # Usage: build_with_sdk.sh <sdk.deb> cmake|pkg-config|translator <scratch folder>
@@ -21,11 +24,13 @@ case $mode in
 cmake)
   cmake -S "$scratch/src" -B "$out" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_PREFIX_PATH="$root/usr"
   grep -q "^KvRuntime_DIR:PATH=$root/" "$out/CMakeCache.txt" || fail "KvRuntime was not found in the unpacked package"
-  cmake --build "$out" --target count_frames
+  # Every example builds; count_frames is the one that runs.
+  cmake --build "$out"
   # The package's CMake files are relocatable: the program was compiled and
   # linked with the unpacked headers and libraries, not the build tree's.
   grep -Eq -- "(-I|-isystem )$root/usr/include/kvbasic" "$out/build.ninja" || fail "the unpacked headers were not used"
   grep -q "$root/usr/lib/[^ ]*/libkvruntime.a" "$out/build.ninja" || fail "the unpacked runtime was not linked"
+  grep -q "$root/usr/bin/kvbasic translate" "$out/build.ninja" || fail "the unpacked translator did not translate the examples"
   ;;
 pkg-config)
   pc=$(find "$root/usr/lib" -name kvruntime.pc)
@@ -34,13 +39,25 @@ pkg-config)
   flags=$(pkg-config --define-variable=prefix="$root/usr" --cflags --libs kvruntime)
   echo "pkg-config kvruntime: $flags"
   echo "$flags" | grep -q -- "-I$root/usr/include/kvbasic" || fail "kvruntime.pc does not follow its prefix"
-  g++ -std=c++20 -o "$out/count_frames" "$scratch/src/count_frames.cpp" $flags
+  # The example is BASIC: the SDK's translator writes its generated form,
+  # which is compiled as any program in C++ against the runtime.
+  "$root/usr/bin/kvbasic" translate "$scratch/src/count_frames.bas" -o "$out/count_frames.cpp"
+  g++ -std=c++20 -o "$out/count_frames" "$out/count_frames.cpp" $flags
   cp "$(pkg-config --define-variable=prefix="$root/usr" --variable=defaultfont kvruntime)" "$out/"
   ;;
 translator)
   [ -x "$root/usr/bin/kvbasic" ] || fail "no kvbasic in the package"
-  "$root/usr/bin/kvbasic" build "$scratch/src/count_frames.bas" -o "$out/count_frames"
-  [ -f "$out/Smalfont.bmp" ] || cp "$root/usr/share/kvbasic/Smalfont.bmp" "$out/"
+  # Run from its place in the unpacked package, kvbasic builds against that
+  # SDK (headers, libraries, link flags), not the tree it was built in.
+  # The compiler is a wrapper that notes its arguments, to see that.
+  printf '#!/bin/sh\necho "$*" >> "%s"\nexec c++ "$@"\n' "$scratch/compiler.log" > "$scratch/compiler"
+  chmod +x "$scratch/compiler"
+  (cd "$scratch" && env -u KVBASIC_SDK CXX="$scratch/compiler" \
+    "$root/usr/bin/kvbasic" build src/count_frames.bas -o out/count_frames)
+  cat "$scratch/compiler.log"
+  grep -q -- "-I'\?$root/usr/include/kvbasic" "$scratch/compiler.log" || fail "kvbasic did not use the unpacked headers"
+  grep -q -- "$root/usr/lib/[^ ]*/libkvruntime.a" "$scratch/compiler.log" || fail "kvbasic did not link the unpacked runtime"
+  [ -f "$out/Smalfont.bmp" ] || fail "kvbasic did not put the default font beside the program"
   ;;
 *)
   fail "unknown way to build: $mode"

@@ -164,7 +164,8 @@ std::vector<fs::path> MediaFiles(const std::string& media)
 }
 
 // The SDK to build against: --sdk, else $KVBASIC_SDK, else the SDK this
-// kvbasic is installed in (DIR/bin/kvbasic beside DIR/include/commands.h),
+// kvbasic is installed in (DIR/bin/kvbasic beside the headers in DIR/include
+// or DIR/include/kvbasic),
 // else "" for the build tree kvbasic was built in.
 std::string ChooseSdk(const Options& options)
 {
@@ -175,7 +176,7 @@ std::string ChooseSdk(const Options& options)
     const fs::path self = fs::read_symlink("/proc/self/exe", error);
     if (!error) {
         const fs::path root = self.parent_path().parent_path();
-        if (self.parent_path().filename() == "bin" && fs::exists(root / "include" / "commands.h", error)) return root.string();
+        if (self.parent_path().filename() == "bin" && kvbasic::IsSdk(root.string())) return root.string();
     }
     return "";
 }

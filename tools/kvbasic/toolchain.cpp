@@ -1,7 +1,9 @@
 #include "toolchain.h"
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <sstream>
 
 namespace kvbasic {
@@ -16,7 +18,27 @@ std::vector<std::string> SplitWords(const std::string& text)
     return words;
 }
 
+bool Exists(const std::string& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+// The first of `folders` that holds `file`; the last when none does (so
+// that the error about the missing file names the installed layout).
+std::string FolderHolding(const std::string& file, std::initializer_list<std::string> folders)
+{
+    for (const std::string& folder : folders)
+        if (Exists(folder + "/" + file)) return folder;
+    return *(folders.end() - 1);
+}
+
 }  // namespace
+
+bool IsSdk(const std::string& sdkDir)
+{
+    return Exists(sdkDir + "/include/commands.h") || Exists(sdkDir + "/include/kvbasic/commands.h");
+}
 
 Toolchain FindToolchain(const std::string& sdkDir)
 {
@@ -32,11 +54,12 @@ Toolchain FindToolchain(const std::string& sdkDir)
         toolchain.linkFlags = KVBASIC_LINK_FLAGS;
         return toolchain;
     }
-    toolchain.includeDir = sdkDir + "/include";
-    toolchain.libraryDir = sdkDir + "/lib";
+    toolchain.includeDir = FolderHolding("commands.h", {sdkDir + "/include", sdkDir + "/include/kvbasic"});
+    toolchain.libraryDir =
+        FolderHolding("libkvruntime.a", {sdkDir + "/lib", sdkDir + "/lib/" + KVBASIC_MULTIARCH});
     toolchain.font = sdkDir + "/share/kvbasic/Smalfont.bmp";
-    toolchain.packer = sdkDir + "/bin/shoebox_pack";
-    std::ifstream flags(sdkDir + "/share/kvbasic/link_flags.txt");
+    toolchain.packer = FolderHolding("shoebox_pack", {sdkDir + "/bin", sdkDir + "/libexec/kvbasic"}) + "/shoebox_pack";
+    std::ifstream flags(sdkDir + "/share/kvbasic/link_flags");
     if (flags) {
         std::stringstream text;
         text << flags.rdbuf();

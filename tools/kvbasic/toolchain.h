@@ -2,11 +2,15 @@
 // headers and libraries, the default font, the media packer and the link
 // flags. The build tree that built kvbasic is compiled in as the default;
 // an installed SDK is chosen with --sdk DIR, the environment variable
-// KVBASIC_SDK, or by kvbasic being DIR/bin/kvbasic. An SDK holds
-// DIR/include (the runtime's headers, commands.h at the top), DIR/lib
-// (libkvruntime.a, libkvmain.a), DIR/bin/shoebox_pack,
-// DIR/share/kvbasic/Smalfont.bmp and optionally
-// DIR/share/kvbasic/link_flags.txt (else the link flags of the build tree).
+// KVBASIC_SDK, or by kvbasic being DIR/bin/kvbasic. An SDK comes in one of
+// two layouts:
+//   flat       DIR/include (the runtime's headers, commands.h at the top),
+//              DIR/lib (libkvruntime.a, libkvmain.a), DIR/bin/shoebox_pack
+//   installed  as the Debian package puts it under /usr: DIR/include/kvbasic,
+//              DIR/lib/<multiarch> (the multiarch folder of the platform
+//              kvbasic was built for), DIR/libexec/kvbasic/shoebox_pack
+// and in both DIR/share/kvbasic/Smalfont.bmp and optionally
+// DIR/share/kvbasic/link_flags (else the link flags of the build tree).
 #pragma once
 
 #include <string>
@@ -23,6 +27,9 @@ struct Toolchain {
     std::vector<std::string> compileFlags;  // besides -std=c++20 -O2
     std::string linkFlags;           // the runtime's libraries, for the shell
 };
+
+// True when `sdkDir` holds the runtime's headers in either layout.
+bool IsSdk(const std::string& sdkDir);
 
 // The SDK in `sdkDir`, or the compiled-in build tree when it is empty.
 Toolchain FindToolchain(const std::string& sdkDir);
