@@ -26,7 +26,7 @@ for lib in libsdl2-2.0-0 libsdl2-mixer-2.0-0 liblzo2-2 libenet7 libgl1 libstdc++
 done
 sdk_depends=$(dpkg-deb -f "$sdk_deb" Depends)
 echo "kvbasic-dev Depends: $sdk_depends"
-for lib in libsdl2-dev libsdl2-mixer-dev liblzo2-dev libenet-dev libavformat-dev libgl-dev; do
+for lib in libsdl2-dev libsdl2-mixer-dev liblzo2-dev libenet-dev libavformat-dev libxkbcommon-dev libx11-dev libgl-dev; do
   echo "$sdk_depends" | grep -q "$lib" || fail "kvbasic-dev does not depend on $lib"
 done
 
