@@ -36,17 +36,24 @@ struct Descriptor {
     int fd;
 };
 
-FileStamp StampOfDescriptor(int fd)
+// What tells one version of a file from another: device, inode, size and
+// modification time.
+FileStamp StampOfInfo(const struct stat& info)
 {
     FileStamp stamp;
-    struct stat info {};
-    if (fd < 0 || fstat(fd, &info) != 0) return stamp;
     stamp.device = static_cast<std::uint64_t>(info.st_dev);
     stamp.inode = static_cast<std::uint64_t>(info.st_ino);
     stamp.size = static_cast<std::uint64_t>(info.st_size);
     stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
     stamp.valid = true;
     return stamp;
+}
+
+FileStamp StampOfDescriptor(int fd)
+{
+    struct stat info {};
+    if (fd < 0 || fstat(fd, &info) != 0) return FileStamp{};
+    return StampOfInfo(info);
 }
 
 bool WriteAll(int fd, const char* bytes, std::size_t size)
@@ -164,15 +171,9 @@ FileStamp StampOf(std::FILE* file)
 
 FileStamp StampOf(const char* path)
 {
-    FileStamp stamp;
     struct stat info {};
-    if (path == nullptr || stat(path, &info) != 0) return stamp;
-    stamp.device = static_cast<std::uint64_t>(info.st_dev);
-    stamp.inode = static_cast<std::uint64_t>(info.st_ino);
-    stamp.size = static_cast<std::uint64_t>(info.st_size);
-    stamp.modifiedNs = static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec;
-    stamp.valid = true;
-    return stamp;
+    if (path == nullptr || stat(path, &info) != 0) return FileStamp{};
+    return StampOfInfo(info);
 }
 
 bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
