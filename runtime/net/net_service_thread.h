@@ -2,8 +2,8 @@
 // runtime. While a program is busy elsewhere (waiting for a key, playing a
 // movie, searching a path, loading media), nothing would read the session's
 // socket: the connections would time out and messages would be lost. This
-// thread keeps servicing the session in the background, as the network
-// layer's own threads did on the original platform.
+// thread keeps servicing the session in the background and queues what
+// arrives until the program asks for it.
 //
 // It does no work of its own: every period it calls the function it was
 // given, which takes the network object's lock before touching the session.
