@@ -8,7 +8,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <climits>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -39,9 +38,9 @@ void RunScript()
 {
     namespace script = platform::script;
     if (!script::Active()) std::abort();
-    // Frame by frame at first, then everything that is left at once.
-    for (long frame = 0; frame < 4; ++frame) script::AfterPresent(frame);
-    script::AfterPresent(LONG_MAX - 1);
+    // The entries of the first frames are applied one frame at a time, as
+    // the frame loop applies them.
+    for (int frame = 0; frame < 64; ++frame) script::NextFrame();
     unsigned char keys[256];
     script::Keyboard(keys);
     script::Mouse();
