@@ -23,6 +23,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "support/measure.h"
 #include "gfx/opengl_rainbows.h"
 
 namespace {
@@ -169,8 +170,11 @@ void RunFrames(const std::function<void()>& frame, int frames, int primitives, T
 }
 
 // Interleaved repetitions of the command side and the raw side.
+// The row for scripts/bench's table: throughput is raw wall time over the
+// command's (medians), CPU the command's main-thread time over raw's.
 void Compare(benchmark::State& state, int primitives, const std::function<void()>& commands,
-             const std::function<void()>& raw)
+             const std::function<void()>& raw, const std::string& figure, double throughputGoal,
+             double cpuGoal = 0)
 {
     EnsureRuntime();
     // About 20 000 primitives per repetition and side, at least 3 frames.
@@ -200,6 +204,23 @@ void Compare(benchmark::State& state, int primitives, const std::function<void()
     state.counters["raw_cpu_us_med"] = us(Median(rawTotals.cpu));
     state.counters["throughput_ratio"] = Median(rawTotals.wall) / Median(commandTotals.wall);
     state.counters["cpu_ratio"] = Median(commandTotals.cpu) / Median(rawTotals.cpu);
+
+    const double throughput = Median(rawTotals.wall) / Median(commandTotals.wall);
+    const double cpu = Median(commandTotals.cpu) / Median(rawTotals.cpu);
+    auto perPrimitive = [&](const Totals& t) {
+        return bench::Number(us(Min(t.wall))) + " / " + bench::Number(us(Median(t.wall))) + " µs wall, " +
+               bench::Number(us(Median(t.cpu))) + " µs cpu (median)";
+    };
+    std::string goal = "throughput ≥ " + bench::Number(throughputGoal);
+    bool met = throughput >= throughputGoal;
+    if (cpuGoal > 0) {
+        goal += ", cpu ≤ " + bench::Number(cpuGoal) + "×";
+        met = met && cpu <= cpuGoal;
+    }
+    bench::Result(figure + ", per primitive (min / median)", perPrimitive(commandTotals),
+                  perPrimitive(rawTotals) + " (one glDrawArrays)",
+                  "throughput " + bench::Number(throughput) + ", cpu " + bench::Number(cpu) + "×", goal,
+                  bench::Met(met));
 }
 
 // SPRITE of an n x n picture, count sprites a frame, against one
@@ -228,7 +249,9 @@ void BM_Sprite(benchmark::State& state)
         [&] {
             for (int i = 0; i < count; ++i) SPRITE(slot, X(i, size), Y(i, size));
         },
-        [&] { raw.Draw(); });
+        [&] { raw.Draw(); },
+        "SPRITE " + std::to_string(size) + "×" + std::to_string(size) + ", " + std::to_string(count) + " a frame",
+        0.9, 2.0);
 }
 BENCHMARK(BM_Sprite)
     ->ArgNames({"size", "sprites"})
@@ -255,7 +278,7 @@ void BM_SetPixel(benchmark::State& state)
         [] {
             for (int i = 0; i < kPrimitives; ++i) SETPIXEL(X(i, 1), Y(i, 1), Rgb(i));
         },
-        [&] { raw.Draw(); });
+        [&] { raw.Draw(); }, "SETPIXEL, 1000 a frame", 0.8);
 }
 BENCHMARK(BM_SetPixel)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -285,7 +308,8 @@ void BM_DrawLine(benchmark::State& state)
         [&] {
             lines.Draw();
             ends.Draw();
-        });
+        },
+        "DRAWLINE, 1000 a frame", 0.8);
 }
 BENCHMARK(BM_DrawLine)->Iterations(1)->Unit(benchmark::kMillisecond);
 
@@ -322,7 +346,7 @@ void BM_Print40(benchmark::State& state)
         [&] {
             for (int line = 0; line < kLines; ++line) PRINT(text, 0, (line * 7) % (kHeight - ch));
         },
-        [&] { raw.Draw(); });
+        [&] { raw.Draw(); }, "PRINT of 40 characters", 0.8);
 }
 BENCHMARK(BM_Print40)->Iterations(1)->Unit(benchmark::kMillisecond);
 
