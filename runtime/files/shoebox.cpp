@@ -68,7 +68,10 @@ bool ShoeBoxTempFileName(char* out, std::size_t size, std::int32_t offset,
     // archive apart, so the name may lose its start; its end, with the
     // extension the loaders look at, stays.
     std::size_t room = platform::kMaxFileNameBytes - static_cast<std::size_t>(prefixLength);
-    if (safeName.size() > room) safeName = "~" + safeName.substr(safeName.size() - (room - 1));
+    if (safeName.size() > room) {
+        safeName.erase(0, safeName.size() - (room - 1));
+        safeName.insert(safeName.begin(), '~');
+    }
     int length = std::snprintf(out, size, "%s%s", prefix, safeName.c_str());
     return length > 0 && static_cast<std::size_t>(length) < size;
 }

@@ -244,7 +244,10 @@ int Run(const Options& options)
     int status = Build(options, program);
     if (status == 0) {
         std::string command = Quote(program);
-        for (const std::string& argument : options.programArguments) command += " " + Quote(argument);
+        for (const std::string& argument : options.programArguments) {
+            command += ' ';
+            command += Quote(argument);
+        }
         status = std::system(command.c_str()) == 0 ? 0 : 1;
     }
     std::error_code error;

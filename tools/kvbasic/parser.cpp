@@ -91,7 +91,11 @@ private:
     }
     std::string QuoteFound() const
     {
-        return AtEnd() ? "end of line" : "'" + Describe(Peek()) + "'";
+        if (AtEnd()) return "end of line";
+        std::string quoted(1, '\'');
+        quoted += Describe(Peek());
+        quoted += '\'';
+        return quoted;
     }
     std::string ExpectName(const char* what)
     {
