@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "path/astar_planner.h"
-#include "path/open_heap.h"
 
 namespace {
 
@@ -51,20 +50,22 @@ bool GridSearch::reserve(std::size_t cells)
     if (cells == blockCells && block != nullptr) return true;
     block.reset();
     blockCells = 0;
-    if (cells > SIZE_MAX / kBytesPerCell) return false;
+    if (cells > (SIZE_MAX - kBytesPerMap) / kBytesPerCell) return false;
     // Not cleared: each array is written before it is read, and pages the
     // search never reaches are never touched.
-    block.reset(new (std::nothrow) unsigned char[cells * kBytesPerCell]);
+    block.reset(new (std::nothrow) unsigned char[cells * kBytesPerCell + kBytesPerMap]);
     if (block == nullptr) return false;
     blockCells = cells;
-    // The 8-byte keys first, so every array stays aligned.
+    // The 8-byte keys first, so every array stays aligned. The heap arrays
+    // have the front run's slots after one slot per cell.
+    const std::size_t heapSlots = cells + OpenHeap::kFrontSlots;
     unsigned char* next = block.get();
     heapKey = reinterpret_cast<std::uint64_t*>(next);
-    next += cells * sizeof(std::uint64_t);
+    next += heapSlots * sizeof(std::uint64_t);
     grid = reinterpret_cast<SearchCell*>(next);
     next += cells * sizeof(SearchCell);
     heapCell = reinterpret_cast<std::int32_t*>(next);
-    next += cells * sizeof(std::int32_t);
+    next += heapSlots * sizeof(std::int32_t);
     floodQueue = reinterpret_cast<std::int32_t*>(next);
     next += cells * sizeof(std::int32_t);
     floodSeen = next;
@@ -83,8 +84,8 @@ bool GridSearch::load(const Planner::Description& request)
     if (request.startX == request.goalX && request.startY == request.goalY) return false;
     if (request.data == nullptr) return false;
     const std::uint64_t cells = static_cast<std::uint64_t>(request.width) * static_cast<std::uint64_t>(request.height);
-    // Cells are numbered by int32, and heap positions too.
-    if (cells > 0x7FFFFFFFu) return false;
+    // Cells are numbered by int32, and heap slots too.
+    if (cells > 0x7FFFFFFFu - OpenHeap::kFrontSlots) return false;
     if (!reserve(static_cast<std::size_t>(cells))) return false;
 
     // The largest passable cost first, reading the caller's values only;
@@ -151,19 +152,19 @@ bool GridSearch::goalReachable()
     return false;
 }
 
-std::uint64_t GridSearch::keyOf(float f, std::uint32_t heapSize, std::int64_t frontIndex)
+std::uint64_t GridSearch::keyOf(float f, const OpenHeap& open)
 {
-    if (nextNumber == numberLimit) renumber(heapSize, frontIndex);
+    if (nextNumber == numberLimit) renumber(open);
     return static_cast<std::uint64_t>(OrderedBits(f)) << 32 | nextNumber++;
 }
 
-void GridSearch::renumber(std::uint32_t heapSize, std::int64_t frontIndex)
+void GridSearch::renumber(const OpenHeap& open)
 {
     // Same order, numbers 0..size-1: comparisons between the waiting nodes
     // do not change, so neither does the heap.
-    std::vector<std::uint32_t> byNumber(heapSize);
-    for (std::uint32_t i = 0; i < heapSize; ++i) byNumber[i] = i;
-    if (frontIndex >= 0) byNumber.push_back(static_cast<std::uint32_t>(frontIndex));
+    std::vector<std::uint32_t> byNumber;
+    byNumber.reserve(open.size());
+    open.forEachSlot([&](std::uint32_t slot) { byNumber.push_back(slot); });
     std::sort(byNumber.begin(), byNumber.end(), [&](std::uint32_t a, std::uint32_t b) {
         return static_cast<std::uint32_t>(heapKey[a]) < static_cast<std::uint32_t>(heapKey[b]);
     });
@@ -203,7 +204,7 @@ bool GridSearch::run()
     const std::int32_t start = desc.startX + width * desc.startY;
     cells[start].g = 0.0f;
     cells[start].parent = -1;
-    open.push(start, keyOf(0.0f, open.heapCount(), open.frontIndex()));
+    open.push(start, keyOf(0.0f, open));
 
     // A neighbour reached from current at the given step factor: the sorted
     // list's rules, with the cell's place telling open, closed or new.
@@ -219,9 +220,9 @@ bool GridSearch::run()
         cells[next].g = reachedG;
         const float f = reachedG + (static_cast<float>(h) - reachedG) * weight;
         if (where >= 0)
-            open.rekey(static_cast<std::uint32_t>(where), keyOf(f, open.heapCount(), open.frontIndex()));
+            open.rekey(static_cast<std::uint32_t>(where), keyOf(f, open));
         else
-            open.push(next, keyOf(f, open.heapCount(), open.frontIndex()));  // new, or a closed cell opened again
+            open.push(next, keyOf(f, open));  // new, or a closed cell opened again
     };
 
     // Counted in a local: a member would be stored on every step.
