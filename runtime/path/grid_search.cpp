@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
@@ -14,6 +15,12 @@
 namespace {
 
 constexpr float kSqrt2 = 1.4142137f;
+
+// A wall's cost in the flat search, and the g of a cell not reached yet:
+// every way into a wall then costs infinity, and any finite way into an
+// unreached cell is better than none, so one comparison (reached g below
+// the cell's g) decides whether a step leads anywhere new.
+constexpr float kNoWay = std::numeric_limits<float>::infinity();
 
 // A caller's cell value as a float cost, exactly as Planner::createMap reads
 // it: not a number counts as a wall, values beyond the float range are held
@@ -98,7 +105,8 @@ bool GridSearch::load(const Planner::Description& request)
     }
     for (std::size_t cell = 0; cell < cells; ++cell) {
         const float v = CellValue(data[cell]);
-        grid[cell].cost = v <= 0 ? Planner::kWall : v / largest;
+        grid[cell].cost = v <= 0 ? kNoWay : v / largest;
+        grid[cell].g = kNoWay;
         grid[cell].place = kUnseen;
     }
 
@@ -121,7 +129,7 @@ bool GridSearch::goalReachable()
     std::int32_t* const queue = floodQueue;
     std::int32_t head = 0, tail = 0;
     const auto visit = [&](std::int32_t cell) {
-        if (floodSeen[cell] != 0 || grid[cell].cost == Planner::kWall) return;
+        if (floodSeen[cell] != 0 || grid[cell].cost == kNoWay) return;
         floodSeen[cell] = 1;
         queue[tail++] = cell;
     };
@@ -184,7 +192,10 @@ bool GridSearch::run()
     if (!isLoaded()) return true;
     // A second run on the same load starts from a clean slate too.
     if (!placesClear)
-        for (std::int32_t cell = 0; cell < cellCount; ++cell) grid[cell].place = kUnseen;
+        for (std::int32_t cell = 0; cell < cellCount; ++cell) {
+            grid[cell].g = kNoWay;
+            grid[cell].place = kUnseen;
+        }
     placesClear = false;
 
     // Locals, so the compiler keeps them in registers across the stores
@@ -210,11 +221,10 @@ bool GridSearch::run()
     // list's rules, with the cell's place telling open, closed or new.
     const auto relax = [&](std::int32_t current, std::int32_t next, std::int32_t nx, std::int32_t ny,
                            float factor) __attribute__((always_inline)) {
-        const float cellCost = cells[next].cost;
-        if (cellCost == Planner::kWall) return;
-        const float reachedG = cellCost * factor + cells[current].g;
+        // Walls and cells already reached at least as cheaply end here.
+        const float reachedG = cells[next].cost * factor + cells[current].g;
+        if (!(reachedG < cells[next].g)) return;
         const std::int32_t where = cells[next].place;
-        if (where != kUnseen && !(reachedG < cells[next].g)) return;
         const std::int32_t h = std::abs(goalX - nx) + std::abs(goalY - ny);
         cells[next].parent = current;
         cells[next].g = reachedG;
