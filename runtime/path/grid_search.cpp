@@ -197,7 +197,13 @@ bool GridSearch::run()
             grid[cell].place = kUnseen;
         }
     placesClear = false;
+    // Two loops, so the four-neighbour one carries no diagonal tests.
+    return desc.allowDiagonal ? search<true>() : search<false>();
+}
 
+template <bool kDiagonals>
+bool GridSearch::search()
+{
     // Locals, so the compiler keeps them in registers across the stores
     // into the per-cell arrays.
     const std::int32_t width = desc.width;
@@ -207,7 +213,6 @@ bool GridSearch::run()
     const std::int32_t goal = goalX + width * goalY;
     const float weight = desc.weight;
     const float diagonalStep = desc.diagonalCost ? kSqrt2 : 1.0f;
-    const bool diagonals = desc.allowDiagonal;
     const double perRow = 1.0 / width;
     SearchCell* const cells = grid;
     OpenHeap open(heapKey, heapCell, grid, static_cast<std::uint32_t>(cellCount));
@@ -217,12 +222,13 @@ bool GridSearch::run()
     cells[start].parent = -1;
     open.push(start, keyOf(0.0f, open));
 
-    // A neighbour reached from current at the given step factor: the sorted
-    // list's rules, with the cell's place telling open, closed or new.
-    const auto relax = [&](std::int32_t current, std::int32_t next, std::int32_t nx, std::int32_t ny,
-                           float factor) __attribute__((always_inline)) {
+    // A neighbour reached from current (at currentG) at the given step
+    // factor: the sorted list's rules, with the cell's place telling open,
+    // closed or new.
+    const auto relax = [&](std::int32_t current, float currentG, std::int32_t next, std::int32_t nx,
+                           std::int32_t ny, float factor) __attribute__((always_inline)) {
         // Walls and cells already reached at least as cheaply end here.
-        const float reachedG = cells[next].cost * factor + cells[current].g;
+        const float reachedG = cells[next].cost * factor + currentG;
         if (!(reachedG < cells[next].g)) return;
         const std::int32_t where = cells[next].place;
         const std::int32_t h = std::abs(goalX - nx) + std::abs(goalY - ny);
@@ -273,6 +279,7 @@ bool GridSearch::run()
         // Closed before its neighbours are looked at: no step leads from a
         // cell back to itself, so nothing below can see the difference.
         cells[current].place = kClosed;
+        const float g = cells[current].g;
 
         // The row without a division: the product is off by one at most.
         std::int32_t y = static_cast<std::int32_t>(current * perRow);
@@ -281,14 +288,14 @@ bool GridSearch::run()
         const std::int32_t x = current - y * width;
         const bool up = y > 0, down = y + 1 < height, left = x > 0, right = x + 1 < width;
         // The order of the neighbours decides ties; it is the planner's.
-        if (diagonals && up && left) relax(current, current - width - 1, x - 1, y - 1, diagonalStep);
-        if (up) relax(current, current - width, x, y - 1, 1.0f);
-        if (diagonals && up && right) relax(current, current - width + 1, x + 1, y - 1, diagonalStep);
-        if (right) relax(current, current + 1, x + 1, y, 1.0f);
-        if (left) relax(current, current - 1, x - 1, y, 1.0f);
-        if (diagonals && down && left) relax(current, current + width - 1, x - 1, y + 1, diagonalStep);
-        if (down) relax(current, current + width, x, y + 1, 1.0f);
-        if (diagonals && down && right) relax(current, current + width + 1, x + 1, y + 1, diagonalStep);
+        if (kDiagonals && up && left) relax(current, g, current - width - 1, x - 1, y - 1, diagonalStep);
+        if (up) relax(current, g, current - width, x, y - 1, 1.0f);
+        if (kDiagonals && up && right) relax(current, g, current - width + 1, x + 1, y - 1, diagonalStep);
+        if (right) relax(current, g, current + 1, x + 1, y, 1.0f);
+        if (left) relax(current, g, current - 1, x - 1, y, 1.0f);
+        if (kDiagonals && down && left) relax(current, g, current + width - 1, x - 1, y + 1, diagonalStep);
+        if (down) relax(current, g, current + width, x, y + 1, 1.0f);
+        if (kDiagonals && down && right) relax(current, g, current + width + 1, x + 1, y + 1, diagonalStep);
     }
     expansions = expanded;
     return true;

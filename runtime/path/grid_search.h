@@ -89,6 +89,9 @@ private:
     // below, so equal priorities leave in the order they came.
     std::uint64_t keyOf(float f, const OpenHeap& open);
     void renumber(const OpenHeap& open);
+    // The search loop of run, with or without the diagonal neighbours.
+    template <bool kDiagonals>
+    bool search();
 
     Planner::Description desc{};
     std::int32_t cellCount = 0;
