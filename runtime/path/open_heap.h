@@ -4,11 +4,13 @@
 // It writes each entry's slot into the search's per-cell place array.
 //
 // Why the front run: the weighted search mostly steps towards the goal, and
-// the cells it reaches that way have the smallest priorities of all. Nine in
-// ten new entries rank among the 16 smallest open ones, seven in ten are the
-// smallest. In a heap each of them would climb to the top and be sifted out
-// again soon after, a dozen unpredictable compares either way. In the front
-// run they are taken from, or put next to, its small end.
+// the cells it reaches that way have the smallest priorities of all. Where
+// it reopens cells most, seven in ten new keys are the smallest open one,
+// and 98 in 100 rank among the 32 smallest. In a heap each of them would
+// climb to the top and be sifted out again soon after, a dozen unpredictable
+// compares either way. In the front run they are taken from, or put next
+// to, its small end; a run of 64 overflows into the heap seldom, and no
+// insertion moves more than 32 entries.
 //
 // The rule that keeps the order exact: every key in the front run is smaller
 // than every key in the heap. A new key below the heap's top joins the run;
@@ -20,8 +22,9 @@
 // run the kFrontSlots slots after capacity, as a ring: slot frontBase +
 // (position & mask), its smallest key at position head.
 //
-// Everything is inline: the search keeps the heap in a local variable, so
-// the compiler can hold its fields in registers.
+// The common steps (a new smallest key, a pop from the run) are inline; the
+// rest are calls, which keeps the search loop small enough for the compiler
+// to hold the heap's fields and the search's values in registers.
 #pragma once
 
 #include <cstdint>
@@ -32,7 +35,7 @@ class OpenHeap {
 public:
     // Slots of the front run; the key and cell arrays have this many after
     // the heap's.
-    static constexpr std::uint32_t kFrontSlots = 16;
+    static constexpr std::uint32_t kFrontSlots = 64;
 
     // keys and cells have room for capacity + kFrontSlots entries; grid has
     // one entry per cell, whose place the heap keeps up to date.
@@ -53,10 +56,13 @@ public:
 
     void push(std::int32_t c, std::uint64_t k)
     {
-        if (count == 0 || k < key[0])
-            frontInsert(c, k);
-        else
-            heapPush(c, k);
+        // The common case inline: a new smallest key, room in the run.
+        if (frontCount > 0 ? k < key[frontSlot(head)] && frontCount < kFrontSlots : count == 0 || k < key[0]) {
+            put(frontSlot(--head), c, k);
+            ++frontCount;
+            return;
+        }
+        pushElsewhere(c, k);
     }
 
     std::int32_t pop()
@@ -65,15 +71,12 @@ public:
             --frontCount;
             return cell[frontSlot(head++)];
         }
-        const std::int32_t best = cell[0];
-        --count;
-        if (count > 0) siftDown(0, cell[count], key[count]);
-        return best;
+        return heapPop();
     }
 
     // Gives the entry in slot (as the place array says) a new key: it leaves
     // and comes back as a new entry. Rare next to push and pop.
-    void rekey(std::uint32_t slot, std::uint64_t k)
+    [[gnu::noinline]] void rekey(std::uint32_t slot, std::uint64_t k)
     {
         const std::int32_t c = cell[slot];
         if (slot >= frontBase)
@@ -85,6 +88,22 @@ public:
 
 private:
     static constexpr std::uint32_t kArity = 4;
+
+    [[gnu::noinline]] void pushElsewhere(std::int32_t c, std::uint64_t k)
+    {
+        if (count == 0 || k < key[0])
+            frontInsert(c, k);
+        else
+            heapPush(c, k);
+    }
+
+    [[gnu::noinline]] std::int32_t heapPop()
+    {
+        const std::int32_t best = cell[0];
+        --count;
+        if (count > 0) siftDown(0, cell[count], key[count]);
+        return best;
+    }
     static constexpr std::uint32_t kFrontMask = kFrontSlots - 1;
     static_assert((kFrontSlots & kFrontMask) == 0, "the front run is a ring indexed by a mask");
 

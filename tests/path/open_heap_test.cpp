@@ -78,24 +78,31 @@ private:
 
 TEST(OpenHeap, PopsInKeyOrderAndKeepsPlacesThroughPushesRekeysAndOverflow)
 {
-    const std::int32_t cells = 400;
+    const std::int32_t cells = 600;
     std::mt19937 random(2026);
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 24; ++round) {
         OpenHeapCheck check(cells);
         std::uint64_t number = 0;
-        // Key: a priority near the smallest open one (mostly just below or
-        // above it, sometimes far above), the insertion number below.
+        // Key: a priority below the smallest open one (a new smallest key),
+        // a little above it, or far above it; the insertion number below.
+        // How far "a little" reaches decides where in the front run new keys
+        // land, up to past its end.
+        const int near = std::vector<int>{8, 64, 512}[round % 3];
         const auto newKey = [&] {
             const std::int64_t base = static_cast<std::int64_t>(check.smallestKey() >> 20);
-            const int spread = std::uniform_int_distribution<int>(0, 9)(random) < 8 ? 24 : 4000;
-            std::int64_t priority = base + std::uniform_int_distribution<int>(-8, spread)(random);
+            const int kind = std::uniform_int_distribution<int>(0, 2)(random);
+            const int reach = kind == 0 ? -1 : kind == 1 ? near : 4000;
+            std::int64_t priority = base + std::uniform_int_distribution<int>(kind == 0 ? -8 : 0, reach)(random);
             if (priority < 0) priority = 0;
             return static_cast<std::uint64_t>(priority) << 20 | number++;
         };
-        for (int step = 0; step < 5000; ++step) {
+        // Pushes outnumber pops by more in some rounds: the front run fills
+        // and overflows into the heap.
+        const int popShare = 2 + round % 3;  // in ten
+        for (int step = 0; step < 6000; ++step) {
             const int action = std::uniform_int_distribution<int>(0, 9)(random);
             const std::int32_t c = std::uniform_int_distribution<std::int32_t>(0, cells - 1)(random);
-            if (action < 4 && check.size() > 0) {
+            if (action < popShare && check.size() > 0) {
                 check.popAndCompare();
             } else if (action < 8 || check.isOpen(c)) {
                 check.push(c, newKey());  // a new entry, a reopened cell, or a rekey
