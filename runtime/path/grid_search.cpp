@@ -5,16 +5,22 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <utility>
 #include <vector>
 
 #include "path/astar_planner.h"
-#include "path/open_heap.h"
 
 namespace {
 
 constexpr float kSqrt2 = 1.4142137f;
+
+// A wall's cost in the flat search, and the g of a cell not reached yet:
+// every way into a wall then costs infinity, and any finite way into an
+// unreached cell is better than none, so one comparison (reached g below
+// the cell's g) decides whether a step leads anywhere new.
+constexpr float kNoWay = std::numeric_limits<float>::infinity();
 
 // A caller's cell value as a float cost, exactly as Planner::createMap reads
 // it: not a number counts as a wall, values beyond the float range are held
@@ -51,20 +57,22 @@ bool GridSearch::reserve(std::size_t cells)
     if (cells == blockCells && block != nullptr) return true;
     block.reset();
     blockCells = 0;
-    if (cells > SIZE_MAX / kBytesPerCell) return false;
+    if (cells > (SIZE_MAX - kBytesPerMap) / kBytesPerCell) return false;
     // Not cleared: each array is written before it is read, and pages the
     // search never reaches are never touched.
-    block.reset(new (std::nothrow) unsigned char[cells * kBytesPerCell]);
+    block.reset(new (std::nothrow) unsigned char[cells * kBytesPerCell + kBytesPerMap]);
     if (block == nullptr) return false;
     blockCells = cells;
-    // The 8-byte keys first, so every array stays aligned.
+    // The 8-byte keys first, so every array stays aligned. The heap arrays
+    // have the front run's slots after one slot per cell.
+    const std::size_t heapSlots = cells + OpenHeap::kFrontSlots;
     unsigned char* next = block.get();
     heapKey = reinterpret_cast<std::uint64_t*>(next);
-    next += cells * sizeof(std::uint64_t);
+    next += heapSlots * sizeof(std::uint64_t);
     grid = reinterpret_cast<SearchCell*>(next);
     next += cells * sizeof(SearchCell);
     heapCell = reinterpret_cast<std::int32_t*>(next);
-    next += cells * sizeof(std::int32_t);
+    next += heapSlots * sizeof(std::int32_t);
     floodQueue = reinterpret_cast<std::int32_t*>(next);
     next += cells * sizeof(std::int32_t);
     floodSeen = next;
@@ -83,8 +91,8 @@ bool GridSearch::load(const Planner::Description& request)
     if (request.startX == request.goalX && request.startY == request.goalY) return false;
     if (request.data == nullptr) return false;
     const std::uint64_t cells = static_cast<std::uint64_t>(request.width) * static_cast<std::uint64_t>(request.height);
-    // Cells are numbered by int32, and heap positions too.
-    if (cells > 0x7FFFFFFFu) return false;
+    // Cells are numbered by int32, and heap slots too.
+    if (cells > 0x7FFFFFFFu - OpenHeap::kFrontSlots) return false;
     if (!reserve(static_cast<std::size_t>(cells))) return false;
 
     // The largest passable cost first, reading the caller's values only;
@@ -97,7 +105,8 @@ bool GridSearch::load(const Planner::Description& request)
     }
     for (std::size_t cell = 0; cell < cells; ++cell) {
         const float v = CellValue(data[cell]);
-        grid[cell].cost = v <= 0 ? Planner::kWall : v / largest;
+        grid[cell].cost = v <= 0 ? kNoWay : v / largest;
+        grid[cell].g = kNoWay;
         grid[cell].place = kUnseen;
     }
 
@@ -120,7 +129,7 @@ bool GridSearch::goalReachable()
     std::int32_t* const queue = floodQueue;
     std::int32_t head = 0, tail = 0;
     const auto visit = [&](std::int32_t cell) {
-        if (floodSeen[cell] != 0 || grid[cell].cost == Planner::kWall) return;
+        if (floodSeen[cell] != 0 || grid[cell].cost == kNoWay) return;
         floodSeen[cell] = 1;
         queue[tail++] = cell;
     };
@@ -151,19 +160,19 @@ bool GridSearch::goalReachable()
     return false;
 }
 
-std::uint64_t GridSearch::keyOf(float f, std::uint32_t heapSize, std::int64_t frontIndex)
+std::uint64_t GridSearch::keyOf(float f, const OpenHeap& open)
 {
-    if (nextNumber == numberLimit) renumber(heapSize, frontIndex);
+    if (nextNumber == numberLimit) renumber(open);
     return static_cast<std::uint64_t>(OrderedBits(f)) << 32 | nextNumber++;
 }
 
-void GridSearch::renumber(std::uint32_t heapSize, std::int64_t frontIndex)
+void GridSearch::renumber(const OpenHeap& open)
 {
     // Same order, numbers 0..size-1: comparisons between the waiting nodes
     // do not change, so neither does the heap.
-    std::vector<std::uint32_t> byNumber(heapSize);
-    for (std::uint32_t i = 0; i < heapSize; ++i) byNumber[i] = i;
-    if (frontIndex >= 0) byNumber.push_back(static_cast<std::uint32_t>(frontIndex));
+    std::vector<std::uint32_t> byNumber;
+    byNumber.reserve(open.size());
+    open.forEachSlot([&](std::uint32_t slot) { byNumber.push_back(slot); });
     std::sort(byNumber.begin(), byNumber.end(), [&](std::uint32_t a, std::uint32_t b) {
         return static_cast<std::uint32_t>(heapKey[a]) < static_cast<std::uint32_t>(heapKey[b]);
     });
@@ -183,9 +192,18 @@ bool GridSearch::run()
     if (!isLoaded()) return true;
     // A second run on the same load starts from a clean slate too.
     if (!placesClear)
-        for (std::int32_t cell = 0; cell < cellCount; ++cell) grid[cell].place = kUnseen;
+        for (std::int32_t cell = 0; cell < cellCount; ++cell) {
+            grid[cell].g = kNoWay;
+            grid[cell].place = kUnseen;
+        }
     placesClear = false;
+    // Two loops, so the four-neighbour one carries no diagonal tests.
+    return desc.allowDiagonal ? search<true>() : search<false>();
+}
 
+template <bool kDiagonals>
+bool GridSearch::search()
+{
     // Locals, so the compiler keeps them in registers across the stores
     // into the per-cell arrays.
     const std::int32_t width = desc.width;
@@ -195,7 +213,6 @@ bool GridSearch::run()
     const std::int32_t goal = goalX + width * goalY;
     const float weight = desc.weight;
     const float diagonalStep = desc.diagonalCost ? kSqrt2 : 1.0f;
-    const bool diagonals = desc.allowDiagonal;
     const double perRow = 1.0 / width;
     SearchCell* const cells = grid;
     OpenHeap open(heapKey, heapCell, grid, static_cast<std::uint32_t>(cellCount));
@@ -203,25 +220,25 @@ bool GridSearch::run()
     const std::int32_t start = desc.startX + width * desc.startY;
     cells[start].g = 0.0f;
     cells[start].parent = -1;
-    open.push(start, keyOf(0.0f, open.heapCount(), open.frontIndex()));
+    open.push(start, keyOf(0.0f, open));
 
-    // A neighbour reached from current at the given step factor: the sorted
-    // list's rules, with the cell's place telling open, closed or new.
-    const auto relax = [&](std::int32_t current, std::int32_t next, std::int32_t nx, std::int32_t ny,
-                           float factor) __attribute__((always_inline)) {
-        const float cellCost = cells[next].cost;
-        if (cellCost == Planner::kWall) return;
-        const float reachedG = cellCost * factor + cells[current].g;
+    // A neighbour reached from current (at currentG) at the given step
+    // factor: the sorted list's rules, with the cell's place telling open,
+    // closed or new.
+    const auto relax = [&](std::int32_t current, float currentG, std::int32_t next, std::int32_t nx,
+                           std::int32_t ny, float factor) __attribute__((always_inline)) {
+        // Walls and cells already reached at least as cheaply end here.
+        const float reachedG = cells[next].cost * factor + currentG;
+        if (!(reachedG < cells[next].g)) return;
         const std::int32_t where = cells[next].place;
-        if (where != kUnseen && !(reachedG < cells[next].g)) return;
         const std::int32_t h = std::abs(goalX - nx) + std::abs(goalY - ny);
         cells[next].parent = current;
         cells[next].g = reachedG;
         const float f = reachedG + (static_cast<float>(h) - reachedG) * weight;
         if (where >= 0)
-            open.rekey(static_cast<std::uint32_t>(where), keyOf(f, open.heapCount(), open.frontIndex()));
+            open.rekey(static_cast<std::uint32_t>(where), keyOf(f, open));
         else
-            open.push(next, keyOf(f, open.heapCount(), open.frontIndex()));  // new, or a closed cell opened again
+            open.push(next, keyOf(f, open));  // new, or a closed cell opened again
     };
 
     // Counted in a local: a member would be stored on every step.
@@ -262,6 +279,7 @@ bool GridSearch::run()
         // Closed before its neighbours are looked at: no step leads from a
         // cell back to itself, so nothing below can see the difference.
         cells[current].place = kClosed;
+        const float g = cells[current].g;
 
         // The row without a division: the product is off by one at most.
         std::int32_t y = static_cast<std::int32_t>(current * perRow);
@@ -270,14 +288,14 @@ bool GridSearch::run()
         const std::int32_t x = current - y * width;
         const bool up = y > 0, down = y + 1 < height, left = x > 0, right = x + 1 < width;
         // The order of the neighbours decides ties; it is the planner's.
-        if (diagonals && up && left) relax(current, current - width - 1, x - 1, y - 1, diagonalStep);
-        if (up) relax(current, current - width, x, y - 1, 1.0f);
-        if (diagonals && up && right) relax(current, current - width + 1, x + 1, y - 1, diagonalStep);
-        if (right) relax(current, current + 1, x + 1, y, 1.0f);
-        if (left) relax(current, current - 1, x - 1, y, 1.0f);
-        if (diagonals && down && left) relax(current, current + width - 1, x - 1, y + 1, diagonalStep);
-        if (down) relax(current, current + width, x, y + 1, 1.0f);
-        if (diagonals && down && right) relax(current, current + width + 1, x + 1, y + 1, diagonalStep);
+        if (kDiagonals && up && left) relax(current, g, current - width - 1, x - 1, y - 1, diagonalStep);
+        if (up) relax(current, g, current - width, x, y - 1, 1.0f);
+        if (kDiagonals && up && right) relax(current, g, current - width + 1, x + 1, y - 1, diagonalStep);
+        if (right) relax(current, g, current + 1, x + 1, y, 1.0f);
+        if (left) relax(current, g, current - 1, x - 1, y, 1.0f);
+        if (kDiagonals && down && left) relax(current, g, current + width - 1, x - 1, y + 1, diagonalStep);
+        if (down) relax(current, g, current + width, x, y + 1, 1.0f);
+        if (kDiagonals && down && right) relax(current, g, current + width + 1, x + 1, y + 1, diagonalStep);
     }
     expansions = expanded;
     return true;

@@ -6,7 +6,8 @@
 //     place (unseen, closed, or its position in the open heap);
 //   - the open list (OpenHeap): a heap keyed by (f, insertion number), the
 //     ordering of the sorted list, where a node whose priority changes counts
-//     as newly inserted.
+//     as newly inserted, with a short sorted run of its smallest keys in
+//     front.
 // Everything lives in one block, allocated when the map size changes and
 // reused by the next search of the same size; the per-cell state is set up
 // in the same pass that normalises the costs, so each cell is touched once.
@@ -15,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "path/open_heap.h"
 #include "path/planner.h"
 #include "path/search_cell.h"
 
@@ -69,8 +71,9 @@ public:
     }
     // Expansions of the last run, re-expansions of reopened cells included.
     std::uint64_t getExpansions() const { return expansions; }
-    // Bytes held per cell of the loaded map.
+    // Bytes held per cell of the loaded map, and once per map beside them.
     static constexpr std::size_t kBytesPerCell = sizeof(SearchCell) + 8 + 4 + 4 + 1;
+    static constexpr std::size_t kBytesPerMap = OpenHeap::kFrontSlots * (8 + 4);
 
     // Marks of the per-cell state, for the fill functions below: 1 open,
     // 2 closed, 0 never reached. Index x + width * y.
@@ -84,8 +87,11 @@ private:
     bool reserve(std::size_t cells);
     // The heap key of priority f: its bits above, the next insertion number
     // below, so equal priorities leave in the order they came.
-    std::uint64_t keyOf(float f, std::uint32_t heapSize, std::int64_t frontIndex);
-    void renumber(std::uint32_t heapSize, std::int64_t frontIndex);
+    std::uint64_t keyOf(float f, const OpenHeap& open);
+    void renumber(const OpenHeap& open);
+    // The search loop of run, with or without the diagonal neighbours.
+    template <bool kDiagonals>
+    bool search();
 
     Planner::Description desc{};
     std::int32_t cellCount = 0;
@@ -95,8 +101,8 @@ private:
     std::unique_ptr<unsigned char[]> block;
     std::size_t blockCells = 0;
     SearchCell* grid = nullptr;          // place: heap position, kUnseen or kClosed
-    std::uint64_t* heapKey = nullptr;    // f bits above, insertion number below
-    std::int32_t* heapCell = nullptr;
+    std::uint64_t* heapKey = nullptr;    // f bits above, insertion number below; per heap slot
+    std::int32_t* heapCell = nullptr;    // the cell in each heap slot
     std::int32_t* floodQueue = nullptr;  // the flood fill's, touched only when it runs
     unsigned char* floodSeen = nullptr;
 

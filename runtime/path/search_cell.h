@@ -6,8 +6,8 @@
 #include <cstdint>
 
 struct SearchCell {
-    float cost;           // normalised cost; Planner::kWall for walls
-    float g;              // cost of the best known way from the start
+    float cost;           // normalised cost; infinity for walls
+    float g;              // cost of the best known way from the start; infinity before
     std::int32_t parent;  // the cell that way comes from; -1 for the start
     std::int32_t place;   // position in the open heap, or unseen / closed
 };
