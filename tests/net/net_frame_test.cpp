@@ -2,6 +2,7 @@
 // handles network traffic even when the program calls no NET command.
 #include "net/net_test_support.h"
 
+#include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 
 using namespace nettest;
@@ -44,8 +45,7 @@ TEST(NetFrame, StartUpCreatesTheNetworkObjectAndShowScreenServicesIt)
     EXPECT_EQ(NETNUMPLAYERS(), 2);
     guest.stop = true;
 
-    delete pTzNet;
-    pTzNet = nullptr;
-    delete pRbow;
-    pRbow = nullptr;
+    // Ends the session, the sound device and the window before the process
+    // exits.
+    __ReleaseRuntime();
 }
