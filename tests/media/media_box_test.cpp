@@ -20,9 +20,9 @@ TEST_F(MediaBoxTest, ArchivedMusicKeepsPlayingWhileAnArchivedVideoPlays)
 {
     Start({"1 screenshot " + m_folder.Path("shot.bmp")});
     // The members, made on disk first and then packed into an archive.
-    WriteConstantWav(m_folder.Path("made_song.wav"), 1500, 22050 * 3);
+    WriteConstantWav(m_folder.Path("made_song.wav"), 1500, 22050 * 5);
     VideoRecipe recipe;
-    recipe.pictures = 15;
+    recipe.pictures = 40;
     recipe.withSound = true;
     recipe.soundValue = 2500;
     recipe.colours = {{0, 0, 255}};

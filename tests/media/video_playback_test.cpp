@@ -4,6 +4,8 @@
 // the mixer beside music.
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include "audio/music_commands.h"
 #include "audio/video_commands.h"
 #include "commands.h"
@@ -57,11 +59,13 @@ protected:
 
 TEST_F(VideoPlaybackTest, AWideVideoFillsTheWidthCentredWithBlackAboveAndBelow)
 {
-    Start({ShotLine(3, "shot.bmp")});
+    // Four seconds of video, ended by a click once the shot is taken: a
+    // loaded machine cannot reach its end before frame 3.
+    Start({ShotLine(3, "shot.bmp"), "6 button left down"});
     VideoRecipe recipe;
     recipe.width = 320;
     recipe.height = 120;
-    recipe.pictures = 25;
+    recipe.pictures = 100;
     const std::string path = Video("wide.nut", recipe);
     const long before = platform::PresentedFrames();
     EXPECT_EQ(PlayVideo(path.c_str(), false), 0);
@@ -84,10 +88,11 @@ TEST_F(VideoPlaybackTest, AWideVideoFillsTheWidthCentredWithBlackAboveAndBelow)
 
 TEST_F(VideoPlaybackTest, ANarrowVideoIsCentredWithBlackAtTheSides)
 {
-    Start({ShotLine(2, "shot.bmp")});
+    Start({ShotLine(2, "shot.bmp"), "5 button left down"});
     VideoRecipe recipe;
     recipe.width = 100;
     recipe.height = 100;
+    recipe.pictures = 100;
     recipe.colours = {{10, 200, 30}};
     const std::string path = Video("square.nut", recipe);
     EXPECT_EQ(PlayVideo(path.c_str(), false), 0);
@@ -121,13 +126,21 @@ TEST_F(VideoPlaybackTest, PlaymovieEndsByItselfAndShiftOrEscapeDoNotEndIt)
 {
     Start({"2 key 42 down", "3 key 1 down", "4 key 42 up", "5 key 1 up"});
     VideoRecipe recipe;
-    recipe.pictures = 12;
+    recipe.pictures = 60;
     const std::string path = Video("once.nut", recipe);
     const long before = platform::PresentedFrames();
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(PLAYMOVIE(path.c_str()), 0);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const long presented = platform::PresentedFrames() - before;
-    EXPECT_GE(presented, 11);
-    EXPECT_LE(presented, 14);
+    // Shift and Escape went down and up in frames 2 to 5 and did not end it;
+    // it then ran its whole length (60 pictures at 25 a second: the last one
+    // is due 2.36 s after the first) and returned with no further input. A
+    // loaded machine drops late pictures, so the frames shown are bounded
+    // only from above: a frame per picture and the odd idle frame between.
+    EXPECT_GE(presented, 6);
+    EXPECT_LE(presented, 2 * recipe.pictures);
+    EXPECT_GE(seconds, 2.36);
 }
 
 TEST_F(VideoPlaybackTest, AHeldMouseButtonDelaysTheStart)
@@ -147,10 +160,10 @@ TEST_F(VideoPlaybackTest, AHeldMouseButtonDelaysTheStart)
 TEST_F(VideoPlaybackTest, TheVideosSoundIsMixedBesideTheMusic)
 {
     Start();
-    WriteConstantWav(m_folder.Path("music.wav"), 1000, 22050 * 3);
+    WriteConstantWav(m_folder.Path("music.wav"), 1000, 22050 * 6);
     ASSERT_EQ(PLAYMUSIC(m_folder.Path("music.wav").c_str()), 0);
     VideoRecipe recipe;
-    recipe.pictures = 20;  // 0.8 s
+    recipe.pictures = 40;  // 1.6 s
     recipe.withSound = true;
     recipe.soundValue = 4000;
     const std::string path = Video("talk.nut", recipe);
@@ -159,9 +172,10 @@ TEST_F(VideoPlaybackTest, TheVideosSoundIsMixedBesideTheMusic)
     // a second by itself, however fast the video opened.
     SleepSeconds(0.5);
     const std::vector<StereoFrame> frames = FinishRecording();
-    // Music and the video's sound together; the music alone before and after.
+    // Music and the video's sound together (a loaded machine plays less of
+    // it in real time); the music alone before and after.
     EXPECT_GT(CountFrames(frames, 5000), 22050 / 2);
-    EXPECT_LT(CountFrames(frames, 5000), 22050);
+    EXPECT_LT(CountFrames(frames, 5000), 22050 * 2);
     EXPECT_GT(CountFrames(frames, 1000), 22050 / 4);
     EXPECT_EQ(CountFrames(frames, 4000), 0) << "the music never stopped for the video";
 }
@@ -169,7 +183,7 @@ TEST_F(VideoPlaybackTest, TheVideosSoundIsMixedBesideTheMusic)
 TEST_F(VideoPlaybackTest, AFileWithOnlySoundPlaysItsSoundOverBlackFrames)
 {
     Start({ShotLine(3, "shot.bmp")});
-    WriteConstantWav(m_folder.Path("voice.wav"), 3000, 22050 / 2);
+    WriteConstantWav(m_folder.Path("voice.wav"), 3000, 22050 * 2);
     const long before = platform::PresentedFrames();
     EXPECT_EQ(PlayVideo(m_folder.Path("voice.wav").c_str(), false), 0);
     EXPECT_GE(platform::PresentedFrames() - before, 5) << "black frames keep the window going";
