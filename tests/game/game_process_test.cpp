@@ -319,6 +319,33 @@ TEST_F(GameProcessTest, TheSingleFileGameFindsItsMediaInsideItself)
     EXPECT_EQ(EndOfLog(), (std::vector<std::string>{"-End On Line", "0", line, line, "0"}));
 }
 
+TEST_F(GameProcessTest, WithNoUsableTemporaryFolderTheSingleFileGameSaysSoOnceAndStillEnds)
+{
+    // $TMPDIR missing and /tmp read-only (in a mount namespace of the child's
+    // own): no member can be unpacked. The user is told once, not by every
+    // loader, and the game still runs to the Escape.
+    std::string lonely = folder.File("zorvelin_packed");
+    std::filesystem::copy_file(BuildProgram("game/zorvelin_packed"), lonely);
+    std::filesystem::permissions(lonely, std::filesystem::perms::owner_all);
+    std::ofstream(folder.File("input.txt")) << "10 key 1 down\n15 key 1 up\n";
+    ChildProcess child("/usr/bin/unshare",
+                       {"--mount", "--propagation", "private", "sh", "-c",
+                        "mount --bind /tmp /tmp && mount -o remount,bind,ro /tmp && exec \"$0\"", lonely},
+                       {"TMPDIR=" + folder.File("missing"), "KV_INPUT_SCRIPT=" + folder.File("input.txt"),
+                        "KV_UNPACED=1", "KV_SEED=3", "KV_WINDOWED=1", "KV_NO_MESSAGEBOX=1", "SDL_AUDIODRIVER=dummy"},
+                       folder.File("stderr.txt"));
+    ASSERT_TRUE(child.Started());
+    ChildResult result = child.Wait(std::chrono::seconds(120));
+    ASSERT_TRUE(result.exited) << result.stderrText;
+    EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+    const std::string said = result.stderrText;
+    const std::string noFolder = "no usable temporary folder";
+    EXPECT_NE(said.find(noFolder), std::string::npos) << said;
+    EXPECT_EQ(said.find(noFolder), said.rfind(noFolder)) << said;
+    EXPECT_EQ(said.find("cannot make a private temporary folder"), std::string::npos) << said;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("ErrorLog.txt")));
+}
+
 TEST_F(GameProcessTest, RealKeyPressesChooseTheSpeedAndEscapeEndsTheGame)
 {
     // The keyboard of a private X display, pressed with xdotool: 2 leaves
