@@ -13,31 +13,8 @@ constexpr float kPixelShift = 0.375f;
 BatchVertex* Batch2D::Append(const BatchKey& key, std::size_t count, GlStateShadow& shadow, const PixelArea* area,
                              int screenWidth, int screenHeight)
 {
-    BatchVertex* v = Place(key, count, shadow, area, screenWidth, screenHeight);
-    if (key.mode == GL_TRIANGLES) {
-        const std::size_t first = m_vertices.size() - count;
-        for (std::size_t i = 0; i < count; ++i) m_indices.push_back(static_cast<GLushort>(first + i));
-    }
-    return v;
-}
-
-BatchVertex* Batch2D::AppendFan4(const BatchKey& key, GlStateShadow& shadow, const PixelArea* area, int screenWidth,
-                                 int screenHeight)
-{
-    BatchVertex* v = Place(key, 4, shadow, area, screenWidth, screenHeight);
-    const auto first = static_cast<GLushort>(m_vertices.size() - 4);
-    const GLushort fan[6] = {first, static_cast<GLushort>(first + 1), static_cast<GLushort>(first + 2),
-                             first,  static_cast<GLushort>(first + 2), static_cast<GLushort>(first + 3)};
-    m_indices.insert(m_indices.end(), fan, fan + 6);
-    return v;
-}
-
-BatchVertex* Batch2D::Place(const BatchKey& key, std::size_t count, GlStateShadow& shadow, const PixelArea* area,
-                            int screenWidth, int screenHeight)
-{
-    const bool room = key.mode != GL_TRIANGLES || m_vertices.size() + count <= kMaxIndexedVertices;
     if (m_enabled && !m_vertices.empty()) {
-        if (m_key.Mergeable(key) && room) {
+        if (m_key.Mergeable(key)) {
             if (m_side.empty() || (area != nullptr && !SideTouches(*area))) return Continue(count);
         } else if (key.mode == GL_POINTS && area != nullptr && (m_side.empty() || m_sideKey.Mergeable(key))) {
             // A pixel after the main run's primitives: it waits beside them.
@@ -106,16 +83,14 @@ void Batch2D::Flush(GlStateShadow& shadow)
     if (Empty() || m_flushing) return;
     m_flushing = true;
     ++m_flushes;
-    DrawRun(m_key, m_vertices, m_key.mode == GL_TRIANGLES ? &m_indices : nullptr, shadow);
-    DrawRun(m_sideKey, m_side, nullptr, shadow);
+    DrawRun(m_key, m_vertices, shadow);
+    DrawRun(m_sideKey, m_side, shadow);
     m_vertices.clear();
-    m_indices.clear();
     ClearSide();
     m_flushing = false;
 }
 
-void Batch2D::DrawRun(const BatchKey& key, const std::vector<BatchVertex>& vertices,
-                      const std::vector<GLushort>* indices, GlStateShadow& shadow)
+void Batch2D::DrawRun(const BatchKey& key, const std::vector<BatchVertex>& vertices, GlStateShadow& shadow)
 {
     if (vertices.empty()) return;
     const GlStateShadow::Units before = shadow.Current();
@@ -141,10 +116,7 @@ void Batch2D::DrawRun(const BatchKey& key, const std::vector<BatchVertex>& verti
         glTranslatef(kPixelShift, kPixelShift, 0);
         glMatrixMode(GL_MODELVIEW);
     }
-    if (indices != nullptr)
-        glDrawElements(key.mode, static_cast<GLsizei>(indices->size()), GL_UNSIGNED_SHORT, indices->data());
-    else
-        glDrawArrays(key.mode, 0, static_cast<GLsizei>(vertices.size()));
+    glDrawArrays(key.mode, 0, static_cast<GLsizei>(vertices.size()));
     if (key.pixelShift) {
         glMatrixMode(GL_PROJECTION);
         glTranslatef(-kPixelShift, -kPixelShift, 0);

@@ -23,10 +23,9 @@ struct BatchVertex {
     float r, g, b, a;
 };
 
-// How a run of vertices is drawn. Triangle runs are drawn by index: a quad
-// drawn as a fan is stored once as its four corners and named as the two
-// triangles OpenGL splits a four-corner fan into, so the rasterised pixels
-// are the same while each corner is sent and transformed only once.
+// How a run of vertices is drawn. Quads drawn as fans are stored as two
+// triangles each, in the order OpenGL splits a four-corner fan, so the
+// rasterised pixels are the same.
 struct BatchKey {
     GLenum mode = GL_TRIANGLES;
     bool textured = false;
@@ -67,10 +66,6 @@ public:
     // `area` (null: unknown) lets primitives and pixels share the batch.
     BatchVertex* Append(const BatchKey& key, std::size_t count, GlStateShadow& shadow,
                         const PixelArea* area = nullptr, int screenWidth = 0, int screenHeight = 0);
-    // Room for the four corners of a quad drawn as the fan 0-1-2-3, in a
-    // triangle run (`key.mode` is GL_TRIANGLES).
-    BatchVertex* AppendFan4(const BatchKey& key, GlStateShadow& shadow, const PixelArea* area = nullptr,
-                            int screenWidth = 0, int screenHeight = 0);
     // Continues the open polygon (same key, never drawn in between).
     BatchVertex* Continue(std::size_t count);
 
@@ -78,14 +73,7 @@ public:
     void Flush(GlStateShadow& shadow);
 
 private:
-    // Triangle runs name their vertices with 16-bit indices: a run that
-    // would need more is drawn first.
-    static constexpr std::size_t kMaxIndexedVertices = 65536;
-
-    BatchVertex* Place(const BatchKey& key, std::size_t count, GlStateShadow& shadow, const PixelArea* area,
-                       int screenWidth, int screenHeight);
-    void DrawRun(const BatchKey& key, const std::vector<BatchVertex>& vertices,
-                 const std::vector<GLushort>* indices, GlStateShadow& shadow);
+    void DrawRun(const BatchKey& key, const std::vector<BatchVertex>& vertices, GlStateShadow& shadow);
     // The waiting pixels, widened by one pixel each way, as a bit grid.
     void MarkSide(const PixelArea& area, int screenWidth, int screenHeight);
     bool SideTouches(const PixelArea& area) const;
@@ -101,6 +89,4 @@ private:
     std::size_t m_flushes = 0;
     BatchKey m_key;
     std::vector<BatchVertex> m_vertices;
-    // The main run's triangles when it is a triangle run.
-    std::vector<GLushort> m_indices;
 };

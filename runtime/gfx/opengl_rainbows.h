@@ -213,15 +213,11 @@ private:
     void SetBlending(bool on, GLenum source, GLenum destination);
     void SetAlphaTest(bool on);
     BatchVertex* AppendVertices(const BatchKey& key, std::size_t count, const PixelArea* area = nullptr);
-    // The four corners of a quad drawn as a fan (key.mode GL_TRIANGLES).
-    BatchVertex* AppendFan4(const BatchKey& key, const PixelArea* area = nullptr);
-    // Sends the current colour again when appending drew the batch.
-    void RestoreColorAfterDraw(std::size_t flushesBefore);
     BatchKey SpriteKey(int slot, GLenum mode) const;
     // A sprite's quad centred on (cx, cy), turned by angle degrees.
     void DrawTurned(int slot, float cx, float cy, float angle, float u, float v, int hw, int hh, const float* rgba);
-    // A sprite quad drawn as a fan, corners counter-clockwise from the
-    // bottom-left.
+    // A sprite quad as two triangles, corners counter-clockwise from the
+    // bottom-left (the order OpenGL splits a four-corner fan in).
     void AppendQuad(const BatchKey& key, const float (*corner)[4], const float* color, const PixelArea* area = nullptr);
 
     Batch2D batch;

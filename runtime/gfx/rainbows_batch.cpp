@@ -106,22 +106,9 @@ BatchVertex* OpenGLRainbows::AppendVertices(const BatchKey& key, std::size_t cou
 {
     const std::size_t flushes = batch.Flushes();
     BatchVertex* v = batch.Append(key, count, glState, area, width, height);
-    RestoreColorAfterDraw(flushes);
-    return v;
-}
-
-BatchVertex* OpenGLRainbows::AppendFan4(const BatchKey& key, const PixelArea* area)
-{
-    const std::size_t flushes = batch.Flushes();
-    BatchVertex* v = batch.AppendFan4(key, glState, area, width, height);
-    RestoreColorAfterDraw(flushes);
-    return v;
-}
-
-void OpenGLRainbows::RestoreColorAfterDraw(std::size_t flushesBefore)
-{
     // The current colour is undefined after drawing with a colour array.
-    if (batch.Flushes() != flushesBefore && colorKnown) __real_glColor4f(color[0], color[1], color[2], color[3]);
+    if (batch.Flushes() != flushes && colorKnown) __real_glColor4f(color[0], color[1], color[2], color[3]);
+    return v;
 }
 
 BatchKey OpenGLRainbows::SpriteKey(int slot, GLenum mode) const
@@ -135,7 +122,8 @@ BatchKey OpenGLRainbows::SpriteKey(int slot, GLenum mode) const
 
 void OpenGLRainbows::AppendQuad(const BatchKey& key, const float (*corner)[4], const float* c, const PixelArea* area)
 {
+    static constexpr int kFanTriangles[6] = {0, 1, 2, 0, 2, 3};
     const float z = 0;
-    BatchVertex* v = AppendFan4(key, area);
-    for (int i = 0; i < 4; ++i) *v++ = {corner[i][0], corner[i][1], z, corner[i][2], corner[i][3], c[0], c[1], c[2], c[3]};
+    BatchVertex* v = AppendVertices(key, 6, area);
+    for (int i : kFanTriangles) *v++ = {corner[i][0], corner[i][1], z, corner[i][2], corner[i][3], c[0], c[1], c[2], c[3]};
 }

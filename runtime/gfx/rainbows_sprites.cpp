@@ -166,8 +166,9 @@ void OpenGLRainbows::DrawBillboard(int slot, float px, float py, float pz, float
         {p[0] - hw * right[0] + hh * up[0], p[1] - hw * right[1] + hh * up[1], p[2] - hw * right[2] + hh * up[2], 0,
          e.v},
     };
-    BatchVertex* v = AppendFan4(SpriteKey(slot, GL_TRIANGLES));
-    for (int i = 0; i < 4; ++i)
+    static constexpr int kFanTriangles[6] = {0, 1, 2, 0, 2, 3};
+    BatchVertex* v = AppendVertices(SpriteKey(slot, GL_TRIANGLES), 6);
+    for (int i : kFanTriangles)
         *v++ = {corner[i][0], corner[i][1], corner[i][2], corner[i][3], corner[i][4], c[0], c[1], c[2], c[3]};
     SelectTextures(savedFirst, savedSecond, savedMipmap);
     CommitTextures();
