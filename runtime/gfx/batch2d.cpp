@@ -9,6 +9,11 @@ namespace {
 
 constexpr float kPixelShift = 0.375f;
 
+std::size_t Size(const PixelArea& a)
+{
+    return static_cast<std::size_t>(a.right - a.left) * static_cast<std::size_t>(a.bottom - a.top);
+}
+
 }  // namespace
 
 BatchVertex* Batch2D::Append(const BatchKey& key, std::size_t count, GlStateShadow& shadow, const PixelArea* area,
@@ -27,11 +32,16 @@ BatchVertex* Batch2D::Append(const BatchKey& key, std::size_t count, GlStateShad
     // The earliest run the primitive may join: none before a run that
     // touches its pixels (or before one of unknown extent).
     PixelArea pixels{};
-    const bool known = area != nullptr;
-    const bool visible = known && OnScreen(*area, pixels);
+    bool visible = area != nullptr && OnScreen(*area, pixels);
+    // Large primitives are not worth mapping pixel by pixel: like those of
+    // unknown extent, nothing later moves before them.
+    const bool known = area != nullptr && (!visible || Size(pixels) <= kLargestMapped);
+    visible = visible && known;
+    // Joining the latest run never moves anything: no need to look.
+    const bool latestFits = m_runCount > 0 && m_runs[m_runCount - 1].key.Mergeable(key);
     std::size_t lowest = m_floor;
-    if (!known && m_runCount > 0) lowest = m_runCount - 1;
-    if (visible) {
+    if ((!known || latestFits) && m_runCount > 0) lowest = m_runCount - 1;
+    if (visible && !latestFits) {
         const std::uint8_t latest = LatestRunIn(pixels);
         if (latest > 0) lowest = std::max<std::size_t>(lowest, latest - 1);
     }

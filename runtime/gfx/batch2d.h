@@ -81,6 +81,8 @@ private:
     };
     // Run numbers are kept per pixel in a byte (0: no run).
     static constexpr std::size_t kMaxRuns = 255;
+    // Primitives of more pixels than this count as of unknown extent.
+    static constexpr std::size_t kLargestMapped = 64 * 64;
 
     BatchVertex* StartRun(const BatchKey& key, std::size_t count);
     BatchVertex* Extend(Run& run, std::size_t count);
