@@ -62,6 +62,7 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
 {
     hInstance = instance;
     platform::InstallTerminationHandlers();
+    platform::RetainFreedHeap();
 
     // The window: caption first "Quarnix", then the program's title.
     hWnd = platform::CreateGameWindow("Quarnix", 50, 50, KV_RESX, KV_RESY);

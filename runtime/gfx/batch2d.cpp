@@ -1,6 +1,7 @@
 #include "gfx/batch2d.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "gfx/opengl_rainbows.h"
 
@@ -8,73 +9,122 @@ namespace {
 
 constexpr float kPixelShift = 0.375f;
 
+std::size_t Size(const PixelArea& a)
+{
+    return static_cast<std::size_t>(a.right - a.left) * static_cast<std::size_t>(a.bottom - a.top);
+}
+
 }  // namespace
 
 BatchVertex* Batch2D::Append(const BatchKey& key, std::size_t count, GlStateShadow& shadow, const PixelArea* area,
                              int screenWidth, int screenHeight)
 {
-    if (m_enabled && !m_vertices.empty()) {
-        if (m_key.Mergeable(key)) {
-            if (m_side.empty() || (area != nullptr && !SideTouches(*area))) return Continue(count);
-        } else if (key.mode == GL_POINTS && area != nullptr && (m_side.empty() || m_sideKey.Mergeable(key))) {
-            // A pixel after the main run's primitives: it waits beside them.
-            m_sideKey = key;
-            MarkSide(*area, screenWidth, screenHeight);
-            const std::size_t first = m_side.size();
-            m_side.resize(first + count);
-            return m_side.data() + first;
+    if (!m_enabled) {
+        Flush(shadow);
+        return StartRun(key, count);
+    }
+    if (area != nullptr && (screenWidth != m_width || screenHeight != m_height)) {
+        Flush(shadow);
+        m_width = std::max(screenWidth, 0);
+        m_height = std::max(screenHeight, 0);
+        m_coverage.assign(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), 0);
+    }
+    // The earliest run the primitive may join: none before a run that
+    // touches its pixels (or before one of unknown extent).
+    PixelArea pixels{};
+    bool visible = area != nullptr && OnScreen(*area, pixels);
+    // Large primitives are not worth mapping pixel by pixel: like those of
+    // unknown extent, nothing later moves before them.
+    const bool known = area != nullptr && (!visible || Size(pixels) <= kLargestMapped);
+    visible = visible && known;
+    // Joining the latest run never moves anything: no need to look.
+    const bool latestFits = m_runCount > 0 && m_runs[m_runCount - 1].key.Mergeable(key);
+    std::size_t lowest = m_floor;
+    if ((!known || latestFits) && m_runCount > 0) lowest = m_runCount - 1;
+    if (visible && !latestFits) {
+        const std::uint8_t latest = LatestRunIn(pixels);
+        if (latest > 0) lowest = std::max<std::size_t>(lowest, latest - 1);
+    }
+    std::size_t run = m_runCount;
+    for (std::size_t r = m_runCount; r > lowest;) {
+        --r;
+        if (m_runs[r].key.Mergeable(key)) {
+            run = r;
+            break;
         }
     }
-    if (!Empty()) Flush(shadow);
-    m_key = key;
-    return Continue(count);
-}
-
-void Batch2D::MarkSide(const PixelArea& area, int screenWidth, int screenHeight)
-{
-    if (m_side.empty() && (screenWidth != m_gridWidth || screenHeight != m_gridHeight)) {
-        m_gridWidth = screenWidth > 0 ? screenWidth : 0;
-        m_gridHeight = screenHeight > 0 ? screenHeight : 0;
-        m_wordsPerRow = (m_gridWidth + 63) / 64;
-        m_grid.assign(static_cast<std::size_t>(m_wordsPerRow) * static_cast<std::size_t>(m_gridHeight), 0);
+    if (run == m_runCount && m_runCount == kMaxRuns) {
+        Flush(shadow);
+        run = 0;
     }
-    for (int y = std::max(area.top - 1, 0); y < std::min(area.bottom + 1, m_gridHeight); ++y)
-        for (int x = std::max(area.left - 1, 0); x < std::min(area.right + 1, m_gridWidth); ++x) {
-            const std::size_t word = static_cast<std::size_t>(y) * m_wordsPerRow + static_cast<std::size_t>(x / 64);
-            if (m_grid[word] == 0) m_markedWords.push_back(word);
-            m_grid[word] |= std::uint64_t{1} << (x % 64);
-        }
+    BatchVertex* v = run == m_runCount ? StartRun(key, count) : Extend(m_runs[run], count);
+    if (!known) m_floor = run;
+    if (visible) Cover(pixels, static_cast<std::uint8_t>(run + 1));
+    return v;
 }
 
-bool Batch2D::SideTouches(const PixelArea& area) const
+BatchVertex* Batch2D::StartRun(const BatchKey& key, std::size_t count)
 {
-    const int left = std::max(area.left, 0), right = std::min(area.right, m_gridWidth);
-    if (left >= right) return false;
-    for (int y = std::max(area.top, 0); y < std::min(area.bottom, m_gridHeight); ++y) {
-        const std::uint64_t* row = m_grid.data() + static_cast<std::size_t>(y) * m_wordsPerRow;
-        for (int x = left; x < right;) {
-            const int bit = x % 64;
-            const int bits = std::min(64 - bit, right - x);
-            const std::uint64_t mask = (bits == 64 ? ~std::uint64_t{0} : ((std::uint64_t{1} << bits) - 1)) << bit;
-            if (row[x / 64] & mask) return true;
-            x += bits;
-        }
-    }
-    return false;
+    if (m_runCount == m_runs.size()) m_runs.emplace_back();
+    Run& run = m_runs[m_runCount++];
+    run.key = key;
+    run.vertices.clear();
+    return Extend(run, count);
 }
 
-void Batch2D::ClearSide()
+BatchVertex* Batch2D::Extend(Run& run, std::size_t count)
 {
-    for (std::size_t word : m_markedWords) m_grid[word] = 0;
-    m_markedWords.clear();
-    m_side.clear();
+    const std::size_t first = run.vertices.size();
+    run.vertices.resize(first + count);
+    return run.vertices.data() + first;
 }
 
 BatchVertex* Batch2D::Continue(std::size_t count)
 {
-    const std::size_t first = m_vertices.size();
-    m_vertices.resize(first + count);
-    return m_vertices.data() + first;
+    if (m_runCount == 0) return StartRun(BatchKey{GL_TRIANGLE_FAN}, count);
+    return Extend(m_runs[m_runCount - 1], count);
+}
+
+bool Batch2D::OnScreen(const PixelArea& area, PixelArea& clipped) const
+{
+    clipped.left = std::max(area.left, 0);
+    clipped.top = std::max(area.top, 0);
+    clipped.right = std::min(area.right, m_width);
+    clipped.bottom = std::min(area.bottom, m_height);
+    return clipped.left < clipped.right && clipped.top < clipped.bottom;
+}
+
+std::uint8_t Batch2D::LatestRunIn(const PixelArea& area) const
+{
+    std::uint8_t latest = 0;
+    if (area.bottom <= m_coveredTop || area.top >= m_coveredBottom) return 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        const std::uint8_t* row = m_coverage.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width);
+        for (int x = area.left; x < area.right; ++x) latest = std::max(latest, row[x]);
+    }
+    return latest;
+}
+
+void Batch2D::Cover(const PixelArea& area, std::uint8_t runNumber)
+{
+    if (m_coveredTop >= m_coveredBottom) {
+        m_coveredTop = area.top;
+        m_coveredBottom = area.bottom;
+    } else {
+        m_coveredTop = std::min(m_coveredTop, area.top);
+        m_coveredBottom = std::max(m_coveredBottom, area.bottom);
+    }
+    for (int y = area.top; y < area.bottom; ++y)
+        std::memset(m_coverage.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + area.left,
+                    runNumber, static_cast<std::size_t>(area.right - area.left));
+}
+
+void Batch2D::ClearCoverage()
+{
+    if (m_coveredTop < m_coveredBottom)
+        std::memset(m_coverage.data() + static_cast<std::size_t>(m_coveredTop) * static_cast<std::size_t>(m_width), 0,
+                    static_cast<std::size_t>(m_coveredBottom - m_coveredTop) * static_cast<std::size_t>(m_width));
+    m_coveredTop = m_coveredBottom = 0;
 }
 
 void Batch2D::Flush(GlStateShadow& shadow)
@@ -83,15 +133,17 @@ void Batch2D::Flush(GlStateShadow& shadow)
     if (Empty() || m_flushing) return;
     m_flushing = true;
     ++m_flushes;
-    DrawRun(m_key, m_vertices, shadow);
-    DrawRun(m_sideKey, m_side, shadow);
-    m_vertices.clear();
-    ClearSide();
+    for (std::size_t r = 0; r < m_runCount; ++r) DrawRun(m_runs[r], shadow);
+    m_runCount = 0;
+    m_floor = 0;
+    ClearCoverage();
     m_flushing = false;
 }
 
-void Batch2D::DrawRun(const BatchKey& key, const std::vector<BatchVertex>& vertices, GlStateShadow& shadow)
+void Batch2D::DrawRun(const Run& run, GlStateShadow& shadow)
 {
+    const BatchKey& key = run.key;
+    const std::vector<BatchVertex>& vertices = run.vertices;
     if (vertices.empty()) return;
     const GlStateShadow::Units before = shadow.Current();
     GlStateShadow::Units drawing = before;

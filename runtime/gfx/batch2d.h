@@ -1,9 +1,8 @@
 // The 2D batch: sprites, text, pixels, lines, rectangles, polygons,
 // surfaces, particles and billboards append their vertices to one
-// client-side array, and consecutive primitives that draw the same way go
-// to OpenGL as a single glDrawArrays. A draw is issued when the way of
-// drawing changes (texture, primitive type, pixel shift) and before
-// anything that depends on the picture or on the GL state; blending, the
+// client-side array, and primitives that draw the same way go to OpenGL as
+// a single glDrawArrays. What is pending is drawn before anything that
+// depends on the picture or on the GL state; blending, the
 // alpha test and the matrices are changed only after pending vertices were
 // drawn, so every primitive is drawn in the state of its own command and in
 // the order of the commands.
@@ -40,53 +39,71 @@ struct BatchKey {
     }
 };
 
-// The pixels a primitive may touch, in screen pixels from the top-left:
-// columns left..right-1, rows top..bottom-1.
+// The pixels a primitive lights, in screen pixels from the top-left:
+// columns left..right-1, rows top..bottom-1. It must hold every pixel the
+// primitive can change, or the batch may draw it in the wrong order.
 struct PixelArea {
     int left, top, right, bottom;
 };
 
-// Pixels (SETPIXEL) that come between primitives of another kind wait in a
-// side run, drawn right after the main run. A later primitive joins the
-// main run only when it touches none of the waiting pixels, so moving it
-// before them changes no pixel; otherwise both runs are drawn first.
+// Pending primitives wait in runs, drawn in order, one glDrawArrays each.
+// A primitive joins the latest run that draws the same way unless a run
+// after that one touches any of its pixels: moving it before primitives it
+// does not overlap changes no pixel. So tiles of a few textures laid out
+// in turns, and the pixels dotted over them, become a few draws. Which run
+// last touched each screen pixel is kept in a coverage map; primitives of
+// unknown extent touch everything.
 class Batch2D {
 public:
     // Disabled, every primitive is a draw of its own (KV_NO_BATCH=1).
     void SetEnabled(bool enabled) { m_enabled = enabled; }
-    bool Empty() const { return m_vertices.empty() && m_side.empty(); }
+    bool Empty() const { return m_runCount == 0; }
     bool Flushing() const { return m_flushing; }
     // Draws issued so far (so callers can tell that Append drew).
     std::size_t Flushes() const { return m_flushes; }
-    // True when vertices drawn with `key` would join the pending ones.
-    bool Accepts(const BatchKey& key) const { return m_enabled && m_key.Mergeable(key); }
 
-    // Room for `count` vertices drawn with `key`; pending vertices drawn
-    // another way are drawn first. The pointer is valid until the next call.
-    // `area` (null: unknown) lets primitives and pixels share the batch.
+    // Room for `count` vertices drawn with `key`. Pending vertices are
+    // drawn first when the runs are full or the screen size changed. The
+    // pointer is valid until the next call. `area` (null: unknown) lets the
+    // primitive join an earlier run.
     BatchVertex* Append(const BatchKey& key, std::size_t count, GlStateShadow& shadow,
                         const PixelArea* area = nullptr, int screenWidth = 0, int screenHeight = 0);
-    // Continues the open polygon (same key, never drawn in between).
+    // Continues the open polygon (the latest run, never drawn in between).
     BatchVertex* Continue(std::size_t count);
 
     // Draws what is pending and leaves the texture units as they were.
     void Flush(GlStateShadow& shadow);
 
 private:
-    void DrawRun(const BatchKey& key, const std::vector<BatchVertex>& vertices, GlStateShadow& shadow);
-    // The waiting pixels, widened by one pixel each way, as a bit grid.
-    void MarkSide(const PixelArea& area, int screenWidth, int screenHeight);
-    bool SideTouches(const PixelArea& area) const;
-    void ClearSide();
+    struct Run {
+        BatchKey key;
+        std::vector<BatchVertex> vertices;
+    };
+    // Run numbers are kept per pixel in a byte (0: no run).
+    static constexpr std::size_t kMaxRuns = 255;
+    // Primitives of more pixels than this count as of unknown extent.
+    static constexpr std::size_t kLargestMapped = 64 * 64;
+
+    BatchVertex* StartRun(const BatchKey& key, std::size_t count);
+    BatchVertex* Extend(Run& run, std::size_t count);
+    // The pixels of `area` on screen; false when none are.
+    bool OnScreen(const PixelArea& area, PixelArea& clipped) const;
+    // 1 + the latest run touching `area` (0: none).
+    std::uint8_t LatestRunIn(const PixelArea& area) const;
+    void Cover(const PixelArea& area, std::uint8_t runNumber);
+    void ClearCoverage();
+    void DrawRun(const Run& run, GlStateShadow& shadow);
 
     bool m_enabled = true;
-    BatchKey m_sideKey;
-    std::vector<BatchVertex> m_side;
-    int m_gridWidth = 0, m_gridHeight = 0, m_wordsPerRow = 0;
-    std::vector<std::uint64_t> m_grid;
-    std::vector<std::size_t> m_markedWords;
     bool m_flushing = false;
     std::size_t m_flushes = 0;
-    BatchKey m_key;
-    std::vector<BatchVertex> m_vertices;
+    // Runs in drawing order; the objects stay to keep their storage.
+    std::vector<Run> m_runs;
+    std::size_t m_runCount = 0;
+    // No primitive may join a run before this one: a primitive of unknown
+    // extent is in it.
+    std::size_t m_floor = 0;
+    int m_width = 0, m_height = 0;
+    std::vector<std::uint8_t> m_coverage;
+    int m_coveredTop = 0, m_coveredBottom = 0;  // rows holding marks
 };

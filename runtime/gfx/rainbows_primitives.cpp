@@ -59,7 +59,9 @@ void OpenGLRainbows::DrawRect(std::int16_t x1, std::int16_t y1, std::int16_t x2,
 void OpenGLRainbows::DrawPixel(std::int16_t x, std::int16_t y, std::uint32_t rgb)
 {
     const float c[4] = {alpha * Red(rgb), alpha * Green(rgb), alpha * Blue(rgb), 1};
-    const PixelArea area{x, y, x + 1, y + 1};
+    // Drawn at (x + 0.375, -y + 0.375) in the 2D projection, the point
+    // lights column x of row y - 1.
+    const PixelArea area{x, y - 1, x + 1, y};
     Put(*AppendVertices(PrimitiveKey(GL_POINTS), 1, &area), x, -y, c);
     RestoreAfterPrimitive();
 }

@@ -158,6 +158,10 @@ void InstallTerminationHandlers();
 // path at once.
 bool TerminationRequested();
 [[noreturn]] void ExitProcess(int code);
+// Freed heap memory stays with the process instead of going back to the
+// kernel at once, so the GL driver's per-draw scratch buffers do not fault
+// in fresh pages every frame.
+void RetainFreedHeap();
 
 
 // ---- Audio mixer -------------------------------------------------------------
