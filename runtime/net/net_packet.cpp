@@ -203,9 +203,9 @@ std::vector<std::uint8_t> EncodeRefused(std::uint16_t version)
     return Writer(PacketKind::Refused).U16(version).Take();
 }
 
-std::vector<std::uint8_t> EncodePeerJoined(std::uint32_t number, std::uint32_t address)
+std::vector<std::uint8_t> EncodePeerJoined(std::uint32_t number, std::uint32_t address, std::uint16_t port)
 {
-    return Writer(PacketKind::PeerJoined).U32(number).U32(address).Take();
+    return Writer(PacketKind::PeerJoined).U32(number).U32(address).U16(port).Take();
 }
 
 std::vector<std::uint8_t> EncodePeerLeft(std::uint32_t number)
@@ -257,7 +257,7 @@ bool DecodeSessionPacket(const std::uint8_t* data, std::size_t size, Packet* out
         ok = reader.U16(&packet.version);
         break;
     case PacketKind::PeerJoined:
-        ok = reader.U32(&packet.number) && reader.U32(&packet.address);
+        ok = reader.U32(&packet.number) && reader.U32(&packet.address) && reader.U16(&packet.port);
         break;
     case PacketKind::PeerLeft:
         ok = reader.U32(&packet.number);

@@ -22,13 +22,17 @@
 //   player removed 16  id(4)                                           host -> client
 //   player created 17  token(4) id(4)  (id 0: refused)                 host -> client
 //   refused        18  version(2)  (the host's; the connection ends)   host -> client
-//   peer joined    19  number(4) address(4)                            host -> client
+//   peer joined    19  number(4) address(4) port(2)                    host -> client
 //   peer left      1A  number(4)                                       host -> client
 //   text           1E  from(4) to(4) length(2) bytes                   both ways
 //
 // Every connection of a session has a number, given in the order they
 // joined (the first host has 0). "rejoin" is 0 for a new peer, or its
 // number when it reconnects to a new host after the old one went away.
+// "address" and "port" are where the host sees that connection: a peer that
+// takes over as host goes on serving on that same socket, so the others
+// can reach it there even while the old host still holds the session port.
+// Version 3 added the port.
 #pragma once
 
 #include <cstddef>
@@ -43,7 +47,7 @@ namespace tznet {
 
 inline constexpr std::string_view kDiscoveryPrefix = "TZNET";
 // The version of the format this program speaks.
-inline constexpr std::uint16_t kProtocolVersion = 2;
+inline constexpr std::uint16_t kProtocolVersion = 3;
 
 inline constexpr std::size_t kMaxSessionName = 258;  // characters, as the connection record holds
 inline constexpr std::size_t kMaxPlayerName = 1023;
@@ -82,6 +86,7 @@ struct Packet {
     std::uint32_t number = 0;  // hello (rejoin), welcome, player added (owner), peer joined/left
     std::uint32_t hostNumber = 0;  // welcome
     std::uint32_t address = 0;     // peer joined: IPv4, network byte order
+    std::uint16_t port = 0;        // peer joined
     std::string name;          // session or player name
     std::string text;          // text bytes, exactly as sent
 };
@@ -106,7 +111,7 @@ std::vector<std::uint8_t> EncodePlayerAdded(std::uint32_t id, std::uint32_t owne
 std::vector<std::uint8_t> EncodePlayerRemoved(std::uint32_t id);
 std::vector<std::uint8_t> EncodePlayerCreated(std::uint32_t token, std::uint32_t id);
 std::vector<std::uint8_t> EncodeRefused(std::uint16_t version = kProtocolVersion);
-std::vector<std::uint8_t> EncodePeerJoined(std::uint32_t number, std::uint32_t address);
+std::vector<std::uint8_t> EncodePeerJoined(std::uint32_t number, std::uint32_t address, std::uint16_t port);
 std::vector<std::uint8_t> EncodePeerLeft(std::uint32_t number);
 std::vector<std::uint8_t> EncodeText(std::uint32_t from, std::uint32_t to, std::string_view text);
 bool DecodeSessionPacket(const std::uint8_t* data, std::size_t size, Packet* out);

@@ -1,35 +1,31 @@
 #include "net/net_service_thread.h"
 
-#include <chrono>
-
 namespace tznet {
 
-NetServiceThread::NetServiceThread(std::function<bool()> service, std::uint32_t activeMs,
-                                   std::uint32_t idleMs)
-    : m_service(std::move(service)), m_activeMs(activeMs), m_idleMs(idleMs), m_thread([this] { Run(); })
+NetServiceThread::NetServiceThread(Service service)
+    : m_service(std::move(service)), m_waiter(platform::NetWaiterCreate()), m_thread([this] { Run(); })
 {
 }
 
 NetServiceThread::~NetServiceThread()
 {
-    {
-        std::lock_guard<std::mutex> guard(m_stopLock);
-        m_stop = true;
-    }
-    m_stopSignal.notify_all();
+    m_stop = true;
+    platform::NetWaiterWake(m_waiter);
     m_thread.join();
+    platform::NetWaiterDestroy(m_waiter);
 }
 
 void NetServiceThread::Run()
 {
-    std::unique_lock<std::mutex> guard(m_stopLock);
     while (!m_stop) {
-        guard.unlock();
-        const bool active = m_service();
-        guard.lock();
-        m_stopSignal.wait_for(guard, std::chrono::milliseconds(active ? m_activeMs : m_idleMs),
-                              [this] { return m_stop; });
+        platform::NetWaitHandles waitOn;
+        if (!m_service(&waitOn)) break;
+        if (m_stop) break;
+        // Without a waiter (the system refused one) the wait still ends
+        // after kLongestWaitMs, so a stop is seen in time.
+        platform::NetWaiterWait(m_waiter, waitOn, kLongestWaitMs);
     }
+    m_finished = true;
 }
 
 }  // namespace tznet

@@ -97,7 +97,9 @@ Status NetSession::EnumSessions(const TzGuid& application, const SessionCallback
     if (!m_startedLibrary) return kInvalidObject;
     if (IsOpen()) return kInvalidObject;
     if (m_endpoint == nullptr) {
-        Status status = OpenEndpoint(nullptr, 1);
+        // Room for the whole session: this socket serves it if this peer
+        // ever takes over as host.
+        Status status = OpenEndpoint(nullptr, kMaxPeers);
         if (status != kOk) return status;
     }
     m_found.clear();
@@ -193,6 +195,7 @@ Status NetSession::Create(const TzGuid& application, std::string_view name)
     // session is unlikely to name a player of this one.
     std::random_device device;
     m_nextId = 1 + device() % 0x00FFFFFF;
+    m_lastServiceAt = SteadyMilliseconds();
     return kOk;
 }
 
@@ -226,6 +229,8 @@ Status NetSession::Join(const TzGuid& application, const TzGuid& instance)
     m_name = found->name;
     m_roster.Clear();
     m_members.clear();
+    // Peers that lose the host may connect to us before we notice it too.
+    m_connections.assign(kMaxPeers, Connection{});
     m_connected = m_gotWelcome = m_migrating = false;
     m_refusedVersion = 0;
     m_hostPeer = platform::NetConnect(m_endpoint, found->where, kChannels);
@@ -256,7 +261,9 @@ Status NetSession::Join(const TzGuid& application, const TzGuid& instance)
     Member host;
     host.number = m_hostNumber;
     host.address = found->where.host;
+    host.port = found->where.port;
     m_members.push_back(host);
+    m_lastServiceAt = SteadyMilliseconds();
     return kOk;
 }
 
@@ -273,11 +280,34 @@ void NetSession::Close()
     m_myNumber = m_hostNumber = m_myAddress = 0;
     m_candidate = 0;
     m_pendingToken = 0;
+    m_sessionPortPending = false;
+}
+
+void NetSession::CheckForPause()
+{
+    const std::int64_t now = SteadyMilliseconds();
+    const std::int64_t silent = now - m_lastServiceAt;
+    m_lastServiceAt = now;
+    if (!IsOpen() || silent < m_timeouts.peerTimeoutMs) return;
+    // A host alone has nobody who could have dropped it.
+    bool others = !IsHost();
+    for (const Connection& connection : m_connections) others = others || connection.welcomed;
+    for (const Member& member : m_members) others = others || member.peer < 0;
+    if (!others) return;
+    char line[400];
+    std::snprintf(line, sizeof line,
+                  "network session \"%s\" lost: this program did not answer for %lld s, the others "
+                  "dropped it and went on without it",
+                  m_name.c_str(), static_cast<long long>((silent + 500) / 1000));
+    std::fprintf(stderr, "%s\n", line);
+    AppendErrorLog(line);
+    Close();
 }
 
 void NetSession::Pump()
 {
-    if (IsMigrating() && m_endpoint == nullptr) ContinueMigration();  // becoming host, port still busy
+    if (m_endpoint == nullptr) return;
+    CheckForPause();
     if (m_endpoint == nullptr) return;
     platform::NetEvent event;
     for (std::size_t handled = 0; handled < kMaxEventsPerPump && m_endpoint != nullptr; ++handled) {
@@ -287,6 +317,7 @@ void NetSession::Pump()
     if (IsHost()) {
         DropSilentPeers();
         ForgetAwaitedMembers();
+        ClaimSessionPort();
     } else if (IsMigrating()) {
         ContinueMigration();
     }
@@ -298,6 +329,7 @@ bool NetSession::WaitFor(std::uint32_t timeoutMs, const std::function<bool()>& d
     for (;;) {
         if (done()) return true;
         const std::int64_t now = SteadyMilliseconds();
+        m_lastServiceAt = now;
         if (now >= deadline || m_endpoint == nullptr) return false;
         platform::NetEvent event;
         const auto slice = static_cast<std::uint32_t>(std::min<std::int64_t>(deadline - now, 10));
@@ -332,7 +364,10 @@ void NetSession::HandleEvent(const platform::NetEvent& event)
         return;
     }
     if (m_role == Role::Joined) {
-        if (event.peer != m_hostPeer) return;  // only the host talks to us
+        if (event.peer != m_hostPeer) {
+            OtherPeerEvent(event);
+            return;
+        }
         switch (event.kind) {
         case platform::NetEventKind::Raw:
             break;

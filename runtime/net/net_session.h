@@ -14,10 +14,17 @@
 // bounded time. The caller keeps every call to one session under one lock.
 //
 // Host migration: every peer knows the session's connections by their
-// join numbers and addresses. When the host goes away, the oldest remaining
-// connection (the lowest number) becomes the host on the session port; the
-// others reconnect to it and claim their number; players keep their ids
-// and names, and the old host's players leave the session.
+// join numbers, addresses and ports. When the host goes away or falls
+// silent, the oldest remaining connection (the lowest number) becomes the
+// host on the socket it already has; the others reconnect to it there and
+// claim their number; players keep their ids and names, and the old host's
+// players leave the session. The new host also takes the session port for
+// discovery as soon as it is free (a silent old host may still hold it).
+//
+// A program that was silent itself for longer than the peers' time-out
+// (stopped, or hanging in a debugger) has been dropped by the others and
+// the session has gone on without it: it says so on stderr and in the
+// error log, and its session ends, instead of carrying on alone.
 #pragma once
 
 #include <cstdint>
@@ -120,6 +127,8 @@ public:
     // A joined peer between losing its host and being welcomed by the new one.
     bool IsMigrating() const { return m_role == Role::Joined && m_migrating; }
     const TzGuid& Instance() const { return m_instance; }
+    // The sockets to wait on for the next traffic.
+    platform::NetWaitHandles WaitHandles() const { return platform::NetEndpointHandles(m_endpoint); }
 
     // Handles whatever has arrived, without waiting. When the host goes
     // away, a joined session ends here.
@@ -147,6 +156,7 @@ private:
     struct Member {
         std::uint32_t number = 0;
         std::uint32_t address = 0;  // IPv4, network byte order
+        std::uint16_t port = 0;     // where it serves when it takes over
         int peer = -1;              // host: its connection; -1 while awaited
         std::int64_t awaitedUntil = 0;  // host after a migration: when it stops waiting
     };
@@ -157,6 +167,7 @@ private:
         std::int64_t connectedAt = 0;  // while not yet introduced
         std::uint32_t number = 0;
         std::uint32_t address = 0;
+        std::uint16_t port = 0;
     };
 
     static constexpr int kControlChannel = 0;  // reliable, ordered
@@ -184,6 +195,14 @@ private:
     void HostLost();
     void ContinueMigration();
     void BecomeHost();
+    // A peer of the session connected to us while we are still joined: it
+    // has lost the host and takes us for the next one.
+    void OtherPeerEvent(const platform::NetEvent& event);
+    // A host that took over listens for discovery on the session port once
+    // the old host has let it go.
+    void ClaimSessionPort();
+    // Ends the session when this program itself was silent too long.
+    void CheckForPause();
     Member* FindMember(std::uint32_t number);
     // Waits, handling events, until done() holds or the time is up.
     bool WaitFor(std::uint32_t timeoutMs, const std::function<bool()>& done);
@@ -227,9 +246,15 @@ private:
     bool m_migrating = false;
     std::uint32_t m_candidate = 0;
     std::uint32_t m_candidateAddress = 0;
-    std::int64_t m_becomeHostAt = 0;
-    static constexpr std::int64_t kBecomeHostDelayMs = 1000;
+    std::uint16_t m_candidatePort = 0;
     std::int64_t m_migrateUntil = 0;
+    // A host that took over: whether it still lacks the session port, and
+    // when it tries again.
+    bool m_sessionPortPending = false;
+    std::int64_t m_nextPortClaimAt = 0;
+    static constexpr std::int64_t kPortClaimRepeatMs = 500;
+    // When the session was last serviced.
+    std::int64_t m_lastServiceAt = 0;
     std::vector<std::uint32_t> m_confirmed;
     bool m_connected = false;
     bool m_gotWelcome = false;

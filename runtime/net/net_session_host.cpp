@@ -53,6 +53,7 @@ void NetSession::HostConnected(int peer, const platform::NetAddress& from)
     connection = Connection{};
     connection.connected = true;
     connection.address = from.host;
+    connection.port = from.port;
     connection.connectedAt = SteadyMilliseconds();
 }
 
@@ -93,9 +94,10 @@ void NetSession::HostHello(int peer, const Packet& packet)
         Member member;
         member.number = number;
         member.address = connection.address;
+        member.port = connection.port;
         member.peer = peer;
         m_members.push_back(member);
-        SendToPeers(EncodePeerJoined(number, connection.address), peer);
+        SendToPeers(EncodePeerJoined(number, connection.address, connection.port), peer);
     }
     connection.welcomed = true;
     connection.connectedAt = 0;
@@ -103,7 +105,7 @@ void NetSession::HostHello(int peer, const Packet& packet)
     // The connections and the player list first, the welcome last: on the
     // ordered channel the new peer knows everything once it is welcomed.
     for (const Member& member : m_members)
-        SendControl(peer, EncodePeerJoined(member.number, member.address));
+        SendControl(peer, EncodePeerJoined(member.number, member.address, member.port));
     for (std::size_t i = 0; i < m_roster.Count(); ++i) {
         const Player& player = m_roster.At(i);
         SendControl(peer, EncodePlayerAdded(player.id, player.ownerNumber, player.name));

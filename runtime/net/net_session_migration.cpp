@@ -1,14 +1,17 @@
-// Host migration, on a joined peer: when the host goes away, the oldest
-// remaining connection (the lowest join number) becomes the host on the
-// session port, and every other peer reconnects to it and claims its number
-// back. Every peer knows the same connections in the same order (the host
+// Host migration, on a joined peer: when the host goes away or falls silent
+// (its connection times out), the oldest remaining connection (the lowest
+// join number) becomes the host on the socket it already has, and every
+// other peer reconnects to it there and claims its number back. Every peer knows the same connections in the same order (the host
 // announced each one), so they all pick the same new host without talking.
 // If the chosen one does not answer in time, it is taken for gone and the
 // next one is tried.
 #include "net/net_session.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <random>
+
+#include "frame/error_log.h"
 
 namespace tznet {
 
@@ -54,13 +57,14 @@ void NetSession::ContinueMigration()
     }
     m_candidate = next->number;
     m_candidateAddress = next->address;
+    m_candidatePort = next->port != 0 ? next->port : m_port;
     platform::NetAddress where;
     where.host = next->address;
-    where.port = m_port;
+    where.port = m_candidatePort;
     m_connected = false;
     m_confirmed.clear();
     m_hostPeer = m_endpoint != nullptr ? platform::NetConnect(m_endpoint, where, kChannels) : -1;
-    // The new host may still be opening its socket: ENet repeats the
+    // The new host may not have noticed the loss yet: ENet repeats the
     // request until the time is up.
     m_migrateUntil = now + m_timeouts.migrateMs;
     if (m_hostPeer < 0) m_migrateUntil = 0;  // tried at the next pump
@@ -69,31 +73,25 @@ void NetSession::ContinueMigration()
 void NetSession::BecomeHost()
 {
     const std::int64_t now = SteadyMilliseconds();
-    if (m_candidate != m_myNumber) {
-        m_candidate = m_myNumber;
-        m_migrateUntil = now + m_timeouts.migrateMs;
-        // A host that left in good order is still closing its socket for a
-        // moment; on one machine its port frees only then.
-        m_becomeHostAt = now + kBecomeHostDelayMs;
-    }
-    if (now < m_becomeHostAt) return;
-    // Where the others knew us, if that is an address of this machine;
-    // otherwise every address. The old host's socket may still be closing
-    // when both live on one machine, so a busy port is tried again.
-    platform::NetAddress here;
-    here.host = m_myAddress;
-    here.port = m_port;
-    const bool bindHere = m_myAddress != 0 && platform::NetIsLocalAddress(here);
-    if (OpenHostEndpoint(bindHere ? &here : nullptr) != kOk) {
-        if (now >= m_migrateUntil) Close();  // nobody can host: the session is over
+    if (m_endpoint == nullptr) {
+        // Nothing to serve on: the session cannot go on here.
+        char line[320];
+        std::snprintf(line, sizeof line, "network session \"%s\" lost: its host went away", m_name.c_str());
+        std::fprintf(stderr, "%s\n", line);
+        AppendErrorLog(line);
+        Close();
         return;
     }
-
+    // The session goes on on this peer's own socket, where every other peer
+    // knows to find it; connections that came early are kept.
     m_role = Role::Host;
     m_migrating = false;
     m_candidate = 0;
     m_hostPeer = -1;
     m_hostNumber = m_myNumber;
+    if (m_connections.size() != kMaxPeers) m_connections.assign(kMaxPeers, Connection{});
+    m_answerSecond = 0;
+    m_answersThisSecond = 0;
     // The other peers have a while to come back; their players wait for them.
     std::uint32_t largestNumber = m_myNumber;
     for (Member& member : m_members) {
@@ -107,6 +105,59 @@ void NetSession::BecomeHost()
         std::random_device device;
         m_nextId = 1 + device() % 0x00FFFFFF;
     }
+    m_sessionPortPending = true;
+    m_nextPortClaimAt = 0;
+    ClaimSessionPort();
+}
+
+void NetSession::ClaimSessionPort()
+{
+    if (!m_sessionPortPending || m_endpoint == nullptr) return;
+    const std::int64_t now = SteadyMilliseconds();
+    if (now < m_nextPortClaimAt) return;
+    m_nextPortClaimAt = now + kPortClaimRepeatMs;
+    // Where the others knew us, if that is an address of this machine;
+    // otherwise every address.
+    platform::NetAddress here;
+    here.host = m_myAddress;
+    here.port = m_port;
+    if (m_myAddress == 0 || !platform::NetIsLocalAddress(here)) here.host = 0;
+    if (!platform::NetListenRaw(m_endpoint, here)) return;  // still held: again later
+    m_sessionPortPending = false;
+    if (here.host != 0) platform::NetListenBroadcast(m_endpoint, m_port);
+}
+
+void NetSession::OtherPeerEvent(const platform::NetEvent& event)
+{
+    if (event.peer < 0 || static_cast<std::size_t>(event.peer) >= m_connections.size()) return;
+    switch (event.kind) {
+    case platform::NetEventKind::Connected:
+        HostConnected(event.peer, event.from);
+        return;
+    case platform::NetEventKind::Disconnected:
+        m_connections[event.peer] = Connection{};
+        return;
+    case platform::NetEventKind::Raw:
+        return;
+    case platform::NetEventKind::Received:
+        break;
+    }
+    Packet packet;
+    const Connection& connection = m_connections[event.peer];
+    if (!connection.connected || connection.welcomed ||
+        !DecodeSessionPacket(event.data.data(), event.data.size(), &packet))
+        return;
+    // Only a peer of this session that joined after us and claims its
+    // number from the address it had: it lost the host, and we are the
+    // oldest connection it knows. The host is gone for us too, then.
+    const Member* member = FindMember(packet.number);
+    if (packet.kind != PacketKind::Hello || packet.version != kProtocolVersion || packet.number == 0 ||
+        !(packet.application == m_application) || !(packet.instance == m_instance) || member == nullptr ||
+        member->address != connection.address || packet.number <= m_myNumber || m_migrating)
+        return;
+    platform::NetDisconnect(m_endpoint, m_hostPeer);
+    HostLost();
+    if (IsHost()) HostReceived(event.peer, packet);
 }
 
 }  // namespace tznet

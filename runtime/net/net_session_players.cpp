@@ -127,6 +127,7 @@ void NetSession::JoinedReceived(const Packet& packet)
             Member host;
             host.number = m_hostNumber;
             host.address = m_candidateAddress;
+            host.port = m_candidatePort;
             m_members.push_back(host);
             m_migrating = false;
         }
@@ -138,6 +139,7 @@ void NetSession::JoinedReceived(const Packet& packet)
                 Member member;
                 member.number = packet.number;
                 member.address = packet.address;
+                member.port = packet.port;
                 m_members.push_back(member);
             }
         }

@@ -1,46 +1,62 @@
 #include "net/tz_network.h"
 
 #include <cstring>
+#include <functional>
 #include <string>
-
-std::int32_t g_NumPlayers = 0;
-std::int32_t g_SeekNum = 0;
-std::int32_t g_PlayerID = 0;
 
 namespace {
 
-// Counts the players as they are enumerated and stops at the one sought.
-bool CountPlayer(std::uint32_t id)
-{
-    if (g_NumPlayers == g_SeekNum) {
-        g_PlayerID = static_cast<std::int32_t>(id);
-        return false;
+// A player lookup: counts the players as they are enumerated and stops at
+// the one sought (seek -1: counts them all). Each lookup has its own, so
+// two network objects never share one.
+struct PlayerSeek {
+    std::int32_t count = 0;
+    std::int32_t seek = -1;
+    std::int32_t found = 0;
+
+    bool operator()(std::uint32_t id)
+    {
+        if (count == seek) {
+            found = static_cast<std::int32_t>(id);
+            return false;
+        }
+        ++count;
+        return true;
     }
-    ++g_NumPlayers;
-    return true;
-}
+};
 
 }  // namespace
 
-TzNetwork::TzNetwork()
-{
-    // Every 2 ms while a session is open keeps the latency of a busy program
-    // low; without a session the thread only looks in now and then.
-    m_serviceThread = std::make_unique<tznet::NetServiceThread>(
-        [this] { return ServiceInBackground(); }, 2, 50);
-}
+TzNetwork::TzNetwork() = default;
 
 TzNetwork::~TzNetwork()
 {
-    // The thread stops first, so nothing services the session while it closes.
-    m_serviceThread.reset();
     CleanUp();
 }
 
 void TzNetwork::CleanUp()
 {
+    // The thread stops first, so nothing services the session while it closes.
+    StopServiceThread();
     std::lock_guard<std::mutex> guard(m_lock);
     CleanUpLocked();
+}
+
+void TzNetwork::StartServiceThread()
+{
+    StopServiceThread();
+    m_serviceThread = std::make_unique<tznet::NetServiceThread>(
+        [this](platform::NetWaitHandles* waitOn) { return ServiceInBackground(waitOn); });
+}
+
+void TzNetwork::StopServiceThread()
+{
+    m_serviceThread.reset();
+}
+
+void TzNetwork::JoinFinishedServiceThread()
+{
+    if (m_serviceThread != nullptr && m_serviceThread->Finished()) m_serviceThread.reset();
 }
 
 void TzNetwork::CleanUpLocked()
@@ -54,16 +70,22 @@ void TzNetwork::CleanUpLocked()
 
 tznet::Status TzNetwork::Init(const TZCONNECTION_INFO& info)
 {
-    std::lock_guard<std::mutex> guard(m_lock);
-    m_state = kIdle;
-    CleanUpLocked();
-    m_info = info;
-    m_info.sessionInstance = TzGuid{};
-    // Records from outside may lack their terminating zeros.
-    m_info.sessionName[sizeof m_info.sessionName - 1] = 0;
-    m_info.address[sizeof m_info.address - 1] = 0;
-    m_state = kConnectionCreated;
-    return DoHostOrJoinLocked();
+    StopServiceThread();
+    tznet::Status status = tznet::kOk;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        m_state = kIdle;
+        CleanUpLocked();
+        m_info = info;
+        m_info.sessionInstance = TzGuid{};
+        // Records from outside may lack their terminating zeros.
+        m_info.sessionName[sizeof m_info.sessionName - 1] = 0;
+        m_info.address[sizeof m_info.address - 1] = 0;
+        m_state = kConnectionCreated;
+        status = DoHostOrJoinLocked();
+    }
+    if (status == tznet::kOk) StartServiceThread();
+    return status;
 }
 
 tznet::Status TzNetwork::CreateServiceProviderAddress(const TZCONNECTION_INFO& info,
@@ -75,8 +97,14 @@ tznet::Status TzNetwork::CreateServiceProviderAddress(const TZCONNECTION_INFO& i
 
 tznet::Status TzNetwork::DoHostOrJoin()
 {
-    std::lock_guard<std::mutex> guard(m_lock);
-    return DoHostOrJoinLocked();
+    StopServiceThread();
+    tznet::Status status = tznet::kOk;
+    {
+        std::lock_guard<std::mutex> guard(m_lock);
+        status = DoHostOrJoinLocked();
+    }
+    if (status == tznet::kOk) StartServiceThread();
+    return status;
 }
 
 tznet::Status TzNetwork::DoHostOrJoinLocked()
@@ -125,6 +153,7 @@ bool TzNetwork::IsSetupLocked() const
 
 void TzNetwork::Service()
 {
+    JoinFinishedServiceThread();
     std::lock_guard<std::mutex> guard(m_lock);
     ServiceLocked();
 }
@@ -142,11 +171,13 @@ void TzNetwork::ServiceLocked()
     }
 }
 
-bool TzNetwork::ServiceInBackground()
+bool TzNetwork::ServiceInBackground(platform::NetWaitHandles* waitOn)
 {
     std::lock_guard<std::mutex> guard(m_lock);
     ServiceLocked();
-    return m_play != nullptr;
+    if (m_play == nullptr) return false;
+    *waitOn = m_play->WaitHandles();
+    return true;
 }
 
 tznet::Status TzNetwork::CreatePlayer(const char* name, std::uint32_t* id)
@@ -181,24 +212,22 @@ void TzNetwork::GetPlayerName(std::uint32_t id, char* name, std::size_t size)
 int TzNetwork::NumPlayers()
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    g_NumPlayers = 0;
-    g_SeekNum = -1;
     ServiceLocked();
     if (!IsSetupLocked()) return 0;
-    m_play->EnumPlayers(CountPlayer);
-    return g_NumPlayers;
+    PlayerSeek seek;
+    m_play->EnumPlayers(std::ref(seek));
+    return seek.count;
 }
 
 std::uint32_t TzNetwork::GetPlayerID(int index)
 {
     std::lock_guard<std::mutex> guard(m_lock);
-    g_NumPlayers = 0;
-    g_SeekNum = index;
-    g_PlayerID = 0;
     ServiceLocked();
     if (!IsSetupLocked()) return 0;
-    m_play->EnumPlayers(CountPlayer);
-    return static_cast<std::uint32_t>(g_PlayerID);
+    PlayerSeek seek;
+    seek.seek = index;
+    m_play->EnumPlayers(std::ref(seek));
+    return static_cast<std::uint32_t>(seek.found);
 }
 
 bool TzNetwork::SendMsg(std::uint32_t from, std::uint32_t to, const char* text, bool guaranteed)

@@ -2,9 +2,11 @@
 // session or joins one, creates players in it and passes text messages
 // between player ids, on the session layer over UDP.
 //
-// The object owns a service thread that keeps the session going while the
-// program does something else; every method takes the object's lock, so
-// the session is only ever touched by one thread at a time.
+// While a session is open the object runs a service thread that keeps it
+// going while the program does something else; every method takes the
+// object's lock, so the session is only ever touched by one thread at a
+// time. The thread is started and stopped only by the thread that owns the
+// object (the program's main thread), outside the lock.
 #pragma once
 
 #include <cstddef>
@@ -15,11 +17,6 @@
 #include "net/connection_info.h"
 #include "net/net_service_thread.h"
 #include "net/net_session.h"
-
-// Player lookups: the running count, the index sought and the id found.
-extern std::int32_t g_NumPlayers;
-extern std::int32_t g_SeekNum;
-extern std::int32_t g_PlayerID;
 
 class TzNetwork {
 public:
@@ -77,12 +74,17 @@ private:
     void ServiceLocked();
     bool IsSetupLocked() const;
     // One round of the service thread: true while a session is open.
-    bool ServiceInBackground();
+    bool ServiceInBackground(platform::NetWaitHandles* waitOn);
+    // Starts the thread for a session that has just opened; stops it (and
+    // joins it) before the session closes or once it has ended by itself.
+    void StartServiceThread();
+    void StopServiceThread();
+    void JoinFinishedServiceThread();
 
     mutable std::mutex m_lock;
     int m_state = kIdle;
     TZCONNECTION_INFO m_info{};
     tznet::NetSession* m_play = nullptr;  // the session, null when none
-    // Created last, after everything it services; stopped first.
+    // Runs while a session is open; touched by the owning thread only.
     std::unique_ptr<tznet::NetServiceThread> m_serviceThread;
 };

@@ -10,7 +10,12 @@
 #include <enet/enet.h>
 #include <enet/time.h>
 
+#include <poll.h>
+#include <sys/eventfd.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <deque>
 #include <vector>
 
@@ -28,6 +33,8 @@ struct NetEndpoint {
     std::vector<bool> outgoing;
     // Receives broadcasts when the endpoint is bound to one address.
     ENetSocket broadcastSocket = ENET_SOCKET_NULL;
+    // Receives discovery queries on a port other than the endpoint's own.
+    ENetSocket discoverySocket = ENET_SOCKET_NULL;
 };
 
 namespace {
@@ -161,21 +168,40 @@ int ENET_CALLBACK InterceptRaw(ENetHost* host, ENetEvent*)
     return 1;  // consumed, also when the queue was full and it was dropped
 }
 
-// Reads what the broadcast socket has received (raw datagrams only).
-void ReadBroadcasts(NetEndpoint* endpoint)
+// Reads what a raw-only socket (broadcasts, discovery) has received.
+void ReadRawSocket(NetEndpoint* endpoint, ENetSocket socket)
 {
-    if (endpoint->broadcastSocket == ENET_SOCKET_NULL) return;
+    if (socket == ENET_SOCKET_NULL) return;
     enet_uint8 data[1500];
     for (int i = 0; i < 64; ++i) {
         ENetAddress from;
         ENetBuffer buffer;
         buffer.data = data;
         buffer.dataLength = sizeof data;
-        const int length = enet_socket_receive(endpoint->broadcastSocket, &from, &buffer, 1);
+        const int length = enet_socket_receive(socket, &from, &buffer, 1);
         if (length <= 0) return;
         if (HasRawPrefix(endpoint, data, static_cast<std::size_t>(length)))
             QueueRaw(endpoint, from, data, static_cast<std::size_t>(length));
     }
+}
+
+void ReadBroadcasts(NetEndpoint* endpoint)
+{
+    ReadRawSocket(endpoint, endpoint->broadcastSocket);
+    ReadRawSocket(endpoint, endpoint->discoverySocket);
+}
+
+// A non-blocking UDP socket bound to address; ENET_SOCKET_NULL when taken.
+ENetSocket BindRawSocket(const ENetAddress& address)
+{
+    ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    if (socket == ENET_SOCKET_NULL) return socket;
+    if (enet_socket_bind(socket, &address) != 0 ||
+        enet_socket_set_option(socket, ENET_SOCKOPT_NONBLOCK, 1) != 0) {
+        enet_socket_destroy(socket);
+        return ENET_SOCKET_NULL;
+    }
+    return socket;
 }
 
 void ApplyPeerTimeout(NetEndpoint* endpoint, ENetPeer* peer)
@@ -295,20 +321,21 @@ bool NetListenBroadcast(NetEndpoint* endpoint, std::uint16_t port)
 {
     if (endpoint == nullptr) return false;
     if (endpoint->broadcastSocket != ENET_SOCKET_NULL) return true;
-    ENetSocket socket = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
-    if (socket == ENET_SOCKET_NULL) return false;
     // Bound to the broadcast address itself, it sees exactly the broadcasts
     // for this port and stays clear of the endpoint's own address.
     ENetAddress address;
     address.host = ENET_HOST_BROADCAST;
     address.port = port;
-    if (enet_socket_bind(socket, &address) != 0 ||
-        enet_socket_set_option(socket, ENET_SOCKOPT_NONBLOCK, 1) != 0) {
-        enet_socket_destroy(socket);
-        return false;
-    }
-    endpoint->broadcastSocket = socket;
-    return true;
+    endpoint->broadcastSocket = BindRawSocket(address);
+    return endpoint->broadcastSocket != ENET_SOCKET_NULL;
+}
+
+bool NetListenRaw(NetEndpoint* endpoint, const NetAddress& address)
+{
+    if (endpoint == nullptr) return false;
+    if (endpoint->discoverySocket != ENET_SOCKET_NULL) return true;
+    endpoint->discoverySocket = BindRawSocket(ToENet(address));
+    return endpoint->discoverySocket != ENET_SOCKET_NULL;
 }
 
 void NetClose(NetEndpoint* endpoint, std::uint32_t lingerMs)
@@ -343,6 +370,7 @@ void NetClose(NetEndpoint* endpoint, std::uint32_t lingerMs)
             enet_peer_disconnect_now(&host->peers[i], 0);
     enet_host_destroy(host);
     if (endpoint->broadcastSocket != ENET_SOCKET_NULL) enet_socket_destroy(endpoint->broadcastSocket);
+    if (endpoint->discoverySocket != ENET_SOCKET_NULL) enet_socket_destroy(endpoint->discoverySocket);
     delete endpoint;
 }
 
@@ -442,6 +470,58 @@ bool NetPoll(NetEndpoint* endpoint, NetEvent* event, std::uint32_t timeoutMs)
         // Wait for the socket in short slices so ENet's resend timers run.
         enet_uint32 wait = ENET_SOCKET_WAIT_RECEIVE;
         enet_socket_wait(endpoint->host->socket, &wait, std::min<enet_uint32>(timeoutMs - elapsed, 10));
+    }
+}
+
+NetWaitHandles NetEndpointHandles(const NetEndpoint* endpoint)
+{
+    NetWaitHandles result;
+    if (endpoint == nullptr) return result;
+    result.handles[0] = endpoint->host->socket;
+    result.handles[1] = endpoint->broadcastSocket;
+    result.handles[2] = endpoint->discoverySocket;
+    return result;
+}
+
+// An eventfd: writing to it makes the waiting poll return.
+struct NetWaiter {
+    int wake = -1;
+};
+
+NetWaiter* NetWaiterCreate()
+{
+    const int wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+    if (wake < 0) return nullptr;
+    auto* waiter = new NetWaiter;
+    waiter->wake = wake;
+    return waiter;
+}
+
+void NetWaiterDestroy(NetWaiter* waiter)
+{
+    if (waiter == nullptr) return;
+    close(waiter->wake);
+    delete waiter;
+}
+
+void NetWaiterWake(NetWaiter* waiter)
+{
+    if (waiter == nullptr) return;
+    const std::uint64_t one = 1;
+    [[maybe_unused]] const ssize_t written = write(waiter->wake, &one, sizeof one);
+}
+
+void NetWaiterWait(NetWaiter* waiter, const NetWaitHandles& handles, std::uint32_t timeoutMs)
+{
+    pollfd watched[4];
+    nfds_t count = 0;
+    if (waiter != nullptr) watched[count++] = {waiter->wake, POLLIN, 0};
+    for (int handle : handles.handles)
+        if (handle >= 0) watched[count++] = {handle, POLLIN, 0};
+    if (poll(watched, count, static_cast<int>(timeoutMs)) <= 0 || waiter == nullptr) return;
+    if (watched[0].revents & POLLIN) {
+        std::uint64_t woken = 0;
+        [[maybe_unused]] const ssize_t read = ::read(waiter->wake, &woken, sizeof woken);
     }
 }
 

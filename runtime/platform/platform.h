@@ -358,9 +358,29 @@ bool NetIsLocalAddress(const NetAddress& address);
 // still leave from the endpoint's own socket. False when that port's
 // broadcasts are already taken.
 bool NetListenBroadcast(NetEndpoint* endpoint, std::uint16_t port);
+// Also receives raw datagrams sent to this address and port (a second
+// socket beside the endpoint's own, for discovery queries on a well-known
+// port while the connections stay on the endpoint's port). Answers still
+// leave from the endpoint's own socket. False when the port is taken.
+bool NetListenRaw(NetEndpoint* endpoint, const NetAddress& address);
 // The next event, waiting up to timeoutMs for one (0: only what has already
 // arrived). False when nothing came in time.
 bool NetPoll(NetEndpoint* endpoint, NetEvent* event, std::uint32_t timeoutMs);
+
+// Waiting for traffic from another thread than the one that services the
+// endpoint: the sockets an endpoint reads, taken while the endpoint is known
+// to be alive, and a waiter that sleeps until one of them has a datagram,
+// until it is woken, or until the time is up. Waking is safe from any thread.
+struct NetWaitHandles {
+    int handles[3] = {-1, -1, -1};
+};
+NetWaitHandles NetEndpointHandles(const NetEndpoint* endpoint);
+struct NetWaiter;
+NetWaiter* NetWaiterCreate();  // null when the system refuses
+void NetWaiterDestroy(NetWaiter* waiter);
+void NetWaiterWake(NetWaiter* waiter);
+// Waits as said above; a wake-up stays pending until the next wait sees it.
+void NetWaiterWait(NetWaiter* waiter, const NetWaitHandles& handles, std::uint32_t timeoutMs);
 
 // Reads standard input without waiting (the chat example types into the
 // terminal while its window runs). Bytes read so far collect in pending.

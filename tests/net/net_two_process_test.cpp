@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "files/process_commands.h"
 #include "net/net_child_process.h"
 #include "platform/platform.h"
 
@@ -14,9 +15,18 @@ using namespace nettest;
 
 namespace {
 
-// Longer than a peer's time-out (5 s) by far: without something servicing
-// the session meanwhile, the connection would be dropped.
-constexpr int kBusyMs = 12000;
+// Four times a peer's time-out (5 s): without something servicing the
+// session meanwhile, the connection would be dropped. The program blocks
+// the way a BASIC program does, waiting for another program to end.
+constexpr int kBusyMs = 20000;
+constexpr const char* kBusyCommand = "sleep 20";
+
+void BlockWithoutNetCalls()
+{
+    double exitCode = -1;
+    ASSERT_EQ(SHELLCMD(kBusyCommand, 1, 0, exitCode), 1);
+    ASSERT_EQ(exitCode, 0);
+}
 
 std::uint32_t ToId(const KvStr& text)
 {
@@ -70,7 +80,7 @@ TEST_F(NetCommandTest, DISABLED_BusyHost)
     ASSERT_TRUE(WaitUntil([] { return NETNUMPLAYERS() == 2; }, 20000));
     const KvStr guest = FindPlayer("Gast");
     ASSERT_EQ(NETSENDMSG(me, guest, "schlafe"), 1);
-    Sleep(kBusyMs);
+    BlockWithoutNetCalls();
     std::string heard;
     for (std::string text; !(text = NETGETMSG_Str(me).GetStrData()).empty();) heard += text + ",";
     const std::string report = "wach:" + heard + std::to_string(static_cast<int>(NETNUMPLAYERS()));
@@ -88,11 +98,13 @@ TEST_F(NetCommandTest, ASessionSurvivesAHostThatMakesNoNetCallForLong)
     const KvStr hostPlayer = FindPlayer("Gastgeber");
     EXPECT_EQ(NextMessage(me, 10000), "schlafe");
     // Sent while the host sleeps; they wait for it in order.
-    for (const char* text : {"eins", "zwei", "drei"}) {
+    for (const char* text : {"eins", "zwei", "drei", "vier", "fuenf"}) {
         EXPECT_EQ(NETSENDMSG(me, hostPlayer, text), 1);
-        Sleep(kBusyMs / 4);
+        EXPECT_EQ(NETNUMPLAYERS(), 2);
+        Sleep(kBusyMs / 6);
     }
-    EXPECT_EQ(NextMessage(me, kBusyMs + 10000), "wach:eins,zwei,drei,2");
+    // The busy host got all five and still counts both players.
+    EXPECT_EQ(NextMessage(me, kBusyMs + 10000), "wach:eins,zwei,drei,vier,fuenf,2");
     EXPECT_EQ(NETNUMPLAYERS(), 2);
     NETSENDMSG(me, hostPlayer, "Ende");
     WaitUntil([&] {
@@ -112,11 +124,12 @@ TEST_F(NetCommandTest, DISABLED_HostOfABusyPeer)
     const KvStr me = NETCREATEPLAYER_Str("Gastgeber");
     ASSERT_EQ(NextMessage(me, 20000), "schlafe jetzt");
     const KvStr guest = FindPlayer("Gast");
-    for (const char* text : {"a", "b", "c"}) {
+    for (const char* text : {"a", "b", "c", "d", "e"}) {
         EXPECT_EQ(NETSENDMSG(me, guest, text), 1);
-        Sleep(kBusyMs / 4);
+        EXPECT_EQ(NETNUMPLAYERS(), 2);
+        Sleep(kBusyMs / 6);
     }
-    EXPECT_EQ(NextMessage(me, kBusyMs + 15000), "Ende");
+    EXPECT_EQ(NextMessage(me, kBusyMs + 15000), "Ende 2");
     EXPECT_EQ(NETNUMPLAYERS(), 2);
 }
 
@@ -128,13 +141,14 @@ TEST_F(NetCommandTest, ASessionSurvivesAJoinedPeerThatMakesNoNetCallForLong)
     const KvStr me = NETCREATEPLAYER_Str("Gast");
     const KvStr hostPlayer = FindPlayer("Gastgeber");
     ASSERT_EQ(NETSENDMSG(me, hostPlayer, "schlafe jetzt"), 1);
-    Sleep(kBusyMs);
+    BlockWithoutNetCalls();
     EXPECT_TRUE(pTzNet->IsSetup());
-    EXPECT_EQ(NETNUMPLAYERS(), 2);
+    const int count = static_cast<int>(NETNUMPLAYERS());
+    EXPECT_EQ(count, 2);
     std::string heard;
     for (std::string text; !(text = NETGETMSG_Str(me).GetStrData()).empty();) heard += text;
-    EXPECT_EQ(heard, "abc");
-    EXPECT_EQ(NETSENDMSG(me, hostPlayer, "Ende"), 1);
+    EXPECT_EQ(heard, "abcde");
+    EXPECT_EQ(NETSENDMSG(me, hostPlayer, ("Ende " + std::to_string(count)).c_str()), 1);
     WaitUntil([&] {
         NETNUMPLAYERS();
         return host.Done();

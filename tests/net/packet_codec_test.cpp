@@ -87,10 +87,11 @@ TEST(NetPacket, SessionPacketsRoundTrip)
     ASSERT_TRUE(DecodeSession(EncodeHello(kTzApplicationId, kOther, 6), &p));
     EXPECT_EQ(p.number, 6u);  // a peer coming back to a new host
     EXPECT_EQ(p.version, kProtocolVersion);
-    ASSERT_TRUE(DecodeSession(EncodePeerJoined(2, 0x0100007F), &p));
+    ASSERT_TRUE(DecodeSession(EncodePeerJoined(2, 0x0100007F, 40001), &p));
     EXPECT_EQ(p.kind, PacketKind::PeerJoined);
     EXPECT_EQ(p.number, 2u);
     EXPECT_EQ(p.address, 0x0100007Fu);
+    EXPECT_EQ(p.port, 40001u);
     ASSERT_TRUE(DecodeSession(EncodePeerLeft(2), &p));
     EXPECT_EQ(p.kind, PacketKind::PeerLeft);
     ASSERT_TRUE(DecodeSession(EncodeRefused(), &p));
@@ -153,7 +154,7 @@ TEST(NetPacket, TruncatedAndOversizedPacketsAreRefused)
         EncodeHello(kTzApplicationId, kOther), EncodeCreatePlayer(1, "ab"),
         EncodeDestroyPlayer(2), EncodeWelcome(kOther, 1, 0), EncodePlayerAdded(3, 1, "cd"),
         EncodePlayerRemoved(4), EncodePlayerCreated(5, 6), EncodeText(7, 8, "hello"),
-        EncodeRefused(), EncodePeerJoined(1, 2), EncodePeerLeft(3)};
+        EncodeRefused(), EncodePeerJoined(1, 2, 3), EncodePeerLeft(3)};
     for (const auto& packet : good) {
         ASSERT_TRUE(DecodeSession(packet, &p));
         for (std::size_t cut = 0; cut < packet.size(); ++cut) {
