@@ -437,6 +437,31 @@ TEST_F(FastFileTest, OnlyTheTableIsReadFromALargeFile)
     EXPECT_EQ(Read("large.txt"), expected);
 }
 
+// A line longer than 64 KiB is not looked for to its end: a file of one
+// huge line (here a sparse gigabyte without a line feed) is refused after
+// the first 64 KiB, with a message, and not read again while unchanged. A
+// line of exactly 64 KiB still loads.
+TEST_F(FastFileTest, FileWithAHugeLineIsRefusedWithoutReadingIt)
+{
+    Write("huge.txt", "first\r\n");
+    ASSERT_EQ(truncate("huge.txt", 1ll << 30), 0);
+    testing::internal::CaptureStderr();
+    long long before = BytesRead("rchar");
+    EXPECT_EQ(g_FastFile.GetFile("huge.txt", 0, out), 3);
+    EXPECT_STREQ(out.GetStrData(), "NO_FILE");
+    EXPECT_EQ(g_error, 3);
+    EXPECT_EQ(g_FastFile.PutFile("huge.txt", 0, "x"), 3);
+    EXPECT_LT(BytesRead("rchar") - before, 1 << 20);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("huge.txt cannot be loaded: line 1 is longer than 65536 bytes"), std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("huge.txt"), said.rfind("huge.txt")) << said;
+
+    Write("wide.txt", "a\r\n" + std::string(65536, 'w') + "\r\nc\r\n");
+    ASSERT_EQ(g_FastFile.GetFile("wide.txt", 2, out), 0);
+    EXPECT_STREQ(out.GetStrData(), "c");
+}
+
 // A file that changed on disk after it was loaded cannot lend its bytes to
 // the write-back: the changes are dropped rather than mixed with new text.
 TEST_F(FastFileTest, WriteBackRefusesToCopyFromAChangedOriginal)
