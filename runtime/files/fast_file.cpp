@@ -111,13 +111,17 @@ int FAST_FILE::Load(const char* name)
     }
     TzFileSystem file(std::fopen(name, "rb"));
     platform::FileStamp stamp = platform::StampOf(file.handle);
-    if (file.handle == nullptr || !stamp.valid || !ReadTable(file.handle)) {
-        std::fprintf(stderr, "Zorvelin runtime: line file %s cannot be read: %s\n", name,
-                     std::strerror(errno));
+    std::string why;
+    bool interrupted = false;
+    if (file.handle == nullptr || !stamp.valid || !ReadTable(file.handle, &why, &interrupted)) {
         Forget();
+        __Error(3);
+        // Stopped on the way out: the program ends, nothing to remember.
+        if (interrupted) return 3;
+        if (why.empty()) why = std::string("cannot be read: ") + std::strerror(errno);
+        std::fprintf(stderr, "Zorvelin runtime: line file %s %s\n", name, why.c_str());
         failedPath = path;
         failedStamp = stamp.valid ? stamp : platform::StampOf(name);
-        __Error(3);
         return 3;
     }
     failedPath.clear();
@@ -127,7 +131,7 @@ int FAST_FILE::Load(const char* name)
     return 0;
 }
 
-bool FAST_FILE::ReadTable(std::FILE* file)
+bool FAST_FILE::ReadTable(std::FILE* file, std::string* why, bool* interrupted)
 {
     // Lines end at a line feed, which goes, with a carriage return directly
     // before it. A file ending without a line feed still has its last line.
@@ -140,6 +144,10 @@ bool FAST_FILE::ReadTable(std::FILE* file)
     char lastByte = 0;
     int line = 0;
     while (line < kMaxLines) {
+        if (platform::TerminationRequested()) {
+            *interrupted = true;
+            return false;
+        }
         std::size_t got = std::fread(buffer, 1, sizeof buffer, file);
         if (got == 0) break;
         for (std::size_t k = 0; k < got && line < kMaxLines; ++k, ++position) {
@@ -156,6 +164,11 @@ bool FAST_FILE::ReadTable(std::FILE* file)
                 inLine = false;
                 lastByte = 0;
                 continue;
+            }
+            if (rawLength > kMaxLineBytes) {
+                *why = "cannot be loaded: line " + std::to_string(line) + " is longer than " +
+                       std::to_string(kMaxLineBytes) + " bytes";
+                return false;
             }
             if (rawLength < static_cast<std::uint64_t>(kLineChars)) lines[line][rawLength] = c;
             if (c == 0) hasZero = true;

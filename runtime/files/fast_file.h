@@ -15,6 +15,10 @@ class FAST_FILE {
 public:
     static constexpr int kMaxLines = 256;
     static constexpr int kLineChars = 1024;
+    // The longest line a file may have to be cached: a longer line is kept
+    // only in part, and finding its end would mean reading on without
+    // bound (a file of one huge line). Such a file is not loaded.
+    static constexpr std::uint64_t kMaxLineBytes = 65536;
 
     FAST_FILE();
     // Writes back pending changes. Every way the program ends runs
@@ -29,7 +33,7 @@ public:
     // Selects the file to cache: the current one is written back if changed
     // and forgotten, then name is loaded. Null only writes back and forgets.
     // Returns 0, or 3 (also raised as runtime error 3) when name cannot be
-    // opened.
+    // opened or loaded. SIGINT or SIGTERM stops the loading at once (3).
     int FillBuffer(const char* name);
     // Line n of the file into out, trailing control characters removed;
     // "NO_DATA" for an empty line. Returns 0, 3 ("NO_FILE") or 7 ("NO_DATA",
@@ -66,7 +70,9 @@ private:
     void WriteBack();
     void Forget();
     int Load(const char* name);
-    bool ReadTable(std::FILE* file);
+    // Reads the table; false with *why when the file cannot be loaded, and
+    // false with *interrupted when SIGINT or SIGTERM stopped the reading.
+    bool ReadTable(std::FILE* file, std::string* why, bool* interrupted);
     void EndLine(int index, std::uint64_t start, std::uint64_t rawLength, bool lineFeed,
                  char lastByte, bool hasZero);
 };

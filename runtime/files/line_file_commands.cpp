@@ -2,6 +2,8 @@
 
 #include "files/fast_file.h"
 #include "files/shoebox.h"
+#include "frame/frame.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -10,6 +12,13 @@ namespace {
 short LineNumber(double line)
 {
     return static_cast<short>(NumberToInt(line));
+}
+
+// SIGINT or SIGTERM stops the loading of a line file; the program then ends
+// at once instead of at its next frame.
+void EndIfTerminationRequested()
+{
+    if (platform::TerminationRequested()) __EndProgram();
 }
 
 }  // namespace
@@ -21,6 +30,7 @@ double GETFILE(KvStr fileName, double line, KvStr& text)
         return 0;
     }
     g_FastFile.GetFile(fileName.GetStrData(), LineNumber(line), text);
+    EndIfTerminationRequested();
     return 0;
 }
 
@@ -32,6 +42,7 @@ double GETFILE(KvStr fileName, double line, double& number)
         return 0;
     }
     g_FastFile.GetFile(fileName.GetStrData(), LineNumber(line), text);
+    EndIfTerminationRequested();
     number = TextToNumber(text.GetStrData());
     return 0;
 }
@@ -39,6 +50,7 @@ double GETFILE(KvStr fileName, double line, double& number)
 double PUTFILE(KvStr fileName, double line, KvStr text)
 {
     g_FastFile.PutFile(fileName.GetStrData(), LineNumber(line), text.GetStrData());
+    EndIfTerminationRequested();
     return 0;
 }
 
@@ -47,5 +59,6 @@ double PUTFILE(KvStr fileName, double line, double number)
     char text[64];
     NumberToText(number, text, sizeof text);
     g_FastFile.PutFile(fileName.GetStrData(), LineNumber(line), text);
+    EndIfTerminationRequested();
     return 0;
 }

@@ -8,6 +8,7 @@
 
 #include "files/shoebox_archive.h"
 #include "files/tz_compression.h"
+#include "frame/error_log.h"
 #include "platform/platform.h"
 
 // The media box is defined first so that the data box, defined later, is
@@ -93,6 +94,10 @@ void TzShoeBox::Clear()
     if (m_tempFolder[0] != 0) platform::RemovePrivateTempFolder(m_tempFolder);
     m_tempFolder[0] = 0;
     archivePath[0] = 0;
+    m_damagedPath.clear();
+    m_damagedStamp = platform::FileStamp{};
+    m_recovery = ShoeBoxRecovery{};
+    m_directoryUsable = false;
     std::vector<unsigned char>().swap(m_packed);
     m_unpacker.Clear();
 }
@@ -132,6 +137,51 @@ bool TzShoeBox::WriteTempFile(const char* fileName, const unsigned char* data, i
     return true;
 }
 
+bool TzShoeBox::UseWhatIsLeft(ShoeBoxArchive& archive, const ShoeBoxArchive::DirectoryCheck& check)
+{
+    const platform::FileStamp stamp = platform::StampOf(archive.File());
+    if (m_damagedPath != archivePath || !(m_damagedStamp == stamp)) {
+        m_damagedPath = archivePath;
+        m_damagedStamp = stamp;
+        m_recovery = ShoeBoxRecovery{};
+        const long long size = archive.FileSize();
+        const long long start = ArchiveStartIn(archive.File(), size);
+        // A program whose file ends with its image carries no archive: not
+        // finding anything in it is no damage.
+        m_directoryUsable = check.ends;
+        if (start >= size) return m_directoryUsable;
+        // The last 4 bytes of a program cut short point anywhere, and
+        // what they point at inside the program's own image is no directory.
+        m_directoryUsable = check.ends && archive.DirectoryStart() >= start;
+        m_recovery = FindCutDirectory(archive.File(), start, size);
+
+        std::string message = std::string("archive ") + archivePath + " is damaged: ";
+        if (m_recovery.found && m_recovery.directoryComplete) {
+            message += "cut short by " + std::to_string(m_recovery.originalSize - size) +
+                       " bytes at the end of its directory; all " + std::to_string(m_recovery.entries) +
+                       " members can still be had";
+        } else if (m_recovery.found) {
+            message += "cut short inside its directory; the " + std::to_string(m_recovery.entries) +
+                       " members listed up to \"" + m_recovery.lastEntry +
+                       "\" can still be had, the members listed after it cannot";
+        } else if (m_directoryUsable) {
+            message += "these members lie outside the file and cannot be had:";
+            for (const ShoeBoxEntry& entry : check.outside) message += " \"" + Printable(entry) + "\"";
+        } else {
+            message += "its directory cannot be found (the file is cut short or corrupt); no member can be had";
+        }
+        std::fprintf(stderr, "TzShoeBox: %s\n", message.c_str());
+        AppendErrorLog(("TzShoeBox: " + message).c_str());
+    }
+    if (m_recovery.found) {
+        archive.UseDirectoryAt(m_recovery.directoryStart, m_recovery.fromEnd, m_recovery.originalSize);
+        return true;
+    }
+    // A directory that reads to its end still answers for the members that
+    // lie inside the file.
+    return m_directoryUsable;
+}
+
 bool TzShoeBox::Extract(KvStr& name)
 {
     // The previous member's file goes, whatever this call finds.
@@ -146,7 +196,9 @@ bool TzShoeBox::Extract(KvStr& name)
     ShoeBoxArchive archive;
     ShoeBoxArchive::OpenResult opened = archive.Open(archivePath);
     if (opened == ShoeBoxArchive::OpenResult::CannotOpen) return false;
-    if (opened == ShoeBoxArchive::OpenResult::NoDirectory) {
+    ShoeBoxArchive::DirectoryCheck check;
+    if (opened == ShoeBoxArchive::OpenResult::Opened) check = archive.CheckDirectory();
+    if (!check.Sound() && !UseWhatIsLeft(archive, check)) {
         name = "";
         return false;
     }

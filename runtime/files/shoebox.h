@@ -8,10 +8,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include <string>
 #include <vector>
 
 #include "core/kvstr.h"
+#include "files/shoebox_archive.h"
+#include "files/shoebox_damage.h"
 #include "files/tz_compression.h"
+#include "platform/platform.h"
 
 class TzShoeBox {
 public:
@@ -38,6 +42,11 @@ public:
 private:
     void DeleteTempFile();
     bool WriteTempFile(const char* fileName, const unsigned char* data, int size);
+    // For an archive whose directory does not read whole: says once per
+    // version of the archive file what is damaged and what can still be had,
+    // and points archive at a directory found before a cut. False when no
+    // member can be looked up.
+    bool UseWhatIsLeft(ShoeBoxArchive& archive, const ShoeBoxArchive::DirectoryCheck& check);
 
     // This box's private folder for its temporary file, with a trailing '/';
     // made on the first extraction, removed by Clear.
@@ -48,6 +57,12 @@ private:
     // Clear gives both back.
     std::vector<unsigned char> m_packed;
     TzCompression m_unpacker;
+    // The damaged archive looked at last, as it was then, and what was
+    // found in it: the same file is neither searched nor reported again.
+    std::string m_damagedPath;
+    platform::FileStamp m_damagedStamp;
+    ShoeBoxRecovery m_recovery;
+    bool m_directoryUsable = false;  // its own directory still answers
 };
 
 extern TzShoeBox g_ShoeBox_Data;   // bitmaps, fonts, sprites, sounds, line files, objects

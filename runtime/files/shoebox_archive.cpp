@@ -28,6 +28,7 @@ void ShoeBoxArchive::Close()
     m_fileSize = 0;
     m_directoryStart = 0;
     m_fromEnd = false;
+    m_originSize = 0;
 }
 
 bool ShoeBoxArchive::ReadBytes(void* out, std::size_t count)
@@ -52,6 +53,7 @@ ShoeBoxArchive::OpenResult ShoeBoxArchive::Open(const char* path)
         return OpenResult::NoDirectory;
     auto directoryOffset = static_cast<std::int32_t>(ReadLittleEndian32(field));
     m_fromEnd = directoryOffset < 0;
+    m_originSize = m_fileSize;
     m_directoryStart = m_fromEnd ? m_fileSize + directoryOffset : directoryOffset;
     if (m_directoryStart < 0 || m_directoryStart >= m_fileSize) return OpenResult::NoDirectory;
     if (std::fseek(m_file, static_cast<long>(m_directoryStart), SEEK_SET) != 0)
@@ -63,7 +65,12 @@ bool ShoeBoxArchive::NextEntry(ShoeBoxEntry& entry)
 {
     if (m_file == nullptr) return false;
     unsigned char length = 0;
-    if (!ReadBytes(&length, 1) || length == 0) return false;
+    m_reachedEnd = false;
+    if (!ReadBytes(&length, 1)) return false;
+    if (length == 0) {
+        m_reachedEnd = true;
+        return false;
+    }
     if (!ReadBytes(entry.name, length)) return false;
     entry.name[length] = 0;
     entry.nameLength = length;
@@ -74,9 +81,29 @@ bool ShoeBoxArchive::NextEntry(ShoeBoxEntry& entry)
     return true;
 }
 
+ShoeBoxArchive::DirectoryCheck ShoeBoxArchive::CheckDirectory()
+{
+    DirectoryCheck check;
+    if (m_file == nullptr) return check;
+    ShoeBoxEntry entry;
+    while (NextEntry(entry))
+        if (MemberStart(entry) < 0) check.outside.push_back(entry);
+    check.ends = m_reachedEnd;
+    std::fseek(m_file, static_cast<long>(m_directoryStart), SEEK_SET);
+    return check;
+}
+
+void ShoeBoxArchive::UseDirectoryAt(long long directoryStart, bool fromEnd, long long originalSize)
+{
+    m_directoryStart = directoryStart;
+    m_fromEnd = fromEnd;
+    m_originSize = originalSize;
+    if (m_file != nullptr) std::fseek(m_file, static_cast<long>(m_directoryStart), SEEK_SET);
+}
+
 long long ShoeBoxArchive::MemberStart(const ShoeBoxEntry& entry) const
 {
-    long long start = m_fromEnd ? m_fileSize + entry.offset : entry.offset;
+    long long start = m_fromEnd ? m_originSize + entry.offset : entry.offset;
     if (start < 0 || start > m_fileSize) return -1;
     if (static_cast<long long>(entry.packedSize) > m_fileSize - start) return -1;
     return start;

@@ -54,6 +54,21 @@ public:
     // reallocated.
     bool ReadMemberInto(const ShoeBoxEntry& entry, unsigned char* out);
 
+    // Walks the whole directory: whether its entries end with a name length
+    // of 0 inside the file, and the entries whose members lie outside the
+    // file. The next NextEntry reads the first entry again.
+    struct DirectoryCheck {
+        bool ends = false;
+        std::vector<ShoeBoxEntry> outside;
+        bool Sound() const { return ends && outside.empty(); }
+    };
+    DirectoryCheck CheckDirectory();
+    // Reads the directory at directoryStart instead of where the last 4
+    // bytes point, with offsets from the end counted from originalSize (the
+    // size of a file before it was cut short).
+    void UseDirectoryAt(long long directoryStart, bool fromEnd, long long originalSize);
+    std::FILE* File() const { return m_file; }
+
     // Where a member starts in the file, or -1 when O and S put it outside.
     long long MemberStart(const ShoeBoxEntry& entry) const;
 
@@ -68,6 +83,8 @@ private:
     long long m_fileSize = 0;
     long long m_directoryStart = 0;
     bool m_fromEnd = false;
+    long long m_originSize = 0;  // where offsets from the end count from
+    bool m_reachedEnd = false;   // the last NextEntry read the closing 0
 };
 
 // Little-endian 32-bit fields of the archive and block formats.

@@ -153,13 +153,107 @@ bool TakeOwnershipOf(int staged, const struct stat& original)
     return fchmod(staged, original.st_mode & 07777) == 0;
 }
 
-// Overwrites the file open as target with everything in staged.
-bool CopyInPlace(int staged, int target)
+// Writes size bytes of from, starting at offset, to the same place in to.
+bool CopyRangeAt(int from, std::uint64_t offset, std::uint64_t size, int to)
 {
-    struct stat info {};
-    if (fstat(staged, &info) != 0) return false;
-    if (ftruncate(target, 0) != 0 || lseek(target, 0, SEEK_SET) != 0) return false;
-    return CopyRange(staged, 0, static_cast<std::uint64_t>(info.st_size), target);
+    char buffer[65536];
+    while (size > 0) {
+        std::size_t want = size < sizeof buffer ? static_cast<std::size_t>(size) : sizeof buffer;
+        ssize_t got = pread(from, buffer, want, static_cast<off_t>(offset));
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) {
+            if (got == 0) errno = EIO;
+            return false;
+        }
+        std::size_t done = 0;
+        while (done < static_cast<std::size_t>(got)) {
+            ssize_t written = pwrite(to, buffer + done, static_cast<std::size_t>(got) - done,
+                                     static_cast<off_t>(offset + done));
+            if (written < 0 && errno == EINTR) continue;
+            if (written <= 0) {
+                if (written == 0) errno = ENOSPC;
+                return false;
+            }
+            done += static_cast<std::size_t>(written);
+        }
+        offset += static_cast<std::uint64_t>(got);
+        size -= static_cast<std::uint64_t>(got);
+    }
+    return true;
+}
+
+// Makes sure every byte of the first newSize bytes of target has its disk
+// space before any of the old content is overwritten: the file is grown to
+// its new size (the old bytes stay as they are) and holes are filled. On
+// failure the file is as it was.
+bool ReserveSpace(int staged, int target, std::uint64_t oldSize, std::uint64_t newSize)
+{
+    if (fallocate(target, 0, 0, static_cast<off_t>(newSize)) == 0) return true;
+    int reason = errno;
+    if (reason == EOPNOTSUPP || reason == ENOSYS) {
+        // A file system without reservations: the part beyond the old end is
+        // written first, where it overwrites nothing.
+        if (newSize <= oldSize || CopyRangeAt(staged, oldSize, newSize - oldSize, target)) return true;
+        reason = errno;
+    }
+    // Whatever a failed attempt added past the old end goes again.
+    struct stat now {};
+    if (fstat(target, &now) == 0 && static_cast<std::uint64_t>(now.st_size) != oldSize)
+        (void)!ftruncate(target, static_cast<off_t>(oldSize));
+    errno = reason;
+    return false;
+}
+
+// Overwrites the file open as target with everything in staged, in place.
+// The old content is never cut before the new content has been written:
+// the space is reserved first, then the bytes are overwritten, and only then
+// is a longer old file shortened. Returns false with *damaged false when the
+// old content is untouched, with *damaged true when a write failed part-way
+// through the overwrite (the staged file then still holds the new content).
+bool CopyInPlace(int staged, int target, bool* damaged)
+{
+    *damaged = false;
+    struct stat stagedInfo {};
+    struct stat targetInfo {};
+    if (fstat(staged, &stagedInfo) != 0 || fstat(target, &targetInfo) != 0) return false;
+    const auto newSize = static_cast<std::uint64_t>(stagedInfo.st_size);
+    const auto oldSize = static_cast<std::uint64_t>(targetInfo.st_size);
+    if (!ReserveSpace(staged, target, oldSize, newSize)) return false;
+    // The grown file must really own its space before the old bytes go.
+    if (newSize > oldSize && fdatasync(target) != 0) {
+        int reason = errno;
+        (void)!ftruncate(target, static_cast<off_t>(oldSize));
+        errno = reason;
+        return false;
+    }
+    *damaged = true;
+    if (!CopyRangeAt(staged, 0, newSize, target)) return false;
+    if (newSize < oldSize && ftruncate(target, static_cast<off_t>(newSize)) != 0) return false;
+    // Only a file that is whole on disk lets the staged copy go.
+    if (fdatasync(target) != 0 && errno != EINVAL) return false;
+    *damaged = false;
+    return true;
+}
+
+// After a failed overwrite the staged file is the only whole copy of the
+// new content. One beside the file is given a name the leftover clean-up
+// never takes ("<name>.unsaved", or with a number when that is taken); the
+// reason says where the content is.
+void KeepStagedCopy(const std::string& staging, const std::string& target, std::string* why)
+{
+    std::string kept = staging;
+    if (IsTemporaryOf(staging.substr(staging.rfind('/') + 1), target.substr(target.rfind('/') + 1))) {
+        for (int number = 0; number < 100; ++number) {
+            std::string candidate = target + ".unsaved" + (number == 0 ? "" : "." + std::to_string(number));
+            if (link(staging.c_str(), candidate.c_str()) == 0) {
+                unlink(staging.c_str());
+                kept = candidate;
+                break;
+            }
+            if (errno != EEXIST) break;
+        }
+    }
+    *why += "; the new content is kept in " + kept;
 }
 
 }  // namespace
@@ -247,11 +341,21 @@ bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
             ok = false;
         }
     }
-    if (ok && !renamed && !CopyInPlace(staged.fd, output.fd)) {
-        *why = ErrnoText("cannot write", target);
-        ok = false;
+    bool keepStaged = false;
+    if (ok && !renamed) {
+        bool damaged = false;
+        if (!CopyInPlace(staged.fd, output.fd, &damaged)) {
+            *why = ErrnoText("cannot write", target);
+            ok = false;
+            // The file is neither old nor new: the new content stays where
+            // it was staged, under a name no later write-back removes.
+            if (damaged) {
+                KeepStagedCopy(staging, target, why);
+                keepStaged = true;
+            }
+        }
     }
-    if (!renamed) unlink(staging.c_str());
+    if (!renamed && !keepStaged) unlink(staging.c_str());
     if (ok && close(output.fd) != 0) {
         *why = ErrnoText("cannot close", target);
         ok = false;

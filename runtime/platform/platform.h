@@ -252,7 +252,10 @@ struct FilePiece {
 // original, so a crash never leaves half a file; leftovers of that name from
 // an earlier, killed run are removed first. A file with more than one hard
 // link, or whose owner or group the new file could not take, is rewritten in
-// place instead, so links and ownership stay. Pieces of the original are
+// place instead, so links and ownership stay; its new size is reserved
+// before any old byte is overwritten, so a full disk leaves it as it was,
+// and a write that fails later all the same leaves the new content in
+// "<name>.unsaved" (said in *why). Pieces of the original are
 // only copied while it is still as `original` describes. On failure returns
 // false and puts the reason into *why.
 bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,

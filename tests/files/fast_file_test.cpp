@@ -1,6 +1,9 @@
 // The line-file cache: loading, line addressing, write-back and what the
 // write-back keeps.
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -283,6 +286,100 @@ TEST_F(FastFileTest, WriteBackRespectsReadOnlyFilesLinksAndOwners)
     EXPECT_NE(log.find("dropped"), std::string::npos) << log;
 }
 
+// Runs body in a child process with a private mount namespace in which
+// "disk" is a tmpfs of 16 KiB with no room for a file more than the test makes; the child's
+// standard error goes to "child-stderr.txt". body returns the exit code.
+// The parent sees only what the child copied out of "disk".
+template <typename Body>
+int RunOnSmallDisk(Body body)
+{
+    std::filesystem::create_directory("disk");
+    pid_t child = fork();
+    if (child < 0) return -1;
+    if (child == 0) {
+        int log = open("child-stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (log < 0 || dup2(log, 2) < 0 || fchmod(log, 0666) != 0) _exit(20);
+        if (unshare(CLONE_NEWNS) != 0) _exit(21);
+        if (mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) _exit(22);
+        if (mount("tmpfs", "disk", "tmpfs", 0, "size=16k,nr_inodes=5,mode=0755") != 0) _exit(23);
+        _exit(body());
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -2;
+    return WEXITSTATUS(status);
+}
+
+// Fills what is left of the disk with one file.
+void FillDisk(const char* path)
+{
+    int fd = open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    std::string block(4096, 'f');
+    while (fd >= 0 && write(fd, block.data(), block.size()) > 0) {
+    }
+    if (fd >= 0) close(fd);
+}
+
+// A file rewritten in place (it has a second hard link, or it belongs to
+// another user and lies in a folder that user may not write) on a full
+// disk: a write-back that needs more room is dropped and leaves the old
+// content whole; one that fits in the room the file already has goes
+// through.
+TEST_F(FastFileTest, InPlaceWriteBackOnAFullDiskKeepsTheOldContent)
+{
+    ASSERT_EQ(geteuid(), 0u) << "this test mounts a file system of its own";
+    ASSERT_EQ(chmod(".", 0777), 0);
+    std::string old;
+    for (int i = 0; old.size() < 4085; ++i) old += "line " + std::to_string(i) + "\r\n";
+    old.resize(4083);
+    old += "\r\n";
+    ASSERT_EQ(old.size(), 4085u);
+    const std::string longer(300, 'L');
+
+    int code = RunOnSmallDisk([&] {
+        // The staged copy cannot go beside the file: it goes here.
+        setenv("TMPDIR", folder.c_str(), 1);
+        Write("disk/shared.txt", old);
+        if (link("disk/shared.txt", "disk/alias.txt") != 0) return 30;
+        Write("disk/owned.txt", old);
+        if (chown("disk/owned.txt", 65534, 65534) != 0 || chmod("disk/owned.txt", 0666) != 0) return 31;
+        FillDisk("disk/filler");
+        auto keep = [](const char* from, const char* to) { Write(to, Read(from)); };
+
+        // Hard link: the new content would need a second page.
+        if (g_FastFile.PutFile("disk/shared.txt", 0, longer.c_str()) != 0) return 32;
+        g_FastFile.FillBuffer(nullptr);
+        keep("disk/alias.txt", "shared-after-growth.txt");
+        if (g_FastFile.PutFile("disk/shared.txt", 0, "short") != 0) return 33;
+        g_FastFile.FillBuffer(nullptr);
+        keep("disk/alias.txt", "shared-after-shrink.txt");
+
+        // Another user's file, written by a third user.
+        if (setgid(65533) != 0 || setuid(65533) != 0) return 34;
+        if (g_FastFile.PutFile("disk/owned.txt", 0, longer.c_str()) != 0) return 35;
+        g_FastFile.FillBuffer(nullptr);
+        keep("disk/owned.txt", "owned-after-growth.txt");
+        if (g_FastFile.PutFile("disk/owned.txt", 0, "short") != 0) return 36;
+        g_FastFile.FillBuffer(nullptr);
+        keep("disk/owned.txt", "owned-after-shrink.txt");
+        return 0;
+    });
+    std::string said = Read("child-stderr.txt");
+    ASSERT_EQ(code, 0) << said;
+
+    const std::string shrunk = "short\r\n" + old.substr(old.find('\n') + 1);
+    EXPECT_EQ(Read("shared-after-growth.txt"), old);
+    EXPECT_EQ(Read("shared-after-shrink.txt"), shrunk);
+    EXPECT_EQ(Read("owned-after-growth.txt"), old);
+    EXPECT_EQ(Read("owned-after-shrink.txt"), shrunk);
+    EXPECT_NE(said.find("changes to disk/shared.txt dropped"), std::string::npos) << said;
+    EXPECT_NE(said.find("changes to disk/owned.txt dropped"), std::string::npos) << said;
+    EXPECT_EQ(said.find("kept in"), std::string::npos) << said;
+    // No staged copy is left behind in the temporary folder.
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        EXPECT_EQ(entry.path().filename().string().rfind("kvlinefile-", 0), std::string::npos)
+            << entry.path();
+}
+
 // A run killed during a write-back leaves ".~name.XXXXXX" beside the file;
 // the next write-back of that file removes it, and nothing else.
 TEST_F(FastFileTest, WriteBackRemovesLeftoversOfTheSameFileOnly)
@@ -338,6 +435,31 @@ TEST_F(FastFileTest, OnlyTheTableIsReadFromALargeFile)
     g_FastFile.FillBuffer(nullptr);
     std::string expected = "first\r\n" + head.substr(head.find('\n') + 1) + std::string(4096, '\0');
     EXPECT_EQ(Read("large.txt"), expected);
+}
+
+// A line longer than 64 KiB is not looked for to its end: a file of one
+// huge line (here a sparse gigabyte without a line feed) is refused after
+// the first 64 KiB, with a message, and not read again while unchanged. A
+// line of exactly 64 KiB still loads.
+TEST_F(FastFileTest, FileWithAHugeLineIsRefusedWithoutReadingIt)
+{
+    Write("huge.txt", "first\r\n");
+    ASSERT_EQ(truncate("huge.txt", 1ll << 30), 0);
+    testing::internal::CaptureStderr();
+    long long before = BytesRead("rchar");
+    EXPECT_EQ(g_FastFile.GetFile("huge.txt", 0, out), 3);
+    EXPECT_STREQ(out.GetStrData(), "NO_FILE");
+    EXPECT_EQ(g_error, 3);
+    EXPECT_EQ(g_FastFile.PutFile("huge.txt", 0, "x"), 3);
+    EXPECT_LT(BytesRead("rchar") - before, 1 << 20);
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("huge.txt cannot be loaded: line 1 is longer than 65536 bytes"), std::string::npos)
+        << said;
+    EXPECT_EQ(said.find("huge.txt"), said.rfind("huge.txt")) << said;
+
+    Write("wide.txt", "a\r\n" + std::string(65536, 'w') + "\r\nc\r\n");
+    ASSERT_EQ(g_FastFile.GetFile("wide.txt", 2, out), 0);
+    EXPECT_STREQ(out.GetStrData(), "c");
 }
 
 // A file that changed on disk after it was loaded cannot lend its bytes to

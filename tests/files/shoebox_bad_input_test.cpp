@@ -201,3 +201,47 @@ TEST_F(BadArchiveTest, RandomDamageNeverCrashes)
     }
     testing::internal::GetCapturedStderr();
 }
+
+// A standalone archive (offsets from its start) cut short: the members its
+// directory still lists are had, and the damage is said once per file.
+TEST_F(BadArchiveTest, ArchiveCutShortKeepsWhatItsDirectoryStillLists)
+{
+    const Bytes whole = BuildArchive({{"a.dat", LzoBlock(ToBytes("first"))}, {"bb.dat", LzoBlock(ToBytes("second"))}});
+    // The directory: a.dat (14 bytes), bb.dat (15), the closing 0, then D.
+    const std::size_t directoryStart = whole.size() - 4 - 1 - 14 - 15;
+    auto lookUp = [&](const char* request) {
+        KvStr name = request;
+        if (!box.Extract(name)) return std::string("<not found>");
+        Bytes content = ReadFile(name.GetStrData());
+        return std::string(content.begin(), content.end());
+    };
+    auto count = [](const std::string& text, const std::string& part) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    };
+
+    WriteFile(folder / "cut.box", Bytes(whole.begin(), whole.end() - 2));
+    ASSERT_TRUE(box.SetArchive((folder / "cut.box").c_str()));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(lookUp("a.dat"), "first");
+    EXPECT_EQ(lookUp("bb.dat"), "second");
+    std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(count(said, "cut.box is damaged: cut short by 2 bytes at the end of its directory; all 2 members can "
+                          "still be had"), 1u) << said;
+    EXPECT_EQ(count(said, "damaged"), 1u) << said;
+
+    WriteFile(folder / "cut.box", Bytes(whole.begin(), whole.begin() + static_cast<long>(directoryStart + 14 + 3)));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(lookUp("a.dat"), "first");
+    EXPECT_EQ(lookUp("bb.dat"), "<not found>");
+    said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(count(said, "cut.box is damaged: cut short inside its directory; the 1 members listed up to "
+                          "\"a.dat\" can still be had, the members listed after it cannot"), 1u) << said;
+
+    WriteFile(folder / "cut.box", Bytes(whole.begin(), whole.begin() + 10));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(lookUp("a.dat"), "<not found>");
+    said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("cut.box is damaged: its directory cannot be found"), std::string::npos) << said;
+}

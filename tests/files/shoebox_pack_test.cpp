@@ -214,6 +214,63 @@ TEST_F(ShoeBoxPackTest, ArchiveAppendedToABuiltProgramResolvesThroughItsFrame)
         EXPECT_EQ(entry.path().filename().string().rfind("kvshoebox-", 0), std::string::npos) << entry.path();
 }
 
+// A packed program whose file was cut short: the lookups say once that the
+// archive is damaged and what is lost, and keep what the cut left whole. A
+// program without an archive says nothing.
+TEST_F(ShoeBoxPackTest, CutProgramSaysOnceWhatIsLostAndKeepsWhatIsLeft)
+{
+    ASSERT_TRUE(fs::exists(kTools / "shoebox_which")) << "build the shoebox_which target";
+    // The program's folder (its working directory) holds none of the members.
+    fs::create_directory("game");
+    fs::create_directory("tmp");
+    CommandResult append = RunCommand(Pack("append -o whole " + Quoted(kTools / "shoebox_which") +
+                                           " noise.bin cat.bmp at.bmp"));
+    ASSERT_EQ(append.status, 0) << append.output;
+    const Bytes whole = ReadFile("whole");
+    const auto programSize = static_cast<std::size_t>(fs::file_size(kTools / "shoebox_which"));
+    // The directory lists noise.bin (18 bytes), cat.bmp (16), at.bmp (15).
+    const std::size_t directoryStart = whole.size() + static_cast<std::size_t>(DirectoryOffsetOf("whole"));
+    ASSERT_EQ(whole.size() - directoryStart, 18u + 16 + 15 + 1 + 4);
+
+    auto runCut = [&](std::size_t size) {
+        WriteFile("game/cut", Bytes(whole.begin(), whole.begin() + static_cast<long>(size)));
+        fs::permissions("game/cut", fs::perms::owner_all);
+        return RunCommand(ProgramRun(folder / "tmp", folder / "game/cut") + " noise.bin cat.bmp at.bmp").output;
+    };
+    auto count = [](const std::string& text, const std::string& part) {
+        std::size_t n = 0;
+        for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++n;
+        return n;
+    };
+    const std::string noise = " 300000 " + HashOf(RandomBytes(300000, 77));
+
+    // One byte off the end: the directory is whole, every member is had.
+    std::string said = runCut(whole.size() - 1);
+    EXPECT_EQ(count(said, "is damaged: cut short by 1 bytes at the end of its directory; all 3 members can still be had"), 1u) << said;
+    EXPECT_NE(said.find(noise), std::string::npos) << said;
+    EXPECT_NE(said.find("cat.bmp 9 " + HashOf(ToBytes("long name"))), std::string::npos) << said;
+    EXPECT_NE(said.find("at.bmp 10 " + HashOf(ToBytes("short name"))), std::string::npos) << said;
+
+    // Cut inside the second entry: the first entry's member is still had.
+    said = runCut(directoryStart + 18 + 5);
+    EXPECT_EQ(count(said, "is damaged: cut short inside its directory; the 1 members listed up to \"noise.bin\" "
+                          "can still be had, the members listed after it cannot"), 1u) << said;
+    EXPECT_NE(said.find(noise), std::string::npos) << said;
+    EXPECT_NE(said.find("cat.bmp -> not found"), std::string::npos) << said;
+    EXPECT_NE(said.find("at.bmp -> not found"), std::string::npos) << said;
+
+    // Cut inside the first member: the directory went with the cut.
+    said = runCut(programSize + 1000);
+    EXPECT_EQ(count(said, "is damaged: its directory cannot be found (the file is cut short or corrupt); "
+                          "no member can be had"), 1u) << said;
+    EXPECT_EQ(count(said, "-> not found"), 3u) << said;
+
+    // The program alone holds no archive: nothing is damaged.
+    said = runCut(programSize);
+    EXPECT_EQ(said.find("damaged"), std::string::npos) << said;
+    EXPECT_EQ(count(said, "-> not found"), 3u) << said;
+}
+
 TEST_F(ShoeBoxPackTest, ProgramPackedByTheBuildCarriesItsMedia)
 {
     fs::path packed = kTools / "shoebox_which_packed";

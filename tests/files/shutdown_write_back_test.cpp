@@ -67,6 +67,26 @@ TEST_F(ShutdownWriteBackTest, OnTerminationSignal)
     EXPECT_EQ(Read("save.txt"), "after SIGTERM\r\n");
 }
 
+// SIGTERM that arrives while a program waits for a line file to load (one
+// huge line takes a while to find the end of): GETFILE stops reading and the
+// program ends then, not at its next frame; the file cached before is
+// written back.
+TEST_F(ShutdownWriteBackTest, OnTerminationSignalDuringGetFile)
+{
+    Write("other.txt", "first\r\nsecond\r\n");
+    EXPECT_EXIT(
+        {
+            platform::InstallTerminationHandlers();
+            PUTFILE("save.txt", 0, KvStr("after SIGTERM"));
+            std::raise(SIGTERM);
+            KvStr text;
+            GETFILE("other.txt", 1, text);
+            std::exit(5);  // not reached: GETFILE ends the program
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(Read("save.txt"), "after SIGTERM\r\n");
+}
+
 TEST_F(ShutdownWriteBackTest, OnReturnFromTheProgram)
 {
     // Leaving without END: static destruction writes back.
