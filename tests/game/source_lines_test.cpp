@@ -77,9 +77,8 @@ TEST(SourceLinesTest, EverySubroutineReportsTheStatementLinesOfItsDesignedRange)
         std::vector<int> expected;
         for (int index = range.first; index <= range.second; ++index)
             if (statement.at(static_cast<std::size_t>(index))) expected.push_back(index);
-        // The SUB line and the last line of the range are statements.
+        // Each range ends on a statement (ENDSUB for the SUBs).
         ASSERT_FALSE(expected.empty());
-        EXPECT_EQ(expected.front(), range.first);
         EXPECT_EQ(expected.back(), range.second);
         EXPECT_EQ(lines[name], expected);
     }
