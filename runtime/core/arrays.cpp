@@ -5,6 +5,11 @@
 
 #include "frame/runtime_state.h"
 
+void KvArrayAccessFailed(std::int32_t size0)
+{
+    __FatalError(size0 == 0 ? 8 : 9);
+}
+
 template <typename Element>
 KvArray<Element>::~KvArray()
 {
@@ -22,7 +27,10 @@ void KvArray<Element>::Dimension(const double sizes[8])
 
     std::free(data);
     data = nullptr;
-    size[0] = 0;  // an array whose DIM failed counts as never dimensioned
+    // An array whose DIM failed counts as never dimensioned.
+    size[0] = 0;
+    for (std::int32_t& bound : limit_) bound = 0;
+    zeroRejectedFrom_ = 0;
     if (!(count <= kMaxArrayElements)) __FatalError(7);
     // Zeroed memory is both 0.0 and the empty string.
     data = static_cast<Element*>(std::calloc(static_cast<std::size_t>(count), sizeof(Element)));
@@ -42,26 +50,10 @@ void KvArray<Element>::Dimension(const double sizes[8])
         if (product > INT32_MAX || product < INT32_MIN) product = 0;
         stride[k] = static_cast<std::int32_t>(product);
     }
-}
-
-template <typename Element>
-Element& KvArray<Element>::operator()(double i0, double i1, double i2, double i3,
-                                      double i4, double i5, double i6, double i7)
-{
-    const double index[8] = {i0, i1, i2, i3, i4, i5, i6, i7};
-    if (size[0] == 0) __FatalError(8);
-    if (data == nullptr) __FatalError(9);
     for (int k = 0; k < 8; ++k) {
-        // NaN fails every comparison; treat it as out of bounds too.
-        if (index[k] < 0 || std::isnan(index[k])) __FatalError(9);
-        // A dimension of size 0 (one DIM did not name, or named as 0) still
-        // has a stride; only index 0 keeps the position inside the block.
-        const double limit = size[k] == 0 ? 1 : size[k];
-        if (index[k] >= limit) __FatalError(9);
+        limit_[k] = size[k] == 0 ? 1 : size[k];
+        if (size[k] < 0) zeroRejectedFrom_ |= 1u << k;
     }
-    std::int64_t position = NumberToInt(i0);
-    for (int k = 1; k < 8; ++k) position += static_cast<std::int64_t>(NumberToInt(index[k])) * stride[k - 1];
-    return data[position];
 }
 
 template <typename Element>

@@ -8,6 +8,11 @@
 
 #include "core/kvstr.h"
 
+// Ends the program with error 8 (the array never got its DIM: size0 is 0)
+// or 9 (an index out of bounds). Out of line: element access only branches
+// to it.
+[[noreturn, gnu::cold]] void KvArrayAccessFailed(std::int32_t size0);
+
 template <typename Element>
 class KvArray {
 public:
@@ -16,9 +21,26 @@ public:
     KvArray& operator=(const KvArray&) = delete;
     ~KvArray();
 
-    // Element access with one index per dimension; unused dimensions take 0.
-    Element& operator()(double i0, double i1 = 0, double i2 = 0, double i3 = 0,
-                        double i4 = 0, double i5 = 0, double i6 = 0, double i7 = 0);
+    // Element access with one index per dimension, one to eight of them;
+    // the dimensions not passed take index 0. Inline and unrolled for the
+    // number of indices the caller passes: a few comparisons and one
+    // multiply-add per index, the error path out of line.
+    template <typename... Indices>
+    Element& operator()(Indices... indices)
+    {
+        constexpr int count = sizeof...(Indices);
+        static_assert(count >= 1 && count <= 8, "an array takes one to eight indices");
+        const double index[count] = {static_cast<double>(indices)...};
+        // Written so that NaN fails the test too. Before DIM every limit is
+        // 0, so the first index fails and the error path tells 8 from 9.
+        for (int k = 0; k < count; ++k)
+            if (!(index[k] >= 0 && index[k] < limit_[k])) [[unlikely]] KvArrayAccessFailed(size[0]);
+        if ((zeroRejectedFrom_ >> count) != 0) [[unlikely]] KvArrayAccessFailed(size[0]);
+        std::int64_t position = static_cast<std::int32_t>(index[0]);
+        for (int k = 1; k < count; ++k)
+            position += static_cast<std::int64_t>(static_cast<std::int32_t>(index[k])) * stride[k - 1];
+        return data[position];
+    }
 
     // DIM: discards the old contents; every element becomes 0 or "".
     void Dimension(const double sizes[8]);
@@ -28,6 +50,18 @@ public:
     std::int32_t stride[7] = {};
     std::int32_t size[8] = {};
     std::int32_t dims = -1;
+
+private:
+    // What element access compares against, kept in step by Dimension:
+    // the bound of each dimension, where a dimension of size 0 (not named
+    // by DIM, or named as 0) still accepts index 0, as the position rule
+    // gives it a stride like any other. Integers, not doubles: a store to a
+    // numeric element then cannot alias them, so loops keep them in
+    // registers (the comparison converts them exactly).
+    std::int32_t limit_[8] = {};
+    // Bit k set: dimension k has a negative size, so even the index 0 that
+    // an access passing fewer indices implies is out of bounds there.
+    std::uint32_t zeroRejectedFrom_ = 0;
 };
 
 using KvIntArray = KvArray<double>;   // numbers (every element is a double)

@@ -1,6 +1,5 @@
 #include "core/kvstr.h"
 
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -15,18 +14,6 @@ double TextToNumber(const char* text)
     return std::atof(text);
 }
 
-int NumberToInt(double number)
-{
-    // A plain cast is undefined for NaN and out-of-range values; saturate
-    // instead so that a wild index or count stays a well-defined integer.
-    if (std::isnan(number)) return 0;
-    if (number >= 2147483647.0) return 2147483647;
-    if (number <= -2147483648.0) return -2147483647 - 1;
-    return static_cast<int>(number);
-}
-
-KvStr::KvStr() { m_data[0] = 0; }
-
 KvStr::KvStr(const char* text)
 {
     m_data[0] = 0;
@@ -36,20 +23,28 @@ KvStr::KvStr(const char* text)
 KvStr::KvStr(double number)
 {
     NumberToText(number, m_data, sizeof m_data);
+    m_length = kUnknownLength;
+    m_length = Length();
 }
 
 KvStr::KvStr(int number) : KvStr(static_cast<double>(number)) {}
 
-int KvStr::Length() const
-{
-    return static_cast<int>(std::strlen(m_data));
-}
-
 bool KvStr::SetAt(int i, char c)
 {
-    if (i < 0 || i >= Length()) return false;
+    const int length = Length();
+    if (i < 0 || i >= length) return false;
     m_data[i] = c;
+    m_length = c == 0 ? i : length;
     return true;
+}
+
+void KvStr::Left(int n)
+{
+    if (n < 0 || n >= kBufferSize) return;
+    const int length = Length();
+    m_data[n] = 0;
+    // A NUL past the end leaves the text as it was.
+    if (n < length) m_length = n;
 }
 
 KvStr::operator double() const { return TextToNumber(m_data); }
@@ -69,59 +64,51 @@ int KvStr::Compare(const double& number) const
 
 int KvStr::TrimRight()
 {
-    int length = Length();
+    const int length = Length();
     // Compared as signed bytes: bytes 0x80 and above go with the control
     // characters, as the dialect always did.
-    for (int i = length - 1; i >= 0; --i) {
-        if (static_cast<signed char>(m_data[i]) > 31) break;
-        m_data[i] = 0;
-    }
+    int kept = length;
+    while (kept > 0 && static_cast<signed char>(m_data[kept - 1]) <= 31) m_data[--kept] = 0;
+    m_length = kept;
     return length;
 }
 
 KvStr& KvStr::operator=(const char* text)
 {
     if (text == nullptr) return *this;
-    std::size_t length = std::strlen(text);
-    if (length <= kMaxStored) std::memmove(m_data, text, length + 1);
+    const std::size_t length = std::strlen(text);
+    if (length <= kMaxStored) {
+        // text may point into this very buffer.
+        std::memmove(m_data, text, length + 1);
+        m_length = static_cast<int>(length);
+    }
     return *this;
 }
 
 KvStr& KvStr::operator=(const double& number)
 {
     NumberToText(number, m_data, sizeof m_data);
+    m_length = kUnknownLength;
+    m_length = Length();
     return *this;
-}
-
-bool KvStr::AppendWithSeparator(const char* separator, const char* text)
-{
-    std::size_t mine = std::strlen(m_data);
-    std::size_t theirs = std::strlen(text);
-    if (theirs == 0 || mine + theirs > kMaxStored) return false;
-    std::size_t sep = std::strlen(separator);
-    // text may be this very buffer (a += a): copy it before the separator lands.
-    std::memmove(m_data + mine + sep, text, theirs + 1);
-    std::memcpy(m_data + mine, separator, sep);
-    return true;
 }
 
 KvStr& KvStr::operator+=(const char* text)
 {
-    if (text != nullptr) AppendWithSeparator("", text);
+    if (text == nullptr) return *this;
+    // Counted only up to what could still fit: a longer text is refused anyway.
+    const std::size_t length = strnlen(text, kMaxStored + 1);
+    if (length <= kMaxStored) Append(nullptr, text, static_cast<int>(length));
     return *this;
 }
 
-KvStr& KvStr::operator+=(const KvStr& other) { return *this += other.m_data; }
-KvStr& KvStr::operator-=(const KvStr& other) { AppendWithSeparator("-", other.m_data); return *this; }
-KvStr& KvStr::operator*=(const KvStr& other) { AppendWithSeparator("-", other.m_data); return *this; }
-KvStr& KvStr::operator/=(const KvStr& other) { AppendWithSeparator("-", other.m_data); return *this; }
+KvStr& KvStr::operator-=(const KvStr& other) { Append("-", other.m_data, other.Length()); return *this; }
+KvStr& KvStr::operator*=(const KvStr& other) { Append("-", other.m_data, other.Length()); return *this; }
+KvStr& KvStr::operator/=(const KvStr& other) { Append("-", other.m_data, other.Length()); return *this; }
 
-KvStr KvStr::operator+(const KvStr& other) const { KvStr r(*this); r += other; return r; }
 KvStr KvStr::operator-(const KvStr& other) const { KvStr r(*this); r -= other; return r; }
 KvStr KvStr::operator*(const KvStr& other) const { KvStr r(*this); r *= other; return r; }
 KvStr KvStr::operator/(const KvStr& other) const { KvStr r(*this); r /= other; return r; }
-KvStr KvStr::operator+(const char* text) const { KvStr r(*this); r += text; return r; }
-KvStr KvStr::operator+(const double& number) const { return *this + KvStr(number); }
 KvStr KvStr::operator-(const double& number) const { return *this - KvStr(number); }
 KvStr KvStr::operator*(const double& number) const { return *this * KvStr(number); }
 KvStr KvStr::operator/(const double& number) const { return *this / KvStr(number); }

@@ -4,25 +4,9 @@
 #include <cstdio>
 #include <cstring>
 
-double LEN(KvStr s) { return s.Length(); }
-
 double LEN(double x) { return KvStr(x).Length(); }
 
 double VAL(KvStr s) { return TextToNumber(s.GetStrData()); }
-
-KvStr MID_Str(KvStr s, double start, double count)
-{
-    double length = s.Length();
-    double end = NumberToInt(start + count);
-    if (end > length) count = length - start;
-    KvStr result;
-    if (count <= 0 || start > length || start < 0) return result;
-    int from = NumberToInt(start);
-    int keep = NumberToInt(count);
-    result = s.GetStrData() + from;
-    result.Left(keep);
-    return result;
-}
 
 double ASC(KvStr s) { return static_cast<signed char>(s.GetAt(0)); }
 

@@ -46,12 +46,6 @@ void __Error(double code)
     g_errorline = g_debugline;
 }
 
-void __dLn(double file, double line)
-{
-    g_debugfile = file;
-    g_debugline = line;
-}
-
 void __FatalError(double code)
 {
     __Error(code);

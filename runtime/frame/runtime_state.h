@@ -28,7 +28,13 @@ extern double g_FirstTime, g_LastTime, g_ThisTime;
 
 // Records a runtime error on the current line; execution continues.
 void __Error(double code);
-// The generated code calls this at the start of every source line.
-void __dLn(double file, double line);
+// The generated code calls this at the start of every statement's line.
+// Two plain stores, inline: the compiler may merge or move them past code
+// that cannot fail, but every call that can report an error sees them.
+inline void __dLn(double file, double line)
+{
+    g_debugfile = file;
+    g_debugline = line;
+}
 // Records a fatal runtime error on the current line and ends the program.
 [[noreturn]] void __FatalError(double code);

@@ -116,6 +116,28 @@ TEST_F(ArraysFatalTest, SizeZeroDimensionAcceptsOnlyIndexZero)
     EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "24", "24", "0"}));
 }
 
+// A dimension DIM gave a negative size rejects every index, also the 0
+// that an access naming fewer indices implies; an index that is no number
+// is out of bounds too.
+TEST_F(ArraysFatalTest, NegativeSizeAndNaNIndexAreError9)
+{
+    KvIntArray a;
+    DIM(a, 3, -2);
+    EXPECT_EQ(a.dims, 2);
+    EXPECT_EXIT(({ __dLn(0, 31); a(1) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "31", "31", "0"}));
+    EXPECT_EXIT(({ __dLn(0, 32); a(1, 0) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "32", "32", "0"}));
+    KvIntArray b;
+    DIM(b, 4, 0, 0, 0, 0, 0, 0, -1);
+    EXPECT_EXIT(({ __dLn(0, 33); b(1, 0, 0) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "33", "33", "0"}));
+    KvIntArray c;
+    DIM(c, 4);
+    EXPECT_EXIT(({ __dLn(0, 34); c(0.0 / 0.0) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "34", "34", "0"}));
+}
+
 TEST_F(ArraysFatalTest, UseBeforeDimIsError8)
 {
     KvStrArray never;

@@ -93,6 +93,78 @@ TEST(KvStrTest, AccessAndTrim)
     EXPECT_EQ(Text(path), "a/b/c");
 }
 
+// The string keeps its length beside the text: every way the text can
+// change, through the string's own operations or by writing into the
+// buffer GetStrData hands out, leaves Length, LEN and copies right.
+TEST(KvStrTest, LengthFollowsEveryChangeOfTheText)
+{
+    KvStr s("Hallo");
+    char* buffer = s.GetStrData();
+    buffer[2] = 0;  // written behind the string's back
+    EXPECT_EQ(s.Length(), 2);
+    KvStr copy(s);
+    EXPECT_EQ(Text(copy), "Ha");
+    EXPECT_EQ(copy.Length(), 2);
+    s += "x";
+    EXPECT_EQ(Text(s), "Hax");
+    EXPECT_EQ(LEN(s), 3);
+
+    KvStr t("abcdef");
+    EXPECT_TRUE(t.SetAt(3, 0));
+    EXPECT_EQ(t.Length(), 3);
+    t += "!";
+    EXPECT_EQ(Text(t), "abc!");
+    t.Left(10);  // past the end: nothing changes
+    EXPECT_EQ(t.Length(), 4);
+    t.Left(1);
+    EXPECT_EQ(Text(t + "z"), "az");
+    KvStr trimmed("ab\r\n");
+    trimmed.TrimRight();
+    EXPECT_EQ(trimmed.Length(), 2);
+    EXPECT_EQ(Text(trimmed + "c"), "abc");
+    KvStr number(1234.5);
+    EXPECT_EQ(LEN(number), 6);
+    number = 0.25;
+    EXPECT_EQ(Text(number + "!"), "0.25!");
+
+    // A long text copied and then replaced by a short one: copies carry
+    // only the short one.
+    KvStr longText(std::string(900, 'l').c_str());
+    KvStr target(longText);
+    target = "kurz";
+    KvStr again(target);
+    EXPECT_EQ(Text(again), "kurz");
+    EXPECT_EQ(again.Length(), 4);
+    again = longText;
+    EXPECT_EQ(again.Length(), 900);
+    again = again;  // self-assignment keeps the text
+    EXPECT_EQ(again.Length(), 900);
+}
+
+// Chains of + append to their temporaries in place; the operands stay as
+// they were, and the capacity rule holds at every step.
+TEST(KvStrTest, ChainsLeaveTheirOperandsAndKeepTheCapacityRule)
+{
+    const KvStr first("a");
+    const KvStr last("c");
+    EXPECT_EQ(Text(first + "b" + last + 1.5 + 2), "abc1.52");
+    EXPECT_EQ(Text(first), "a");
+    EXPECT_EQ(Text(last), "c");
+    const KvStr big(std::string(1000, 'x').c_str());
+    const KvStr sum = big + std::string(22, 'y').c_str() + "z" + KvStr("w");
+    EXPECT_EQ(sum.Length(), 1022);  // "z" and "w" would not fit: left out
+    EXPECT_EQ(sum.GetAt(1021), 'y');
+    KvStr self("ab");
+    self += self;
+    self += self;
+    EXPECT_EQ(Text(self), "abababab");
+    // Short and long appends alike, up to the last character that fits.
+    KvStr grown;
+    for (int k = 0; k < 600; ++k) grown += KvStr("xy");
+    EXPECT_EQ(grown.Length(), 1022);
+    EXPECT_EQ(Text(MID_Str(grown, 1016, 10)), "xyxyxy");
+}
+
 TEST(StringCommandsTest, Mid)
 {
     EXPECT_EQ(Text(MID_Str("Hallo", 1, 3)), "all");
@@ -103,6 +175,13 @@ TEST(StringCommandsTest, Mid)
     EXPECT_EQ(Text(MID_Str("Hallo", 6, 1)), "");
     EXPECT_EQ(Text(MID_Str("Hallo", 1.9, 2.9)), "al");
     EXPECT_EQ(Text(MID_Str("Hallo", 0, 1e300)), "Hallo");
+    // A start that is no number passes as 0; the slice still ends at the end.
+    EXPECT_EQ(Text(MID_Str("Hallo", 0.0 / 0.0, 10)), "Hallo");
+    EXPECT_EQ(Text(MID_Str("Hallo", 0.0 / 0.0, 2)), "Ha");
+    // A slice near the end of a full buffer.
+    const KvStr full(std::string(1022, 'q').c_str());
+    EXPECT_EQ(Text(MID_Str(full, 1020, 5)), "qq");
+    EXPECT_EQ(LEN(MID_Str(full, 3, 1019)), 1019);
 }
 
 TEST(StringCommandsTest, LenAscChrFormat)

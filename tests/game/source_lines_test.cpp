@@ -1,9 +1,11 @@
-// Every line of the game reports its index through __dLn, so that the
-// error log names the failing line: in the C++ that kvbasic translates from
-// game/zorvelin.bas, each subroutine numbers its lines consecutively over
-// its own range of the BASIC source.
+// Every statement of the game reports its line's index through __dLn, so
+// that the error log names the failing line: in the C++ that kvbasic
+// translates from game/zorvelin.bas, each subroutine reports exactly the
+// lines of its own range of the BASIC source that hold a statement, in
+// order; comment and blank lines report nothing.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <filesystem>
 #include <map>
 #include <regex>
@@ -44,15 +46,41 @@ std::map<std::string, std::vector<int>> LinesPerSubroutine()
     return lines;
 }
 
-TEST(SourceLinesTest, EverySubroutineNumbersItsDesignedLinesWithoutGaps)
+// Whether a line of the BASIC source holds a statement or a label: not
+// blank, not only a comment.
+bool HoldsStatement(std::string line)
 {
+    const std::size_t first = line.find_first_not_of(" \t\r");
+    if (first == std::string::npos || line[first] == '\'') return false;
+    std::string word = line.substr(first, 4);
+    for (char& c : word) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return !(word == "REM" || (word.substr(0, 3) == "REM" && (word.size() < 4 || word[3] == ' ' || word[3] == '\t')));
+}
+
+TEST(SourceLinesTest, EverySubroutineReportsTheStatementLinesOfItsDesignedRange)
+{
+    std::vector<bool> statement;
+    {
+        const std::string source = testing_support::ReadWholeFile(std::string(KV_SOURCE_DIR) + "/game/zorvelin.bas");
+        std::size_t start = 0;
+        while (start < source.size()) {
+            std::size_t end = source.find('\n', start);
+            if (end == std::string::npos) end = source.size();
+            statement.push_back(HoldsStatement(source.substr(start, end - start)));
+            start = end + 1;
+        }
+    }
     std::map<std::string, std::vector<int>> lines = LinesPerSubroutine();
     for (const auto& [name, range] : kLineRanges) {
         SCOPED_TRACE(name);
         ASSERT_TRUE(lines.count(name));
-        const std::vector<int>& numbers = lines[name];
-        ASSERT_EQ(static_cast<int>(numbers.size()), range.second - range.first + 1);
-        for (std::size_t k = 0; k < numbers.size(); ++k) ASSERT_EQ(numbers[k], range.first + static_cast<int>(k));
+        std::vector<int> expected;
+        for (int index = range.first; index <= range.second; ++index)
+            if (statement.at(static_cast<std::size_t>(index))) expected.push_back(index);
+        // Each range ends on a statement (ENDSUB for the SUBs).
+        ASSERT_FALSE(expected.empty());
+        EXPECT_EQ(expected.back(), range.second);
+        EXPECT_EQ(lines[name], expected);
     }
     // No line is reported from anywhere else (WinMain reports none).
     for (const auto& [name, numbers] : lines) EXPECT_TRUE(kLineRanges.count(name)) << name;

@@ -177,13 +177,26 @@ private:
         out += Indent(depth) + Report(line) + (code.empty() ? "" : "  " + code) + Comment(line) + "\n";
     }
 
+    // A comment or blank line reports nothing: the line of the last
+    // statement stays current, and the loops around it keep no store that
+    // only such a line would need.
+    void PutWithoutReport(std::string& out, int depth, const Line& line)
+    {
+        const std::string comment = Comment(line);
+        if (!comment.empty()) out += Indent(depth) + comment.substr(2) + "\n";
+    }
+
     void EmitLine(const Line& line, const Function& function, std::string& out)
     {
         if (!line.label.empty() && function.jumpTargets.count(line.label))
             out += Indent(depth_ - 1) + CppName(line.label) + ":\n";
         const Statement* statement = line.statement.get();
         if (statement == nullptr) {
-            Put(out, depth_, line, "");
+            // A labelled line keeps its report: a jump lands on it.
+            if (!line.label.empty())
+                Put(out, depth_, line, "");
+            else
+                PutWithoutReport(out, depth_, line);
             return;
         }
         using T = Statement::Type;
@@ -264,6 +277,7 @@ private:
         using T = Statement::Type;
         switch (statement.type) {
         case T::Assign:
+            if (IsAppendToItself(statement)) return Append(statement);
             return Target(*statement.target) + " = " + Value(*statement.value) + ";";
         case T::Call:
             return Call(*statement.call) + ";";
@@ -292,6 +306,25 @@ private:
         default:
             return "";
         }
+    }
+
+    // s$ = s$ + x: the string variable is appended to where it is, not
+    // copied twice. The same result: x is evaluated first either way, and
+    // appending leaves s$ unchanged when the sum would not fit.
+    static bool IsAppendToItself(const Statement& statement)
+    {
+        const Expr& target = *statement.target;
+        const Expr& value = *statement.value;
+        return target.type == Expr::Type::Variable && target.isString && value.type == Expr::Type::Binary &&
+               value.isString && value.text == "+" && value.children[0]->type == Expr::Type::Variable &&
+               value.children[0]->text == target.text;
+    }
+
+    std::string Append(const Statement& statement)
+    {
+        const Expr& right = *statement.value->children[1];
+        const std::string rightCode = right.isString ? Emit(right) : "KvStr(" + Number(right) + ")";
+        return Target(*statement.target) + " += " + rightCode + ";";
     }
 
     static int LiteralSign(const Expr& expr)

@@ -1,6 +1,7 @@
 // Writes a checked program in generated form: the program's globals, one
 // C++ function per SUB and __MainGameSub_ for the main program, with
-// __dLn(file, line) before every source line, and the WinMain that holds
+// __dLn(file, line) before every line that holds a statement (comment and
+// blank lines report nothing), and the WinMain that holds
 // the configuration.
 #pragma once
 

@@ -24,8 +24,8 @@ void __MainGameSub_();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' Arrays of numbers and strings, passed whole and by element; names that
-    __dLn(0, 1);  // ' C++ would not accept as they are
+    // ' Arrays of numbers and strings, passed whole and by element; names that
+    // ' C++ would not accept as they are
     __dLn(0, 2);  DIM(feld, 22, 30);  // DIM feld[22][30]
     __dLn(0, 3);  DIM(namen_Str, 4);  // DIM namen$[4]
     __dLn(0, 4);  DIM(acht, 1, 2, 3, 4, 5, 6, 7, 8);  // DIM acht[1][2][3][4][5][6][7][8]

@@ -12,7 +12,7 @@ void __MainGameSub_();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' Block IF with ELSEIF and ELSE, one-line IF with ELSE
+    // ' Block IF with ELSEIF and ELSE, one-line IF with ELSE
     __dLn(0, 1);  if (a == 1) {  // IF a = 1
         __dLn(0, 2);  b = 1;  // b = 1
     } else {

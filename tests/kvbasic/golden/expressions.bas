@@ -9,3 +9,9 @@ name$ = "Zorvelin " + x + " " + (x + 1)
 IF name$ < "b" AND name$ <> "" THEN PRINT name$ + CHR$(34), 0, 0
 s$ = MID$(name$, 0, 3) + "\"
 pi = ATAN(1, 1) * 4 + MOD(7, 2) + LEN(4) + KEY(200)
+
+' Appending to the string itself: in place, the same result
+s$ = s$ + "x"
+s$ = s$ + x * 2
+s$ = s$ + s$
+s$ = s$ + "a" + name$

@@ -19,12 +19,14 @@ const KvStr __text_1 = " ";
 const KvStr __text_2 = "b";
 const KvStr __text_3 = "";
 const KvStr __text_4 = "\\";
+const KvStr __text_5 = "x";
+const KvStr __text_6 = "a";
 
 void __MainGameSub_();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' Operators, precedence and the kinds of values
+    // ' Operators, precedence and the kinds of values
     __dLn(0, 1);  x = 1 + 2.0 * 3 - 4.0 / 2;  // x = 1 + 2 * 3 - 4 / 2
     __dLn(0, 2);  y = (1.0 + 2) * -x;  // y = (1 + 2) * -x
     __dLn(0, 3);  z = 7.0 / 2 + 12 + 3000000000.0;  // z = 7 / 2 + 00012 + 3000000000
@@ -35,6 +37,11 @@ void __MainGameSub_()
     __dLn(0, 8);  if (name_Str.Compare(__text_2) < 0 && name_Str.Compare(__text_3) != 0) PRINT(name_Str + CHR_Str(34), 0, 0);  // IF name$ < "b" AND name$ <> "" THEN PRINT name$ + CHR$(34), 0, 0
     __dLn(0, 9);  s_Str = MID_Str(name_Str, 0, 3) + __text_4;  // s$ = MID$(name$, 0, 3) + "\"
     __dLn(0, 10);  pi = ATAN(1, 1) * 4 + MOD(7, 2) + LEN(4) + KEY(200);  // pi = ATAN(1, 1) * 4 + MOD(7, 2) + LEN(4) + KEY(200)
+    // ' Appending to the string itself: in place, the same result
+    __dLn(0, 13);  s_Str += __text_5;  // s$ = s$ + "x"
+    __dLn(0, 14);  s_Str += KvStr(x * 2);  // s$ = s$ + x * 2
+    __dLn(0, 15);  s_Str += s_Str;  // s$ = s$ + s$
+    __dLn(0, 16);  s_Str = s_Str + __text_6 + name_Str;  // s$ = s$ + "a" + name$
     END();
 }
 

@@ -14,7 +14,7 @@ void __MainGameSub_();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' FOR with and without STEP, WHILE, REPEAT, BREAK, CONTINUE
+    // ' FOR with and without STEP, WHILE, REPEAT, BREAK, CONTINUE
     __dLn(0, 1);  for (i = 0; i <= 21; i = i + 1) {  // FOR i = 0 TO 21
         __dLn(0, 2);  for (j = 10; j >= 0; j = j - 2) {  // FOR j = 10 TO 0 STEP -2
             __dLn(0, 3);  if (j == 4) continue;  // IF j = 4 THEN CONTINUE

@@ -11,7 +11,7 @@ void leer();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' The main program, SUBs, labels, GOTO and GOSUB
+    // ' The main program, SUBs, labels, GOTO and GOSUB
     __dLn(0, 1);  // KV_RESX = 800
     __dLn(0, 2);  // KV_RESY = 600
     __dLn(0, 3);  // KV_FULLSCREEN = 0

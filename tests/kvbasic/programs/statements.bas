@@ -1,7 +1,8 @@
 ' Every kind of statement, each checked by the program itself: the square
 ' at the top left turns green when every check passed, red otherwise, and
 ' the number of failed checks is printed beside it. With "array" on the
-' command line the program ends on an array index out of bounds instead.
+' command line the program ends on an array index out of bounds instead,
+' with "expression" on one inside an expression in a loop.
 KV_RESX = 320
 KV_RESY = 240
 KV_FULLSCREEN = 0
@@ -72,6 +73,7 @@ BOXCOLL hit, 0, 0, 10, 10, 5, 5, 10, 10
 IF hit <> 1 THEN failed = failed + 1
 '
 IF GETCOMMANDLINE$ = "array" THEN m[3][0] = 1
+IF GETCOMMANDLINE$ = "expression" THEN GOSUB read_past_the_end
 FOR frame = 1 TO 5
   IF failed = 0 THEN FILLRECT 0, 0, 40, 40, 65280 ELSE FILLRECT 0, 0, 40, 40, 255
   PRINT failed, 50, 10
@@ -84,4 +86,14 @@ SUB count_twice:
   IF calls >= 2 THEN RETURN
   GOSUB count_twice
   calls = calls + 0
+ENDSUB
+' An index out of bounds in the middle of an expression, in a loop whose
+' body has comment lines around it: the error names that statement's line.
+SUB read_past_the_end:
+  total = 0
+  FOR i = 0 TO 5
+    ' m has 3 rows: the fourth round reads past the end
+    total = total + m[i][1] * 2
+    '
+  NEXT
 ENDSUB
