@@ -247,16 +247,30 @@ bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
             ok = false;
         }
     }
-    if (ok && !renamed && !CopyInPlace(staged.fd, output.fd)) {
+    const bool inPlace = ok && !renamed;
+    if (inPlace && !CopyInPlace(staged.fd, output.fd)) {
         *why = ErrnoText("cannot write", target);
         ok = false;
     }
-    if (!renamed) unlink(staging.c_str());
-    if (ok && close(output.fd) != 0) {
+    // Closing the file written in place can report a late write error;
+    // after a rename the descriptor holds the replaced file, which took no
+    // writes.
+    const bool closed = close(output.fd) == 0;
+    if (inPlace && ok && !closed) {
         *why = ErrnoText("cannot close", target);
         ok = false;
     }
     output.fd = -1;
+    if (inPlace && !ok) {
+        // The file may now be half-written: the staged file, which holds the
+        // whole new text, stays under a name leftover staging files do not
+        // have, and the message says where.
+        const std::string kept = staging + ".saved";
+        if (std::rename(staging.c_str(), kept.c_str()) == 0) staging = kept;
+        *why += "; " + target + " may be damaged, its new text is in " + staging;
+    } else if (!renamed) {
+        unlink(staging.c_str());
+    }
     return ok;
 }
 
