@@ -253,7 +253,7 @@ void KeepStagedCopy(const std::string& staging, const std::string& target, std::
             if (errno != EEXIST) break;
         }
     }
-    *why += "; the new content is kept in " + kept;
+    *why += "; " + target + " may be damaged, the new content is kept in " + kept;
 }
 
 }  // namespace
@@ -341,26 +341,29 @@ bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
             ok = false;
         }
     }
-    bool keepStaged = false;
-    if (ok && !renamed) {
-        bool damaged = false;
-        if (!CopyInPlace(staged.fd, output.fd, &damaged)) {
-            *why = ErrnoText("cannot write", target);
-            ok = false;
-            // The file is neither old nor new: the new content stays where
-            // it was staged, under a name no later write-back removes.
-            if (damaged) {
-                KeepStagedCopy(staging, target, why);
-                keepStaged = true;
-            }
-        }
-    }
-    if (!renamed && !keepStaged) unlink(staging.c_str());
-    if (ok && close(output.fd) != 0) {
-        *why = ErrnoText("cannot close", target);
+    const bool inPlace = ok && !renamed;
+    bool damaged = false;
+    if (inPlace && !CopyInPlace(staged.fd, output.fd, &damaged)) {
+        *why = ErrnoText("cannot write", target);
         ok = false;
     }
+    // Closing the file written in place can report a late write error;
+    // after a rename the descriptor holds the replaced file, which took no
+    // writes. The descriptor is closed whatever happened before.
+    const bool closed = close(output.fd) == 0;
     output.fd = -1;
+    if (inPlace && ok && !closed) {
+        *why = ErrnoText("cannot close", target);
+        ok = false;
+        damaged = true;
+    }
+    if (inPlace && damaged) {
+        // The file is neither old nor new: the new content stays where it
+        // was staged, under a name no later write-back removes.
+        KeepStagedCopy(staging, target, why);
+    } else if (!renamed) {
+        unlink(staging.c_str());
+    }
     return ok;
 }
 

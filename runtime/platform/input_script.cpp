@@ -33,6 +33,7 @@
 #include <cstring>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <vector>
 
 #include "platform/keymap.h"
@@ -341,6 +342,19 @@ bool Joystick(int index, JoystickSample* sample)
     if (index < 0 || index >= state.joystickCount) return false;
     *sample = state.joysticks[index];
     return true;
+}
+
+void ReloadForTesting()
+{
+    ScriptState& state = State();
+    ScriptState fresh;
+    // The compiled default layout stays: compiling it takes longer than
+    // reading a whole script.
+    if (state.layoutTried && state.layout == "us" && state.variant.empty() && state.keymap.Loaded()) {
+        fresh.keymap = std::move(state.keymap);
+        fresh.layoutTried = true;
+    }
+    state = std::move(fresh);
 }
 
 }  // namespace platform::script

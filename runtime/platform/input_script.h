@@ -26,4 +26,9 @@ MouseSample Mouse();
 int JoystickCount();
 bool Joystick(int index, JoystickSample* sample);
 
+// For the fuzz harness alone, which reads many scripts in one process:
+// forgets the script and everything it set, so the next call loads
+// KV_INPUT_SCRIPT afresh. The runtime never calls it.
+void ReloadForTesting();
+
 }  // namespace platform::script

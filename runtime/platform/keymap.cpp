@@ -43,6 +43,8 @@ struct KeymapTranslator::Impl {
 
 KeymapTranslator::KeymapTranslator() : impl_(std::make_unique<Impl>()) {}
 KeymapTranslator::~KeymapTranslator() = default;
+KeymapTranslator::KeymapTranslator(KeymapTranslator&&) noexcept = default;
+KeymapTranslator& KeymapTranslator::operator=(KeymapTranslator&&) noexcept = default;
 
 bool KeymapTranslator::Loaded() const { return impl_->keymap != nullptr; }
 

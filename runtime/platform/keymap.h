@@ -14,6 +14,8 @@ public:
     ~KeymapTranslator();
     KeymapTranslator(const KeymapTranslator&) = delete;
     KeymapTranslator& operator=(const KeymapTranslator&) = delete;
+    KeymapTranslator(KeymapTranslator&&) noexcept;
+    KeymapTranslator& operator=(KeymapTranslator&&) noexcept;
 
     // Compiles the layout (such as "us" or "de", with an optional variant)
     // from the system's keyboard descriptions. False, with the reason in

@@ -171,3 +171,18 @@ TEST(KvBasicErrorsTest, NestingAndLengthLimitsAreErrorsNotCrashes)
 }
 
 }  // namespace
+
+// REM as the statement of a line, after a label or not, makes the rest a
+// comment: characters that are errors elsewhere are then accepted.
+TEST(KvBasicErrorsTest, RemTakesAnyCharactersThatOtherwiseAreErrors)
+{
+    kvbasic::TranslateRequest request;
+    request.sourceName = "rem.bas";
+    request.source = "REM 100% sure; a `test` @ {x} \"half\nstart: rem # 3$ ~ \\ | ^\nGOTO start\n";
+    const kvbasic::TranslateResult result = kvbasic::Translate(request);
+    EXPECT_TRUE(result.ok);
+    for (const kvbasic::Diagnostic& error : result.errors) ADD_FAILURE() << kvbasic::FormatDiagnostic("rem.bas", error);
+
+    request.source = "x = 1 @ REM\n";
+    EXPECT_FALSE(kvbasic::Translate(request).ok);
+}

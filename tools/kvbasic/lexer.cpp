@@ -181,7 +181,16 @@ std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnosti
             diagnostics.Error(lineNumber, column, message);
             return {{TokenType::End, "", column}};
         }
+        // REM as the statement of a line (after a label, if any) makes the
+        // rest of the line a comment, whatever characters it holds.
+        const bool statementStart =
+            tokens.empty() || (tokens.size() == 2 && tokens[0].type == TokenType::Identifier && tokens[1].text == ":");
+        const bool rem = token.type == TokenType::Identifier && token.text.size() == 3 &&
+                         std::toupper(static_cast<unsigned char>(token.text[0])) == 'R' &&
+                         std::toupper(static_cast<unsigned char>(token.text[1])) == 'E' &&
+                         std::toupper(static_cast<unsigned char>(token.text[2])) == 'M';
         tokens.push_back(std::move(token));
+        if (rem && statementStart) break;
     }
     tokens.push_back({TokenType::End, "", column});
     return tokens;
