@@ -106,6 +106,13 @@ const std::vector<BadProgram> kBadPrograms = {
           "2:1: error: IF without ENDIF",
           "3:11: error: expected TO, found '10'",
           "4:5: error: expected a value, found end of line"}},
+        {"rem after then", "IF 1 THEN REM nie\n",
+         {"1:11: error: REM cannot stand after THEN; start the comment with '"}},
+        {"sub as array argument", "n = BOUNDS(s, 0)\nSUB s:\nENDSUB\n",
+         {"1:12: error: s is the name of a SUB, not an array"}},
+        {"configuration beyond every integer", "KV_RESX = 1e300\nKV_RESY = -1e300\n",
+         {"1:11: error: KV_RESX must be a whole number from -100000 to 100000",
+          "2:11: error: KV_RESY must be a whole number from -100000 to 100000"}},
         {"invalid utf-8", "x = 1 ' \xFF\n",
          {"1:9: error: the line is not valid UTF-8"}},
 };

@@ -81,6 +81,16 @@ TEST(KvBasicProgramsTest, CommandLineReportsEveryErrorAndBuildsNothing)
     EXPECT_NE(output.find(":3:1: error: NEXT without FOR\n"), std::string::npos) << output;
     EXPECT_FALSE(std::filesystem::exists(folder.File("bad")));
 
+    // A folder is no program (it once translated as an empty one).
+    std::filesystem::create_directory(folder.File("folder.bas"));
+    ChildProcess translateFolder(BuildProgram("kvbasic"), {"translate", folder.File("folder.bas"), "-o", folder.File("f.cpp")},
+                                 {}, folder.File("folder.txt"));
+    const ChildResult folderResult = translateFolder.Wait();
+    EXPECT_EQ(folderResult.exitCode, 1);
+    EXPECT_NE(folderResult.stderrText.find("cannot read " + folder.File("folder.bas")), std::string::npos)
+        << folderResult.stderrText;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("f.cpp")));
+
     ChildProcess help(BuildProgram("kvbasic"), {"--version"}, {}, folder.File("version.txt"));
     EXPECT_EQ(help.Wait().exitCode, 0);
     ChildProcess unknown(BuildProgram("kvbasic"), {"compile", "x.bas"}, {}, folder.File("unknown.txt"));

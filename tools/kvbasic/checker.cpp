@@ -1,5 +1,6 @@
 #include "checker.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -280,8 +281,8 @@ private:
         const bool negative = value.type == Expr::Type::Unary && value.text == "-";
         const Expr& literal = negative ? *value.children[0] : value;
         const double number_value = literal.type == Expr::Type::Number ? std::strtod(literal.text.c_str(), nullptr) : 0.5;
-        if (literal.type != Expr::Type::Number || number_value != static_cast<double>(static_cast<long>(number_value)) ||
-            number_value > 100000) {
+        // The range first: converting a larger number to an integer is undefined.
+        if (literal.type != Expr::Type::Number || number_value > 100000 || number_value != std::trunc(number_value)) {
             Error(value.line, value.column, statement.name + " must be a whole number from -100000 to 100000");
             return;
         }
@@ -309,7 +310,8 @@ private:
                     const Expr& argument = *expr.children[k];
                     // A name given for an array is an array, unless the
                     // program also uses it as a plain variable.
-                    if (k < kinds.size() && IsArrayKind(kinds[k][0]) && argument.type == Expr::Type::Variable)
+                    if (k < kinds.size() && IsArrayKind(kinds[k][0]) && argument.type == Expr::Type::Variable &&
+                        !subs_.count(argument.text))
                         arrayArguments_.insert(argument.text);
                     else
                         CollectExpr(argument);
@@ -402,7 +404,9 @@ private:
                 const bool isArrayName =
                     argument.type == Expr::Type::Variable && result_.variables[argument.text].isArray;
                 const bool isString = IsStringName(argument.text);
-                if (!isArrayName || (kind == 'a' && isString) || (kind == 'A' && !isString)) {
+                if (argument.type == Expr::Type::Variable && subs_.count(argument.text)) {
+                    Error(argument.line, argument.column, argument.text + " is the name of a SUB, not an array");
+                } else if (!isArrayName || (kind == 'a' && isString) || (kind == 'A' && !isString)) {
                     Error(argument.line, argument.column,
                           where + (kind == 'a'   ? " must be an array of numbers"
                                    : kind == 'A' ? " must be an array of strings"

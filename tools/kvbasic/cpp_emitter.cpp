@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cctype>
 #include <cstdlib>
+#include <unordered_set>
 
 namespace kvbasic {
 
@@ -34,9 +35,26 @@ const char* const kReservedNames[] = {
     "SEEK_SET", "SEEK_CUR", "SEEK_END", "CLOCKS_PER_SEC", "PTRDIFF_MAX", "SIG_ATOMIC_MAX",
 };
 
+// Every macro the runtime's headers define (generated at build time from
+// the headers themselves): a program name equal to one would be replaced by
+// the preprocessor.
+const char* const kRuntimeMacros[] = {
+#include "runtime_macros.inc"
+};
+
+// C++ keywords, the runtime's macros and the C++ functions of the commands
+// (which the generated code calls unqualified, so a SUB or variable of that
+// name in the program's namespace would hide them).
 bool IsReserved(const std::string& name)
 {
-    return std::find(std::begin(kReservedNames), std::end(kReservedNames), name) != std::end(kReservedNames);
+    static const std::unordered_set<std::string> reserved = [] {
+        std::unordered_set<std::string> names(std::begin(kReservedNames), std::end(kReservedNames));
+        names.insert(std::begin(kRuntimeMacros), std::end(kRuntimeMacros));
+        for (int k = 0; k < kvcommands::kCommandCount; ++k) names.insert(kvcommands::kCommands[k].function);
+        for (const char* used : {"END", "DIM", "KvStr", "KvIntArray", "KvStrArray"}) names.insert(used);
+        return names;
+    }();
+    return reserved.count(name) != 0;
 }
 
 bool EndsWith(const std::string& text, const std::string& tail)
@@ -169,6 +187,8 @@ private:
         text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
         // A backslash at the end of a comment would continue it onto the next line.
         if (text.back() == '\\') text += '.';
+        // "??" followed by a trigraph character would draw a compiler warning.
+        for (std::size_t at = text.find("??"); at != std::string::npos; at = text.find("??", at + 2)) text.insert(at + 1, " ");
         return "  // " + text;
     }
 
@@ -179,9 +199,8 @@ private:
 
     void EmitLine(const Line& line, const Function& function, std::string& out)
     {
-        if (!line.label.empty() && function.jumpTargets.count(line.label))
-            out += Indent(depth_ - 1) + CppName(line.label) + ":\n";
         const Statement* statement = line.statement.get();
+        if (!line.label.empty() && function.jumpTargets.count(line.label)) out += Label(line.label, statement);
         if (statement == nullptr) {
             Put(out, depth_, line, "");
             return;
@@ -256,6 +275,17 @@ private:
             Put(out, depth_, line, Simple(*statement));
             break;
         }
+    }
+
+    // A jump target. On an ELSEIF, ELSE or ENDIF line it stands before the
+    // closing brace, so it takes an empty statement: a jump there goes on as
+    // the end of the branch before it does, after the ENDIF.
+    std::string Label(const std::string& label, const Statement* statement) const
+    {
+        using T = Statement::Type;
+        const bool beforeBrace =
+            statement != nullptr && (statement->type == T::ElseIf || statement->type == T::Else || statement->type == T::EndIf);
+        return Indent(depth_ - 1) + CppName(label) + (beforeBrace ? ":;\n" : ":\n");
     }
 
     // A statement that stays on its line: also the statements after THEN.
@@ -335,6 +365,9 @@ private:
 
     static std::string CppNumber(const std::string& text)
     {
+        // A literal too small for a double is 0 (the compiler would warn).
+        const double value = std::strtod(text.c_str(), nullptr);
+        if (value == 0 && text.find_first_of("123456789") < text.find_first_of("eE")) return "0.0";
         std::string digits = text;
         // Leading zeros would make an octal literal.
         std::size_t zeros = 0;

@@ -128,6 +128,7 @@ private:
         };
 
         if (word == "REM") {
+            if (afterThen) Fail(first, "REM cannot stand after THEN; start the comment with '");
             pos_ = tokens_.size() - 1;
             return nullptr;
         }
@@ -361,7 +362,7 @@ private:
     void SetDepth(Expr& expr, const Token& at)
     {
         for (const auto& child : expr.children) expr.depth = std::max(expr.depth, child->depth + 1);
-        if (expr.depth > kMaxNesting) Fail(at, "the expression is nested too deeply (more than 100 levels)");
+        if (expr.depth > kMaxDepth) Fail(at, "the expression is nested too deeply (more than 1000 levels)");
     }
 
     std::unique_ptr<Expr> MakeExpr(Expr::Type type, const Token& at)
@@ -510,6 +511,9 @@ private:
     // that no input can exhaust the stack of the translator (or of the C++
     // compiler after it).
     static constexpr int kMaxNesting = 100;
+    // Operator chains (a + b + c ...) make deep trees without nesting; long
+    // sums are ordinary, so their bound is higher.
+    static constexpr int kMaxDepth = 1000;
     struct Nested {
         explicit Nested(LineParser& parser) : parser_(parser)
         {
