@@ -7,7 +7,9 @@
 #include "core/arrays.h"
 #include "core/kvstr.h"
 #include "core/maths.h"
+#include "core/number_functions.h"
 #include "core/string_commands.h"
+#include "core/string_library.h"
 #include "frame/frame.h"
 #include "frame/runtime_state.h"
 

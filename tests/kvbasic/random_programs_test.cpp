@@ -63,7 +63,10 @@ private:
         case 0: return std::to_string(Pick(100));
         case 1: return NumberVar(Pick(4));
         case 2: return "alloca[" + std::to_string(Pick(3)) + "][" + Number(depth + 1) + "]";
-        case 3: return Number(depth + 1) + " " + std::string("+-*/")[Pick(4)] + " " + Number(depth + 1);
+        case 3: {
+            static const char* const kOperators[] = {"+", "-", "*", "/", "MOD", "^", "\\"};
+            return Number(depth + 1) + " " + kOperators[Pick(7)] + " " + Number(depth + 1);
+        }
         case 4: return "(" + Number(depth + 1) + ")";
         case 5: return "-" + Number(depth + 1);
         case 6: return Condition(depth + 1);
@@ -131,9 +134,15 @@ private:
         const std::string pad(2 * indent, ' ');
         const int kind = indent > 3 ? Pick(4) : Pick(14);
         switch (kind) {
-        case 0: lines_.push_back(pad + NumberVar(Pick(4)) + " = " + Number(0)); break;
+        case 0:
+            lines_.push_back(pad + NumberVar(Pick(4)) + " = " + Number(0) +
+                             (Pick(3) ? "" : " : " + NumberVar(Pick(4)) + " = " + Number(0)));
+            break;
         case 1: lines_.push_back(pad + StringVar(Pick(3)) + " = " + String(0)); break;
-        case 2: lines_.push_back(pad + "IF " + Condition(0) + " THEN n0 = " + Number(1)); break;
+        case 2:
+            lines_.push_back(pad + "IF " + Condition(0) + " THEN n0 = " + Number(1) +
+                             (Pick(2) ? "" : " : EIO = 1 ELSE class = 2 : n0 = 3"));
+            break;
         case 3:
             if (subs > 0) lines_.push_back(pad + "GOSUB " + SubName(Pick(subs)));
             else if (inLoop) lines_.push_back(pad + (Pick(2) ? "BREAK" : "CONTINUE"));

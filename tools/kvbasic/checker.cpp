@@ -93,7 +93,7 @@ private:
         lineFunction_.assign(program_.lines.size(), -1);
         for (Line& line : program_.lines) {
             const int number = line.index + 1;
-            Statement* statement = line.statement.get();
+            Statement* statement = line.statements.empty() ? nullptr : line.statements.front().get();
             const bool hasContent = statement != nullptr || !line.label.empty();
             if (statement != nullptr && statement->type == Statement::Type::Sub) {
                 if (current_ == 0) {
@@ -125,10 +125,11 @@ private:
                     Error(number, line.labelColumn,
                           "label " + line.label + " is defined twice (first on line " + std::to_string(it->second) + ")");
             }
-            if (statement != nullptr) CheckStatementStructure(*statement, number, false);
-            if (statement != nullptr && statement->type == Statement::Type::EndSub) {
+            for (const auto& each : line.statements) {
+                CheckStatementStructure(*each, number, false);
+                if (each->type != Statement::Type::EndSub) continue;
                 if (current_ == 0) {
-                    Error(number, statement->column, "ENDSUB without SUB");
+                    Error(number, each->column, "ENDSUB without SUB");
                 } else {
                     CloseOpenBlocks();
                     result_.functions[current_].lastLine = line.index;
@@ -183,6 +184,9 @@ private:
         case T::If:
             CheckStatementStructure(*statement.then, number, true);
             if (statement.otherwise) CheckStatementStructure(*statement.otherwise, number, true);
+            break;
+        case T::Sequence:
+            for (auto& each : statement.body) CheckStatementStructure(*each, number, afterThen);
             break;
         case T::IfBlock:
         case T::While:
@@ -332,12 +336,14 @@ private:
             if (expr != nullptr) CollectExpr(*expr);
         if (statement.then) CollectStatement(*statement.then);
         if (statement.otherwise) CollectStatement(*statement.otherwise);
+        for (const auto& each : statement.body) CollectStatement(*each);
     }
 
     void CollectVariables()
     {
         for (const Line& line : program_.lines)
-            if (line.statement && lineFunction_[line.index] >= 0) CollectStatement(*line.statement);
+            if (lineFunction_[line.index] >= 0)
+                for (const auto& statement : line.statements) CollectStatement(*statement);
         for (const std::string& name : arrayArguments_)
             if (!scalarUses_.count(name)) MarkArray(name);
         for (auto& [name, variable] : result_.variables) variable.isString = IsStringName(name);
@@ -480,14 +486,16 @@ private:
             CheckExpr(left);
             CheckExpr(right);
             const std::string& op = expr.text;
+            const BinaryOperator::Kind kind = expr.op->kind;
             if (op == "+") {
                 expr.isString = left.isString || right.isString;
-            } else if (op == "-" || op == "*" || op == "/" || op == "AND" || op == "OR") {
+            } else if (kind != BinaryOperator::Kind::Comparison) {
                 if (left.isString || right.isString)
                     Error(expr.line, expr.column, "operator " + op + " needs numbers, not strings");
-                expr.isTruth = op == "AND" || op == "OR";
+                expr.isTruth = kind == BinaryOperator::Kind::Logical;
                 // Keeps the kind the program meant, so the error is not repeated.
-                expr.isString = (left.isString || right.isString) && !expr.isTruth;
+                // (MOD, \ and ^ always mean numbers.)
+                expr.isString = (left.isString || right.isString) && !expr.isTruth && !expr.op->isCall;
             } else {  // comparisons
                 if (left.isString != right.isString)
                     Error(expr.line, expr.column, "cannot compare a string with a number");
@@ -564,6 +572,9 @@ private:
             }
             break;
         }
+        case T::Sequence:
+            for (auto& each : statement.body) CheckNamesOf(*each, number);
+            break;
         case T::Gosub:
             if (result_.variables.count(statement.name) && subs_.count(statement.name))
                 Error(number, statement.column, statement.name + " is the name of a SUB and of a variable");
@@ -586,7 +597,8 @@ private:
     void CheckNames()
     {
         for (Line& line : program_.lines)
-            if (line.statement && lineFunction_[line.index] >= 0) CheckNamesOf(*line.statement, line.index + 1);
+            if (lineFunction_[line.index] >= 0)
+                for (auto& statement : line.statements) CheckNamesOf(*statement, line.index + 1);
     }
 
     struct Jump {

@@ -51,7 +51,7 @@ bool IsReserved(const std::string& name)
         std::unordered_set<std::string> names(std::begin(kReservedNames), std::end(kReservedNames));
         names.insert(std::begin(kRuntimeMacros), std::end(kRuntimeMacros));
         for (int k = 0; k < kvcommands::kCommandCount; ++k) names.insert(kvcommands::kCommands[k].function);
-        for (const char* used : {"END", "DIM", "KvStr", "KvIntArray", "KvStrArray"}) names.insert(used);
+        for (const char* used : {"END", "DIM", "IDIV", "KvStr", "KvIntArray", "KvStrArray"}) names.insert(used);
         return names;
     }();
     return reserved.count(name) != 0;
@@ -62,22 +62,19 @@ bool EndsWith(const std::string& text, const std::string& tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// C++ precedence groups of the BASIC operators, loosest first.
+// The C++ binding of an expression as the emitter writes it (from the
+// operator table), loosest first.
 int Precedence(const Expr& expr)
 {
-    if (expr.type == Expr::Type::Binary) {
-        const std::string& op = expr.text;
-        if (op == "OR") return 1;
-        if (op == "AND") return 2;
-        if (op == "+" || op == "-") return 4;
-        if (op == "*" || op == "/") return 5;
-        return 3;  // comparisons
-    }
-    if (expr.type == Expr::Type::Unary) return 6;
-    return 7;
+    if (expr.type == Expr::Type::Binary) return expr.op->cppLevel;
+    if (expr.type == Expr::Type::Unary) return kUnaryCppLevel;
+    return kAtomCppLevel;
 }
 
-bool IsComparison(const Expr& expr) { return expr.type == Expr::Type::Binary && Precedence(expr) == 3; }
+bool IsComparison(const Expr& expr)
+{
+    return expr.type == Expr::Type::Binary && expr.op->kind == BinaryOperator::Kind::Comparison;
+}
 
 class Emitter {
 public:
@@ -192,19 +189,29 @@ private:
         return "  // " + text;
     }
 
+    // One statement with its __dLn; the source line follows as a comment
+    // on the first statement of the line only.
     void Put(std::string& out, int depth, const Line& line, const std::string& code)
     {
-        out += Indent(depth) + Report(line) + (code.empty() ? "" : "  " + code) + Comment(line) + "\n";
+        out += Indent(depth) + Report(line) + (code.empty() ? "" : "  " + code) + (commentPending_ ? Comment(line) : "") + "\n";
+        commentPending_ = false;
     }
 
     void EmitLine(const Line& line, const Function& function, std::string& out)
     {
-        const Statement* statement = line.statement.get();
-        if (!line.label.empty() && function.jumpTargets.count(line.label)) out += Label(line.label, statement);
-        if (statement == nullptr) {
+        commentPending_ = true;
+        const Statement* first = line.statements.empty() ? nullptr : line.statements.front().get();
+        if (!line.label.empty() && function.jumpTargets.count(line.label)) out += Label(line.label, first);
+        if (first == nullptr) {
             Put(out, depth_, line, "");
             return;
         }
+        for (const auto& statement : line.statements) EmitStatement(line, *statement, out);
+    }
+
+    void EmitStatement(const Line& line, const Statement& thisStatement, std::string& out)
+    {
+        const Statement* statement = &thisStatement;
         using T = Statement::Type;
         switch (statement->type) {
         case T::IfBlock:
@@ -312,9 +319,14 @@ private:
             for (const auto& size : statement.target->children) code += ", " + Number(*size);
             return code + ");";
         }
+        case T::Sequence: {
+            std::string code;
+            for (const auto& each : statement.body) code += (code.empty() ? "" : " ") + Simple(*each);
+            return code;
+        }
         case T::If: {
             std::string then = Simple(*statement.then);
-            const bool nested = statement.then->type == T::If || statement.otherwise;
+            const bool nested = statement.then->type == T::If || statement.then->type == T::Sequence || statement.otherwise;
             std::string code = "if (" + Condition(*statement.cond) + ") " + (nested ? "{ " + then + " }" : then);
             if (statement.otherwise) code += " else { " + Simple(*statement.otherwise) + " }";
             return code;
@@ -434,8 +446,9 @@ private:
         const Expr& left = *expr.children[0];
         const Expr& right = *expr.children[1];
         const std::string& op = expr.text;
+        if (expr.op->isCall) return std::string(expr.op->cpp) + "(" + Number(left) + ", " + Number(right) + ")";
         if (IsComparison(expr) && left.isString) {
-            const std::string cppOp = op == "=" ? "==" : op == "<>" ? "!=" : op;
+            const std::string cppOp = expr.op->cpp;
             std::string leftCode = Emit(left);
             if (Precedence(left) < 7) leftCode = "(" + leftCode + ")";
             return leftCode + ".Compare(" + Emit(right) + ") " + cppOp + " 0";
@@ -445,7 +458,7 @@ private:
             std::string rightCode = Operand(expr, right, true);
             return leftCode + " + " + rightCode;
         }
-        std::string cppOp = op == "=" ? "==" : op == "<>" ? "!=" : op == "AND" ? "&&" : op == "OR" ? "||" : op;
+        const std::string cppOp = expr.op->cpp;
         std::string leftCode = Operand(expr, left, false);
         std::string rightCode = Operand(expr, right, true);
         // Two whole-number literals would be C++ int arithmetic: make it double.
@@ -473,6 +486,7 @@ private:
     const CheckedProgram& checked_;
     const EmitOptions& options_;
     int depth_ = 1;
+    bool commentPending_ = false;
     std::vector<int> elseIfs_;  // per open block IF: its ELSEIFs, each one more brace to close
 };
 

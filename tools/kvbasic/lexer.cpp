@@ -48,7 +48,7 @@ bool IsRem(const std::string& word)
 
 bool IsSymbolStart(char c)
 {
-    return std::string_view("+-*/=<>()[],:").find(c) != std::string_view::npos;
+    return std::string_view("+-*/\\^=<>()[],:").find(c) != std::string_view::npos;
 }
 
 }  // namespace
