@@ -25,6 +25,7 @@ public:
     std::string Program()
     {
         lines_.clear();
+        lines_.push_back("CONST LOG_ERR = 2 ^ 3 : CONST stdout$ = \"out\" + LOG_ERR");
         const int subs = Pick(3);
         labels_ = 0;
         for (int k = 0; k < 12 + Pick(12); ++k) Statement(0, subs, false);
@@ -79,7 +80,7 @@ private:
     {
         switch (depth > 2 ? Pick(2) : Pick(5)) {
         case 0: return "\"t" + std::to_string(Pick(10)) + (Pick(4) ? "" : " \xC3\xA4") + "\"";
-        case 1: return StringVar(Pick(3));
+        case 1: return Pick(4) ? StringVar(Pick(3)) : "stdout$";
         case 2: return String(depth + 1) + " + " + (Pick(2) ? String(depth + 1) : Number(depth + 1));
         case 3: return "texts$[" + Number(depth + 1) + "]";
         default: return Call('s', depth + 1);
@@ -172,7 +173,7 @@ private:
         case 6:
             lines_.push_back(pad + "WHILE " + Condition(0));
             Statement(indent + 1, subs, true);
-            lines_.push_back(pad + "  BREAK");
+            lines_.push_back(pad + (Pick(2) ? "  BREAK" : "  EXIT WHILE"));
             lines_.push_back(pad + "WEND");
             break;
         case 7:

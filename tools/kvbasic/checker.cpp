@@ -1,5 +1,6 @@
 #include "checker.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <map>
@@ -240,7 +241,21 @@ private:
                       std::string(statement.type == T::Break ? "BREAK" : "CONTINUE") + " outside a loop");
             break;
         case T::Return:
-            if (current_ == 0) Error(number, statement.column, "RETURN outside a SUB");
+            if (current_ == 0)
+                Error(number, statement.column, std::string(statement.name == "SUB" ? "EXIT SUB" : "RETURN") + " outside a SUB");
+            break;
+        case T::Exit:
+            CheckExit(statement, number);
+            break;
+        case T::Const:
+            if (!blocks_.empty()) {
+                Error(number, statement.column, "CONST stands outside blocks");
+                break;
+            }
+            if (auto [it, added] = constants_.emplace(statement.target->text, Constant{number, constantCount_++}); !added)
+                Error(number, statement.target->column, "constant " + statement.target->text +
+                                                            " is defined twice (first on line " +
+                                                            std::to_string(it->second.line) + ")");
             break;
         case T::Gosub:
         case T::Goto:
@@ -252,6 +267,23 @@ private:
         default:
             break;
         }
+    }
+
+    // EXIT FOR, WHILE or REPEAT leaves the innermost loop, which must be of
+    // that kind (it becomes a C++ break).
+    void CheckExit(const Statement& statement, int number)
+    {
+        using T = Statement::Type;
+        const T wanted = statement.name == "FOR" ? T::For : statement.name == "WHILE" ? T::While : T::Repeat;
+        for (int k = static_cast<int>(blocks_.size()) - 1; k >= 0; --k) {
+            if (blocks_[k].type == T::IfBlock) continue;
+            if (blocks_[k].type != wanted)
+                Error(number, statement.column,
+                      "EXIT " + statement.name + " inside a " + BlockWord(blocks_[k].type) + " loop of line " +
+                          std::to_string(blocks_[k].line) + ": leave that loop first");
+            return;
+        }
+        Error(number, statement.column, "EXIT " + statement.name + " outside a " + statement.name + " loop");
     }
 
     void CheckConfiguration(const Statement& statement, int number, bool afterThen)
@@ -330,6 +362,7 @@ private:
     void CollectStatement(const Statement& statement)
     {
         if (statement.type == Statement::Type::Dim) MarkArray(statement.target->text);
+        if (statement.type == Statement::Type::Const) result_.variables[statement.target->text].isConst = true;
         if (statement.type == Statement::Type::Config) return;
         for (const Expr* expr : {statement.target.get(), statement.value.get(), statement.cond.get(),
                                  statement.from.get(), statement.to.get(), statement.step.get(), statement.call.get()})
@@ -425,6 +458,7 @@ private:
             }
             if (kind == 'N' || kind == 'S' || kind == 'V') {
                 const bool isVariable = argument.type == Expr::Type::Variable || argument.type == Expr::Type::Element;
+                if (isVariable && RefuseConstant(argument, argument.line)) continue;
                 CheckExpr(argument);
                 if (!isVariable || (kind == 'N' && argument.isString) || (kind == 'S' && !argument.isString))
                     Error(argument.line, argument.column,
@@ -519,8 +553,43 @@ private:
         if (cond.isString) Error(cond.line, cond.column, "a condition must be a number, not a string");
     }
 
+    // A constant's value: literals, constants of earlier lines, operators
+    // and functions whose value depends on their arguments alone.
+    void CheckConstantValue(const Expr& expr, int order)
+    {
+        static const char* const kPure[] = {"RGB", "CHR$", "INT", "FIX", "ABS", "SGN", "ROUND", "MIN", "MAX",
+                                            "SQR", "SIN", "COS", "TAN", "POW", "MOD", "LEN"};
+        bool constant = true;
+        if (expr.type == Expr::Type::Variable) {
+            auto it = constants_.find(expr.text);
+            constant = it != constants_.end() && it->second.order < order;
+        } else if (expr.type == Expr::Type::Element) {
+            constant = false;
+        } else if (expr.type == Expr::Type::Call) {
+            constant = expr.command != nullptr &&
+                       std::find_if(std::begin(kPure), std::end(kPure), [&](const char* name) {
+                           return std::string(name) == expr.command->name;
+                       }) != std::end(kPure);
+        }
+        if (!constant) {
+            Error(expr.line, expr.column,
+                  "a CONST value is made of numbers, strings, constants defined before, operators and such functions as RGB, not " +
+                      expr.text);
+            return;
+        }
+        for (const auto& child : expr.children) CheckConstantValue(*child, order);
+    }
+
+    bool RefuseConstant(const Expr& target, int number)
+    {
+        if (!result_.variables[target.text].isConst) return false;
+        Error(number, target.column, target.text + " is a constant: it keeps the value CONST gives it");
+        return true;
+    }
+
     void CheckAssignmentTarget(Expr& target, int number, const char* what)
     {
+        if (RefuseConstant(target, number)) return;
         if (target.type == Expr::Type::Variable && result_.variables[target.text].isArray) {
             Error(number, target.column, target.text + " is an array: " + what + " one element, " + target.text + "[...]");
             return;
@@ -560,6 +629,7 @@ private:
             break;
         case T::For: {
             Expr& target = *statement.target;
+            if (RefuseConstant(target, number)) break;
             if (target.type != Expr::Type::Variable || IsStringName(target.text) || result_.variables[target.text].isArray)
                 Error(number, target.column, "FOR needs a number variable, not " +
                                                   std::string(IsStringName(target.text) ? "a string" : "an array"));
@@ -575,12 +645,29 @@ private:
         case T::Sequence:
             for (auto& each : statement.body) CheckNamesOf(*each, number);
             break;
+        case T::Const: {
+            Expr& target = *statement.target;
+            if (target.type != Expr::Type::Variable) {
+                Error(number, target.column, "a constant is a plain name, not an array");
+                break;
+            }
+            CheckExpr(*statement.value);
+            if (IsStringName(target.text) != statement.value->isString)
+                Error(number, statement.value->column,
+                      std::string("cannot give the ") + (IsStringName(target.text) ? "string" : "number") + " constant " +
+                          target.text + " a " + (statement.value->isString ? "string" : "number"));
+            // A CONST refused in a block still gets its value checked.
+            const auto own = constants_.find(target.text);
+            CheckConstantValue(*statement.value, own != constants_.end() ? own->second.order : constantCount_);
+            break;
+        }
         case T::Gosub:
             if (result_.variables.count(statement.name) && subs_.count(statement.name))
                 Error(number, statement.column, statement.name + " is the name of a SUB and of a variable");
             break;
         case T::Dim: {
             Expr& target = *statement.target;
+            if (RefuseConstant(target, number)) break;
             if (target.children.size() > 8) Error(number, target.column, "DIM takes at most 8 sizes");
             if (subs_.count(target.text)) Error(number, target.column, target.text + " is the name of a SUB, not an array");
             for (auto& size : target.children) {
@@ -616,6 +703,12 @@ private:
     int current_ = 0;  // function index; -1 between ENDSUB and the next SUB
     int subLine_ = 0, subColumn_ = 0;
     std::map<std::string, int> subs_;                 // SUB name -> line
+    struct Constant {
+        int line;   // 1-based
+        int order;  // of the CONST statements in the source
+    };
+    std::map<std::string, Constant> constants_;
+    int constantCount_ = 0;
     std::map<int, std::map<std::string, int>> labels_;  // function -> label -> line
     std::vector<Jump> jumps_;
     std::map<std::string, int> textIndices_;

@@ -24,6 +24,7 @@ struct Function {
 struct Variable {
     bool isString = false;
     bool isArray = false;
+    bool isConst = false;  // set once by CONST, a C++ constant
 };
 
 // The configuration compiled into the generated WinMain.

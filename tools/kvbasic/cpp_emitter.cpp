@@ -93,10 +93,12 @@ public:
         out += "#include \"commands.h\"\n\n";
         out += "namespace kvprogram {\n\n";
         out += "// The program's variables: globals, 0 or \"\" until assigned.\n";
-        for (const auto& [name, variable] : checked_.variables) out += Declaration(name, variable) + ";\n";
+        for (const auto& [name, variable] : checked_.variables)
+            if (!variable.isConst) out += Declaration(name, variable) + ";\n";
         if (!checked_.texts.empty()) out += "\n// The constant texts of the program, in Latin-1.\n";
         for (std::size_t k = 0; k < checked_.texts.size(); ++k)
             out += "const KvStr __text_" + std::to_string(k) + " = " + CppStringLiteral(checked_.texts[k]) + ";\n";
+        EmitConstants(out);
         out += "\n";
         for (const Function& function : checked_.functions) out += "void " + FunctionName(function) + "();\n";
         for (const Function& function : checked_.functions) EmitFunction(function, out);
@@ -108,7 +110,7 @@ public:
                       ": the globals and SUBs of the program. Do not edit.\n";
             header += "#pragma once\n\n#include \"commands.h\"\n\nnamespace kvprogram {\n\n";
             for (const auto& [name, variable] : checked_.variables)
-                header += "extern " + Declaration(name, variable) + ";\n";
+                header += "extern " + std::string(variable.isConst ? "const " : "") + Declaration(name, variable) + ";\n";
             header += "\n";
             for (const Function& function : checked_.functions) header += "void " + FunctionName(function) + "();\n";
             header += "\n}  // namespace kvprogram\n\nusing namespace kvprogram;\n";
@@ -133,6 +135,22 @@ private:
     static std::string FunctionName(const Function& function)
     {
         return function.name.empty() ? "__MainGameSub_" : CppName(function.name);
+    }
+
+    // The program's CONSTs, in source order (a constant may use those of
+    // earlier lines); extern, so that the header can declare them.
+    void EmitConstants(std::string& out)
+    {
+        bool first = true;
+        for (const Line& line : program_.lines) {
+            for (const auto& statement : line.statements) {
+                if (statement->type != Statement::Type::Const) continue;
+                if (first) out += "\n// The program's constants.\n";
+                first = false;
+                const std::string& name = statement->target->text;
+                out += "extern const " + Declaration(name, checked_.variables.at(name)) + " = " + Value(*statement->value) + ";\n";
+            }
+        }
     }
 
     std::string WinMain() const
@@ -276,6 +294,7 @@ private:
         case T::Sub:
         case T::EndSub:
         case T::Config:
+        case T::Const:
             Put(out, depth_, line, "");
             break;
         default:
@@ -309,6 +328,7 @@ private:
         case T::Goto:
             return "goto " + CppName(statement.name) + ";";
         case T::Break:
+        case T::Exit:
             return "break;";
         case T::Continue:
             return "continue;";

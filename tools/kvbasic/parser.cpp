@@ -253,6 +253,26 @@ private:
             ++pos_;
             return Make(word == "BREAK" ? T::Break : word == "CONTINUE" ? T::Continue : T::Return, first);
         }
+        // EXIT is a word only before FOR, WHILE, REPEAT or SUB, so that
+        // older programs keep a variable of that name.
+        if (word == "EXIT" && Peek(1).type == TokenType::Identifier) {
+            const std::string what = Upper(Peek(1).text);
+            if (what == "FOR" || what == "WHILE" || what == "REPEAT" || what == "SUB") {
+                pos_ += 2;
+                auto statement = Make(what == "SUB" ? T::Return : T::Exit, first);
+                statement->name = what;
+                return statement;
+            }
+        }
+        if (word == "CONST" && Peek(1).type == TokenType::Identifier && IsSymbol(Peek(2), "=")) {
+            blockOnly("CONST");
+            ++pos_;
+            auto statement = Make(T::Const, first);
+            statement->target = ParseTarget();
+            ++pos_;  // '='
+            statement->value = ParseExpression();
+            return statement;
+        }
         if (word == "GOSUB" || word == "GOTO") {
             ++pos_;
             auto statement = Make(word == "GOSUB" ? T::Gosub : T::Goto, first);

@@ -61,6 +61,8 @@ struct Statement {
         Dim,       // DIM target[...][...]: target is an Element
         Config,    // KV_... = value: name, value
         Sequence,  // statements after THEN or ELSE separated by ':': body
+        Exit,      // EXIT FOR, EXIT WHILE, EXIT REPEAT: name "FOR", ...; EXIT SUB is a Return
+        Const,     // CONST target = value
     };
     Type type = Type::Call;
     int column = 0;

@@ -57,6 +57,11 @@ IF RGB(255, 128, 1) <> 65536 + 128 * 256 + 255 OR ABS(-2) <> 2 THEN failed = fai
 ' Statements separated by ':', in a line and in the branches of a one-line IF
 s = 0 : FOR i = 1 TO 4 : s = s + i : NEXT : IF s = 10 THEN s = 1 : t = 2 ELSE s = 0 : t = 0
 IF s <> 1 OR t <> 2 THEN failed = failed + 1 : REM both branches hold two statements
+' CONST, EXIT FOR out of a FOR, EXIT WHILE
+CONST LIMIT = 2 ^ 3 : CONST HELLO$ = "Hallo " + LIMIT
+s = 0 : FOR i = 1 TO 100 : IF i > LIMIT THEN EXIT FOR ELSE s = s + i
+NEXT : WHILE 1 : s = s + 100 : EXIT WHILE : WEND
+IF s <> 136 OR HELLO$ <> "Hallo 8" THEN failed = failed + 1
 ' The string library; a name of a function may still be a variable
 split = 2
 t$ = "  Hallo Welt "
