@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/arrays.h"
+#include "core/data_items.h"
 #include "core/kvstr.h"
 #include "core/maths.h"
 #include "core/number_functions.h"

@@ -133,7 +133,7 @@ private:
     void Statement(int indent, int subs, bool inLoop)
     {
         const std::string pad(2 * indent, ' ');
-        const int kind = indent > 3 ? Pick(4) : Pick(14);
+        const int kind = indent > 3 ? Pick(4) : Pick(15);
         switch (kind) {
         case 0:
             lines_.push_back(pad + NumberVar(Pick(4)) + " = " + Number(0) +
@@ -184,6 +184,9 @@ private:
         case 8: lines_.push_back(pad + "DIM arr[3][" + Number(1) + "]"); break;
         case 9: lines_.push_back(pad + "DIM texts$[" + Number(1) + "]"); break;
         case 10: lines_.push_back(pad + "PRINT " + (Pick(2) ? Number(0) : String(0)) + ", 1, 2  ' a comment?\?/"); break;
+        case 14:
+            lines_.push_back(pad + "DATA 1, \"t\", -2 : READ " + NumberVar(Pick(4)) + ", " + StringVar(Pick(3)) + " : RESTORE");
+            break;
         case 12: lines_.push_back(pad + "REM see out.txt: 100% done, don't worry ?\?/"); break;
         case 13: {
             // A long flat sum, and literals beyond a double's range.

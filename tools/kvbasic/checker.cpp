@@ -146,6 +146,12 @@ private:
             CloseOpenBlocks();
             result_.functions[current_].lastLine = static_cast<int>(program_.lines.size()) - 1;
         }
+        // RESTORE names a label of any part of the program.
+        for (const Restore& restore : restores_) {
+            bool found = false;
+            for (const auto& [function, labels] : labels_) found = found || labels.count(restore.label);
+            if (!found) Error(restore.line, restore.column, "RESTORE to unknown label " + restore.label);
+        }
         // Jumps and calls, now that every label and SUB is known.
         for (const Jump& jump : jumps_) {
             if (jump.isGosub) {
@@ -246,6 +252,9 @@ private:
             break;
         case T::Exit:
             CheckExit(statement, number);
+            break;
+        case T::Restore:
+            if (!statement.name.empty()) restores_.push_back({statement.name, number, statement.column});
             break;
         case T::Const:
             if (!blocks_.empty()) {
@@ -370,6 +379,7 @@ private:
         if (statement.then) CollectStatement(*statement.then);
         if (statement.otherwise) CollectStatement(*statement.otherwise);
         for (const auto& each : statement.body) CollectStatement(*each);
+        for (const auto& item : statement.items) CollectExpr(*item);
     }
 
     void CollectVariables()
@@ -645,6 +655,12 @@ private:
         case T::Sequence:
             for (auto& each : statement.body) CheckNamesOf(*each, number);
             break;
+        case T::Data:
+            for (auto& item : statement.items) CheckExpr(*item);
+            break;
+        case T::Read:
+            for (auto& item : statement.items) CheckAssignmentTarget(*item, number, "READ into");
+            break;
         case T::Const: {
             Expr& target = *statement.target;
             if (target.type != Expr::Type::Variable) {
@@ -703,6 +719,11 @@ private:
     int current_ = 0;  // function index; -1 between ENDSUB and the next SUB
     int subLine_ = 0, subColumn_ = 0;
     std::map<std::string, int> subs_;                 // SUB name -> line
+    struct Restore {
+        std::string label;
+        int line, column;
+    };
+    std::vector<Restore> restores_;
     struct Constant {
         int line;   // 1-based
         int order;  // of the CONST statements in the source

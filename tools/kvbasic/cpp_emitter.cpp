@@ -51,7 +51,8 @@ bool IsReserved(const std::string& name)
         std::unordered_set<std::string> names(std::begin(kReservedNames), std::end(kReservedNames));
         names.insert(std::begin(kRuntimeMacros), std::end(kRuntimeMacros));
         for (int k = 0; k < kvcommands::kCommandCount; ++k) names.insert(kvcommands::kCommands[k].function);
-        for (const char* used : {"END", "DIM", "IDIV", "KvStr", "KvIntArray", "KvStrArray"}) names.insert(used);
+        for (const char* used : {"END", "DIM", "IDIV", "KvStr", "KvIntArray", "KvStrArray", "KvDataItem", "KvReadNumber",
+                                 "KvReadString"}) names.insert(used);
         return names;
     }();
     return reserved.count(name) != 0;
@@ -99,6 +100,7 @@ public:
         for (std::size_t k = 0; k < checked_.texts.size(); ++k)
             out += "const KvStr __text_" + std::to_string(k) + " = " + CppStringLiteral(checked_.texts[k]) + ";\n";
         EmitConstants(out);
+        EmitData(out);
         out += "\n";
         for (const Function& function : checked_.functions) out += "void " + FunctionName(function) + "();\n";
         for (const Function& function : checked_.functions) EmitFunction(function, out);
@@ -151,6 +153,55 @@ private:
                 out += "extern const " + Declaration(name, checked_.variables.at(name)) + " = " + Value(*statement->value) + ";\n";
             }
         }
+    }
+
+    // The DATA items of the whole program in source order, with the index
+    // of the next one READ takes; only for programs that use them.
+    void EmitData(std::string& out)
+    {
+        std::string items;
+        lineData_.assign(program_.lines.size() + 1, 0);
+        for (const Line& line : program_.lines) {
+            lineData_[line.index] = dataCount_;
+            for (const auto& statement : line.statements) {
+                usesData_ = usesData_ || ReadsData(*statement);
+                if (statement->type != Statement::Type::Data) continue;
+                for (const auto& item : statement->items) {
+                    items += item->type == Expr::Type::String ? "{0, " + CppStringLiteral(item->text) + "}, "
+                                                              : "{" + Number(*item) + ", nullptr}, ";
+                    ++dataCount_;
+                }
+            }
+        }
+        lineData_[program_.lines.size()] = dataCount_;
+        if (!usesData_) return;
+        out += "\n// The program's DATA items, in source order, and the next one READ takes.\n";
+        out += "const KvDataItem __data[] = {" + items + "{0, nullptr}};\n";
+        out += "int __dataNext = 0;\n";
+    }
+
+    static bool ReadsData(const Statement& statement)
+    {
+        if (statement.type == Statement::Type::Read || statement.type == Statement::Type::Restore) return true;
+        for (const Statement* branch : {statement.then.get(), statement.otherwise.get()})
+            if (branch != nullptr && ReadsData(*branch)) return true;
+        for (const auto& each : statement.body)
+            if (ReadsData(*each)) return true;
+        return false;
+    }
+
+    // The index of the first DATA item at or after the label's line.
+    int DataIndexOf(const std::string& label) const
+    {
+        for (const Line& line : program_.lines)
+            if (line.label == label) return lineData_[line.index];
+        return dataCount_;
+    }
+
+    std::string ReadInto(const Expr& target)
+    {
+        const char* reader = target.isString ? "KvReadString" : "KvReadNumber";
+        return Target(target) + " = " + reader + "(__data, " + std::to_string(dataCount_) + ", __dataNext);";
     }
 
     std::string WinMain() const
@@ -295,6 +346,7 @@ private:
         case T::EndSub:
         case T::Config:
         case T::Const:
+        case T::Data:
             Put(out, depth_, line, "");
             break;
         default:
@@ -330,6 +382,13 @@ private:
         case T::Break:
         case T::Exit:
             return "break;";
+        case T::Read: {
+            std::string code;
+            for (const auto& item : statement.items) code += (code.empty() ? "" : " ") + ReadInto(*item);
+            return code;
+        }
+        case T::Restore:
+            return "__dataNext = " + std::to_string(statement.name.empty() ? 0 : DataIndexOf(statement.name)) + ";";
         case T::Continue:
             return "continue;";
         case T::Return:
@@ -346,7 +405,10 @@ private:
         }
         case T::If: {
             std::string then = Simple(*statement.then);
-            const bool nested = statement.then->type == T::If || statement.then->type == T::Sequence || statement.otherwise;
+            // Braces where the branch is several C++ statements (a READ of
+            // several items too) or an IF whose ELSE would be ambiguous.
+            const bool nested = statement.then->type == T::If || statement.then->type == T::Sequence ||
+                                statement.then->type == T::Read || statement.otherwise;
             std::string code = "if (" + Condition(*statement.cond) + ") " + (nested ? "{ " + then + " }" : then);
             if (statement.otherwise) code += " else { " + Simple(*statement.otherwise) + " }";
             return code;
@@ -507,6 +569,9 @@ private:
     const EmitOptions& options_;
     int depth_ = 1;
     bool commentPending_ = false;
+    bool usesData_ = false;       // the program has READ or RESTORE
+    int dataCount_ = 0;           // DATA items of the program
+    std::vector<int> lineData_;   // per line: the index of its first DATA item (or of the next)
     std::vector<int> elseIfs_;  // per open block IF: its ELSEIFs, each one more brace to close
 };
 

@@ -264,6 +264,37 @@ private:
                 return statement;
             }
         }
+        // DATA, READ and RESTORE are statements unless assigned or indexed,
+        // so that older programs keep variables of these names.
+        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[");
+        if (word == "DATA" && !assigned) {
+            blockOnly("DATA");
+            ++pos_;
+            auto statement = Make(T::Data, first);
+            do {
+                if (!statement->items.empty()) ++pos_;
+                statement->items.push_back(ParseDataItem());
+            } while (IsSymbol(Peek(), ","));
+            return statement;
+        }
+        if (word == "READ" && !assigned) {
+            ++pos_;
+            auto statement = Make(T::Read, first);
+            do {
+                if (!statement->items.empty()) ++pos_;
+                statement->items.push_back(ParseTarget());
+            } while (IsSymbol(Peek(), ","));
+            return statement;
+        }
+        if (word == "RESTORE" && !assigned) {
+            ++pos_;
+            auto statement = Make(T::Restore, first);
+            if (!AtEnd() && !IsSymbol(Peek(), ":") && !IsWord(Peek(), "ELSE")) {
+                statement->column = Peek().column;
+                statement->name = ExpectName("a label or end of line");
+            }
+            return statement;
+        }
         if (word == "CONST" && Peek(1).type == TokenType::Identifier && IsSymbol(Peek(2), "=")) {
             blockOnly("CONST");
             ++pos_;
@@ -343,6 +374,23 @@ private:
             sequence->body.push_back(ParseStatement(true));
         }
         return sequence;
+    }
+
+    // A DATA item: a number (with its sign) or a string.
+    std::unique_ptr<Expr> ParseDataItem()
+    {
+        const Token& at = Peek();
+        if (IsSymbol(at, "-") || IsSymbol(at, "+")) {
+            ++pos_;
+            if (Peek().type != TokenType::Number) Fail(Peek(), "expected a number after the sign, found " + QuoteFound());
+            auto expr = MakeExpr(Expr::Type::Unary, at);
+            expr->text = at.text;
+            expr->children.push_back(ParsePrimary());
+            return expr;
+        }
+        if (at.type != TokenType::Number && at.type != TokenType::String)
+            Fail(at, "DATA holds numbers and strings in quotes, found " + QuoteFound());
+        return ParsePrimary();
     }
 
     // A variable or an array element: name or name[i][j]...

@@ -63,6 +63,9 @@ struct Statement {
         Sequence,  // statements after THEN or ELSE separated by ':': body
         Exit,      // EXIT FOR, EXIT WHILE, EXIT REPEAT: name "FOR", ...; EXIT SUB is a Return
         Const,     // CONST target = value
+        Data,      // DATA items: number and string literals
+        Read,      // READ items: variables and array elements
+        Restore,   // RESTORE [name]: the label from whose line on READ takes DATA again
     };
     Type type = Type::Call;
     int column = 0;
@@ -70,6 +73,7 @@ struct Statement {
     std::unique_ptr<Expr> target, value, cond, from, to, step, call;
     std::unique_ptr<Statement> then, otherwise;
     std::vector<std::unique_ptr<Statement>> body;
+    std::vector<std::unique_ptr<Expr>> items;
 };
 
 struct Line {

@@ -62,6 +62,10 @@ CONST LIMIT = 2 ^ 3 : CONST HELLO$ = "Hallo " + LIMIT
 s = 0 : FOR i = 1 TO 100 : IF i > LIMIT THEN EXIT FOR ELSE s = s + i
 NEXT : WHILE 1 : s = s + 100 : EXIT WHILE : WEND
 IF s <> 136 OR HELLO$ <> "Hallo 8" THEN failed = failed + 1
+' DATA, READ and RESTORE
+DATA 2, "zwei", -3 : READ a, b$ : RESTORE more : READ c, d$ : RESTORE : READ e
+IF a <> 2 OR b$ <> "zwei" OR c <> 4 OR d$ <> "-3" OR e <> 2 THEN failed = failed + 1
+more: DATA 4, -3
 ' The string library; a name of a function may still be a variable
 split = 2
 t$ = "  Hallo Welt "
@@ -92,6 +96,7 @@ BOXCOLL hit, 0, 0, 10, 10, 5, 5, 10, 10
 IF hit <> 1 THEN failed = failed + 1
 '
 IF GETCOMMANDLINE$ = "array" THEN m[3][0] = 1
+IF GETCOMMANDLINE$ = "data" THEN READ a, a, a, a, a, a
 FOR frame = 1 TO 5
   IF failed = 0 THEN FILLRECT 0, 0, 40, 40, 65280 ELSE FILLRECT 0, 0, 40, 40, 255
   PRINT failed, 50, 10
