@@ -45,11 +45,11 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
         const ChildResult result = child.Wait();
         ASSERT_TRUE(result.exited) << result.stderrText;
         EXPECT_EQ(result.exitCode, 0) << result.stderrText;
-        // END on line 104 of the source (counted from 0), no error.
+        // END on line 108 of the source (counted from 0), no error.
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 5u);
         EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
-                  (std::vector<std::string>{"-End On Line", "0", "104", "104", "0"}));
+                  (std::vector<std::string>{"-End On Line", "0", "108", "108", "0"}));
         // Green: every check of the program passed.
         const BmpPicture shot(folder.File("shot.bmp"));
         const Colour square = shot.At(20, 20);
@@ -58,24 +58,24 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
         EXPECT_EQ(square.b, 0);
     }
     {
-        // m[3][0] on line 97: index out of bounds, a fatal error 9 there.
+        // m[3][0] on line 101: index out of bounds, a fatal error 9 there.
         ChildProcess child(program, {"array"}, env, folder.File("stderr.txt"));
         const ChildResult result = child.Wait();
         ASSERT_TRUE(result.exited) << result.stderrText;
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 4u);
         EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
-                  (std::vector<std::string>{"9", "97", "97", "0"}));
+                  (std::vector<std::string>{"9", "101", "101", "0"}));
     }
     {
-        // READ past the last DATA item on line 98: a fatal error 7 there.
+        // READ past the last DATA item on line 102: a fatal error 7 there.
         ChildProcess child(program, {"data"}, env, folder.File("stderr.txt"));
         const ChildResult result = child.Wait();
         ASSERT_TRUE(result.exited) << result.stderrText;
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 4u);
         EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
-                  (std::vector<std::string>{"7", "98", "98", "0"}));
+                  (std::vector<std::string>{"7", "102", "102", "0"}));
     }
 }
 

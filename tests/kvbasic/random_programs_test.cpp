@@ -133,7 +133,7 @@ private:
     void Statement(int indent, int subs, bool inLoop)
     {
         const std::string pad(2 * indent, ' ');
-        const int kind = indent > 3 ? Pick(4) : Pick(15);
+        const int kind = indent > 3 ? Pick(4) : Pick(16);
         switch (kind) {
         case 0:
             lines_.push_back(pad + NumberVar(Pick(4)) + " = " + Number(0) +
@@ -184,6 +184,14 @@ private:
         case 8: lines_.push_back(pad + "DIM arr[3][" + Number(1) + "]"); break;
         case 9: lines_.push_back(pad + "DIM texts$[" + Number(1) + "]"); break;
         case 10: lines_.push_back(pad + "PRINT " + (Pick(2) ? Number(0) : String(0)) + ", 1, 2  ' a comment?\?/"); break;
+        case 15:
+            lines_.push_back(pad + "SELECT CASE " + (Pick(2) ? Number(0) + "\n" + pad + "CASE 1, 2 TO 3, IS > " + Number(1)
+                                                             : String(0) + "\n" + pad + "CASE \"a\", \"b\" TO \"c\""));
+            Statement(indent + 1, subs, inLoop);
+            lines_.push_back(pad + "CASE ELSE");
+            Statement(indent + 1, subs, inLoop);
+            lines_.push_back(pad + "END SELECT");
+            break;
         case 14:
             lines_.push_back(pad + "DATA 1, \"t\", -2 : READ " + NumberVar(Pick(4)) + ", " + StringVar(Pick(3)) + " : RESTORE");
             break;

@@ -18,8 +18,15 @@ struct Block {
     int line;              // 1-based
     int column;
     std::string forVariable;
-    bool sawElse = false;
+    bool sawElse = false;  // also CASE ELSE
+    bool sawCase = false;
+    int selectId = -1;
 };
+
+bool IsLoop(Statement::Type type)
+{
+    return type == Statement::Type::For || type == Statement::Type::While || type == Statement::Type::Repeat;
+}
 
 const char* BlockWord(Statement::Type type)
 {
@@ -27,6 +34,7 @@ const char* BlockWord(Statement::Type type)
     case Statement::Type::IfBlock: return "IF";
     case Statement::Type::For: return "FOR";
     case Statement::Type::While: return "WHILE";
+    case Statement::Type::Select: return "SELECT CASE";
     default: return "REPEAT";
     }
 }
@@ -36,6 +44,7 @@ const char* ClosingWord(Statement::Type type)
     case Statement::Type::IfBlock: return "ENDIF";
     case Statement::Type::For: return "NEXT";
     case Statement::Type::While: return "WEND";
+    case Statement::Type::Select: return "END SELECT";
     default: return "UNTIL";
     }
 }
@@ -82,7 +91,7 @@ private:
     bool InLoop() const
     {
         for (const Block& block : blocks_)
-            if (block.type != Statement::Type::IfBlock) return true;
+            if (IsLoop(block.type)) return true;
         return false;
     }
 
@@ -187,7 +196,32 @@ private:
     void CheckStatementStructure(Statement& statement, int number, bool afterThen)
     {
         using T = Statement::Type;
+        if (!afterThen && !blocks_.empty() && blocks_.back().type == T::Select && !blocks_.back().sawCase &&
+            statement.type != T::Case && statement.type != T::EndSelect)
+            Error(number, statement.column, "only comments may stand between SELECT CASE and its first CASE");
         switch (statement.type) {
+        case T::Select:
+            if (blocks_.size() >= 100) {
+                Error(number, statement.column, "blocks are nested too deeply (more than 100)");
+                break;
+            }
+            statement.selectId = static_cast<int>(result_.selectIsString.size());
+            result_.selectIsString.push_back(false);
+            blocks_.push_back({T::Select, number, statement.column, "", false, false, statement.selectId});
+            break;
+        case T::Case:
+            if (blocks_.empty() || blocks_.back().type != T::Select) {
+                Error(number, statement.column, "CASE without SELECT CASE");
+                break;
+            }
+            if (blocks_.back().sawElse) Error(number, statement.column, "CASE after CASE ELSE");
+            blocks_.back().sawCase = true;
+            blocks_.back().sawElse = blocks_.back().sawElse || statement.cases.empty();
+            statement.selectId = blocks_.back().selectId;
+            break;
+        case T::EndSelect:
+            if (!Close(T::Select)) Error(number, statement.column, "END SELECT without SELECT CASE");
+            break;
         case T::If:
             CheckStatementStructure(*statement.then, number, true);
             if (statement.otherwise) CheckStatementStructure(*statement.otherwise, number, true);
@@ -285,7 +319,7 @@ private:
         using T = Statement::Type;
         const T wanted = statement.name == "FOR" ? T::For : statement.name == "WHILE" ? T::While : T::Repeat;
         for (int k = static_cast<int>(blocks_.size()) - 1; k >= 0; --k) {
-            if (blocks_[k].type == T::IfBlock) continue;
+            if (!IsLoop(blocks_[k].type)) continue;
             if (blocks_[k].type != wanted)
                 Error(number, statement.column,
                       "EXIT " + statement.name + " inside a " + BlockWord(blocks_[k].type) + " loop of line " +
@@ -380,6 +414,9 @@ private:
         if (statement.otherwise) CollectStatement(*statement.otherwise);
         for (const auto& each : statement.body) CollectStatement(*each);
         for (const auto& item : statement.items) CollectExpr(*item);
+        for (const auto& item : statement.cases)
+            for (const Expr* value : {item.value.get(), item.to.get()})
+                if (value != nullptr) CollectExpr(*value);
     }
 
     void CollectVariables()
@@ -657,6 +694,22 @@ private:
             break;
         case T::Data:
             for (auto& item : statement.items) CheckExpr(*item);
+            break;
+        case T::Select:
+            CheckExpr(*statement.value);
+            if (statement.selectId >= 0) result_.selectIsString[statement.selectId] = statement.value->isString;
+            break;
+        case T::Case:
+            for (auto& item : statement.cases) {
+                for (Expr* value : {item.value.get(), item.to.get()}) {
+                    if (value == nullptr) continue;
+                    CheckExpr(*value);
+                    const bool wanted = statement.selectId >= 0 && result_.selectIsString[statement.selectId];
+                    if (statement.selectId >= 0 && value->isString != wanted)
+                        Error(value->line, value->column,
+                              std::string("CASE needs ") + (wanted ? "strings" : "numbers") + " like its SELECT CASE");
+                }
+            }
             break;
         case T::Read:
             for (auto& item : statement.items) CheckAssignmentTarget(*item, number, "READ into");

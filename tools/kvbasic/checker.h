@@ -37,6 +37,7 @@ struct CheckedProgram {
     std::vector<Function> functions;       // the main program first
     std::map<std::string, Variable> variables;  // by BASIC name
     std::vector<std::string> texts;        // constant strings, by Expr::textIndex
+    std::vector<bool> selectIsString;      // per SELECT CASE (by selectId): the kind of its value
     Configuration configuration;
 };
 

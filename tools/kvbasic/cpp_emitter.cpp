@@ -101,6 +101,7 @@ public:
             out += "const KvStr __text_" + std::to_string(k) + " = " + CppStringLiteral(checked_.texts[k]) + ";\n";
         EmitConstants(out);
         EmitData(out);
+        EmitSelectValues(out);
         out += "\n";
         for (const Function& function : checked_.functions) out += "void " + FunctionName(function) + "();\n";
         for (const Function& function : checked_.functions) EmitFunction(function, out);
@@ -188,6 +189,59 @@ private:
         for (const auto& each : statement.body)
             if (ReadsData(*each)) return true;
         return false;
+    }
+
+    // The value of each SELECT CASE, held for its CASEs (globals, so that a
+    // GOTO may enter or leave a SELECT block).
+    void EmitSelectValues(std::string& out)
+    {
+        const std::vector<bool>& kinds = checked_.selectIsString;
+        if (!kinds.empty()) out += "\n// The values of the SELECT CASE statements.\n";
+        for (std::size_t k = 0; k < kinds.size(); ++k)
+            out += std::string(kinds[k] ? "KvStr" : "double") + " __select_" + std::to_string(k) + ";\n";
+    }
+
+    // The condition of a CASE: any of its cases matches the SELECT's value.
+    std::string CaseCondition(const Statement& statement)
+    {
+        const bool isString = checked_.selectIsString[statement.selectId];
+        const std::string value = "__select_" + std::to_string(statement.selectId);
+        auto compare = [&](const char* op, const Expr& other) {
+            return isString ? value + ".Compare(" + Emit(other) + ") " + op + " 0"
+                            : value + " " + op + " (" + Number(other) + ")";
+        };
+        std::string code;
+        for (const auto& item : statement.cases) {
+            std::string one = item.is ? compare(item.is->cpp, *item.value)
+                              : item.to ? compare(">=", *item.value) + " && " + compare("<=", *item.to)
+                                        : compare("==", *item.value);
+            if (statement.cases.size() > 1) one = "(" + one + ")";
+            code += (code.empty() ? "" : " || ") + one;
+        }
+        return code;
+    }
+
+    void EmitCase(const Line& line, const Statement& statement, std::string& out)
+    {
+        const bool first = !selectCases_.back();
+        selectCases_.back() = true;
+        if (statement.cases.empty()) {  // CASE ELSE
+            if (first) {
+                Put(out, depth_, line, "{");
+                ++depth_;
+            } else {
+                out += Indent(depth_ - 1) + "} else {\n";
+                Put(out, depth_, line, "");
+            }
+            return;
+        }
+        if (first) {
+            Put(out, depth_, line, "if (" + CaseCondition(statement) + ") {");
+            ++depth_;
+        } else {
+            out += Indent(depth_ - 1) + "} else if (" + CaseCondition(statement) + ") {\n";
+            Put(out, depth_, line, "");
+        }
     }
 
     // The index of the first DATA item at or after the label's line.
@@ -338,6 +392,18 @@ private:
             Put(out, depth_, line, "");
             out += Indent(--depth_) + "}\n";
             break;
+        case T::Select:
+            Put(out, depth_, line, "__select_" + std::to_string(statement->selectId) + " = " + Value(*statement->value) + ";");
+            selectCases_.push_back(false);
+            break;
+        case T::Case:
+            EmitCase(line, *statement, out);
+            break;
+        case T::EndSelect:
+            Put(out, depth_, line, "");
+            if (selectCases_.back()) out += Indent(--depth_) + "}\n";
+            selectCases_.pop_back();
+            break;
         case T::Until:
             Put(out, depth_, line, "");
             out += Indent(--depth_) + "} while (!(" + Condition(*statement->cond) + "));\n";
@@ -362,7 +428,8 @@ private:
     {
         using T = Statement::Type;
         const bool beforeBrace =
-            statement != nullptr && (statement->type == T::ElseIf || statement->type == T::Else || statement->type == T::EndIf);
+            statement != nullptr && (statement->type == T::ElseIf || statement->type == T::Else || statement->type == T::EndIf ||
+                                     statement->type == T::Case || statement->type == T::EndSelect);
         return Indent(depth_ - 1) + CppName(label) + (beforeBrace ? ":;\n" : ":\n");
     }
 
@@ -569,6 +636,7 @@ private:
     const EmitOptions& options_;
     int depth_ = 1;
     bool commentPending_ = false;
+    std::vector<bool> selectCases_;  // per open SELECT CASE: whether a CASE has opened its block
     bool usesData_ = false;       // the program has READ or RESTORE
     int dataCount_ = 0;           // DATA items of the program
     std::vector<int> lineData_;   // per line: the index of its first DATA item (or of the next)

@@ -198,6 +198,32 @@ private:
             pos_ += word == "END" ? 2 : 1;
             return Make(T::EndIf, first);
         }
+        if (word == "ENDSELECT" || (word == "END" && IsWord(Peek(1), "SELECT"))) {
+            blockOnly("END SELECT");
+            pos_ += word == "END" ? 2 : 1;
+            return Make(T::EndSelect, first);
+        }
+        if (word == "SELECT" && IsWord(Peek(1), "CASE")) {
+            blockOnly("SELECT CASE");
+            pos_ += 2;
+            auto statement = Make(T::Select, first);
+            statement->value = ParseExpression();
+            return statement;
+        }
+        if (word == "CASE" && !IsSymbol(Peek(1), "=") && !IsSymbol(Peek(1), "[")) {
+            blockOnly("CASE");
+            ++pos_;
+            auto statement = Make(T::Case, first);
+            if (IsWord(Peek(), "ELSE")) {
+                ++pos_;
+                return statement;
+            }
+            do {
+                if (!statement->cases.empty()) ++pos_;
+                statement->cases.push_back(ParseCaseItem());
+            } while (IsSymbol(Peek(), ","));
+            return statement;
+        }
         if (word == "ENDSUB" || (word == "END" && IsWord(Peek(1), "SUB"))) {
             blockOnly("ENDSUB");
             pos_ += word == "END" ? 2 : 1;
@@ -374,6 +400,28 @@ private:
             sequence->body.push_back(ParseStatement(true));
         }
         return sequence;
+    }
+
+    // One case of a CASE: a value, a range "from TO to", or "IS op value".
+    Statement::CaseItem ParseCaseItem()
+    {
+        Statement::CaseItem item;
+        if (IsWord(Peek(), "IS")) {
+            ++pos_;
+            const BinaryOperator* op = Peek().type == TokenType::Symbol ? FindBinaryOperator(Peek().text) : nullptr;
+            if (op == nullptr || op->kind != BinaryOperator::Kind::Comparison)
+                Fail(Peek(), "expected a comparison after IS, found " + QuoteFound());
+            ++pos_;
+            item.is = op;
+            item.value = ParseExpression();
+            return item;
+        }
+        item.value = ParseExpression();
+        if (IsWord(Peek(), "TO")) {
+            ++pos_;
+            item.to = ParseExpression();
+        }
+        return item;
     }
 
     // A DATA item: a number (with its sign) or a string.

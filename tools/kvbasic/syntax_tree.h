@@ -66,6 +66,9 @@ struct Statement {
         Data,      // DATA items: number and string literals
         Read,      // READ items: variables and array elements
         Restore,   // RESTORE [name]: the label from whose line on READ takes DATA again
+        Select,    // SELECT CASE value
+        Case,      // CASE cases (empty: CASE ELSE)
+        EndSelect,
     };
     Type type = Type::Call;
     int column = 0;
@@ -74,6 +77,13 @@ struct Statement {
     std::unique_ptr<Statement> then, otherwise;
     std::vector<std::unique_ptr<Statement>> body;
     std::vector<std::unique_ptr<Expr>> items;
+    // CASE: value, from TO to, or IS op value; checked against the SELECT.
+    struct CaseItem {
+        std::unique_ptr<Expr> value, to;  // to: for a range
+        const BinaryOperator* is = nullptr;  // for IS op value
+    };
+    std::vector<CaseItem> cases;
+    int selectId = -1;  // SELECT and CASE: which SELECT, counted in the program
 };
 
 struct Line {

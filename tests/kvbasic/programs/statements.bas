@@ -66,6 +66,10 @@ IF s <> 136 OR HELLO$ <> "Hallo 8" THEN failed = failed + 1
 DATA 2, "zwei", -3 : READ a, b$ : RESTORE more : READ c, d$ : RESTORE : READ e
 IF a <> 2 OR b$ <> "zwei" OR c <> 4 OR d$ <> "-3" OR e <> 2 THEN failed = failed + 1
 more: DATA 4, -3
+' SELECT CASE with lists, ranges, IS and CASE ELSE; BREAK inside it leaves the loop
+s = 0 : FOR i = 1 TO 9 : SELECT CASE i : CASE 1, 2 : s = s + 1 : CASE 3 TO 5 : s = s + 10 : CASE IS >= 8 : BREAK
+CASE ELSE : s = s + 100 : END SELECT : NEXT
+IF s <> 232 THEN failed = failed + 1
 ' The string library; a name of a function may still be a variable
 split = 2
 t$ = "  Hallo Welt "
