@@ -557,6 +557,8 @@ private:
     {
         const Token& token = Peek();
         if (token.type != TokenType::Symbol && token.type != TokenType::Identifier) return nullptr;
+        // The word operators (AND, OR, MOD) are short: longer names need no look-up.
+        if (token.type == TokenType::Identifier && token.text.size() > 3) return nullptr;
         const BinaryOperator* op =
             FindBinaryOperator(token.type == TokenType::Identifier ? std::string_view(Upper(token.text)) : token.text);
         return op != nullptr && op->level == level ? op : nullptr;
