@@ -6,16 +6,11 @@
 ' restarts the music, Escape ends the program. Media names resolve through
 ' the media box: a file on disk wins, else a member of the archive appended
 ' to the program.
-line$ = GETCOMMANDLINE$
-split = -1
-FOR i = 0 TO LEN(line$) - 1
-  IF split < 0 AND ASC(MID$(line$, i, 1)) = 32 THEN split = i
-NEXT
-IF split < 0 THEN split = LEN(line$)
-music$ = MID$(line$, 0, split)
-video$ = MID$(line$, split + 1, 1000)
-IF LEN(music$) = 0 THEN music$ = "musik.wav"
-IF LEN(video$) = 0 THEN video$ = "intro.avi"
+words = SPLIT(TRIM$(GETCOMMANDLINE$), " ", words$)
+music$ = words$[0] : video$ = ""
+IF words > 1 THEN video$ = words$[1]
+IF music$ = "" THEN music$ = "musik.wav"
+IF video$ = "" THEN video$ = "intro.avi"
 musicstate = PLAYMUSIC(music$)
 played = 0
 WHILE 1

@@ -5,9 +5,12 @@
 #pragma once
 
 #include "core/arrays.h"
+#include "core/data_items.h"
 #include "core/kvstr.h"
 #include "core/maths.h"
+#include "core/number_functions.h"
 #include "core/string_commands.h"
+#include "core/string_library.h"
 #include "frame/frame.h"
 #include "frame/runtime_state.h"
 

@@ -45,11 +45,11 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
         const ChildResult result = child.Wait();
         ASSERT_TRUE(result.exited) << result.stderrText;
         EXPECT_EQ(result.exitCode, 0) << result.stderrText;
-        // END on line 81 of the source (counted from 0), no error.
+        // END on line 110 of the source (counted from 0), no error.
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 5u);
         EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
-                  (std::vector<std::string>{"-End On Line", "0", "81", "81", "0"}));
+                  (std::vector<std::string>{"-End On Line", "0", "110", "110", "0"}));
         // Green: every check of the program passed.
         const BmpPicture shot(folder.File("shot.bmp"));
         const Colour square = shot.At(20, 20);
@@ -58,17 +58,17 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
         EXPECT_EQ(square.b, 0);
     }
     {
-        // m[3][0] on line 74: index out of bounds, a fatal error 9 there.
+        // m[3][0] on line 102: index out of bounds, a fatal error 9 there.
         ChildProcess child(program, {"array"}, env, folder.File("stderr.txt"));
         const ChildResult result = child.Wait();
         ASSERT_TRUE(result.exited) << result.stderrText;
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 4u);
         EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
-                  (std::vector<std::string>{"9", "74", "74", "0"}));
+                  (std::vector<std::string>{"9", "102", "102", "0"}));
     }
     {
-        // m[3][1] read inside an expression on line 95, in a loop between
+        // m[3][1] read inside an expression on line 124, in a loop between
         // comment lines (which report no line of their own): error 9 there.
         ChildProcess child(program, {"expression"}, env, folder.File("stderr.txt"));
         const ChildResult result = child.Wait();
@@ -76,7 +76,17 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 4u);
         EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
-                  (std::vector<std::string>{"9", "95", "95", "0"}));
+                  (std::vector<std::string>{"9", "124", "124", "0"}));
+    }
+    {
+        // READ past the last DATA item on line 104: a fatal error 7 there.
+        ChildProcess child(program, {"data"}, env, folder.File("stderr.txt"));
+        const ChildResult result = child.Wait();
+        ASSERT_TRUE(result.exited) << result.stderrText;
+        const std::vector<std::string> log = ErrorLogLines(folder.Path());
+        ASSERT_GE(log.size(), 4u);
+        EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
+                  (std::vector<std::string>{"7", "104", "104", "0"}));
     }
 }
 
@@ -91,6 +101,16 @@ TEST(KvBasicProgramsTest, CommandLineReportsEveryErrorAndBuildsNothing)
     EXPECT_NE(output.find(":2:5: error: cannot assign a string to the number variable x\n"), std::string::npos) << output;
     EXPECT_NE(output.find(":3:1: error: NEXT without FOR\n"), std::string::npos) << output;
     EXPECT_FALSE(std::filesystem::exists(folder.File("bad")));
+
+    // A folder is no program (it once translated as an empty one).
+    std::filesystem::create_directory(folder.File("folder.bas"));
+    ChildProcess translateFolder(BuildProgram("kvbasic"), {"translate", folder.File("folder.bas"), "-o", folder.File("f.cpp")},
+                                 {}, folder.File("folder.txt"));
+    const ChildResult folderResult = translateFolder.Wait();
+    EXPECT_EQ(folderResult.exitCode, 1);
+    EXPECT_NE(folderResult.stderrText.find("cannot read " + folder.File("folder.bas")), std::string::npos)
+        << folderResult.stderrText;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("f.cpp")));
 
     ChildProcess help(BuildProgram("kvbasic"), {"--version"}, {}, folder.File("version.txt"));
     EXPECT_EQ(help.Wait().exitCode, 0);

@@ -25,12 +25,14 @@ public:
     std::string Program()
     {
         lines_.clear();
+        lines_.push_back("CONST LOG_ERR = 2 ^ 3 : CONST stdout$ = \"out\" + LOG_ERR");
         const int subs = Pick(3);
+        labels_ = 0;
         for (int k = 0; k < 12 + Pick(12); ++k) Statement(0, subs, false);
         lines_.push_back("END");
         for (int s = 0; s < subs; ++s) {
             lines_.push_back("' ----");
-            lines_.push_back("SUB sub" + std::to_string(s) + ":");
+            lines_.push_back("SUB " + SubName(s) + ":");
             for (int k = 0; k < 3 + Pick(6); ++k) Statement(1, subs, false);
             if (Pick(2)) lines_.push_back("  RETURN");
             lines_.push_back("ENDSUB");
@@ -60,9 +62,12 @@ private:
     {
         switch (depth > 2 ? Pick(3) : Pick(9)) {
         case 0: return std::to_string(Pick(100));
-        case 1: return "n" + std::to_string(Pick(4));
-        case 2: return "arr[" + std::to_string(Pick(3)) + "][" + Number(depth + 1) + "]";
-        case 3: return Number(depth + 1) + " " + std::string("+-*/")[Pick(4)] + " " + Number(depth + 1);
+        case 1: return NumberVar(Pick(4));
+        case 2: return "alloca[" + std::to_string(Pick(3)) + "][" + Number(depth + 1) + "]";
+        case 3: {
+            static const char* const kOperators[] = {"+", "-", "*", "/", "MOD", "^", "\\"};
+            return Number(depth + 1) + " " + kOperators[Pick(7)] + " " + Number(depth + 1);
+        }
         case 4: return "(" + Number(depth + 1) + ")";
         case 5: return "-" + Number(depth + 1);
         case 6: return Condition(depth + 1);
@@ -75,7 +80,7 @@ private:
     {
         switch (depth > 2 ? Pick(2) : Pick(5)) {
         case 0: return "\"t" + std::to_string(Pick(10)) + (Pick(4) ? "" : " \xC3\xA4") + "\"";
-        case 1: return "s" + std::to_string(Pick(3)) + "$";
+        case 1: return Pick(4) ? StringVar(Pick(3)) : "stdout$";
         case 2: return String(depth + 1) + " + " + (Pick(2) ? String(depth + 1) : Number(depth + 1));
         case 3: return "texts$[" + Number(depth + 1) + "]";
         default: return Call('s', depth + 1);
@@ -113,10 +118,10 @@ private:
                 case 'n': argument = Number(depth + 1); break;
                 case 's': argument = String(depth + 1); break;
                 case 'v': argument = Pick(2) ? Number(depth + 1) : String(depth + 1); break;
-                case 'N': argument = "n" + std::to_string(Pick(4)); break;
-                case 'S': argument = "s0$"; break;
-                case 'V': argument = Pick(2) ? "n1" : "s1$"; break;
-                case 'a': argument = "arr"; break;
+                case 'N': argument = NumberVar(Pick(4)); break;
+                case 'S': argument = StringVar(0); break;
+                case 'V': argument = Pick(2) ? NumberVar(1) : StringVar(1); break;
+                case 'a': argument = "alloca"; break;
                 default: argument = "texts$"; break;
                 }
                 call += (k ? ", " : "") + argument;
@@ -128,27 +133,37 @@ private:
     void Statement(int indent, int subs, bool inLoop)
     {
         const std::string pad(2 * indent, ' ');
-        const int kind = indent > 3 ? Pick(4) : Pick(12);
+        const int kind = indent > 3 ? Pick(4) : Pick(16);
         switch (kind) {
-        case 0: lines_.push_back(pad + "n" + std::to_string(Pick(4)) + " = " + Number(0)); break;
-        case 1: lines_.push_back(pad + "s" + std::to_string(Pick(3)) + "$ = " + String(0)); break;
-        case 2: lines_.push_back(pad + "IF " + Condition(0) + " THEN n0 = " + Number(1)); break;
+        case 0:
+            lines_.push_back(pad + NumberVar(Pick(4)) + " = " + Number(0) +
+                             (Pick(3) ? "" : " : " + NumberVar(Pick(4)) + " = " + Number(0)));
+            break;
+        case 1: lines_.push_back(pad + StringVar(Pick(3)) + " = " + String(0)); break;
+        case 2:
+            lines_.push_back(pad + "IF " + Condition(0) + " THEN n0 = " + Number(1) +
+                             (Pick(2) ? "" : " : EIO = 1 ELSE class = 2 : n0 = 3"));
+            break;
         case 3:
-            if (subs > 0) lines_.push_back(pad + "GOSUB sub" + std::to_string(Pick(subs)));
+            if (subs > 0) lines_.push_back(pad + "GOSUB " + SubName(Pick(subs)));
             else if (inLoop) lines_.push_back(pad + (Pick(2) ? "BREAK" : "CONTINUE"));
             break;
         case 4:
+            // Jumps to labels on the ELSEIF, ELSE and ENDIF lines.
             lines_.push_back(pad + "IF " + Condition(0));
             Statement(indent + 1, subs, inLoop);
             if (Pick(2)) {
-                lines_.push_back(pad + "ELSEIF " + Condition(0));
+                lines_.push_back(pad + "  IF " + Condition(0) + " THEN GOTO " + NextLabel());
+                lines_.push_back(pad + Label() + "ELSEIF " + Condition(0));
                 Statement(indent + 1, subs, inLoop);
             }
             if (Pick(2)) {
-                lines_.push_back(pad + "ELSE");
+                lines_.push_back(pad + "  GOTO " + NextLabel());
+                lines_.push_back(pad + Label() + "ELSE");
                 Statement(indent + 1, subs, inLoop);
             }
-            lines_.push_back(pad + "ENDIF");
+            lines_.push_back(pad + "  GOTO " + NextLabel());
+            lines_.push_back(pad + Label() + "ENDIF");
             break;
         case 5:
             lines_.push_back(pad + "FOR n3 = " + Number(1) + " TO " + Number(1) + (Pick(2) ? " STEP " + Number(1) : ""));
@@ -158,7 +173,7 @@ private:
         case 6:
             lines_.push_back(pad + "WHILE " + Condition(0));
             Statement(indent + 1, subs, true);
-            lines_.push_back(pad + "  BREAK");
+            lines_.push_back(pad + (Pick(2) ? "  BREAK" : "  EXIT WHILE"));
             lines_.push_back(pad + "WEND");
             break;
         case 7:
@@ -168,13 +183,63 @@ private:
             break;
         case 8: lines_.push_back(pad + "DIM arr[3][" + Number(1) + "]"); break;
         case 9: lines_.push_back(pad + "DIM texts$[" + Number(1) + "]"); break;
-        case 10: lines_.push_back(pad + "PRINT " + (Pick(2) ? Number(0) : String(0)) + ", 1, 2  ' a comment"); break;
+        case 10: lines_.push_back(pad + "PRINT " + (Pick(2) ? Number(0) : String(0)) + ", 1, 2  ' a comment?\?/"); break;
+        case 15:
+            lines_.push_back(pad + "SELECT CASE " + (Pick(2) ? Number(0) + "\n" + pad + "CASE 1, 2 TO 3, IS > " + Number(1)
+                                                             : String(0) + "\n" + pad + "CASE \"a\", \"b\" TO \"c\""));
+            Statement(indent + 1, subs, inLoop);
+            lines_.push_back(pad + "CASE ELSE");
+            Statement(indent + 1, subs, inLoop);
+            lines_.push_back(pad + "END SELECT");
+            break;
+        case 14:
+            lines_.push_back(pad + "DATA 1, \"t\", -2 : READ " + NumberVar(Pick(4)) + ", " + StringVar(Pick(3)) + " : RESTORE");
+            break;
+        case 12: lines_.push_back(pad + "REM see out.txt: 100% done, don't worry ?\?/"); break;
+        case 13: {
+            // A long flat sum, and literals beyond a double's range.
+            std::string sum = NumberVar(0) + " = 1e-400";
+            for (int k = 0; k < 150; ++k) sum += " + " + NumberVar(Pick(4));
+            lines_.push_back(pad + sum);
+            break;
+        }
         default: lines_.push_back(pad + "SPRITE " + Number(0) + ", " + Number(0) + ", " + Number(0)); break;
         }
     }
 
+    // Names that are C++ keywords or macros of the runtime's headers work
+    // as BASIC names like any other.
+    static std::string NumberVar(int k)
+    {
+        static const char* const kNames[] = {"n0", "EIO", "class", "INT32_MAX"};
+        return kNames[k];
+    }
+    static std::string StringVar(int k)
+    {
+        static const char* const kNames[] = {"s0$", "LC_ALL$", "int$"};
+        return kNames[k];
+    }
+    static std::string SubName(int k)
+    {
+        static const char* const kNames[] = {"BIG_ENDIAN", "P_tmpdir", "NumberToInt"};
+        return kNames[k];
+    }
+    std::string NextLabel() const
+    {
+        static const char* const kNames[] = {"EPERM", "ENOENT", "EINTR", "ENXIO", "E2BIG", "EBADF",
+                                             "EAGAIN", "ENOMEM", "EACCES", "EFAULT", "EBUSY", "EEXIST"};
+        return labels_ < 12 ? kNames[labels_] : "label" + std::to_string(labels_);
+    }
+    std::string Label()
+    {
+        const std::string label = NextLabel();
+        ++labels_;
+        return label + ": ";
+    }
+
     std::mt19937 random_;
     std::vector<std::string> lines_;
+    int labels_ = 0;
 };
 
 TEST(KvBasicRandomProgramsTest, AcceptedProgramsCompileAndRejectedOnesNameExistingLines)

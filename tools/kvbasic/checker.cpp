@@ -1,5 +1,7 @@
 #include "checker.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <map>
 
@@ -16,8 +18,15 @@ struct Block {
     int line;              // 1-based
     int column;
     std::string forVariable;
-    bool sawElse = false;
+    bool sawElse = false;  // also CASE ELSE
+    bool sawCase = false;
+    int selectId = -1;
 };
+
+bool IsLoop(Statement::Type type)
+{
+    return type == Statement::Type::For || type == Statement::Type::While || type == Statement::Type::Repeat;
+}
 
 const char* BlockWord(Statement::Type type)
 {
@@ -25,6 +34,7 @@ const char* BlockWord(Statement::Type type)
     case Statement::Type::IfBlock: return "IF";
     case Statement::Type::For: return "FOR";
     case Statement::Type::While: return "WHILE";
+    case Statement::Type::Select: return "SELECT CASE";
     default: return "REPEAT";
     }
 }
@@ -34,6 +44,7 @@ const char* ClosingWord(Statement::Type type)
     case Statement::Type::IfBlock: return "ENDIF";
     case Statement::Type::For: return "NEXT";
     case Statement::Type::While: return "WEND";
+    case Statement::Type::Select: return "END SELECT";
     default: return "UNTIL";
     }
 }
@@ -80,7 +91,7 @@ private:
     bool InLoop() const
     {
         for (const Block& block : blocks_)
-            if (block.type != Statement::Type::IfBlock) return true;
+            if (IsLoop(block.type)) return true;
         return false;
     }
 
@@ -92,7 +103,7 @@ private:
         lineFunction_.assign(program_.lines.size(), -1);
         for (Line& line : program_.lines) {
             const int number = line.index + 1;
-            Statement* statement = line.statement.get();
+            Statement* statement = line.statements.empty() ? nullptr : line.statements.front().get();
             const bool hasContent = statement != nullptr || !line.label.empty();
             if (statement != nullptr && statement->type == Statement::Type::Sub) {
                 if (current_ == 0) {
@@ -124,10 +135,11 @@ private:
                     Error(number, line.labelColumn,
                           "label " + line.label + " is defined twice (first on line " + std::to_string(it->second) + ")");
             }
-            if (statement != nullptr) CheckStatementStructure(*statement, number, false);
-            if (statement != nullptr && statement->type == Statement::Type::EndSub) {
+            for (const auto& each : line.statements) {
+                CheckStatementStructure(*each, number, false);
+                if (each->type != Statement::Type::EndSub) continue;
                 if (current_ == 0) {
-                    Error(number, statement->column, "ENDSUB without SUB");
+                    Error(number, each->column, "ENDSUB without SUB");
                 } else {
                     CloseOpenBlocks();
                     result_.functions[current_].lastLine = line.index;
@@ -142,6 +154,12 @@ private:
             Error(subLine_, subColumn_, "SUB " + result_.functions[current_].name + " without ENDSUB");
             CloseOpenBlocks();
             result_.functions[current_].lastLine = static_cast<int>(program_.lines.size()) - 1;
+        }
+        // RESTORE names a label of any part of the program.
+        for (const Restore& restore : restores_) {
+            bool found = false;
+            for (const auto& [function, labels] : labels_) found = found || labels.count(restore.label);
+            if (!found) Error(restore.line, restore.column, "RESTORE to unknown label " + restore.label);
         }
         // Jumps and calls, now that every label and SUB is known.
         for (const Jump& jump : jumps_) {
@@ -178,10 +196,38 @@ private:
     void CheckStatementStructure(Statement& statement, int number, bool afterThen)
     {
         using T = Statement::Type;
+        if (!afterThen && !blocks_.empty() && blocks_.back().type == T::Select && !blocks_.back().sawCase &&
+            statement.type != T::Case && statement.type != T::EndSelect)
+            Error(number, statement.column, "only comments may stand between SELECT CASE and its first CASE");
         switch (statement.type) {
+        case T::Select:
+            if (blocks_.size() >= 100) {
+                Error(number, statement.column, "blocks are nested too deeply (more than 100)");
+                break;
+            }
+            statement.selectId = static_cast<int>(result_.selectIsString.size());
+            result_.selectIsString.push_back(false);
+            blocks_.push_back({T::Select, number, statement.column, "", false, false, statement.selectId});
+            break;
+        case T::Case:
+            if (blocks_.empty() || blocks_.back().type != T::Select) {
+                Error(number, statement.column, "CASE without SELECT CASE");
+                break;
+            }
+            if (blocks_.back().sawElse) Error(number, statement.column, "CASE after CASE ELSE");
+            blocks_.back().sawCase = true;
+            blocks_.back().sawElse = blocks_.back().sawElse || statement.cases.empty();
+            statement.selectId = blocks_.back().selectId;
+            break;
+        case T::EndSelect:
+            if (!Close(T::Select)) Error(number, statement.column, "END SELECT without SELECT CASE");
+            break;
         case T::If:
             CheckStatementStructure(*statement.then, number, true);
             if (statement.otherwise) CheckStatementStructure(*statement.otherwise, number, true);
+            break;
+        case T::Sequence:
+            for (auto& each : statement.body) CheckStatementStructure(*each, number, afterThen);
             break;
         case T::IfBlock:
         case T::While:
@@ -235,7 +281,24 @@ private:
                       std::string(statement.type == T::Break ? "BREAK" : "CONTINUE") + " outside a loop");
             break;
         case T::Return:
-            if (current_ == 0) Error(number, statement.column, "RETURN outside a SUB");
+            if (current_ == 0)
+                Error(number, statement.column, std::string(statement.name == "SUB" ? "EXIT SUB" : "RETURN") + " outside a SUB");
+            break;
+        case T::Exit:
+            CheckExit(statement, number);
+            break;
+        case T::Restore:
+            if (!statement.name.empty()) restores_.push_back({statement.name, number, statement.column});
+            break;
+        case T::Const:
+            if (!blocks_.empty()) {
+                Error(number, statement.column, "CONST stands outside blocks");
+                break;
+            }
+            if (auto [it, added] = constants_.emplace(statement.target->text, Constant{number, constantCount_++}); !added)
+                Error(number, statement.target->column, "constant " + statement.target->text +
+                                                            " is defined twice (first on line " +
+                                                            std::to_string(it->second.line) + ")");
             break;
         case T::Gosub:
         case T::Goto:
@@ -247,6 +310,23 @@ private:
         default:
             break;
         }
+    }
+
+    // EXIT FOR, WHILE or REPEAT leaves the innermost loop, which must be of
+    // that kind (it becomes a C++ break).
+    void CheckExit(const Statement& statement, int number)
+    {
+        using T = Statement::Type;
+        const T wanted = statement.name == "FOR" ? T::For : statement.name == "WHILE" ? T::While : T::Repeat;
+        for (int k = static_cast<int>(blocks_.size()) - 1; k >= 0; --k) {
+            if (!IsLoop(blocks_[k].type)) continue;
+            if (blocks_[k].type != wanted)
+                Error(number, statement.column,
+                      "EXIT " + statement.name + " inside a " + BlockWord(blocks_[k].type) + " loop of line " +
+                          std::to_string(blocks_[k].line) + ": leave that loop first");
+            return;
+        }
+        Error(number, statement.column, "EXIT " + statement.name + " outside a " + statement.name + " loop");
     }
 
     void CheckConfiguration(const Statement& statement, int number, bool afterThen)
@@ -280,8 +360,8 @@ private:
         const bool negative = value.type == Expr::Type::Unary && value.text == "-";
         const Expr& literal = negative ? *value.children[0] : value;
         const double number_value = literal.type == Expr::Type::Number ? std::strtod(literal.text.c_str(), nullptr) : 0.5;
-        if (literal.type != Expr::Type::Number || number_value != static_cast<double>(static_cast<long>(number_value)) ||
-            number_value > 100000) {
+        // The range first: converting a larger number to an integer is undefined.
+        if (literal.type != Expr::Type::Number || number_value > 100000 || number_value != std::trunc(number_value)) {
             Error(value.line, value.column, statement.name + " must be a whole number from -100000 to 100000");
             return;
         }
@@ -309,7 +389,8 @@ private:
                     const Expr& argument = *expr.children[k];
                     // A name given for an array is an array, unless the
                     // program also uses it as a plain variable.
-                    if (k < kinds.size() && IsArrayKind(kinds[k][0]) && argument.type == Expr::Type::Variable)
+                    if (k < kinds.size() && IsArrayKind(kinds[k][0]) && argument.type == Expr::Type::Variable &&
+                        !subs_.count(argument.text))
                         arrayArguments_.insert(argument.text);
                     else
                         CollectExpr(argument);
@@ -324,18 +405,25 @@ private:
     void CollectStatement(const Statement& statement)
     {
         if (statement.type == Statement::Type::Dim) MarkArray(statement.target->text);
+        if (statement.type == Statement::Type::Const) result_.variables[statement.target->text].isConst = true;
         if (statement.type == Statement::Type::Config) return;
         for (const Expr* expr : {statement.target.get(), statement.value.get(), statement.cond.get(),
                                  statement.from.get(), statement.to.get(), statement.step.get(), statement.call.get()})
             if (expr != nullptr) CollectExpr(*expr);
         if (statement.then) CollectStatement(*statement.then);
         if (statement.otherwise) CollectStatement(*statement.otherwise);
+        for (const auto& each : statement.body) CollectStatement(*each);
+        for (const auto& item : statement.items) CollectExpr(*item);
+        for (const auto& item : statement.cases)
+            for (const Expr* value : {item.value.get(), item.to.get()})
+                if (value != nullptr) CollectExpr(*value);
     }
 
     void CollectVariables()
     {
         for (const Line& line : program_.lines)
-            if (line.statement && lineFunction_[line.index] >= 0) CollectStatement(*line.statement);
+            if (lineFunction_[line.index] >= 0)
+                for (const auto& statement : line.statements) CollectStatement(*statement);
         for (const std::string& name : arrayArguments_)
             if (!scalarUses_.count(name)) MarkArray(name);
         for (auto& [name, variable] : result_.variables) variable.isString = IsStringName(name);
@@ -402,7 +490,9 @@ private:
                 const bool isArrayName =
                     argument.type == Expr::Type::Variable && result_.variables[argument.text].isArray;
                 const bool isString = IsStringName(argument.text);
-                if (!isArrayName || (kind == 'a' && isString) || (kind == 'A' && !isString)) {
+                if (argument.type == Expr::Type::Variable && subs_.count(argument.text)) {
+                    Error(argument.line, argument.column, argument.text + " is the name of a SUB, not an array");
+                } else if (!isArrayName || (kind == 'a' && isString) || (kind == 'A' && !isString)) {
                     Error(argument.line, argument.column,
                           where + (kind == 'a'   ? " must be an array of numbers"
                                    : kind == 'A' ? " must be an array of strings"
@@ -415,6 +505,7 @@ private:
             }
             if (kind == 'N' || kind == 'S' || kind == 'V') {
                 const bool isVariable = argument.type == Expr::Type::Variable || argument.type == Expr::Type::Element;
+                if (isVariable && RefuseConstant(argument, argument.line)) continue;
                 CheckExpr(argument);
                 if (!isVariable || (kind == 'N' && argument.isString) || (kind == 'S' && !argument.isString))
                     Error(argument.line, argument.column,
@@ -476,14 +567,16 @@ private:
             CheckExpr(left);
             CheckExpr(right);
             const std::string& op = expr.text;
+            const BinaryOperator::Kind kind = expr.op->kind;
             if (op == "+") {
                 expr.isString = left.isString || right.isString;
-            } else if (op == "-" || op == "*" || op == "/" || op == "AND" || op == "OR") {
+            } else if (kind != BinaryOperator::Kind::Comparison) {
                 if (left.isString || right.isString)
                     Error(expr.line, expr.column, "operator " + op + " needs numbers, not strings");
-                expr.isTruth = op == "AND" || op == "OR";
+                expr.isTruth = kind == BinaryOperator::Kind::Logical;
                 // Keeps the kind the program meant, so the error is not repeated.
-                expr.isString = (left.isString || right.isString) && !expr.isTruth;
+                // (MOD, \ and ^ always mean numbers.)
+                expr.isString = (left.isString || right.isString) && !expr.isTruth && !expr.op->isCall;
             } else {  // comparisons
                 if (left.isString != right.isString)
                     Error(expr.line, expr.column, "cannot compare a string with a number");
@@ -507,8 +600,43 @@ private:
         if (cond.isString) Error(cond.line, cond.column, "a condition must be a number, not a string");
     }
 
+    // A constant's value: literals, constants of earlier lines, operators
+    // and functions whose value depends on their arguments alone.
+    void CheckConstantValue(const Expr& expr, int order)
+    {
+        static const char* const kPure[] = {"RGB", "CHR$", "INT", "FIX", "ABS", "SGN", "ROUND", "MIN", "MAX",
+                                            "SQR", "SIN", "COS", "TAN", "POW", "MOD", "LEN"};
+        bool constant = true;
+        if (expr.type == Expr::Type::Variable) {
+            auto it = constants_.find(expr.text);
+            constant = it != constants_.end() && it->second.order < order;
+        } else if (expr.type == Expr::Type::Element) {
+            constant = false;
+        } else if (expr.type == Expr::Type::Call) {
+            constant = expr.command != nullptr &&
+                       std::find_if(std::begin(kPure), std::end(kPure), [&](const char* name) {
+                           return std::string(name) == expr.command->name;
+                       }) != std::end(kPure);
+        }
+        if (!constant) {
+            Error(expr.line, expr.column,
+                  "a CONST value is made of numbers, strings, constants defined before, operators and such functions as RGB, not " +
+                      expr.text);
+            return;
+        }
+        for (const auto& child : expr.children) CheckConstantValue(*child, order);
+    }
+
+    bool RefuseConstant(const Expr& target, int number)
+    {
+        if (!result_.variables[target.text].isConst) return false;
+        Error(number, target.column, target.text + " is a constant: it keeps the value CONST gives it");
+        return true;
+    }
+
     void CheckAssignmentTarget(Expr& target, int number, const char* what)
     {
+        if (RefuseConstant(target, number)) return;
         if (target.type == Expr::Type::Variable && result_.variables[target.text].isArray) {
             Error(number, target.column, target.text + " is an array: " + what + " one element, " + target.text + "[...]");
             return;
@@ -548,6 +676,7 @@ private:
             break;
         case T::For: {
             Expr& target = *statement.target;
+            if (RefuseConstant(target, number)) break;
             if (target.type != Expr::Type::Variable || IsStringName(target.text) || result_.variables[target.text].isArray)
                 Error(number, target.column, "FOR needs a number variable, not " +
                                                   std::string(IsStringName(target.text) ? "a string" : "an array"));
@@ -560,12 +689,54 @@ private:
             }
             break;
         }
+        case T::Sequence:
+            for (auto& each : statement.body) CheckNamesOf(*each, number);
+            break;
+        case T::Data:
+            for (auto& item : statement.items) CheckExpr(*item);
+            break;
+        case T::Select:
+            CheckExpr(*statement.value);
+            if (statement.selectId >= 0) result_.selectIsString[statement.selectId] = statement.value->isString;
+            break;
+        case T::Case:
+            for (auto& item : statement.cases) {
+                for (Expr* value : {item.value.get(), item.to.get()}) {
+                    if (value == nullptr) continue;
+                    CheckExpr(*value);
+                    const bool wanted = statement.selectId >= 0 && result_.selectIsString[statement.selectId];
+                    if (statement.selectId >= 0 && value->isString != wanted)
+                        Error(value->line, value->column,
+                              std::string("CASE needs ") + (wanted ? "strings" : "numbers") + " like its SELECT CASE");
+                }
+            }
+            break;
+        case T::Read:
+            for (auto& item : statement.items) CheckAssignmentTarget(*item, number, "READ into");
+            break;
+        case T::Const: {
+            Expr& target = *statement.target;
+            if (target.type != Expr::Type::Variable) {
+                Error(number, target.column, "a constant is a plain name, not an array");
+                break;
+            }
+            CheckExpr(*statement.value);
+            if (IsStringName(target.text) != statement.value->isString)
+                Error(number, statement.value->column,
+                      std::string("cannot give the ") + (IsStringName(target.text) ? "string" : "number") + " constant " +
+                          target.text + " a " + (statement.value->isString ? "string" : "number"));
+            // A CONST refused in a block still gets its value checked.
+            const auto own = constants_.find(target.text);
+            CheckConstantValue(*statement.value, own != constants_.end() ? own->second.order : constantCount_);
+            break;
+        }
         case T::Gosub:
             if (result_.variables.count(statement.name) && subs_.count(statement.name))
                 Error(number, statement.column, statement.name + " is the name of a SUB and of a variable");
             break;
         case T::Dim: {
             Expr& target = *statement.target;
+            if (RefuseConstant(target, number)) break;
             if (target.children.size() > 8) Error(number, target.column, "DIM takes at most 8 sizes");
             if (subs_.count(target.text)) Error(number, target.column, target.text + " is the name of a SUB, not an array");
             for (auto& size : target.children) {
@@ -582,7 +753,8 @@ private:
     void CheckNames()
     {
         for (Line& line : program_.lines)
-            if (line.statement && lineFunction_[line.index] >= 0) CheckNamesOf(*line.statement, line.index + 1);
+            if (lineFunction_[line.index] >= 0)
+                for (auto& statement : line.statements) CheckNamesOf(*statement, line.index + 1);
     }
 
     struct Jump {
@@ -600,6 +772,17 @@ private:
     int current_ = 0;  // function index; -1 between ENDSUB and the next SUB
     int subLine_ = 0, subColumn_ = 0;
     std::map<std::string, int> subs_;                 // SUB name -> line
+    struct Restore {
+        std::string label;
+        int line, column;
+    };
+    std::vector<Restore> restores_;
+    struct Constant {
+        int line;   // 1-based
+        int order;  // of the CONST statements in the source
+    };
+    std::map<std::string, Constant> constants_;
+    int constantCount_ = 0;
     std::map<int, std::map<std::string, int>> labels_;  // function -> label -> line
     std::vector<Jump> jumps_;
     std::map<std::string, int> textIndices_;

@@ -24,6 +24,7 @@ struct Function {
 struct Variable {
     bool isString = false;
     bool isArray = false;
+    bool isConst = false;  // set once by CONST, a C++ constant
 };
 
 // The configuration compiled into the generated WinMain.
@@ -36,6 +37,7 @@ struct CheckedProgram {
     std::vector<Function> functions;       // the main program first
     std::map<std::string, Variable> variables;  // by BASIC name
     std::vector<std::string> texts;        // constant strings, by Expr::textIndex
+    std::vector<bool> selectIsString;      // per SELECT CASE (by selectId): the kind of its value
     Configuration configuration;
 };
 

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cctype>
 #include <cstdlib>
+#include <unordered_set>
 
 namespace kvbasic {
 
@@ -34,9 +35,27 @@ const char* const kReservedNames[] = {
     "SEEK_SET", "SEEK_CUR", "SEEK_END", "CLOCKS_PER_SEC", "PTRDIFF_MAX", "SIG_ATOMIC_MAX",
 };
 
+// Every macro the runtime's headers define (generated at build time from
+// the headers themselves): a program name equal to one would be replaced by
+// the preprocessor.
+const char* const kRuntimeMacros[] = {
+#include "runtime_macros.inc"
+};
+
+// C++ keywords, the runtime's macros and the C++ functions of the commands
+// (which the generated code calls unqualified, so a SUB or variable of that
+// name in the program's namespace would hide them).
 bool IsReserved(const std::string& name)
 {
-    return std::find(std::begin(kReservedNames), std::end(kReservedNames), name) != std::end(kReservedNames);
+    static const std::unordered_set<std::string> reserved = [] {
+        std::unordered_set<std::string> names(std::begin(kReservedNames), std::end(kReservedNames));
+        names.insert(std::begin(kRuntimeMacros), std::end(kRuntimeMacros));
+        for (int k = 0; k < kvcommands::kCommandCount; ++k) names.insert(kvcommands::kCommands[k].function);
+        for (const char* used : {"END", "DIM", "IDIV", "KvStr", "KvIntArray", "KvStrArray", "KvDataItem", "KvReadNumber",
+                                 "KvReadString"}) names.insert(used);
+        return names;
+    }();
+    return reserved.count(name) != 0;
 }
 
 bool EndsWith(const std::string& text, const std::string& tail)
@@ -44,22 +63,19 @@ bool EndsWith(const std::string& text, const std::string& tail)
     return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
-// C++ precedence groups of the BASIC operators, loosest first.
+// The C++ binding of an expression as the emitter writes it (from the
+// operator table), loosest first.
 int Precedence(const Expr& expr)
 {
-    if (expr.type == Expr::Type::Binary) {
-        const std::string& op = expr.text;
-        if (op == "OR") return 1;
-        if (op == "AND") return 2;
-        if (op == "+" || op == "-") return 4;
-        if (op == "*" || op == "/") return 5;
-        return 3;  // comparisons
-    }
-    if (expr.type == Expr::Type::Unary) return 6;
-    return 7;
+    if (expr.type == Expr::Type::Binary) return expr.op->cppLevel;
+    if (expr.type == Expr::Type::Unary) return kUnaryCppLevel;
+    return kAtomCppLevel;
 }
 
-bool IsComparison(const Expr& expr) { return expr.type == Expr::Type::Binary && Precedence(expr) == 3; }
+bool IsComparison(const Expr& expr)
+{
+    return expr.type == Expr::Type::Binary && expr.op->kind == BinaryOperator::Kind::Comparison;
+}
 
 class Emitter {
 public:
@@ -78,10 +94,14 @@ public:
         out += "#include \"commands.h\"\n\n";
         out += "namespace kvprogram {\n\n";
         out += "// The program's variables: globals, 0 or \"\" until assigned.\n";
-        for (const auto& [name, variable] : checked_.variables) out += Declaration(name, variable) + ";\n";
+        for (const auto& [name, variable] : checked_.variables)
+            if (!variable.isConst) out += Declaration(name, variable) + ";\n";
         if (!checked_.texts.empty()) out += "\n// The constant texts of the program, in Latin-1.\n";
         for (std::size_t k = 0; k < checked_.texts.size(); ++k)
             out += "const KvStr __text_" + std::to_string(k) + " = " + CppStringLiteral(checked_.texts[k]) + ";\n";
+        EmitConstants(out);
+        EmitData(out);
+        EmitSelectValues(out);
         out += "\n";
         for (const Function& function : checked_.functions) out += "void " + FunctionName(function) + "();\n";
         for (const Function& function : checked_.functions) EmitFunction(function, out);
@@ -93,7 +113,7 @@ public:
                       ": the globals and SUBs of the program. Do not edit.\n";
             header += "#pragma once\n\n#include \"commands.h\"\n\nnamespace kvprogram {\n\n";
             for (const auto& [name, variable] : checked_.variables)
-                header += "extern " + Declaration(name, variable) + ";\n";
+                header += "extern " + std::string(variable.isConst ? "const " : "") + Declaration(name, variable) + ";\n";
             header += "\n";
             for (const Function& function : checked_.functions) header += "void " + FunctionName(function) + "();\n";
             header += "\n}  // namespace kvprogram\n\nusing namespace kvprogram;\n";
@@ -118,6 +138,124 @@ private:
     static std::string FunctionName(const Function& function)
     {
         return function.name.empty() ? "__MainGameSub_" : CppName(function.name);
+    }
+
+    // The program's CONSTs, in source order (a constant may use those of
+    // earlier lines); extern, so that the header can declare them.
+    void EmitConstants(std::string& out)
+    {
+        bool first = true;
+        for (const Line& line : program_.lines) {
+            for (const auto& statement : line.statements) {
+                if (statement->type != Statement::Type::Const) continue;
+                if (first) out += "\n// The program's constants.\n";
+                first = false;
+                const std::string& name = statement->target->text;
+                out += "extern const " + Declaration(name, checked_.variables.at(name)) + " = " + Value(*statement->value) + ";\n";
+            }
+        }
+    }
+
+    // The DATA items of the whole program in source order, with the index
+    // of the next one READ takes; only for programs that use them.
+    void EmitData(std::string& out)
+    {
+        std::string items;
+        lineData_.assign(program_.lines.size() + 1, 0);
+        for (const Line& line : program_.lines) {
+            lineData_[line.index] = dataCount_;
+            for (const auto& statement : line.statements) {
+                usesData_ = usesData_ || ReadsData(*statement);
+                if (statement->type != Statement::Type::Data) continue;
+                for (const auto& item : statement->items) {
+                    items += item->type == Expr::Type::String ? "{0, " + CppStringLiteral(item->text) + "}, "
+                                                              : "{" + Number(*item) + ", nullptr}, ";
+                    ++dataCount_;
+                }
+            }
+        }
+        lineData_[program_.lines.size()] = dataCount_;
+        if (!usesData_) return;
+        out += "\n// The program's DATA items, in source order, and the next one READ takes.\n";
+        out += "const KvDataItem __data[] = {" + items + "{0, nullptr}};\n";
+        out += "int __dataNext = 0;\n";
+    }
+
+    static bool ReadsData(const Statement& statement)
+    {
+        if (statement.type == Statement::Type::Read || statement.type == Statement::Type::Restore) return true;
+        for (const Statement* branch : {statement.then.get(), statement.otherwise.get()})
+            if (branch != nullptr && ReadsData(*branch)) return true;
+        for (const auto& each : statement.body)
+            if (ReadsData(*each)) return true;
+        return false;
+    }
+
+    // The value of each SELECT CASE, held for its CASEs (globals, so that a
+    // GOTO may enter or leave a SELECT block).
+    void EmitSelectValues(std::string& out)
+    {
+        const std::vector<bool>& kinds = checked_.selectIsString;
+        if (!kinds.empty()) out += "\n// The values of the SELECT CASE statements.\n";
+        for (std::size_t k = 0; k < kinds.size(); ++k)
+            out += std::string(kinds[k] ? "KvStr" : "double") + " __select_" + std::to_string(k) + ";\n";
+    }
+
+    // The condition of a CASE: any of its cases matches the SELECT's value.
+    std::string CaseCondition(const Statement& statement)
+    {
+        const bool isString = checked_.selectIsString[statement.selectId];
+        const std::string value = "__select_" + std::to_string(statement.selectId);
+        auto compare = [&](const char* op, const Expr& other) {
+            return isString ? value + ".Compare(" + Emit(other) + ") " + op + " 0"
+                            : value + " " + op + " (" + Number(other) + ")";
+        };
+        std::string code;
+        for (const auto& item : statement.cases) {
+            std::string one = item.is ? compare(item.is->cpp, *item.value)
+                              : item.to ? compare(">=", *item.value) + " && " + compare("<=", *item.to)
+                                        : compare("==", *item.value);
+            if (statement.cases.size() > 1) one = "(" + one + ")";
+            code += (code.empty() ? "" : " || ") + one;
+        }
+        return code;
+    }
+
+    void EmitCase(const Line& line, const Statement& statement, std::string& out)
+    {
+        const bool first = !selectCases_.back();
+        selectCases_.back() = true;
+        if (statement.cases.empty()) {  // CASE ELSE
+            if (first) {
+                Put(out, depth_, line, "{");
+                ++depth_;
+            } else {
+                out += Indent(depth_ - 1) + "} else {\n";
+                Put(out, depth_, line, "");
+            }
+            return;
+        }
+        if (first) {
+            Put(out, depth_, line, "if (" + CaseCondition(statement) + ") {");
+            ++depth_;
+        } else {
+            out += Indent(depth_ - 1) + "} else if (" + CaseCondition(statement) + ") {\n";
+            Put(out, depth_, line, "");
+        }
+    }
+
+    // The index of the first DATA item at or after the label's line.
+    int DataIndexOf(const std::string& label) const
+    {
+        for (const Line& line : program_.lines)
+            if (line.label == label) return lineData_[line.index];
+        return dataCount_;
+    }
+
+    std::string ReadInto(const Expr& target)
+    {
+        const char* reader = target.isString ? "KvReadString" : "KvReadNumber";
+        return Target(target) + " = " + reader + "(__data, " + std::to_string(dataCount_) + ", __dataNext);";
     }
 
     std::string WinMain() const
@@ -169,12 +307,17 @@ private:
         text = text.substr(first, text.find_last_not_of(" \t") - first + 1);
         // A backslash at the end of a comment would continue it onto the next line.
         if (text.back() == '\\') text += '.';
+        // "??" followed by a trigraph character would draw a compiler warning.
+        for (std::size_t at = text.find("??"); at != std::string::npos; at = text.find("??", at + 2)) text.insert(at + 1, " ");
         return "  // " + text;
     }
 
+    // One statement with its __dLn; the source line follows as a comment
+    // on the first statement of the line only.
     void Put(std::string& out, int depth, const Line& line, const std::string& code)
     {
-        out += Indent(depth) + Report(line) + (code.empty() ? "" : "  " + code) + Comment(line) + "\n";
+        out += Indent(depth) + Report(line) + (code.empty() ? "" : "  " + code) + (commentPending_ ? Comment(line) : "") + "\n";
+        commentPending_ = false;
     }
 
     // A comment or blank line reports nothing: the line of the last
@@ -188,10 +331,10 @@ private:
 
     void EmitLine(const Line& line, const Function& function, std::string& out)
     {
-        if (!line.label.empty() && function.jumpTargets.count(line.label))
-            out += Indent(depth_ - 1) + CppName(line.label) + ":\n";
-        const Statement* statement = line.statement.get();
-        if (statement == nullptr) {
+        commentPending_ = true;
+        const Statement* first = line.statements.empty() ? nullptr : line.statements.front().get();
+        if (!line.label.empty() && function.jumpTargets.count(line.label)) out += Label(line.label, first);
+        if (first == nullptr) {
             // A labelled line keeps its report: a jump lands on it.
             if (!line.label.empty())
                 Put(out, depth_, line, "");
@@ -199,6 +342,12 @@ private:
                 PutWithoutReport(out, depth_, line);
             return;
         }
+        for (const auto& statement : line.statements) EmitStatement(line, *statement, out);
+    }
+
+    void EmitStatement(const Line& line, const Statement& thisStatement, std::string& out)
+    {
+        const Statement* statement = &thisStatement;
         using T = Statement::Type;
         switch (statement->type) {
         case T::IfBlock:
@@ -256,6 +405,18 @@ private:
             Put(out, depth_, line, "");
             out += Indent(--depth_) + "}\n";
             break;
+        case T::Select:
+            Put(out, depth_, line, "__select_" + std::to_string(statement->selectId) + " = " + Value(*statement->value) + ";");
+            selectCases_.push_back(false);
+            break;
+        case T::Case:
+            EmitCase(line, *statement, out);
+            break;
+        case T::EndSelect:
+            Put(out, depth_, line, "");
+            if (selectCases_.back()) out += Indent(--depth_) + "}\n";
+            selectCases_.pop_back();
+            break;
         case T::Until:
             Put(out, depth_, line, "");
             out += Indent(--depth_) + "} while (!(" + Condition(*statement->cond) + "));\n";
@@ -263,12 +424,26 @@ private:
         case T::Sub:
         case T::EndSub:
         case T::Config:
+        case T::Const:
+        case T::Data:
             Put(out, depth_, line, "");
             break;
         default:
             Put(out, depth_, line, Simple(*statement));
             break;
         }
+    }
+
+    // A jump target. On an ELSEIF, ELSE or ENDIF line it stands before the
+    // closing brace, so it takes an empty statement: a jump there goes on as
+    // the end of the branch before it does, after the ENDIF.
+    std::string Label(const std::string& label, const Statement* statement) const
+    {
+        using T = Statement::Type;
+        const bool beforeBrace =
+            statement != nullptr && (statement->type == T::ElseIf || statement->type == T::Else || statement->type == T::EndIf ||
+                                     statement->type == T::Case || statement->type == T::EndSelect);
+        return Indent(depth_ - 1) + CppName(label) + (beforeBrace ? ":;\n" : ":\n");
     }
 
     // A statement that stays on its line: also the statements after THEN.
@@ -286,7 +461,15 @@ private:
         case T::Goto:
             return "goto " + CppName(statement.name) + ";";
         case T::Break:
+        case T::Exit:
             return "break;";
+        case T::Read: {
+            std::string code;
+            for (const auto& item : statement.items) code += (code.empty() ? "" : " ") + ReadInto(*item);
+            return code;
+        }
+        case T::Restore:
+            return "__dataNext = " + std::to_string(statement.name.empty() ? 0 : DataIndexOf(statement.name)) + ";";
         case T::Continue:
             return "continue;";
         case T::Return:
@@ -296,9 +479,17 @@ private:
             for (const auto& size : statement.target->children) code += ", " + Number(*size);
             return code + ");";
         }
+        case T::Sequence: {
+            std::string code;
+            for (const auto& each : statement.body) code += (code.empty() ? "" : " ") + Simple(*each);
+            return code;
+        }
         case T::If: {
             std::string then = Simple(*statement.then);
-            const bool nested = statement.then->type == T::If || statement.otherwise;
+            // Braces where the branch is several C++ statements (a READ of
+            // several items too) or an IF whose ELSE would be ambiguous.
+            const bool nested = statement.then->type == T::If || statement.then->type == T::Sequence ||
+                                statement.then->type == T::Read || statement.otherwise;
             std::string code = "if (" + Condition(*statement.cond) + ") " + (nested ? "{ " + then + " }" : then);
             if (statement.otherwise) code += " else { " + Simple(*statement.otherwise) + " }";
             return code;
@@ -368,6 +559,9 @@ private:
 
     static std::string CppNumber(const std::string& text)
     {
+        // A literal too small for a double is 0 (the compiler would warn).
+        const double value = std::strtod(text.c_str(), nullptr);
+        if (value == 0 && text.find_first_of("123456789") < text.find_first_of("eE")) return "0.0";
         std::string digits = text;
         // Leading zeros would make an octal literal.
         std::size_t zeros = 0;
@@ -434,8 +628,9 @@ private:
         const Expr& left = *expr.children[0];
         const Expr& right = *expr.children[1];
         const std::string& op = expr.text;
+        if (expr.op->isCall) return std::string(expr.op->cpp) + "(" + Number(left) + ", " + Number(right) + ")";
         if (IsComparison(expr) && left.isString) {
-            const std::string cppOp = op == "=" ? "==" : op == "<>" ? "!=" : op;
+            const std::string cppOp = expr.op->cpp;
             std::string leftCode = Emit(left);
             if (Precedence(left) < 7) leftCode = "(" + leftCode + ")";
             return leftCode + ".Compare(" + Emit(right) + ") " + cppOp + " 0";
@@ -445,7 +640,7 @@ private:
             std::string rightCode = Operand(expr, right, true);
             return leftCode + " + " + rightCode;
         }
-        std::string cppOp = op == "=" ? "==" : op == "<>" ? "!=" : op == "AND" ? "&&" : op == "OR" ? "||" : op;
+        const std::string cppOp = expr.op->cpp;
         std::string leftCode = Operand(expr, left, false);
         std::string rightCode = Operand(expr, right, true);
         // Two whole-number literals would be C++ int arithmetic: make it double.
@@ -473,6 +668,11 @@ private:
     const CheckedProgram& checked_;
     const EmitOptions& options_;
     int depth_ = 1;
+    bool commentPending_ = false;
+    std::vector<bool> selectCases_;  // per open SELECT CASE: whether a CASE has opened its block
+    bool usesData_ = false;       // the program has READ or RESTORE
+    int dataCount_ = 0;           // DATA items of the program
+    std::vector<int> lineData_;   // per line: the index of its first DATA item (or of the next)
     std::vector<int> elseIfs_;  // per open block IF: its ELSEIFs, each one more brace to close
 };
 

@@ -40,9 +40,15 @@ int DecodeUtf8(std::string_view text, std::size_t pos, char32_t& code)
     return length;
 }
 
+bool IsRem(const std::string& word)
+{
+    return word.size() == 3 && std::toupper(static_cast<unsigned char>(word[0])) == 'R' &&
+           std::toupper(static_cast<unsigned char>(word[1])) == 'E' && std::toupper(static_cast<unsigned char>(word[2])) == 'M';
+}
+
 bool IsSymbolStart(char c)
 {
-    return std::string_view("+-*/=<>()[],:").find(c) != std::string_view::npos;
+    return std::string_view("+-*/\\^=<>()[],:").find(c) != std::string_view::npos;
 }
 
 }  // namespace
@@ -98,6 +104,13 @@ std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnosti
             if (pos < line.size() && line[pos] == '$') {
                 token.text += '$';
                 advance();
+            }
+            // REM at the start of a statement (first on the line, or after
+            // a label's or a separator's ':') makes the rest a comment,
+            // whatever characters it holds.
+            if (IsRem(token.text) && (tokens.empty() || (tokens.back().type == TokenType::Symbol && tokens.back().text == ":"))) {
+                tokens.push_back(std::move(token));
+                break;
             }
         } else if (std::isdigit(static_cast<unsigned char>(c)) ||
                    (c == '.' && pos + 1 < line.size() && std::isdigit(static_cast<unsigned char>(line[pos + 1])))) {

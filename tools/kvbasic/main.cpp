@@ -84,6 +84,9 @@ std::string Quote(const std::string& text)
 
 bool ReadFile(const std::string& path, std::string& text)
 {
+    // A folder opens as a stream but reads as nothing.
+    std::error_code error;
+    if (fs::is_directory(path, error)) return false;
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
     std::stringstream buffer;

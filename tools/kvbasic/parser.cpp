@@ -22,6 +22,21 @@ std::string Upper(std::string_view text)
     return upper;
 }
 
+// Functions that joined the language after programs could name variables,
+// arrays and labels so (`split = -1`): such a name is the function only
+// where it is called with parentheses or stands as a command, never where
+// it is assigned, indexed or read alone.
+const char* const kLateFunctions[] = {
+    "INT", "FIX", "SGN", "ROUND", "MIN", "MAX", "RGB", "BAND", "BOR", "BXOR", "BNOT", "SHL", "SHR",
+    "LEFT$", "RIGHT$", "INSTR", "UCASE$", "LCASE$", "TRIM$", "STR$", "REPLACE$", "SPLIT",
+};
+
+bool IsLateFunction(std::string_view name)
+{
+    const std::string upper = Upper(name);
+    return std::find(std::begin(kLateFunctions), std::end(kLateFunctions), upper) != std::end(kLateFunctions);
+}
+
 // Thrown out of a line by a syntax error: the rest of the line is skipped.
 struct SyntaxError {};
 
@@ -38,17 +53,29 @@ public:
             if (AtEnd()) return;
             // A label: a name followed by ':' at the start of the line.
             if (Peek().type == TokenType::Identifier && Peek(1).text == ":" && !IsKeyword(Upper(Peek().text)) &&
-                kvcommands::FindCommand(Peek().text.c_str()) == nullptr) {
+                (kvcommands::FindCommand(Peek().text.c_str()) == nullptr || IsLateFunction(Peek().text))) {
                 if (Peek().text.back() == '$') Fail(Peek(), "a label name cannot end in '$'");
                 line.label = Peek().text;
                 line.labelColumn = Peek().column;
                 pos_ += 2;
                 if (AtEnd()) return;
             }
-            line.statement = ParseStatement(false);
+            // Statements separated by ':'; a ':' may also end the line.
+            for (;;) {
+                if (auto statement = ParseStatement(false)) line.statements.push_back(std::move(statement));
+                if (!IsSymbol(Peek(), ":")) break;
+                ++pos_;
+                if (AtEnd()) break;
+            }
             if (!AtEnd()) Fail(Peek(), "unexpected '" + Describe(Peek()) + "' after the statement");
+            if (line.statements.size() > 1) {
+                for (const auto& statement : line.statements)
+                    if (statement->type == Statement::Type::Sub || statement->type == Statement::Type::EndSub)
+                        Fail(tokens_[0], std::string(statement->type == Statement::Type::Sub ? "SUB" : "ENDSUB") +
+                                             " stands on a line of its own");
+            }
         } catch (const SyntaxError&) {
-            line.statement.reset();
+            line.statements.clear();
         }
     }
 
@@ -128,6 +155,7 @@ private:
         };
 
         if (word == "REM") {
+            if (afterThen) Fail(first, "REM cannot stand after THEN; start the comment with '");
             pos_ = tokens_.size() - 1;
             return nullptr;
         }
@@ -145,10 +173,10 @@ private:
             if (!then) Fail(Peek(), "expected THEN or end of line after the condition, found " + QuoteFound());
             auto statement = Make(T::If, first);
             statement->cond = std::move(cond);
-            statement->then = ParseStatement(true);
+            statement->then = ParseBranch(first);
             if (IsWord(Peek(), "ELSE")) {
                 ++pos_;
-                statement->otherwise = ParseStatement(true);
+                statement->otherwise = ParseBranch(first);
             }
             return statement;
         }
@@ -169,6 +197,32 @@ private:
             blockOnly("ENDIF");
             pos_ += word == "END" ? 2 : 1;
             return Make(T::EndIf, first);
+        }
+        if (word == "ENDSELECT" || (word == "END" && IsWord(Peek(1), "SELECT"))) {
+            blockOnly("END SELECT");
+            pos_ += word == "END" ? 2 : 1;
+            return Make(T::EndSelect, first);
+        }
+        if (word == "SELECT" && IsWord(Peek(1), "CASE")) {
+            blockOnly("SELECT CASE");
+            pos_ += 2;
+            auto statement = Make(T::Select, first);
+            statement->value = ParseExpression();
+            return statement;
+        }
+        if (word == "CASE" && !IsSymbol(Peek(1), "=") && !IsSymbol(Peek(1), "[")) {
+            blockOnly("CASE");
+            ++pos_;
+            auto statement = Make(T::Case, first);
+            if (IsWord(Peek(), "ELSE")) {
+                ++pos_;
+                return statement;
+            }
+            do {
+                if (!statement->cases.empty()) ++pos_;
+                statement->cases.push_back(ParseCaseItem());
+            } while (IsSymbol(Peek(), ","));
+            return statement;
         }
         if (word == "ENDSUB" || (word == "END" && IsWord(Peek(1), "SUB"))) {
             blockOnly("ENDSUB");
@@ -194,7 +248,7 @@ private:
             blockOnly("NEXT");
             ++pos_;
             auto statement = Make(T::Next, first);
-            if (!AtEnd()) statement->name = ExpectName("the FOR variable or end of line");
+            if (!AtEnd() && !IsSymbol(Peek(), ":")) statement->name = ExpectName("the FOR variable or end of line");
             return statement;
         }
         if (word == "WHILE") {
@@ -224,6 +278,57 @@ private:
         if (word == "BREAK" || word == "CONTINUE" || word == "RETURN") {
             ++pos_;
             return Make(word == "BREAK" ? T::Break : word == "CONTINUE" ? T::Continue : T::Return, first);
+        }
+        // EXIT is a word only before FOR, WHILE, REPEAT or SUB, so that
+        // older programs keep a variable of that name.
+        if (word == "EXIT" && Peek(1).type == TokenType::Identifier) {
+            const std::string what = Upper(Peek(1).text);
+            if (what == "FOR" || what == "WHILE" || what == "REPEAT" || what == "SUB") {
+                pos_ += 2;
+                auto statement = Make(what == "SUB" ? T::Return : T::Exit, first);
+                statement->name = what;
+                return statement;
+            }
+        }
+        // DATA, READ and RESTORE are statements unless assigned or indexed,
+        // so that older programs keep variables of these names.
+        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[");
+        if (word == "DATA" && !assigned) {
+            blockOnly("DATA");
+            ++pos_;
+            auto statement = Make(T::Data, first);
+            do {
+                if (!statement->items.empty()) ++pos_;
+                statement->items.push_back(ParseDataItem());
+            } while (IsSymbol(Peek(), ","));
+            return statement;
+        }
+        if (word == "READ" && !assigned) {
+            ++pos_;
+            auto statement = Make(T::Read, first);
+            do {
+                if (!statement->items.empty()) ++pos_;
+                statement->items.push_back(ParseTarget());
+            } while (IsSymbol(Peek(), ","));
+            return statement;
+        }
+        if (word == "RESTORE" && !assigned) {
+            ++pos_;
+            auto statement = Make(T::Restore, first);
+            if (!AtEnd() && !IsSymbol(Peek(), ":") && !IsWord(Peek(), "ELSE")) {
+                statement->column = Peek().column;
+                statement->name = ExpectName("a label or end of line");
+            }
+            return statement;
+        }
+        if (word == "CONST" && Peek(1).type == TokenType::Identifier && IsSymbol(Peek(2), "=")) {
+            blockOnly("CONST");
+            ++pos_;
+            auto statement = Make(T::Const, first);
+            statement->target = ParseTarget();
+            ++pos_;  // '='
+            statement->value = ParseExpression();
+            return statement;
         }
         if (word == "GOSUB" || word == "GOTO") {
             ++pos_;
@@ -258,7 +363,8 @@ private:
             return statement;
         }
         if (IsKeyword(word)) Fail(first, word + " cannot start a statement");
-        if (kvcommands::FindCommand(first.text.c_str()) != nullptr) {
+        const bool assignsLateName = IsLateFunction(first.text) && (IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "["));
+        if (kvcommands::FindCommand(first.text.c_str()) != nullptr && !assignsLateName) {
             auto statement = Make(T::Call, first);
             statement->call = ParseCommandStatement();
             return statement;
@@ -275,13 +381,73 @@ private:
         return statement;
     }
 
+    // The statements after THEN or ELSE of a one-line IF: one, or several
+    // separated by ':' (all of them belong to the branch). A REM after a
+    // ':' ends the line.
+    std::unique_ptr<Statement> ParseBranch(const Token& at)
+    {
+        auto first = ParseStatement(true);
+        if (!IsSymbol(Peek(), ":")) return first;
+        auto sequence = Make(Statement::Type::Sequence, at);
+        sequence->body.push_back(std::move(first));
+        while (IsSymbol(Peek(), ":")) {
+            ++pos_;
+            if (AtEnd() || IsWord(Peek(), "ELSE")) break;
+            if (IsWord(Peek(), "REM")) {
+                pos_ = tokens_.size() - 1;
+                break;
+            }
+            sequence->body.push_back(ParseStatement(true));
+        }
+        return sequence;
+    }
+
+    // One case of a CASE: a value, a range "from TO to", or "IS op value".
+    Statement::CaseItem ParseCaseItem()
+    {
+        Statement::CaseItem item;
+        if (IsWord(Peek(), "IS")) {
+            ++pos_;
+            const BinaryOperator* op = Peek().type == TokenType::Symbol ? FindBinaryOperator(Peek().text) : nullptr;
+            if (op == nullptr || op->kind != BinaryOperator::Kind::Comparison)
+                Fail(Peek(), "expected a comparison after IS, found " + QuoteFound());
+            ++pos_;
+            item.is = op;
+            item.value = ParseExpression();
+            return item;
+        }
+        item.value = ParseExpression();
+        if (IsWord(Peek(), "TO")) {
+            ++pos_;
+            item.to = ParseExpression();
+        }
+        return item;
+    }
+
+    // A DATA item: a number (with its sign) or a string.
+    std::unique_ptr<Expr> ParseDataItem()
+    {
+        const Token& at = Peek();
+        if (IsSymbol(at, "-") || IsSymbol(at, "+")) {
+            ++pos_;
+            if (Peek().type != TokenType::Number) Fail(Peek(), "expected a number after the sign, found " + QuoteFound());
+            auto expr = MakeExpr(Expr::Type::Unary, at);
+            expr->text = at.text;
+            expr->children.push_back(ParsePrimary());
+            return expr;
+        }
+        if (at.type != TokenType::Number && at.type != TokenType::String)
+            Fail(at, "DATA holds numbers and strings in quotes, found " + QuoteFound());
+        return ParsePrimary();
+    }
+
     // A variable or an array element: name or name[i][j]...
     std::unique_ptr<Expr> ParseTarget()
     {
         const Token& token = Peek();
         if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
             Fail(token, "expected a variable, found " + QuoteFound());
-        if (kvcommands::FindCommand(token.text.c_str()) != nullptr)
+        if (kvcommands::FindCommand(token.text.c_str()) != nullptr && !IsLateFunction(token.text))
             Fail(token, token.text + " is a command, not a variable");
         ++pos_;
         return ParseNameRest(token);
@@ -308,7 +474,7 @@ private:
         ++pos_;
         auto call = MakeExpr(Expr::Type::Call, name);
         call->text = name.text;
-        if (AtEnd() || IsWord(Peek(), "ELSE")) return call;
+        if (AtEnd() || IsWord(Peek(), "ELSE") || IsSymbol(Peek(), ":")) return call;
         if (IsSymbol(Peek(), "(") && ClosingParenthesisEndsStatement()) {
             ParseArgumentList(*call);
             SetDepth(*call, name);
@@ -334,7 +500,8 @@ private:
             if (token.type == TokenType::Symbol && (token.text == ")" || token.text == "]")) {
                 if (--depth == 0) {
                     const Token& after = tokens_[std::min(at + 1, tokens_.size() - 1)];
-                    return after.type == TokenType::End || (after.type == TokenType::Identifier && Upper(after.text) == "ELSE");
+                    return after.type == TokenType::End || IsSymbol(after, ":") ||
+                           (after.type == TokenType::Identifier && Upper(after.text) == "ELSE");
                 }
             }
         }
@@ -361,7 +528,7 @@ private:
     void SetDepth(Expr& expr, const Token& at)
     {
         for (const auto& child : expr.children) expr.depth = std::max(expr.depth, child->depth + 1);
-        if (expr.depth > kMaxNesting) Fail(at, "the expression is nested too deeply (more than 100 levels)");
+        if (expr.depth > kMaxDepth) Fail(at, "the expression is nested too deeply (more than 1000 levels)");
     }
 
     std::unique_ptr<Expr> MakeExpr(Expr::Type type, const Token& at)
@@ -373,43 +540,52 @@ private:
         return expr;
     }
 
-    std::unique_ptr<Expr> Binary(const Token& op, std::string text, std::unique_ptr<Expr> left, std::unique_ptr<Expr> right)
+    std::unique_ptr<Expr> Binary(const Token& at, const BinaryOperator& op, std::unique_ptr<Expr> left,
+                                 std::unique_ptr<Expr> right)
     {
-        auto expr = MakeExpr(Expr::Type::Binary, op);
-        expr->text = std::move(text);
+        auto expr = MakeExpr(Expr::Type::Binary, at);
+        expr->text = op.word;
+        expr->op = &op;
         expr->children.push_back(std::move(left));
         expr->children.push_back(std::move(right));
-        SetDepth(*expr, op);
+        SetDepth(*expr, at);
         return expr;
     }
 
-    // Precedence, lowest first: OR; AND; NOT; comparisons; + -; * /; unary - +.
+    // The binary operator of this level at the current token, or nullptr.
+    const BinaryOperator* OperatorAt(int level) const
+    {
+        const Token& token = Peek();
+        if (token.type != TokenType::Symbol && token.type != TokenType::Identifier) return nullptr;
+        // The word operators (AND, OR, MOD) are short: longer names need no look-up.
+        if (token.type == TokenType::Identifier && token.text.size() > 3) return nullptr;
+        const BinaryOperator* op =
+            FindBinaryOperator(token.type == TokenType::Identifier ? std::string_view(Upper(token.text)) : token.text);
+        return op != nullptr && op->level == level ? op : nullptr;
+    }
+
+    // Binding from the loosest level up, as the operator table says: OR;
+    // AND; NOT; comparisons; + -; MOD; \; * /; unary - +; ^.
     std::unique_ptr<Expr> ParseExpression()
     {
         Nested nested(*this);
-        return ParseOr();
+        return ParseLevel(1);
     }
 
-    std::unique_ptr<Expr> ParseOr()
+    // Operators of one level work from left to right.
+    std::unique_ptr<Expr> ParseLevel(int level)
     {
-        auto left = ParseAnd();
-        while (IsWord(Peek(), "OR")) {
-            const Token& op = Peek();
+        if (level == kNotLevel) return ParseNot();
+        if (level == kUnaryLevel) return ParseUnary();
+        auto left = ParseLevel(level + 1);
+        while (const BinaryOperator* op = OperatorAt(level)) {
+            const Token& at = Peek();
             ++pos_;
-            left = Binary(op, "OR", std::move(left), ParseAnd());
+            left = Binary(at, *op, std::move(left), ParseLevel(level + 1));
         }
         return left;
     }
-    std::unique_ptr<Expr> ParseAnd()
-    {
-        auto left = ParseNot();
-        while (IsWord(Peek(), "AND")) {
-            const Token& op = Peek();
-            ++pos_;
-            left = Binary(op, "AND", std::move(left), ParseNot());
-        }
-        return left;
-    }
+
     std::unique_ptr<Expr> ParseNot()
     {
         if (IsWord(Peek(), "NOT")) {
@@ -422,40 +598,9 @@ private:
             SetDepth(*expr, op);
             return expr;
         }
-        return ParseComparison();
+        return ParseLevel(kNotLevel + 1);
     }
-    std::unique_ptr<Expr> ParseComparison()
-    {
-        auto left = ParseSum();
-        while (Peek().type == TokenType::Symbol &&
-               (Peek().text == "=" || Peek().text == "<>" || Peek().text == "<" || Peek().text == ">" ||
-                Peek().text == "<=" || Peek().text == ">=")) {
-            const Token& op = Peek();
-            ++pos_;
-            left = Binary(op, op.text, std::move(left), ParseSum());
-        }
-        return left;
-    }
-    std::unique_ptr<Expr> ParseSum()
-    {
-        auto left = ParseProduct();
-        while (IsSymbol(Peek(), "+") || IsSymbol(Peek(), "-")) {
-            const Token& op = Peek();
-            ++pos_;
-            left = Binary(op, op.text, std::move(left), ParseProduct());
-        }
-        return left;
-    }
-    std::unique_ptr<Expr> ParseProduct()
-    {
-        auto left = ParseUnary();
-        while (IsSymbol(Peek(), "*") || IsSymbol(Peek(), "/")) {
-            const Token& op = Peek();
-            ++pos_;
-            left = Binary(op, op.text, std::move(left), ParseUnary());
-        }
-        return left;
-    }
+
     std::unique_ptr<Expr> ParseUnary()
     {
         if (IsSymbol(Peek(), "-") || IsSymbol(Peek(), "+")) {
@@ -468,8 +613,35 @@ private:
             SetDepth(*expr, op);
             return expr;
         }
+        return ParsePower();
+    }
+
+    // a ^ b ^ c is (a ^ b) ^ c; an exponent may have a sign: 2 ^ -1.
+    std::unique_ptr<Expr> ParsePower()
+    {
+        auto left = ParsePrimary();
+        while (const BinaryOperator* op = OperatorAt(kPowerLevel)) {
+            const Token& at = Peek();
+            ++pos_;
+            left = Binary(at, *op, std::move(left), ParseExponent());
+        }
+        return left;
+    }
+    std::unique_ptr<Expr> ParseExponent()
+    {
+        if (IsSymbol(Peek(), "-") || IsSymbol(Peek(), "+")) {
+            Nested nested(*this);
+            const Token& op = Peek();
+            ++pos_;
+            auto expr = MakeExpr(Expr::Type::Unary, op);
+            expr->text = op.text;
+            expr->children.push_back(ParseExponent());
+            SetDepth(*expr, op);
+            return expr;
+        }
         return ParsePrimary();
     }
+
     std::unique_ptr<Expr> ParsePrimary()
     {
         const Token& token = Peek();
@@ -493,7 +665,8 @@ private:
         }
         if (token.type == TokenType::Identifier && !IsKeyword(Upper(token.text))) {
             ++pos_;
-            if (kvcommands::FindCommand(token.text.c_str()) != nullptr || IsSymbol(Peek(), "(")) {
+            const bool command = kvcommands::FindCommand(token.text.c_str()) != nullptr && !IsLateFunction(token.text);
+            if (command || IsSymbol(Peek(), "(")) {
                 auto call = MakeExpr(Expr::Type::Call, token);
                 call->text = token.text;
                 if (IsSymbol(Peek(), "(")) ParseArgumentList(*call);
@@ -510,6 +683,9 @@ private:
     // that no input can exhaust the stack of the translator (or of the C++
     // compiler after it).
     static constexpr int kMaxNesting = 100;
+    // Operator chains (a + b + c ...) make deep trees without nesting; long
+    // sums are ordinary, so their bound is higher.
+    static constexpr int kMaxDepth = 1000;
     struct Nested {
         explicit Nested(LineParser& parser) : parser_(parser)
         {

@@ -1,5 +1,5 @@
 // The parsed program: one entry per source line, each holding at most a
-// label and one statement. Expressions are trees; the checker fills in
+// label and its statements. Expressions are trees; the checker fills in
 // their kinds, the emitter turns them into C++.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/command_table.h"
+#include "operators.h"
 
 namespace kvbasic {
 
@@ -19,13 +20,14 @@ struct Expr {
         Element,   // text: the array's name; children: the indices
         Call,      // text: the command as written; children: the arguments
         Unary,     // text: "-", "+" or "NOT"; children: the operand
-        Binary,    // text: the operator ("+", "<>", "AND", ...); children: both operands
+        Binary,    // text, op: the operator ("+", "<>", "AND", "MOD", ...); children: both operands
     };
     Type type = Type::Number;
     std::string text;
     std::vector<std::unique_ptr<Expr>> children;
     int line = 0, column = 0;
     int depth = 1;  // of the chain of binary operators ending here
+    const BinaryOperator* op = nullptr;  // for binary operators
 
     // Filled in by the checker.
     bool isString = false;   // the value is a string (else a number)
@@ -58,12 +60,30 @@ struct Statement {
         EndSub,
         Dim,       // DIM target[...][...]: target is an Element
         Config,    // KV_... = value: name, value
+        Sequence,  // statements after THEN or ELSE separated by ':': body
+        Exit,      // EXIT FOR, EXIT WHILE, EXIT REPEAT: name "FOR", ...; EXIT SUB is a Return
+        Const,     // CONST target = value
+        Data,      // DATA items: number and string literals
+        Read,      // READ items: variables and array elements
+        Restore,   // RESTORE [name]: the label from whose line on READ takes DATA again
+        Select,    // SELECT CASE value
+        Case,      // CASE cases (empty: CASE ELSE)
+        EndSelect,
     };
     Type type = Type::Call;
     int column = 0;
     std::string name;
     std::unique_ptr<Expr> target, value, cond, from, to, step, call;
     std::unique_ptr<Statement> then, otherwise;
+    std::vector<std::unique_ptr<Statement>> body;
+    std::vector<std::unique_ptr<Expr>> items;
+    // CASE: value, from TO to, or IS op value; checked against the SELECT.
+    struct CaseItem {
+        std::unique_ptr<Expr> value, to;  // to: for a range
+        const BinaryOperator* is = nullptr;  // for IS op value
+    };
+    std::vector<CaseItem> cases;
+    int selectId = -1;  // SELECT and CASE: which SELECT, counted in the program
 };
 
 struct Line {
@@ -71,7 +91,8 @@ struct Line {
     std::string text;     // the source line, for the comment beside the generated code
     std::string label;    // "name" of "name:", or ""
     int labelColumn = 0;
-    std::unique_ptr<Statement> statement;  // null for blank and comment lines
+    // In order, separated by ':' in the source; none on blank and comment lines.
+    std::vector<std::unique_ptr<Statement>> statements;
 };
 
 struct Program {
