@@ -48,7 +48,7 @@ namespace {
 
 // ---- The failing file system ----------------------------------------------
 
-enum Call { kOpen, kMkstemp, kWrite, kPread, kFtruncate, kFchown, kFchmod, kRename, kClose, kCallKinds };
+enum Call { kOpen, kMkstemp, kWrite, kPread, kFtruncate, kFchown, kFchmod, kRename, kClose, kFallocate, kFdatasync, kCallKinds };
 
 // Errors each kind of call can really give on a local file system.
 const std::vector<int> kErrors[kCallKinds] = {
@@ -61,6 +61,8 @@ const std::vector<int> kErrors[kCallKinds] = {
     {EPERM},                                  // fchmod
     {EACCES, EPERM, EBUSY, EXDEV, EIO, ENOSPC, EROFS},  // rename
     {EIO, ENOSPC, EDQUOT},                    // close
+    {ENOSPC, EOPNOTSUPP, EDQUOT, EFBIG},      // fallocate
+    {EIO, ENOSPC, EDQUOT},                    // fdatasync
 };
 
 struct FaultPlan {
@@ -156,6 +158,30 @@ ssize_t write(int fd, const void* bytes, size_t size)
         if (g_plan.shortWrites && size > 1) size = 1 + static_cast<size_t>(g_plan.counted) % (size < 7 ? size : 7);
     }
     return real(fd, bytes, size);
+}
+
+ssize_t pwrite(int fd, const void* bytes, size_t size, off_t offset)
+{
+    static auto real = Real<ssize_t (*)(int, const void*, size_t, off_t)>("pwrite");
+    if (g_plan.armed && Tracked(fd)) {
+        if (Fails(kWrite)) return -1;
+        if (g_plan.shortWrites && size > 1) size = 1 + static_cast<size_t>(g_plan.counted) % (size < 7 ? size : 7);
+    }
+    return real(fd, bytes, size, offset);
+}
+
+int fallocate(int fd, int mode, off_t offset, off_t length)
+{
+    static auto real = Real<int (*)(int, int, off_t, off_t)>("fallocate");
+    if (g_plan.armed && Tracked(fd) && Fails(kFallocate)) return -1;
+    return real(fd, mode, offset, length);
+}
+
+int fdatasync(int fd)
+{
+    static auto real = Real<int (*)(int)>("fdatasync");
+    if (g_plan.armed && Tracked(fd) && Fails(kFdatasync)) return -1;
+    return real(fd);
 }
 
 ssize_t pread(int fd, void* bytes, size_t size, off_t offset)
@@ -375,7 +401,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } else {
         // Other calls have ways around their failure (another staging
         // folder, a copy in place); a lost write or read has none.
-        const bool needed = g_plan.failedKind == kWrite || g_plan.failedKind == kPread || g_plan.failedKind == kFtruncate;
+        const bool needed = g_plan.failedKind == kWrite || g_plan.failedKind == kPread || g_plan.failedKind == kFtruncate ||
+                            g_plan.failedKind == kFdatasync;
         Expect(!needed || g_plan.failedErrno == EINTR, "a write-back reported success although a write or read failed");
         for (int n = 0; n < FAST_FILE::kMaxLines; ++n) {
             const std::string after = Line(name.c_str(), n);
