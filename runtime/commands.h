@@ -8,6 +8,7 @@
 #include "core/kvstr.h"
 #include "core/maths.h"
 #include "core/string_commands.h"
+#include "frame/error_report.h"
 #include "frame/frame.h"
 #include "frame/runtime_state.h"
 

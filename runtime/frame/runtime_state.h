@@ -30,5 +30,7 @@ extern double g_FirstTime, g_LastTime, g_ThisTime;
 void __Error(double code);
 // The generated code calls this at the start of every source line.
 void __dLn(double file, double line);
-// Records a fatal runtime error on the current line and ends the program.
+// Records a fatal runtime error on the current line and ends the program:
+// the error log as __EndProgram writes it, the error and its source line on
+// stderr, exit code 1.
 [[noreturn]] void __FatalError(double code);

@@ -24,7 +24,12 @@ struct GeneratedCode {
     std::string program;  // globals and functions (and WinMain when there is no header)
     std::string header;   // declarations of the globals and SUBs
     std::string entry;    // WinMain alone
+    int longestFunctionLines = 0;  // source lines of the longest SUB or main program
 };
+
+// Functions longer than this make a build choose a lighter optimisation:
+// the compiler's time on a function grows faster than its length.
+constexpr int kHugeFunctionLines = 2000;
 
 GeneratedCode Emit(const Program& program, const CheckedProgram& checked, const EmitOptions& options);
 
