@@ -2,10 +2,10 @@
 // form and builds them into native programs against the runtime.
 //
 //   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp]
-//   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [--sdk DIR]
+//   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--sdk DIR] [-- arguments...]
 //
-// Exit code 0 on success, 1 on any error.
+// Exit code 0 on success, 1 on any error; run gives the program's own.
 #include <sys/resource.h>
 #include <sys/wait.h>
 
@@ -45,19 +45,30 @@ constexpr const char* kHelp =
     "      -o PROGRAM         output program (default: FILE in the current folder)\n"
     "      --media DIR        copy the files of DIR beside the program\n"
     "      --single-file      pack the media into the program instead\n"
+    "      -O0                no optimisation, as run builds (faster to build)\n"
     "  run FILE.bas         build into a temporary folder and start the program\n"
-    "      --media DIR        the program's media\n"
+    "                       in the folder of FILE.bas: it loads its pictures and\n"
+    "                       sounds from there and the files it writes stay there\n"
+    "      --media DIR        use DIR as the program's folder instead\n"
     "      -- ARGS...         arguments for the program\n"
+    "                       The exit code is the program's: 1 after a runtime\n"
+    "                       error, which it reports as FILE.bas:LINE: runtime\n"
+    "                       error N: TEXT and the source line.\n"
     "\n"
     "Common options:\n"
     "  --sdk DIR            the runtime SDK to build against (also $KVBASIC_SDK);\n"
     "                       default: the SDK kvbasic is installed in, else the\n"
     "                       build tree it was built in\n"
+    "  --timings            print the wall and CPU time of each step\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
     "Errors are reported as FILE.bas:LINE:COLUMN: error: MESSAGE, all of a file\n"
-    "at once. Exit code 0 on success, 1 on any error.\n";
+    "at once. Exit code 0 on success, 1 on any error.\n"
+    "\n"
+    "Builds use a precompiled runtime header kept in $XDG_CACHE_HOME/kvbasic\n"
+    "(else ~/.cache/kvbasic), made on first use, and link with ld.lld or\n"
+    "ld.gold when one is on PATH; without them they are only slower.\n";
 
 struct Options {
     std::string command;
@@ -69,6 +80,7 @@ struct Options {
     std::string sdk;
     bool singleFile = false;
     bool timings = false;
+    bool unoptimised = false;  // -O0: build as run does
     int fileNumber = 0;
     std::vector<std::string> programArguments;
 };
@@ -215,15 +227,16 @@ private:
     double cpu_;
 };
 
-// How a build compiles: `run` wants the program soon, `build` wants it fast.
+// What a build is for: `run` wants the program soon and starts it in the
+// source's folder, `build` places the media beside the program or in it.
 enum class Purpose { Run, Build };
 
-// Optimisation for `build`: -O2, but a program with a huge function (one
-// long main program) gets -O1, whose time grows about linearly with the
-// function's length where -O2's grows much faster.
-std::string OptimisationFor(Purpose purpose, const kvbasic::TranslateResult& result)
+// Optimisation: none for `run` and `build -O0`; else -O2, but a program
+// with a huge function (one long main program) gets -O1, whose time grows
+// about linearly with the function's length where -O2's grows much faster.
+std::string OptimisationFor(const Options& options, Purpose purpose, const kvbasic::TranslateResult& result)
 {
-    if (purpose == Purpose::Run) return "-O0";
+    if (purpose == Purpose::Run || options.unoptimised) return "-O0";
     return result.code.longestFunctionLines > kvbasic::kHugeFunctionLines ? "-O1" : "-O2";
 }
 
@@ -278,7 +291,7 @@ int Build(const Options& options, const std::string& program, Purpose purpose)
     std::string timings = translating.Report("translate");
     if (status == 0) {
         StepTimer compiling;
-        status = Compile(toolchain, OptimisationFor(purpose, result), cpp, object);
+        status = Compile(toolchain, OptimisationFor(options, purpose, result), cpp, object);
         timings += compiling.Report("compile");
     }
     if (status == 0) {
@@ -381,6 +394,8 @@ int main(int argc, char** argv)
             options.singleFile = true;
         } else if (arg == "--timings") {
             options.timings = true;
+        } else if (arg == "-O0") {
+            options.unoptimised = true;
         } else if (arg == "--file-number") {
             std::string number;
             ok = value(number) && !number.empty() && number.find_first_not_of("0123456789") == std::string::npos &&
