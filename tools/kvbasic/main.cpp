@@ -249,7 +249,10 @@ int Compile(const kvbasic::Toolchain& toolchain, const std::string& optimisation
     for (const std::string& flag : toolchain.compileFlags) flags.push_back(flag);
     const std::string precompiled = kvbasic::PrecompiledHeaderFolder(toolchain, flags);
     std::string command = Quote(toolchain.compiler);
-    for (const std::string& flag : flags) command += " " + Quote(flag);
+    for (const std::string& flag : flags) {
+        command += ' ';
+        command += Quote(flag);
+    }
     if (!precompiled.empty()) command += " -I" + Quote(precompiled);
     command += " -I" + Quote(toolchain.includeDir) + " -c " + Quote(cpp.string()) + " -o " + Quote(object.string());
     return std::system(command.c_str()) == 0 ? 0 : Fail("the C++ compiler failed on " + cpp.string());
@@ -258,7 +261,10 @@ int Compile(const kvbasic::Toolchain& toolchain, const std::string& optimisation
 int Link(const kvbasic::Toolchain& toolchain, const fs::path& object, const fs::path& program)
 {
     std::string command = Quote(toolchain.compiler);
-    for (const std::string& flag : toolchain.compileFlags) command += " " + Quote(flag);
+    for (const std::string& flag : toolchain.compileFlags) {
+        command += ' ';
+        command += Quote(flag);
+    }
     if (!toolchain.linkerFlag.empty()) command += " " + toolchain.linkerFlag;
     command += " " + Quote(object.string()) + " -o " + Quote(program.string());
     command += " " + Quote(toolchain.libraryDir + "/libkvmain.a") + " " + Quote(toolchain.libraryDir + "/libkvruntime.a");
