@@ -27,8 +27,9 @@ struct GeneratedCode {
     int longestFunctionLines = 0;  // source lines of the longest SUB or main program
 };
 
-// Functions longer than this make a build choose a lighter optimisation:
-// the compiler's time on a function grows faster than its length.
+// A function longer than this makes `kvbasic build` compile without
+// optimisation: the optimiser's time on one function grows much faster than
+// the function's length.
 constexpr int kHugeFunctionLines = 2000;
 
 GeneratedCode Emit(const Program& program, const CheckedProgram& checked, const EmitOptions& options);
