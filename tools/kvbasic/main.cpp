@@ -345,8 +345,11 @@ int Build(const Options& options, const std::string& program, Purpose purpose)
 // kvbasic's.
 int Run(const Options& options)
 {
-    const fs::path programFolder =
-        fs::absolute(options.media.empty() ? fs::path(options.source).parent_path() : fs::path(options.media));
+    fs::path programFolder = options.media.empty() ? fs::path(options.source).parent_path() : fs::path(options.media);
+    if (programFolder.empty()) programFolder = ".";  // a source named without a folder
+    std::error_code error;
+    programFolder = fs::absolute(programFolder, error);
+    if (error) return Fail("cannot find the program folder: " + error.message());
     if (!fs::is_directory(programFolder)) return Fail("the program folder " + programFolder.string() + " does not exist");
     fs::path folder;
     if (!MakeTemporaryFolder(folder)) return Fail("cannot create a temporary folder");
@@ -361,7 +364,6 @@ int Run(const Options& options)
         const int code = std::system(command.c_str());
         status = code == 0 ? 0 : WIFEXITED(code) && WEXITSTATUS(code) != 0 ? WEXITSTATUS(code) : 1;
     }
-    std::error_code error;
     fs::remove_all(folder, error);
     return status;
 }
