@@ -1,6 +1,7 @@
 #include "frame/frame.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -11,6 +12,7 @@
 #include "files/shoebox.h"
 #include "files/fast_file.h"
 #include "frame/error_log.h"
+#include "frame/error_report.h"
 #include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
@@ -46,10 +48,14 @@ void __Error(double code)
     g_errorline = g_debugline;
 }
 
+namespace {
+[[noreturn]] void EndProgram(bool onFatalError);
+}
+
 void __FatalError(double code)
 {
     __Error(code);
-    __EndProgram();
+    EndProgram(true);
 }
 
 int __GlobalInit(void* instance, void*, char*, int, const char* title)
@@ -116,7 +122,15 @@ int __GlobalInit(void* instance, void*, char*, int, const char* title)
             break;
         }
     }
-    platform::ChangeDirectory(path);
+    // `kvbasic run` starts a program built elsewhere in the folder of its
+    // source: KV_PROGRAM_FOLDER names the folder its media and files are in.
+    const char* programFolder = std::getenv("KV_PROGRAM_FOLDER");
+    if (programFolder != nullptr && *programFolder) {
+        if (!platform::ChangeDirectory(programFolder))
+            std::fprintf(stderr, "Zorvelin runtime: cannot enter the program folder %s\n", programFolder);
+    } else {
+        platform::ChangeDirectory(path);
+    }
 
     // The default font, so PRINT works before the program loads one.
     LOADFONT("Smalfont.bmp", 0);
@@ -162,12 +176,18 @@ void ReleaseEngineObjects()
 
 }  // namespace
 
-void __EndProgram()
+namespace {
+
+// Every way out. A fatal runtime error also tells the person who started
+// the program what went wrong and where, and ends with a code that says it
+// failed; END and closing the window end quietly with code 0.
+void EndProgram(bool onFatalError)
 {
+    const int exitCode = onFatalError ? 1 : 0;
     // A second way out while the first is still running (a close message
-    // during shutdown) just finishes the exit.
+    // during shutdown, a fatal error while releasing) just finishes the exit.
     static bool ending = false;
-    if (ending) platform::ExitProcess(0);
+    if (ending) platform::ExitProcess(exitCode);
     ending = true;
 
     // Changed lines of the line-file cache reach the disk first, before the
@@ -185,9 +205,20 @@ void __EndProgram()
             AppendErrorLog(text);
         }
     }
+    if (onFatalError) {
+        ReportRuntimeError(stderr, g_error, g_errorline, g_debugfile);
+        std::fflush(stderr);
+    }
 
     ReleaseEngineObjects();
-    platform::ExitProcess(0);
+    platform::ExitProcess(exitCode);
+}
+
+}  // namespace
+
+void __EndProgram()
+{
+    EndProgram(false);
 }
 
 void __ReleaseRuntime()

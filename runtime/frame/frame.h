@@ -24,7 +24,9 @@ extern TzNetwork* pTzNet;       // the network object
 int __GlobalInit(void* instance, void* prevInstance, char* commandLine, int showCommand,
                  const char* title);
 // The one way out: writes the error log, releases the engine objects in
-// their fixed order and exits with code 0.
+// their fixed order and exits with code 0. (A fatal runtime error takes the
+// same way through __FatalError, which also writes the error and its
+// source line on stderr and exits with code 1.)
 [[noreturn]] void __EndProgram();
 // Ends the runtime but not the process: what __EndProgram does short of the
 // error-log lines and the exit (line files written back, music stopped,

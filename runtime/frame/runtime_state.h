@@ -36,5 +36,7 @@ inline void __dLn(double file, double line)
     g_debugfile = file;
     g_debugline = line;
 }
-// Records a fatal runtime error on the current line and ends the program.
+// Records a fatal runtime error on the current line and ends the program:
+// the error log as __EndProgram writes it, the error and its source line on
+// stderr, exit code 1.
 [[noreturn]] void __FatalError(double code);

@@ -49,7 +49,7 @@ TEST_F(ShutdownWriteBackTest, OnFatalError)
             KvIntArray never;
             never(3) = 1;  // used before DIM: fatal
         },
-        testing::ExitedWithCode(0), "");
+        testing::ExitedWithCode(1), "runtime error 8");
     EXPECT_EQ(Read("save.txt"), "before\r\nbefore the crash\r\n");
 }
 

@@ -37,6 +37,7 @@ TEST_F(FrameProcessTest, EndWritesTheRendererLineThenTheFinalState)
     ChildResult result = Run("end");
     ASSERT_TRUE(result.exited) << result.stderrText;
     EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+    EXPECT_EQ(result.stderrText.find("runtime error"), std::string::npos) << result.stderrText;
     std::vector<std::string> log = Log();
     ASSERT_EQ(log.size(), 6u);
     EXPECT_TRUE(IsRendererLine(log[0])) << log[0];
@@ -48,7 +49,12 @@ TEST_F(FrameProcessTest, FatalArrayErrorEndsWithItsNumberAndLine)
 {
     ChildResult result = Run("array");
     ASSERT_TRUE(result.exited);
-    EXPECT_EQ(result.exitCode, 0);
+    // A program that ends on an error says so, on stderr and in its exit
+    // code; without a source table the message names file and line numbers.
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.stderrText.find("file 0, line 58: runtime error 9: array index out of bounds\n"),
+              std::string::npos)
+        << result.stderrText;
     std::vector<std::string> log = Log();
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
@@ -57,12 +63,19 @@ TEST_F(FrameProcessTest, FatalArrayErrorEndsWithItsNumberAndLine)
 
 TEST_F(FrameProcessTest, ArrayUsedBeforeDimAndHugeDimEndTheProgram)
 {
-    ASSERT_EQ(Run("undimmed").exitCode, 0);
+    ChildResult result = Run("undimmed");
+    ASSERT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.stderrText.find("line 61: runtime error 8: array used before DIM\n"), std::string::npos)
+        << result.stderrText;
     std::vector<std::string> log = Log();
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
               (std::vector<std::string>{"8", "60", "60", "0"}));
-    ASSERT_EQ(Run("huge").exitCode, 0);
+    result = Run("huge");
+    ASSERT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.stderrText.find("line 64: runtime error 7: out of memory or value out of range\n"),
+              std::string::npos)
+        << result.stderrText;
     log = Log();
     ASSERT_GE(log.size(), 4u);
     EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),

@@ -248,7 +248,7 @@ TEST_F(BitmapLoadingDeath, LoadBmpOfAnUnreadablePictureIsFatalError3)
     auto minHeight = Plain(4, 4);
     Set32(minHeight, 22, 0x80000000u);
     const std::string path = WriteBmp("minh.bmp", minHeight);
-    EXPECT_EXIT(LOADBMP(path.c_str()), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(LOADBMP(path.c_str()), ::testing::ExitedWithCode(1), "runtime error 3: file or media missing or unreadable");
     EXPECT_NE(ErrorLog(m_folder).find("-End On Line\r\n3\r\n"), std::string::npos) << ErrorLog(m_folder);
 }
 
@@ -257,7 +257,7 @@ TEST_F(BitmapLoadingDeath, LoadFontOfAPictureWithTooFewBytesIsFatalError3)
     auto early = Plain(4, 4);
     Set32(early, 10, 30);
     const std::string path = WriteBmp("early.bmp", early);
-    EXPECT_EXIT(LOADFONT(path.c_str(), 1), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(LOADFONT(path.c_str(), 1), ::testing::ExitedWithCode(1), "runtime error 3: file or media missing or unreadable");
     EXPECT_NE(ErrorLog(m_folder).find("-End On Line\r\n3\r\n"), std::string::npos) << ErrorLog(m_folder);
 }
 

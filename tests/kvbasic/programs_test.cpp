@@ -21,10 +21,13 @@ using game_testing::Colour;
 const std::string kPrograms = std::string(KV_SOURCE_DIR) + "/tests/kvbasic/programs/";
 
 // Builds the program with kvbasic; false (with kvbasic's output) on failure.
-bool Build(const std::string& source, const std::string& program, const ScratchFolder& folder, std::string& output)
+// The precompiled runtime header goes to the scratch folder's cache.
+bool Build(const std::string& source, const std::string& program, const ScratchFolder& folder, std::string& output,
+           std::vector<std::string> env = {})
 {
-    ChildProcess kvbasic(BuildProgram("kvbasic"), {"build", source, "-o", program}, {"TMPDIR=" + folder.Path()},
-                         folder.File("kvbasic.txt"));
+    env.push_back("TMPDIR=" + folder.Path());
+    env.push_back("XDG_CACHE_HOME=" + folder.File("cache"));
+    ChildProcess kvbasic(BuildProgram("kvbasic"), {"build", source, "-o", program}, env, folder.File("kvbasic.txt"));
     const ChildResult result = kvbasic.Wait(std::chrono::seconds(240));
     output = result.stderrText;
     return result.exited && result.exitCode == 0;
@@ -45,6 +48,7 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
         const ChildResult result = child.Wait();
         ASSERT_TRUE(result.exited) << result.stderrText;
         EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+        EXPECT_EQ(result.stderrText.find("runtime error"), std::string::npos) << result.stderrText;
         // END on line 110 of the source (counted from 0), no error.
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 5u);
@@ -62,6 +66,13 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
         ChildProcess child(program, {"array"}, env, folder.File("stderr.txt"));
         const ChildResult result = child.Wait();
         ASSERT_TRUE(result.exited) << result.stderrText;
+        // The person who started it sees the error, counted as editors count
+        // lines, and the line itself; the exit code says it failed.
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.stderrText.find("statements.bas:103: runtime error 9: array index out of bounds\n"
+                                         "IF GETCOMMANDLINE$ = \"array\" THEN m[3][0] = 1\n"),
+                  std::string::npos)
+            << result.stderrText;
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 4u);
         EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
@@ -73,6 +84,11 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
         ChildProcess child(program, {"expression"}, env, folder.File("stderr.txt"));
         const ChildResult result = child.Wait();
         ASSERT_TRUE(result.exited) << result.stderrText;
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.stderrText.find("statements.bas:125: runtime error 9: array index out of bounds\n"
+                                         "    total = total + m[i][1] * 2\n"),
+                  std::string::npos)
+            << result.stderrText;
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 4u);
         EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
@@ -88,6 +104,75 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
         EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),
                   (std::vector<std::string>{"7", "104", "104", "0"}));
     }
+}
+
+// `kvbasic run` starts the program in the folder of its source: it reads
+// its files there and what it writes stays there; --media names another
+// folder. A runtime error reaches the terminal and kvbasic's exit code.
+TEST(KvBasicProgramsTest, RunUsesTheSourceFolderAndReportsRuntimeErrors)
+{
+    ScratchFolder folder;
+    const std::string game = folder.File("game"), other = folder.File("other");
+    std::filesystem::create_directories(game);
+    std::filesystem::create_directories(other);
+    std::ofstream(game + "/probe.bas") << "GETFILE \"data.txt\", 0, t$\n"
+                                          "PUTFILE \"save.txt\", 0, t$ + \" seen\"\n"
+                                          "IF GETCOMMANDLINE$ = \"fail\"\n"
+                                          "    DIM a[2]\n"
+                                          "    a[5] = 1\n"
+                                          "ENDIF\n"
+                                          "END\n";
+    for (const std::string& place : {game, other}) {
+        std::ofstream(place + "/data.txt") << (place == game ? "beside" : "elsewhere") << "\r\n";
+        std::ofstream(place + "/save.txt") << "old\r\n";
+    }
+    const std::vector<std::string> env = {"TMPDIR=" + folder.Path(), "XDG_CACHE_HOME=" + folder.File("cache"),
+                                          "KV_UNPACED=1", "SDL_AUDIODRIVER=dummy", "KV_WINDOWED=1"};
+    auto run = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {"run", game + "/probe.bas"});
+        ChildProcess kvbasic(BuildProgram("kvbasic"), args, env, folder.File("run.txt"));
+        return kvbasic.Wait(std::chrono::seconds(240));
+    };
+
+    ChildResult result = run({});
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+    EXPECT_EQ(ReadWholeFile(game + "/save.txt"), "beside seen\r\n");
+
+    result = run({"--media", other, "--", "fail"});
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.stderrText.find("probe.bas:5: runtime error 9: array index out of bounds\n    a[5] = 1\n"),
+              std::string::npos)
+        << result.stderrText;
+    // The line files are written back however the program ends.
+    EXPECT_EQ(ReadWholeFile(other + "/save.txt"), "elsewhere seen\r\n");
+    EXPECT_EQ(ReadWholeFile(game + "/save.txt"), "beside seen\r\n");
+
+    // The runtime header was precompiled once, into the user's cache.
+    int precompiled = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.File("cache/kvbasic")))
+        precompiled += entry.path().filename() == "commands.h.gch";
+    EXPECT_GE(precompiled, 1);
+}
+
+// Without a faster linker on PATH and without a cache folder for the
+// precompiled header, a build still succeeds, only slower.
+TEST(KvBasicProgramsTest, BuildFallsBackToThePlainToolchain)
+{
+    ScratchFolder folder;
+    const std::string bin = folder.File("bin");
+    std::filesystem::create_directories(bin);
+    for (const char* tool : {"c++", "as", "ld"}) std::filesystem::create_symlink(std::string("/usr/bin/") + tool, bin + "/" + tool);
+    std::ofstream(folder.File("cache")) << "a file where the cache folder would be\n";
+    std::ofstream(folder.File("hello.bas")) << "x = 1\nEND\n";
+    std::string output;
+    ASSERT_TRUE(Build(folder.File("hello.bas"), folder.File("hello"), folder, output, {"PATH=" + bin})) << output;
+    ChildProcess child(folder.File("hello"), {}, {"TMPDIR=" + folder.Path(), "SDL_AUDIODRIVER=dummy", "KV_WINDOWED=1"},
+                       folder.File("stderr.txt"));
+    const ChildResult result = child.Wait();
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0) << result.stderrText;
 }
 
 TEST(KvBasicProgramsTest, CommandLineReportsEveryErrorAndBuildsNothing)

@@ -104,7 +104,11 @@ public:
         EmitSelectValues(out);
         out += "\n";
         for (const Function& function : checked_.functions) out += "void " + FunctionName(function) + "();\n";
-        for (const Function& function : checked_.functions) EmitFunction(function, out);
+        for (const Function& function : checked_.functions) {
+            EmitFunction(function, out);
+            code.longestFunctionLines = std::max(code.longestFunctionLines, function.lastLine - function.firstLine + 1);
+        }
+        out += SourceTable();
         out += "\n}  // namespace kvprogram\n";
 
         if (split) {
@@ -277,6 +281,21 @@ private:
                CppStringLiteral(caption) + ");\n";
         out += "    ::g_my = 100;\n    ::g_mx = 100;\n    ::g_errorline = 0;\n    ::g_error = 0;\n    ::g_debugline = 0;\n";
         out += "    kvprogram::__MainGameSub_();\n    return 0;\n}\n";
+        return out;
+    }
+
+    // The program's source lines, handed to the runtime once at start-up
+    // and read only when a runtime error ends the program, to show the line.
+    std::string SourceTable() const
+    {
+        std::string out = "\n// The source lines, for the message of a runtime error that ends the program.\n";
+        out += "namespace {\nconst char* const __source_lines[] = {\n";
+        for (const Line& line : program_.lines) out += "    " + CppStringLiteral(line.text) + ",\n";
+        if (program_.lines.empty()) out += "    \"\",\n";
+        out += "};\nconst KvSourceFile __source_files[] = {{" + std::to_string(options_.fileNumber) + ", " +
+               CppStringLiteral(options_.sourceName) + ", __source_lines, " + std::to_string(program_.lines.size()) +
+               "}};\n";
+        out += "const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);\n}  // namespace\n";
         return out;
     }
 

@@ -25,7 +25,13 @@ struct GeneratedCode {
     std::string program;  // globals and functions (and WinMain when there is no header)
     std::string header;   // declarations of the globals and SUBs
     std::string entry;    // WinMain alone
+    int longestFunctionLines = 0;  // source lines of the longest SUB or main program
 };
+
+// A function longer than this makes `kvbasic build` compile without
+// optimisation: the optimiser's time on one function grows much faster than
+// the function's length.
+constexpr int kHugeFunctionLines = 2000;
 
 GeneratedCode Emit(const Program& program, const CheckedProgram& checked, const EmitOptions& options);
 

@@ -2,10 +2,14 @@
 // form and builds them into native programs against the runtime.
 //
 //   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp]
-//   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [--sdk DIR]
+//   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--sdk DIR] [-- arguments...]
 //
-// Exit code 0 on success, 1 on any error.
+// Exit code 0 on success, 1 on any error; run gives the program's own.
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -41,19 +45,30 @@ constexpr const char* kHelp =
     "      -o PROGRAM         output program (default: FILE in the current folder)\n"
     "      --media DIR        copy the files of DIR beside the program\n"
     "      --single-file      pack the media into the program instead\n"
+    "      -O0                no optimisation, as run builds (faster to build)\n"
     "  run FILE.bas         build into a temporary folder and start the program\n"
-    "      --media DIR        the program's media\n"
+    "                       in the folder of FILE.bas: it loads its pictures and\n"
+    "                       sounds from there and the files it writes stay there\n"
+    "      --media DIR        use DIR as the program's folder instead\n"
     "      -- ARGS...         arguments for the program\n"
+    "                       The exit code is the program's: 1 after a runtime\n"
+    "                       error, which it reports as FILE.bas:LINE: runtime\n"
+    "                       error N: TEXT and the source line.\n"
     "\n"
     "Common options:\n"
     "  --sdk DIR            the runtime SDK to build against (also $KVBASIC_SDK);\n"
     "                       default: the SDK kvbasic is installed in, else the\n"
     "                       build tree it was built in\n"
+    "  --timings            print the wall and CPU time of each step\n"
     "  --help               show this text\n"
     "  --version            show the version\n"
     "\n"
     "Errors are reported as FILE.bas:LINE:COLUMN: error: MESSAGE, all of a file\n"
-    "at once. Exit code 0 on success, 1 on any error.\n";
+    "at once. Exit code 0 on success, 1 on any error.\n"
+    "\n"
+    "Builds use a precompiled runtime header kept in $XDG_CACHE_HOME/kvbasic\n"
+    "(else ~/.cache/kvbasic), made on first use, and link with ld.lld or\n"
+    "ld.gold when one is on PATH; without them they are only slower.\n";
 
 struct Options {
     std::string command;
@@ -64,6 +79,8 @@ struct Options {
     std::string media;
     std::string sdk;
     bool singleFile = false;
+    bool timings = false;
+    bool unoptimised = false;  // -O0: build as run does
     int fileNumber = 0;
     std::vector<std::string> programArguments;
 };
@@ -184,8 +201,86 @@ std::string ChooseSdk(const Options& options)
     return "";
 }
 
-// Translates and compiles into `program`, with the media beside it or in it.
-int Build(const Options& options, const std::string& program)
+// Wall and CPU time of one step of a build, the CPU time of the tools it
+// started included; printed by --timings.
+class StepTimer {
+public:
+    StepTimer() : wall_(std::chrono::steady_clock::now()), cpu_(CpuSeconds()) {}
+    std::string Report(const char* step) const
+    {
+        const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall_).count();
+        char text[128];
+        std::snprintf(text, sizeof text, "kvbasic: %s %.3f s wall, %.3f s cpu\n", step, wall, CpuSeconds() - cpu_);
+        return text;
+    }
+
+private:
+    static double CpuSeconds()
+    {
+        double seconds = 0;
+        for (const int who : {RUSAGE_SELF, RUSAGE_CHILDREN}) {
+            rusage usage{};
+            getrusage(who, &usage);
+            seconds += usage.ru_utime.tv_sec + usage.ru_stime.tv_sec +
+                       (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+        }
+        return seconds;
+    }
+    std::chrono::steady_clock::time_point wall_;
+    double cpu_;
+};
+
+// What a build is for: `run` wants the program soon and starts it in the
+// source's folder, `build` places the media beside the program or in it.
+enum class Purpose { Run, Build };
+
+// Optimisation: none for `run` and `build -O0`; else -O2, but a program
+// with a huge function (one long main program) gets none either: only
+// then does the compiler's time grow linearly with the function's length
+// (20,000 lines in one function: 11.5 s at -O0, 69 s at -O1, 54 s at -O2;
+// 10,000 lines: 5.9 s at -O0).
+std::string OptimisationFor(const Options& options, Purpose purpose, const kvbasic::TranslateResult& result)
+{
+    if (purpose == Purpose::Run || options.unoptimised) return "-O0";
+    return result.code.longestFunctionLines > kvbasic::kHugeFunctionLines ? "-O0" : "-O2";
+}
+
+// Compiles the generated C++ into an object file, with the precompiled
+// runtime header when one can be had.
+int Compile(const kvbasic::Toolchain& toolchain, const std::string& optimisation, const fs::path& cpp,
+            const fs::path& object)
+{
+    std::vector<std::string> flags = {"-std=c++20", optimisation};
+    for (const std::string& flag : toolchain.compileFlags) flags.push_back(flag);
+    const std::string precompiled = kvbasic::PrecompiledHeaderFolder(toolchain, flags);
+    std::string command = Quote(toolchain.compiler);
+    for (const std::string& flag : flags) {
+        command += ' ';
+        command += Quote(flag);
+    }
+    if (!precompiled.empty()) command += " -I" + Quote(precompiled);
+    command += " -I" + Quote(toolchain.includeDir) + " -c " + Quote(cpp.string()) + " -o " + Quote(object.string());
+    return std::system(command.c_str()) == 0 ? 0 : Fail("the C++ compiler failed on " + cpp.string());
+}
+
+int Link(const kvbasic::Toolchain& toolchain, const fs::path& object, const fs::path& program)
+{
+    std::string command = Quote(toolchain.compiler);
+    for (const std::string& flag : toolchain.compileFlags) {
+        command += ' ';
+        command += Quote(flag);
+    }
+    if (!toolchain.linkerFlag.empty()) command += " " + toolchain.linkerFlag;
+    command += " " + Quote(object.string()) + " -o " + Quote(program.string());
+    command += " " + Quote(toolchain.libraryDir + "/libkvmain.a") + " " + Quote(toolchain.libraryDir + "/libkvruntime.a");
+    command += " " + toolchain.linkFlags;
+    return std::system(command.c_str()) == 0 ? 0 : Fail("linking " + program.string() + " failed");
+}
+
+// Translates and compiles into `program`. For `build` the media go beside
+// it or into it; for `run` only the default font goes into it, and the
+// program then finds its media in its folder on disk.
+int Build(const Options& options, const std::string& program, Purpose purpose)
 {
     if (!options.media.empty() && !fs::is_directory(options.media))
         return Fail("the media folder " + options.media + " does not exist");
@@ -194,34 +289,40 @@ int Build(const Options& options, const std::string& program)
     if (!fs::exists(fs::path(toolchain.includeDir) / "commands.h"))
         return Fail("no runtime headers in " + toolchain.includeDir + " (use --sdk DIR or KVBASIC_SDK)");
 
+    StepTimer translating;
     kvbasic::TranslateResult result;
     if (!TranslateFile(options, "", result)) return 1;
     fs::path work;
     if (!MakeTemporaryFolder(work)) return Fail("cannot create a temporary folder");
     const fs::path cpp = work / (fs::path(options.source).stem().string() + ".cpp");
-    const fs::path compiled = options.singleFile ? work / "program" : fs::path(program);
-    int status = 1;
-    if (WriteFile(cpp.string(), result.code.program)) {
-        std::string command = Quote(toolchain.compiler) + " -std=c++20 -O2";
-        for (const std::string& flag : toolchain.compileFlags) command += " " + Quote(flag);
-        command += " -I" + Quote(toolchain.includeDir) + " " + Quote(cpp.string()) + " -o " + Quote(compiled.string());
-        command += " " + Quote(toolchain.libraryDir + "/libkvmain.a") + " " + Quote(toolchain.libraryDir + "/libkvruntime.a");
-        command += " " + toolchain.linkFlags;
-        status = std::system(command.c_str()) == 0 ? 0 : Fail("the C++ compiler failed on " + cpp.string());
-    } else {
-        status = Fail("cannot write " + cpp.string());
+    const fs::path object = work / "program.o";
+    const bool packed = options.singleFile || purpose == Purpose::Run;
+    const fs::path linked = packed ? work / "program" : fs::path(program);
+    int status = WriteFile(cpp.string(), result.code.program) ? 0 : Fail("cannot write " + cpp.string());
+    std::string timings = translating.Report("translate");
+    if (status == 0) {
+        StepTimer compiling;
+        status = Compile(toolchain, OptimisationFor(options, purpose, result), cpp, object);
+        timings += compiling.Report("compile");
+    }
+    if (status == 0) {
+        StepTimer linking;
+        status = Link(toolchain, object, linked);
+        timings += linking.Report("link");
     }
     std::error_code error;
     if (status == 0) {
+        StepTimer placing;
         const fs::path folder = fs::absolute(program).parent_path();
-        std::vector<fs::path> media = options.media.empty() ? std::vector<fs::path>{} : MediaFiles(options.media);
+        std::vector<fs::path> media =
+            options.media.empty() || purpose == Purpose::Run ? std::vector<fs::path>{} : MediaFiles(options.media);
         bool hasFont = false;
         for (const fs::path& file : media) hasFont = hasFont || file == "Smalfont.bmp";
-        if (options.singleFile) {
-            std::string command = Quote(toolchain.packer) + " append -o " + Quote(program) + " " + Quote(compiled.string());
+        if (packed) {
+            std::string command = Quote(toolchain.packer) + " append -o " + Quote(program) + " " + Quote(linked.string());
             for (const fs::path& file : media)
                 command += " " + Quote(file.generic_string() + "=" + (fs::path(options.media) / file).string());
-            if (!hasFont) command += " " + Quote(toolchain.font);
+            if (!hasFont) command += " " + Quote("Smalfont.bmp=" + toolchain.font);
             if (std::system(command.c_str()) != 0) status = Fail("packing the media into " + program + " failed");
         } else {
             for (const fs::path& file : media) {
@@ -234,26 +335,38 @@ int Build(const Options& options, const std::string& program)
                 if (error) status = Fail("cannot copy the default font " + toolchain.font + ": " + error.message());
             }
         }
+        timings += placing.Report(packed ? "pack" : "copy media");
     }
+    if (options.timings) std::cerr << timings;
     fs::remove_all(work, error);
     return status;
 }
 
+// Builds into a temporary folder and starts the program with the folder of
+// its source (or --media) as its own: it finds its pictures and sounds
+// there and the files it writes stay there. The program's exit code is
+// kvbasic's.
 int Run(const Options& options)
 {
+    fs::path programFolder = options.media.empty() ? fs::path(options.source).parent_path() : fs::path(options.media);
+    if (programFolder.empty()) programFolder = ".";  // a source named without a folder
+    std::error_code error;
+    programFolder = fs::absolute(programFolder, error);
+    if (error) return Fail("cannot find the program folder: " + error.message());
+    if (!fs::is_directory(programFolder)) return Fail("the program folder " + programFolder.string() + " does not exist");
     fs::path folder;
     if (!MakeTemporaryFolder(folder)) return Fail("cannot create a temporary folder");
     const std::string program = (folder / fs::path(options.source).stem()).string();
-    int status = Build(options, program);
+    int status = Build(options, program, Purpose::Run);
     if (status == 0) {
-        std::string command = Quote(program);
+        std::string command = "KV_PROGRAM_FOLDER=" + Quote(programFolder.lexically_normal().string()) + " " + Quote(program);
         for (const std::string& argument : options.programArguments) {
             command += ' ';
             command += Quote(argument);
         }
-        status = std::system(command.c_str()) == 0 ? 0 : 1;
+        const int code = std::system(command.c_str());
+        status = code == 0 ? 0 : WIFEXITED(code) && WEXITSTATUS(code) != 0 ? WEXITSTATUS(code) : 1;
     }
-    std::error_code error;
     fs::remove_all(folder, error);
     return status;
 }
@@ -292,6 +405,10 @@ int main(int argc, char** argv)
             ok = value(options.sdk);
         } else if (arg == "--single-file") {
             options.singleFile = true;
+        } else if (arg == "--timings") {
+            options.timings = true;
+        } else if (arg == "-O0") {
+            options.unoptimised = true;
         } else if (arg == "--file-number") {
             std::string number;
             ok = value(number) && !number.empty() && number.find_first_not_of("0123456789") == std::string::npos &&
@@ -316,7 +433,7 @@ int main(int argc, char** argv)
     if (options.command == "translate") return Translate(options);
     if (options.command == "build") {
         const std::string program = options.output.empty() ? fs::path(options.source).stem().string() : options.output;
-        return Build(options, program);
+        return Build(options, program, Purpose::Build);
     }
     if (options.command == "run") return Run(options);
     return Fail("unknown command " + options.command + " (see kvbasic --help)");

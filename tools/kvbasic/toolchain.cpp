@@ -1,9 +1,12 @@
 #include "toolchain.h"
 
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <random>
 #include <sstream>
 
 namespace kvbasic {
@@ -52,6 +55,7 @@ Toolchain FindToolchain(const std::string& sdkDir)
         toolchain.packer = KVBASIC_PACKER;
         toolchain.compileFlags = SplitWords(KVBASIC_COMPILE_FLAGS);
         toolchain.linkFlags = KVBASIC_LINK_FLAGS;
+        toolchain.linkerFlag = FindLinker(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
         return toolchain;
     }
     toolchain.includeDir = FolderHolding("commands.h", {sdkDir + "/include", sdkDir + "/include/kvbasic"});
@@ -69,7 +73,120 @@ Toolchain FindToolchain(const std::string& sdkDir)
     } else {
         toolchain.linkFlags = KVBASIC_LINK_FLAGS;
     }
+    toolchain.linkerFlag = FindLinker(std::getenv("PATH") != nullptr ? std::getenv("PATH") : "");
     return toolchain;
+}
+
+std::string FindLinker(const std::string& pathVariable)
+{
+    for (const char* linker : {"lld", "gold"}) {
+        std::istringstream folders(pathVariable);
+        for (std::string folder; std::getline(folders, folder, ':');)
+            if (!folder.empty() && Exists(folder + "/ld." + linker)) return std::string("-fuse-ld=") + linker;
+    }
+    return "";
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One shell word in single quotes.
+std::string ShellWord(const std::string& text)
+{
+    std::string quoted = "'";
+    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+// FNV-1a: names the cache folder of one compiler, flag set and SDK.
+std::string HashName(const std::string& text)
+{
+    std::uint64_t hash = 1469598103934665603ull;
+    for (const unsigned char c : text) hash = (hash ^ c) * 1099511628211ull;
+    char name[17];
+    std::snprintf(name, sizeof name, "%016llx", static_cast<unsigned long long>(hash));
+    return name;
+}
+
+std::string CacheRoot()
+{
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    if (cache != nullptr && *cache == '/') return std::string(cache) + "/kvbasic";
+    const char* home = std::getenv("HOME");
+    if (home != nullptr && *home == '/') return std::string(home) + "/.cache/kvbasic";
+    return "";
+}
+
+// The files of a make-style dependency list ("target: a.h b.h \\ ...").
+std::vector<std::string> DependencyFiles(const std::string& path)
+{
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string all = text.str();
+    const std::size_t colon = all.find(": ");
+    std::vector<std::string> files;
+    if (colon == std::string::npos) return files;
+    for (const std::string& word : SplitWords(all.substr(colon + 1)))
+        if (word != "\\") files.push_back(word);
+    return files;
+}
+
+// True when the precompiled header is newer than every header it was made from.
+bool UpToDate(const fs::path& header, const fs::path& dependencies)
+{
+    std::error_code error;
+    const auto built = fs::last_write_time(header, error);
+    if (error) return false;
+    const std::vector<std::string> files = DependencyFiles(dependencies.string());
+    if (files.empty()) return false;
+    for (const std::string& file : files) {
+        const auto changed = fs::last_write_time(file, error);
+        if (error || changed > built) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string PrecompiledHeaderFolder(const Toolchain& toolchain, const std::vector<std::string>& compileFlags)
+{
+    const std::string root = CacheRoot();
+    if (root.empty()) return "";
+    std::string key = toolchain.compiler + "\n" + fs::absolute(toolchain.includeDir).string();
+    for (const std::string& flag : compileFlags) key += "\n" + flag;
+    const fs::path folder = fs::path(root) / HashName(key);
+    const fs::path header = folder / "commands.h.gch";
+    const fs::path dependencies = folder / "commands.h.d";
+    if (UpToDate(header, dependencies)) return folder.string();
+
+    // Built under private names and renamed into place, so that two builds
+    // at once never see half a file.
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) return "";
+    const fs::path wrapper = folder / "commands.h";
+    {
+        std::ofstream out(wrapper, std::ios::trunc);
+        out << "#include \"" << (fs::absolute(toolchain.includeDir) / "commands.h").string() << "\"\n";
+        if (!out) return "";
+    }
+    const std::string suffix = ".tmp" + std::to_string(std::random_device()());
+    const fs::path newHeader = header.string() + suffix;
+    const fs::path newDependencies = dependencies.string() + suffix;
+    std::string command = ShellWord(toolchain.compiler);
+    for (const std::string& flag : compileFlags) command += " " + ShellWord(flag);
+    command += " -I" + ShellWord(toolchain.includeDir) + " -x c++-header " + ShellWord(wrapper.string()) + " -o " +
+               ShellWord(newHeader.string()) + " -MD -MF " + ShellWord(newDependencies.string()) + " 2>/dev/null";
+    const bool built = std::system(command.c_str()) == 0;
+    if (built) {
+        fs::rename(newDependencies, dependencies, error);
+        if (!error) fs::rename(newHeader, header, error);
+    }
+    fs::remove(newHeader, error);
+    fs::remove(newDependencies, error);
+    return built && UpToDate(header, dependencies) ? folder.string() : "";
 }
 
 }  // namespace kvbasic

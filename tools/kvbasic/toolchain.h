@@ -26,6 +26,9 @@ struct Toolchain {
     std::string packer;              // shoebox_pack, for single-file programs
     std::vector<std::string> compileFlags;  // besides -std=c++20 -O2
     std::string linkFlags;           // the runtime's libraries, for the shell
+    // The fastest linker found on PATH for the compiler driver:
+    // "-fuse-ld=lld", else "-fuse-ld=gold", else "" (the default linker).
+    std::string linkerFlag;
 };
 
 // True when `sdkDir` holds the runtime's headers in either layout.
@@ -33,5 +36,18 @@ bool IsSdk(const std::string& sdkDir);
 
 // The SDK in `sdkDir`, or the compiled-in build tree when it is empty.
 Toolchain FindToolchain(const std::string& sdkDir);
+
+// "-fuse-ld=lld" when ld.lld is in one of the folders of `pathVariable`
+// (a PATH value), else "-fuse-ld=gold" for ld.gold, else "".
+std::string FindLinker(const std::string& pathVariable);
+
+// A folder holding commands.h precompiled for `compileFlags` (the exact
+// flags of the compilation that will use it, -O level included), to be put
+// on the include path before the runtime's headers. It lives in the user's
+// cache ($XDG_CACHE_HOME/kvbasic, else ~/.cache/kvbasic), one folder per
+// compiler, flags and SDK, and is built on first use and again whenever a
+// header it was made from changed. "" when it cannot be made: the program
+// then compiles from the headers themselves, only slower.
+std::string PrecompiledHeaderFolder(const Toolchain& toolchain, const std::vector<std::string>& compileFlags);
 
 }  // namespace kvbasic

@@ -36,6 +36,28 @@ void __MainGameSub_()
     END();
 }
 
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' Block IF with ELSEIF and ELSE, one-line IF with ELSE",
+    "IF a = 1",
+    "  b = 1",
+    "ELSEIF a = 2 THEN",
+    "  b = 2",
+    "ELSEIF a = 3",
+    "  b = 3",
+    "ELSE",
+    "  b = 4",
+    "ENDIF",
+    "IF a > 0 THEN b = 5 ELSE b = 6",
+    "IF a > 0 THEN IF b > 0 THEN c = 1",
+    "IF b",
+    "ENDIF",
+};
+const KvSourceFile __source_files[] = {{0, "blocks.bas", __source_lines, 14}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
+
 }  // namespace kvprogram
 
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)

@@ -45,6 +45,25 @@ void __MainGameSub_()
     END();
 }
 
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' Operators, precedence and the kinds of values",
+    "x = 1 + 2 * 3 - 4 / 2",
+    "y = (1 + 2) * -x",
+    "z = 7 / 2 + 00012 + 3000000000",
+    "truth = x < y AND NOT y = 3 OR x >= 1",
+    "sum = (x = 1) + (y <> 2) * 2",
+    "IF x THEN y = 1",
+    "name$ = \"Zorvelin \" + x + \" \" + (x + 1)",
+    "IF name$ < \"b\" AND name$ <> \"\" THEN PRINT name$ + CHR$(34), 0, 0",
+    "s$ = MID$(name$, 0, 3) + \"\\\"",
+    "pi = ATAN(1, 1) * 4 + MOD(7, 2) + LEN(4) + KEY(200)",
+};
+const KvSourceFile __source_files[] = {{0, "expressions.bas", __source_lines, 11}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
+
 }  // namespace kvprogram
 
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)

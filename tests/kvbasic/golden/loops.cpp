@@ -37,6 +37,29 @@ void __MainGameSub_()
     END();
 }
 
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' FOR with and without STEP, WHILE, REPEAT, BREAK, CONTINUE",
+    "FOR i = 0 TO 21",
+    "  FOR j = 10 TO 0 STEP -2",
+    "    IF j = 4 THEN CONTINUE",
+    "  NEXT j",
+    "NEXT",
+    "FOR k = 1 TO n STEP s",
+    "NEXT",
+    "WHILE i > 0",
+    "  i = i - 1",
+    "  IF i = 5 THEN BREAK",
+    "WEND",
+    "REPEAT",
+    "  i = i + 1",
+    "UNTIL i >= 10 OR KEY(1)",
+};
+const KvSourceFile __source_files[] = {{0, "loops.bas", __source_lines, 15}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
+
 }  // namespace kvprogram
 
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)

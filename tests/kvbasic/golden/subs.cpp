@@ -45,6 +45,38 @@ void leer()
     __dLn(0, 23);  // ENDSUB
 }
 
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' The main program, SUBs, labels, GOTO and GOSUB",
+    "KV_RESX = 800",
+    "KV_RESY = 600",
+    "KV_FULLSCREEN = 0",
+    "KV_FRAMERATE = 30",
+    "KV_DEBUG = 0",
+    "KV_WANTMOUSE = 1",
+    "KV_CAPTION = \"Gr\303\266\303\237e\"",
+    "start:",
+    "GOSUB zeichnen",
+    "unused:",
+    "IF KEY(1) = 0 THEN GOTO start",
+    "'",
+    "' ----------------------------",
+    "SUB zeichnen:",
+    "  SPRITE 0, 10, 20",
+    "  IF KEY(57) THEN RETURN",
+    "  nochmal:",
+    "  SHOWSCREEN",
+    "  IF KEY(57) = 0 THEN GOTO nochmal",
+    "ENDSUB",
+    "'",
+    "SUB leer:",
+    "ENDSUB",
+};
+const KvSourceFile __source_files[] = {{0, "subs.bas", __source_lines, 24}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
+
 }  // namespace kvprogram
 
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow)

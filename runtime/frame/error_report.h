@@ -1,0 +1,28 @@
+// What a person sees when a runtime error ends the program: one line on
+// stderr naming the BASIC file, the line (counted from 1, as editors count)
+// and the error, then that source line. The generated code hands over its
+// source lines once at start-up; they are read only for this message.
+#pragma once
+
+#include <cstdio>
+
+// One source file of the program as the generated code lists it.
+struct KvSourceFile {
+    int number;                // the file number __dLn reports for it
+    const char* name;          // "game.bas"
+    const char* const* lines;  // its lines; lines[0] is the first
+    int lineCount;
+};
+
+// Called by the generated code's static initialisation; keeps the pointer.
+void __SetSourceFiles(const KvSourceFile* files, int count);
+
+// The text of a runtime error number; "unknown error" for a number that is
+// not in the table.
+const char* RuntimeErrorText(double code);
+
+// Writes the message for error `code` raised on line `line` (counted from
+// 0) of file `file`: "game.bas:58: runtime error 9: array index out of
+// bounds" and the source line, or "file 0, line 58: ..." without the line
+// when the program listed no source files.
+void ReportRuntimeError(std::FILE* out, double code, double line, double file);
