@@ -117,6 +117,7 @@ PLAY
   apt-get purge -y -q zorvelin kvbasic libkvruntime-dev
   left=""
   while read -r path; do
+    [ "$path" = /. ] && continue
     [ -e "$path" ] || [ -L "$path" ] || continue
     dpkg -S "$path" > /dev/null 2>&1 && continue
     left="$left $path"
