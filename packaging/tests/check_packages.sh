@@ -51,7 +51,7 @@ grep -q '^Cflags:.* -std=c++20' "$pc" || fail "kvruntime.pc does not ask for C++
 # version it needs; the translator needs the runtime and a compiler.
 depends=$(dpkg-deb -f "$game_deb" Depends)
 echo "zorvelin Depends: $depends"
-for lib in libsdl2-2.0-0 libsdl2-mixer-2.0-0 liblzo2-2 libenet7 libgl1 libstdc++6 libavcodec59; do
+for lib in libsdl2-2.0-0 libsdl2-mixer-2.0-0 liblzo2-2 libenet7 libgl1 libstdc++6; do
   echo "$depends" | grep -q "$lib" || fail "zorvelin does not depend on $lib"
 done
 depends=$(dpkg-deb -f "$runtime_deb" Depends)
