@@ -1,4 +1,5 @@
-# kv_add_basic_program(<name> SOURCES <prog.bas> [MEDIA <file>...] [LIBRARY <library>])
+# kv_add_basic_program(<name> SOURCES <prog.bas> [MEDIA <file>...] [LIBRARY <library>]
+#                      [VERSION <version>])
 #
 # Builds the program <name> from its BASIC source: kvbasic translates it at
 # build time into <binary folder>/basic/<name>.cpp (the program),
@@ -7,6 +8,8 @@
 # files are copied beside the program, where it loads them by name. With
 # LIBRARY, everything but WinMain also becomes that static library, so that
 # tests can call the program's SUBs and read its globals (#include "<name>.h").
+# With VERSION, "<name> --version" prints "<name> <version>" (without, it
+# names the runtime's version).
 #
 # kvbasic is the target of that name when this tree builds it, otherwise the
 # program named by KVBASIC_EXECUTABLE (set by find_package(KvRuntime) to
@@ -17,7 +20,7 @@
 #   include(${PROJECT_SOURCE_DIR}/tools/KvBasic.cmake)
 #   kv_add_basic_program(count_frames SOURCES examples/count_frames.bas)
 function(kv_add_basic_program name)
-  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "LIBRARY" "SOURCES;MEDIA")
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "LIBRARY;VERSION" "SOURCES;MEDIA")
   list(LENGTH ARG_SOURCES count)
   if(NOT count EQUAL 1)
     message(FATAL_ERROR "kv_add_basic_program(${name}): give exactly one .bas file in SOURCES")
@@ -63,6 +66,13 @@ function(kv_add_basic_program name)
     add_executable(${name} "${program}" "${entry}")
     target_include_directories(${name} PRIVATE "${folder}")
     target_link_libraries(${name} PRIVATE ${KV_BASIC_MAIN_TARGET})
+  endif()
+
+  if(ARG_VERSION)
+    set(version_source "${folder}/${name}_version.cpp")
+    file(CONFIGURE OUTPUT "${version_source}" CONTENT
+      "// The version \"${name} --version\" reports.\nextern \"C\" const char KV_PROGRAM_VERSION[] = \"${ARG_VERSION}\";\n")
+    target_sources(${name} PRIVATE "${version_source}")
   endif()
 
   foreach(file IN LISTS ARG_MEDIA)

@@ -1,22 +1,26 @@
 #!/bin/sh
-# Unpacks the SDK package into a folder (not into the system) and builds
+# Unpacks the SDK packages (libkvruntime-dev and kvbasic) into one folder
+# (not into the system) and builds
 # the examples outside the tree against it (count_frames; with CMake all of
 # them), one way a run:
 #   cmake       the examples' CMakeLists.txt with find_package(KvRuntime),
 #               the package found through CMAKE_PREFIX_PATH; the package's
 #               kv_add_basic_program translates the BASIC source
-#   pkg-config  kvbasic translate, then g++ with the flags of kvruntime.pc,
-#               its prefix moved
+#   pkg-config  kvbasic translate, then g++ with nothing but the flags of
+#               kvruntime.pc, its prefix moved
 #   translator  kvbasic build of the example's BASIC source
 # then runs it for a few frames and checks that it ended cleanly.
-# Usage: build_with_sdk.sh <sdk.deb> cmake|pkg-config|translator <scratch folder>
+# Usage: build_with_sdk.sh cmake|pkg-config|translator <scratch folder> <package.deb>...
 set -e
-sdk_deb=$1 mode=$2 scratch=$3
+mode=$1 scratch=$2
+shift 2
 fail() { echo "FAIL: $*" >&2; exit 1; }
 rm -rf "$scratch" && mkdir -p "$scratch"
 root="$scratch/root"
-dpkg-deb -x "$sdk_deb" "$root"
-cp -r "$root/usr/share/doc/kvbasic-dev/examples" "$scratch/src"
+for deb in "$@"; do
+  dpkg-deb -x "$deb" "$root"
+done
+cp -r "$root/usr/share/doc/kvbasic/examples" "$scratch/src"
 out="$scratch/out"
 mkdir -p "$out"
 
@@ -42,7 +46,8 @@ pkg-config)
   # The example is BASIC: the SDK's translator writes its generated form,
   # which is compiled as any program in C++ against the runtime.
   "$root/usr/bin/kvbasic" translate "$scratch/src/count_frames.bas" -o "$out/count_frames.cpp"
-  g++ -std=c++20 -o "$out/count_frames" "$out/count_frames.cpp" $flags
+  echo "$flags" | grep -q -- "-std=c++20" || fail "kvruntime.pc does not ask for C++20"
+  g++ -o "$out/count_frames" "$out/count_frames.cpp" $flags
   cp "$(pkg-config --define-variable=prefix="$root/usr" --variable=defaultfont kvruntime)" "$out/"
   ;;
 translator)

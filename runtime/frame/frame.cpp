@@ -13,6 +13,7 @@
 #include "files/fast_file.h"
 #include "frame/error_log.h"
 #include "frame/error_report.h"
+#include "frame/program_version.h"
 #include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
@@ -58,8 +59,10 @@ void __FatalError(double code)
     EndProgram(true);
 }
 
-int __GlobalInit(void* instance, void*, char*, int, const char* title)
+int __GlobalInit(void* instance, void*, char* commandLine, int, const char* title)
 {
+    // "--version" is answered before anything opens.
+    AnswerVersionRequest(commandLine);
     hInstance = instance;
     platform::InstallTerminationHandlers();
     platform::RetainFreedHeap();

@@ -194,6 +194,9 @@ Window* CreateGameWindow(const char* caption, int x, int y, int width, int heigh
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
+    // The window's class (X11 WM_CLASS, Wayland app id) is the program's
+    // file name, as SDL names it; a desktop entry names it as
+    // StartupWMClass, so that docks tie the window to its launcher.
     SDL_Window* sdl = SDL_CreateWindow(caption, x, y, width, height, SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN);
     if (sdl == nullptr) {
         g_lastError = std::string("cannot create the window: ") + SDL_GetError();

@@ -2,11 +2,14 @@
 // each way out ends the program and what it leaves in the error log.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <sys/wait.h>
 
 #include "support/child_process.h"
 
@@ -137,6 +140,39 @@ TEST_F(FrameProcessTest, MissingDisplayIsReportedNotACrash)
     ChildResult result = Run("end", {"DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=x11"});
     ASSERT_TRUE(result.exited) << "ended by a signal";
     EXPECT_NE(result.exitCode, 0);
+    EXPECT_NE(result.stderrText.find("cannot open the display"), std::string::npos) << result.stderrText;
+}
+
+// "--version" alone is answered before start-up: no display is needed, and
+// the error log of the last run stays for the bug report. Any other command
+// line, "--version" among other words too, is the program's.
+TEST_F(FrameProcessTest, VersionIsAnsweredWithoutAWindowAndKeepsTheLastLog)
+{
+    {
+        std::ofstream old(folder.File("ErrorLog.txt"), std::ios::binary);
+        old << "the last run's log\r\n";
+    }
+    const std::string command = "DISPLAY= WAYLAND_DISPLAY= SDL_VIDEODRIVER=x11 TMPDIR='" + folder.Path() +
+                                "' '" + BuildProgram("frame_probe") + "' --version 2>&1";
+    std::FILE* pipe = popen(command.c_str(), "r");
+    ASSERT_NE(pipe, nullptr);
+    std::string output;
+    char buffer[256];
+    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
+    const int status = pclose(pipe);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << output;
+    const std::string prefix = "frame_probe (kvruntime ";
+    EXPECT_EQ(output.substr(0, prefix.size()), prefix) << output;
+    EXPECT_EQ(output.substr(output.size() - 2), ")\n") << output;
+    EXPECT_EQ(Log(), std::vector<std::string>{"the last run's log"});
+
+    ChildProcess other(BuildProgram("frame_probe"), {"--version", "end"},
+                       {"TMPDIR=" + folder.Path(), "DISPLAY=", "WAYLAND_DISPLAY=", "SDL_VIDEODRIVER=x11"},
+                       folder.File("stderr.txt"));
+    ASSERT_TRUE(other.Started());
+    ChildResult result = other.Wait();
+    ASSERT_TRUE(result.exited);
     EXPECT_NE(result.stderrText.find("cannot open the display"), std::string::npos) << result.stderrText;
 }
 

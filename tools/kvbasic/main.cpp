@@ -27,7 +27,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kVersion = "kvbasic 1.0";
+constexpr const char* kVersion = "kvbasic " KVBASIC_VERSION;
 
 constexpr const char* kHelp =
     "Usage: kvbasic COMMAND FILE.bas [options]\n"
