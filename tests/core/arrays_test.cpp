@@ -124,17 +124,17 @@ TEST_F(ArraysFatalTest, NegativeSizeAndNaNIndexAreError9)
     KvIntArray a;
     DIM(a, 3, -2);
     EXPECT_EQ(a.dims, 2);
-    EXPECT_EXIT(({ __dLn(0, 31); a(1) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(({ __dLn(0, 31); a(1) = 1; }), ::testing::ExitedWithCode(1), "line 32: runtime error");
     EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "31", "31", "0"}));
-    EXPECT_EXIT(({ __dLn(0, 32); a(1, 0) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(({ __dLn(0, 32); a(1, 0) = 1; }), ::testing::ExitedWithCode(1), "line 33: runtime error");
     EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "32", "32", "0"}));
     KvIntArray b;
     DIM(b, 4, 0, 0, 0, 0, 0, 0, -1);
-    EXPECT_EXIT(({ __dLn(0, 33); b(1, 0, 0) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(({ __dLn(0, 33); b(1, 0, 0) = 1; }), ::testing::ExitedWithCode(1), "line 34: runtime error");
     EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "33", "33", "0"}));
     KvIntArray c;
     DIM(c, 4);
-    EXPECT_EXIT(({ __dLn(0, 34); c(0.0 / 0.0) = 1; }), ::testing::ExitedWithCode(0), "");
+    EXPECT_EXIT(({ __dLn(0, 34); c(0.0 / 0.0) = 1; }), ::testing::ExitedWithCode(1), "line 35: runtime error");
     EXPECT_EQ(LastFour(), (std::vector<std::string>{"9", "34", "34", "0"}));
 }
 

@@ -21,7 +21,7 @@ void check();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' CONST names a value once; EXIT FOR, EXIT WHILE, EXIT REPEAT and EXIT SUB
+    // ' CONST names a value once; EXIT FOR, EXIT WHILE, EXIT REPEAT and EXIT SUB
     __dLn(0, 1);  // CONST TILE = 32
     __dLn(0, 2);  // CONST WIDTH = 30 * TILE
     __dLn(0, 3);  // CONST ORANGE = RGB(255, 128, 0)
@@ -52,6 +52,36 @@ void check()
     __dLn(0, 20);  exit = TILE;  // exit = TILE
     __dLn(0, 21);  // ENDSUB
 }
+
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' CONST names a value once; EXIT FOR, EXIT WHILE, EXIT REPEAT and EXIT SUB",
+    "CONST TILE = 32",
+    "CONST WIDTH = 30 * TILE",
+    "CONST ORANGE = RGB(255, 128, 0)",
+    "CONST TITLE$ = \"Zorvelin \" + 2",
+    "exit = 1",
+    "FOR i = 0 TO WIDTH STEP TILE",
+    "  IF i > 64 THEN EXIT FOR",
+    "  WHILE 1",
+    "    EXIT WHILE",
+    "  WEND",
+    "NEXT",
+    "REPEAT",
+    "  EXIT REPEAT",
+    "UNTIL 0",
+    "FILLRECT 0, 0, TILE, TILE, ORANGE",
+    "PRINT TITLE$, 0, 0",
+    "GOSUB check",
+    "SUB check:",
+    "  IF exit THEN EXIT SUB",
+    "  exit = TILE",
+    "ENDSUB",
+};
+const KvSourceFile __source_files[] = {{0, "constants.bas", __source_lines, 22}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
 
 }  // namespace kvprogram
 

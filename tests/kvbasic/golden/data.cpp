@@ -27,7 +27,7 @@ void __MainGameSub_();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' DATA, READ and RESTORE; the words stay free for variables
+    // ' DATA, READ and RESTORE; the words stay free for variables
     __dLn(0, 1);  // DATA 3, "Anna", -1.5
     __dLn(0, 2);  count = KvReadNumber(__data, 6, __dataNext); name_Str = KvReadString(__data, 6, __dataNext);  // READ count, name$
     __dLn(0, 3);  DIM(scores, 2);  // DIM scores[2]
@@ -41,6 +41,25 @@ void __MainGameSub_()
     __dLn(0, 10);  data = 1;  // data = 1
     END();
 }
+
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' DATA, READ and RESTORE; the words stay free for variables",
+    "DATA 3, \"Anna\", -1.5",
+    "READ count, name$",
+    "DIM scores[2]",
+    "READ scores[0]",
+    "levels:",
+    "DATA \"Wiese\", 1e3, 7",
+    "IF count > 2 THEN RESTORE levels ELSE RESTORE",
+    "IF count THEN READ a, b",
+    "READ level$, size, n : READ more$",
+    "data = 1",
+};
+const KvSourceFile __source_files[] = {{0, "data.bas", __source_lines, 11}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
 
 }  // namespace kvprogram
 

@@ -59,8 +59,14 @@ const char* const __source_lines[] = {
     "IF name$ < \"b\" AND name$ <> \"\" THEN PRINT name$ + CHR$(34), 0, 0",
     "s$ = MID$(name$, 0, 3) + \"\\\"",
     "pi = ATAN(1, 1) * 4 + MOD(7, 2) + LEN(4) + KEY(200)",
+    "",
+    "' Appending to the string itself: in place, the same result",
+    "s$ = s$ + \"x\"",
+    "s$ = s$ + x * 2",
+    "s$ = s$ + s$",
+    "s$ = s$ + \"a\" + name$",
 };
-const KvSourceFile __source_files[] = {{0, "expressions.bas", __source_lines, 11}};
+const KvSourceFile __source_files[] = {{0, "expressions.bas", __source_lines, 17}};
 const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
 }  // namespace
 

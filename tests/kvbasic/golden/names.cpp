@@ -21,9 +21,9 @@ void NumberToInt();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' Any name works: C++ keywords, macros of the runtime's headers and the
-    __dLn(0, 1);  // ' C++ names of commands are renamed in the C++.
-    __dLn(0, 2);  // REM see out.txt: 100% done, don't worry ? ?/
+    // ' Any name works: C++ keywords, macros of the runtime's headers and the
+    // ' C++ names of commands are renamed in the C++.
+    // REM see out.txt: 100% done, don't worry ? ?/
     __dLn(0, 3);  class_ = 1;  // class = 1
     __dLn(0, 4);  EIO_ = INT32_MAX_ + 0.0;  // EIO = INT32_MAX + 1e-400
     __dLn(0, 5);  DIM(alloca_, 2);  // DIM alloca[2]
@@ -32,7 +32,7 @@ void __MainGameSub_()
     __dLn(0, 8);  P_tmpdir_();  // GOSUB P_tmpdir
     __dLn(0, 9);  SHOWSCREEN__();  // GOSUB SHOWSCREEN_
     __dLn(0, 10);  NumberToInt();  // GOSUB NumberToInt
-    __dLn(0, 11);  // ' Labels on ELSEIF, ELSE and ENDIF lines, as jump targets
+    // ' Labels on ELSEIF, ELSE and ENDIF lines, as jump targets
     __dLn(0, 12);  if (class_ == 1) {  // IF class = 1
         __dLn(0, 13);  goto EPERM_;  // GOTO EPERM
     EPERM_:;
@@ -68,6 +68,40 @@ void NumberToInt()
     __dLn(0, 24);  // SUB NumberToInt:
     __dLn(0, 25);  // ENDSUB
 }
+
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' Any name works: C++ keywords, macros of the runtime's headers and the",
+    "' C++ names of commands are renamed in the C++.",
+    "REM see out.txt: 100% done, don't worry \077\077/",
+    "class = 1",
+    "EIO = INT32_MAX + 1e-400",
+    "DIM alloca[2]",
+    "n = BOUNDS(alloca, 0)",
+    "LC_ALL$ = \"x\"",
+    "GOSUB P_tmpdir",
+    "GOSUB SHOWSCREEN_",
+    "GOSUB NumberToInt",
+    "' Labels on ELSEIF, ELSE and ENDIF lines, as jump targets",
+    "IF class = 1",
+    "  GOTO EPERM",
+    "EPERM: ELSEIF class = 2",
+    "  GOTO ENOENT",
+    "ENOENT: ELSE",
+    "  GOTO EINTR",
+    "EINTR: ENDIF",
+    "x: REM a label, then a comment",
+    "SUB P_tmpdir:",
+    "ENDSUB",
+    "SUB SHOWSCREEN_:",
+    "ENDSUB",
+    "SUB NumberToInt:",
+    "ENDSUB",
+};
+const KvSourceFile __source_files[] = {{0, "names.bas", __source_lines, 26}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
 
 }  // namespace kvprogram
 

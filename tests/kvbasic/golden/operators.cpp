@@ -25,8 +25,8 @@ void __MainGameSub_();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' MOD, \ and ^ as operators with their precedence, and the functions that
-    __dLn(0, 1);  // ' joined later, whose names stay free for variables
+    // ' MOD, \ and ^ as operators with their precedence, and the functions that
+    // ' joined later, whose names stay free for variables
     __dLn(0, 2);  x = MOD(7, 2) + POW(2, 8) - IDIV(7, 2.0 * 3);  // x = 7 MOD 2 + 2 ^ 8 - 7 \ 2 * 3
     __dLn(0, 3);  y = -POW(2, 2) + POW(2, -1) + POW(POW(2, 3), 2) + MOD(1.0 + 2, 2);  // y = -2 ^ 2 + 2 ^ -1 + 2 ^ 3 ^ 2 + (1 + 2) MOD 2
     __dLn(0, 4);  if (MOD(x, 2) == 1 && IDIV(y, 2) > 1) x = POW(x, 2);  // IF x MOD 2 = 1 AND y \ 2 > 1 THEN x = x ^ 2
@@ -38,6 +38,25 @@ void __MainGameSub_()
     __dLn(0, 10);  max(0) = split + MAX(1, 2);  // max[0] = split + MAX(1, 2)
     END();
 }
+
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' MOD, \\ and ^ as operators with their precedence, and the functions that",
+    "' joined later, whose names stay free for variables",
+    "x = 7 MOD 2 + 2 ^ 8 - 7 \\ 2 * 3",
+    "y = -2 ^ 2 + 2 ^ -1 + 2 ^ 3 ^ 2 + (1 + 2) MOD 2",
+    "IF x MOD 2 = 1 AND y \\ 2 > 1 THEN x = x ^ 2",
+    "c = RGB(255, 128, 0) + BAND(12, 10) + SHL(1, 4) + INT(-1.5) + MAX(x, y)",
+    "a$ = LEFT$(TRIM$(\" Hallo \"), 2) + UCASE$(\"x\") + STR$(INSTR(\"abc\", \"c\"))",
+    "n = SPLIT(\"a,b\", \",\", parts$)",
+    "split = 1",
+    "DIM max[2]",
+    "max[0] = split + MAX(1, 2)",
+};
+const KvSourceFile __source_files[] = {{0, "operators.bas", __source_lines, 11}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
 
 }  // namespace kvprogram
 

@@ -23,7 +23,7 @@ void __MainGameSub_();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' SELECT CASE with values, lists, ranges and IS; CASE ELSE
+    // ' SELECT CASE with values, lists, ranges and IS; CASE ELSE
     __dLn(0, 1);  __select_0 = k;  // SELECT CASE k
     __dLn(0, 2);  if (__select_0 == (1)) {  // CASE 1
         __dLn(0, 3);  x = 1;  // x = 1
@@ -56,6 +56,37 @@ void __MainGameSub_()
     __dLn(0, 22);  case_ = 1;  // case = 1
     END();
 }
+
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' SELECT CASE with values, lists, ranges and IS; CASE ELSE",
+    "SELECT CASE k",
+    "  CASE 1",
+    "    x = 1",
+    "  CASE 2, 3, 10 TO 20",
+    "    x = 2",
+    "  CASE IS >= 100",
+    "    x = 3",
+    "  CASE ELSE",
+    "    x = 4",
+    "END SELECT",
+    "SELECT CASE LEFT$(name$, 1)",
+    "  CASE \"a\" TO \"m\", \"X\"",
+    "    GOTO ende",
+    "ende:",
+    "  CASE ELSE",
+    "    x = 5",
+    "ENDSELECT",
+    "SELECT CASE x",
+    "  CASE ELSE",
+    "    x = 6",
+    "END SELECT",
+    "case = 1",
+};
+const KvSourceFile __source_files[] = {{0, "select.bas", __source_lines, 23}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
 
 }  // namespace kvprogram
 

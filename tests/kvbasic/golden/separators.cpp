@@ -16,7 +16,7 @@ void tick();
 
 void __MainGameSub_()
 {
-    __dLn(0, 0);  // ' Several statements on a line, separated by ':'
+    // ' Several statements on a line, separated by ':'
     __dLn(0, 1);  x = 1;  // x = 1 : y = 2 : SHOWSCREEN : REM the rest is a comment: 100% so
     __dLn(0, 1);  y = 2;
     __dLn(0, 1);  SHOWSCREEN();
@@ -45,6 +45,25 @@ void tick()
     __dLn(0, 9);  return;
     __dLn(0, 10);  // ENDSUB
 }
+
+// The source lines, for the message of a runtime error that ends the program.
+namespace {
+const char* const __source_lines[] = {
+    "' Several statements on a line, separated by ':'",
+    "x = 1 : y = 2 : SHOWSCREEN : REM the rest is a comment: 100% so",
+    "FOR i = 1 TO 3 : x = x + i : NEXT i",
+    "IF x > 3 THEN x = 0 : y = y + 1 ELSE y = 0 : x = 1",
+    "IF y THEN PRINT \"y\", 0, 0 : REM a comment after a branch",
+    "again: x = x - 1 : IF x > 0 THEN GOTO again",
+    "WHILE x < 3 : x = x + 1 : WEND :",
+    "GOSUB tick : END",
+    "SUB tick:",
+    "  y = y * 2 : RETURN",
+    "ENDSUB",
+};
+const KvSourceFile __source_files[] = {{0, "separators.bas", __source_lines, 11}};
+const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
+}  // namespace
 
 }  // namespace kvprogram
 
