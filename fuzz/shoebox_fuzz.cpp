@@ -14,15 +14,19 @@
 
 namespace {
 
-// The archive goes into a folder of this run's own.
+// The archive goes into a folder of this run's own, which is also the
+// temporary folder: damaged archives are reported in an error log there,
+// not in the shared one.
 const std::string& ArchivePath()
 {
     static const std::string path = [] {
         std::string pattern = "/tmp/kvfuzz-XXXXXX";
         if (mkdtemp(pattern.data()) == nullptr) std::abort();
+        setenv("TMPDIR", pattern.c_str(), 1);
         static std::string folder = pattern;
         std::atexit([] {
             std::remove((folder + "/fuzz.box").c_str());
+            std::remove((folder + "/ErrorLog.txt").c_str());
             std::remove(folder.c_str());
         });
         return pattern + "/fuzz.box";
@@ -34,6 +38,7 @@ const std::string& ArchivePath()
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    ArchivePath();  // sets the temporary folder before the runtime first looks at it
     if (size == 0) return 0;
     std::size_t nameLength = data[0] % 32;
     if (size < 1 + nameLength) return 0;
