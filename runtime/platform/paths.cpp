@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace platform {
@@ -64,6 +66,25 @@ bool ChangeDirectory(const char* path)
 bool RemoveFile(const char* path)
 {
     return unlink(path) == 0;
+}
+
+bool RemoveFileIfPresent(const char* path, std::string* why)
+{
+    if (unlink(path) == 0 || errno == ENOENT) return true;
+    const int error = errno;
+    struct stat info {};
+    if ((error == EPERM || error == EACCES) && lstat(path, &info) == 0 && info.st_uid != getuid()) {
+        // In a folder with the sticky bit (/tmp) only the owner may remove.
+        *why = "it belongs to another user";
+        return false;
+    }
+    *why = std::strerror(error);
+    return false;
+}
+
+unsigned long UserId()
+{
+    return getuid();
 }
 
 }  // namespace platform

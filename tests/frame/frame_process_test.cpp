@@ -2,7 +2,12 @@
 // each way out ends the program and what it leaves in the error log.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <thread>
@@ -125,6 +130,47 @@ TEST_F(FrameProcessTest, MissingDisplayIsReportedNotACrash)
     ASSERT_TRUE(result.exited) << "ended by a signal";
     EXPECT_NE(result.exitCode, 0);
     EXPECT_NE(result.stderrText.find("cannot open the display"), std::string::npos) << result.stderrText;
+}
+
+// In a shared temporary folder (sticky, like /tmp) another user's log from
+// an earlier run can be neither removed nor written. The log then goes
+// beside it under this user's id, the user is told once where, the other
+// user's file stays as it was, and the next run starts that log anew.
+TEST_F(FrameProcessTest, AnotherUsersLogInASharedFolderIsNotLostSilently)
+{
+    ASSERT_EQ(geteuid(), 0u) << "needs root: the test plays two users";
+    constexpr unsigned kOtherUser = 65533, kThisUser = 65534;
+    ASSERT_EQ(chmod(folder.Path().c_str(), 01777), 0);
+    const std::string theirs = folder.File("ErrorLog.txt");
+    {
+        std::ofstream(theirs, std::ios::binary) << "their run\r\n";
+    }
+    ASSERT_EQ(chown(theirs.c_str(), kOtherUser, kOtherUser), 0);
+    PrivateDisplay display;
+    ASSERT_TRUE(display.Ready());
+    const std::string mine = folder.File("ErrorLog-" + std::to_string(kThisUser) + ".txt");
+    for (int run = 1; run <= 2; ++run) {
+        ChildProcess child("/usr/bin/setpriv",
+                           {"--reuid=" + std::to_string(kThisUser), "--regid=" + std::to_string(kThisUser),
+                            "--clear-groups", BuildProgram("frame_probe"), "end"},
+                           {"TMPDIR=" + folder.Path(), display.Env(), "KV_WINDOWED=1", "SDL_AUDIODRIVER=dummy"},
+                           folder.File("stderr.txt"));
+        ASSERT_TRUE(child.Started());
+        ChildResult result = child.Wait();
+        ASSERT_TRUE(result.exited) << result.stderrText;
+        EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+        const std::string& said = result.stderrText;
+        EXPECT_NE(said.find(mine), std::string::npos) << said;
+        EXPECT_EQ(said.find(mine), said.rfind(mine)) << said;
+        EXPECT_NE(said.find("belongs to another user"), std::string::npos) << said;
+
+        EXPECT_EQ(ReadWholeFile(theirs), "their run\r\n");
+        std::vector<std::string> log = ErrorLogLines(folder.Path(), "ErrorLog-" + std::to_string(kThisUser) + ".txt");
+        ASSERT_EQ(log.size(), 6u) << run;
+        EXPECT_TRUE(IsRendererLine(log[0])) << log[0];
+        EXPECT_EQ(std::vector<std::string>(log.begin() + 1, log.end()),
+                  (std::vector<std::string>{"-End On Line", "0", "12", "12", "0"}));
+    }
 }
 
 // A missing $TMPDIR is found out once at start-up: the program says so once
