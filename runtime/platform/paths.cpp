@@ -58,8 +58,24 @@ std::string ModulePath()
     return path;
 }
 
+const std::string& StartFolder()
+{
+    // Asked before the first change of directory (ChangeDirectory asks), so
+    // it is the folder the program was started in.
+    static const std::string folder = CurrentDirectory();
+    return folder;
+}
+
+std::string FromStartFolder(const char* path)
+{
+    if (path == nullptr) return std::string();
+    if (path[0] == '/' || path[0] == 0 || StartFolder().empty()) return path;
+    return StartFolder() + "/" + path;
+}
+
 bool ChangeDirectory(const char* path)
 {
+    StartFolder();
     return chdir(path) == 0;
 }
 

@@ -25,7 +25,14 @@ void SleepMilliseconds(double ms);      // sleeps at least about that long
 std::string TempFolder();
 // Full path of the running program.
 std::string ModulePath();
+// Changes the working directory (the first change keeps the start folder).
 bool ChangeDirectory(const char* path);
+// The working directory the program was started in, before start-up made
+// the program's own folder the working directory; empty when unreadable.
+const std::string& StartFolder();
+// A path the user gave outside the program (an environment variable):
+// relative ones count from the start folder, as the user meant them.
+std::string FromStartFolder(const char* path);
 bool RemoveFile(const char* path);
 // Removes the file at path; true when nothing is left under the name (also
 // when there was nothing). Otherwise *why says what is in the way (a file

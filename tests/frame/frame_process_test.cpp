@@ -173,6 +173,41 @@ TEST_F(FrameProcessTest, AnotherUsersLogInASharedFolderIsNotLostSilently)
     }
 }
 
+// The files named in the environment and in the input script count from the
+// folder the program was started in, although start-up makes the program's
+// own folder the working directory.
+TEST_F(FrameProcessTest, RelativePathsCountFromTheFolderTheProgramWasStartedIn)
+{
+    const std::string started = folder.File("started-here");
+    std::filesystem::create_directory(started);
+    std::ofstream(started + "/kv-relative-script.txt") << "1 screenshot kv-relative-shot.bmp\n";
+    const std::vector<std::string> names{"kv-relative-script.txt", "kv-relative-shot.bmp",
+                                         "kv-relative-sums.txt", "kv-relative-recording.txt"};
+    auto runIn = [&](std::vector<std::string> env) {
+        env.push_back("TMPDIR=" + folder.Path());
+        ChildProcess child("/bin/sh", {"-c", "cd \"$0\" && exec \"$1\" end", started, BuildProgram("frame_probe")},
+                           env, folder.File("stderr.txt"));
+        EXPECT_TRUE(child.Started());
+        ChildResult result = child.Wait();
+        EXPECT_TRUE(result.exited && result.exitCode == 0) << result.stderrText;
+        EXPECT_EQ(result.stderrText.find("cannot"), std::string::npos) << result.stderrText;
+    };
+    runIn({"KV_INPUT_SCRIPT=kv-relative-script.txt", "KV_FRAME_CHECKSUMS=kv-relative-sums.txt"});
+    runIn({"KV_INPUT_SCRIPT=", "KV_RECORD_INPUT=kv-relative-recording.txt"});
+
+    EXPECT_EQ(ReadWholeFile(started + "/kv-relative-shot.bmp").substr(0, 2), "BM");
+    // The probe presents the start-up frame and two more before its END.
+    const std::string sums = ReadWholeFile(started + "/kv-relative-sums.txt");
+    EXPECT_EQ(std::count(sums.begin(), sums.end(), '\n'), 3) << sums;
+    EXPECT_NE(ReadWholeFile(started + "/kv-relative-recording.txt").find(" seed "), std::string::npos);
+    // Nothing landed beside the program instead.
+    for (const std::string& name : names) {
+        const std::string misplaced = std::string(KV_BUILD_DIR) + "/" + name;
+        EXPECT_FALSE(std::filesystem::exists(misplaced)) << misplaced;
+        std::filesystem::remove(misplaced);
+    }
+}
+
 // A missing $TMPDIR is found out once at start-up: the program says so once
 // and goes on with /tmp.
 TEST_F(FrameProcessTest, UnusableTemporaryFolderIsReportedOnceAtStartUp)
