@@ -162,6 +162,9 @@ bool UnpacedFrames();
 // KV_NO_BATCH=1: every 2D drawing command is drawn on its own and all GL
 // state is sent every time (for comparing pictures and for debugging).
 bool BatchingDisabled();
+// KV_VERBOSE=1: the runtime also reports on stdout what it sets up behind
+// the program's back (the archive boxes). Otherwise stdout is the program's.
+bool VerboseRuntime();
 // Frames presented so far (the start-up frame is frame 0).
 long PresentedFrames();
 
