@@ -243,11 +243,13 @@ bool TzShoeBox::Extract(KvStr& name)
 
 double SETSHOEBOX(KvStr dataArchive, KvStr mediaArchive)
 {
+    // Stdout belongs to the program; the boxes are announced only on request.
+    const bool announce = platform::VerboseRuntime();
     g_ShoeBox_Data.Clear();
-    std::printf("Setting box:%s\n", dataArchive.GetStrData());
+    if (announce) std::printf("Setting box:%s\n", dataArchive.GetStrData());
     g_ShoeBox_Data.SetArchive(dataArchive.GetStrData());
     g_ShoeBox_Media.Clear();
-    std::printf("Setting box:%s\n", mediaArchive.GetStrData());
+    if (announce) std::printf("Setting box:%s\n", mediaArchive.GetStrData());
     g_ShoeBox_Media.SetArchive(mediaArchive.GetStrData());
     return 0;
 }

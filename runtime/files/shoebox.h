@@ -69,7 +69,8 @@ extern TzShoeBox g_ShoeBox_Data;   // bitmaps, fonts, sprites, sounds, line file
 extern TzShoeBox g_ShoeBox_Media;  // music and video
 
 // Clears the data box, then the media box, and points them at new archives
-// (an empty string: no archive). Prints "Setting box:<path>" for each.
+// (an empty string: no archive). Prints "Setting box:<path>" for each on
+// stdout when KV_VERBOSE asks for it.
 double SETSHOEBOX(KvStr dataArchive, KvStr mediaArchive);
 
 // The name a member is extracted to inside a box's folder: "~sbx", O in

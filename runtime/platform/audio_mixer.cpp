@@ -6,6 +6,8 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include "platform/mixer_play_log.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdio>
@@ -196,7 +198,10 @@ bool PlayOnMixerChannel(int channel, MixerSamples* samples, double leftGain,
     Mix_Volume(channel, ToMixerLevel(volume, MIX_MAX_VOLUME));
     Mix_SetPanning(channel, static_cast<Uint8>(ToMixerLevel(leftGain, 255)),
                    static_cast<Uint8>(ToMixerLevel(rightGain, 255)));
-    return Mix_PlayChannel(channel, samples->chunk, looping ? -1 : 0) == channel;
+    if (Mix_PlayChannel(channel, samples->chunk, looping ? -1 : 0) != channel) return false;
+    constexpr std::size_t kFrameBytes = kMixerChannels * sizeof(Sint16);
+    LogMixerPlay(channel, samples->chunk->alen / kFrameBytes, looping);
+    return true;
 }
 
 void StopMixerChannel(int channel)

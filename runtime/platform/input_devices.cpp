@@ -70,6 +70,8 @@ bool UnpacedFrames() { return EnvironmentFlag("KV_UNPACED"); }
 
 bool BatchingDisabled() { return EnvironmentFlag("KV_NO_BATCH"); }
 
+bool VerboseRuntime() { return EnvironmentFlag("KV_VERBOSE"); }
+
 bool KeyboardAvailable()
 {
     return script::Active() || SDL_WasInit(SDL_INIT_VIDEO) != 0;

@@ -39,11 +39,12 @@ RecorderState& State()
 void Open(RecorderState& state)
 {
     state.opened = true;
-    const char* path = std::getenv("KV_RECORD_INPUT");
-    if (path == nullptr || path[0] == 0 || script::Active()) return;
-    state.file = std::fopen(path, "w");
+    const char* given = std::getenv("KV_RECORD_INPUT");
+    if (given == nullptr || given[0] == 0 || script::Active()) return;
+    const std::string path = FromStartFolder(given);
+    state.file = std::fopen(path.c_str(), "w");
     if (state.file == nullptr) {
-        std::fprintf(stderr, "input recording %s cannot be written; not recording\n", path);
+        std::fprintf(stderr, "input recording %s cannot be written; not recording\n", path.c_str());
         return;
     }
     std::fprintf(state.file, "# input recorded by the runtime; replay with KV_INPUT_SCRIPT\n");

@@ -12,6 +12,10 @@
 //   <frame> screenshot <file.bmp>
 //   <frame> quit
 //
+// Relative paths (of the script and of its screenshots) count from the
+// folder the program was started in, not from the program's own folder that
+// start-up changes into.
+//
 // Frame 0 is the start-up frame; an entry for frame N is in force while the
 // program draws frame N (after N frames were presented or wait passes made:
 // a pass of KEYWAIT or MOUSEWAIT counts as a frame). A screenshot of frame N
@@ -223,11 +227,12 @@ void ApplyUpTo(ScriptState& state, long frame)
 void Load(ScriptState& state)
 {
     state.loaded = true;
-    const char* path = std::getenv("KV_INPUT_SCRIPT");
-    if (path == nullptr || path[0] == 0) return;
+    const char* given = std::getenv("KV_INPUT_SCRIPT");
+    if (given == nullptr || given[0] == 0) return;
+    const std::string path = FromStartFolder(given);
     std::ifstream in(path);
     if (!in) {
-        std::fprintf(stderr, "input script %s cannot be read; using the devices\n", path);
+        std::fprintf(stderr, "input script %s cannot be read; using the devices\n", path.c_str());
         return;
     }
     state.active = true;
@@ -282,8 +287,9 @@ void BeforePresent(int width, int height)
         if (entry.frame != frame || entry.verb != "screenshot") continue;
         if (entry.words.size() != 1)
             Complain(entry, "expected: screenshot <file.bmp>");
-        else if (!SaveDrawingArea(entry.words[0].c_str(), width, height))
-            std::fprintf(stderr, "input script line %d: cannot write %s\n", entry.line, entry.words[0].c_str());
+        else if (const std::string path = FromStartFolder(entry.words[0].c_str());
+                 !SaveDrawingArea(path.c_str(), width, height))
+            std::fprintf(stderr, "input script line %d: cannot write %s\n", entry.line, path.c_str());
     }
 }
 

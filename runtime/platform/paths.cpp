@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace platform {
@@ -56,14 +58,49 @@ std::string ModulePath()
     return path;
 }
 
+const std::string& StartFolder()
+{
+    // Asked before the first change of directory (ChangeDirectory asks), so
+    // it is the folder the program was started in.
+    static const std::string folder = CurrentDirectory();
+    return folder;
+}
+
+std::string FromStartFolder(const char* path)
+{
+    if (path == nullptr) return std::string();
+    if (path[0] == '/' || path[0] == 0 || StartFolder().empty()) return path;
+    return StartFolder() + "/" + path;
+}
+
 bool ChangeDirectory(const char* path)
 {
+    StartFolder();
     return chdir(path) == 0;
 }
 
 bool RemoveFile(const char* path)
 {
     return unlink(path) == 0;
+}
+
+bool RemoveFileIfPresent(const char* path, std::string* why)
+{
+    if (unlink(path) == 0 || errno == ENOENT) return true;
+    const int error = errno;
+    struct stat info {};
+    if ((error == EPERM || error == EACCES) && lstat(path, &info) == 0 && info.st_uid != getuid()) {
+        // In a folder with the sticky bit (/tmp) only the owner may remove.
+        *why = "it belongs to another user";
+        return false;
+    }
+    *why = std::strerror(error);
+    return false;
+}
+
+unsigned long UserId()
+{
+    return getuid();
 }
 
 }  // namespace platform

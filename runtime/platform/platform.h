@@ -25,12 +25,26 @@ void SleepMilliseconds(double ms);      // sleeps at least about that long
 std::string TempFolder();
 // Full path of the running program.
 std::string ModulePath();
+// Changes the working directory (the first change keeps the start folder).
 bool ChangeDirectory(const char* path);
+// The working directory the program was started in, before start-up made
+// the program's own folder the working directory; empty when unreadable.
+const std::string& StartFolder();
+// A path the user gave outside the program (an environment variable):
+// relative ones count from the start folder, as the user meant them.
+std::string FromStartFolder(const char* path);
 bool RemoveFile(const char* path);
+// Removes the file at path; true when nothing is left under the name (also
+// when there was nothing). Otherwise *why says what is in the way (a file
+// of another user in a shared folder cannot be removed).
+bool RemoveFileIfPresent(const char* path, std::string* why);
 // Appends bytes to the plain file at path, creating it if missing. A
 // symbolic link is never followed and nothing but a plain file is written
-// to (a planted link or pipe in a shared folder gets nothing).
-bool AppendToPlainFile(const char* path, const std::string& bytes);
+// to (a planted link or pipe in a shared folder gets nothing). On failure
+// *why (when given) says why.
+bool AppendToPlainFile(const char* path, const std::string& bytes, std::string* why = nullptr);
+// The numeric id of the user running the program.
+unsigned long UserId();
 // The longest name of one file inside a folder, in bytes.
 constexpr std::size_t kMaxFileNameBytes = 255;
 
@@ -148,6 +162,9 @@ bool UnpacedFrames();
 // KV_NO_BATCH=1: every 2D drawing command is drawn on its own and all GL
 // state is sent every time (for comparing pictures and for debugging).
 bool BatchingDisabled();
+// KV_VERBOSE=1: the runtime also reports on stdout what it sets up behind
+// the program's back (the archive boxes). Otherwise stdout is the program's.
+bool VerboseRuntime();
 // Frames presented so far (the start-up frame is frame 0).
 long PresentedFrames();
 
@@ -212,9 +229,10 @@ bool MixerChannelIsPlaying(int channel);
 // be loaded as a file; a pipe is not even opened in a blocking way.
 bool IsReadableFile(const char* path);
 // Makes a new folder, readable and writable by this user only, under
-// TempFolder() with mkdtemp. Returns its path with a trailing '/', or an
-// empty string when it cannot be made (errno says why).
-std::string MakePrivateTempFolder();
+// TempFolder() with mkdtemp, named prefix and six random characters.
+// Returns its path with a trailing '/', or an empty string when it cannot
+// be made (errno says why).
+std::string MakePrivateTempFolder(const char* prefix = "kvshoebox-");
 // Creates path as a new file (O_CREAT | O_EXCL | O_NOFOLLOW, mode 0600) and
 // writes size bytes into it. Fails, leaving nothing behind, when the name is
 // taken (by a file or a link), the folder is missing or a write fails.

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 #include <string>
 
 namespace platform {
@@ -26,14 +27,14 @@ bool IsReadableFile(const char* path)
     return readable;
 }
 
-std::string MakePrivateTempFolder()
+std::string MakePrivateTempFolder(const char* prefix)
 {
     std::string folder = TempFolder();
     if (folder.empty()) {
         errno = ENOENT;
         return std::string();
     }
-    std::string pattern = folder + "kvshoebox-XXXXXX";
+    std::string pattern = folder + prefix + "XXXXXX";
     // mkdtemp makes the folder with mode 0700 and a name nobody can predict.
     if (mkdtemp(pattern.data()) == nullptr) return std::string();
     return pattern + '/';
@@ -62,21 +63,35 @@ bool WriteNewFile(const char* path, const void* data, std::size_t size)
     return complete;
 }
 
-bool AppendToPlainFile(const char* path, const std::string& bytes)
+bool AppendToPlainFile(const char* path, const std::string& bytes, std::string* why)
 {
+    auto fail = [why](const char* reason) {
+        if (why != nullptr) *why = reason;
+        return false;
+    };
     int fd = open(path, O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    if (fd < 0) {
+        // O_NOFOLLOW reports a link as ELOOP, O_NONBLOCK a pipe without a
+        // reader as ENXIO: both are something planted under the name.
+        if (errno == ELOOP) return fail("a symbolic link is in its place");
+        if (errno == ENXIO) return fail("a pipe is in its place");
+        return fail(std::strerror(errno));
+    }
     struct stat info {};
-    bool ok = fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return fail("it is not a plain file");
+    }
     std::size_t written = 0;
-    while (ok && written < bytes.size()) {
+    const char* reason = nullptr;
+    while (reason == nullptr && written < bytes.size()) {
         ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) ok = false;
+        if (n <= 0) reason = n < 0 ? std::strerror(errno) : "nothing could be written";
         else written += static_cast<std::size_t>(n);
     }
-    if (close(fd) != 0) ok = false;
-    return ok;
+    if (close(fd) != 0 && reason == nullptr) reason = std::strerror(errno);
+    return reason == nullptr ? true : fail(reason);
 }
 
 bool RemovePrivateTempFolder(const char* path)

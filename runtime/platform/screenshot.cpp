@@ -2,9 +2,12 @@
 
 #include <GL/gl.h>
 
+#include "platform/platform.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -59,10 +62,11 @@ void WriteFrameChecksum(long frame, int width, int height)
     static std::FILE* file = nullptr;
     if (!opened) {
         opened = true;
-        const char* path = std::getenv("KV_FRAME_CHECKSUMS");
-        if (path != nullptr && path[0] != 0) {
-            file = std::fopen(path, "w");
-            if (file == nullptr) std::fprintf(stderr, "frame checksums: cannot write %s\n", path);
+        const char* given = std::getenv("KV_FRAME_CHECKSUMS");
+        if (given != nullptr && given[0] != 0) {
+            const std::string path = FromStartFolder(given);
+            file = std::fopen(path.c_str(), "w");
+            if (file == nullptr) std::fprintf(stderr, "frame checksums: cannot write %s\n", path.c_str());
         }
     }
     if (file == nullptr || width <= 0 || height <= 0) return;

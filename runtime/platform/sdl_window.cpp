@@ -170,6 +170,28 @@ bool MakeDrawingArea(Window* window, int depthBits)
     return true;
 }
 
+// Without a display SDL falls back to video drivers that show nothing
+// (offscreen, dummy): the program would run unseen, with no way for the
+// player to end it. Only a user who names such a driver in SDL_VIDEODRIVER
+// gets it.
+bool DriverShowsWindows()
+{
+    const char* driver = SDL_GetCurrentVideoDriver();
+    if (driver == nullptr) return false;
+    const std::string name = driver;
+    if (name != "offscreen" && name != "dummy" && name != "evdev") return true;
+    // SDL_VIDEODRIVER may list several drivers, separated by commas.
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");
+    std::string list = asked != nullptr ? asked : "";
+    for (std::size_t start = 0; start <= list.size();) {
+        std::size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        if (SDL_strcasecmp(list.substr(start, end - start).c_str(), driver) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+
 }  // namespace
 
 const char* LastError() { return g_lastError.c_str(); }
@@ -186,6 +208,13 @@ Window* CreateGameWindow(const char* caption, int x, int y, int width, int heigh
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         g_lastError = std::string("cannot open the display: ") + SDL_GetError();
+        return nullptr;
+    }
+    if (!DriverShowsWindows()) {
+        g_lastError = std::string("cannot open the display: no window can be shown (no X or Wayland display "
+                                  "reachable; SDL offers only its \"") +
+                      SDL_GetCurrentVideoDriver() + "\" video driver)";
+        SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);

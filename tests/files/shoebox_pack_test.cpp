@@ -195,7 +195,7 @@ TEST_F(ShoeBoxPackTest, ArchiveAppendedToABuiltProgramResolvesThroughItsFrame)
     WriteFile("game/ondisk.txt", ToBytes("next to the program"));
     fs::create_directory("tmp");
 
-    CommandResult run = RunCommand("cd / && " + ProgramRun(folder / "tmp", folder / "game/which") +
+    CommandResult run = RunCommand("cd / && KV_VERBOSE=1 " + ProgramRun(folder / "tmp", folder / "game/which") +
                                    " noise.bin data\\\\sounds\\\\musik.WAV ondisk.txt absent.bmp");
     ASSERT_EQ(run.status, 0) << run.output;
     std::string boxLine = "Setting box:" + (folder / "game/which").string() + "\n";

@@ -297,8 +297,17 @@ TEST_F(ShoeBoxTest, ProgramWithoutAppendedArchiveFindsNothing)
     EXPECT_STREQ(box.tempFile, "");
 }
 
-TEST_F(ShoeBoxTest, SetShoeBoxClearsBothBoxesAndAnnouncesThePaths)
+// Stdout is the program's own: the boxes are announced only when KV_VERBOSE
+// asks for it.
+TEST_F(ShoeBoxTest, SetShoeBoxClearsBothBoxesAndAnnouncesThePathsOnlyWhenAsked)
 {
+    unsetenv("KV_VERBOSE");
+    testing::internal::CaptureStdout();
+    SETSHOEBOX("quiet.box", "quiet.box");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_STREQ(g_ShoeBox_Data.archivePath, "quiet.box");
+
+    setenv("KV_VERBOSE", "1", 1);
     UseArchive(g_ShoeBox_Data, {MemberOf("one.bmp", "1")});
     ASSERT_TRUE(g_ShoeBox_Media.SetArchive(g_ShoeBox_Data.archivePath));
     KvStr data = "one.bmp";
@@ -309,6 +318,7 @@ TEST_F(ShoeBoxTest, SetShoeBoxClearsBothBoxesAndAnnouncesThePaths)
     testing::internal::CaptureStdout();
     SETSHOEBOX("first.box", "");
     std::string printed = testing::internal::GetCapturedStdout();
+    unsetenv("KV_VERBOSE");
     EXPECT_EQ(printed, "Setting box:first.box\nSetting box:\n");
     EXPECT_FALSE(fs::exists(data.GetStrData()));
     EXPECT_FALSE(fs::exists(media.GetStrData()));

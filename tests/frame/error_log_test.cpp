@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,38 +19,69 @@ namespace {
 using testing_support::ReadWholeFile;
 using testing_support::ScratchFolder;
 
-// A link or pipe planted under the log's name gets nothing: the line is
-// dropped rather than written where the link points, and nothing blocks.
-TEST(ErrorLogTest, OnlyAPlainFileIsAppendedTo)
+// A link or pipe planted under the log's name gets nothing: not the place
+// the link points to, nor a file made there, nor a blocked write. The line
+// goes to this user's own log beside it instead, and the user is told once
+// where; when that name is taken too, to a private folder.
+TEST(ErrorLogTest, OnlyAPlainFileIsAppendedToAndAPlantedNameMovesTheLog)
 {
-    ScratchFolder folder;
-    setenv("TMPDIR", folder.Path().c_str(), 1);
-    const std::string log = folder.File("ErrorLog.txt");
-
-    AppendErrorLog("first");
-    AppendErrorLog("second");
-    EXPECT_EQ(ReadWholeFile(log), "first\r\nsecond\r\n");
-
-    std::filesystem::remove(log);
-    const std::string victim = folder.File("victim.txt");
+    const std::string mine = "ErrorLog-" + std::to_string(getuid()) + ".txt";
     {
-        std::ofstream(victim) << "precious";
+        ScratchFolder folder;
+        setenv("TMPDIR", folder.Path().c_str(), 1);
+        AppendErrorLog("first");
+        AppendErrorLog("second");
+        EXPECT_EQ(ReadWholeFile(folder.File("ErrorLog.txt")), "first\r\nsecond\r\n");
+        EXPECT_EQ(ErrorLogPath(), folder.File("ErrorLog.txt"));
     }
-    std::filesystem::create_symlink(victim, log);
-    AppendErrorLog("planted");
-    EXPECT_EQ(ReadWholeFile(victim), "precious");
-    EXPECT_TRUE(std::filesystem::is_symlink(log));
-
-    // A dangling link must not create its target either.
-    std::filesystem::remove(log);
-    std::filesystem::create_symlink(folder.File("made-by-the-log.txt"), log);
-    AppendErrorLog("planted");
-    EXPECT_FALSE(std::filesystem::exists(folder.File("made-by-the-log.txt")));
-
-    std::filesystem::remove(log);
-    ASSERT_EQ(mkfifo(log.c_str(), 0600), 0);
-    AppendErrorLog("into a pipe nobody reads");  // returns at once
-    EXPECT_TRUE(std::filesystem::is_fifo(log));
+    enum Planted { LinkToAFile, DanglingLink, Pipe };
+    for (Planted planted : {LinkToAFile, DanglingLink, Pipe}) {
+        ScratchFolder folder;
+        setenv("TMPDIR", folder.Path().c_str(), 1);
+        const std::string log = folder.File("ErrorLog.txt");
+        const std::string victim = folder.File("victim.txt");
+        if (planted == LinkToAFile) {
+            std::ofstream(victim) << "precious";
+            std::filesystem::create_symlink(victim, log);
+        } else if (planted == DanglingLink) {
+            std::filesystem::create_symlink(victim, log);
+        } else {
+            ASSERT_EQ(mkfifo(log.c_str(), 0600), 0);
+        }
+        testing::internal::CaptureStderr();
+        AppendErrorLog("planted");  // returns at once, also for the pipe
+        AppendErrorLog("again");
+        const std::string said = testing::internal::GetCapturedStderr();
+        if (planted == LinkToAFile) {
+            EXPECT_EQ(ReadWholeFile(victim), "precious");
+        }
+        if (planted == DanglingLink) {
+            EXPECT_FALSE(std::filesystem::exists(victim));
+        }
+        EXPECT_TRUE(planted == Pipe ? std::filesystem::is_fifo(log) : std::filesystem::is_symlink(log));
+        EXPECT_EQ(ReadWholeFile(folder.File(mine)), "planted\r\nagain\r\n") << planted;
+        EXPECT_NE(said.find(folder.File(mine)), std::string::npos) << said;
+        EXPECT_EQ(said.find(folder.File(mine)), said.rfind(folder.File(mine))) << said;
+        EXPECT_EQ(ErrorLogPath(), folder.File(mine));
+    }
+    {
+        // Both names planted: a private folder of this user's own.
+        ScratchFolder folder;
+        setenv("TMPDIR", folder.Path().c_str(), 1);
+        std::filesystem::create_symlink(folder.File("nowhere"), folder.File("ErrorLog.txt"));
+        std::filesystem::create_directory(folder.File(mine));
+        testing::internal::CaptureStderr();
+        AppendErrorLog("safe");
+        const std::string said = testing::internal::GetCapturedStderr();
+        const std::string path = ErrorLogPath();
+        EXPECT_EQ(path.rfind(folder.File("kverrorlog-"), 0), 0u) << path;
+        EXPECT_EQ(ReadWholeFile(path), "safe\r\n");
+        struct stat info {};
+        ASSERT_EQ(stat(path.substr(0, path.rfind('/')).c_str(), &info), 0);
+        EXPECT_EQ(info.st_mode & 0777, 0700u);
+        EXPECT_NE(said.find(path), std::string::npos) << said;
+        EXPECT_EQ(said.find(path), said.rfind(path)) << said;
+    }
 }
 
 // A $TMPDIR that is missing or not a folder gives way to /tmp, and the

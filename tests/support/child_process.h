@@ -143,9 +143,9 @@ private:
 };
 
 // Splits the error log into its CR LF-terminated lines.
-inline std::vector<std::string> ErrorLogLines(const std::string& folder)
+inline std::vector<std::string> ErrorLogLines(const std::string& folder, const std::string& name = "ErrorLog.txt")
 {
-    std::string text = ReadWholeFile(folder + "/ErrorLog.txt");
+    std::string text = ReadWholeFile(folder + "/" + name);
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < text.size()) {
