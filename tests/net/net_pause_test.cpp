@@ -20,38 +20,6 @@ namespace {
 constexpr int kStoppedMs = 15000;  // three times the peers' 5 s time-out
 constexpr const char* kToldLine = "the others dropped it and went on without it";
 
-std::uint32_t ToId(const KvStr& text)
-{
-    return static_cast<std::uint32_t>(std::atol(text.GetStrData()));
-}
-
-KvStr FindPlayer(const char* name)
-{
-    const int count = static_cast<int>(NETNUMPLAYERS());
-    for (int i = 0; i < count; ++i) {
-        KvStr id = NETGETPLAYERID_Str(i);
-        if (std::string(NETPLAYERNAME_Str(id).GetStrData()) == name) return id;
-    }
-    return KvStr("0");
-}
-
-std::string NextMessage(const KvStr& me, int timeoutMs)
-{
-    std::string text;
-    WaitUntil([&] {
-        text = NETGETMSG_Str(me).GetStrData();
-        return !text.empty();
-    }, timeoutMs);
-    return text;
-}
-
-bool JoinWithRetries(const char* session)
-{
-    for (int attempt = 0; attempt < 10; ++attempt)
-        if (NETJOINGAME(0, session, kLoopback, 0) == 1) return true;
-    return false;
-}
-
 std::string ReadWholeFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);

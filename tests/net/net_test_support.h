@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
@@ -58,6 +59,43 @@ inline bool HostOnFreshPort(const char* name)
         UseFreshPort();
         if (NETHOSTGAME(0, name, kLoopback, 0) == 1) return true;
     }
+    return false;
+}
+
+// The player id a text names.
+inline std::uint32_t ToId(const KvStr& text)
+{
+    return static_cast<std::uint32_t>(std::atol(text.GetStrData()));
+}
+
+// The id of the player with this name, or "0".
+inline KvStr FindPlayer(const char* name)
+{
+    const int count = static_cast<int>(NETNUMPLAYERS());
+    for (int i = 0; i < count; ++i) {
+        KvStr id = NETGETPLAYERID_Str(i);
+        if (std::string(NETPLAYERNAME_Str(id).GetStrData()) == name) return id;
+    }
+    return KvStr("0");
+}
+
+// The next message for a player, or "" when none came in time.
+inline std::string NextMessage(const KvStr& me, int timeoutMs)
+{
+    std::string text;
+    WaitUntil([&] {
+        text = NETGETMSG_Str(me).GetStrData();
+        return !text.empty();
+    }, timeoutMs);
+    return text;
+}
+
+// Joins the session on the main thread's pTzNet, a few tries while the host
+// may still be starting.
+inline bool JoinWithRetries(const char* session, const char* address = kLoopback, int attempts = 10)
+{
+    for (int attempt = 0; attempt < attempts; ++attempt)
+        if (NETJOINGAME(0, session, address, 0) == 1) return true;
     return false;
 }
 

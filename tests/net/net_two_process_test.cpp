@@ -28,40 +28,6 @@ void BlockWithoutNetCalls()
     ASSERT_EQ(exitCode, 0);
 }
 
-std::uint32_t ToId(const KvStr& text)
-{
-    return static_cast<std::uint32_t>(std::atol(text.GetStrData()));
-}
-
-// The id of the player with this name, or "0".
-KvStr FindPlayer(const char* name)
-{
-    const int count = static_cast<int>(NETNUMPLAYERS());
-    for (int i = 0; i < count; ++i) {
-        KvStr id = NETGETPLAYERID_Str(i);
-        if (std::string(NETPLAYERNAME_Str(id).GetStrData()) == name) return id;
-    }
-    return KvStr("0");
-}
-
-// The next message for a player, or "" when none came in time.
-std::string NextMessage(const KvStr& me, int timeoutMs)
-{
-    std::string text;
-    WaitUntil([&] {
-        text = NETGETMSG_Str(me).GetStrData();
-        return !text.empty();
-    }, timeoutMs);
-    return text;
-}
-
-bool JoinWithRetries(const char* session, const char* address = kLoopback, int attempts = 10)
-{
-    for (int attempt = 0; attempt < attempts; ++attempt)
-        if (NETJOINGAME(0, session, address, 0) == 1) return true;
-    return false;
-}
-
 void Sleep(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
