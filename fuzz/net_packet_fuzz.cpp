@@ -25,7 +25,7 @@ std::vector<std::uint8_t> Reencode(const Packet& p)
     case PacketKind::Welcome: return EncodeWelcome(p.instance, p.number, p.hostNumber);
     case PacketKind::PlayerAdded: return EncodePlayerAdded(p.player, p.number, p.name);
     case PacketKind::Refused: return EncodeRefused(p.version);
-    case PacketKind::PeerJoined: return EncodePeerJoined(p.number, p.address);
+    case PacketKind::PeerJoined: return EncodePeerJoined(p.number, p.address, p.port);
     case PacketKind::PeerLeft: return EncodePeerLeft(p.number);
     case PacketKind::SessionAnswerV1:
     case PacketKind::HelloV1:
