@@ -56,13 +56,17 @@ FileStamp StampOfDescriptor(int fd)
     return StampOfInfo(info);
 }
 
-bool WriteAll(int fd, const char* bytes, std::size_t size)
+// Writes all of bytes to fd: at its current position when at is negative,
+// else at that offset.
+bool WriteAll(int fd, const char* bytes, std::size_t size, std::int64_t at = -1)
 {
     std::size_t done = 0;
     while (done < size) {
-        ssize_t written = write(fd, bytes + done, size - done);
-        if (written < 0) {
-            if (errno == EINTR) continue;
+        ssize_t written = at < 0 ? write(fd, bytes + done, size - done)
+                                 : pwrite(fd, bytes + done, size - done, static_cast<off_t>(at + static_cast<std::int64_t>(done)));
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            if (written == 0) errno = ENOSPC;
             return false;
         }
         done += static_cast<std::size_t>(written);
@@ -70,8 +74,9 @@ bool WriteAll(int fd, const char* bytes, std::size_t size)
     return true;
 }
 
-// Copies length bytes of from, starting at offset, to the end of to.
-bool CopyRange(int from, std::uint64_t offset, std::uint64_t length, int to)
+// Copies length bytes of from, starting at offset, to to: at its current
+// position when at is negative, else at that offset.
+bool CopyRange(int from, std::uint64_t offset, std::uint64_t length, int to, std::int64_t at = -1)
 {
     char buffer[65536];
     while (length > 0) {
@@ -82,7 +87,8 @@ bool CopyRange(int from, std::uint64_t offset, std::uint64_t length, int to)
             if (got == 0) errno = EIO;  // the original ended early
             return false;
         }
-        if (!WriteAll(to, buffer, static_cast<std::size_t>(got))) return false;
+        if (!WriteAll(to, buffer, static_cast<std::size_t>(got), at)) return false;
+        if (at >= 0) at += got;
         offset += static_cast<std::uint64_t>(got);
         length -= static_cast<std::uint64_t>(got);
     }
@@ -153,35 +159,6 @@ bool TakeOwnershipOf(int staged, const struct stat& original)
     return fchmod(staged, original.st_mode & 07777) == 0;
 }
 
-// Writes size bytes of from, starting at offset, to the same place in to.
-bool CopyRangeAt(int from, std::uint64_t offset, std::uint64_t size, int to)
-{
-    char buffer[65536];
-    while (size > 0) {
-        std::size_t want = size < sizeof buffer ? static_cast<std::size_t>(size) : sizeof buffer;
-        ssize_t got = pread(from, buffer, want, static_cast<off_t>(offset));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) {
-            if (got == 0) errno = EIO;
-            return false;
-        }
-        std::size_t done = 0;
-        while (done < static_cast<std::size_t>(got)) {
-            ssize_t written = pwrite(to, buffer + done, static_cast<std::size_t>(got) - done,
-                                     static_cast<off_t>(offset + done));
-            if (written < 0 && errno == EINTR) continue;
-            if (written <= 0) {
-                if (written == 0) errno = ENOSPC;
-                return false;
-            }
-            done += static_cast<std::size_t>(written);
-        }
-        offset += static_cast<std::uint64_t>(got);
-        size -= static_cast<std::uint64_t>(got);
-    }
-    return true;
-}
-
 // Makes sure every byte of the first newSize bytes of target has its disk
 // space before any of the old content is overwritten: the file is grown to
 // its new size (the old bytes stay as they are) and holes are filled. On
@@ -193,7 +170,9 @@ bool ReserveSpace(int staged, int target, std::uint64_t oldSize, std::uint64_t n
     if (reason == EOPNOTSUPP || reason == ENOSYS) {
         // A file system without reservations: the part beyond the old end is
         // written first, where it overwrites nothing.
-        if (newSize <= oldSize || CopyRangeAt(staged, oldSize, newSize - oldSize, target)) return true;
+        if (newSize <= oldSize ||
+            CopyRange(staged, oldSize, newSize - oldSize, target, static_cast<std::int64_t>(oldSize)))
+            return true;
         reason = errno;
     }
     // Whatever a failed attempt added past the old end goes again.
@@ -227,7 +206,7 @@ bool CopyInPlace(int staged, int target, bool* damaged)
         return false;
     }
     *damaged = true;
-    if (!CopyRangeAt(staged, 0, newSize, target)) return false;
+    if (!CopyRange(staged, 0, newSize, target, 0)) return false;
     if (newSize < oldSize && ftruncate(target, static_cast<off_t>(newSize)) != 0) return false;
     // Only a file that is whole on disk lets the staged copy go.
     if (fdatasync(target) != 0 && errno != EINVAL) return false;
