@@ -1,20 +1,16 @@
-// The BASIC commands of the runtime as data: for every keyword its argument
-// kinds, its result kind and the C++ function that implements it. The
-// translator (tools/kvbasic) knows the commands only from this table, and a
-// test keeps it and docs/commands.md in step.
+// The BASIC commands of the runtime as data, made from the command list
+// (core/command_list.def): for every keyword its argument kinds, its result
+// kind and the C++ function that implements it. The translator
+// (tools/kvbasic) knows the commands only from this table.
 #pragma once
 
 namespace kvcommands {
 
-// Argument kinds, one letter per argument, separated by blanks; a '?' after
-// the letter marks an argument that may be left out (only at the end):
-//   n  number                 s  string               v  string or number
-//   N  number variable        S  string variable      V  string or number variable
-//   a  array of numbers       A  array of strings     x  array of either kind
-// Variables and arrays are passed by reference: the command may change them.
+// One row of the command list; the argument kinds are the letters described
+// there ("s n n?"), "" for none.
 struct Command {
     const char* name;       // the BASIC keyword, '$' included
-    const char* arguments;  // argument kinds as above, "" for none
+    const char* arguments;  // argument kinds, blank-separated
     char result;            // 'n' number, 's' string
     const char* function;   // the C++ function
 };
