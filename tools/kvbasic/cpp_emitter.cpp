@@ -223,14 +223,29 @@ private:
         return false;
     }
 
-    // The value of each SELECT CASE, held for its CASEs (globals, so that a
-    // GOTO may enter or leave a SELECT block).
+    // The value of each SELECT CASE, held for its CASEs (globals, or locals
+    // at the top of a SUB or FUNCTION, so that a GOTO may enter or leave a
+    // SELECT block).
     void EmitSelectValues(std::string& out)
     {
-        const std::vector<bool>& kinds = checked_.selectIsString;
-        if (!kinds.empty()) out += "\n// The values of the SELECT CASE statements.\n";
-        for (std::size_t k = 0; k < kinds.size(); ++k)
-            out += std::string(kinds[k] ? "KvStr" : "double") + " __select_" + std::to_string(k) + ";\n";
+        std::string values;
+        DeclareSelectValues(checked_.functions[0], "", values);
+        if (!values.empty()) out += "\n// The values of the SELECT CASE statements.\n" + values;
+    }
+
+    // The values of the SELECTs of the main program are globals; those of a
+    // SUB or FUNCTION belong to its call, so that a call of itself from a
+    // CASE cannot change them.
+    void DeclareSelectValues(const Function& function, const std::string& indent, std::string& out) const
+    {
+        for (int index = function.firstLine; index <= function.lastLine; ++index) {
+            for (const auto& statement : program_.lines[index].statements) {
+                if (statement->type != Statement::Type::Select) continue;
+                const bool isString = checked_.selectIsString[statement->selectId];
+                out += indent + (isString ? "KvStr" : "double") + " __select_" + std::to_string(statement->selectId) +
+                       (isString || indent.empty() ? ";\n" : " = 0;\n");
+            }
+        }
     }
 
     // The condition of a CASE: any of its cases matches the SELECT's value.
@@ -340,6 +355,7 @@ private:
             const Variable& variable = function.scope.at(name);
             out += "    [[maybe_unused]] " + Declaration(name, variable) + (variable.isArray || variable.isString ? ";\n" : " = 0;\n");
         }
+        if (!function.name.empty()) DeclareSelectValues(function, "    ", out);
         depth_ = 1;
         elseIfs_.clear();
         for (int index = function.firstLine; index <= function.lastLine; ++index)

@@ -22,6 +22,9 @@ FUNCTION Twice(x)
 END FUNCTION
 FUNCTION Title$(word$)
   LOCAL t$
+  SELECT CASE word$
+    CASE "" : RETURN "?"
+  END SELECT
   t$ = UCASE$(word$)
   RETURN t$ + "!"
 ENDFUNCTION

@@ -13,8 +13,9 @@ double total;
 // The constant texts of the program, in Latin-1.
 const KvStr __text_0 = "Anna";
 const KvStr __text_1 = "x";
-const KvStr __text_2 = "!";
+const KvStr __text_2 = "";
 const KvStr __text_3 = "\077";
+const KvStr __text_4 = "!";
 
 void __MainGameSub_();
 double Area(double w, double h);
@@ -69,11 +70,17 @@ KvStr Title_Str([[maybe_unused]] KvStr word_Str)
 {
     __CallDepthGuard __depth;
     [[maybe_unused]] KvStr t_Str;
+    KvStr __select_0;
     __dLn(0, 22);  // FUNCTION Title$(word$)
     __dLn(0, 23);  // LOCAL t$
-    __dLn(0, 24);  t_Str = UCASE_Str(word_Str);  // t$ = UCASE$(word$)
-    __dLn(0, 25);  return t_Str + __text_2;  // RETURN t$ + "!"
-    __dLn(0, 26);  // ENDFUNCTION
+    __dLn(0, 24);  __select_0 = word_Str;  // SELECT CASE word$
+    __dLn(0, 25);  if (__select_0.Compare(__text_2) == 0) {  // CASE "" : RETURN "?"
+        __dLn(0, 25);  return __text_3;
+        __dLn(0, 26);  // END SELECT
+    }
+    __dLn(0, 27);  t_Str = UCASE_Str(word_Str);  // t$ = UCASE$(word$)
+    __dLn(0, 28);  return t_Str + __text_4;  // RETURN t$ + "!"
+    __dLn(0, 29);  // ENDFUNCTION
     return KvStr();
 }
 
@@ -82,38 +89,38 @@ void Fill([[maybe_unused]] KvIntArray& a, [[maybe_unused]] double value)
     __CallDepthGuard __depth;
     [[maybe_unused]] double row = 0;
     [[maybe_unused]] double column = 0;
-    __dLn(0, 27);  // SUB Fill(a[], value)
-    __dLn(0, 28);  // LOCAL row, column
-    __dLn(0, 29);  for (row = 0; row <= BOUNDS(a, 0) - 1; row = row + 1) {  // FOR row = 0 TO BOUNDS(a, 0) - 1
-        __dLn(0, 30);  for (column = 0; column <= BOUNDS(a, 1) - 1; column = column + 1) {  // FOR column = 0 TO BOUNDS(a, 1) - 1
-            __dLn(0, 31);  a(row, column) = value;  // a[row][column] = value
-            __dLn(0, 32);  // NEXT
+    __dLn(0, 30);  // SUB Fill(a[], value)
+    __dLn(0, 31);  // LOCAL row, column
+    __dLn(0, 32);  for (row = 0; row <= BOUNDS(a, 0) - 1; row = row + 1) {  // FOR row = 0 TO BOUNDS(a, 0) - 1
+        __dLn(0, 33);  for (column = 0; column <= BOUNDS(a, 1) - 1; column = column + 1) {  // FOR column = 0 TO BOUNDS(a, 1) - 1
+            __dLn(0, 34);  a(row, column) = value;  // a[row][column] = value
+            __dLn(0, 35);  // NEXT
         }
-        __dLn(0, 33);  // NEXT
+        __dLn(0, 36);  // NEXT
     }
-    __dLn(0, 34);  // END SUB
+    __dLn(0, 37);  // END SUB
 }
 
 void Greet([[maybe_unused]] KvStr who_Str, [[maybe_unused]] double count)
 {
     __CallDepthGuard __depth;
     [[maybe_unused]] KvIntArray copy;
-    __dLn(0, 35);  // SUB Greet(who$, count)
-    __dLn(0, 36);  // LOCAL copy[]
-    __dLn(0, 37);  DIM(copy, 2);  // DIM copy[2]
-    __dLn(0, 38);  copy(0) = count;  // copy[0] = count
-    __dLn(0, 39);  who_Str += __text_3;  // who$ = who$ + "?"
-    __dLn(0, 40);  if (count < 0) return;  // IF count < 0 THEN EXIT SUB
-    __dLn(0, 41);  PRINT(who_Str + copy(0), 0, 0);  // PRINT who$ + copy[0], 0, 0
-    __dLn(0, 42);  // END SUB
+    __dLn(0, 38);  // SUB Greet(who$, count)
+    __dLn(0, 39);  // LOCAL copy[]
+    __dLn(0, 40);  DIM(copy, 2);  // DIM copy[2]
+    __dLn(0, 41);  copy(0) = count;  // copy[0] = count
+    __dLn(0, 42);  who_Str += __text_3;  // who$ = who$ + "?"
+    __dLn(0, 43);  if (count < 0) return;  // IF count < 0 THEN EXIT SUB
+    __dLn(0, 44);  PRINT(who_Str + copy(0), 0, 0);  // PRINT who$ + copy[0], 0, 0
+    __dLn(0, 45);  // END SUB
 }
 
 void Tick()
 {
     __CallDepthGuard __depth;
-    __dLn(0, 43);  // SUB Tick()
-    __dLn(0, 44);  ticks = ticks + 1;  // ticks = ticks + 1
-    __dLn(0, 45);  // END SUB
+    __dLn(0, 46);  // SUB Tick()
+    __dLn(0, 47);  ticks = ticks + 1;  // ticks = ticks + 1
+    __dLn(0, 48);  // END SUB
 }
 
 // The source lines, for the message of a runtime error that ends the program.
@@ -143,6 +150,9 @@ const char* const __source_lines[] = {
     "END FUNCTION",
     "FUNCTION Title$(word$)",
     "  LOCAL t$",
+    "  SELECT CASE word$",
+    "    CASE \"\" : RETURN \"\077\"",
+    "  END SELECT",
     "  t$ = UCASE$(word$)",
     "  RETURN t$ + \"!\"",
     "ENDFUNCTION",
@@ -166,7 +176,7 @@ const char* const __source_lines[] = {
     "  ticks = ticks + 1",
     "END SUB",
 };
-const KvSourceFile __source_files[] = {{0, "functions.bas", __source_lines, 46}};
+const KvSourceFile __source_files[] = {{0, "functions.bas", __source_lines, 49}};
 const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
 }  // namespace
 
