@@ -13,40 +13,26 @@ KV_FULLSCREEN = 0
 ' The first three words of the command line
 line$ = GETCOMMANDLINE$
 at = 0
-GOSUB nextword
-mode$ = word$
-GOSUB nextword
-session$ = word$
-GOSUB nextword
-address$ = word$
+mode$ = NextWord$()
+session$ = NextWord$()
+address$ = NextWord$()
 '
 DIM shown$[10]
-IF LEN(session$) = 0
-  text$ = "usage: net_chat host|join NAME [ADDRESS]"
-  GOSUB wait_and_end
-ENDIF
+IF LEN(session$) = 0 THEN WaitAndEnd "usage: net_chat host|join NAME [ADDRESS]"
 IF mode$ = "host" THEN ok = NETHOSTGAME(0, session$, address$, 0) ELSE ok = NETJOINGAME(0, session$, address$, 0)
-IF ok = 0
-  text$ = "no session"
-  GOSUB wait_and_end
-ENDIF
+IF ok = 0 THEN WaitAndEnd "no session"
 me$ = NETCREATEPLAYER$(mode$)
-text$ = "ready, player " + me$
-GOSUB show
+Show "ready, player " + me$
 '
 WHILE 1
   ' Every message waiting for this player
   message$ = NETGETMSG$(me$)
   WHILE LEN(message$) > 0
-    text$ = "> " + message$
-    GOSUB show
+    Show "> " + message$
     message$ = NETGETMSG$(me$)
   WEND
-  IF NETNUMPLAYERS() = 0
-    text$ = "session ended"
-    GOSUB wait_and_end
-  ENDIF
-  GOSUB draw
+  IF NETNUMPLAYERS() = 0 THEN WaitAndEnd "session ended"
+  DrawLines
   typed$ = ""
   INPUT typed$, 8, 200
   IF LEN(typed$) = 0 THEN END
@@ -55,13 +41,12 @@ WHILE 1
     other$ = NETGETPLAYERID$(i)
     IF other$ <> me$ THEN NETSENDMSG me$, other$, typed$
   NEXT
-  text$ = typed$
-  GOSUB show
+  Show typed$
 WEND
 '
-SUB nextword:
-  ' The word of line$ from position at on, in word$; at moves past it.
-  word$ = ""
+' The word of line$ from position at on; at moves past it.
+FUNCTION NextWord$()
+  LOCAL word$
   WHILE at < LEN(line$) AND MID$(line$, at, 1) = " "
     at = at + 1
   WEND
@@ -69,28 +54,32 @@ SUB nextword:
     word$ = word$ + MID$(line$, at, 1)
     at = at + 1
   WEND
-ENDSUB
+  RETURN word$
+END FUNCTION
 '
-SUB show:
-  ' Adds text$ as the newest of the ten lines on the screen.
+' Adds text$ as the newest of the ten lines on the screen.
+SUB Show(text$)
+  LOCAL k
   FOR k = 0 TO 8
     shown$[k] = shown$[k + 1]
   NEXT
   shown$[9] = text$
-ENDSUB
+END SUB
 '
-SUB draw:
+SUB DrawLines()
+  LOCAL k
   FOR k = 0 TO 9
     PRINT shown$[k], 8, 8 + k * 16
   NEXT
-ENDSUB
+END SUB
 '
-SUB wait_and_end:
-  ' Shows text$ for two seconds, then ends.
-  GOSUB show
+' Shows text$ for two seconds, then ends.
+SUB WaitAndEnd(text$)
+  LOCAL k
+  Show text$
   FOR k = 1 TO 120
-    GOSUB draw
+    DrawLines
     SHOWSCREEN
   NEXT
   END
-ENDSUB
+END SUB

@@ -11,6 +11,7 @@
 #include "core/number_functions.h"
 #include "core/string_commands.h"
 #include "core/string_library.h"
+#include "frame/call_depth.h"
 #include "frame/error_report.h"
 #include "frame/frame.h"
 #include "frame/runtime_state.h"

@@ -41,9 +41,12 @@ SUB strings:
   NEXT
 ENDSUB
 
-' Conway's life on 80 x 60 cells for 100 generations; the grid has a
-' border of dead cells around it, so neighbours need no range tests.
-SUB life:
+' Conway's life on 80 x 60 cells for 100 generations, as a BASIC
+' programmer writes it with SUBs and a FUNCTION: counters are LOCALs, the
+' grids are passed by reference. The grid has a border of dead cells around
+' it, so neighbours need no range tests.
+SUB life()
+  LOCAL x, y, generation
   DIM cell[82][62]
   DIM nextcell[82][62]
   FOR y = 1 TO 60
@@ -52,26 +55,43 @@ SUB life:
     NEXT
   NEXT
   FOR generation = 1 TO 100
-    FOR y = 1 TO 60
-      FOR x = 1 TO 80
-        neighbours = cell[x - 1][y - 1] + cell[x][y - 1] + cell[x + 1][y - 1] + cell[x - 1][y] + cell[x + 1][y] + cell[x - 1][y + 1] + cell[x][y + 1] + cell[x + 1][y + 1]
-        IF neighbours = 3 OR (neighbours = 2 AND cell[x][y] = 1) THEN
-          nextcell[x][y] = 1
-        ELSE
-          nextcell[x][y] = 0
-        ENDIF
-      NEXT
-    NEXT
-    FOR y = 1 TO 60
-      FOR x = 1 TO 80
-        cell[x][y] = nextcell[x][y]
-      NEXT
-    NEXT
+    NextGeneration cell, nextcell
+    CopyGrid nextcell, cell
   NEXT
-  alive = 0
+  alive = CountAlive(cell)
+END SUB
+
+' The next generation of every cell: three neighbours make a cell alive,
+' two keep it as it is.
+SUB NextGeneration(now[], after[])
+  LOCAL x, y, n
   FOR y = 1 TO 60
     FOR x = 1 TO 80
-      alive = alive + cell[x][y]
+      n = now[x - 1][y - 1] + now[x][y - 1] + now[x + 1][y - 1] + now[x - 1][y] + now[x + 1][y] + now[x - 1][y + 1] + now[x][y + 1] + now[x + 1][y + 1]
+      IF n = 3 OR (n = 2 AND now[x][y] = 1) THEN
+        after[x][y] = 1
+      ELSE
+        after[x][y] = 0
+      ENDIF
     NEXT
   NEXT
-ENDSUB
+END SUB
+
+SUB CopyGrid(from[], into[])
+  LOCAL x, y
+  FOR y = 1 TO 60
+    FOR x = 1 TO 80
+      into[x][y] = from[x][y]
+    NEXT
+  NEXT
+END SUB
+
+FUNCTION CountAlive(grid[])
+  LOCAL x, y, total
+  FOR y = 1 TO 60
+    FOR x = 1 TO 80
+      total = total + grid[x][y]
+    NEXT
+  NEXT
+  RETURN total
+END FUNCTION

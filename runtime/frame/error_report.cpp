@@ -21,6 +21,7 @@ constexpr ErrorText kErrorTexts[] = {
     {7, "out of memory or value out of range"},
     {8, "array used before DIM"},
     {9, "array index out of bounds"},
+    {28, "calls nested too deep"},
 };
 
 const KvSourceFile* FindSourceFile(double number)

@@ -11,6 +11,7 @@
 #include "core/isaac.h"
 #include "files/shoebox.h"
 #include "files/fast_file.h"
+#include "frame/call_depth.h"
 #include "frame/error_log.h"
 #include "frame/error_report.h"
 #include "frame/program_version.h"
@@ -64,6 +65,7 @@ int __GlobalInit(void* instance, void*, char* commandLine, int, const char* titl
     // "--version" is answered before anything opens.
     AnswerVersionRequest(commandLine);
     hInstance = instance;
+    __MarkCallStackTop();
     platform::InstallTerminationHandlers();
     platform::RetainFreedHeap();
 

@@ -13,7 +13,8 @@ extern int KV_WANTMOUSE;   // non-zero: the input layer acquires the mouse
 
 // Runtime error state. Error numbers: 3 file or media missing or unreadable,
 // 7 allocation failure or value out of range, 8 array used before DIM,
-// 9 array index out of bounds.
+// 9 array index out of bounds, 28 calls of SUBs and FUNCTIONs nested too
+// deep.
 extern double g_error;      // last runtime error, 0 = none
 extern double g_errorline;  // g_debugline when g_error was last set
 extern double g_debugline;  // source line now executing

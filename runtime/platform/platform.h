@@ -179,6 +179,9 @@ bool TerminationRequested();
 // kernel at once, so the GL driver's per-draw scratch buffers do not fault
 // in fresh pages every frame.
 void RetainFreedHeap();
+// The size the main thread's stack may grow to, in bytes (the process's
+// stack limit; 8 MiB when the limit is unknown, capped at 1 GiB).
+std::size_t MainThreadStackSize();
 
 
 // ---- Audio mixer -------------------------------------------------------------

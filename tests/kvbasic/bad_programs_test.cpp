@@ -157,6 +157,43 @@ const std::vector<BadProgram> kBadPrograms = {
           "2:11: error: KV_RESY must be a whole number from -100000 to 100000"}},
         {"invalid utf-8", "x = 1 ' \xFF\n",
          {"1:9: error: the line is not valid UTF-8"}},
+        {"calls of functions and subs", "x = Area(1)\ny = Area(\"a\", 2)\nDraw 1\nz = Draw(1, 2)\nGOSUB Area\nGOSUB Draw\n"
+                                        "Fill 3\nq$ = Area(1, 2)\nw = Area\nUndefined 1, 2\nFUNCTION Area(w, h)\n  RETURN\n"
+                                        "END FUNCTION\nSUB Draw(x, y)\n  RETURN x\nEND SUB\nSUB Fill(a[])\n  LOCAL a, b\n"
+                                        "  EXIT FUNCTION\nENDSUB\nFUNCTION Name$(w, w)\n  RETURN 3\nENDSUB\n",
+         {"1:5: error: Area expects 2 arguments, got 1",
+          "2:10: error: Area argument 1 must be a number, not a string",
+          "3:1: error: Draw expects 2 arguments, got 1",
+          "4:5: error: Draw is a SUB: it has no value",
+          "5:7: error: GOSUB cannot call FUNCTION Area: use its value, x = Area(...)",
+          "5:7: error: Area is the name of a SUB and of a variable",
+          "6:7: error: SUB Draw takes 2 arguments: call it as Draw arguments, not with GOSUB",
+          "7:6: error: Fill argument 1 must be an array of numbers, given by its name alone",
+          "8:6: error: cannot assign a number to the string variable q$",
+          "9:5: error: Area is a FUNCTION: call it with its arguments, Area(...)",
+          "10:1: error: unknown command Undefined",
+          "12:3: error: RETURN in FUNCTION Area needs its value: RETURN value",
+          "15:10: error: SUB Draw has no value: RETURN leaves it without one",
+          "18:9: error: a is a parameter of Fill",
+          "19:3: error: EXIT FUNCTION in SUB Fill: leave a SUB with EXIT SUB",
+          "21:1: error: FUNCTION Name$ without END FUNCTION",
+          "21:19: error: parameter w is named twice in Name$",
+          "22:10: error: FUNCTION Name$ returns a string, not a number",
+          "23:1: error: ENDSUB in FUNCTION Name$: a FUNCTION ends with END FUNCTION"}},
+        {"locals", "LOCAL x\nz = g + 1\nFUNCTION f(g[])\n  LOCAL s$, buf[]\n  IF 1 THEN LOCAL y\n  buf = 1\n  s$[0] = \"a\"\n"
+                   "  DIM s$[2]\n  WHILE 1\n    LOCAL inner\n  WEND\n  RETURN 1\nEND FUNCTION\nFUNCTION Max(a, b)\nEND FUNCTION\n"
+                   "SUB g()\n  LOCAL f, t[\nEND SUB\nEXIT FUNCTION\n",
+         {"1:1: error: LOCAL outside a SUB or FUNCTION",
+          "2:5: error: g is the name of a SUB, not a variable",
+          "3:12: error: g is the name of a SUB or FUNCTION, not a variable",
+          "5:13: error: LOCAL cannot stand after THEN; use a block IF",
+          "6:3: error: buf is an array: assign to one element, buf[...]",
+          "7:3: error: s$ is a plain variable here, not an array: declare an array as s$[]",
+          "8:7: error: s$ is a plain variable here, not an array: declare an array as s$[]",
+          "10:5: error: LOCAL stands outside blocks",
+          "14:1: error: Max is a command: give the FUNCTION another name",
+          "17:14: error: expected ']': an array is declared with empty brackets, t[], found end of line",
+          "19:1: error: only comments may stand between ENDSUB and the next SUB"}},
 };
 
 TEST(KvBasicErrorsTest, EachBadProgramGetsExactlyItsErrors)

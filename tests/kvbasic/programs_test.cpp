@@ -156,6 +156,50 @@ TEST(KvBasicProgramsTest, RunUsesTheSourceFolderAndReportsRuntimeErrors)
     EXPECT_GE(precompiled, 1);
 }
 
+// FUNCTIONs and SUBs with parameters and LOCALs, run through `kvbasic run`:
+// recursion, locals of one call, arrays by reference, strings by value. A
+// recursion without end is runtime error 28 on the line of the call, with
+// the error log complete, not a crash.
+TEST(KvBasicProgramsTest, FunctionsRecurseWithTheirOwnLocalsAndTooDeepIsAnError)
+{
+    ScratchFolder folder;
+    const std::string source = folder.File("functions.bas");
+    std::filesystem::copy_file(kPrograms + "functions.bas", source);
+    const std::vector<std::string> env = {"TMPDIR=" + folder.Path(), "XDG_CACHE_HOME=" + folder.File("cache"),
+                                          "KV_UNPACED=1", "SDL_AUDIODRIVER=dummy", "KV_WINDOWED=1"};
+    auto run = [&](std::vector<std::string> args) {
+        std::ofstream(folder.File("results.txt")) << "";
+        args.insert(args.begin(), {"run", source});
+        ChildProcess kvbasic(BuildProgram("kvbasic"), args, env, folder.File("run.txt"));
+        return kvbasic.Wait(std::chrono::seconds(240));
+    };
+
+    ChildResult result = run({});
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+    EXPECT_EQ(ReadWholeFile(folder.File("results.txt")),
+              "fact 362880\r\n"
+              "fib 6765\r\n"
+              "expr 25 1\r\n"
+              "loop 4 30\r\n"
+              "flood 50 2 0\r\n"
+              "string keep keep!\r\n"
+              "digits 9051\r\n"
+              "bumps 2\r\n");
+
+    result = run({"--", "deep"});
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.stderrText.find("functions.bas:73: runtime error 28: calls nested too deep\n"
+                                     "  RETURN Forever(k + 1)\n"),
+              std::string::npos)
+        << result.stderrText;
+    const std::vector<std::string> log = ErrorLogLines(folder.Path());
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
+              (std::vector<std::string>{"-End On Line", "28", "72", "72", "0"}));
+}
+
 // Without a faster linker on PATH and without a cache folder for the
 // precompiled header, a build still succeeds, only slower.
 TEST(KvBasicProgramsTest, BuildFallsBackToThePlainToolchain)

@@ -27,6 +27,7 @@ public:
         lines_.clear();
         lines_.push_back("CONST LOG_ERR = 2 ^ 3 : CONST stdout$ = \"out\" + LOG_ERR");
         const int subs = Pick(3);
+        functions_ = Pick(3) != 0;
         labels_ = 0;
         for (int k = 0; k < 12 + Pick(12); ++k) Statement(0, subs, false);
         lines_.push_back("END");
@@ -37,6 +38,7 @@ public:
             if (Pick(2)) lines_.push_back("  RETURN");
             lines_.push_back("ENDSUB");
         }
+        if (functions_) Functions(subs);
         std::string text;
         for (const std::string& line : lines_) text += line + "\n";
         return text;
@@ -72,8 +74,31 @@ private:
         case 5: return "-" + Number(depth + 1);
         case 6: return Condition(depth + 1);
         case 7: return Call('n', depth + 1);
-        default: return "LEN(" + String(depth + 1) + ")";
+        default:
+            // A FUNCTION of the program, called before its definition.
+            if (functions_ && Pick(2))
+                return "Calc(" + Number(depth + 1) + ", " + String(depth + 1) + ", alloca)";
+            return "LEN(" + String(depth + 1) + ")";
         }
+    }
+
+    // A FUNCTION and a SUB with parameters and LOCALs whose names are
+    // those of globals (and of C++ keywords and macros): inside, they hide
+    // the globals.
+    void Functions(int subs)
+    {
+        lines_.push_back("FUNCTION Calc(class, int$, arr[])");
+        lines_.push_back("  LOCAL EIO, s0$, buf[]");
+        lines_.push_back("  DIM buf[2] : buf[1] = class + arr[0][0] : EIO = LEN(int$)");
+        for (int k = 0; k < 2 + Pick(4); ++k) Statement(1, subs, false);
+        lines_.push_back("  IF class > 100 THEN EXIT FUNCTION");
+        lines_.push_back("  RETURN " + Number(1) + " + buf[1]");
+        lines_.push_back("END FUNCTION");
+        lines_.push_back("SUB Show(n0, LC_ALL$)");
+        lines_.push_back("  LOCAL INT32_MAX");
+        for (int k = 0; k < 2 + Pick(4); ++k) Statement(1, subs, false);
+        lines_.push_back("  IF n0 > 3 THEN EXIT SUB");
+        lines_.push_back("END SUB");
     }
 
     std::string String(int depth)
@@ -196,6 +221,13 @@ private:
             lines_.push_back(pad + "DATA 1, \"t\", -2 : READ " + NumberVar(Pick(4)) + ", " + StringVar(Pick(3)) + " : RESTORE");
             break;
         case 12: lines_.push_back(pad + "REM see out.txt: 100% done, don't worry ?\?/"); break;
+        case 11:
+            if (functions_) {
+                const bool parenthesized = Pick(2);
+                lines_.push_back(pad + (parenthesized ? "Show(" : "Show ") + Number(0) + ", " + String(0) +
+                                 (parenthesized ? ")" : ""));
+            }
+            break;
         case 13: {
             // A long flat sum, and literals beyond a double's range.
             std::string sum = NumberVar(0) + " = 1e-400";
@@ -240,6 +272,7 @@ private:
     std::mt19937 random_;
     std::vector<std::string> lines_;
     int labels_ = 0;
+    bool functions_ = false;  // the program has the FUNCTION Calc and the SUB Show
 };
 
 TEST(KvBasicRandomProgramsTest, AcceptedProgramsCompileAndRejectedOnesNameExistingLines)
@@ -247,7 +280,7 @@ TEST(KvBasicRandomProgramsTest, AcceptedProgramsCompileAndRejectedOnesNameExisti
     ProgramGenerator generator(20261207);
     testing_support::ScratchFolder folder;
     std::string compile = "c++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" + std::string(KV_SOURCE_DIR) + "/runtime";
-    int accepted = 0, rejected = 0;
+    int accepted = 0, rejected = 0, withFunctions = 0;
     for (int k = 0; accepted < 12 || rejected < 12; ++k) {
         ASSERT_LT(k, 400) << "too few programs accepted (" << accepted << ") or rejected (" << rejected << ")";
         std::string source = generator.Program();
@@ -268,11 +301,13 @@ TEST(KvBasicRandomProgramsTest, AcceptedProgramsCompileAndRejectedOnesNameExisti
             continue;
         }
         if (accepted >= 12) continue;
+        withFunctions += source.find("FUNCTION Calc") != std::string::npos;
         const std::string name = folder.File("random" + std::to_string(accepted++) + ".cpp");
         std::ofstream(name) << result.code.program;
         std::ofstream(name + ".bas") << source;
         compile += " " + name;
     }
+    EXPECT_GE(withFunctions, 4);
     compile += " 2> " + folder.File("errors.txt");
     EXPECT_EQ(std::system(compile.c_str()), 0) << testing_support::ReadWholeFile(folder.File("errors.txt"));
 }

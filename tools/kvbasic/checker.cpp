@@ -97,7 +97,9 @@ private:
 
     void CheckStructure()
     {
-        result_.functions.push_back({"", 0, -1, {}});
+        Function main;
+        main.lastLine = -1;
+        result_.functions.push_back(std::move(main));
         current_ = 0;
         int lastMainLine = -1;
         lineFunction_.assign(program_.lines.size(), -1);
@@ -105,19 +107,22 @@ private:
             const int number = line.index + 1;
             Statement* statement = line.statements.empty() ? nullptr : line.statements.front().get();
             const bool hasContent = statement != nullptr || !line.label.empty();
-            if (statement != nullptr && statement->type == Statement::Type::Sub) {
+            if (statement != nullptr && (statement->type == Statement::Type::Sub || statement->type == Statement::Type::Function)) {
                 if (current_ == 0) {
                     CloseOpenBlocks();
                     result_.functions[0].lastLine = lastMainLine;
                 } else if (current_ > 0) {
                     Function& open = result_.functions[current_];
-                    Error(subLine_, subColumn_, "SUB " + open.name + " without ENDSUB");
+                    Error(subLine_, subColumn_, WithoutEnd(open));
                     CloseOpenBlocks();
                     open.lastLine = line.index - 1;
                 }
                 StartSub(line, *statement);
                 lineFunction_[line.index] = current_;
-                if (!line.label.empty()) Error(number, line.labelColumn, "a label cannot stand on a SUB line");
+                if (!line.label.empty())
+                    Error(number, line.labelColumn,
+                          std::string("a label cannot stand on a ") + (statement->type == Statement::Type::Sub ? "SUB" : "FUNCTION") +
+                              " line");
                 continue;
             }
             if (current_ < 0) {
@@ -137,9 +142,15 @@ private:
             }
             for (const auto& each : line.statements) {
                 CheckStatementStructure(*each, number, false);
-                if (each->type != Statement::Type::EndSub) continue;
+                if (each->type != Statement::Type::EndSub && each->type != Statement::Type::EndFunction) continue;
+                const bool endsFunction = each->type == Statement::Type::EndFunction;
                 if (current_ == 0) {
-                    Error(number, each->column, "ENDSUB without SUB");
+                    Error(number, each->column, endsFunction ? "END FUNCTION without FUNCTION" : "ENDSUB without SUB");
+                } else if (result_.functions[current_].isFunction != endsFunction) {
+                    const Function& open = result_.functions[current_];
+                    Error(number, each->column,
+                          endsFunction ? "END FUNCTION in SUB " + open.name + ": a SUB ends with ENDSUB"
+                                       : "ENDSUB in FUNCTION " + open.name + ": a FUNCTION ends with END FUNCTION");
                 } else {
                     CloseOpenBlocks();
                     result_.functions[current_].lastLine = line.index;
@@ -151,7 +162,7 @@ private:
             result_.functions[0].lastLine = lastMainLine;
             CloseOpenBlocks();
         } else if (current_ > 0) {
-            Error(subLine_, subColumn_, "SUB " + result_.functions[current_].name + " without ENDSUB");
+            Error(subLine_, subColumn_, WithoutEnd(result_.functions[current_]));
             CloseOpenBlocks();
             result_.functions[current_].lastLine = static_cast<int>(program_.lines.size()) - 1;
         }
@@ -164,7 +175,7 @@ private:
         // Jumps and calls, now that every label and SUB is known.
         for (const Jump& jump : jumps_) {
             if (jump.isGosub) {
-                if (!subs_.count(jump.name)) Error(jump.line, jump.column, "GOSUB to unknown SUB " + jump.name);
+                CheckGosub(jump.name, jump.line, jump.column);
                 continue;
             }
             if (labels_[jump.function].count(jump.name)) {
@@ -182,15 +193,100 @@ private:
     void StartSub(const Line& line, const Statement& statement)
     {
         const int number = line.index + 1;
-        if (IsStringName(statement.name)) Error(number, statement.column, "a SUB name cannot end in '$'");
+        const bool isFunction = statement.type == Statement::Type::Function;
+        const char* kind = isFunction ? "FUNCTION" : "SUB";
+        if (!isFunction && IsStringName(statement.name)) Error(number, statement.column, "a SUB name cannot end in '$'");
+        // The old SUB name: keeps every name it always took.
+        if (statement.hasParameterList && kvcommands::FindCommand(statement.name.c_str()) != nullptr)
+            Error(number, statement.column, statement.name + " is a command: give the " + kind + " another name");
         auto [it, added] = subs_.emplace(statement.name, number);
         if (!added)
             Error(number, statement.column,
-                  "SUB " + statement.name + " is defined twice (first on line " + std::to_string(it->second) + ")");
-        result_.functions.push_back({statement.name, line.index, line.index, {}});
+                  std::string(kind) + " " + statement.name + " is defined twice (first on line " + std::to_string(it->second) + ")");
+        Function function;
+        function.name = statement.name;
+        function.firstLine = function.lastLine = line.index;
+        function.isFunction = isFunction;
+        function.hasParameterList = statement.hasParameterList;
+        result_.functions.push_back(std::move(function));
         current_ = static_cast<int>(result_.functions.size()) - 1;
+        if (added) functionIndex_[statement.name] = current_;
+        for (const auto& parameter : statement.items) Declare(*parameter, number, true);
         subLine_ = number;
         subColumn_ = statement.column;
+    }
+
+    static std::string WithoutEnd(const Function& function)
+    {
+        return function.isFunction ? "FUNCTION " + function.name + " without END FUNCTION"
+                                   : "SUB " + function.name + " without ENDSUB";
+    }
+
+    // A parameter or a LOCAL of the function being read: its own variable,
+    // an array when declared with [].
+    void Declare(const Expr& name, int number, bool isParameter)
+    {
+        Function& function = result_.functions[current_];
+        auto [it, added] = function.scope.emplace(name.text, Variable{IsStringName(name.text), name.type == Expr::Type::Element, false});
+        if (!added) {
+            const bool wasParameter =
+                std::find(function.parameters.begin(), function.parameters.end(), name.text) != function.parameters.end();
+            Error(number, name.column,
+                  isParameter    ? "parameter " + name.text + " is named twice in " + function.name
+                  : wasParameter ? name.text + " is a parameter of " + function.name
+                                 : name.text + " is declared twice in " + function.name);
+            return;
+        }
+        (isParameter ? function.parameters : function.locals).push_back(name.text);
+        declarations_.push_back({name.text, number, name.column});
+    }
+
+    // GOSUB calls a SUB that takes no arguments.
+    void CheckGosub(const std::string& name, int line, int column)
+    {
+        const Function* function = UserFunction(name);
+        if (function == nullptr)
+            Error(line, column, "GOSUB to unknown SUB " + name);
+        else if (function->isFunction)
+            Error(line, column, "GOSUB cannot call FUNCTION " + name + ": use its value, x = " + name + "(...)");
+        else if (!function->parameters.empty())
+            Error(line, column,
+                  "SUB " + name + " takes " + Plural(function->parameters.size()) + ": call it as " + name +
+                      " arguments, not with GOSUB");
+    }
+
+    // LOCAL stands in a SUB or FUNCTION, outside blocks; its names belong
+    // to one call of it.
+    void CheckLocal(const Statement& statement, int number, bool afterThen)
+    {
+        if (current_ <= 0) {
+            Error(number, statement.column, "LOCAL outside a SUB or FUNCTION");
+            return;
+        }
+        if (afterThen || !blocks_.empty()) {
+            Error(number, statement.column, "LOCAL stands outside blocks");
+            return;
+        }
+        for (const auto& name : statement.items) Declare(*name, number, false);
+    }
+
+    // RETURN leaves a SUB or FUNCTION; a FUNCTION's RETURN gives its value.
+    void CheckReturn(const Statement& statement, int number)
+    {
+        const std::string word = statement.name.empty() ? "RETURN" : "EXIT " + statement.name;
+        if (current_ <= 0) {
+            Error(number, statement.column, word + (statement.name == "FUNCTION" ? " outside a FUNCTION" : " outside a SUB"));
+            return;
+        }
+        const Function& function = result_.functions[current_];
+        if (statement.name == "FUNCTION" && !function.isFunction)
+            Error(number, statement.column, "EXIT FUNCTION in SUB " + function.name + ": leave a SUB with EXIT SUB");
+        else if (statement.name == "SUB" && function.isFunction)
+            Error(number, statement.column, "EXIT SUB in FUNCTION " + function.name + ": leave a FUNCTION with EXIT FUNCTION");
+        else if (statement.name.empty() && function.isFunction && !statement.value)
+            Error(number, statement.column, "RETURN in FUNCTION " + function.name + " needs its value: RETURN value");
+        else if (!function.isFunction && statement.value)
+            Error(number, statement.value->column, "SUB " + function.name + " has no value: RETURN leaves it without one");
     }
 
     void CheckStatementStructure(Statement& statement, int number, bool afterThen)
@@ -281,8 +377,10 @@ private:
                       std::string(statement.type == T::Break ? "BREAK" : "CONTINUE") + " outside a loop");
             break;
         case T::Return:
-            if (current_ == 0)
-                Error(number, statement.column, std::string(statement.name == "SUB" ? "EXIT SUB" : "RETURN") + " outside a SUB");
+            CheckReturn(statement, number);
+            break;
+        case T::Local:
+            CheckLocal(statement, number, afterThen);
             break;
         case T::Exit:
             CheckExit(statement, number);
@@ -370,17 +468,56 @@ private:
 
     // ---- Variables and arrays ---------------------------------------------------
 
-    void MarkArray(const std::string& name) { result_.variables[name].isArray = true; }
+    // A parameter or LOCAL of the SUB or FUNCTION being read.
+    bool IsLocal(const std::string& name) const
+    {
+        return current_ > 0 && result_.functions[current_].scope.count(name) != 0;
+    }
+    // The variable a name means where it is read: a parameter or LOCAL of
+    // the SUB or FUNCTION, else the global.
+    Variable& VariableOf(const std::string& name)
+    {
+        if (IsLocal(name)) return result_.functions[current_].scope.at(name);
+        return result_.variables[name];
+    }
+
+    void MarkArray(const std::string& name)
+    {
+        if (!IsLocal(name)) result_.variables[name].isArray = true;
+    }
     void NoteScalar(const Expr& expr)
     {
-        if (expr.type == Expr::Type::Variable) scalarUses_.insert(expr.text);
+        if (expr.type == Expr::Type::Variable && !IsLocal(expr.text)) scalarUses_.insert(expr.text);
+    }
+
+    // The SUB or FUNCTION a call names, or nullptr.
+    const Function* UserFunction(const std::string& name) const
+    {
+        auto it = functionIndex_.find(name);
+        return it == functionIndex_.end() ? nullptr : &result_.functions[it->second];
     }
 
     void CollectExpr(const Expr& expr)
     {
         if (expr.type == Expr::Type::Element) MarkArray(expr.text);
-        if (expr.type == Expr::Type::Variable || expr.type == Expr::Type::Element)
+        if ((expr.type == Expr::Type::Variable || expr.type == Expr::Type::Element) && !IsLocal(expr.text))
             result_.variables[expr.text].isString = IsStringName(expr.text);
+        if (expr.type == Expr::Type::Call && kvcommands::FindCommand(expr.text.c_str()) == nullptr) {
+            if (const Function* function = UserFunction(expr.text)) {
+                // A name given for an array parameter is an array, as for commands.
+                for (std::size_t k = 0; k < expr.children.size(); ++k) {
+                    const Expr& argument = *expr.children[k];
+                    const bool forArray = k < function->parameters.size() &&
+                                          function->scope.at(function->parameters[k]).isArray;
+                    if (forArray && argument.type == Expr::Type::Variable && !subs_.count(argument.text)) {
+                        if (!IsLocal(argument.text)) arrayArguments_.insert(argument.text);
+                    } else {
+                        CollectExpr(argument);
+                    }
+                }
+                return;
+            }
+        }
         if (expr.type == Expr::Type::Call) {
             const kvcommands::Command* command = kvcommands::FindCommand(expr.text.c_str());
             if (command != nullptr) {
@@ -390,9 +527,9 @@ private:
                     // A name given for an array is an array, unless the
                     // program also uses it as a plain variable.
                     if (k < kinds.size() && IsArrayKind(kinds[k][0]) && argument.type == Expr::Type::Variable &&
-                        !subs_.count(argument.text))
-                        arrayArguments_.insert(argument.text);
-                    else
+                        !subs_.count(argument.text)) {
+                        if (!IsLocal(argument.text)) arrayArguments_.insert(argument.text);
+                    } else
                         CollectExpr(argument);
                 }
                 return;
@@ -406,7 +543,9 @@ private:
     {
         if (statement.type == Statement::Type::Dim) MarkArray(statement.target->text);
         if (statement.type == Statement::Type::Const) result_.variables[statement.target->text].isConst = true;
-        if (statement.type == Statement::Type::Config) return;
+        if (statement.type == Statement::Type::Config || statement.type == Statement::Type::Local ||
+            statement.type == Statement::Type::Sub || statement.type == Statement::Type::Function)
+            return;
         for (const Expr* expr : {statement.target.get(), statement.value.get(), statement.cond.get(),
                                  statement.from.get(), statement.to.get(), statement.step.get(), statement.call.get()})
             if (expr != nullptr) CollectExpr(*expr);
@@ -421,9 +560,11 @@ private:
 
     void CollectVariables()
     {
-        for (const Line& line : program_.lines)
-            if (lineFunction_[line.index] >= 0)
+        for (const Line& line : program_.lines) {
+            current_ = lineFunction_[line.index];
+            if (current_ >= 0)
                 for (const auto& statement : line.statements) CollectStatement(*statement);
+        }
         for (const std::string& name : arrayArguments_)
             if (!scalarUses_.count(name)) MarkArray(name);
         for (auto& [name, variable] : result_.variables) variable.isString = IsStringName(name);
@@ -454,9 +595,70 @@ private:
         return std::to_string(count) + (count == 1 ? " argument" : " arguments");
     }
 
+    static std::string NotAnArray(const std::string& name)
+    {
+        return name + " is a plain variable here, not an array: declare an array as " + name + "[]";
+    }
+
+    // A call of the program's own SUB or FUNCTION: as a statement (its
+    // value, if any, dropped) or for its value in an expression.
+    void CheckUserCall(Expr& call, bool asStatement)
+    {
+        const auto index = functionIndex_.find(call.text);
+        const Function* function = index == functionIndex_.end() ? nullptr : &result_.functions[index->second];
+        if (function == nullptr || (!asStatement && !function->isFunction)) {
+            if (function != nullptr && function->hasParameterList)
+                Error(call.line, call.column, call.text + " is a SUB: it has no value");
+            else if (function != nullptr)
+                Error(call.line, call.column, call.text + " is a SUB: call it with GOSUB " + call.text);
+            else
+                Error(call.line, call.column,
+                      asStatement ? "unknown command " + call.text : "unknown command or function " + call.text);
+            for (auto& child : call.children) CheckExpr(*child);
+            return;
+        }
+        call.functionIndex = index->second;
+        call.isString = function->isFunction && IsStringName(function->name);
+        const std::size_t given = call.children.size(), wanted = function->parameters.size();
+        if (given != wanted)
+            Error(call.line, call.column,
+                  call.text + " expects " + (wanted == 0 ? std::string("no arguments") : Plural(wanted)) + ", got " +
+                      std::to_string(given));
+        for (std::size_t k = 0; k < given; ++k) {
+            Expr& argument = *call.children[k];
+            if (k >= wanted) {
+                CheckExpr(argument);
+                continue;
+            }
+            const Variable& parameter = function->scope.at(function->parameters[k]);
+            const std::string where = call.text + " argument " + std::to_string(k + 1);
+            if (parameter.isArray) {
+                // Arrays are passed by reference: the name of an array alone.
+                const bool isArrayName = argument.type == Expr::Type::Variable && !UserFunction(argument.text) &&
+                                         VariableOf(argument.text).isArray;
+                if (!isArrayName || IsStringName(argument.text) != parameter.isString) {
+                    Error(argument.line, argument.column,
+                          where + (parameter.isString ? " must be an array of strings" : " must be an array of numbers") +
+                              ", given by its name alone");
+                    if (argument.type != Expr::Type::Variable) CheckExpr(argument);
+                }
+                argument.isString = IsStringName(argument.text);
+                continue;
+            }
+            CheckExpr(argument);
+            if (argument.isString != parameter.isString)
+                Error(argument.line, argument.column,
+                      where + (parameter.isString ? " must be a string, not a number" : " must be a number, not a string"));
+        }
+    }
+
     void CheckCall(Expr& call)
     {
         const kvcommands::Command* command = kvcommands::FindCommand(call.text.c_str());
+        if (command == nullptr && UserFunction(call.text) != nullptr) {
+            CheckUserCall(call, false);
+            return;
+        }
         if (command == nullptr) {
             if (subs_.count(call.text))
                 Error(call.line, call.column, call.text + " is a SUB: call it with GOSUB " + call.text);
@@ -488,9 +690,9 @@ private:
             const std::string where = std::string(command->name) + " argument " + std::to_string(k + 1);
             if (IsArrayKind(kind)) {
                 const bool isArrayName =
-                    argument.type == Expr::Type::Variable && result_.variables[argument.text].isArray;
+                    argument.type == Expr::Type::Variable && VariableOf(argument.text).isArray;
                 const bool isString = IsStringName(argument.text);
-                if (argument.type == Expr::Type::Variable && subs_.count(argument.text)) {
+                if (argument.type == Expr::Type::Variable && !IsLocal(argument.text) && subs_.count(argument.text)) {
                     Error(argument.line, argument.column, argument.text + " is the name of a SUB, not an array");
                 } else if (!isArrayName || (kind == 'a' && isString) || (kind == 'A' && !isString)) {
                     Error(argument.line, argument.column,
@@ -536,8 +738,12 @@ private:
             break;
         case Expr::Type::Variable: {
             expr.isString = IsStringName(expr.text);
-            if (result_.variables[expr.text].isArray)
+            if (VariableOf(expr.text).isArray)
                 Error(expr.line, expr.column, expr.text + " is an array: give its indices, " + expr.text + "[...]");
+            else if (IsLocal(expr.text))
+                break;
+            else if (const Function* function = UserFunction(expr.text); function && function->isFunction)
+                Error(expr.line, expr.column, expr.text + " is a FUNCTION: call it with its arguments, " + expr.text + "(...)");
             else if (subs_.count(expr.text))
                 Error(expr.line, expr.column, expr.text + " is the name of a SUB, not a variable");
             break;
@@ -545,7 +751,10 @@ private:
         case Expr::Type::Element:
             expr.isString = IsStringName(expr.text);
             if (expr.children.size() > 8) Error(expr.line, expr.column, "an array has at most 8 dimensions");
-            if (subs_.count(expr.text)) Error(expr.line, expr.column, expr.text + " is the name of a SUB, not an array");
+            if (IsLocal(expr.text) && !VariableOf(expr.text).isArray)
+                Error(expr.line, expr.column, NotAnArray(expr.text));
+            else if (!IsLocal(expr.text) && subs_.count(expr.text))
+                Error(expr.line, expr.column, expr.text + " is the name of a SUB, not an array");
             for (auto& index : expr.children) {
                 CheckExpr(*index);
                 if (index->isString) Error(index->line, index->column, "an array index must be a number, not a string");
@@ -629,7 +838,7 @@ private:
 
     bool RefuseConstant(const Expr& target, int number)
     {
-        if (!result_.variables[target.text].isConst) return false;
+        if (!VariableOf(target.text).isConst) return false;
         Error(number, target.column, target.text + " is a constant: it keeps the value CONST gives it");
         return true;
     }
@@ -637,7 +846,7 @@ private:
     void CheckAssignmentTarget(Expr& target, int number, const char* what)
     {
         if (RefuseConstant(target, number)) return;
-        if (target.type == Expr::Type::Variable && result_.variables[target.text].isArray) {
+        if (target.type == Expr::Type::Variable && VariableOf(target.text).isArray) {
             Error(number, target.column, target.text + " is an array: " + what + " one element, " + target.text + "[...]");
             return;
         }
@@ -663,6 +872,12 @@ private:
         case T::Call:
             CheckCall(*statement.call);
             break;
+        case T::UserCall:
+            CheckUserCall(*statement.call, true);
+            break;
+        case T::Return:
+            if (statement.value) CheckReturnValue(*statement.value);
+            break;
         case T::If:
             CheckCondition(*statement.cond);
             CheckNamesOf(*statement.then, number);
@@ -677,7 +892,7 @@ private:
         case T::For: {
             Expr& target = *statement.target;
             if (RefuseConstant(target, number)) break;
-            if (target.type != Expr::Type::Variable || IsStringName(target.text) || result_.variables[target.text].isArray)
+            if (target.type != Expr::Type::Variable || IsStringName(target.text) || VariableOf(target.text).isArray)
                 Error(number, target.column, "FOR needs a number variable, not " +
                                                   std::string(IsStringName(target.text) ? "a string" : "an array"));
             else
@@ -738,7 +953,10 @@ private:
             Expr& target = *statement.target;
             if (RefuseConstant(target, number)) break;
             if (target.children.size() > 8) Error(number, target.column, "DIM takes at most 8 sizes");
-            if (subs_.count(target.text)) Error(number, target.column, target.text + " is the name of a SUB, not an array");
+            if (IsLocal(target.text) && !VariableOf(target.text).isArray)
+                Error(number, target.column, NotAnArray(target.text));
+            else if (!IsLocal(target.text) && subs_.count(target.text))
+                Error(number, target.column, target.text + " is the name of a SUB, not an array");
             for (auto& size : target.children) {
                 CheckExpr(*size);
                 if (size->isString) Error(size->line, size->column, "an array size must be a number, not a string");
@@ -750,11 +968,28 @@ private:
         }
     }
 
+    // RETURN value in a FUNCTION: a string for a name ending in '$', else a number.
+    void CheckReturnValue(Expr& value)
+    {
+        CheckExpr(value);
+        if (current_ <= 0 || !result_.functions[current_].isFunction) return;
+        const std::string& name = result_.functions[current_].name;
+        if (IsStringName(name) != value.isString)
+            Error(value.line, value.column,
+                  "FUNCTION " + name + (IsStringName(name) ? " returns a string, not a number" : " returns a number, not a string"));
+    }
+
     void CheckNames()
     {
-        for (Line& line : program_.lines)
-            if (lineFunction_[line.index] >= 0)
+        // No parameter or LOCAL may hide a SUB or FUNCTION: the call would not reach it.
+        for (const Declaration& declared : declarations_)
+            if (subs_.count(declared.name))
+                Error(declared.line, declared.column, declared.name + " is the name of a SUB or FUNCTION, not a variable");
+        for (Line& line : program_.lines) {
+            current_ = lineFunction_[line.index];
+            if (current_ >= 0)
                 for (auto& statement : line.statements) CheckNamesOf(*statement, line.index + 1);
+        }
     }
 
     struct Jump {
@@ -771,7 +1006,13 @@ private:
     std::vector<Block> blocks_;
     int current_ = 0;  // function index; -1 between ENDSUB and the next SUB
     int subLine_ = 0, subColumn_ = 0;
-    std::map<std::string, int> subs_;                 // SUB name -> line
+    std::map<std::string, int> subs_;                 // SUB and FUNCTION name -> line
+    std::map<std::string, int> functionIndex_;        // SUB and FUNCTION name -> index in result_.functions
+    struct Declaration {
+        std::string name;
+        int line, column;
+    };
+    std::vector<Declaration> declarations_;  // parameters and LOCALs
     struct Restore {
         std::string label;
         int line, column;

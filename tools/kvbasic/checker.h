@@ -14,17 +14,24 @@
 
 namespace kvbasic {
 
-// The main program or one SUB: a run of source lines.
-struct Function {
-    std::string name;  // "" for the main program
-    int firstLine = 0, lastLine = 0;  // 0-based, both included
-    std::set<std::string> jumpTargets;  // labels some GOTO names
-};
-
 struct Variable {
     bool isString = false;
     bool isArray = false;
     bool isConst = false;  // set once by CONST, a C++ constant
+};
+
+// The main program, one SUB or one FUNCTION: a run of source lines.
+struct Function {
+    std::string name;  // "" for the main program
+    int firstLine = 0, lastLine = 0;  // 0-based, both included
+    std::set<std::string> jumpTargets;  // labels some GOTO names
+    bool isFunction = false;        // FUNCTION: it has a value (a string when its name ends in '$')
+    bool hasParameterList = false;  // SUB name(...) or FUNCTION; not the old SUB name:
+    std::vector<std::string> parameters;  // BASIC names, in order
+    std::vector<std::string> locals;      // the names LOCAL declares, in order
+    // Parameters and LOCALs by BASIC name: inside the function they hide
+    // the globals of the same name.
+    std::map<std::string, Variable> scope;
 };
 
 // The configuration compiled into the generated WinMain.
@@ -35,7 +42,7 @@ struct Configuration {
 
 struct CheckedProgram {
     std::vector<Function> functions;       // the main program first
-    std::map<std::string, Variable> variables;  // by BASIC name
+    std::map<std::string, Variable> variables;  // the globals, by BASIC name
     std::vector<std::string> texts;        // constant strings, by Expr::textIndex
     std::vector<bool> selectIsString;      // per SELECT CASE (by selectId): the kind of its value
     Configuration configuration;

@@ -70,9 +70,8 @@ public:
             if (!AtEnd()) Fail(Peek(), "unexpected '" + Describe(Peek()) + "' after the statement");
             if (line.statements.size() > 1) {
                 for (const auto& statement : line.statements)
-                    if (statement->type == Statement::Type::Sub || statement->type == Statement::Type::EndSub)
-                        Fail(tokens_[0], std::string(statement->type == Statement::Type::Sub ? "SUB" : "ENDSUB") +
-                                             " stands on a line of its own");
+                    if (const char* word = OwnLineWord(statement->type))
+                        Fail(tokens_[0], std::string(word) + " stands on a line of its own");
             }
         } catch (const SyntaxError&) {
             line.statements.clear();
@@ -80,6 +79,19 @@ public:
     }
 
 private:
+    // The statements that open or close a SUB or FUNCTION, which stand
+    // alone on their lines; nullptr for the others.
+    static const char* OwnLineWord(Statement::Type type)
+    {
+        switch (type) {
+        case Statement::Type::Sub: return "SUB";
+        case Statement::Type::EndSub: return "ENDSUB";
+        case Statement::Type::Function: return "FUNCTION";
+        case Statement::Type::EndFunction: return "END FUNCTION";
+        default: return nullptr;
+        }
+    }
+
     const Token& Peek(int ahead = 0) const
     {
         const std::size_t at = std::min(pos_ + ahead, tokens_.size() - 1);
@@ -224,6 +236,7 @@ private:
             } while (IsSymbol(Peek(), ","));
             return statement;
         }
+        if (auto statement = ParseFunctionStatement(word, first, afterThen)) return statement;
         if (word == "ENDSUB" || (word == "END" && IsWord(Peek(1), "SUB"))) {
             blockOnly("ENDSUB");
             pos_ += word == "END" ? 2 : 1;
@@ -275,17 +288,17 @@ private:
             statement->cond = ParseExpression();
             return statement;
         }
-        if (word == "BREAK" || word == "CONTINUE" || word == "RETURN") {
+        if (word == "BREAK" || word == "CONTINUE") {
             ++pos_;
-            return Make(word == "BREAK" ? T::Break : word == "CONTINUE" ? T::Continue : T::Return, first);
+            return Make(word == "BREAK" ? T::Break : T::Continue, first);
         }
-        // EXIT is a word only before FOR, WHILE, REPEAT or SUB, so that
-        // older programs keep a variable of that name.
+        // EXIT is a word only before FOR, WHILE, REPEAT, SUB or FUNCTION, so
+        // that older programs keep a variable of that name.
         if (word == "EXIT" && Peek(1).type == TokenType::Identifier) {
             const std::string what = Upper(Peek(1).text);
-            if (what == "FOR" || what == "WHILE" || what == "REPEAT" || what == "SUB") {
+            if (what == "FOR" || what == "WHILE" || what == "REPEAT" || what == "SUB" || what == "FUNCTION") {
                 pos_ += 2;
-                auto statement = Make(what == "SUB" ? T::Return : T::Exit, first);
+                auto statement = Make(what == "SUB" || what == "FUNCTION" ? T::Return : T::Exit, first);
                 statement->name = what;
                 return statement;
             }
@@ -343,7 +356,10 @@ private:
             ++pos_;
             auto statement = Make(T::Sub, first);
             statement->name = ExpectName("the name of the SUB");
-            if (IsSymbol(Peek(), ":")) ++pos_;
+            if (IsSymbol(Peek(), "("))
+                ParseParameterList(*statement);
+            else if (IsSymbol(Peek(), ":"))
+                ++pos_;
             return statement;
         }
         if (word == "DIM") {
@@ -369,6 +385,13 @@ private:
             statement->call = ParseCommandStatement();
             return statement;
         }
+        // A name not followed by '=' or '[' calls a SUB or FUNCTION of the
+        // program (the checker tells an unknown command).
+        if (!assigned) {
+            auto statement = Make(T::UserCall, first);
+            statement->call = ParseCommandStatement();
+            return statement;
+        }
         // Otherwise an assignment.
         auto statement = Make(T::Assign, first);
         statement->target = ParseTarget();
@@ -379,6 +402,83 @@ private:
         ++pos_;
         statement->value = ParseExpression();
         return statement;
+    }
+
+    // FUNCTION name(parameters), END FUNCTION, LOCAL names and RETURN
+    // [value]; nullptr for other statements. FUNCTION, ENDFUNCTION and LOCAL
+    // are words only where they start such a statement, so that older
+    // programs keep variables of these names.
+    std::unique_ptr<Statement> ParseFunctionStatement(const std::string& word, const Token& first, bool afterThen)
+    {
+        using T = Statement::Type;
+        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[");
+        if (afterThen && (word == "FUNCTION" || word == "ENDFUNCTION" || word == "LOCAL") && !assigned)
+            Fail(first, word + " cannot stand after THEN; use a block IF");
+        if (word == "FUNCTION" && Peek(1).type == TokenType::Identifier) {
+            ++pos_;
+            auto statement = Make(T::Function, first);
+            statement->name = ExpectName("the name of the FUNCTION");
+            if (IsSymbol(Peek(), "(")) ParseParameterList(*statement);
+            statement->hasParameterList = true;
+            return statement;
+        }
+        if ((word == "ENDFUNCTION" && !assigned) || (word == "END" && IsWord(Peek(1), "FUNCTION"))) {
+            if (afterThen) Fail(first, "END FUNCTION cannot stand after THEN; use a block IF");
+            pos_ += word == "END" ? 2 : 1;
+            return Make(T::EndFunction, first);
+        }
+        if (word == "LOCAL" && Peek(1).type == TokenType::Identifier) {
+            ++pos_;
+            auto statement = Make(T::Local, first);
+            do {
+                if (!statement->items.empty()) ++pos_;
+                statement->items.push_back(ParseDeclaredName("a variable"));
+            } while (IsSymbol(Peek(), ","));
+            return statement;
+        }
+        if (word == "RETURN") {
+            ++pos_;
+            auto statement = Make(T::Return, first);
+            if (!AtEnd() && !IsSymbol(Peek(), ":") && !IsWord(Peek(), "ELSE")) statement->value = ParseExpression();
+            return statement;
+        }
+        return nullptr;
+    }
+
+    // (name, name$, grid[], names$[]) after SUB name or FUNCTION name.
+    void ParseParameterList(Statement& statement)
+    {
+        statement.hasParameterList = true;
+        ExpectSymbol("(", "'('");
+        if (IsSymbol(Peek(), ")")) {
+            ++pos_;
+            return;
+        }
+        statement.items.push_back(ParseDeclaredName("a parameter"));
+        while (IsSymbol(Peek(), ",")) {
+            ++pos_;
+            statement.items.push_back(ParseDeclaredName("a parameter"));
+        }
+        ExpectSymbol(")", "',' or ')' in the parameter list");
+    }
+
+    // A parameter or LOCAL: a plain variable, or an array as name[].
+    std::unique_ptr<Expr> ParseDeclaredName(const char* what)
+    {
+        const Token& token = Peek();
+        if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
+            Fail(token, std::string("expected ") + what + ", found " + QuoteFound());
+        if (kvcommands::FindCommand(token.text.c_str()) != nullptr && !IsLateFunction(token.text))
+            Fail(token, token.text + " is a command, not a variable");
+        ++pos_;
+        auto expr = MakeExpr(Expr::Type::Variable, token);
+        expr->text = token.text;
+        if (IsSymbol(Peek(), "[")) {
+            ++pos_;
+            ExpectSymbol("]", "']': an array is declared with empty brackets, " + token.text + "[]");
+            expr->type = Expr::Type::Element;
+        }
+        return expr;
     }
 
     // The statements after THEN or ELSE of a one-line IF: one, or several

@@ -34,6 +34,7 @@ struct Expr {
     bool isTruth = false;    // a comparison or logical result (a C++ bool)
     const kvcommands::Command* command = nullptr;  // for calls
     int textIndex = -1;      // for string literals: the program's constant text
+    int functionIndex = -1;  // for calls of the program's SUBs and FUNCTIONs: CheckedProgram::functions
 };
 
 struct Statement {
@@ -55,8 +56,8 @@ struct Statement {
         Until,     // UNTIL cond
         Break,
         Continue,
-        Return,
-        Sub,       // SUB name:
+        Return,    // RETURN [value]; EXIT SUB and EXIT FUNCTION: name "SUB", "FUNCTION"
+        Sub,       // SUB name: or SUB name(parameters), see hasParameterList
         EndSub,
         Dim,       // DIM target[...][...]: target is an Element
         Config,    // KV_... = value: name, value
@@ -69,6 +70,10 @@ struct Statement {
         Select,    // SELECT CASE value
         Case,      // CASE cases (empty: CASE ELSE)
         EndSelect,
+        Function,     // FUNCTION name(parameters): name, items (see Sub)
+        EndFunction,  // END FUNCTION, ENDFUNCTION
+        Local,        // LOCAL names: items, plain variables or arrays with no indices (buf[])
+        UserCall,     // a SUB or FUNCTION of the program as a statement; call: its call expression
     };
     Type type = Type::Call;
     int column = 0;
@@ -84,6 +89,11 @@ struct Statement {
     };
     std::vector<CaseItem> cases;
     int selectId = -1;  // SELECT and CASE: which SELECT, counted in the program
+    // SUB name(parameters) and FUNCTION: declared with a parameter list
+    // (perhaps empty), each parameter in items: a plain variable, or an
+    // array with no indices (grid[]), passed by reference. The old form
+    // SUB name: has none.
+    bool hasParameterList = false;
 };
 
 struct Line {

@@ -1,0 +1,31 @@
+#include "frame/call_depth.h"
+
+#include <algorithm>
+#include <cstddef>
+
+#include "frame/runtime_state.h"
+#include "platform/platform.h"
+
+int g_callDepth = 0;
+const char* g_callStackFloor = nullptr;
+
+namespace {
+// Kept free below the deepest call: what the commands called from there
+// (the renderer and the sound driver among them) and the shutdown after
+// the error need.
+constexpr std::size_t kStackReserve = std::size_t{1} << 20;
+}  // namespace
+
+void __CallsNestedTooDeep()
+{
+    __FatalError(28);
+}
+
+void __MarkCallStackTop()
+{
+    const char* top = static_cast<const char*>(__builtin_frame_address(0));
+    const std::size_t size = platform::MainThreadStackSize();
+    // A small stack keeps at least a quarter of itself for the reserve.
+    const std::size_t usable = size - std::min(kStackReserve, size / 4);
+    g_callStackFloor = top - usable;
+}
