@@ -440,7 +440,8 @@ int main(int argc, char** argv)
         // The messages are read byte by byte: without the C streams' sync.
         std::ios::sync_with_stdio(false);
         std::cin.tie(nullptr);
-        return kvlsp::RunLanguageServer(std::cin, std::cout, std::cerr);
+        const kvlsp::CommandReference reference(kvlsp::CommandReference::BuiltInMarkdown());
+        return kvlsp::RunLanguageServer(std::cin, std::cout, std::cerr, reference);
     }
     if (options.source.empty()) return Fail(options.command + " needs a .bas file (see kvbasic --help)");
     if (options.command == "translate") return Translate(options);

@@ -120,6 +120,8 @@ async function main() {
   assert.ok(loadsprite, 'LOADSPRITE is offered after LOADSP');
   assert.strictEqual(loadsprite.detail, 'LOADSPRITE(file$, slot) -> number');
   assert.ok(items.every((item) => item.label.toUpperCase().startsWith('LOADSP')), 'only names starting with LOADSP');
+  const resolved = await connection.sendRequest(lsp.CompletionResolveRequest.type, loadsprite);
+  assert.ok(resolved.documentation.value.includes('loads the picture into the sprite slot'), 'the resolved item has the reference');
   // All names at the start of an empty line: keywords, commands, variables, SUBs, labels.
   await connection.sendNotification(lsp.DidChangeTextDocumentNotification.type, {
     textDocument: { uri, version: 5 },

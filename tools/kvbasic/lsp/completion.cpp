@@ -83,17 +83,26 @@ Json Complete(const FeatureInput& input, const Json& params)
     for (int k = 0; k < kvcommands::kCommandCount; ++k) {
         const kvcommands::Command& command = kvcommands::kCommands[k];
         if (!StartsWith(command.name, prefix)) continue;
+        // The reference text comes with completionItem/resolve, for the
+        // item the editor shows: the list itself stays small.
         items.Push(Json::Object()
                        .Set("label", command.name)
                        .Set("kind", kFunction)
                        .Set("detail", input.reference.SignatureOf(command).label)
-                       .Set("documentation", Json::Object()
-                                                 .Set("kind", "markdown")
-                                                 .Set("value", input.reference.HoverText(command))));
+                       .Set("data", Json::Object().Set("command", command.name)));
     }
     addSymbols({SymbolKind::Variable, SymbolKind::Array, SymbolKind::Constant, SymbolKind::Sub, SymbolKind::Function,
                 SymbolKind::Label, SymbolKind::Type});
     return items;
+}
+
+Json ResolveCompletion(const CommandReference& reference, const Json& item)
+{
+    Json resolved = item;
+    const kvcommands::Command* command = kvcommands::FindCommand(item["data"]["command"].AsString().c_str());
+    if (command != nullptr)
+        resolved.Set("documentation", Json::Object().Set("kind", "markdown").Set("value", reference.HoverText(*command)));
+    return resolved;
 }
 
 }  // namespace kvlsp

@@ -24,6 +24,8 @@ Json DiagnosticsOf(const Document& document, const Analysis& analysis);
 
 // The rest answer requests with a text position (params.position).
 Json Complete(const FeatureInput& input, const Json& params);
+// completionItem/resolve: a command's item gets its reference text.
+Json ResolveCompletion(const CommandReference& reference, const Json& item);
 Json HoverAt(const FeatureInput& input, const Json& params);
 Json SignatureHelpAt(const FeatureInput& input, const Json& params);
 Json DefinitionAt(const FeatureInput& input, const Json& params);

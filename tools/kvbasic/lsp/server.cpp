@@ -20,7 +20,8 @@ Json Capabilities()
 {
     return Json::Object()
         .Set("textDocumentSync", Json::Object().Set("openClose", true).Set("change", 2))  // incremental
-        .Set("completionProvider", Json::Object().Set("triggerCharacters", Json::Array().Push(".")))
+        .Set("completionProvider",
+             Json::Object().Set("triggerCharacters", Json::Array().Push(".")).Set("resolveProvider", true))
         .Set("hoverProvider", true)
         .Set("signatureHelpProvider", Json::Object().Set("triggerCharacters", Json::Array().Push("(").Push(",").Push(" ")))
         .Set("definitionProvider", true)
@@ -29,8 +30,8 @@ Json Capabilities()
 
 }  // namespace
 
-Server::Server(std::ostream& out, std::ostream& log)
-    : out_(out), log_(log), reference_(CommandReference::BuiltInMarkdown())
+Server::Server(std::ostream& out, std::ostream& log, const CommandReference& reference)
+    : out_(out), log_(log), reference_(reference)
 {
 }
 
@@ -75,6 +76,7 @@ void Server::Dispatch(const std::string& method, const Json& params, const Json*
         shutdown_ = true;
         return Reply(*id, nullptr);
     }
+    if (method == "completionItem/resolve") return Reply(*id, ResolveCompletion(reference_, params));
     const bool known = method == "textDocument/completion" || method == "textDocument/hover" ||
                        method == "textDocument/signatureHelp" || method == "textDocument/definition" ||
                        method == "textDocument/documentSymbol";
@@ -142,9 +144,9 @@ void Server::ReplyError(const Json& id, int code, const std::string& message)
 
 void Server::Send(const Json& message) { WriteMessage(out_, message.Dump()); }
 
-int RunLanguageServer(std::istream& in, std::ostream& out, std::ostream& log)
+int RunLanguageServer(std::istream& in, std::ostream& out, std::ostream& log, const CommandReference& reference)
 {
-    Server server(out, log);
+    Server server(out, log, reference);
     std::string body, error;
     for (;;) {
         const ReadStatus status = ReadMessage(in, body, error);

@@ -18,7 +18,8 @@ namespace kvlsp {
 class Server {
 public:
     // Answers and notifications go to `out`, notes about bad input to `log`.
-    Server(std::ostream& out, std::ostream& log);
+    // The command reference is read once per process, not per server.
+    Server(std::ostream& out, std::ostream& log, const CommandReference& reference);
 
     // Handles one message's bytes. False once the client has sent "exit".
     bool Handle(const std::string& body);
@@ -36,7 +37,7 @@ private:
 
     std::ostream& out_;
     std::ostream& log_;
-    CommandReference reference_;
+    const CommandReference& reference_;
     DocumentStore documents_;
     std::map<std::string, Analysis> analyses_;  // by URI, of the text as it is now
     bool initialized_ = false;
@@ -45,6 +46,6 @@ private:
 
 // Reads messages from `in` until "exit" or the end of the stream; the exit
 // code for the process.
-int RunLanguageServer(std::istream& in, std::ostream& out, std::ostream& log);
+int RunLanguageServer(std::istream& in, std::ostream& out, std::ostream& log, const CommandReference& reference);
 
 }  // namespace kvlsp
