@@ -2,8 +2,9 @@
 // VS Code's client is built on) on the game's source: diagnostics as the
 // text changes (every error of the file), completion, hover with the
 // command reference, signature help, go to definition, the outline, and a
-// clean shutdown. Also checks that the editors' highlighting lists exactly
-// the commands the server knows.
+// clean shutdown. Also checks the editors' highlighting: it lists exactly
+// the commands the server knows, and VS Code's grammar engine gives the
+// game's lines the expected scopes.
 //
 //   node client_test.js <kvbasic> <source folder>
 'use strict';
@@ -188,10 +189,45 @@ async function main() {
     .flatMap((line) => line.split(/\s+/).slice(3)).sort();
   assert.deepStrictEqual(vim, highlighted, 'editors/nvim/syntax/kvbasic.vim lists the commands of the table');
   const grammar = JSON.parse(fs.readFileSync(path.join(sourceDir, 'editors', 'vscode', 'syntaxes', 'kvbasic.tmLanguage.json'), 'utf8'));
-  const pattern = grammar.repository.command.match;
-  const listed = pattern.slice(pattern.indexOf('(?:') + 3, pattern.lastIndexOf(')(?!')).split('|')
+  const listed = grammar.repository.command.patterns.flatMap(({ match }) =>
+    match.slice(match.indexOf('(?:') + 3, match.lastIndexOf(')(?!')).split('|'))
     .map((name) => name.replace(/\\/g, '')).sort();
   assert.deepStrictEqual(listed, highlighted, 'the TextMate grammar lists the commands of the table');
+
+  // The grammar as VS Code runs it (vscode-textmate on Oniguruma) on lines
+  // of the game: each piece gets the scope the themes colour.
+  const vsctm = require('vscode-textmate');
+  const oniguruma = require('vscode-oniguruma');
+  const wasm = fs.readFileSync(require.resolve('vscode-oniguruma/release/onig.wasm'));
+  await oniguruma.loadWASM(wasm.buffer.slice(wasm.byteOffset, wasm.byteOffset + wasm.byteLength));
+  const grammarPath = path.join(sourceDir, 'editors', 'vscode', 'syntaxes', 'kvbasic.tmLanguage.json');
+  const registry = new vsctm.Registry({
+    onigLib: Promise.resolve({
+      createOnigScanner: (patterns) => new oniguruma.OnigScanner(patterns),
+      createOnigString: (text) => new oniguruma.OnigString(text),
+    }),
+    loadGrammar: async (scope) => scope === 'source.kvbasic'
+      ? vsctm.parseRawGrammar(fs.readFileSync(grammarPath, 'utf8'), grammarPath) : null,
+  });
+  const textmate = await registry.loadGrammar('source.kvbasic');
+  const scopeOf = (line, piece) => {
+    const text = gameLines[lineOf(line)];
+    const at = text.indexOf(piece);
+    const token = textmate.tokenizeLine(text, vsctm.INITIAL).tokens.find((t) => t.startIndex <= at && at < t.endIndex);
+    return token.scopes[token.scopes.length - 1];
+  };
+  for (const [line, piece, scope] of [
+    ['LOADSPRITE "katze_rechts.bmp"', 'LOADSPRITE', 'support.function.kvbasic'],
+    ['LOADSPRITE "katze_rechts.bmp"', 'katze', 'string.quoted.double.kvbasic'],
+    ['anfang:', 'anfang', 'entity.name.label.kvbasic'],
+    ['anfang:', 'Spielstart', 'comment.line.apostrophe.kvbasic'],
+    ['IF levelgeschafft = 1 THEN GOSUB nextlevel', 'IF', 'keyword.control.kvbasic'],
+    ['IF levelgeschafft = 1 THEN GOSUB nextlevel', 'levelgeschafft', 'variable.other.kvbasic'],
+    ['IF levelgeschafft = 1 THEN GOSUB nextlevel', '1', 'constant.numeric.kvbasic'],
+    ['IF levelgeschafft = 1 THEN GOSUB nextlevel', 'nextlevel', 'entity.name.label.kvbasic'],
+    ['SUB intro', 'intro', 'entity.name.function.kvbasic'],
+  ])
+    assert.strictEqual(scopeOf(line, piece), scope, `${piece} in "${line}"`);
 
   await connection.sendRequest(lsp.ShutdownRequest.type);
   await connection.sendNotification(lsp.ExitNotification.type);
