@@ -12,7 +12,7 @@ namespace kvlsp {
 namespace {
 
 // The protocol's CompletionItemKind numbers.
-enum ItemKind { kMethod = 2, kFunction = 3, kField = 5, kVariable = 6, kModule = 9, kKeyword = 14, kFile = 17,
+enum ItemKind { kMethod = 2, kFunction = 3, kField = 5, kVariable = 6, kKeyword = 14, kFile = 17,
                 kReference = 18, kConstant = 21, kStruct = 22 };
 
 const char* const kKeywords[] = {
