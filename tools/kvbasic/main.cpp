@@ -413,6 +413,9 @@ int main(int argc, char** argv)
             options.singleFile = true;
         } else if (arg == "--timings") {
             options.timings = true;
+        } else if (arg == "--stdio" && options.command == "lsp") {
+            // Clients of the protocol may name the transport; standard
+            // input and output are the only one.
         } else if (arg == "-O0") {
             options.unoptimised = true;
         } else if (arg == "--file-number") {
