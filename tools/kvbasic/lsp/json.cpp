@@ -278,7 +278,9 @@ private:
             while (pos_ < text_.size() && text_[pos_] >= '0' && text_[pos_] <= '9') ++pos_;
             return pos_ > from;
         };
+        const std::size_t first = pos_;
         if (!digits()) return Fail("expected digits");
+        if (text_[first] == '0' && pos_ - first > 1) return Fail("a number starts with 0");
         if (pos_ < text_.size() && text_[pos_] == '.') {
             ++pos_;
             if (!digits()) return Fail("expected digits after '.'");
