@@ -74,6 +74,16 @@ echo "$depends" | grep -q "g++" || fail "kvbasic does not depend on a C++ compil
 dpkg-deb -c "$runtime_deb" | grep -E '/usr/(bin|libexec)/' && fail "libkvruntime-dev ships programs"
 dpkg-deb -c "$translator_deb" | grep -q '/usr/libexec/kvbasic/shoebox_pack$' || fail "kvbasic has no packer"
 
+# The editor support: the Neovim configuration with its syntax file, the VS
+# Code extension's sources, and the language server they start answering.
+for file in nvim/kvbasic.lua nvim/syntax/kvbasic.vim vscode/package.json vscode/extension.js \
+    vscode/syntaxes/kvbasic.tmLanguage.json; do
+  [ -f "$root/usr/share/kvbasic/editors/$file" ] || fail "kvbasic has no editors/$file"
+done
+initialize='{"jsonrpc":"2.0","id":1,"method":"initialize","params":{}}'
+said=$(printf 'Content-Length: %d\r\n\r\n%s' "${#initialize}" "$initialize" | "$root/usr/bin/kvbasic" lsp) || true
+echo "$said" | grep -q '"hoverProvider":true' || fail "kvbasic lsp does not answer initialize: $said"
+
 # The player's documentation: the man page tells how to play, where the
 # error log is, and how to record a game for a bug report.
 page="$root/usr/share/man/man6/zorvelin.6.gz"

@@ -4,6 +4,7 @@
 //   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp]
 //   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--sdk DIR] [-- arguments...]
+//   kvbasic lsp            (the language server, on standard input and output)
 //
 // Exit code 0 on success, 1 on any error; run gives the program's own.
 #include <sys/resource.h>
@@ -20,6 +21,7 @@
 #include <string>
 #include <vector>
 
+#include "lsp/server.h"
 #include "toolchain.h"
 #include "translator.h"
 
@@ -54,6 +56,10 @@ constexpr const char* kHelp =
     "                       The exit code is the program's: 1 after a runtime\n"
     "                       error, which it reports as FILE.bas:LINE: runtime\n"
     "                       error N: TEXT and the source line.\n"
+    "  lsp                  the language server for editors: speaks the\n"
+    "                       Language Server Protocol on standard input and\n"
+    "                       output (errors as you type, completion, hover help,\n"
+    "                       signature help, go to definition, outline)\n"
     "\n"
     "Common options:\n"
     "  --sdk DIR            the runtime SDK to build against (also $KVBASIC_SDK);\n"
@@ -407,6 +413,9 @@ int main(int argc, char** argv)
             options.singleFile = true;
         } else if (arg == "--timings") {
             options.timings = true;
+        } else if (arg == "--stdio" && options.command == "lsp") {
+            // Clients of the protocol may name the transport; standard
+            // input and output are the only one.
         } else if (arg == "-O0") {
             options.unoptimised = true;
         } else if (arg == "--file-number") {
@@ -429,6 +438,14 @@ int main(int argc, char** argv)
         if (!ok) return Fail("option " + arg + " needs a value");
     }
     if (options.command.empty()) return Fail("no command given (see kvbasic --help)");
+    if (options.command == "lsp") {
+        if (!options.source.empty()) return Fail("lsp takes no file: the editor sends the documents");
+        // The messages are read byte by byte: without the C streams' sync.
+        std::ios::sync_with_stdio(false);
+        std::cin.tie(nullptr);
+        const kvlsp::CommandReference reference(kvlsp::CommandReference::BuiltInMarkdown());
+        return kvlsp::RunLanguageServer(std::cin, std::cout, std::cerr, reference);
+    }
     if (options.source.empty()) return Fail(options.command + " needs a .bas file (see kvbasic --help)");
     if (options.command == "translate") return Translate(options);
     if (options.command == "build") {

@@ -1,0 +1,118 @@
+#include "documents.h"
+
+#include <algorithm>
+
+namespace kvlsp {
+
+namespace {
+
+// The bytes of the UTF-8 character starting with `first` (1 for a stray
+// continuation or invalid byte, so that every byte is passed once).
+std::size_t CharacterBytes(unsigned char first)
+{
+    return first < 0xC0 ? 1 : first < 0xE0 ? 2 : first < 0xF0 ? 3 : first < 0xF8 ? 4 : 1;
+}
+
+}  // namespace
+
+LineIndex::LineIndex(std::string_view text)
+{
+    starts_.push_back(0);
+    for (std::size_t at = 0; at < text.size(); ++at)
+        if (text[at] == '\n') starts_.push_back(at + 1);
+}
+
+std::string_view LineIndex::Line(std::string_view text, int line) const
+{
+    if (line < 0 || line >= LineCount()) return {};
+    const std::size_t start = std::min(starts_[line], text.size());
+    std::size_t end = line + 1 < LineCount() ? starts_[line + 1] - 1 : text.size();
+    end = std::max(start, std::min(end, text.size()));
+    if (end > start && text[end - 1] == '\r') --end;
+    return text.substr(start, end - start);
+}
+
+std::size_t LineIndex::Offset(std::string_view text, int line, int utf16) const
+{
+    if (line < 0) return 0;
+    if (line >= LineCount()) return text.size();
+    const std::size_t start = std::min(starts_[line], text.size());
+    return start + ByteOfUtf16(Line(text, line), utf16);
+}
+
+std::size_t ByteOfUtf16(std::string_view line, int utf16)
+{
+    std::size_t at = 0;
+    int units = 0;
+    while (at < line.size() && units < utf16) {
+        const std::size_t bytes = CharacterBytes(static_cast<unsigned char>(line[at]));
+        units += bytes == 4 ? 2 : 1;
+        at = std::min(line.size(), at + bytes);
+    }
+    return at;
+}
+
+int Utf16OfByte(std::string_view line, std::size_t byte)
+{
+    int units = 0;
+    for (std::size_t at = 0; at < line.size() && at < byte;) {
+        const std::size_t bytes = CharacterBytes(static_cast<unsigned char>(line[at]));
+        units += bytes == 4 ? 2 : 1;
+        at += bytes;
+    }
+    return units;
+}
+
+int Utf16OfColumn(std::string_view line, int column)
+{
+    int units = 0;
+    std::size_t at = 0;
+    for (int k = 1; k < column; ++k) {
+        if (at >= line.size()) {
+            units += column - k;  // a column past the line's end stays past it
+            break;
+        }
+        const std::size_t bytes = CharacterBytes(static_cast<unsigned char>(line[at]));
+        units += bytes == 4 ? 2 : 1;
+        at += bytes;
+    }
+    return units;
+}
+
+void DocumentStore::Open(const std::string& uri, std::string text, int version)
+{
+    documents_[uri] = Document{uri, std::move(text), version};
+}
+
+void DocumentStore::Close(const std::string& uri) { documents_.erase(uri); }
+
+const Document* DocumentStore::Find(const std::string& uri) const
+{
+    const auto it = documents_.find(uri);
+    return it == documents_.end() ? nullptr : &it->second;
+}
+
+Document* DocumentStore::Change(const std::string& uri, const Json& changes, int version)
+{
+    const auto it = documents_.find(uri);
+    if (it == documents_.end()) return nullptr;
+    Document& document = it->second;
+    for (const Json& change : changes.Items()) {
+        const Json& range = change["range"];
+        if (!range.IsObject()) {
+            document.text = change["text"].AsString();
+            continue;
+        }
+        const LineIndex index(document.text);
+        const Json& start = range["start"];
+        const Json& end = range["end"];
+        std::size_t from = index.Offset(document.text, start["line"].AsInt(), start["character"].AsInt());
+        std::size_t to = index.Offset(document.text, end["line"].AsInt(), end["character"].AsInt());
+        if (to < from) std::swap(from, to);
+        document.text.replace(from, to - from, change["text"].AsString());
+    }
+    document.version = version;
+    return &document;
+}
+
+}  // namespace kvlsp

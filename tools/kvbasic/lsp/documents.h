@@ -1,0 +1,55 @@
+// The open documents, by URI, with the text as the editor has it, and the
+// conversion between the protocol's positions (line, UTF-16 code unit) and
+// byte offsets or the translator's columns (characters, from 1).
+#pragma once
+
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "json.h"
+
+namespace kvlsp {
+
+// Byte offsets of the starts of the lines of a text.
+class LineIndex {
+public:
+    explicit LineIndex(std::string_view text);
+    int LineCount() const { return static_cast<int>(starts_.size()); }
+    // Line `line` (from 0) without its line end; "" past the end.
+    std::string_view Line(std::string_view text, int line) const;
+    // The byte offset of an LSP position, clamped into the text.
+    std::size_t Offset(std::string_view text, int line, int utf16) const;
+
+private:
+    std::vector<std::size_t> starts_;
+};
+
+// Within one line: the byte offset of a UTF-16 position and back; the
+// translator's 1-based character column as a UTF-16 position.
+std::size_t ByteOfUtf16(std::string_view line, int utf16);
+int Utf16OfByte(std::string_view line, std::size_t byte);
+int Utf16OfColumn(std::string_view line, int column);
+
+struct Document {
+    std::string uri;
+    std::string text;
+    int version = 0;
+};
+
+class DocumentStore {
+public:
+    void Open(const std::string& uri, std::string text, int version);
+    void Close(const std::string& uri);
+    // Applies textDocument/didChange's contentChanges: a change with a
+    // range replaces that range, one without replaces the whole text.
+    // nullptr when the document is not open.
+    Document* Change(const std::string& uri, const Json& changes, int version);
+    const Document* Find(const std::string& uri) const;
+
+private:
+    std::map<std::string, Document> documents_;
+};
+
+}  // namespace kvlsp
