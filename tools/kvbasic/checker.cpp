@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "include_files.h"
 #include "parser.h"
 
 namespace kvbasic {
@@ -103,6 +104,7 @@ private:
         lineFunction_.assign(program_.lines.size(), -1);
         for (Line& line : program_.lines) {
             const int number = line.index + 1;
+            if (current_ == 0) CloseBlocksOfIncludedFile(line);
             Statement* statement = line.statements.empty() ? nullptr : line.statements.front().get();
             const bool hasContent = statement != nullptr || !line.label.empty();
             if (statement != nullptr && statement->type == Statement::Type::Sub) {
@@ -133,7 +135,7 @@ private:
                 auto [it, added] = labels.emplace(line.label, number);
                 if (!added)
                     Error(number, line.labelColumn,
-                          "label " + line.label + " is defined twice (first on line " + std::to_string(it->second) + ")");
+                          "label " + line.label + " is defined twice (first on " + LineReference(program_, it->second) + ")");
             }
             for (const auto& each : line.statements) {
                 CheckStatementStructure(*each, number, false);
@@ -179,6 +181,22 @@ private:
         }
     }
 
+    // Where the main program goes on after the lines of an included file,
+    // the blocks that file left open are reported: a block closes in its file.
+    void CloseBlocksOfIncludedFile(const Line& line)
+    {
+        if (line.index == 0) return;
+        const Line& previous = program_.lines[line.index - 1];
+        if (previous.file == line.file) return;
+        for (const auto& statement : previous.statements)
+            if (statement->type == Statement::Type::Include) return;  // entering the included file
+        while (!blocks_.empty() && program_.lines[blocks_.back().line - 1].file != line.file) {
+            const Block& block = blocks_.back();
+            Error(block.line, block.column, std::string(BlockWord(block.type)) + " without " + ClosingWord(block.type));
+            blocks_.pop_back();
+        }
+    }
+
     void StartSub(const Line& line, const Statement& statement)
     {
         const int number = line.index + 1;
@@ -186,7 +204,7 @@ private:
         auto [it, added] = subs_.emplace(statement.name, number);
         if (!added)
             Error(number, statement.column,
-                  "SUB " + statement.name + " is defined twice (first on line " + std::to_string(it->second) + ")");
+                  "SUB " + statement.name + " is defined twice (first on " + LineReference(program_, it->second) + ")");
         result_.functions.push_back({statement.name, line.index, line.index, {}});
         current_ = static_cast<int>(result_.functions.size()) - 1;
         subLine_ = number;
@@ -261,8 +279,8 @@ private:
                     if (blocks_[k].type != T::For) continue;
                     if (blocks_[k].forVariable != statement.name)
                         Error(number, statement.column,
-                              "NEXT " + statement.name + " does not match FOR " + blocks_[k].forVariable + " of line " +
-                                  std::to_string(blocks_[k].line));
+                              "NEXT " + statement.name + " does not match FOR " + blocks_[k].forVariable + " of " +
+                                  LineReference(program_, blocks_[k].line));
                     break;
                 }
             }
@@ -297,8 +315,8 @@ private:
             }
             if (auto [it, added] = constants_.emplace(statement.target->text, Constant{number, constantCount_++}); !added)
                 Error(number, statement.target->column, "constant " + statement.target->text +
-                                                            " is defined twice (first on line " +
-                                                            std::to_string(it->second.line) + ")");
+                                                            " is defined twice (first on " +
+                                                            LineReference(program_, it->second.line) + ")");
             break;
         case T::Gosub:
         case T::Goto:
@@ -306,6 +324,12 @@ private:
             break;
         case T::Config:
             CheckConfiguration(statement, number, afterThen);
+            break;
+        case T::Include:
+            if (current_ != 0)
+                Error(number, statement.column, "INCLUDE cannot stand in a SUB: include files in the main program");
+            else if (!blocks_.empty())
+                Error(number, statement.column, "INCLUDE cannot stand in a block");
             break;
         default:
             break;
@@ -322,8 +346,8 @@ private:
             if (!IsLoop(blocks_[k].type)) continue;
             if (blocks_[k].type != wanted)
                 Error(number, statement.column,
-                      "EXIT " + statement.name + " inside a " + BlockWord(blocks_[k].type) + " loop of line " +
-                          std::to_string(blocks_[k].line) + ": leave that loop first");
+                      "EXIT " + statement.name + " inside a " + BlockWord(blocks_[k].type) + " loop of " +
+                          LineReference(program_, blocks_[k].line) + ": leave that loop first");
             return;
         }
         Error(number, statement.column, "EXIT " + statement.name + " outside a " + statement.name + " loop");

@@ -286,16 +286,31 @@ private:
 
     // The program's source lines, handed to the runtime once at start-up
     // and read only when a runtime error ends the program, to show the line.
+    // Each file's lines in its own order; the main file's are
+    // __source_lines, an included file's __source_lines_N.
     std::string SourceTable() const
     {
-        std::string out = "\n// The source lines, for the message of a runtime error that ends the program.\n";
-        out += "namespace {\nconst char* const __source_lines[] = {\n";
-        for (const Line& line : program_.lines) out += "    " + CppStringLiteral(line.text) + ",\n";
-        if (program_.lines.empty()) out += "    \"\",\n";
-        out += "};\nconst KvSourceFile __source_files[] = {{" + std::to_string(options_.fileNumber) + ", " +
-               CppStringLiteral(options_.sourceName) + ", __source_lines, " + std::to_string(program_.lines.size()) +
-               "}};\n";
-        out += "const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);\n}  // namespace\n";
+        const std::size_t fileCount = std::max<std::size_t>(program_.files.size(), 1);
+        std::vector<std::vector<const Line*>> fileLines(fileCount);
+        for (const Line& line : program_.lines)
+            if (static_cast<std::size_t>(line.file) < fileCount) fileLines[line.file].push_back(&line);
+        std::string out = "\n// The source lines, for the message of a runtime error that ends the program.\nnamespace {\n";
+        std::string files;
+        for (std::size_t file = 0; file < fileCount; ++file) {
+            std::sort(fileLines[file].begin(), fileLines[file].end(),
+                      [](const Line* a, const Line* b) { return a->fileLine < b->fileLine; });
+            const std::string array = "__source_lines" + (file == 0 ? std::string() : "_" + std::to_string(file));
+            out += "const char* const " + array + "[] = {\n";
+            for (const Line* line : fileLines[file]) out += "    " + CppStringLiteral(line->text) + ",\n";
+            if (fileLines[file].empty()) out += "    \"\",\n";
+            out += "};\n";
+            const std::string name = file == 0 ? options_.sourceName : program_.files[file].name;
+            files += std::string(file == 0 ? "" : ",\n    ") + "{" + std::to_string(options_.fileNumber + static_cast<int>(file)) +
+                     ", " + CppStringLiteral(name) + ", " + array + ", " + std::to_string(fileLines[file].size()) + "}";
+        }
+        out += "const KvSourceFile __source_files[] = {" + files + "};\n";
+        out += "const bool __source_files_set = (::__SetSourceFiles(__source_files, " + std::to_string(fileCount) +
+               "), true);\n}  // namespace\n";
         return out;
     }
 
@@ -315,7 +330,7 @@ private:
 
     std::string Report(const Line& line) const
     {
-        return "__dLn(" + std::to_string(options_.fileNumber) + ", " + std::to_string(line.index) + ");";
+        return "__dLn(" + std::to_string(options_.fileNumber + line.file) + ", " + std::to_string(line.fileLine) + ");";
     }
 
     static std::string Comment(const Line& line)
@@ -445,6 +460,7 @@ private:
         case T::Config:
         case T::Const:
         case T::Data:
+        case T::Include:
             Put(out, depth_, line, "");
             break;
         default:

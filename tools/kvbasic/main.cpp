@@ -99,19 +99,6 @@ std::string Quote(const std::string& text)
     return quoted + "'";
 }
 
-bool ReadFile(const std::string& path, std::string& text)
-{
-    // A folder opens as a stream but reads as nothing.
-    std::error_code error;
-    if (fs::is_directory(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return true;
-}
-
 bool WriteFile(const std::string& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -124,11 +111,13 @@ bool WriteFile(const std::string& path, const std::string& text)
 bool TranslateFile(const Options& options, const std::string& headerName, kvbasic::TranslateResult& result)
 {
     kvbasic::TranslateRequest request;
-    if (!ReadFile(options.source, request.source)) {
-        std::cerr << "kvbasic: cannot read " << options.source << "\n";
+    std::string problem;
+    if (!kvbasic::ReadSourceFile(options.source, request.source, problem)) {
+        std::cerr << "kvbasic: cannot read " << options.source << ": " << problem << "\n";
         return false;
     }
     request.sourceName = fs::path(options.source).filename().string();
+    request.sourcePath = options.source;
     request.programName = fs::path(options.source).stem().string();
     request.headerName = headerName;
     request.fileNumber = options.fileNumber;

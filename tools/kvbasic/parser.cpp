@@ -362,6 +362,8 @@ private:
             statement->value = ParseExpression();
             return statement;
         }
+        // Only before a file name: `include` stays free as a variable.
+        if (word == "INCLUDE" && Peek(1).type == TokenType::String) return ParseInclude(afterThen);
         if (IsKeyword(word)) Fail(first, word + " cannot start a statement");
         const bool assignsLateName = IsLateFunction(first.text) && (IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "["));
         if (kvcommands::FindCommand(first.text.c_str()) != nullptr && !assignsLateName) {
@@ -378,6 +380,26 @@ private:
         }
         ++pos_;
         statement->value = ParseExpression();
+        return statement;
+    }
+
+    // INCLUDE "file": the file name as written, back in UTF-8 (the
+    // string's token holds Latin-1 bytes).
+    std::unique_ptr<Statement> ParseInclude(bool afterThen)
+    {
+        const Token& first = Peek();
+        if (afterThen) Fail(first, "INCLUDE cannot stand after THEN");
+        auto statement = Make(Statement::Type::Include, first);
+        for (const char c : Peek(1).text) {
+            const unsigned char byte = static_cast<unsigned char>(c);
+            if (byte < 0x80) {
+                statement->name += c;
+            } else {
+                statement->name += static_cast<char>(0xC0 | (byte >> 6));
+                statement->name += static_cast<char>(0x80 | (byte & 0x3F));
+            }
+        }
+        pos_ += 2;
         return statement;
     }
 
@@ -724,6 +746,7 @@ Program Parse(std::string_view source, Diagnostics& diagnostics)
         if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
         Line line;
         line.index = index;
+        line.fileLine = index;
         line.text = std::string(text);
         if (CheckLineEncoding(text, index + 1, diagnostics)) {
             LineParser parser(TokenizeLine(text, index + 1, diagnostics), index + 1, diagnostics);

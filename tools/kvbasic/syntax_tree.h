@@ -69,6 +69,7 @@ struct Statement {
         Select,    // SELECT CASE value
         Case,      // CASE cases (empty: CASE ELSE)
         EndSelect,
+        Include,   // INCLUDE "file": name (UTF-8, as written)
     };
     Type type = Type::Call;
     int column = 0;
@@ -87,16 +88,31 @@ struct Statement {
 };
 
 struct Line {
-    int index = 0;        // 0-based, the number __dLn reports
+    int index = 0;        // 0-based position in Program::lines (of all files)
     std::string text;     // the source line, for the comment beside the generated code
     std::string label;    // "name" of "name:", or ""
     int labelColumn = 0;
     // In order, separated by ':' in the source; none on blank and comment lines.
     std::vector<std::unique_ptr<Statement>> statements;
+    int file = 0;         // in Program::files; 0 is the main file
+    int fileLine = 0;     // 0-based in its file, the number __dLn reports
 };
 
+// One file of the program: the main file, then the files INCLUDE names, in
+// the order they are first included.
+struct SourceFile {
+    std::string name;  // the main file's name, or an included file's path relative to the main file's folder
+    std::string path;  // where it was read from; errors name it
+    int lineCount = 0;
+};
+
+// The lines of every file in the order the program has them: the main
+// program (an included file's lines before its first SUB stand where its
+// INCLUDE stands), then the SUBs of the main file, then those of the
+// included files.
 struct Program {
     std::vector<Line> lines;
+    std::vector<SourceFile> files;
 };
 
 }  // namespace kvbasic
