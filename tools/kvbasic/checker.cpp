@@ -57,8 +57,11 @@ public:
     CheckedProgram Run()
     {
         CheckStructure();
+        CollectRecords();
         CollectVariables();
         CheckNames();
+        // Looking a name up may have entered it; a record is no variable.
+        for (const auto& [name, record] : result_.records) result_.variables.erase(name);
         return std::move(result_);
     }
 
@@ -325,6 +328,11 @@ private:
         case T::Config:
             CheckConfiguration(statement, number, afterThen);
             break;
+        case T::Type:
+        case T::Fields:
+        case T::EndType:
+            CheckTypeStructure(statement, number);
+            break;
         case T::Include:
             if (current_ != 0)
                 Error(number, statement.column, "INCLUDE cannot stand in a SUB: include files in the main program");
@@ -402,9 +410,10 @@ private:
 
     void CollectExpr(const Expr& expr)
     {
-        if (expr.type == Expr::Type::Element) MarkArray(expr.text);
-        if (expr.type == Expr::Type::Variable || expr.type == Expr::Type::Element)
-            result_.variables[expr.text].isString = IsStringName(expr.text);
+        const bool named = (expr.type == Expr::Type::Variable || expr.type == Expr::Type::Element) &&
+                           !result_.records.count(expr.text);
+        if (named && expr.type == Expr::Type::Element) MarkArray(expr.text);
+        if (named) result_.variables[expr.text].isString = IsStringName(expr.text);
         if (expr.type == Expr::Type::Call) {
             const kvcommands::Command* command = kvcommands::FindCommand(expr.text.c_str());
             if (command != nullptr) {
@@ -430,7 +439,7 @@ private:
     {
         if (statement.type == Statement::Type::Dim) MarkArray(statement.target->text);
         if (statement.type == Statement::Type::Const) result_.variables[statement.target->text].isConst = true;
-        if (statement.type == Statement::Type::Config) return;
+        if (statement.type == Statement::Type::Config || statement.type == Statement::Type::Fields) return;
         for (const Expr* expr : {statement.target.get(), statement.value.get(), statement.cond.get(),
                                  statement.from.get(), statement.to.get(), statement.step.get(), statement.call.get()})
             if (expr != nullptr) CollectExpr(*expr);
@@ -449,8 +458,171 @@ private:
             if (lineFunction_[line.index] >= 0)
                 for (const auto& statement : line.statements) CollectStatement(*statement);
         for (const std::string& name : arrayArguments_)
-            if (!scalarUses_.count(name)) MarkArray(name);
+            if (!scalarUses_.count(name) && !result_.records.count(name)) MarkArray(name);
         for (auto& [name, variable] : result_.variables) variable.isString = IsStringName(name);
+    }
+
+    // ---- Records: TYPE, DIM ... AS and fields ------------------------------------
+
+    // TYPE name, its lines of fields and END TYPE (the parser pairs them).
+    void CheckTypeStructure(const Statement& statement, int number)
+    {
+        using T = Statement::Type;
+        if (statement.type == T::Type) {
+            if (current_ != 0)
+                Error(number, statement.column, "TYPE cannot stand in a SUB: define it in the main program");
+            else if (!blocks_.empty())
+                Error(number, statement.column, "TYPE stands outside blocks");
+            if (IsStringName(statement.name)) Error(number, statement.column, "a TYPE name cannot end in '$'");
+            for (const RecordType& type : result_.types)
+                if (type.name == statement.name)
+                    Error(number, statement.column,
+                          "TYPE " + statement.name + " is defined twice (first on " + LineReference(program_, type.line) + ")");
+            typeIndices_.emplace(statement.name, static_cast<int>(result_.types.size()));
+            result_.types.push_back({statement.name, number, {}});
+            return;
+        }
+        if (statement.type == T::EndType || result_.types.empty()) return;
+        RecordType& type = result_.types.back();
+        for (const auto& item : statement.items) {
+            RecordField field{item->text, IsStringName(item->text), {}};
+            for (const RecordField& other : type.fields)
+                if (other.name == field.name)
+                    Error(number, item->column, "field " + field.name + " is defined twice in TYPE " + type.name);
+            if (item->children.size() > 8) Error(number, item->column, "an array field has at most 8 dimensions");
+            double elements = 1;
+            for (const auto& size : item->children) {
+                const double value = std::strtod(size->text.c_str(), nullptr);
+                if (value < 1 || value != std::trunc(value) || value > kMaxFieldElements) {
+                    Error(number, size->column, "the size of an array field is a whole number from 1 to 100000");
+                    field.sizes.push_back(1);
+                    continue;
+                }
+                elements *= value;
+                field.sizes.push_back(static_cast<int>(value));
+            }
+            if (elements > kMaxFieldElements)
+                Error(number, item->column, "an array field holds at most 100000 elements");
+            type.fields.push_back(std::move(field));
+        }
+    }
+    static constexpr double kMaxFieldElements = 100000;
+
+    // Every DIM ... AS of the program, before the variables are collected:
+    // a record's name is no variable anywhere.
+    void CollectRecords()
+    {
+        for (const Line& line : program_.lines)
+            if (lineFunction_[line.index] >= 0)
+                for (const auto& statement : line.statements) CollectRecordsOf(*statement, line.index + 1);
+    }
+    void CollectRecordsOf(const Statement& statement, int number)
+    {
+        for (const Statement* branch : {statement.then.get(), statement.otherwise.get()})
+            if (branch != nullptr) CollectRecordsOf(*branch, number);
+        for (const auto& each : statement.body) CollectRecordsOf(*each, number);
+        if (statement.type != Statement::Type::Dim || statement.name.empty()) return;
+        const Expr& target = *statement.target;
+        const auto type = typeIndices_.find(statement.name);
+        if (type == typeIndices_.end()) {
+            Error(number, statement.column, "unknown TYPE " + statement.name);
+            return;
+        }
+        if (target.type == Expr::Type::Field) {
+            Error(number, target.column, "a field is not a record: DIM " + target.text + " in its TYPE");
+            return;
+        }
+        if (IsStringName(target.text)) {
+            Error(number, target.column, "a record's name cannot end in '$'");
+            return;
+        }
+        const Record record{type->second, target.type == Expr::Type::Element, number};
+        auto [it, added] = result_.records.emplace(target.text, record);
+        if (!added && (it->second.type != record.type || it->second.isArray != record.isArray))
+            Error(number, target.column,
+                  target.text + " is " + (it->second.isArray ? "an array of records" : "a record") + " of TYPE " +
+                      result_.types[it->second.type].name + " (DIM on " + LineReference(program_, it->second.line) + ")");
+    }
+
+    // DIM e AS Enemy, DIM foes[20] AS Enemy: the sizes are numbers.
+    void CheckRecordDim(Statement& statement, int number)
+    {
+        Expr& target = *statement.target;
+        if (target.children.size() > 8) Error(number, target.column, "DIM takes at most 8 sizes");
+        if (subs_.count(target.text)) Error(number, target.column, target.text + " is the name of a SUB, not a record");
+        if (target.type != Expr::Type::Element) return;
+        for (auto& size : target.children) {
+            CheckExpr(*size);
+            if (size->isString) Error(size->line, size->column, "an array size must be a number, not a string");
+        }
+    }
+
+    // A record or an array of records standing where a value is wanted.
+    bool RefuseRecord(const Expr& expr)
+    {
+        const auto record = result_.records.find(expr.text);
+        if (record == result_.records.end()) return false;
+        const std::string& type = result_.types[record->second.type].name;
+        if (expr.type == Expr::Type::Variable)
+            Error(expr.line, expr.column, expr.text + " is a record of TYPE " + type + ": use its fields, " + expr.text + ".field");
+        else
+            Error(expr.line, expr.column, "an element of " + expr.text + " is a record of TYPE " + type + ": use its fields, " +
+                                              expr.text + "[...].field");
+        return true;
+    }
+
+    void CheckIndices(Expr& expr, std::size_t first)
+    {
+        for (std::size_t k = first; k < expr.children.size(); ++k) {
+            Expr& index = *expr.children[k];
+            CheckExpr(index);
+            if (index.isString) Error(index.line, index.column, "an array index must be a number, not a string");
+        }
+    }
+
+    // record.field[...]: the record exists, has the field of this kind, and
+    // the field gets the indices its sizes ask for.
+    void CheckField(Expr& expr)
+    {
+        expr.isString = IsStringName(expr.text);
+        Expr& holder = *expr.children[0];
+        CheckIndices(expr, 1);
+        const auto record = result_.records.find(holder.text);
+        if (record == result_.records.end()) {
+            Error(holder.line, holder.column, holder.text + " is not a record: DIM " + holder.text + " AS a TYPE first");
+            return;
+        }
+        CheckIndices(holder, 0);
+        if (record->second.isArray && holder.type != Expr::Type::Element)
+            Error(holder.line, holder.column,
+                  holder.text + " is an array of records: give its indices, " + holder.text + "[...]." + expr.text);
+        if (!record->second.isArray && holder.type == Expr::Type::Element)
+            Error(holder.line, holder.column, holder.text + " is a record, not an array of records");
+        if (holder.children.size() > 8) Error(holder.line, holder.column, "an array has at most 8 dimensions");
+        const RecordType& type = result_.types[record->second.type];
+        const RecordField* field = nullptr;
+        const RecordField* otherKind = nullptr;
+        const std::string otherName = expr.isString ? expr.text.substr(0, expr.text.size() - 1) : expr.text + "$";
+        for (const RecordField& each : type.fields) {
+            if (each.name == expr.text) field = &each;
+            if (each.name == otherName) otherKind = &each;
+        }
+        if (field == nullptr) {
+            std::string message = "TYPE " + type.name + " has no field " + expr.text;
+            if (otherKind != nullptr)
+                message += std::string(": its field ") + otherName + " is " + (otherKind->isString ? "a string" : "a number");
+            Error(expr.line, expr.column, message);
+            return;
+        }
+        const std::size_t given = expr.children.size() - 1;
+        const std::string where = "the field " + field->name + " of TYPE " + type.name;
+        if (field->sizes.empty() && given > 0)
+            Error(expr.line, expr.column, where + " is not an array");
+        else if (!field->sizes.empty() && given == 0)
+            Error(expr.line, expr.column, where + " is an array: give its indices, " + field->name + "[...]");
+        else if (given != field->sizes.size())
+            Error(expr.line, expr.column, where + " takes " + std::to_string(field->sizes.size()) +
+                                              (field->sizes.size() == 1 ? " index" : " indices"));
     }
 
     // ---- Kinds of expressions and command arguments -----------------------------
@@ -528,7 +700,8 @@ private:
                 continue;
             }
             if (kind == 'N' || kind == 'S' || kind == 'V') {
-                const bool isVariable = argument.type == Expr::Type::Variable || argument.type == Expr::Type::Element;
+                const bool isVariable = argument.type == Expr::Type::Variable || argument.type == Expr::Type::Element ||
+                                        argument.type == Expr::Type::Field;
                 if (isVariable && RefuseConstant(argument, argument.line)) continue;
                 CheckExpr(argument);
                 if (!isVariable || (kind == 'N' && argument.isString) || (kind == 'S' && !argument.isString))
@@ -560,14 +733,19 @@ private:
             break;
         case Expr::Type::Variable: {
             expr.isString = IsStringName(expr.text);
+            if (RefuseRecord(expr)) break;
             if (result_.variables[expr.text].isArray)
                 Error(expr.line, expr.column, expr.text + " is an array: give its indices, " + expr.text + "[...]");
             else if (subs_.count(expr.text))
                 Error(expr.line, expr.column, expr.text + " is the name of a SUB, not a variable");
             break;
         }
+        case Expr::Type::Field:
+            CheckField(expr);
+            break;
         case Expr::Type::Element:
             expr.isString = IsStringName(expr.text);
+            RefuseRecord(expr);
             if (expr.children.size() > 8) Error(expr.line, expr.column, "an array has at most 8 dimensions");
             if (subs_.count(expr.text)) Error(expr.line, expr.column, expr.text + " is the name of a SUB, not an array");
             for (auto& index : expr.children) {
@@ -634,7 +812,7 @@ private:
         if (expr.type == Expr::Type::Variable) {
             auto it = constants_.find(expr.text);
             constant = it != constants_.end() && it->second.order < order;
-        } else if (expr.type == Expr::Type::Element) {
+        } else if (expr.type == Expr::Type::Element || expr.type == Expr::Type::Field) {
             constant = false;
         } else if (expr.type == Expr::Type::Call) {
             constant = expr.command != nullptr &&
@@ -653,7 +831,7 @@ private:
 
     bool RefuseConstant(const Expr& target, int number)
     {
-        if (!result_.variables[target.text].isConst) return false;
+        if (target.type == Expr::Type::Field || !result_.variables[target.text].isConst) return false;
         Error(number, target.column, target.text + " is a constant: it keeps the value CONST gives it");
         return true;
     }
@@ -703,7 +881,9 @@ private:
             if (RefuseConstant(target, number)) break;
             if (target.type != Expr::Type::Variable || IsStringName(target.text) || result_.variables[target.text].isArray)
                 Error(number, target.column, "FOR needs a number variable, not " +
-                                                  std::string(IsStringName(target.text) ? "a string" : "an array"));
+                                                  std::string(target.type == Expr::Type::Field ? "a field"
+                                                              : IsStringName(target.text) ? "a string"
+                                                                                          : "an array"));
             else
                 CheckExpr(target);
             for (Expr* bound : {statement.from.get(), statement.to.get(), statement.step.get()}) {
@@ -761,6 +941,15 @@ private:
         case T::Dim: {
             Expr& target = *statement.target;
             if (RefuseConstant(target, number)) break;
+            if (!statement.name.empty()) {
+                CheckRecordDim(statement, number);
+                break;
+            }
+            if (const auto record = result_.records.find(target.text); record != result_.records.end()) {
+                const std::string& type = result_.types[record->second.type].name;
+                Error(number, target.column, target.text + " holds records of TYPE " + type + ": DIM it AS " + type);
+                break;
+            }
             if (target.children.size() > 8) Error(number, target.column, "DIM takes at most 8 sizes");
             if (subs_.count(target.text)) Error(number, target.column, target.text + " is the name of a SUB, not an array");
             for (auto& size : target.children) {
@@ -811,6 +1000,7 @@ private:
     std::vector<Jump> jumps_;
     std::map<std::string, int> textIndices_;
     std::set<std::string> scalarUses_, arrayArguments_;
+    std::map<std::string, int> typeIndices_;  // TYPE name -> in result_.types
 };
 
 }  // namespace

@@ -52,7 +52,7 @@ bool IsReserved(const std::string& name)
         names.insert(std::begin(kRuntimeMacros), std::end(kRuntimeMacros));
         for (int k = 0; k < kvcommands::kCommandCount; ++k) names.insert(kvcommands::kCommands[k].function);
         for (const char* used : {"END", "DIM", "IDIV", "KvStr", "KvIntArray", "KvStrArray", "KvDataItem", "KvReadNumber",
-                                 "KvReadString"}) names.insert(used);
+                                 "KvReadString", "KvArray", "KvFieldArray", "kvtypes"}) names.insert(used);
         return names;
     }();
     return reserved.count(name) != 0;
@@ -96,6 +96,7 @@ public:
         out += "// The program's variables: globals, 0 or \"\" until assigned.\n";
         for (const auto& [name, variable] : checked_.variables)
             if (!variable.isConst) out += Declaration(name, variable) + ";\n";
+        out += Records("");
         if (!checked_.texts.empty()) out += "\n// The constant texts of the program, in Latin-1.\n";
         for (std::size_t k = 0; k < checked_.texts.size(); ++k)
             out += "const KvStr __text_" + std::to_string(k) + " = " + CppStringLiteral(checked_.texts[k]) + ";\n";
@@ -118,6 +119,7 @@ public:
             header += "#pragma once\n\n#include \"commands.h\"\n\nnamespace kvprogram {\n\n";
             for (const auto& [name, variable] : checked_.variables)
                 header += "extern " + std::string(variable.isConst ? "const " : "") + Declaration(name, variable) + ";\n";
+            header += Records("extern ");
             header += "\n";
             for (const Function& function : checked_.functions) header += "void " + FunctionName(function) + "();\n";
             header += "\n}  // namespace kvprogram\n\nusing namespace kvprogram;\n";
@@ -137,6 +139,35 @@ private:
         const char* type = variable.isArray ? (variable.isString ? "KvStrArray" : "KvIntArray")
                                             : (variable.isString ? "KvStr" : "double");
         return std::string(type) + " " + CppName(name);
+    }
+
+    // The program's TYPEs, one struct each in their own namespace (so that
+    // no name of the program hides them), and its records as globals; ""
+    // for a program without TYPEs. `prefix` is "extern " for the header.
+    std::string Records(const std::string& prefix) const
+    {
+        if (checked_.types.empty()) return "";
+        std::string out = "\n// The program's TYPEs: a struct each, zero when new.\nnamespace kvtypes {\n";
+        for (const RecordType& type : checked_.types) {
+            out += "struct " + CppName(type.name) + " {\n";
+            for (const RecordField& field : type.fields) {
+                std::string cppType = field.isString ? "KvStr" : "double";
+                if (!field.sizes.empty()) {
+                    cppType = "KvFieldArray<" + cppType;
+                    for (const int size : field.sizes) cppType += ", " + std::to_string(size);
+                    cppType += ">";
+                }
+                out += "    " + cppType + " " + CppName(field.name) + ";\n";
+            }
+            out += "};\n";
+        }
+        out += "}  // namespace kvtypes\n";
+        if (!checked_.records.empty()) out += "\n// The program's records and arrays of records.\n";
+        for (const auto& [name, record] : checked_.records) {
+            const std::string type = "kvtypes::" + CppName(checked_.types[record.type].name);
+            out += prefix + (record.isArray ? "KvArray<" + type + ">" : type) + " " + CppName(name) + ";\n";
+        }
+        return out;
     }
 
     static std::string FunctionName(const Function& function)
@@ -463,6 +494,12 @@ private:
         case T::Include:
             Put(out, depth_, line, "");
             break;
+        case T::Type:
+        case T::Fields:
+        case T::EndType:
+            // Declarations only: the struct stands before the functions.
+            PutWithoutReport(out, depth_, line);
+            break;
         default:
             Put(out, depth_, line, Simple(*statement));
             break;
@@ -510,6 +547,8 @@ private:
         case T::Return:
             return "return;";
         case T::Dim: {
+            if (statement.target->type == Expr::Type::Variable)  // a record: new again
+                return CppName(statement.target->text) + " = kvtypes::" + CppName(statement.name) + "();";
             std::string code = "DIM(" + CppName(statement.target->text);
             for (const auto& size : statement.target->children) code += ", " + Number(*size);
             return code + ");";
@@ -654,6 +693,13 @@ private:
         }
         case Expr::Type::Binary:
             return BinaryCode(expr);
+        case Expr::Type::Field: {
+            std::string code = Emit(*expr.children[0]) + "." + CppName(expr.text);
+            if (expr.children.size() == 1) return code;
+            for (std::size_t k = 1; k < expr.children.size(); ++k)
+                code += (k > 1 ? ", " : "(") + Number(*expr.children[k]);
+            return code + ")";
+        }
         }
         return "";
     }

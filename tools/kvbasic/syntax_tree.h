@@ -21,6 +21,7 @@ struct Expr {
         Call,      // text: the command as written; children: the arguments
         Unary,     // text: "-", "+" or "NOT"; children: the operand
         Binary,    // text, op: the operator ("+", "<>", "AND", "MOD", ...); children: both operands
+        Field,     // record.field: text: the field's name; children: the record, then the field's indices
     };
     Type type = Type::Number;
     std::string text;
@@ -58,7 +59,7 @@ struct Statement {
         Return,
         Sub,       // SUB name:
         EndSub,
-        Dim,       // DIM target[...][...]: target is an Element
+        Dim,       // DIM target[...][...]: target is an Element; DIM target AS name: a record or an array of records
         Config,    // KV_... = value: name, value
         Sequence,  // statements after THEN or ELSE separated by ':': body
         Exit,      // EXIT FOR, EXIT WHILE, EXIT REPEAT: name "FOR", ...; EXIT SUB is a Return
@@ -70,6 +71,9 @@ struct Statement {
         Case,      // CASE cases (empty: CASE ELSE)
         EndSelect,
         Include,   // INCLUDE "file": name (UTF-8, as written)
+        Type,      // TYPE name: the fields follow, up to END TYPE
+        Fields,    // a line of fields in a TYPE: items (names, or names with their sizes as an Element)
+        EndType,
     };
     Type type = Type::Call;
     int column = 0;
