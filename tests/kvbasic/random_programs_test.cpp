@@ -1,4 +1,5 @@
-// Random programs from the grammar of the language, some of them damaged:
+// Random programs from the grammar of the language (records included),
+// some of them damaged:
 // the translator never fails silently (a rejected program has errors on
 // lines that exist), and every program it accepts compiles as C++ without a
 // warning.
@@ -26,6 +27,11 @@ public:
     {
         lines_.clear();
         lines_.push_back("CONST LOG_ERR = 2 ^ 3 : CONST stdout$ = \"out\" + LOG_ERR");
+        // A record type whose names are C++ words and macros.
+        lines_.push_back("TYPE EOF");
+        lines_.push_back("  int, errno$, INT_MAX[3][2]");
+        lines_.push_back("END TYPE");
+        lines_.push_back("DIM rec AS EOF : DIM recs[4] AS EOF");
         const int subs = Pick(3);
         labels_ = 0;
         for (int k = 0; k < 12 + Pick(12); ++k) Statement(0, subs, false);
@@ -60,7 +66,7 @@ private:
 
     std::string Number(int depth)
     {
-        switch (depth > 2 ? Pick(3) : Pick(9)) {
+        switch (depth > 2 ? Pick(3) : Pick(10)) {
         case 0: return std::to_string(Pick(100));
         case 1: return NumberVar(Pick(4));
         case 2: return "alloca[" + std::to_string(Pick(3)) + "][" + Number(depth + 1) + "]";
@@ -72,17 +78,19 @@ private:
         case 5: return "-" + Number(depth + 1);
         case 6: return Condition(depth + 1);
         case 7: return Call('n', depth + 1);
+        case 8: return Pick(2) ? "rec.int" : "recs[" + Number(depth + 1) + "].INT_MAX[" + Number(depth + 1) + "][1]";
         default: return "LEN(" + String(depth + 1) + ")";
         }
     }
 
     std::string String(int depth)
     {
-        switch (depth > 2 ? Pick(2) : Pick(5)) {
+        switch (depth > 2 ? Pick(2) : Pick(6)) {
         case 0: return "\"t" + std::to_string(Pick(10)) + (Pick(4) ? "" : " \xC3\xA4") + "\"";
         case 1: return Pick(4) ? StringVar(Pick(3)) : "stdout$";
         case 2: return String(depth + 1) + " + " + (Pick(2) ? String(depth + 1) : Number(depth + 1));
         case 3: return "texts$[" + Number(depth + 1) + "]";
+        case 4: return Pick(2) ? "rec.errno$" : "recs[" + Number(depth + 1) + "].errno$";
         default: return Call('s', depth + 1);
         }
     }
@@ -140,6 +148,7 @@ private:
                              (Pick(3) ? "" : " : " + NumberVar(Pick(4)) + " = " + Number(0)));
             break;
         case 1: lines_.push_back(pad + StringVar(Pick(3)) + " = " + String(0)); break;
+        case 11: lines_.push_back(pad + "recs[" + Number(1) + "].int = " + Number(0) + " : rec.errno$ = " + String(0)); break;
         case 2:
             lines_.push_back(pad + "IF " + Condition(0) + " THEN n0 = " + Number(1) +
                              (Pick(2) ? "" : " : EIO = 1 ELSE class = 2 : n0 = 3"));

@@ -536,6 +536,7 @@ private:
             Error(number, target.column, "a record's name cannot end in '$'");
             return;
         }
+        if (constants_.count(target.text)) return;  // refused with the DIM as a constant's
         const Record record{type->second, target.type == Expr::Type::Element, number};
         auto [it, added] = result_.records.emplace(target.text, record);
         if (!added && (it->second.type != record.type || it->second.isArray != record.isArray))
