@@ -118,6 +118,28 @@ TEST(KvBasicIncludeTest, WhatCannotBeIncludedIsRefusedAtTheInclude)
     EXPECT_TRUE(kvbasic::Translate(request).ok);
 }
 
+// Build systems learn from --depfile which files a translation read, so
+// that a change to an included file translates the program again.
+TEST(KvBasicIncludeTest, TranslateNamesTheIncludedFilesInItsDepfile)
+{
+    ScratchFolder folder;
+    WriteFiles(folder, {
+        {"my game/main.bas", "INCLUDE \"lib/a.bas\"\nINCLUDE \"lib/a.bas\"\n"},
+        {"my game/lib/a.bas", "INCLUDE \"b.bas\"\n"},
+        {"my game/lib/b.bas", "x = 1\n"},
+    });
+    ChildProcess kvbasic(BuildProgram("kvbasic"),
+                         {"translate", folder.File("my game/main.bas"), "-o", folder.File("main.cpp"), "--depfile",
+                          folder.File("main.d")},
+                         {}, folder.File("translate.txt"));
+    const ChildResult result = kvbasic.Wait();
+    ASSERT_TRUE(result.exited);
+    ASSERT_EQ(result.exitCode, 0) << result.stderrText;
+    const std::string game = folder.Path() + "/my\\ game/";
+    EXPECT_EQ(ReadWholeFile(folder.File("main.d")),
+              folder.File("main.cpp") + ": " + game + "main.bas " + game + "lib/a.bas " + game + "lib/b.bas\n");
+}
+
 // `kvbasic run` of a program of two files: a runtime error in the included
 // file names that file, its line and its text; the error log reports its
 // file number. kvbasic reads the files anew on every run, so a changed

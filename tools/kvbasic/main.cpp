@@ -1,7 +1,7 @@
 // kvbasic: translates programs of the BASIC dialect into C++ in generated
 // form and builds them into native programs against the runtime.
 //
-//   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp]
+//   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp] [--depfile prog.d]
 //   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--sdk DIR] [-- arguments...]
 //
@@ -41,6 +41,8 @@ constexpr const char* kHelp =
     "      --header FILE.h    also write the declarations of the globals and SUBs;\n"
     "      --entry FILE.cpp   ... and then WinMain into this file of its own\n"
     "      --file-number N    the file number __dLn reports (default 0)\n"
+    "      --depfile FILE     also write the files the program was read from\n"
+    "                         (FILE.bas and what it INCLUDEs) as a make rule\n"
     "  build FILE.bas       translate and compile into a program\n"
     "      -o PROGRAM         output program (default: FILE in the current folder)\n"
     "      --media DIR        copy the files of DIR beside the program\n"
@@ -76,6 +78,7 @@ struct Options {
     std::string output;
     std::string header;
     std::string entry;
+    std::string depfile;
     std::string media;
     std::string sdk;
     bool singleFile = false;
@@ -130,6 +133,24 @@ bool TranslateFile(const Options& options, const std::string& headerName, kvbasi
     return result.ok;
 }
 
+// "out.cpp: a.bas lib/b.bas": what the output was made from, for build
+// systems that translate again when an included file changes.
+std::string MakeRule(const std::string& output, const std::vector<std::string>& sources)
+{
+    auto escape = [](const std::string& path) {
+        std::string escaped;
+        for (const char c : path) {
+            if (c == ' ' || c == '#' || c == '\\') escaped += '\\';
+            if (c == '$') escaped += '$';
+            escaped += c;
+        }
+        return escaped;
+    };
+    std::string rule = escape(output) + ":";
+    for (const std::string& source : sources) rule += " " + escape(source);
+    return rule + "\n";
+}
+
 int Translate(const Options& options)
 {
     if (options.header.empty() != options.entry.empty()) return Fail("--header and --entry go together");
@@ -143,6 +164,8 @@ int Translate(const Options& options)
         if (!WriteFile(options.header, result.code.header)) return Fail("cannot write " + options.header);
         if (!WriteFile(options.entry, result.code.entry)) return Fail("cannot write " + options.entry);
     }
+    if (!options.depfile.empty() && !WriteFile(options.depfile, MakeRule(output, result.sourceFiles)))
+        return Fail("cannot write " + options.depfile);
     return 0;
 }
 
@@ -388,6 +411,8 @@ int main(int argc, char** argv)
             ok = value(options.header);
         } else if (arg == "--entry") {
             ok = value(options.entry);
+        } else if (arg == "--depfile") {
+            ok = value(options.depfile);
         } else if (arg == "--media") {
             ok = value(options.media);
         } else if (arg == "--sdk") {

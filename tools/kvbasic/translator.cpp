@@ -13,6 +13,7 @@ TranslateResult Translate(const TranslateRequest& request)
     CheckedProgram checked = Check(program, diagnostics);
     result.errors = diagnostics.Sorted();
     LocateDiagnostics(program, result.errors);
+    for (const SourceFile& file : program.files) result.sourceFiles.push_back(file.path);
     result.ok = result.errors.empty();
     if (!result.ok) return result;
     EmitOptions options;

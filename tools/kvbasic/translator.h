@@ -27,6 +27,7 @@ struct TranslateResult {
     bool ok = false;
     std::vector<Diagnostic> errors;
     GeneratedCode code;
+    std::vector<std::string> sourceFiles;  // the paths of every file read: the main file, then the included ones
 };
 
 TranslateResult Translate(const TranslateRequest& request);
