@@ -1,5 +1,6 @@
 // Records (TYPE) in a program built and run by kvbasic: an array of
-// records moved frame by frame, its fields read and written, and the
+// records moved frame by frame, its fields read and written, a record
+// copied whole, and the
 // bounds of the array and of an array field checked with runtime error 9
 // on the line of the access.
 #include <gtest/gtest.h>
@@ -41,6 +42,7 @@ const char* const kBullets =
     "  NEXT\n"
     "  SHOWSCREEN\n"
     "NEXT\n"
+    "shots[5] = shots[1]\n"
     "line = 0\n"
     "FOR i = 0 TO MAXSHOTS - 1\n"
     "  IF shots[i].alive\n"
@@ -70,13 +72,14 @@ TEST(KvBasicRecordsTest, ArrayOfRecordsRunsAndItsBoundsAreChecked)
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0) << result.stderrText;
     // Shot 0 flew 4 frames of 50, shot 1 four of 100 (its first trail is
-    // its x of frame 3); shot 2 left at 600, shots 3 and 4 earlier.
-    EXPECT_EQ(ReadWholeFile(folder.File("out.txt")), "shot0 200 150\r\nshot1 500 400\r\n\r\n");
+    // its x of frame 3); shot 2 left at 600, shots 3 and 4 earlier. Slot 5
+    // got a copy of shot 1, every field of it.
+    EXPECT_EQ(ReadWholeFile(folder.File("out.txt")), "shot0 200 150\r\nshot1 500 400\r\nshot1 500 400\r\n");
 
     result = run("trail");
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.stderrText.find("bullets.bas:31: runtime error 9: array index out of bounds\n"
+    EXPECT_NE(result.stderrText.find("bullets.bas:32: runtime error 9: array index out of bounds\n"
                                      "IF GETCOMMANDLINE$ = \"trail\" THEN shots[0].trail[3] = 1\n"),
               std::string::npos)
         << result.stderrText;
@@ -84,7 +87,7 @@ TEST(KvBasicRecordsTest, ArrayOfRecordsRunsAndItsBoundsAreChecked)
     result = run("shots");
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 1);
-    EXPECT_NE(result.stderrText.find("bullets.bas:32: runtime error 9: array index out of bounds\n"), std::string::npos)
+    EXPECT_NE(result.stderrText.find("bullets.bas:33: runtime error 9: array index out of bounds\n"), std::string::npos)
         << result.stderrText;
 }
 

@@ -437,7 +437,7 @@ private:
 
     void CollectStatement(const Statement& statement)
     {
-        if (statement.type == Statement::Type::Dim) MarkArray(statement.target->text);
+        if (statement.type == Statement::Type::Dim && statement.name.empty()) MarkArray(statement.target->text);
         if (statement.type == Statement::Type::Const) result_.variables[statement.target->text].isConst = true;
         if (statement.type == Statement::Type::Config || statement.type == Statement::Type::Fields) return;
         for (const Expr* expr : {statement.target.get(), statement.value.get(), statement.cond.get(),
@@ -556,6 +556,49 @@ private:
             CheckExpr(*size);
             if (size->isString) Error(size->line, size->column, "an array size must be a number, not a string");
         }
+    }
+
+    // The record of a variable (e) or of an element (foes[i]); the expression
+    // has the shape its DIM gives it, else an error and nullptr.
+    const Record* WholeRecord(Expr& expr)
+    {
+        const auto record = result_.records.find(expr.text);
+        if (record == result_.records.end() || expr.type == Expr::Type::Field) return nullptr;
+        if (record->second.isArray && expr.type != Expr::Type::Element) {
+            Error(expr.line, expr.column, expr.text + " is an array of records: give its indices, " + expr.text + "[...]");
+            return nullptr;
+        }
+        if (!record->second.isArray && expr.type == Expr::Type::Element) {
+            Error(expr.line, expr.column, expr.text + " is a record, not an array of records");
+            return nullptr;
+        }
+        if (expr.children.size() > 8) Error(expr.line, expr.column, "an array has at most 8 dimensions");
+        CheckIndices(expr, 0);
+        return &record->second;
+    }
+
+    // target = value for whole records: every field is copied. Both are
+    // records of one TYPE.
+    void CheckRecordCopy(Statement& statement)
+    {
+        Expr& target = *statement.target;
+        Expr& value = *statement.value;
+        const Record* into = WholeRecord(target);
+        const bool valueIsRecord = result_.records.count(value.text) && value.type != Expr::Type::Field &&
+                                   (value.type == Expr::Type::Variable || value.type == Expr::Type::Element);
+        if (!valueIsRecord) {
+            CheckExpr(value);
+            if (into != nullptr)
+                Error(value.line, value.column,
+                      target.text + " holds records of TYPE " + result_.types[into->type].name +
+                          ": assign a record of that TYPE, or assign to its fields");
+            return;
+        }
+        const Record* from = WholeRecord(value);
+        if (into != nullptr && from != nullptr && into->type != from->type)
+            Error(value.line, value.column,
+                  "cannot assign a record of TYPE " + result_.types[from->type].name + " to one of TYPE " +
+                      result_.types[into->type].name);
     }
 
     // A record or an array of records standing where a value is wanted.
@@ -852,6 +895,10 @@ private:
         using T = Statement::Type;
         switch (statement.type) {
         case T::Assign: {
+            if (result_.records.count(statement.target->text) && statement.target->type != Expr::Type::Field) {
+                CheckRecordCopy(statement);
+                break;
+            }
             CheckAssignmentTarget(*statement.target, number, "assign to");
             CheckExpr(*statement.value);
             const bool targetIsString = IsStringName(statement.target->text);

@@ -20,4 +20,5 @@ player.class = LEN(player.grid$[1][2])
 READ player.y, player.name$
 DATA 140, "Zorvelin"
 IF foes[2].x > player.x THEN player.x = foes[2].x
+foes[19] = player                 ' every field copied
 DIM player AS Enemy               ' new again: every field 0 or ""

@@ -58,7 +58,8 @@ void __MainGameSub_()
     __dLn(0, 19);  player.y = KvReadNumber(__data, 2, __dataNext); player.name_Str = KvReadString(__data, 2, __dataNext);  // READ player.y, player.name$
     __dLn(0, 20);  // DATA 140, "Zorvelin"
     __dLn(0, 21);  if (foes(2).x > player.x) player.x = foes(2).x;  // IF foes[2].x > player.x THEN player.x = foes[2].x
-    __dLn(0, 22);  player = kvtypes::Enemy();  // DIM player AS Enemy               ' new again: every field 0 or ""
+    __dLn(0, 22);  foes(19) = player;  // foes[19] = player                 ' every field copied
+    __dLn(0, 23);  player = kvtypes::Enemy();  // DIM player AS Enemy               ' new again: every field 0 or ""
     END();
 }
 
@@ -87,9 +88,10 @@ const char* const __source_lines[] = {
     "READ player.y, player.name$",
     "DATA 140, \"Zorvelin\"",
     "IF foes[2].x > player.x THEN player.x = foes[2].x",
+    "foes[19] = player                 ' every field copied",
     "DIM player AS Enemy               ' new again: every field 0 or \"\"",
 };
-const KvSourceFile __source_files[] = {{0, "records.bas", __source_lines, 23}};
+const KvSourceFile __source_files[] = {{0, "records.bas", __source_lines, 24}};
 const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
 }  // namespace
 
