@@ -158,13 +158,15 @@ const std::vector<BadProgram> kBadPrograms = {
         {"invalid utf-8", "x = 1 ' \xFF\n",
          {"1:9: error: the line is not valid UTF-8"}},
         {"records: types and their fields",
-         "TYPE Enemy\n  x, y, x\n  name$, path[10], grid[0]\nEND TYPE\nTYPE Enemy\nEND TYPE\nDIM m AS Monster\n"
-         "SUB s:\n  TYPE Inner\n  ENDTYPE\nENDSUB\n",
+         "TYPE Enemy\n  x, y, x\n  name$, path[10], grid[0]\nEND TYPE\nTYPE Enemy\nEND TYPE\nDIM m AS Monster : CONST HALF = 0.5\n"
+         "SUB s:\n  TYPE Inner\n  t[HALF], u[n]\n  ENDTYPE\nENDSUB\n",
          {"2:9: error: field x is defined twice in TYPE Enemy",
           "3:25: error: the size of an array field is a whole number from 1 to 100000",
           "5:1: error: TYPE Enemy is defined twice (first on line 1)",
           "7:1: error: unknown TYPE Monster",
-          "9:3: error: TYPE cannot stand in a SUB: define it in the main program"}},
+          "9:3: error: TYPE cannot stand in a SUB: define it in the main program",
+          "10:5: error: the size of an array field is a whole number from 1 to 100000 or a CONST of one, not HALF",
+          "10:14: error: the size of an array field is a whole number from 1 to 100000 or a CONST of one, not n"}},
         {"records: fields of the wrong name, kind or shape",
          "TYPE Enemy\n  x, name$, path[10]\nEND TYPE\nDIM e AS Enemy\nDIM foes[3] AS Enemy\n"
          "e.z = 1\ne.name = 2\ne.x$ = \"a\"\nfoes.x = 1\ne[1].x = 2\nq.x = 1\ny = e\ny = foes[1]\n"

@@ -492,9 +492,14 @@ private:
             if (item->children.size() > 8) Error(number, item->column, "an array field has at most 8 dimensions");
             double elements = 1;
             for (const auto& size : item->children) {
-                const double value = std::strtod(size->text.c_str(), nullptr);
+                const double value = size->type == Expr::Type::Number ? std::strtod(size->text.c_str(), nullptr)
+                                                                       : ConstantNumber(size->text);
                 if (value < 1 || value != std::trunc(value) || value > kMaxFieldElements) {
-                    Error(number, size->column, "the size of an array field is a whole number from 1 to 100000");
+                    Error(number, size->column,
+                          size->type == Expr::Type::Number
+                              ? "the size of an array field is a whole number from 1 to 100000"
+                              : "the size of an array field is a whole number from 1 to 100000 or a CONST of one, not " +
+                                    size->text);
                     field.sizes.push_back(1);
                     continue;
                 }
@@ -507,6 +512,21 @@ private:
         }
     }
     static constexpr double kMaxFieldElements = 100000;
+
+    // The value of CONST name = number (anywhere in the program); 0 when
+    // the name is no such constant.
+    double ConstantNumber(const std::string& name) const
+    {
+        for (const Line& line : program_.lines) {
+            for (const auto& statement : line.statements) {
+                if (statement->type != Statement::Type::Const || statement->target->text != name) continue;
+                const Expr& value = *statement->value;
+                if (value.type == Expr::Type::Number) return std::strtod(value.text.c_str(), nullptr);
+                return 0;
+            }
+        }
+        return 0;
+    }
 
     // Every DIM ... AS of the program, before the variables are collected:
     // a record's name is no variable anywhere.

@@ -549,8 +549,8 @@ public:
                 while (IsSymbol(Peek(), "[")) {
                     field->type = Expr::Type::Element;
                     ++pos_;
-                    if (Peek().type != TokenType::Number)
-                        Fail(Peek(), "the size of an array field is a whole number, found " + QuoteFound());
+                    if (Peek().type != TokenType::Number && Peek().type != TokenType::Identifier)
+                        Fail(Peek(), "the size of an array field is a whole number or a CONST, found " + QuoteFound());
                     field->children.push_back(ParsePrimary());
                     ExpectSymbol("]", "']'");
                 }

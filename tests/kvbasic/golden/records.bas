@@ -1,9 +1,10 @@
 ' Records: a TYPE with number, string and array fields, a record and an
 ' array of records.
+CONST STEPS = 10
 TYPE Enemy
   x, y, speed
   name$
-  path[10], grid$[2][3]
+  path[STEPS], grid$[2][3]
   class                         ' a C++ word: renamed in the C++
 END TYPE
 

@@ -27,6 +27,9 @@ kvtypes::Enemy player;
 const KvStr __text_0 = "guard ";
 const KvStr __text_1 = "Zorvelin";
 
+// The program's constants.
+extern const double STEPS = 10;
+
 // The program's DATA items, in source order, and the next one READ takes.
 const KvDataItem __data[] = {{140, nullptr}, {0, "Zorvelin"}, {0, nullptr}};
 int __dataNext = 0;
@@ -37,29 +40,30 @@ void __MainGameSub_()
 {
     // ' Records: a TYPE with number, string and array fields, a record and an
     // ' array of records.
+    __dLn(0, 2);  // CONST STEPS = 10
     // TYPE Enemy
     // x, y, speed
     // name$
-    // path[10], grid$[2][3]
+    // path[STEPS], grid$[2][3]
     // class                         ' a C++ word: renamed in the C++
     // END TYPE
-    __dLn(0, 9);  player = kvtypes::Enemy();  // DIM player AS Enemy
-    __dLn(0, 10);  DIM(foes, 20);  // DIM foes[20] AS Enemy
-    __dLn(0, 11);  for (i = 0; i <= 19; i = i + 1) {  // FOR i = 0 TO 19
-        __dLn(0, 12);  foes(i).x = i * 32;  // foes[i].x = i * 32 : foes[i].speed = 1 + i MOD 3
-        __dLn(0, 12);  foes(i).speed = 1 + MOD(i, 3);
-        __dLn(0, 13);  foes(i).name_Str = __text_0 + i;  // foes[i].name$ = "guard " + i
-        __dLn(0, 14);  // NEXT
+    __dLn(0, 10);  player = kvtypes::Enemy();  // DIM player AS Enemy
+    __dLn(0, 11);  DIM(foes, 20);  // DIM foes[20] AS Enemy
+    __dLn(0, 12);  for (i = 0; i <= 19; i = i + 1) {  // FOR i = 0 TO 19
+        __dLn(0, 13);  foes(i).x = i * 32;  // foes[i].x = i * 32 : foes[i].speed = 1 + i MOD 3
+        __dLn(0, 13);  foes(i).speed = 1 + MOD(i, 3);
+        __dLn(0, 14);  foes(i).name_Str = __text_0 + i;  // foes[i].name$ = "guard " + i
+        __dLn(0, 15);  // NEXT
     }
-    __dLn(0, 15);  foes(3).x = foes(3).x + foes(3).speed;  // foes[3].x = foes[3].x + foes[3].speed
-    __dLn(0, 16);  player.path(3) = 5;  // player.path[3] = 5
-    __dLn(0, 17);  player.grid_Str(1, 2) = foes(3).name_Str;  // player.grid$[1][2] = foes[3].name$
-    __dLn(0, 18);  player.class_ = LEN(player.grid_Str(1, 2));  // player.class = LEN(player.grid$[1][2])
-    __dLn(0, 19);  player.y = KvReadNumber(__data, 2, __dataNext); player.name_Str = KvReadString(__data, 2, __dataNext);  // READ player.y, player.name$
-    __dLn(0, 20);  // DATA 140, "Zorvelin"
-    __dLn(0, 21);  if (foes(2).x > player.x) player.x = foes(2).x;  // IF foes[2].x > player.x THEN player.x = foes[2].x
-    __dLn(0, 22);  foes(19) = player;  // foes[19] = player                 ' every field copied
-    __dLn(0, 23);  player = kvtypes::Enemy();  // DIM player AS Enemy               ' new again: every field 0 or ""
+    __dLn(0, 16);  foes(3).x = foes(3).x + foes(3).speed;  // foes[3].x = foes[3].x + foes[3].speed
+    __dLn(0, 17);  player.path(3) = 5;  // player.path[3] = 5
+    __dLn(0, 18);  player.grid_Str(1, 2) = foes(3).name_Str;  // player.grid$[1][2] = foes[3].name$
+    __dLn(0, 19);  player.class_ = LEN(player.grid_Str(1, 2));  // player.class = LEN(player.grid$[1][2])
+    __dLn(0, 20);  player.y = KvReadNumber(__data, 2, __dataNext); player.name_Str = KvReadString(__data, 2, __dataNext);  // READ player.y, player.name$
+    __dLn(0, 21);  // DATA 140, "Zorvelin"
+    __dLn(0, 22);  if (foes(2).x > player.x) player.x = foes(2).x;  // IF foes[2].x > player.x THEN player.x = foes[2].x
+    __dLn(0, 23);  foes(19) = player;  // foes[19] = player                 ' every field copied
+    __dLn(0, 24);  player = kvtypes::Enemy();  // DIM player AS Enemy               ' new again: every field 0 or ""
     END();
 }
 
@@ -68,10 +72,11 @@ namespace {
 const char* const __source_lines[] = {
     "' Records: a TYPE with number, string and array fields, a record and an",
     "' array of records.",
+    "CONST STEPS = 10",
     "TYPE Enemy",
     "  x, y, speed",
     "  name$",
-    "  path[10], grid$[2][3]",
+    "  path[STEPS], grid$[2][3]",
     "  class                         ' a C++ word: renamed in the C++",
     "END TYPE",
     "",
@@ -91,7 +96,7 @@ const char* const __source_lines[] = {
     "foes[19] = player                 ' every field copied",
     "DIM player AS Enemy               ' new again: every field 0 or \"\"",
 };
-const KvSourceFile __source_files[] = {{0, "records.bas", __source_lines, 24}};
+const KvSourceFile __source_files[] = {{0, "records.bas", __source_lines, 25}};
 const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
 }  // namespace
 
