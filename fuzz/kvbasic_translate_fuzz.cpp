@@ -399,6 +399,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         request.source.assign(reinterpret_cast<const char*>(data), size);
     }
     request.sourceName = "fuzz.bas";
+    request.readFile = nullptr;  // the input alone: INCLUDE reads no files
     request.programName = "fuzz";
     request.headerName = size % 2 ? "fuzz.h" : "";
     const kvbasic::TranslateResult result = kvbasic::Translate(request);

@@ -9,6 +9,7 @@
 #include "core/kvstr.h"
 #include "core/maths.h"
 #include "core/number_functions.h"
+#include "core/records.h"
 #include "core/string_commands.h"
 #include "core/string_library.h"
 #include "frame/call_depth.h"

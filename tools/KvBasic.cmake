@@ -50,9 +50,13 @@ function(kv_add_basic_program name)
   set(header "${folder}/${name}.h")
   set(entry "${folder}/${name}_winmain.cpp")
   file(MAKE_DIRECTORY "${folder}")
+  # The depfile names the files the source INCLUDEs: a change to one of
+  # them translates the program again.
   add_custom_command(OUTPUT "${program}" "${header}" "${entry}"
     COMMAND ${translator} translate "${source}" -o "${program}" --header "${header}" --entry "${entry}"
+            --depfile "${folder}/${name}.d"
     DEPENDS "${source}" ${translator_dependency}
+    DEPFILE "${folder}/${name}.d"
     COMMENT "Translating ${ARG_SOURCES} from BASIC"
     VERBATIM)
 

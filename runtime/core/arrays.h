@@ -4,7 +4,9 @@
 // allocated ends it with error 7.
 #pragma once
 
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
 
 #include "core/kvstr.h"
 
@@ -12,6 +14,8 @@
 // or 9 (an index out of bounds). Out of line: element access only branches
 // to it.
 [[noreturn, gnu::cold]] void KvArrayAccessFailed(std::int32_t size0);
+// Ends the program with error 7: DIM asked for more than memory holds.
+[[noreturn, gnu::cold]] void KvArrayAllocationFailed();
 
 template <typename Element>
 class KvArray {
@@ -67,11 +71,66 @@ private:
 using KvIntArray = KvArray<double>;   // numbers (every element is a double)
 using KvStrArray = KvArray<KvStr>;
 
+// Compiled once in the runtime; an array of a program's records (a TYPE)
+// is instantiated in the program's code from the definitions below.
 extern template class KvArray<double>;
 extern template class KvArray<KvStr>;
 
 // The largest element count DIM accepts; positions are 32-bit.
 constexpr double kMaxArrayElements = 2147483647.0;
+
+template <typename Element>
+KvArray<Element>::~KvArray()
+{
+    std::free(data);
+}
+
+template <typename Element>
+void KvArray<Element>::Dimension(const double sizes[8])
+{
+    double first = sizes[0] < 1 ? 1 : sizes[0];
+    double count = first;
+    for (int k = 1; k < 8; ++k)
+        if (sizes[k] >= 1) count *= sizes[k];
+    count = std::trunc(count);
+
+    std::free(data);
+    data = nullptr;
+    // An array whose DIM failed counts as never dimensioned.
+    size[0] = 0;
+    for (std::int32_t& bound : limit_) bound = 0;
+    zeroRejectedFrom_ = 0;
+    if (!(count <= kMaxArrayElements)) KvArrayAllocationFailed();
+    // Zeroed memory is 0.0, the empty string and a record of such fields.
+    data = static_cast<Element*>(std::calloc(static_cast<std::size_t>(count), sizeof(Element)));
+    if (data == nullptr) KvArrayAllocationFailed();
+
+    dims = 1;
+    for (int k = 1; k < 8; ++k)
+        if (sizes[k] != 0) dims = k + 1;
+    size[0] = NumberToInt(first);
+    for (int k = 1; k < 8; ++k) size[k] = NumberToInt(sizes[k]);
+    // Strides saturate: a dimension with a negative size rejects every index,
+    // so a stride past it is never used, but computing it must not overflow.
+    std::int64_t product = size[0];
+    stride[0] = size[0];
+    for (int k = 1; k < 7; ++k) {
+        product *= size[k];
+        if (product > INT32_MAX || product < INT32_MIN) product = 0;
+        stride[k] = static_cast<std::int32_t>(product);
+    }
+    for (int k = 0; k < 8; ++k) {
+        limit_[k] = size[k] == 0 ? 1 : size[k];
+        if (size[k] < 0) zeroRejectedFrom_ |= 1u << k;
+    }
+}
+
+template <typename Element>
+double KvArray<Element>::Bound(double dimension) const
+{
+    int k = NumberToInt(dimension);
+    return (k >= 0 && k < 8) ? size[k] : 0;
+}
 
 double DIM(KvIntArray& array, double d0, double d1 = 0, double d2 = 0, double d3 = 0,
            double d4 = 0, double d5 = 0, double d6 = 0, double d7 = 0);

@@ -1,5 +1,6 @@
 // Golden translations: each program of tests/kvbasic/golden/NAME.bas
-// translates to exactly NAME.cpp beside it, and all of them compile
+// (with the files it includes from golden/include/) translates to exactly
+// NAME.cpp beside it, and all of them compile
 // without a warning under -Wall -Wextra, also split into the program, its
 // header and WinMain.
 #include <gtest/gtest.h>
@@ -46,6 +47,7 @@ TEST(KvBasicGoldenTest, EachStatementKindTranslatesToItsGoldenCppThatCompilesCle
         kvbasic::TranslateRequest request;
         request.source = ReadWholeFile(entry.path().string());
         request.sourceName = name + ".bas";
+        request.sourcePath = entry.path().string();  // INCLUDE reads beside it
         request.programName = name;
         const kvbasic::TranslateResult result = kvbasic::Translate(request);
         ASSERT_TRUE(result.ok) << kvbasic::FormatDiagnostic(request.sourceName, result.errors.at(0));

@@ -1,4 +1,5 @@
-// Random programs from the grammar of the language, some of them damaged:
+// Random programs from the grammar of the language (records included),
+// some of them damaged:
 // the translator never fails silently (a rejected program has errors on
 // lines that exist), and every program it accepts compiles as C++ without a
 // warning.
@@ -26,6 +27,11 @@ public:
     {
         lines_.clear();
         lines_.push_back("CONST LOG_ERR = 2 ^ 3 : CONST stdout$ = \"out\" + LOG_ERR");
+        // A record type whose names are C++ words and macros.
+        lines_.push_back("TYPE EOF");
+        lines_.push_back("  int, errno$, INT_MAX[3][2]");
+        lines_.push_back("END TYPE");
+        lines_.push_back("DIM rec AS EOF : DIM recs[4] AS EOF");
         const int subs = Pick(3);
         functions_ = Pick(3) != 0;
         labels_ = 0;
@@ -62,7 +68,7 @@ private:
 
     std::string Number(int depth)
     {
-        switch (depth > 2 ? Pick(3) : Pick(9)) {
+        switch (depth > 2 ? Pick(3) : Pick(10)) {
         case 0: return std::to_string(Pick(100));
         case 1: return NumberVar(Pick(4));
         case 2: return "alloca[" + std::to_string(Pick(3)) + "][" + Number(depth + 1) + "]";
@@ -74,6 +80,7 @@ private:
         case 5: return "-" + Number(depth + 1);
         case 6: return Condition(depth + 1);
         case 7: return Call('n', depth + 1);
+        case 8: return Pick(2) ? "rec.int" : "recs[" + Number(depth + 1) + "].INT_MAX[" + Number(depth + 1) + "][1]";
         default:
             // A FUNCTION of the program, called before its definition.
             if (functions_ && Pick(2))
@@ -103,11 +110,12 @@ private:
 
     std::string String(int depth)
     {
-        switch (depth > 2 ? Pick(2) : Pick(5)) {
+        switch (depth > 2 ? Pick(2) : Pick(6)) {
         case 0: return "\"t" + std::to_string(Pick(10)) + (Pick(4) ? "" : " \xC3\xA4") + "\"";
         case 1: return Pick(4) ? StringVar(Pick(3)) : "stdout$";
         case 2: return String(depth + 1) + " + " + (Pick(2) ? String(depth + 1) : Number(depth + 1));
         case 3: return "texts$[" + Number(depth + 1) + "]";
+        case 4: return Pick(2) ? "rec.errno$" : "recs[" + Number(depth + 1) + "].errno$";
         default: return Call('s', depth + 1);
         }
     }
@@ -158,13 +166,14 @@ private:
     void Statement(int indent, int subs, bool inLoop)
     {
         const std::string pad(2 * indent, ' ');
-        const int kind = indent > 3 ? Pick(4) : Pick(16);
+        const int kind = indent > 3 ? Pick(4) : Pick(17);
         switch (kind) {
         case 0:
             lines_.push_back(pad + NumberVar(Pick(4)) + " = " + Number(0) +
                              (Pick(3) ? "" : " : " + NumberVar(Pick(4)) + " = " + Number(0)));
             break;
         case 1: lines_.push_back(pad + StringVar(Pick(3)) + " = " + String(0)); break;
+        case 16: lines_.push_back(pad + "recs[" + Number(1) + "].int = " + Number(0) + " : rec.errno$ = " + String(0)); break;
         case 2:
             lines_.push_back(pad + "IF " + Condition(0) + " THEN n0 = " + Number(1) +
                              (Pick(2) ? "" : " : EIO = 1 ELSE class = 2 : n0 = 3"));

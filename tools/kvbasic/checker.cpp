@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <map>
 
+#include "include_files.h"
 #include "parser.h"
 
 namespace kvbasic {
@@ -56,8 +57,11 @@ public:
     CheckedProgram Run()
     {
         CheckStructure();
+        CollectRecords();
         CollectVariables();
         CheckNames();
+        // Looking a name up may have entered it; a record is no variable.
+        for (const auto& [name, record] : result_.records) result_.variables.erase(name);
         return std::move(result_);
     }
 
@@ -105,6 +109,7 @@ private:
         lineFunction_.assign(program_.lines.size(), -1);
         for (Line& line : program_.lines) {
             const int number = line.index + 1;
+            if (current_ == 0) CloseBlocksOfIncludedFile(line);
             Statement* statement = line.statements.empty() ? nullptr : line.statements.front().get();
             const bool hasContent = statement != nullptr || !line.label.empty();
             if (statement != nullptr && (statement->type == Statement::Type::Sub || statement->type == Statement::Type::Function)) {
@@ -138,7 +143,7 @@ private:
                 auto [it, added] = labels.emplace(line.label, number);
                 if (!added)
                     Error(number, line.labelColumn,
-                          "label " + line.label + " is defined twice (first on line " + std::to_string(it->second) + ")");
+                          "label " + line.label + " is defined twice (first on " + LineReference(program_, it->second) + ")");
             }
             for (const auto& each : line.statements) {
                 CheckStatementStructure(*each, number, false);
@@ -190,6 +195,22 @@ private:
         }
     }
 
+    // Where the main program goes on after the lines of an included file,
+    // the blocks that file left open are reported: a block closes in its file.
+    void CloseBlocksOfIncludedFile(const Line& line)
+    {
+        if (line.index == 0) return;
+        const Line& previous = program_.lines[line.index - 1];
+        if (previous.file == line.file) return;
+        for (const auto& statement : previous.statements)
+            if (statement->type == Statement::Type::Include) return;  // entering the included file
+        while (!blocks_.empty() && program_.lines[blocks_.back().line - 1].file != line.file) {
+            const Block& block = blocks_.back();
+            Error(block.line, block.column, std::string(BlockWord(block.type)) + " without " + ClosingWord(block.type));
+            blocks_.pop_back();
+        }
+    }
+
     void StartSub(const Line& line, const Statement& statement)
     {
         const int number = line.index + 1;
@@ -202,7 +223,7 @@ private:
         auto [it, added] = subs_.emplace(statement.name, number);
         if (!added)
             Error(number, statement.column,
-                  std::string(kind) + " " + statement.name + " is defined twice (first on line " + std::to_string(it->second) + ")");
+                  std::string(kind) + " " + statement.name + " is defined twice (first on " + LineReference(program_, it->second) + ")");
         Function function;
         function.name = statement.name;
         function.firstLine = function.lastLine = line.index;
@@ -357,8 +378,8 @@ private:
                     if (blocks_[k].type != T::For) continue;
                     if (blocks_[k].forVariable != statement.name)
                         Error(number, statement.column,
-                              "NEXT " + statement.name + " does not match FOR " + blocks_[k].forVariable + " of line " +
-                                  std::to_string(blocks_[k].line));
+                              "NEXT " + statement.name + " does not match FOR " + blocks_[k].forVariable + " of " +
+                                  LineReference(program_, blocks_[k].line));
                     break;
                 }
             }
@@ -395,8 +416,8 @@ private:
             }
             if (auto [it, added] = constants_.emplace(statement.target->text, Constant{number, constantCount_++}); !added)
                 Error(number, statement.target->column, "constant " + statement.target->text +
-                                                            " is defined twice (first on line " +
-                                                            std::to_string(it->second.line) + ")");
+                                                            " is defined twice (first on " +
+                                                            LineReference(program_, it->second.line) + ")");
             break;
         case T::Gosub:
         case T::Goto:
@@ -404,6 +425,17 @@ private:
             break;
         case T::Config:
             CheckConfiguration(statement, number, afterThen);
+            break;
+        case T::Type:
+        case T::Fields:
+        case T::EndType:
+            CheckTypeStructure(statement, number);
+            break;
+        case T::Include:
+            if (current_ != 0)
+                Error(number, statement.column, "INCLUDE cannot stand in a SUB: include files in the main program");
+            else if (!blocks_.empty())
+                Error(number, statement.column, "INCLUDE cannot stand in a block");
             break;
         default:
             break;
@@ -420,8 +452,8 @@ private:
             if (!IsLoop(blocks_[k].type)) continue;
             if (blocks_[k].type != wanted)
                 Error(number, statement.column,
-                      "EXIT " + statement.name + " inside a " + BlockWord(blocks_[k].type) + " loop of line " +
-                          std::to_string(blocks_[k].line) + ": leave that loop first");
+                      "EXIT " + statement.name + " inside a " + BlockWord(blocks_[k].type) + " loop of " +
+                          LineReference(program_, blocks_[k].line) + ": leave that loop first");
             return;
         }
         Error(number, statement.column, "EXIT " + statement.name + " outside a " + statement.name + " loop");
@@ -499,9 +531,10 @@ private:
 
     void CollectExpr(const Expr& expr)
     {
-        if (expr.type == Expr::Type::Element) MarkArray(expr.text);
-        if ((expr.type == Expr::Type::Variable || expr.type == Expr::Type::Element) && !IsLocal(expr.text))
-            result_.variables[expr.text].isString = IsStringName(expr.text);
+        const bool named = (expr.type == Expr::Type::Variable || expr.type == Expr::Type::Element) &&
+                           !result_.records.count(expr.text);
+        if (named && expr.type == Expr::Type::Element) MarkArray(expr.text);
+        if (named && !IsLocal(expr.text)) result_.variables[expr.text].isString = IsStringName(expr.text);
         if (expr.type == Expr::Type::Call && kvcommands::FindCommand(expr.text.c_str()) == nullptr) {
             if (const Function* function = UserFunction(expr.text)) {
                 // A name given for an array parameter is an array, as for commands.
@@ -541,10 +574,11 @@ private:
 
     void CollectStatement(const Statement& statement)
     {
-        if (statement.type == Statement::Type::Dim) MarkArray(statement.target->text);
+        if (statement.type == Statement::Type::Dim && statement.name.empty()) MarkArray(statement.target->text);
         if (statement.type == Statement::Type::Const) result_.variables[statement.target->text].isConst = true;
         if (statement.type == Statement::Type::Config || statement.type == Statement::Type::Local ||
-            statement.type == Statement::Type::Sub || statement.type == Statement::Type::Function)
+            statement.type == Statement::Type::Sub || statement.type == Statement::Type::Function ||
+            statement.type == Statement::Type::Fields)
             return;
         for (const Expr* expr : {statement.target.get(), statement.value.get(), statement.cond.get(),
                                  statement.from.get(), statement.to.get(), statement.step.get(), statement.call.get()})
@@ -566,8 +600,235 @@ private:
                 for (const auto& statement : line.statements) CollectStatement(*statement);
         }
         for (const std::string& name : arrayArguments_)
-            if (!scalarUses_.count(name)) MarkArray(name);
+            if (!scalarUses_.count(name) && !result_.records.count(name)) MarkArray(name);
         for (auto& [name, variable] : result_.variables) variable.isString = IsStringName(name);
+    }
+
+    // ---- Records: TYPE, DIM ... AS and fields ------------------------------------
+
+    // TYPE name, its lines of fields and END TYPE (the parser pairs them).
+    void CheckTypeStructure(const Statement& statement, int number)
+    {
+        using T = Statement::Type;
+        if (statement.type == T::Type) {
+            if (current_ != 0)
+                Error(number, statement.column, "TYPE cannot stand in a SUB: define it in the main program");
+            else if (!blocks_.empty())
+                Error(number, statement.column, "TYPE stands outside blocks");
+            if (IsStringName(statement.name)) Error(number, statement.column, "a TYPE name cannot end in '$'");
+            for (const RecordType& type : result_.types)
+                if (type.name == statement.name)
+                    Error(number, statement.column,
+                          "TYPE " + statement.name + " is defined twice (first on " + LineReference(program_, type.line) + ")");
+            typeIndices_.emplace(statement.name, static_cast<int>(result_.types.size()));
+            result_.types.push_back({statement.name, number, {}});
+            return;
+        }
+        if (statement.type == T::EndType || result_.types.empty()) return;
+        RecordType& type = result_.types.back();
+        for (const auto& item : statement.items) {
+            RecordField field{item->text, IsStringName(item->text), {}};
+            for (const RecordField& other : type.fields)
+                if (other.name == field.name)
+                    Error(number, item->column, "field " + field.name + " is defined twice in TYPE " + type.name);
+            if (item->children.size() > 8) Error(number, item->column, "an array field has at most 8 dimensions");
+            double elements = 1;
+            for (const auto& size : item->children) {
+                const double value = size->type == Expr::Type::Number ? std::strtod(size->text.c_str(), nullptr)
+                                                                       : ConstantNumber(size->text);
+                if (value < 1 || value != std::trunc(value) || value > kMaxFieldElements) {
+                    Error(number, size->column,
+                          size->type == Expr::Type::Number
+                              ? "the size of an array field is a whole number from 1 to 100000"
+                              : "the size of an array field is a whole number from 1 to 100000 or a CONST of one, not " +
+                                    size->text);
+                    field.sizes.push_back(1);
+                    continue;
+                }
+                elements *= value;
+                field.sizes.push_back(static_cast<int>(value));
+            }
+            if (elements > kMaxFieldElements)
+                Error(number, item->column, "an array field holds at most 100000 elements");
+            type.fields.push_back(std::move(field));
+        }
+    }
+    static constexpr double kMaxFieldElements = 100000;
+
+    // The value of CONST name = number (anywhere in the program); 0 when
+    // the name is no such constant.
+    double ConstantNumber(const std::string& name) const
+    {
+        for (const Line& line : program_.lines) {
+            for (const auto& statement : line.statements) {
+                if (statement->type != Statement::Type::Const || statement->target->text != name) continue;
+                const Expr& value = *statement->value;
+                if (value.type == Expr::Type::Number) return std::strtod(value.text.c_str(), nullptr);
+                return 0;
+            }
+        }
+        return 0;
+    }
+
+    // Every DIM ... AS of the program, before the variables are collected:
+    // a record's name is no variable anywhere.
+    void CollectRecords()
+    {
+        for (const Line& line : program_.lines)
+            if (lineFunction_[line.index] >= 0)
+                for (const auto& statement : line.statements) CollectRecordsOf(*statement, line.index + 1);
+    }
+    void CollectRecordsOf(const Statement& statement, int number)
+    {
+        for (const Statement* branch : {statement.then.get(), statement.otherwise.get()})
+            if (branch != nullptr) CollectRecordsOf(*branch, number);
+        for (const auto& each : statement.body) CollectRecordsOf(*each, number);
+        if (statement.type != Statement::Type::Dim || statement.name.empty()) return;
+        const Expr& target = *statement.target;
+        const auto type = typeIndices_.find(statement.name);
+        if (type == typeIndices_.end()) {
+            Error(number, statement.column, "unknown TYPE " + statement.name);
+            return;
+        }
+        if (target.type == Expr::Type::Field) {
+            Error(number, target.column, "a field is not a record: DIM " + target.text + " in its TYPE");
+            return;
+        }
+        if (IsStringName(target.text)) {
+            Error(number, target.column, "a record's name cannot end in '$'");
+            return;
+        }
+        if (constants_.count(target.text)) return;  // refused with the DIM as a constant's
+        const Record record{type->second, target.type == Expr::Type::Element, number};
+        auto [it, added] = result_.records.emplace(target.text, record);
+        if (!added && (it->second.type != record.type || it->second.isArray != record.isArray))
+            Error(number, target.column,
+                  target.text + " is " + (it->second.isArray ? "an array of records" : "a record") + " of TYPE " +
+                      result_.types[it->second.type].name + " (DIM on " + LineReference(program_, it->second.line) + ")");
+    }
+
+    // DIM e AS Enemy, DIM foes[20] AS Enemy: the sizes are numbers.
+    void CheckRecordDim(Statement& statement, int number)
+    {
+        Expr& target = *statement.target;
+        if (target.children.size() > 8) Error(number, target.column, "DIM takes at most 8 sizes");
+        if (subs_.count(target.text)) Error(number, target.column, target.text + " is the name of a SUB, not a record");
+        if (target.type != Expr::Type::Element) return;
+        for (auto& size : target.children) {
+            CheckExpr(*size);
+            if (size->isString) Error(size->line, size->column, "an array size must be a number, not a string");
+        }
+    }
+
+    // The record of a variable (e) or of an element (foes[i]); the expression
+    // has the shape its DIM gives it, else an error and nullptr.
+    const Record* WholeRecord(Expr& expr)
+    {
+        const auto record = result_.records.find(expr.text);
+        if (record == result_.records.end() || expr.type == Expr::Type::Field) return nullptr;
+        if (record->second.isArray && expr.type != Expr::Type::Element) {
+            Error(expr.line, expr.column, expr.text + " is an array of records: give its indices, " + expr.text + "[...]");
+            return nullptr;
+        }
+        if (!record->second.isArray && expr.type == Expr::Type::Element) {
+            Error(expr.line, expr.column, expr.text + " is a record, not an array of records");
+            return nullptr;
+        }
+        if (expr.children.size() > 8) Error(expr.line, expr.column, "an array has at most 8 dimensions");
+        CheckIndices(expr, 0);
+        return &record->second;
+    }
+
+    // target = value for whole records: every field is copied. Both are
+    // records of one TYPE.
+    void CheckRecordCopy(Statement& statement)
+    {
+        Expr& target = *statement.target;
+        Expr& value = *statement.value;
+        const Record* into = WholeRecord(target);
+        const bool valueIsRecord = result_.records.count(value.text) && value.type != Expr::Type::Field &&
+                                   (value.type == Expr::Type::Variable || value.type == Expr::Type::Element);
+        if (!valueIsRecord) {
+            CheckExpr(value);
+            if (into != nullptr)
+                Error(value.line, value.column,
+                      target.text + " holds records of TYPE " + result_.types[into->type].name +
+                          ": assign a record of that TYPE, or assign to its fields");
+            return;
+        }
+        const Record* from = WholeRecord(value);
+        if (into != nullptr && from != nullptr && into->type != from->type)
+            Error(value.line, value.column,
+                  "cannot assign a record of TYPE " + result_.types[from->type].name + " to one of TYPE " +
+                      result_.types[into->type].name);
+    }
+
+    // A record or an array of records standing where a value is wanted.
+    bool RefuseRecord(const Expr& expr)
+    {
+        const auto record = result_.records.find(expr.text);
+        if (record == result_.records.end()) return false;
+        const std::string& type = result_.types[record->second.type].name;
+        if (expr.type == Expr::Type::Variable)
+            Error(expr.line, expr.column, expr.text + " is a record of TYPE " + type + ": use its fields, " + expr.text + ".field");
+        else
+            Error(expr.line, expr.column, "an element of " + expr.text + " is a record of TYPE " + type + ": use its fields, " +
+                                              expr.text + "[...].field");
+        return true;
+    }
+
+    void CheckIndices(Expr& expr, std::size_t first)
+    {
+        for (std::size_t k = first; k < expr.children.size(); ++k) {
+            Expr& index = *expr.children[k];
+            CheckExpr(index);
+            if (index.isString) Error(index.line, index.column, "an array index must be a number, not a string");
+        }
+    }
+
+    // record.field[...]: the record exists, has the field of this kind, and
+    // the field gets the indices its sizes ask for.
+    void CheckField(Expr& expr)
+    {
+        expr.isString = IsStringName(expr.text);
+        Expr& holder = *expr.children[0];
+        CheckIndices(expr, 1);
+        const auto record = result_.records.find(holder.text);
+        if (record == result_.records.end()) {
+            Error(holder.line, holder.column, holder.text + " is not a record: DIM " + holder.text + " AS a TYPE first");
+            return;
+        }
+        CheckIndices(holder, 0);
+        if (record->second.isArray && holder.type != Expr::Type::Element)
+            Error(holder.line, holder.column,
+                  holder.text + " is an array of records: give its indices, " + holder.text + "[...]." + expr.text);
+        if (!record->second.isArray && holder.type == Expr::Type::Element)
+            Error(holder.line, holder.column, holder.text + " is a record, not an array of records");
+        if (holder.children.size() > 8) Error(holder.line, holder.column, "an array has at most 8 dimensions");
+        const RecordType& type = result_.types[record->second.type];
+        const RecordField* field = nullptr;
+        const RecordField* otherKind = nullptr;
+        const std::string otherName = expr.isString ? expr.text.substr(0, expr.text.size() - 1) : expr.text + "$";
+        for (const RecordField& each : type.fields) {
+            if (each.name == expr.text) field = &each;
+            if (each.name == otherName) otherKind = &each;
+        }
+        if (field == nullptr) {
+            std::string message = "TYPE " + type.name + " has no field " + expr.text;
+            if (otherKind != nullptr)
+                message += std::string(": its field ") + otherName + " is " + (otherKind->isString ? "a string" : "a number");
+            Error(expr.line, expr.column, message);
+            return;
+        }
+        const std::size_t given = expr.children.size() - 1;
+        const std::string where = "the field " + field->name + " of TYPE " + type.name;
+        if (field->sizes.empty() && given > 0)
+            Error(expr.line, expr.column, where + " is not an array");
+        else if (!field->sizes.empty() && given == 0)
+            Error(expr.line, expr.column, where + " is an array: give its indices, " + field->name + "[...]");
+        else if (given != field->sizes.size())
+            Error(expr.line, expr.column, where + " takes " + std::to_string(field->sizes.size()) +
+                                              (field->sizes.size() == 1 ? " index" : " indices"));
     }
 
     // ---- Kinds of expressions and command arguments -----------------------------
@@ -706,7 +967,8 @@ private:
                 continue;
             }
             if (kind == 'N' || kind == 'S' || kind == 'V') {
-                const bool isVariable = argument.type == Expr::Type::Variable || argument.type == Expr::Type::Element;
+                const bool isVariable = argument.type == Expr::Type::Variable || argument.type == Expr::Type::Element ||
+                                        argument.type == Expr::Type::Field;
                 if (isVariable && RefuseConstant(argument, argument.line)) continue;
                 CheckExpr(argument);
                 if (!isVariable || (kind == 'N' && argument.isString) || (kind == 'S' && !argument.isString))
@@ -738,6 +1000,7 @@ private:
             break;
         case Expr::Type::Variable: {
             expr.isString = IsStringName(expr.text);
+            if (RefuseRecord(expr)) break;
             if (VariableOf(expr.text).isArray)
                 Error(expr.line, expr.column, expr.text + " is an array: give its indices, " + expr.text + "[...]");
             else if (IsLocal(expr.text))
@@ -748,8 +1011,12 @@ private:
                 Error(expr.line, expr.column, expr.text + " is the name of a SUB, not a variable");
             break;
         }
+        case Expr::Type::Field:
+            CheckField(expr);
+            break;
         case Expr::Type::Element:
             expr.isString = IsStringName(expr.text);
+            RefuseRecord(expr);
             if (expr.children.size() > 8) Error(expr.line, expr.column, "an array has at most 8 dimensions");
             if (IsLocal(expr.text) && !VariableOf(expr.text).isArray)
                 Error(expr.line, expr.column, NotAnArray(expr.text));
@@ -819,7 +1086,7 @@ private:
         if (expr.type == Expr::Type::Variable) {
             auto it = constants_.find(expr.text);
             constant = it != constants_.end() && it->second.order < order;
-        } else if (expr.type == Expr::Type::Element) {
+        } else if (expr.type == Expr::Type::Element || expr.type == Expr::Type::Field) {
             constant = false;
         } else if (expr.type == Expr::Type::Call) {
             constant = expr.command != nullptr &&
@@ -838,7 +1105,7 @@ private:
 
     bool RefuseConstant(const Expr& target, int number)
     {
-        if (!VariableOf(target.text).isConst) return false;
+        if (target.type == Expr::Type::Field || !VariableOf(target.text).isConst) return false;
         Error(number, target.column, target.text + " is a constant: it keeps the value CONST gives it");
         return true;
     }
@@ -858,6 +1125,10 @@ private:
         using T = Statement::Type;
         switch (statement.type) {
         case T::Assign: {
+            if (result_.records.count(statement.target->text) && statement.target->type != Expr::Type::Field) {
+                CheckRecordCopy(statement);
+                break;
+            }
             CheckAssignmentTarget(*statement.target, number, "assign to");
             CheckExpr(*statement.value);
             const bool targetIsString = IsStringName(statement.target->text);
@@ -894,7 +1165,9 @@ private:
             if (RefuseConstant(target, number)) break;
             if (target.type != Expr::Type::Variable || IsStringName(target.text) || VariableOf(target.text).isArray)
                 Error(number, target.column, "FOR needs a number variable, not " +
-                                                  std::string(IsStringName(target.text) ? "a string" : "an array"));
+                                                  std::string(target.type == Expr::Type::Field ? "a field"
+                                                              : IsStringName(target.text) ? "a string"
+                                                                                          : "an array"));
             else
                 CheckExpr(target);
             for (Expr* bound : {statement.from.get(), statement.to.get(), statement.step.get()}) {
@@ -952,6 +1225,15 @@ private:
         case T::Dim: {
             Expr& target = *statement.target;
             if (RefuseConstant(target, number)) break;
+            if (!statement.name.empty()) {
+                CheckRecordDim(statement, number);
+                break;
+            }
+            if (const auto record = result_.records.find(target.text); record != result_.records.end()) {
+                const std::string& type = result_.types[record->second.type].name;
+                Error(number, target.column, target.text + " holds records of TYPE " + type + ": DIM it AS " + type);
+                break;
+            }
             if (target.children.size() > 8) Error(number, target.column, "DIM takes at most 8 sizes");
             if (IsLocal(target.text) && !VariableOf(target.text).isArray)
                 Error(number, target.column, NotAnArray(target.text));
@@ -1028,6 +1310,7 @@ private:
     std::vector<Jump> jumps_;
     std::map<std::string, int> textIndices_;
     std::set<std::string> scalarUses_, arrayArguments_;
+    std::map<std::string, int> typeIndices_;  // TYPE name -> in result_.types
 };
 
 }  // namespace

@@ -34,6 +34,28 @@ struct Function {
     std::map<std::string, Variable> scope;
 };
 
+// A field of a TYPE: a number, a string ('$') or an array of either with
+// the sizes the TYPE gives.
+struct RecordField {
+    std::string name;
+    bool isString = false;
+    std::vector<int> sizes;  // empty: not an array
+};
+
+// A TYPE: its fields in the order written.
+struct RecordType {
+    std::string name;
+    int line = 0;  // 1-based, in the program's numbering
+    std::vector<RecordField> fields;
+};
+
+// A variable of a TYPE (DIM e AS Enemy) or an array of them (DIM foes[20] AS Enemy).
+struct Record {
+    int type = 0;  // in CheckedProgram::types
+    bool isArray = false;
+    int line = 0;  // of its first DIM
+};
+
 // The configuration compiled into the generated WinMain.
 struct Configuration {
     int resX = 640, resY = 480, fullscreen = 1, frameRate = 60, debug = 1, wantMouse = 0;
@@ -46,6 +68,8 @@ struct CheckedProgram {
     std::vector<std::string> texts;        // constant strings, by Expr::textIndex
     std::vector<bool> selectIsString;      // per SELECT CASE (by selectId): the kind of its value
     Configuration configuration;
+    std::vector<RecordType> types;              // in the order defined
+    std::map<std::string, Record> records;      // by BASIC name; not in `variables`
 };
 
 CheckedProgram Check(Program& program, Diagnostics& diagnostics);

@@ -52,7 +52,7 @@ bool IsReserved(const std::string& name)
         names.insert(std::begin(kRuntimeMacros), std::end(kRuntimeMacros));
         for (int k = 0; k < kvcommands::kCommandCount; ++k) names.insert(kvcommands::kCommands[k].function);
         for (const char* used : {"END", "DIM", "IDIV", "KvStr", "KvIntArray", "KvStrArray", "KvDataItem", "KvReadNumber",
-                                 "KvReadString"}) names.insert(used);
+                                 "KvReadString", "KvArray", "KvFieldArray", "kvtypes"}) names.insert(used);
         return names;
     }();
     return reserved.count(name) != 0;
@@ -96,6 +96,7 @@ public:
         out += "// The program's variables: globals, 0 or \"\" until assigned.\n";
         for (const auto& [name, variable] : checked_.variables)
             if (!variable.isConst) out += Declaration(name, variable) + ";\n";
+        out += Records("");
         if (!checked_.texts.empty()) out += "\n// The constant texts of the program, in Latin-1.\n";
         for (std::size_t k = 0; k < checked_.texts.size(); ++k)
             out += "const KvStr __text_" + std::to_string(k) + " = " + CppStringLiteral(checked_.texts[k]) + ";\n";
@@ -118,6 +119,7 @@ public:
             header += "#pragma once\n\n#include \"commands.h\"\n\nnamespace kvprogram {\n\n";
             for (const auto& [name, variable] : checked_.variables)
                 header += "extern " + std::string(variable.isConst ? "const " : "") + Declaration(name, variable) + ";\n";
+            header += Records("extern ");
             header += "\n";
             for (const Function& function : checked_.functions) header += Signature(function) + ";\n";
             header += "\n}  // namespace kvprogram\n\nusing namespace kvprogram;\n";
@@ -137,6 +139,35 @@ private:
         const char* type = variable.isArray ? (variable.isString ? "KvStrArray" : "KvIntArray")
                                             : (variable.isString ? "KvStr" : "double");
         return std::string(type) + " " + CppName(name);
+    }
+
+    // The program's TYPEs, one struct each in their own namespace (so that
+    // no name of the program hides them), and its records as globals; ""
+    // for a program without TYPEs. `prefix` is "extern " for the header.
+    std::string Records(const std::string& prefix) const
+    {
+        if (checked_.types.empty()) return "";
+        std::string out = "\n// The program's TYPEs: a struct each, zero when new.\nnamespace kvtypes {\n";
+        for (const RecordType& type : checked_.types) {
+            out += "struct " + CppName(type.name) + " {\n";
+            for (const RecordField& field : type.fields) {
+                std::string cppType = field.isString ? "KvStr" : "double";
+                if (!field.sizes.empty()) {
+                    cppType = "KvFieldArray<" + cppType;
+                    for (const int size : field.sizes) cppType += ", " + std::to_string(size);
+                    cppType += ">";
+                }
+                out += "    " + cppType + " " + CppName(field.name) + ";\n";
+            }
+            out += "};\n";
+        }
+        out += "}  // namespace kvtypes\n";
+        if (!checked_.records.empty()) out += "\n// The program's records and arrays of records.\n";
+        for (const auto& [name, record] : checked_.records) {
+            const std::string type = "kvtypes::" + CppName(checked_.types[record.type].name);
+            out += prefix + (record.isArray ? "KvArray<" + type + ">" : type) + " " + CppName(name) + ";\n";
+        }
+        return out;
     }
 
     static std::string FunctionName(const Function& function)
@@ -329,16 +360,31 @@ private:
 
     // The program's source lines, handed to the runtime once at start-up
     // and read only when a runtime error ends the program, to show the line.
+    // Each file's lines in its own order; the main file's are
+    // __source_lines, an included file's __source_lines_N.
     std::string SourceTable() const
     {
-        std::string out = "\n// The source lines, for the message of a runtime error that ends the program.\n";
-        out += "namespace {\nconst char* const __source_lines[] = {\n";
-        for (const Line& line : program_.lines) out += "    " + CppStringLiteral(line.text) + ",\n";
-        if (program_.lines.empty()) out += "    \"\",\n";
-        out += "};\nconst KvSourceFile __source_files[] = {{" + std::to_string(options_.fileNumber) + ", " +
-               CppStringLiteral(options_.sourceName) + ", __source_lines, " + std::to_string(program_.lines.size()) +
-               "}};\n";
-        out += "const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);\n}  // namespace\n";
+        const std::size_t fileCount = std::max<std::size_t>(program_.files.size(), 1);
+        std::vector<std::vector<const Line*>> fileLines(fileCount);
+        for (const Line& line : program_.lines)
+            if (static_cast<std::size_t>(line.file) < fileCount) fileLines[line.file].push_back(&line);
+        std::string out = "\n// The source lines, for the message of a runtime error that ends the program.\nnamespace {\n";
+        std::string files;
+        for (std::size_t file = 0; file < fileCount; ++file) {
+            std::sort(fileLines[file].begin(), fileLines[file].end(),
+                      [](const Line* a, const Line* b) { return a->fileLine < b->fileLine; });
+            const std::string array = "__source_lines" + (file == 0 ? std::string() : "_" + std::to_string(file));
+            out += "const char* const " + array + "[] = {\n";
+            for (const Line* line : fileLines[file]) out += "    " + CppStringLiteral(line->text) + ",\n";
+            if (fileLines[file].empty()) out += "    \"\",\n";
+            out += "};\n";
+            const std::string name = file == 0 ? options_.sourceName : program_.files[file].name;
+            files += std::string(file == 0 ? "" : ",\n    ") + "{" + std::to_string(options_.fileNumber + static_cast<int>(file)) +
+                     ", " + CppStringLiteral(name) + ", " + array + ", " + std::to_string(fileLines[file].size()) + "}";
+        }
+        out += "const KvSourceFile __source_files[] = {" + files + "};\n";
+        out += "const bool __source_files_set = (::__SetSourceFiles(__source_files, " + std::to_string(fileCount) +
+               "), true);\n}  // namespace\n";
         return out;
     }
 
@@ -370,7 +416,7 @@ private:
 
     std::string Report(const Line& line) const
     {
-        return "__dLn(" + std::to_string(options_.fileNumber) + ", " + std::to_string(line.index) + ");";
+        return "__dLn(" + std::to_string(options_.fileNumber + line.file) + ", " + std::to_string(line.fileLine) + ");";
     }
 
     static std::string Comment(const Line& line)
@@ -503,7 +549,14 @@ private:
         case T::Config:
         case T::Const:
         case T::Data:
+        case T::Include:
             Put(out, depth_, line, "");
+            break;
+        case T::Type:
+        case T::Fields:
+        case T::EndType:
+            // Declarations only: the struct stands before the functions.
+            PutWithoutReport(out, depth_, line);
             break;
         default:
             Put(out, depth_, line, Simple(*statement));
@@ -556,6 +609,8 @@ private:
         case T::UserCall:
             return Call(*statement.call) + ";";
         case T::Dim: {
+            if (statement.target->type == Expr::Type::Variable)  // a record: new again
+                return CppName(statement.target->text) + " = kvtypes::" + CppName(statement.name) + "();";
             std::string code = "DIM(" + CppName(statement.target->text);
             for (const auto& size : statement.target->children) code += ", " + Number(*size);
             return code + ");";
@@ -700,6 +755,13 @@ private:
         }
         case Expr::Type::Binary:
             return BinaryCode(expr);
+        case Expr::Type::Field: {
+            std::string code = Emit(*expr.children[0]) + "." + CppName(expr.text);
+            if (expr.children.size() == 1) return code;
+            for (std::size_t k = 1; k < expr.children.size(); ++k)
+                code += (k > 1 ? ", " : "(") + Number(*expr.children[k]);
+            return code + ")";
+        }
         }
         return "";
     }

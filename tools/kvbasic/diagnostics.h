@@ -12,14 +12,16 @@ struct Diagnostic {
     int line = 0;    // 1-based
     int column = 0;  // 1-based, in characters
     std::string message;
+    std::string file;  // "" for the main file, else the included file's path
 };
 
 class Diagnostics {
 public:
     void Error(int line, int column, std::string message)
     {
-        errors_.push_back({line, column, std::move(message)});
+        errors_.push_back({line, column, std::move(message), {}});
     }
+    void Add(Diagnostic diagnostic) { errors_.push_back(std::move(diagnostic)); }
     bool Empty() const { return errors_.empty(); }
 
     // In source order; errors on one line keep the order they were found in.

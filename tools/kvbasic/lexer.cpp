@@ -171,6 +171,11 @@ std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnosti
             }
             if (token.text.size() > 1022)
                 diagnostics.Error(lineNumber, token.column, "the string is longer than the 1022 characters a string holds");
+        } else if (c == '.') {
+            // The '.' of a record's field (a '.' before a digit starts a number).
+            token.type = TokenType::Symbol;
+            token.text = ".";
+            advance();
         } else if (IsSymbolStart(c)) {
             token.type = TokenType::Symbol;
             token.text = c;

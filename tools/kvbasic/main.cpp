@@ -1,7 +1,7 @@
 // kvbasic: translates programs of the BASIC dialect into C++ in generated
 // form and builds them into native programs against the runtime.
 //
-//   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp]
+//   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp] [--depfile prog.d]
 //   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--sdk DIR] [-- arguments...]
 //   kvbasic lsp            (the language server, on standard input and output)
@@ -43,6 +43,8 @@ constexpr const char* kHelp =
     "      --header FILE.h    also write the declarations of the globals and SUBs;\n"
     "      --entry FILE.cpp   ... and then WinMain into this file of its own\n"
     "      --file-number N    the file number __dLn reports (default 0)\n"
+    "      --depfile FILE     also write the files the program was read from\n"
+    "                         (FILE.bas and what it INCLUDEs) as a make rule\n"
     "  build FILE.bas       translate and compile into a program\n"
     "      -o PROGRAM         output program (default: FILE in the current folder)\n"
     "      --media DIR        copy the files of DIR beside the program\n"
@@ -82,6 +84,7 @@ struct Options {
     std::string output;
     std::string header;
     std::string entry;
+    std::string depfile;
     std::string media;
     std::string sdk;
     bool singleFile = false;
@@ -105,19 +108,6 @@ std::string Quote(const std::string& text)
     return quoted + "'";
 }
 
-bool ReadFile(const std::string& path, std::string& text)
-{
-    // A folder opens as a stream but reads as nothing.
-    std::error_code error;
-    if (fs::is_directory(path, error)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::stringstream buffer;
-    buffer << in.rdbuf();
-    text = buffer.str();
-    return true;
-}
-
 bool WriteFile(const std::string& path, const std::string& text)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -130,11 +120,13 @@ bool WriteFile(const std::string& path, const std::string& text)
 bool TranslateFile(const Options& options, const std::string& headerName, kvbasic::TranslateResult& result)
 {
     kvbasic::TranslateRequest request;
-    if (!ReadFile(options.source, request.source)) {
-        std::cerr << "kvbasic: cannot read " << options.source << "\n";
+    std::string problem;
+    if (!kvbasic::ReadSourceFile(options.source, request.source, problem)) {
+        std::cerr << "kvbasic: cannot read " << options.source << ": " << problem << "\n";
         return false;
     }
     request.sourceName = fs::path(options.source).filename().string();
+    request.sourcePath = options.source;
     request.programName = fs::path(options.source).stem().string();
     request.headerName = headerName;
     request.fileNumber = options.fileNumber;
@@ -145,6 +137,24 @@ bool TranslateFile(const Options& options, const std::string& headerName, kvbasi
         std::cerr << "kvbasic: " << result.errors.size() << (result.errors.size() == 1 ? " error" : " errors")
                   << " in " << options.source << "\n";
     return result.ok;
+}
+
+// "out.cpp: a.bas lib/b.bas": what the output was made from, for build
+// systems that translate again when an included file changes.
+std::string MakeRule(const std::string& output, const std::vector<std::string>& sources)
+{
+    auto escape = [](const std::string& path) {
+        std::string escaped;
+        for (const char c : path) {
+            if (c == ' ' || c == '#' || c == '\\') escaped += '\\';
+            if (c == '$') escaped += '$';
+            escaped += c;
+        }
+        return escaped;
+    };
+    std::string rule = escape(output) + ":";
+    for (const std::string& source : sources) rule += " " + escape(source);
+    return rule + "\n";
 }
 
 int Translate(const Options& options)
@@ -160,6 +170,8 @@ int Translate(const Options& options)
         if (!WriteFile(options.header, result.code.header)) return Fail("cannot write " + options.header);
         if (!WriteFile(options.entry, result.code.entry)) return Fail("cannot write " + options.entry);
     }
+    if (!options.depfile.empty() && !WriteFile(options.depfile, MakeRule(output, result.sourceFiles)))
+        return Fail("cannot write " + options.depfile);
     return 0;
 }
 
@@ -405,6 +417,8 @@ int main(int argc, char** argv)
             ok = value(options.header);
         } else if (arg == "--entry") {
             ok = value(options.entry);
+        } else if (arg == "--depfile") {
+            ok = value(options.depfile);
         } else if (arg == "--media") {
             ok = value(options.media);
         } else if (arg == "--sdk") {

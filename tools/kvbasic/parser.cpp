@@ -88,6 +88,7 @@ private:
         case Statement::Type::EndSub: return "ENDSUB";
         case Statement::Type::Function: return "FUNCTION";
         case Statement::Type::EndFunction: return "END FUNCTION";
+        case Statement::Type::Type: return "TYPE";
         default: return nullptr;
         }
     }
@@ -305,7 +306,7 @@ private:
         }
         // DATA, READ and RESTORE are statements unless assigned or indexed,
         // so that older programs keep variables of these names.
-        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[");
+        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[") || IsSymbol(Peek(1), ".");
         if (word == "DATA" && !assigned) {
             blockOnly("DATA");
             ++pos_;
@@ -366,6 +367,11 @@ private:
             ++pos_;
             auto statement = Make(T::Dim, first);
             statement->target = ParseTarget();
+            if (IsWord(Peek(), "AS")) {  // a record, or an array of records
+                ++pos_;
+                statement->name = ExpectName("the name of a TYPE");
+                return statement;
+            }
             if (statement->target->type != Expr::Type::Element)
                 Fail(Peek(), "DIM needs the sizes in brackets: DIM " + statement->target->text + "[size]");
             return statement;
@@ -378,6 +384,19 @@ private:
             statement->value = ParseExpression();
             return statement;
         }
+        // Only before a name alone: `type` stays free as a variable.
+        if (word == "TYPE" && Peek(1).type == TokenType::Identifier && Peek(2).type == TokenType::End) {
+            if (afterThen) Fail(first, "TYPE cannot stand after THEN");
+            ++pos_;
+            auto statement = Make(T::Type, first);
+            statement->name = ExpectName("the name of the TYPE");
+            return statement;
+        }
+        if ((word == "END" && IsWord(Peek(1), "TYPE") && Peek(2).type == TokenType::End) ||
+            (word == "ENDTYPE" && Peek(1).type == TokenType::End))
+            Fail(first, "END TYPE without TYPE");
+        // Only before a file name: `include` stays free as a variable.
+        if (word == "INCLUDE" && Peek(1).type == TokenType::String) return ParseInclude(afterThen);
         if (IsKeyword(word)) Fail(first, word + " cannot start a statement");
         const bool assignsLateName = IsLateFunction(first.text) && (IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "["));
         if (kvcommands::FindCommand(first.text.c_str()) != nullptr && !assignsLateName) {
@@ -385,7 +404,7 @@ private:
             statement->call = ParseCommandStatement();
             return statement;
         }
-        // A name not followed by '=' or '[' calls a SUB or FUNCTION of the
+        // A name not followed by '=', '[' or '.' calls a SUB or FUNCTION of the
         // program (the checker tells an unknown command).
         if (!assigned) {
             auto statement = Make(T::UserCall, first);
@@ -411,7 +430,7 @@ private:
     std::unique_ptr<Statement> ParseFunctionStatement(const std::string& word, const Token& first, bool afterThen)
     {
         using T = Statement::Type;
-        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[");
+        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[") || IsSymbol(Peek(1), ".");
         if (afterThen && (word == "FUNCTION" || word == "ENDFUNCTION" || word == "LOCAL") && !assigned)
             Fail(first, word + " cannot stand after THEN; use a block IF");
         if (word == "FUNCTION" && Peek(1).type == TokenType::Identifier) {
@@ -479,6 +498,26 @@ private:
             expr->type = Expr::Type::Element;
         }
         return expr;
+    }
+
+    // INCLUDE "file": the file name as written, back in UTF-8 (the
+    // string's token holds Latin-1 bytes).
+    std::unique_ptr<Statement> ParseInclude(bool afterThen)
+    {
+        const Token& first = Peek();
+        if (afterThen) Fail(first, "INCLUDE cannot stand after THEN");
+        auto statement = Make(Statement::Type::Include, first);
+        for (const char c : Peek(1).text) {
+            const unsigned char byte = static_cast<unsigned char>(c);
+            if (byte < 0x80) {
+                statement->name += c;
+            } else {
+                statement->name += static_cast<char>(0xC0 | (byte >> 6));
+                statement->name += static_cast<char>(0x80 | (byte & 0x3F));
+            }
+        }
+        pos_ += 2;
+        return statement;
     }
 
     // The statements after THEN or ELSE of a one-line IF: one, or several
@@ -564,8 +603,68 @@ private:
             ExpectSymbol("]", "']'");
         }
         SetDepth(*expr, token);
+        if (IsSymbol(Peek(), ".")) return ParseField(std::move(expr));
         return expr;
     }
+
+    // record.field or record.field[i]...: the record is a variable or an
+    // element of an array of records.
+    std::unique_ptr<Expr> ParseField(std::unique_ptr<Expr> record)
+    {
+        ++pos_;
+        const Token& name = Peek();
+        auto field = MakeExpr(Expr::Type::Field, name);
+        field->text = ExpectName("the name of a field after '.'");
+        field->children.push_back(std::move(record));
+        while (IsSymbol(Peek(), "[")) {
+            ++pos_;
+            field->children.push_back(ParseExpression());
+            ExpectSymbol("]", "']'");
+        }
+        SetDepth(*field, name);
+        if (IsSymbol(Peek(), ".")) Fail(Peek(), "a field holds a number, a string or an array, not a record");
+        return field;
+    }
+
+public:
+    // A line between TYPE and END TYPE: fields separated by ',', each a
+    // name or a name with its sizes (whole numbers) in brackets; or the
+    // END TYPE (also ENDTYPE) that closes the TYPE.
+    void ParseTypeLine(Line& line)
+    {
+        try {
+            if (AtEnd()) return;
+            const Token& first = Peek();
+            if ((IsWord(first, "END") && IsWord(Peek(1), "TYPE") && Peek(2).type == TokenType::End) ||
+                (IsWord(first, "ENDTYPE") && Peek(1).type == TokenType::End)) {
+                line.statements.push_back(Make(Statement::Type::EndType, first));
+                return;
+            }
+            auto fields = Make(Statement::Type::Fields, first);
+            for (;;) {
+                const Token& name = Peek();
+                auto field = MakeExpr(Expr::Type::Variable, name);
+                field->text = ExpectName("the name of a field (or END TYPE)");
+                while (IsSymbol(Peek(), "[")) {
+                    field->type = Expr::Type::Element;
+                    ++pos_;
+                    if (Peek().type != TokenType::Number && Peek().type != TokenType::Identifier)
+                        Fail(Peek(), "the size of an array field is a whole number or a CONST, found " + QuoteFound());
+                    field->children.push_back(ParsePrimary());
+                    ExpectSymbol("]", "']'");
+                }
+                fields->items.push_back(std::move(field));
+                if (!IsSymbol(Peek(), ",")) break;
+                ++pos_;
+            }
+            if (!AtEnd()) Fail(Peek(), "unexpected '" + Describe(Peek()) + "' after the fields");
+            line.statements.push_back(std::move(fields));
+        } catch (const SyntaxError&) {
+            line.statements.clear();
+        }
+    }
+
+private:
 
     // A command as a statement: NAME arg, arg ... or NAME(arg, arg ...).
     std::unique_ptr<Expr> ParseCommandStatement()
@@ -817,6 +916,9 @@ Program Parse(std::string_view source, Diagnostics& diagnostics)
     if (source.substr(0, 3) == "\xEF\xBB\xBF") source.remove_prefix(3);
     std::size_t start = 0;
     int index = 0;
+    // The TYPE whose fields the lines hold, up to its END TYPE.
+    const Statement* openType = nullptr;
+    int openTypeLine = 0;
     while (start < source.size()) {
         std::size_t end = source.find('\n', start);
         if (end == std::string_view::npos) end = source.size();
@@ -824,15 +926,27 @@ Program Parse(std::string_view source, Diagnostics& diagnostics)
         if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
         Line line;
         line.index = index;
+        line.fileLine = index;
         line.text = std::string(text);
         if (CheckLineEncoding(text, index + 1, diagnostics)) {
             LineParser parser(TokenizeLine(text, index + 1, diagnostics), index + 1, diagnostics);
-            parser.ParseLine(line);
+            if (openType == nullptr) {
+                parser.ParseLine(line);
+                if (!line.statements.empty() && line.statements.front()->type == Statement::Type::Type) {
+                    openType = line.statements.front().get();
+                    openTypeLine = index + 1;
+                }
+            } else {
+                parser.ParseTypeLine(line);
+                if (!line.statements.empty() && line.statements.front()->type == Statement::Type::EndType) openType = nullptr;
+            }
         }
         program.lines.push_back(std::move(line));
         start = end + 1;
         ++index;
     }
+    if (openType != nullptr)
+        diagnostics.Error(openTypeLine, openType->column, "TYPE " + openType->name + " without END TYPE");
     return program;
 }
 

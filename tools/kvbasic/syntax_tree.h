@@ -21,6 +21,7 @@ struct Expr {
         Call,      // text: the command as written; children: the arguments
         Unary,     // text: "-", "+" or "NOT"; children: the operand
         Binary,    // text, op: the operator ("+", "<>", "AND", "MOD", ...); children: both operands
+        Field,     // record.field: text: the field's name; children: the record, then the field's indices
     };
     Type type = Type::Number;
     std::string text;
@@ -59,7 +60,7 @@ struct Statement {
         Return,    // RETURN [value]; EXIT SUB and EXIT FUNCTION: name "SUB", "FUNCTION"
         Sub,       // SUB name: or SUB name(parameters), see hasParameterList
         EndSub,
-        Dim,       // DIM target[...][...]: target is an Element
+        Dim,       // DIM target[...][...]: target is an Element; DIM target AS name: a record or an array of records
         Config,    // KV_... = value: name, value
         Sequence,  // statements after THEN or ELSE separated by ':': body
         Exit,      // EXIT FOR, EXIT WHILE, EXIT REPEAT: name "FOR", ...; EXIT SUB is a Return
@@ -74,6 +75,10 @@ struct Statement {
         EndFunction,  // END FUNCTION, ENDFUNCTION
         Local,        // LOCAL names: items, plain variables or arrays with no indices (buf[])
         UserCall,     // a SUB or FUNCTION of the program as a statement; call: its call expression
+        Include,   // INCLUDE "file": name (UTF-8, as written)
+        Type,      // TYPE name: the fields follow, up to END TYPE
+        Fields,    // a line of fields in a TYPE: items (names, or names with their sizes as an Element)
+        EndType,
     };
     Type type = Type::Call;
     int column = 0;
@@ -97,16 +102,31 @@ struct Statement {
 };
 
 struct Line {
-    int index = 0;        // 0-based, the number __dLn reports
+    int index = 0;        // 0-based position in Program::lines (of all files)
     std::string text;     // the source line, for the comment beside the generated code
     std::string label;    // "name" of "name:", or ""
     int labelColumn = 0;
     // In order, separated by ':' in the source; none on blank and comment lines.
     std::vector<std::unique_ptr<Statement>> statements;
+    int file = 0;         // in Program::files; 0 is the main file
+    int fileLine = 0;     // 0-based in its file, the number __dLn reports
 };
 
+// One file of the program: the main file, then the files INCLUDE names, in
+// the order they are first included.
+struct SourceFile {
+    std::string name;  // the main file's name, or an included file's path relative to the main file's folder
+    std::string path;  // where it was read from; errors name it
+    int lineCount = 0;
+};
+
+// The lines of every file in the order the program has them: the main
+// program (an included file's lines before its first SUB stand where its
+// INCLUDE stands), then the SUBs of the main file, then those of the
+// included files.
 struct Program {
     std::vector<Line> lines;
+    std::vector<SourceFile> files;
 };
 
 }  // namespace kvbasic

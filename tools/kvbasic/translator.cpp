@@ -1,7 +1,6 @@
 #include "translator.h"
 
 #include "checker.h"
-#include "parser.h"
 
 namespace kvbasic {
 
@@ -9,9 +8,12 @@ TranslateResult Translate(const TranslateRequest& request)
 {
     TranslateResult result;
     Diagnostics diagnostics;
-    Program program = Parse(request.source, diagnostics);
+    const std::string path = request.sourcePath.empty() ? request.sourceName : request.sourcePath;
+    Program program = ParseProgram(request.source, request.sourceName, path, request.readFile, diagnostics);
     CheckedProgram checked = Check(program, diagnostics);
     result.errors = diagnostics.Sorted();
+    LocateDiagnostics(program, result.errors);
+    for (const SourceFile& file : program.files) result.sourceFiles.push_back(file.path);
     result.ok = result.errors.empty();
     if (!result.ok) return result;
     EmitOptions options;
@@ -25,7 +27,7 @@ TranslateResult Translate(const TranslateRequest& request)
 
 std::string FormatDiagnostic(const std::string& sourceName, const Diagnostic& diagnostic)
 {
-    return sourceName + ":" + std::to_string(diagnostic.line) + ":" + std::to_string(diagnostic.column) +
+    return (diagnostic.file.empty() ? sourceName : diagnostic.file) + ":" + std::to_string(diagnostic.line) + ":" + std::to_string(diagnostic.column) +
            ": error: " + diagnostic.message;
 }
 
