@@ -30,7 +30,7 @@ public:
                 continue;
             const kvbasic::Line& line = program_.lines[function.firstLine];
             Symbol sub;
-            sub.kind = SymbolKind::Sub;
+            sub.kind = function.isFunction ? SymbolKind::Function : SymbolKind::Sub;
             sub.name = function.name;
             sub.line = function.firstLine;
             sub.column = NameColumn(line.text, function.name);
