@@ -10,9 +10,6 @@
 // (see bench/support/measure.h).
 #include <algorithm>
 #include <cstdio>
-#include <fstream>
-#include <regex>
-#include <sstream>
 #include <string>
 
 #include "checker.h"
@@ -20,31 +17,11 @@
 #include "lsp/server.h"
 #include "parser.h"
 #include "support/measure.h"
+#include "support/ten_thousand_lines.h"
 
 namespace {
 
 using kvlsp::Json;
-
-// game/zorvelin.bas, then copies of its SUBs (renamed), then comment lines
-// up to exactly 10 000 lines.
-std::string TenThousandLines()
-{
-    std::ifstream in(std::string(KV_SOURCE_DIR) + "/game/zorvelin.bas");
-    std::stringstream text;
-    text << in.rdbuf();
-    const std::string game = text.str();
-    const std::string subs = game.substr(game.find("\nSUB ") + 1);
-    std::string program = game;
-    const std::regex subLine("^SUB (\\w+):", std::regex::multiline);
-    auto lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
-    for (int copy = 1;; ++copy) {
-        const std::string more = std::regex_replace(subs, subLine, "SUB $1_" + std::to_string(copy) + ":");
-        if (lines(program) + lines(more) > 10000) break;
-        program += more;
-    }
-    while (lines(program) < 10000) program += "' filler\n";
-    return program;
-}
 
 std::string Message(const char* method, Json params, int id = 0)
 {
@@ -57,7 +34,7 @@ std::string Message(const char* method, Json params, int id = 0)
 
 int main()
 {
-    const std::string source = TenThousandLines();
+    const std::string source = bench::TenThousandLines();
     const long lines = std::count(source.begin(), source.end(), '\n');
     const char* uri = "file:///ten_thousand.bas";
     std::ostringstream out, log;
