@@ -64,7 +64,7 @@ TEST(KvBasicIncludeTest, WhatCannotBeIncludedIsRefusedAtTheInclude)
          "INCLUDE \"lib/c.bas\"\n"},
         // A cycle through two files, and the translation errors of an
         // included file named with its own path and line.
-        {"lib/a.bas", "INCLUDE \"b.bas\"\ny = \"text\"\n"},
+        {"lib/a.bas", "INCLUDE \"b.bas\"\ny = \"text\"\nFROBNICATE 1\n"},
         {"lib/b.bas", "INCLUDE \"a.bas\"\nINCLUDE \"../main.bas\"\nFOR i = 0 TO 3\n"},
         {"lib/c.bas", "c = 1\n"},
     });
@@ -77,6 +77,7 @@ TEST(KvBasicIncludeTest, WhatCannotBeIncludedIsRefusedAtTheInclude)
         "(main.bas includes lib/a.bas includes lib/b.bas includes main.bas)",
         "lib/b.bas:3:1: error: FOR without NEXT",
         "lib/a.bas:2:5: error: cannot assign a string to the number variable y",
+        "lib/a.bas:3:1: error: unknown command FROBNICATE",
         "main.bas:5:3: error: INCLUDE cannot stand in a block",
         "main.bas:7:11: error: INCLUDE cannot stand after THEN",
         "main.bas:9:3: error: INCLUDE cannot stand in a SUB: include files in the main program",

@@ -34,6 +34,31 @@ bool StartsSub(const Line& line)
     return !line.statements.empty() && line.statements.front()->type == Statement::Type::Sub;
 }
 
+// Expressions carry the line they were parsed on, counted in their file;
+// the checker's errors need the line in the program's numbering.
+void Renumber(Expr* expr, int number)
+{
+    if (expr == nullptr) return;
+    expr->line = number;
+    for (auto& child : expr->children) Renumber(child.get(), number);
+}
+
+void Renumber(Statement* statement, int number)
+{
+    if (statement == nullptr) return;
+    for (Expr* expr : {statement->target.get(), statement->value.get(), statement->cond.get(), statement->from.get(),
+                       statement->to.get(), statement->step.get(), statement->call.get()})
+        Renumber(expr, number);
+    for (auto& item : statement->items) Renumber(item.get(), number);
+    for (auto& each : statement->cases) {
+        Renumber(each.value.get(), number);
+        Renumber(each.to.get(), number);
+    }
+    Renumber(statement->then.get(), number);
+    Renumber(statement->otherwise.get(), number);
+    for (auto& each : statement->body) Renumber(each.get(), number);
+}
+
 class Loader {
 public:
     Loader(const SourceReader& reader, Diagnostics& diagnostics) : reader_(reader), diagnostics_(diagnostics) {}
@@ -55,6 +80,7 @@ public:
         for (std::size_t k = 0; k < program_.lines.size(); ++k) {
             Line& line = program_.lines[k];
             line.index = static_cast<int>(k);
+            for (auto& statement : line.statements) Renumber(statement.get(), line.index + 1);
             positions[line.file][line.fileLine + 1] = line.index + 1;
         }
         for (std::size_t file = 0; file < fileErrors_.size(); ++file) {

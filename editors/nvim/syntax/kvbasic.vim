@@ -10,7 +10,7 @@ syn iskeyword @,48-57,_,$
 
 syn keyword kvbasicKeyword IF THEN ELSE ELSEIF ENDIF END FOR TO STEP NEXT WHILE WEND REPEAT UNTIL
 syn keyword kvbasicKeyword BREAK CONTINUE RETURN GOSUB GOTO SUB ENDSUB EXIT CONST DATA READ RESTORE
-syn keyword kvbasicKeyword SELECT CASE IS
+syn keyword kvbasicKeyword SELECT CASE IS FUNCTION ENDFUNCTION LOCAL INCLUDE TYPE ENDTYPE AS
 syn keyword kvbasicOperator AND OR NOT MOD
 syn keyword kvbasicCommand LEN MID$ ASC CHR$ FORMAT$ VAL LEFT$ RIGHT$ INSTR UCASE$ LCASE$ TRIM$ STR$
 syn keyword kvbasicCommand REPLACE$ SPLIT SIN COS TAN ATAN ASIN ACOS SQR ABS POW RND INT FIX SGN
@@ -34,6 +34,8 @@ syn match kvbasicConfiguration "\<KV_\w\+"
 syn match kvbasicNumber "\<\d\+\(\.\d*\)\=\([eE][-+]\=\d\+\)\="
 syn match kvbasicNumber "\.\d\+\([eE][-+]\=\d\+\)\="
 syn region kvbasicString start=+"+ end=+"\|$+ oneline
+syn match kvbasicFunctionName "\(\<\(SUB\|FUNCTION\)\s\+\)\@<=\a\w*"
+syn match kvbasicTypeName "\(\<\(TYPE\|AS\)\s\+\)\@<=\a\w*"
 syn match kvbasicLabel "^\s*\a\w*:"me=e-1
 syn match kvbasicComment "'.*$" contains=@Spell
 syn match kvbasicComment "\(^\s*\|^\s*\a\w*:\s*\|:\s*\)\<REM\>.*$" contains=@Spell
@@ -45,6 +47,8 @@ hi def link kvbasicConfiguration PreProc
 hi def link kvbasicNumber Number
 hi def link kvbasicString String
 hi def link kvbasicLabel Label
+hi def link kvbasicFunctionName Function
+hi def link kvbasicTypeName Type
 hi def link kvbasicComment Comment
 
 let b:current_syntax = 'kvbasic'

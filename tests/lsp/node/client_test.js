@@ -2,7 +2,8 @@
 // VS Code's client is built on) on the game's source: diagnostics as the
 // text changes (every error of the file), completion, hover with the
 // command reference, signature help, go to definition, the outline, and a
-// clean shutdown. Also checks the editors' highlighting: it lists exactly
+// clean shutdown; a program of two files (INCLUDE, TYPE, FUNCTION, LOCAL)
+// in a temporary folder. Also checks the editors' highlighting: it lists exactly
 // the commands the server knows, and VS Code's grammar engine gives the
 // game's lines the expected scopes.
 //
@@ -10,6 +11,7 @@
 'use strict';
 const assert = require('assert');
 const fs = require('fs');
+const os = require('os');
 const path = require('path');
 const { spawn } = require('child_process');
 const rpc = require('vscode-jsonrpc/node');
@@ -178,6 +180,64 @@ async function main() {
   assert.ok(intro.children.some((child) => child.name === 'introschleife'), 'introschleife is inside SUB intro');
   assert.ok(outline.some((symbol) => symbol.name === 'anfang'), 'anfang is a label of the main program');
 
+  // A program of two files: main.bas INCLUDEs lib.bas, which defines a SUB
+  // and a TYPE; main.bas has a FUNCTION with a LOCAL.
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'kvbasic-lsp-'));
+  const libText = "' lib.bas\nTYPE Enemy\n  x, y, speed\n  name$\nEND TYPE\nTYPE Shot\n  dx\nEND TYPE\n" +
+    'SUB spawn:\n  count = count + 1\nENDSUB\n';
+  const mainText = 'INCLUDE "lib.bas"\nDIM boss AS Enemy\nDIM foes[3] AS Enemy\nGOSUB spawn\n' +
+    'foes[1].x = Total(2)\nEND\n\nFUNCTION Total(n)\n  LOCAL sum\n  sum = n + boss.speed\n  RETURN sum\nEND FUNCTION\n';
+  const mainLines = mainText.split('\n');
+  const libUri = 'file://' + path.join(folder, 'lib.bas');
+  const mainUri = 'file://' + path.join(folder, 'main.bas');
+  fs.writeFileSync(path.join(folder, 'lib.bas'), libText);
+  fs.writeFileSync(path.join(folder, 'main.bas'), mainText);
+  try {
+    await connection.sendNotification(lsp.DidOpenTextDocumentNotification.type, {
+      textDocument: { uri: mainUri, languageId: 'kvbasic', version: 1, text: mainText },
+    });
+    diagnostics = await nextDiagnostics('diagnostics of main.bas');
+    assert.strictEqual(diagnostics.uri, mainUri);
+    assert.deepStrictEqual(listOf(diagnostics), [], 'main.bas with its INCLUDE has no errors');
+    const inMain = (line, character) => ({ textDocument: { uri: mainUri }, position: { line, character } });
+    const mainLine = (text) => mainLines.findIndex((line) => line.startsWith(text));
+
+    // Definition: GOSUB spawn leads into lib.bas, the INCLUDE line to the file.
+    location = await connection.sendRequest(lsp.DefinitionRequest.type, inMain(mainLine('GOSUB spawn'), 'GOSUB sp'.length));
+    assert.deepStrictEqual(location, { uri: libUri, range: { start: { line: 8, character: 4 }, end: { line: 8, character: 9 } } });
+    location = await connection.sendRequest(lsp.DefinitionRequest.type, inMain(0, 3));
+    assert.deepStrictEqual(location, { uri: libUri, range: { start: { line: 0, character: 0 }, end: { line: 0, character: 0 } } });
+
+    // After "record." and "records[i]." the fields of its TYPE (not those of Shot).
+    const fieldsAt = async (line, after) => (await connection.sendRequest(lsp.CompletionRequest.type,
+      inMain(mainLine(line), line.indexOf(after) + after.length))).map((item) => `${item.label}:${item.kind}`);
+    const fields = ['x', 'y', 'speed', 'name$'].map((name) => `${name}:${lsp.CompletionItemKind.Field}`);
+    assert.deepStrictEqual(await fieldsAt('  sum = n + boss.speed', 'boss.'), fields);
+    assert.deepStrictEqual(await fieldsAt('foes[1].x', 'foes[1].'), fields);
+
+    // A LOCAL and a parameter are offered inside their FUNCTION only.
+    const labels = async (line, character) =>
+      (await connection.sendRequest(lsp.CompletionRequest.type, inMain(line, character))).map((item) => item.label);
+    const inside = await labels(mainLine('  RETURN sum'), 2);
+    assert.ok(inside.includes('sum') && inside.includes('n'), 'sum and n are offered in FUNCTION Total');
+    for (const name of ['Total', 'boss', 'Enemy', 'spawn', 'FUNCTION', 'END FUNCTION', 'LOCAL', 'INCLUDE', 'TYPE', 'AS'])
+      assert.ok(inside.includes(name), `${name} is offered`);
+    const outside = await labels(mainLine('END'), 0);
+    assert.ok(!outside.includes('sum') && !outside.includes('n'), 'sum and n are not offered outside FUNCTION Total');
+
+    // An error in the included file (as the editor has it) shows at the INCLUDE.
+    await connection.sendNotification(lsp.DidOpenTextDocumentNotification.type, {
+      textDocument: { uri: libUri, languageId: 'kvbasic', version: 1, text: libText.replace('  count', '  FROBNICATE 1\n  count') },
+    });
+    diagnostics = await nextDiagnostics('diagnostics of lib.bas');
+    assert.deepStrictEqual([diagnostics.uri, ...listOf(diagnostics)], [libUri, '9:2: unknown command FROBNICATE']);
+    diagnostics = await nextDiagnostics('diagnostics of main.bas after lib.bas changed');
+    assert.deepStrictEqual([diagnostics.uri, ...listOf(diagnostics)],
+      [mainUri, '0:0: in "lib.bas" line 10: unknown command FROBNICATE']);
+  } finally {
+    fs.rmSync(folder, { recursive: true, force: true });
+  }
+
   // Unknown requests get an error answer; the server stays.
   await assert.rejects(connection.sendRequest('kvbasic/unknown', {}), (error) => error.code === lsp.ErrorCodes.MethodNotFound);
 
@@ -211,7 +271,8 @@ async function main() {
   });
   const textmate = await registry.loadGrammar('source.kvbasic');
   const scopeOf = (line, piece) => {
-    const text = gameLines[lineOf(line)];
+    // A line of the game, or of the two-file program above.
+    const text = gameLines.find((each) => each.startsWith(line)) ?? mainLines.find((each) => each.startsWith(line));
     const at = text.indexOf(piece);
     const token = textmate.tokenizeLine(text, vsctm.INITIAL).tokens.find((t) => t.startIndex <= at && at < t.endIndex);
     return token.scopes[token.scopes.length - 1];
@@ -226,6 +287,11 @@ async function main() {
     ['IF levelgeschafft = 1 THEN GOSUB nextlevel', '1', 'constant.numeric.kvbasic'],
     ['IF levelgeschafft = 1 THEN GOSUB nextlevel', 'nextlevel', 'entity.name.label.kvbasic'],
     ['SUB intro', 'intro', 'entity.name.function.kvbasic'],
+    ['FUNCTION Total(n)', 'FUNCTION', 'keyword.control.kvbasic'],
+    ['FUNCTION Total(n)', 'Total', 'entity.name.function.kvbasic'],
+    ['  LOCAL sum', 'LOCAL', 'keyword.control.kvbasic'],
+    ['DIM boss AS Enemy', 'Enemy', 'entity.name.type.kvbasic'],
+    ['INCLUDE "lib.bas"', 'INCLUDE', 'keyword.control.kvbasic'],
   ])
     assert.strictEqual(scopeOf(line, piece), scope, `${piece} in "${line}"`);
 

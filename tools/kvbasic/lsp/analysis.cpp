@@ -1,20 +1,26 @@
 #include "analysis.h"
 
 #include <algorithm>
-#include <climits>
+#include <filesystem>
+#include <map>
 #include <set>
+#include <tuple>
 
 #include "checker.h"
+#include "documents.h"
 #include "parser.h"
+#include "source_text.h"
 
 namespace kvlsp {
 
 namespace {
 
+namespace fs = std::filesystem;
 using kvbasic::Expr;
 using kvbasic::Statement;
 
-// Collects the symbols of a parsed and checked program.
+// Collects the symbols of a parsed and checked program, each in its own
+// file with the line it has there.
 class SymbolCollector {
 public:
     SymbolCollector(const kvbasic::Program& program, const kvbasic::CheckedProgram& checked)
@@ -29,27 +35,24 @@ public:
                 function.firstLine >= static_cast<int>(program_.lines.size()))
                 continue;
             const kvbasic::Line& line = program_.lines[function.firstLine];
-            Symbol sub;
+            Symbol sub = At(line, NameColumn(line.text, function.name));
             sub.kind = function.isFunction ? SymbolKind::Function : SymbolKind::Sub;
             sub.name = function.name;
-            sub.line = function.firstLine;
-            sub.column = NameColumn(line.text, function.name);
-            sub.endLine = function.lastLine;
+            const int last = std::min(function.lastLine, static_cast<int>(program_.lines.size()) - 1);
+            sub.endLine = program_.lines[last].fileLine;
             sub.detail = Trimmed(line.text);
             Add(std::move(sub));
         }
         for (const kvbasic::Line& line : program_.lines) {
             if (!line.label.empty()) {
-                Symbol label;
+                Symbol label = At(line, line.labelColumn);
                 label.kind = SymbolKind::Label;
                 label.name = line.label;
-                label.line = line.index;
-                label.column = line.labelColumn;
-                label.container = FunctionOf(line.index);
+                label.container = FunctionOf(line.index) ? FunctionOf(line.index)->name : "";
                 label.detail = label.container.empty() ? "label" : "label in SUB " + label.container;
                 Add(std::move(label));
             }
-            for (const auto& statement : line.statements) Definitions(*statement, line.index);
+            for (const auto& statement : line.statements) Definitions(*statement, line);
         }
         // Variables only read somewhere are known without a place.
         for (const auto& [name, variable] : checked_.variables) {
@@ -62,19 +65,40 @@ public:
             symbol.detail = Describe(name, symbol.kind);
             Add(std::move(symbol));
         }
-        // In the order of the source; names without a place last.
-        std::stable_sort(symbols_.begin(), symbols_.end(), [](const Symbol& a, const Symbol& b) {
-            return (a.line < 0 ? INT_MAX : a.line) < (b.line < 0 ? INT_MAX : b.line);
-        });
+        // The document's symbols in the order of its lines, then those of
+        // the included files, names without a place last.
+        auto order = [](const Symbol& symbol) {
+            return std::make_tuple(symbol.line < 0 ? 2 : symbol.file.empty() ? 0 : 1, symbol.line);
+        };
+        std::stable_sort(symbols_.begin(), symbols_.end(),
+                         [&](const Symbol& a, const Symbol& b) { return order(a) < order(b); });
         return std::move(symbols_);
     }
 
 private:
-    static std::string Key(SymbolKind kind, const std::string& name) { return std::to_string(static_cast<int>(kind)) + name; }
+    // Fields of different TYPEs and LOCALs of different functions may share a name.
+    static std::string Key(SymbolKind kind, const std::string& name, const std::string& container = "",
+                           const std::string& scope = "")
+    {
+        return std::to_string(static_cast<int>(kind)) + " " + container + " " + scope + " " + name;
+    }
+    static std::string Key(const Symbol& symbol) { return Key(symbol.kind, symbol.name, symbol.container, symbol.scope); }
 
     void Add(Symbol symbol)
     {
-        if (seen_.insert(Key(symbol.kind, symbol.name)).second) symbols_.push_back(std::move(symbol));
+        if (seen_.insert(Key(symbol)).second) symbols_.push_back(std::move(symbol));
+    }
+
+    // A symbol placed at `column` of `line`, in the line's file.
+    Symbol At(const kvbasic::Line& line, int column) const
+    {
+        Symbol symbol;
+        if (line.file != 0 && line.file < static_cast<int>(program_.files.size()))
+            symbol.file = program_.files[line.file].path;
+        symbol.line = line.fileLine;
+        symbol.column = column;
+        symbol.character = Utf16OfColumn(line.text, column);
+        return symbol;
     }
 
     static std::string Trimmed(const std::string& text)
@@ -85,11 +109,14 @@ private:
         return text.substr(start, end - start + 1);
     }
 
-    // The character column of `name` in the line (after the SUB keyword).
+    // The character column of `name` in the line, after its first word
+    // (SUB, FUNCTION, TYPE).
     static int NameColumn(const std::string& text, const std::string& name)
     {
-        const std::size_t keyword = text.find_first_not_of(" \t");
-        std::size_t at = text.find(name, keyword == std::string::npos ? 0 : keyword + 3);
+        std::size_t keyword = text.find_first_not_of(" \t");
+        if (keyword == std::string::npos) keyword = 0;
+        while (keyword < text.size() && IsNameCharacter(text[keyword])) ++keyword;
+        std::size_t at = Upper(text).find(Upper(name), keyword);
         if (at == std::string::npos) at = 0;
         int column = 1;
         for (std::size_t k = 0; k < at; ++k)
@@ -97,11 +124,11 @@ private:
         return column;
     }
 
-    std::string FunctionOf(int line) const
+    const kvbasic::Function* FunctionOf(int line) const
     {
         for (const kvbasic::Function& function : checked_.functions)
-            if (!function.name.empty() && line >= function.firstLine && line <= function.lastLine) return function.name;
-        return "";
+            if (!function.name.empty() && line >= function.firstLine && line <= function.lastLine) return &function;
+        return nullptr;
     }
 
     std::string Describe(const std::string& name, SymbolKind kind) const
@@ -112,24 +139,52 @@ private:
         return isString ? "string variable" : "number variable";
     }
 
-    void Define(const Expr* target, int line, SymbolKind kind)
+    void Define(const Expr* target, const kvbasic::Line& line, SymbolKind kind)
     {
         if (target == nullptr || (target->type != Expr::Type::Variable && target->type != Expr::Type::Element)) return;
+        // Inside a SUB or FUNCTION its parameters and LOCALs hide the globals.
+        const kvbasic::Function* function = FunctionOf(line.index);
+        if (function != nullptr && function->scope.count(target->text)) return;
+        Symbol symbol = At(line, target->column);
+        symbol.name = target->text;
+        const auto record = checked_.records.find(target->text);
+        if (record != checked_.records.end() && record->second.type < static_cast<int>(checked_.types.size())) {
+            symbol.kind = record->second.isArray ? SymbolKind::Array : SymbolKind::Variable;
+            symbol.container = checked_.types[record->second.type].name;
+            symbol.detail = (record->second.isArray ? "array of records " : "record ") + symbol.container;
+            Add(std::move(symbol));
+            return;
+        }
         const auto known = checked_.variables.find(target->text);
         if (known != checked_.variables.end() && kind == SymbolKind::Variable) {
             if (known->second.isArray) kind = SymbolKind::Array;
             if (known->second.isConst) kind = SymbolKind::Constant;
         }
-        Symbol symbol;
         symbol.kind = kind;
-        symbol.name = target->text;
-        symbol.line = line;
-        symbol.column = target->column;
         symbol.detail = Describe(target->text, kind);
         Add(std::move(symbol));
     }
 
-    void Definitions(const Statement& statement, int line)
+    // The parameters of a SUB or FUNCTION, the names of a LOCAL: known in
+    // that SUB or FUNCTION only.
+    void DefineScoped(const Statement& statement, const kvbasic::Line& line, const char* what)
+    {
+        const kvbasic::Function* function = FunctionOf(line.index);
+        if (function == nullptr) return;
+        for (const auto& item : statement.items) {
+            if (item->type != Expr::Type::Variable && item->type != Expr::Type::Element) continue;
+            const auto variable = function->scope.find(item->text);
+            Symbol symbol = At(line, item->column);
+            symbol.name = item->text;
+            symbol.kind = variable != function->scope.end() && variable->second.isArray ? SymbolKind::Array
+                                                                                          : SymbolKind::Variable;
+            symbol.scope = function->name;
+            symbol.detail = Describe(item->text, symbol.kind) + ", " + what + " of " + function->name;
+            Add(std::move(symbol));
+        }
+    }
+
+    void Definitions(const Statement& statement, const kvbasic::Line& line)
     {
         using T = Statement::Type;
         switch (statement.type) {
@@ -140,6 +195,41 @@ private:
         case T::Read:
             for (const auto& item : statement.items) Define(item.get(), line, SymbolKind::Variable);
             break;
+        case T::Sub:
+        case T::Function: DefineScoped(statement, line, "parameter"); break;
+        case T::Local: DefineScoped(statement, line, "LOCAL"); break;
+        case T::Type: {
+            Symbol type = At(line, NameColumn(line.text, statement.name));
+            type.kind = SymbolKind::Type;
+            type.name = statement.name;
+            type.detail = "TYPE " + statement.name;
+            Add(std::move(type));
+            currentType_ = statement.name;
+            break;
+        }
+        case T::EndType: currentType_.clear(); break;
+        case T::Fields:
+            for (const auto& item : statement.items) {
+                Symbol field = At(line, item->column);
+                field.kind = SymbolKind::Field;
+                field.name = item->text;
+                field.container = currentType_;
+                field.detail = std::string(item->type == Expr::Type::Element ? "array field" : "field") + " of " +
+                               currentType_;
+                Add(std::move(field));
+            }
+            break;
+        case T::Include: {
+            Symbol include = At(line, statement.column);
+            include.kind = SymbolKind::Include;
+            include.name = statement.name;
+            const std::string& from = line.file < static_cast<int>(program_.files.size())
+                                          ? program_.files[line.file].path : std::string();
+            include.target = (fs::path(from).parent_path() / statement.name).lexically_normal().string();
+            include.detail = "INCLUDE \"" + statement.name + "\"";
+            Add(std::move(include));
+            break;
+        }
         default: break;
         }
         if (statement.then) Definitions(*statement.then, line);
@@ -151,19 +241,87 @@ private:
     const kvbasic::CheckedProgram& checked_;
     std::vector<Symbol> symbols_;
     std::set<std::string> seen_;
+    std::string currentType_;  // the TYPE whose fields are being read
+};
+
+// Where an included file's errors show in the document: the INCLUDE (in
+// the document) that brings the file in, directly or through other files.
+class IncludeChain {
+public:
+    explicit IncludeChain(const kvbasic::Program& program) : program_(program)
+    {
+        for (const kvbasic::Line& line : program.lines)
+            for (const auto& statement : line.statements) {
+                if (statement->type != Statement::Type::Include || line.file >= static_cast<int>(program.files.size()))
+                    continue;
+                const std::string path =
+                    (fs::path(program.files[line.file].path).parent_path() / statement->name).lexically_normal().string();
+                for (std::size_t file = 1; file < program.files.size(); ++file)
+                    if (program.files[file].path == path && !parents_.count(static_cast<int>(file)))
+                        parents_[static_cast<int>(file)] = {line.file, line.fileLine, statement->column};
+            }
+    }
+
+    // Moves an error of an included file to the document's INCLUDE line.
+    bool Relocate(kvbasic::Diagnostic& error) const
+    {
+        int file = -1;
+        for (std::size_t k = 1; k < program_.files.size(); ++k)
+            if (program_.files[k].path == error.file) file = static_cast<int>(k);
+        if (file < 0) return false;
+        const std::string place = "in \"" + program_.files[file].name + "\" line " + std::to_string(error.line) + ": ";
+        for (int steps = 0; file != 0 && steps <= static_cast<int>(program_.files.size()); ++steps) {
+            const auto parent = parents_.find(file);
+            if (parent == parents_.end()) return false;
+            if (parent->second.file == 0) {
+                error.line = parent->second.fileLine + 1;
+                error.column = parent->second.column;
+                error.message = place + error.message;
+                error.file.clear();
+                return true;
+            }
+            file = parent->second.file;
+        }
+        return false;
+    }
+
+private:
+    struct Place {
+        int file = 0, fileLine = 0, column = 1;
+    };
+    const kvbasic::Program& program_;
+    std::map<int, Place> parents_;  // included file -> where it is included
 };
 
 }  // namespace
 
-Analysis Analyze(std::string_view text)
+Analysis Analyze(std::string_view text, const std::string& path, const kvbasic::SourceReader& reader)
 {
     Analysis analysis;
     kvbasic::Diagnostics diagnostics;
-    kvbasic::Program program = kvbasic::Parse(text, diagnostics);
+    const std::string name = path.empty() ? "program" : fs::path(path).filename().string();
+    kvbasic::Program program = kvbasic::ParseProgram(std::string(text), name, path,
+                                                     path.empty() ? kvbasic::SourceReader() : reader, diagnostics);
     const kvbasic::CheckedProgram checked = kvbasic::Check(program, diagnostics);
-    analysis.errors = diagnostics.Sorted();
+    std::vector<kvbasic::Diagnostic> errors = diagnostics.Sorted();
+    kvbasic::LocateDiagnostics(program, errors);
+    const IncludeChain chain(program);
+    for (kvbasic::Diagnostic& error : errors)
+        if (error.file.empty() || chain.Relocate(error)) analysis.errors.push_back(std::move(error));
+    std::stable_sort(analysis.errors.begin(), analysis.errors.end(),
+                     [](const kvbasic::Diagnostic& a, const kvbasic::Diagnostic& b) { return a.line < b.line; });
+    for (std::size_t file = 1; file < program.files.size(); ++file) analysis.includedFiles.push_back(program.files[file].path);
     analysis.symbols = SymbolCollector(program, checked).Collect();
     return analysis;
+}
+
+const Symbol* FunctionAt(const Analysis& analysis, int line)
+{
+    for (const Symbol& symbol : analysis.symbols)
+        if ((symbol.kind == SymbolKind::Sub || symbol.kind == SymbolKind::Function) && symbol.file.empty() &&
+            line >= symbol.line && line <= symbol.endLine)
+            return &symbol;
+    return nullptr;
 }
 
 const Symbol* FindSymbol(const Analysis& analysis, const std::string& name, std::vector<SymbolKind> kinds)

@@ -1,6 +1,9 @@
 // What the language server knows of one document: the translator's errors
 // (every error of the file, as `kvbasic translate` reports them) and the
 // program's symbols, both from the translator's own parser and checker.
+// The files the document INCLUDEs are read as the translator reads them, so
+// that their SUBs, TYPEs and variables are known; their errors show at the
+// INCLUDE that brings them in.
 #pragma once
 
 #include <string>
@@ -8,6 +11,7 @@
 #include <vector>
 
 #include "diagnostics.h"
+#include "include_files.h"
 
 namespace kvlsp {
 
@@ -29,19 +33,33 @@ enum class SymbolKind {
 struct Symbol {
     SymbolKind kind = SymbolKind::Variable;
     std::string name;
-    int line = -1;    // 0-based line of the definition; -1: used, never defined
-    int column = 1;   // 1-based character column of the name
-    int endLine = -1; // for SUBs: the line of the ENDSUB
-    std::string container;  // a label's SUB ("" for the main program), a field's type
-    std::string detail;     // shown beside the name (the SUB's first line, "string variable", ...)
+    std::string file;  // "" for the document itself, else the path of the included file
+    int line = -1;     // 0-based line of the definition in its file; -1: used, never defined
+    int column = 1;    // 1-based character column of the name
+    int character = 0; // the same as the protocol's UTF-16 position
+    int endLine = -1;  // for SUBs and FUNCTIONs: the line of their end
+    // A label's SUB ("" for the main program), a field's TYPE, a record's TYPE.
+    std::string container;
+    std::string scope;   // a parameter's or LOCAL's SUB or FUNCTION; "" for globals
+    std::string target;  // an INCLUDE: the path of the included file
+    std::string detail;  // shown beside the name (the SUB's first line, "string variable", ...)
 };
 
 struct Analysis {
-    std::vector<kvbasic::Diagnostic> errors;  // in source order
+    std::vector<kvbasic::Diagnostic> errors;  // of the document, in source order
     std::vector<Symbol> symbols;              // in order of definition
+    std::vector<std::string> includedFiles;   // paths of the files read for INCLUDEs
 };
 
-Analysis Analyze(std::string_view text);
+// `path` is where the document lives (its folder is where INCLUDE looks);
+// "" for a document that is no file, whose INCLUDEs are refused. `reader`
+// reads the included files.
+Analysis Analyze(std::string_view text, const std::string& path = "",
+                 const kvbasic::SourceReader& reader = kvbasic::ReadSourceFile);
+
+// The SUB or FUNCTION of the document whose lines hold `line`; nullptr in
+// the main program.
+const Symbol* FunctionAt(const Analysis& analysis, int line);
 
 // The symbol named `name` of one of `kinds` (all kinds when empty), the
 // first defined; nullptr when there is none.

@@ -1,7 +1,9 @@
 // textDocument/completion: the names that may stand at the cursor. After
-// GOTO and RESTORE the labels, after GOSUB the SUBs, after "name." the
-// fields of records; elsewhere keywords, commands (with their argument
-// lists), variables, arrays, constants, SUBs and labels.
+// GOTO and RESTORE the labels, after GOSUB the SUBs, after "record." and
+// "records[i]." the fields of the record's TYPE; elsewhere keywords,
+// commands (with their argument lists), variables, arrays, constants, SUBs,
+// FUNCTIONs, TYPEs and labels, and inside a SUB or FUNCTION its parameters
+// and LOCALs.
 #include <cctype>
 
 #include "language_features.h"
@@ -19,7 +21,8 @@ const char* const kKeywords[] = {
     "IF", "THEN", "ELSE", "ELSEIF", "ENDIF", "END IF", "FOR", "TO", "STEP", "NEXT", "WHILE", "WEND", "REPEAT", "UNTIL",
     "BREAK", "CONTINUE", "RETURN", "GOSUB", "GOTO", "SUB", "ENDSUB", "END SUB", "EXIT FOR", "EXIT WHILE",
     "EXIT REPEAT", "EXIT SUB", "DIM", "REM", "AND", "OR", "NOT", "MOD", "CONST", "DATA", "READ", "RESTORE",
-    "SELECT CASE", "CASE", "CASE ELSE", "IS", "END SELECT",
+    "SELECT CASE", "CASE", "CASE ELSE", "IS", "END SELECT", "FUNCTION", "END FUNCTION", "EXIT FUNCTION", "LOCAL",
+    "INCLUDE", "TYPE", "END TYPE", "AS",
 };
 
 int ItemKindOf(SymbolKind kind)
@@ -41,6 +44,24 @@ bool StartsWith(const std::string& name, const std::string& upperPrefix)
     return Upper(name).rfind(upperPrefix, 0) == 0;
 }
 
+// The name of the record before the '.' at byte `dot`: "e" of "e." and
+// "foes" of "foes[k + 1].".
+std::string RecordBefore(const std::string& line, std::size_t dot)
+{
+    std::size_t end = dot;
+    if (end > 0 && line[end - 1] == ']') {
+        int depth = 0;
+        while (end > 0) {
+            const char c = line[--end];
+            if (c == ']') ++depth;
+            if (c == '[' && --depth == 0) break;
+        }
+    }
+    std::size_t start = end;
+    while (start > 0 && IsNameCharacter(line[start - 1])) --start;
+    return line.substr(start, end - start);
+}
+
 }  // namespace
 
 Json Complete(const FeatureInput& input, const Json& params)
@@ -53,11 +74,17 @@ Json Complete(const FeatureInput& input, const Json& params)
     const std::string prefix = Upper(cursor.text.substr(start, cursor.byte - start));
     const std::string before = WordBefore(cursor.text, cursor.byte);
 
-    auto addSymbols = [&](std::vector<SymbolKind> kinds) {
+    // Parameters and LOCALs are offered in their own SUB or FUNCTION only.
+    const Symbol* function = FunctionAt(input.analysis, cursor.line);
+    auto inScope = [&](const Symbol& symbol) {
+        return symbol.scope.empty() || (function != nullptr && symbol.scope == function->name);
+    };
+    auto addSymbols = [&](std::vector<SymbolKind> kinds, const std::string& container = "") {
         for (const Symbol& symbol : input.analysis.symbols) {
             bool wanted = kinds.empty();
             for (const SymbolKind kind : kinds) wanted = wanted || symbol.kind == kind;
-            if (!wanted || !StartsWith(symbol.name, prefix)) continue;
+            if (!wanted || !StartsWith(symbol.name, prefix) || !inScope(symbol)) continue;
+            if (!container.empty() && symbol.container != container) continue;
             items.Push(Json::Object()
                            .Set("label", symbol.name)
                            .Set("kind", ItemKindOf(symbol.kind))
@@ -73,7 +100,14 @@ Json Complete(const FeatureInput& input, const Json& params)
         return items;
     }
     if (start > 0 && cursor.text[start - 1] == '.') {
-        addSymbols({SymbolKind::Field});
+        // The fields of the record's TYPE; all fields when it is not known.
+        const std::string record = RecordBefore(cursor.text, start - 1);
+        std::string type;
+        for (const Symbol& symbol : input.analysis.symbols)
+            if ((symbol.kind == SymbolKind::Variable || symbol.kind == SymbolKind::Array) && symbol.name == record &&
+                !symbol.container.empty() && inScope(symbol))
+                type = symbol.container;
+        addSymbols({SymbolKind::Field}, type);
         return items;
     }
 

@@ -49,13 +49,13 @@ Json DocumentSymbols(const FeatureInput& input)
     };
     Json outline = Json::Array();
     for (const Symbol& parent : input.analysis.symbols) {
-        if (!InOutline(parent.kind) || parent.line < 0) continue;
+        if (!InOutline(parent.kind) || parent.line < 0 || !parent.file.empty()) continue;
         if (IsChild(parent.kind) && !parent.container.empty()) continue;
         Json item = entry(parent);
         Json children = Json::Array();
         for (const Symbol& child : input.analysis.symbols)
-            if (IsChild(child.kind) && child.line >= 0 && !child.container.empty() && child.container == parent.name &&
-                !IsChild(parent.kind))
+            if (IsChild(child.kind) && child.line >= 0 && child.file.empty() && !child.container.empty() &&
+                child.container == parent.name && !IsChild(parent.kind))
                 children.Push(entry(child));
         if (children.Size() > 0) item.Set("children", std::move(children));
         outline.Push(std::move(item));

@@ -1,6 +1,8 @@
 #include "documents.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cstring>
 
 namespace kvlsp {
 
@@ -113,6 +115,51 @@ Document* DocumentStore::Change(const std::string& uri, const Json& changes, int
     }
     document.version = version;
     return &document;
+}
+
+std::string PathOfUri(const std::string& uri)
+{
+    const std::string scheme = "file://";
+    if (uri.rfind(scheme, 0) != 0) return "";
+    std::string path;
+    for (std::size_t k = scheme.size(); k < uri.size(); ++k) {
+        const auto hex = [](char c) {
+            return c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : -1;
+        };
+        if (uri[k] == '%' && k + 2 < uri.size() && hex(uri[k + 1]) >= 0 && hex(uri[k + 2]) >= 0) {
+            path += static_cast<char>(hex(uri[k + 1]) * 16 + hex(uri[k + 2]));
+            k += 2;
+        } else {
+            path += uri[k];
+        }
+    }
+    // "file://host/path": only the local host's files are read.
+    if (path.empty() || path[0] != '/') return "";
+    return path;
+}
+
+std::string UriOfPath(const std::string& path)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file://";
+    for (const char c : path) {
+        const unsigned char byte = static_cast<unsigned char>(c);
+        if (std::isalnum(byte) || std::strchr("/-._~", c) != nullptr) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 15];
+        }
+    }
+    return uri;
+}
+
+const Document* DocumentStore::FindFile(const std::string& path) const
+{
+    for (const auto& [uri, document] : documents_)
+        if (!path.empty() && PathOfUri(uri) == path) return &document;
+    return nullptr;
 }
 
 }  // namespace kvlsp

@@ -32,6 +32,11 @@ std::size_t ByteOfUtf16(std::string_view line, int utf16);
 int Utf16OfByte(std::string_view line, std::size_t byte);
 int Utf16OfColumn(std::string_view line, int column);
 
+// The file path of a "file://" URI (percent escapes decoded); "" for other
+// URIs. And the URI of a file path.
+std::string PathOfUri(const std::string& uri);
+std::string UriOfPath(const std::string& path);
+
 struct Document {
     std::string uri;
     std::string text;
@@ -47,6 +52,9 @@ public:
     // nullptr when the document is not open.
     Document* Change(const std::string& uri, const Json& changes, int version);
     const Document* Find(const std::string& uri) const;
+    // The open document of the file at `path`; nullptr when it is not open.
+    const Document* FindFile(const std::string& path) const;
+    const std::map<std::string, Document>& All() const { return documents_; }
 
 private:
     std::map<std::string, Document> documents_;

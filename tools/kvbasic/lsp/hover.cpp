@@ -17,10 +17,11 @@ Json HoverAt(const FeatureInput& input, const Json& params)
     const kvcommands::Command* command = kvcommands::FindCommand(word.c_str());
     // A program's own name wins where it is defined as one (a label or
     // variable spelt like a late function such as SPLIT).
-    if (symbol != nullptr && (command == nullptr || symbol->line == cursor.line)) {
+    if (symbol != nullptr && (command == nullptr || (symbol->line == cursor.line && symbol->file.empty()))) {
         text = "**" + std::string(SymbolKindName(symbol->kind)) + "** `" + symbol->name + "`";
         if (!symbol->detail.empty()) text += ": " + symbol->detail;
-        if (symbol->line >= 0) text += " (line " + std::to_string(symbol->line + 1) + ")";
+        if (symbol->line >= 0)
+            text += " (line " + std::to_string(symbol->line + 1) + (symbol->file.empty() ? "" : " of " + symbol->file) + ")";
     } else if (command != nullptr) {
         text = input.reference.HoverText(*command);
     } else {

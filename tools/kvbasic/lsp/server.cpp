@@ -1,5 +1,6 @@
 #include "server.h"
 
+#include <algorithm>
 #include <istream>
 #include <ostream>
 
@@ -105,9 +106,12 @@ void Server::Notification(const std::string& method, const Json& params)
     if (method == "textDocument/didOpen") {
         documents_.Open(uri, textDocument["text"].AsString(), textDocument["version"].AsInt());
         Publish(*documents_.Find(uri));
+        PublishIncluders(uri);
     } else if (method == "textDocument/didChange") {
-        if (const Document* document = documents_.Change(uri, params["contentChanges"], textDocument["version"].AsInt()))
+        if (const Document* document = documents_.Change(uri, params["contentChanges"], textDocument["version"].AsInt())) {
             Publish(*document);
+            PublishIncluders(uri);
+        }
     } else if (method == "textDocument/didClose") {
         documents_.Close(uri);
         analyses_.erase(uri);
@@ -115,18 +119,39 @@ void Server::Notification(const std::string& method, const Json& params)
                  .Set("jsonrpc", "2.0")
                  .Set("method", "textDocument/publishDiagnostics")
                  .Set("params", Json::Object().Set("uri", uri).Set("diagnostics", Json::Array())));
+        PublishIncluders(uri);  // they read the file from disk again
     }
     // Other notifications (initialized, didSave, $/cancelRequest, ...) need no answer.
 }
 
 void Server::Publish(const Document& document)
 {
+    // Included files are read as the editor has them when they are open.
+    const kvbasic::SourceReader reader = [this](const std::string& path, std::string& text, std::string& problem) {
+        if (const Document* open = documents_.FindFile(path)) {
+            text = open->text;
+            return true;
+        }
+        return kvbasic::ReadSourceFile(path, text, problem);
+    };
     Analysis& analysis = analyses_[document.uri];
-    analysis = Analyze(document.text);
+    analysis = Analyze(document.text, PathOfUri(document.uri), reader);
     Send(Json::Object()
              .Set("jsonrpc", "2.0")
              .Set("method", "textDocument/publishDiagnostics")
              .Set("params", DiagnosticsOf(document, analysis)));
+}
+
+void Server::PublishIncluders(const std::string& changed)
+{
+    const std::string path = PathOfUri(changed);
+    if (path.empty()) return;
+    for (const auto& [uri, document] : documents_.All()) {
+        const auto analysis = analyses_.find(uri);
+        if (uri == changed || analysis == analyses_.end()) continue;
+        const std::vector<std::string>& files = analysis->second.includedFiles;
+        if (std::find(files.begin(), files.end(), path) != files.end()) Publish(document);
+    }
 }
 
 void Server::Reply(const Json& id, Json result)

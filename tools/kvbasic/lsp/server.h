@@ -1,7 +1,7 @@
 // The language server: answers the messages of one editor, as JSON-RPC
 // over the protocol's framing. One thread: each message is handled to the
 // end before the next is read; after every change of a document its
-// errors are published.
+// errors are published, and those of the open documents that include it.
 #pragma once
 
 #include <iosfwd>
@@ -34,6 +34,9 @@ private:
     void ReplyError(const Json& id, int code, const std::string& message);
     void Send(const Json& message);
     void Publish(const Document& document);
+    // Publishes again the open documents that include the file of URI
+    // `changed` (opened, changed or closed).
+    void PublishIncluders(const std::string& changed);
 
     std::ostream& out_;
     std::ostream& log_;
