@@ -120,6 +120,13 @@ BatchKey OpenGLRainbows::SpriteKey(int slot, GLenum mode) const
     return key;
 }
 
+BatchKey OpenGLRainbows::PictureKey(int slot, bool ownSize) const
+{
+    BatchKey key = SpriteKey(slot, GL_TRIANGLES);
+    key.nearest = ownSize && exactSampling;
+    return key;
+}
+
 void OpenGLRainbows::AppendQuad(const BatchKey& key, const float (*corner)[4], const float* c, const PixelArea* area)
 {
     static constexpr int kFanTriangles[6] = {0, 1, 2, 0, 2, 3};

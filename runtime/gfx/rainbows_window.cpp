@@ -97,6 +97,7 @@ bool OpenGLRainbows::Init(platform::Window* window, int w, int h, int bits, unsi
     const bool batching = !platform::BatchingDisabled();
     batch.SetEnabled(batching);
     glState.SetTrusting(batching);
+    exactSampling = batching;
     glState.Forget();
     SetDCPixelFormat();
     nextFrameTime = AccurateTime();
