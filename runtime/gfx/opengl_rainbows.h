@@ -189,6 +189,8 @@ public:
     // vertices are drawn, and the believed state is forgotten. Every
     // guarded OpenGL call of the program and of the other layers calls it.
     void FinishPending2D();
+    // Something other than the 2D batch may have drawn into the picture.
+    void NoteDrawing() { pictureDrawn = true; }
 
 private:
     // What the current command wants of texture units 0 and 1; applied
@@ -233,6 +235,11 @@ private:
     // Nearest sampling for sprites at their own size; off in the reference
     // mode (KV_NO_BATCH=1), which samples everything linearly.
     bool exactSampling = true;
+    // Whether anything may have drawn since the drawing area was last
+    // cleared, and the colour it was cleared to: a frame that drew nothing
+    // is shown without copying the area, and not cleared again.
+    bool pictureDrawn = true;
+    float clearedTo[4] = {0, 0, 0, 0};
 };
 
 // Gives every saved desktop window its placement back, twice, 500 ms apart.

@@ -104,6 +104,7 @@ void OpenGLRainbows::SetAlphaTest(bool on)
 
 BatchVertex* OpenGLRainbows::AppendVertices(const BatchKey& key, std::size_t count, const PixelArea* area)
 {
+    pictureDrawn = true;
     const std::size_t flushes = batch.Flushes();
     BatchVertex* v = batch.Append(key, count, glState, area, width, height);
     // The current colour is undefined after drawing with a colour array.

@@ -156,6 +156,7 @@ void OpenGLRainbows::ChangeSize(int w, int h)
     width = w;
     height = h;
     if (hRC) platform::ResizeDrawingArea(hWnd, width, height);
+    pictureDrawn = true;  // a new drawing area holds nothing known
     Make2DViewport();
 }
 

@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "gfx/opengl_rainbows.h"
+#include "platform/platform.h"
 #include "support/child_process.h"
 
 namespace {
@@ -143,6 +144,45 @@ TEST_F(GlFrameTest, ShowscreenStartsTheNextFrameClearedAndTimesIt)
     EXPECT_GT(GETTIMER(), 10);
     EXPECT_LT(GETTIMER(), 2000);
     EXPECT_GT(GETTIMERALL(), 10);
+}
+
+// The window's picture as last shown: pixel (x, y) from the top-left of the
+// window's back buffer, which Mesa's software driver under X keeps through
+// the swap (the window is the drawing area's size here).
+Rgb ShownPixel(int x, int y)
+{
+    using BindFramebuffer = void (*)(GLenum, GLuint);
+    auto bind = reinterpret_cast<BindFramebuffer>(platform::GetGLProcAddress("glBindFramebuffer"));
+    constexpr GLenum kReadFramebuffer = 0x8CA8, kReadFramebufferBinding = 0x8CAA;
+    GLint drawingArea = 0;
+    glGetIntegerv(kReadFramebufferBinding, &drawingArea);
+    bind(kReadFramebuffer, 0);
+    Rgb pixel{};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &pixel);
+    bind(kReadFramebuffer, static_cast<GLuint>(drawingArea));
+    return pixel;
+}
+
+// A frame that draws nothing is shown without copying the drawing area:
+// the window must still show the cleared picture, and the frame after it
+// what was drawn.
+TEST_F(GlFrameTest, FramesThatDrawNothingShowTheClearedPicture)
+{
+    FillRect(10, 20, 30, 50, 1, 0, 0);
+    SHOWSCREEN();
+    EXPECT_EQ(ShownPixel(10, 20), (Rgb{255, 0, 0}));
+    EXPECT_EQ(ShownPixel(9, 20), (Rgb{0, 0, 0}));
+    SHOWSCREEN();
+    EXPECT_EQ(ShownPixel(10, 20), (Rgb{0, 0, 0}));
+    SHOWSCREEN();
+    EXPECT_EQ(ShownPixel(10, 20), (Rgb{0, 0, 0}));
+    for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
+    FillRect(0, 0, 20, 20, 0, 0, 1);
+    SHOWSCREEN();
+    EXPECT_EQ(ShownPixel(5, 5), (Rgb{0, 0, 255}));
+    EXPECT_EQ(ShownPixel(25, 5), (Rgb{0, 0, 0}));
+    for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
 }
 
 TEST_F(GlFrameTest, LimitFpsSetsThePeriodWithA2msFloor)
