@@ -109,6 +109,13 @@ int X(int i, int size) { return (i * 37) % (kWidth - size); }
 int Y(int i, int size) { return (i * 53) % (kHeight - size); }
 double Rgb(int i) { return (i * 2654435761u) & 0xFFFFFF; }
 
+// Filtering of the texture bound to unit 0.
+void Filter(GLint filter)
+{
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+}
+
 // Raw OpenGL: one glDrawArrays of prepared arrays (position, texture
 // coordinate, colour), in the state the runtime draws the same primitives in.
 struct RawArrays {
@@ -153,13 +160,6 @@ struct RawArrays {
         }
     }
 };
-
-// Filtering of the texture bound to unit 0.
-void Filter(GLint filter)
-{
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
-}
 
 struct Totals {
     std::vector<double> wall, cpu;  // per primitive, one entry per repetition
