@@ -185,6 +185,34 @@ TEST_F(GlFrameTest, FramesThatDrawNothingShowTheClearedPicture)
     for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
 }
 
+// A program's own OpenGL code gets pending 2D drawing drawn and the 2D
+// state, whatever the frame did before; afterwards the commands draw as
+// ever, whatever the program left behind.
+TEST_F(GlFrameTest, OwnOpenGLStartsFromThe2DStateAndHandsItBack)
+{
+    FILLRECT(0, 0, 10, 10, 255);  // pending in the 2D batch
+    ALPHAMODE(0.5);
+    X_MAKE3D(1, 100, 45);
+    BeginOwnOpenGL();
+    EXPECT_EQ(ReadScreen()[5 * 640 + 5], (Rgb{255, 0, 0}));
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_FLOAT_EQ(projection[0], 2.0f / 640);
+    EXPECT_FLOAT_EQ(projection[5], 2.0f / 480);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    FillRect(20, 0, 40, 10, 0, 1, 0);
+    glColor3f(0, 0, 1);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    EndOwnOpenGL();
+    // Opaque again: red over the program's green stays red.
+    FILLRECT(20, 0, 30, 10, 255);
+    const std::vector<Rgb> screen = ReadScreen();
+    EXPECT_EQ(screen[5 * 640 + 25], (Rgb{255, 0, 0}));
+    EXPECT_EQ(screen[5 * 640 + 35], (Rgb{0, 255, 0}));
+}
+
 TEST_F(GlFrameTest, LimitFpsSetsThePeriodWithA2msFloor)
 {
     LIMITFPS(50);
