@@ -1,7 +1,7 @@
 // Frame pacing at 60 frames per second on the real clock, with a real
 // window whose SDL events are pumped while waiting, as the renderer does:
 // how far frame starts land from the grid, and how much of the main
-// thread's CPU the wait costs. The runtime's pacer (sleep, then spin) runs
+// thread's CPU the wait costs. The runtime's pacer (sleeping to the slot) runs
 // in turn with the same loop without sleeping (a pure spin: exact, but a
 // whole core), interleaved. Run under a display:
 //   xvfb-run -a -s "-screen 0 1024x768x24" bench/bench_frame_pacing

@@ -12,6 +12,11 @@
 // thread the program runs on; llvmpipe's rasteriser threads excluded).
 //   throughput_ratio = raw median wall / command median wall (1 = as fast)
 //   cpu_ratio        = command median CPU / raw median CPU
+// SPRITE is also measured against SDL's own 2D renderer (its OpenGL driver,
+// batching on, nearest sampling) drawing the same picture into a window of
+// its own, with its own context; the context switches between the sides
+// are outside the timed frames.
+#include <SDL.h>
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -104,12 +109,20 @@ int X(int i, int size) { return (i * 37) % (kWidth - size); }
 int Y(int i, int size) { return (i * 53) % (kHeight - size); }
 double Rgb(int i) { return (i * 2654435761u) & 0xFFFFFF; }
 
+// Filtering of the texture bound to unit 0.
+void Filter(GLint filter)
+{
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+}
+
 // Raw OpenGL: one glDrawArrays of prepared arrays (position, texture
 // coordinate, colour), in the state the runtime draws the same primitives in.
 struct RawArrays {
     GLenum mode = GL_QUADS;
     int slot = -1;         // texture slot, -1 untextured
     bool pixelShift = false;
+    bool nearest = false;  // sampled as the runtime samples sprites at their own size
     std::vector<float> xy, st, rgba;
 
     void Vertex(float x, float y, float s, float t, const float* c)
@@ -134,7 +147,9 @@ struct RawArrays {
             glEnableClientState(GL_TEXTURE_COORD_ARRAY);
             glTexCoordPointer(2, GL_FLOAT, 0, st.data());
         }
+        if (nearest) Filter(GL_NEAREST);
         glDrawArrays(mode, 0, static_cast<GLsizei>(xy.size() / 2));
+        if (nearest) Filter(GL_LINEAR);
         glDisableClientState(GL_TEXTURE_COORD_ARRAY);
         glDisableClientState(GL_COLOR_ARRAY);
         glDisableClientState(GL_VERTEX_ARRAY);
@@ -157,8 +172,15 @@ double Median(std::vector<double> v)
     return v[v.size() / 2];
 }
 
-void RunFrames(const std::function<void()>& frame, int frames, int primitives, Totals& totals)
+// What a side does before and after its timed frames (switching contexts).
+struct Untimed {
+    std::function<void()> enter, leave;
+};
+
+void RunFrames(const std::function<void()>& frame, int frames, int primitives, Totals& totals,
+               const Untimed& untimed = {})
 {
+    if (untimed.enter) untimed.enter();
     const double w0 = WallSeconds(), c0 = MainThreadCpuSeconds();
     for (int f = 0; f < frames; ++f) {
         frame();
@@ -167,6 +189,7 @@ void RunFrames(const std::function<void()>& frame, int frames, int primitives, T
     const double n = static_cast<double>(frames) * primitives;
     totals.wall.push_back((WallSeconds() - w0) / n);
     totals.cpu.push_back((MainThreadCpuSeconds() - c0) / n);
+    if (untimed.leave) untimed.leave();
 }
 
 // Interleaved repetitions of the command side and the raw side.
@@ -174,7 +197,7 @@ void RunFrames(const std::function<void()>& frame, int frames, int primitives, T
 // command's (medians), CPU the command's main-thread time over raw's.
 void Compare(benchmark::State& state, int primitives, const std::function<void()>& commands,
              const std::function<void()>& raw, const std::string& figure, double throughputGoal,
-             double cpuGoal = 0)
+             double cpuGoal = 0, const std::string& baselineName = "one glDrawArrays", const Untimed& rawUntimed = {})
 {
     EnsureRuntime();
     // About 20 000 primitives per repetition and side, at least 3 frames.
@@ -183,13 +206,13 @@ void Compare(benchmark::State& state, int primitives, const std::function<void()
     for (auto _ : state) {
         Totals ignored;
         RunFrames(commands, kWarmUpFrames, primitives, ignored);
-        RunFrames(raw, kWarmUpFrames, primitives, ignored);
+        RunFrames(raw, kWarmUpFrames, primitives, ignored, rawUntimed);
         for (int r = 0; r < kRepetitions; ++r) {
             if (r % 2 == 0) {
                 RunFrames(commands, frames, primitives, commandTotals);
-                RunFrames(raw, frames, primitives, rawTotals);
+                RunFrames(raw, frames, primitives, rawTotals, rawUntimed);
             } else {
-                RunFrames(raw, frames, primitives, rawTotals);
+                RunFrames(raw, frames, primitives, rawTotals, rawUntimed);
                 RunFrames(commands, frames, primitives, commandTotals);
             }
         }
@@ -218,7 +241,7 @@ void Compare(benchmark::State& state, int primitives, const std::function<void()
         met = met && cpu <= cpuGoal;
     }
     bench::Result(figure + ", per primitive (min / median)", perPrimitive(commandTotals),
-                  perPrimitive(rawTotals) + " (one glDrawArrays)",
+                  perPrimitive(rawTotals) + " (" + baselineName + ")",
                   "throughput " + bench::Number(throughput) + ", cpu " + bench::Number(cpu) + "×", goal,
                   bench::Met(met));
 }
@@ -233,6 +256,7 @@ void BM_Sprite(benchmark::State& state)
     const int slot = size;
     RawArrays raw;
     raw.slot = slot;
+    raw.nearest = true;
     const float u = static_cast<float>(pRbow->imgWidth[slot]) / pRbow->texWidth[slot];
     const float v = static_cast<float>(pRbow->imgHeight[slot]) / pRbow->texHeight[slot];
     const float white[4] = {1, 1, 1, 1};
@@ -258,6 +282,113 @@ BENCHMARK(BM_Sprite)
     ->ArgsProduct({{8, 32, 128}, {100, 1000, 10000}})
     ->Iterations(1)
     ->Unit(benchmark::kMillisecond);
+
+// SDL's 2D renderer in a window of its own: its OpenGL driver, batching
+// on, nearest sampling, the test picture with its key colour transparent.
+class SdlRenderer {
+public:
+    SdlRenderer()
+    {
+        SaveRuntimeContext();
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "opengl");
+        SDL_SetHint(SDL_HINT_RENDER_BATCHING, "1");
+        SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");
+        m_window = SDL_CreateWindow("SDL renderer baseline", 0, 0, kWidth, kHeight, SDL_WINDOW_OPENGL);
+        if (m_window != nullptr) m_renderer = SDL_CreateRenderer(m_window, -1, SDL_RENDERER_ACCELERATED);
+        if (m_renderer == nullptr) std::fprintf(stderr, "SDL renderer: %s\n", SDL_GetError());
+        m_context = SDL_GL_GetCurrentContext();
+        Leave();
+    }
+    ~SdlRenderer()
+    {
+        for (SDL_Texture* t : m_textures)
+            if (t != nullptr) SDL_DestroyTexture(t);
+        if (m_renderer != nullptr) SDL_DestroyRenderer(m_renderer);
+        if (m_window != nullptr) SDL_DestroyWindow(m_window);
+        Leave();
+    }
+    bool Ready() const { return m_renderer != nullptr; }
+    // The bench picture of size x size, as LoadTestSprite makes it.
+    SDL_Texture* Picture(int size)
+    {
+        SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormat(0, size, size, 24, SDL_PIXELFORMAT_RGB24);
+        if (surface == nullptr) return nullptr;
+        auto* pixels = static_cast<unsigned char*>(surface->pixels);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                // The BMP's rows run bottom-up: row y of the file is screen row size-1-y.
+                const bool keyed = x < 4 && y < 4;
+                unsigned char* p = pixels + (size - 1 - y) * surface->pitch + 3 * x;
+                p[0] = keyed ? 255 : 90;
+                p[1] = keyed ? 0 : static_cast<unsigned char>(y * 255 / size);
+                p[2] = keyed ? 128 : static_cast<unsigned char>(x * 255 / size);
+            }
+        }
+        SDL_SetColorKey(surface, SDL_TRUE, SDL_MapRGB(surface->format, 255, 0, 128));
+        SDL_Texture* texture = SDL_CreateTextureFromSurface(m_renderer, surface);
+        SDL_FreeSurface(surface);
+        if (texture != nullptr) {
+            SDL_SetTextureScaleMode(texture, SDL_ScaleModeNearest);
+            SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_BLEND);
+            m_textures.push_back(texture);
+        }
+        Leave();
+        return texture;
+    }
+    void Copy(SDL_Texture* texture, int x, int y, int size)
+    {
+        const SDL_Rect to{x, y, size, size};
+        SDL_RenderCopy(m_renderer, texture, nullptr, &to);
+    }
+    // Draws what is queued; the next glFinish then waits for it.
+    void EndFrame() { SDL_RenderFlush(m_renderer); }
+    // Takes the thread to the renderer's context (as its next call would).
+    void Enter() { SDL_GL_MakeCurrent(m_window, m_context); }
+    // Hands the thread back to the runtime's context.
+    void Leave() { SDL_GL_MakeCurrent(m_runtimeWindow, m_runtimeContext); }
+
+private:
+    void SaveRuntimeContext()
+    {
+        m_runtimeWindow = SDL_GL_GetCurrentWindow();
+        m_runtimeContext = SDL_GL_GetCurrentContext();
+    }
+
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_GLContext m_context = nullptr;
+    std::vector<SDL_Texture*> m_textures;
+    SDL_Window* m_runtimeWindow = nullptr;
+    SDL_GLContext m_runtimeContext = nullptr;
+};
+
+// SPRITE against SDL_RenderCopy of the same picture at the same places.
+void BM_SpriteVsSdlRenderer(benchmark::State& state)
+{
+    const int size = static_cast<int>(state.range(0));
+    constexpr int kCount = 1000;
+    EnsureRuntime();
+    static SdlRenderer sdl;
+    if (!sdl.Ready()) {
+        state.SkipWithError("no SDL renderer");
+        return;
+    }
+    SDL_Texture* texture = sdl.Picture(size);
+    const int slot = size;
+    Compare(
+        state, kCount,
+        [&] {
+            for (int i = 0; i < kCount; ++i) SPRITE(slot, X(i, size), Y(i, size));
+        },
+        [&] {
+            for (int i = 0; i < kCount; ++i) sdl.Copy(texture, X(i, size), Y(i, size), size);
+            sdl.EndFrame();
+        },
+        "SPRITE " + std::to_string(size) + "×" + std::to_string(size) + ", 1000 a frame, against SDL_RenderCopy",
+        1.0, 0, "SDL_RenderCopy, batched, nearest", Untimed{[] { sdl.Enter(); }, [] { sdl.Leave(); }});
+}
+BENCHMARK(BM_SpriteVsSdlRenderer)->ArgNames({"size"})->Arg(8)->Arg(32)->Arg(128)->Iterations(1)->Unit(
+    benchmark::kMillisecond);
 
 constexpr int kPrimitives = 1000;
 

@@ -3,11 +3,19 @@
 #include <algorithm>
 #include <cstring>
 
+#include "gfx/gl_direct.h"
 #include "gfx/opengl_rainbows.h"
 
 namespace {
 
 constexpr float kPixelShift = 0.375f;
+
+// Magnification and minification filter of the texture bound to unit 0.
+void SampleTexture(GLint filter)
+{
+    __real_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    __real_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+}
 
 std::size_t Size(const PixelArea& a)
 {
@@ -168,7 +176,12 @@ void Batch2D::DrawRun(const Run& run, GlStateShadow& shadow)
         glTranslatef(kPixelShift, kPixelShift, 0);
         glMatrixMode(GL_MODELVIEW);
     }
+    // Sprite textures sample linearly everywhere else (scaled, turned, in
+    // 3D): nearest holds only for this draw.
+    const bool nearest = key.textured && key.nearest;
+    if (nearest) SampleTexture(GL_NEAREST);
     glDrawArrays(key.mode, 0, static_cast<GLsizei>(vertices.size()));
+    if (nearest) SampleTexture(GL_LINEAR);
     if (key.pixelShift) {
         glMatrixMode(GL_PROJECTION);
         glTranslatef(-kPixelShift, -kPixelShift, 0);

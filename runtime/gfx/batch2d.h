@@ -31,11 +31,15 @@ struct BatchKey {
     GLuint texture = 0;
     // Lines, points and rectangles: the projection moved by +0.375 pixels.
     bool pixelShift = false;
+    // Every pixel centre lands on a texel centre (a picture at its own size
+    // on whole pixels): nearest sampling gives the pixels linear sampling
+    // would, at less cost to the rasteriser.
+    bool nearest = false;
     // A polygon is one triangle fan: it never shares a draw.
     bool Mergeable(const BatchKey& o) const
     {
         return mode == o.mode && mode != GL_TRIANGLE_FAN && textured == o.textured &&
-               (!textured || texture == o.texture) && pixelShift == o.pixelShift;
+               (!textured || (texture == o.texture && nearest == o.nearest)) && pixelShift == o.pixelShift;
     }
 };
 

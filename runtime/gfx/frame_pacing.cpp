@@ -4,15 +4,15 @@ double PaceToNextFrame(double& nextFrameTime, double frameTime, PacingClock& clo
 {
     const double t0 = clock.Now();
     clock.PumpMessages();
-    double now = t0;
-    while (now <= nextFrameTime) {
-        clock.PumpMessages();
-        now = clock.Now();
-        const double remaining = nextFrameTime - now;
-        if (remaining > kSpinMarginMs) {
-            clock.Sleep(remaining - kSpinMarginMs);
+    double now = clock.Now();
+    if (now <= nextFrameTime) {
+        // A sleep that ends early (a signal, a coarse timer) sleeps again
+        // for what is left.
+        while (now <= nextFrameTime) {
+            clock.Sleep(nextFrameTime - now);
             now = clock.Now();
         }
+        clock.PumpMessages();
     }
     nextFrameTime += frameTime;
     if (frameTime > 0) {

@@ -1,8 +1,9 @@
 // Frame pacing: frames begin on a fixed grid of frameTime milliseconds.
-// The wait sleeps until shortly before the deadline and spins (pumping
-// window messages) for the rest, which hits the grid as exactly as a pure
-// spin at a small fraction of the CPU. Missed slots are skipped, never
-// caught up in a burst.
+// The wait sleeps to the slot in one go: the system's sleep wakes within a
+// fraction of a millisecond of its deadline, so spinning out the last part
+// would buy no steadier frame starts, only a busy core. Window messages are
+// served before the sleep and again on waking, so the frame starts with the
+// freshest input. Missed slots are skipped, never caught up in a burst.
 #pragma once
 
 // What pacing needs from the world; the renderer passes the real clock,
@@ -14,9 +15,6 @@ public:
     virtual void Sleep(double ms) = 0;
     virtual void PumpMessages() = 0;
 };
-
-// Sleeping stops this many milliseconds before the deadline; the rest spins.
-constexpr double kSpinMarginMs = 1.0;
 
 // Waits until the clock is past nextFrameTime, then moves nextFrameTime to
 // the next slot on the grid that still lies ahead. Returns the milliseconds

@@ -18,6 +18,14 @@ inline void BeforeForeignCall()
     if (pRbow != nullptr) pRbow->FinishPending2D();
 }
 
+inline void BeforeForeignDrawing()
+{
+    if (pRbow != nullptr) {
+        pRbow->FinishPending2D();
+        pRbow->NoteDrawing();
+    }
+}
+
 }  // namespace
 
 #define KV_GL_GUARD(name, params, args)          \
@@ -28,15 +36,25 @@ inline void BeforeForeignCall()
         __real_##name args;                     \
     }
 
-// Drawing, reading and clearing.
-KV_GL_GUARD(glBegin, (GLenum mode), (mode))
-KV_GL_GUARD(glCallList, (GLuint list), (list))
-KV_GL_GUARD(glDrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))
-KV_GL_GUARD(glDrawElements, (GLenum mode, GLsizei count, GLenum type, const GLvoid* indices),
-            (mode, count, type, indices))
-KV_GL_GUARD(glDrawPixels, (GLsizei w, GLsizei h, GLenum format, GLenum type, const GLvoid* pixels),
-            (w, h, format, type, pixels))
-KV_GL_GUARD(glClear, (GLbitfield mask), (mask))
+// The same for functions that may change the picture.
+#define KV_GL_DRAWING_GUARD(name, params, args)  \
+    extern "C" void __real_##name params;       \
+    extern "C" void __wrap_##name params        \
+    {                                           \
+        BeforeForeignDrawing();                 \
+        __real_##name args;                     \
+    }
+
+// Drawing and clearing.
+KV_GL_DRAWING_GUARD(glBegin, (GLenum mode), (mode))
+KV_GL_DRAWING_GUARD(glCallList, (GLuint list), (list))
+KV_GL_DRAWING_GUARD(glDrawArrays, (GLenum mode, GLint first, GLsizei count), (mode, first, count))
+KV_GL_DRAWING_GUARD(glDrawElements, (GLenum mode, GLsizei count, GLenum type, const GLvoid* indices),
+                    (mode, count, type, indices))
+KV_GL_DRAWING_GUARD(glDrawPixels, (GLsizei w, GLsizei h, GLenum format, GLenum type, const GLvoid* pixels),
+                    (w, h, format, type, pixels))
+KV_GL_DRAWING_GUARD(glClear, (GLbitfield mask), (mask))
+// Reading.
 KV_GL_GUARD(glReadPixels, (GLint x, GLint y, GLsizei w, GLsizei h, GLenum format, GLenum type, GLvoid* pixels),
             (x, y, w, h, format, type, pixels))
 KV_GL_GUARD(glCopyTexImage2D,

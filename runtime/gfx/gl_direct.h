@@ -16,4 +16,5 @@ void __real_glDisable(GLenum cap);
 void __real_glBindTexture(GLenum target, GLuint texture);
 void __real_glBlendFunc(GLenum sfactor, GLenum dfactor);
 void __real_glColor4f(GLfloat r, GLfloat g, GLfloat b, GLfloat a);
+void __real_glTexParameteri(GLenum target, GLenum name, GLint value);
 }

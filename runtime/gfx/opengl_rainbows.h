@@ -189,6 +189,8 @@ public:
     // vertices are drawn, and the believed state is forgotten. Every
     // guarded OpenGL call of the program and of the other layers calls it.
     void FinishPending2D();
+    // Something other than the 2D batch may have drawn into the picture.
+    void NoteDrawing() { pictureDrawn = true; }
 
 private:
     // What the current command wants of texture units 0 and 1; applied
@@ -214,6 +216,9 @@ private:
     void SetAlphaTest(bool on);
     BatchVertex* AppendVertices(const BatchKey& key, std::size_t count, const PixelArea* area = nullptr);
     BatchKey SpriteKey(int slot, GLenum mode) const;
+    // A sprite's triangles; `ownSize`: drawn unscaled and unturned on whole
+    // pixels of the 2D projection, so nearest sampling may stand in for linear.
+    BatchKey PictureKey(int slot, bool ownSize) const;
     // A sprite's quad centred on (cx, cy), turned by angle degrees.
     void DrawTurned(int slot, float cx, float cy, float angle, float u, float v, int hw, int hh, const float* rgba);
     // A sprite quad as two triangles, corners counter-clockwise from the
@@ -227,6 +232,14 @@ private:
     float color[4] = {1, 1, 1, 1};
     bool polygonOpen = false;
     BatchKey polygonKey;
+    // Nearest sampling for sprites at their own size; off in the reference
+    // mode (KV_NO_BATCH=1), which samples everything linearly.
+    bool exactSampling = true;
+    // Whether anything may have drawn since the drawing area was last
+    // cleared, and the colour it was cleared to: a frame that drew nothing
+    // is shown without copying the area, and not cleared again.
+    bool pictureDrawn = true;
+    float clearedTo[4] = {0, 0, 0, 0};
 };
 
 // Gives every saved desktop window its placement back, twice, 500 ms apart.

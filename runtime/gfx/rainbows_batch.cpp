@@ -104,6 +104,7 @@ void OpenGLRainbows::SetAlphaTest(bool on)
 
 BatchVertex* OpenGLRainbows::AppendVertices(const BatchKey& key, std::size_t count, const PixelArea* area)
 {
+    pictureDrawn = true;
     const std::size_t flushes = batch.Flushes();
     BatchVertex* v = batch.Append(key, count, glState, area, width, height);
     // The current colour is undefined after drawing with a colour array.
@@ -117,6 +118,13 @@ BatchKey OpenGLRainbows::SpriteKey(int slot, GLenum mode) const
     key.mode = mode;
     key.textured = slot >= 0;
     key.texture = ValidSlot(slot) ? spriteTex[slot][0] : 0;
+    return key;
+}
+
+BatchKey OpenGLRainbows::PictureKey(int slot, bool ownSize) const
+{
+    BatchKey key = SpriteKey(slot, GL_TRIANGLES);
+    key.nearest = ownSize && exactSampling;
     return key;
 }
 

@@ -81,10 +81,18 @@ void OpenGLRainbows::SetMaxFPS(int fps)
 
 double OpenGLRainbows::FlipScreens()
 {
+    // A frame that drew nothing still holds the colour of the last clear:
+    // the window shows that colour without the area being copied, and the
+    // area (colour and depth) needs no clearing.
+    const bool blank = !pictureDrawn;
     FinishPending2D();  // the frame is complete before it is shown
     glFlush();
-    platform::PresentFrame(hWnd);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    const bool kept = platform::PresentFrame(hWnd, blank ? clearedTo : nullptr);
+    if (!blank || !kept) {
+        glGetFloatv(GL_COLOR_CLEAR_VALUE, clearedTo);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    pictureDrawn = false;
     if (platform::UnpacedFrames()) {
         // Automated runs present as fast as they draw; the grid restarts.
         const double t0 = AccurateTime();

@@ -78,7 +78,8 @@ void OpenGLRainbows::StretchSprite(int slot, std::int16_t x, std::int16_t y, std
     const float corners[4][4] = {{left, -bottom, 0, 0}, {right, -bottom, e.u, 0}, {right, -top, e.u, e.v}, {left, -top, 0, e.v}};
     const PixelArea area{static_cast<int>(std::min(left, right)), static_cast<int>(std::min(top, bottom)),
                          static_cast<int>(std::max(left, right)), static_cast<int>(std::max(top, bottom))};
-    AppendQuad(SpriteKey(slot, GL_TRIANGLES), corners, CurrentColor(), &area);
+    const bool ownSize = w == e.width && h == e.height;
+    AppendQuad(PictureKey(slot, ownSize), corners, CurrentColor(), &area);
     CommitTextures();
 }
 
@@ -100,7 +101,8 @@ void OpenGLRainbows::DrawTurned(int slot, float cx, float cy, float angle, float
     const float c[4] = {rgba[0], rgba[1], rgba[2], rgba[3]};
     if (angle == 0) {
         // Unturned, the corners are whole numbers OpenGL would add exactly.
-        AppendQuad(SpriteKey(slot, GL_TRIANGLES), CentredQuad(cx, cy, u, v, hw, hh).c, c);
+        const bool ownSize = ValidSlot(slot) && 2 * hw == imgWidth[slot] && 2 * hh == imgHeight[slot];
+        AppendQuad(PictureKey(slot, ownSize), CentredQuad(cx, cy, u, v, hw, hh).c, c);
         return;
     }
     // Turned by OpenGL itself, so the corners land exactly where the

@@ -97,6 +97,7 @@ bool OpenGLRainbows::Init(platform::Window* window, int w, int h, int bits, unsi
     const bool batching = !platform::BatchingDisabled();
     batch.SetEnabled(batching);
     glState.SetTrusting(batching);
+    exactSampling = batching;
     glState.Forget();
     SetDCPixelFormat();
     nextFrameTime = AccurateTime();
@@ -155,6 +156,7 @@ void OpenGLRainbows::ChangeSize(int w, int h)
     width = w;
     height = h;
     if (hRC) platform::ResizeDrawingArea(hWnd, width, height);
+    pictureDrawn = true;  // a new drawing area holds nothing known
     Make2DViewport();
 }
 

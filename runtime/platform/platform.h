@@ -92,8 +92,12 @@ void HideGameWindow(Window* window);
 void SetCursorVisible(bool visible);
 
 // Shows the drawing area: scales it into the window when needed and swaps.
-// The drawing area is bound for drawing again afterwards.
-void PresentFrame(Window* window);
+// The drawing area is bound for drawing again afterwards. `blankColour`
+// (r, g, b, a), when given, says the whole drawing area holds that colour:
+// the window is cleared to it instead of copying the area. Returns whether
+// the drawing area still holds the picture (false when the window's own
+// back buffer is drawn into, which a swap leaves undefined).
+bool PresentFrame(Window* window, const float* blankColour = nullptr);
 // Resizes the drawing area (the logical size the program draws in).
 void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight);
 

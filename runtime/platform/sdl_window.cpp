@@ -398,7 +398,8 @@ void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight)
 }
 
 // Blits the drawing area into the window, scaled and centred, and swaps.
-static void ShowDrawingArea(Window* window)
+// A blank drawing area is not copied: its colour is cleared into its place.
+static void ShowDrawingArea(Window* window, const float* blankColour)
 {
     int drawableWidth = 0, drawableHeight = 0;
     if (g_windowChanged || window->realSizeFrame < 0 || g_presentedFrames - window->realSizeFrame >= 30) {
@@ -427,12 +428,31 @@ static void ShowDrawingArea(Window* window)
 
     g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, window->framebuffer);
     g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    const bool exact = shownWidth == window->logicalWidth && shownHeight == window->logicalHeight;
-    g_fbo.blitFramebuffer(0, 0, window->logicalWidth, window->logicalHeight,
-                          left, bottom, left + shownWidth, bottom + shownHeight,
-                          GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+    // Black bars where the picture leaves room; none when it fills the window.
+    const bool fills = left == 0 && bottom == 0 && shownWidth == drawableWidth && shownHeight == drawableHeight;
+    if (!fills) {
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
+    if (blankColour != nullptr) {
+        GLint scissorBox[4] = {0, 0, 0, 0};
+        if (!fills) {
+            glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
+            glScissor(left, bottom, shownWidth, shownHeight);
+            glEnable(GL_SCISSOR_TEST);
+        }
+        glClearColor(blankColour[0], blankColour[1], blankColour[2], blankColour[3]);
+        glClear(GL_COLOR_BUFFER_BIT);
+        if (!fills) {
+            glDisable(GL_SCISSOR_TEST);
+            glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+        }
+    } else {
+        const bool exact = shownWidth == window->logicalWidth && shownHeight == window->logicalHeight;
+        g_fbo.blitFramebuffer(0, 0, window->logicalWidth, window->logicalHeight,
+                              left, bottom, left + shownWidth, bottom + shownHeight,
+                              GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
+    }
     SDL_GL_SwapWindow(window->sdl);
     g_fbo.bindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
 
@@ -442,18 +462,19 @@ static void ShowDrawingArea(Window* window)
 
 long PresentedFrames() { return g_presentedFrames; }
 
-void PresentFrame(Window* window)
+bool PresentFrame(Window* window, const float* blankColour)
 {
     script::BeforePresent(window->logicalWidth, window->logicalHeight);
     WriteFrameChecksum(g_presentedFrames, window->logicalWidth, window->logicalHeight);
-    if (window->framebuffer == 0) {
+    const bool kept = window->framebuffer != 0;
+    if (kept)
+        ShowDrawingArea(window, blankColour);
+    else
         SDL_GL_SwapWindow(window->sdl);
-    } else {
-        ShowDrawingArea(window);
-    }
     ++g_presentedFrames;
     script::NextFrame();
     recorder::NextFrame();
+    return kept;
 }
 
 

@@ -1,7 +1,8 @@
 // The built game played through level 1 on the scripted route twice: with
 // 2D batching (the default) and with KV_NO_BATCH=1, where every 2D command
-// is a draw of its own and all GL state is sent every time. Every
-// screenshot of the two runs must be the same, byte for byte.
+// is a draw of its own, all GL state is sent every time and every sprite is
+// sampled linearly (batched, sprites at their own size are sampled nearest).
+// Every screenshot of the two runs must be the same, byte for byte.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -10,6 +10,7 @@
 
 #include "commands.h"
 #include "gfx/opengl_rainbows.h"
+#include "platform/platform.h"
 #include "support/child_process.h"
 
 namespace {
@@ -143,6 +144,73 @@ TEST_F(GlFrameTest, ShowscreenStartsTheNextFrameClearedAndTimesIt)
     EXPECT_GT(GETTIMER(), 10);
     EXPECT_LT(GETTIMER(), 2000);
     EXPECT_GT(GETTIMERALL(), 10);
+}
+
+// The window's picture as last shown: pixel (x, y) from the top-left of the
+// window's back buffer, which Mesa's software driver under X keeps through
+// the swap (the window is the drawing area's size here).
+Rgb ShownPixel(int x, int y)
+{
+    using BindFramebuffer = void (*)(GLenum, GLuint);
+    auto bind = reinterpret_cast<BindFramebuffer>(platform::GetGLProcAddress("glBindFramebuffer"));
+    constexpr GLenum kReadFramebuffer = 0x8CA8, kReadFramebufferBinding = 0x8CAA;
+    GLint drawingArea = 0;
+    glGetIntegerv(kReadFramebufferBinding, &drawingArea);
+    bind(kReadFramebuffer, 0);
+    Rgb pixel{};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &pixel);
+    bind(kReadFramebuffer, static_cast<GLuint>(drawingArea));
+    return pixel;
+}
+
+// A frame that draws nothing is shown without copying the drawing area:
+// the window must still show the cleared picture, and the frame after it
+// what was drawn.
+TEST_F(GlFrameTest, FramesThatDrawNothingShowTheClearedPicture)
+{
+    FillRect(10, 20, 30, 50, 1, 0, 0);
+    SHOWSCREEN();
+    EXPECT_EQ(ShownPixel(10, 20), (Rgb{255, 0, 0}));
+    EXPECT_EQ(ShownPixel(9, 20), (Rgb{0, 0, 0}));
+    SHOWSCREEN();
+    EXPECT_EQ(ShownPixel(10, 20), (Rgb{0, 0, 0}));
+    SHOWSCREEN();
+    EXPECT_EQ(ShownPixel(10, 20), (Rgb{0, 0, 0}));
+    for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
+    FillRect(0, 0, 20, 20, 0, 0, 1);
+    SHOWSCREEN();
+    EXPECT_EQ(ShownPixel(5, 5), (Rgb{0, 0, 255}));
+    EXPECT_EQ(ShownPixel(25, 5), (Rgb{0, 0, 0}));
+    for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
+}
+
+// A program's own OpenGL code gets pending 2D drawing drawn and the 2D
+// state, whatever the frame did before; afterwards the commands draw as
+// ever, whatever the program left behind.
+TEST_F(GlFrameTest, OwnOpenGLStartsFromThe2DStateAndHandsItBack)
+{
+    FILLRECT(0, 0, 10, 10, 255);  // pending in the 2D batch
+    ALPHAMODE(0.5);
+    X_MAKE3D(1, 100, 45);
+    BeginOwnOpenGL();
+    EXPECT_EQ(ReadScreen()[5 * 640 + 5], (Rgb{255, 0, 0}));
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_FLOAT_EQ(projection[0], 2.0f / 640);
+    EXPECT_FLOAT_EQ(projection[5], 2.0f / 480);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    FillRect(20, 0, 40, 10, 0, 1, 0);
+    glColor3f(0, 0, 1);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    EndOwnOpenGL();
+    // Opaque again: red over the program's green stays red.
+    FILLRECT(20, 0, 30, 10, 255);
+    const std::vector<Rgb> screen = ReadScreen();
+    EXPECT_EQ(screen[5 * 640 + 25], (Rgb{255, 0, 0}));
+    EXPECT_EQ(screen[5 * 640 + 35], (Rgb{0, 255, 0}));
 }
 
 TEST_F(GlFrameTest, LimitFpsSetsThePeriodWithA2msFloor)

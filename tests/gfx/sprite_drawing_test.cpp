@@ -189,3 +189,27 @@ TEST_F(SpriteDrawing, EmptySlotDrawsNothingAndFailedTextureDrawsAPlainQuad)
     EXPECT_EQ(bottom - top + 1, 10);
     EXPECT_EQ(s.At(15, 15), (Rgb{255, 255, 255}));
 }
+
+// Sprites at their own size are sampled nearest, which lights the same
+// pixels; a stretched copy of the same picture in the same frame must still
+// be filtered: its red frame fades into the green inside.
+TEST_F(SpriteDrawing, StretchedCopiesStayFilteredBesideSpritesAtTheirOwnSize)
+{
+    SPRITE(7, 10, 20);
+    STRETCHSPRITE(7, 200, 100, 300, 150);
+    SPRITE(7, 10, 300);
+    const Screen s = Screen::Capture();
+    for (int y : {20, 300}) {
+        EXPECT_EQ(s.At(10, y), (Rgb{255, 0, 0}));
+        EXPECT_EQ(s.At(11, y + 1), (Rgb{0, 255, 0}));
+        EXPECT_EQ(s.At(60, y + 25), (Rgb{})) << "the key colour must not be drawn";
+    }
+    // Three screen pixels to a texel: between the frame's texel centres and
+    // the inside's, both colours mix.
+    int mixed = 0;
+    for (int x = 200; x < 212; ++x) {
+        const Rgb c = s.At(x, 175);
+        mixed += c.r > 0 && c.r < 255 && c.g > 0 && c.g < 255;
+    }
+    EXPECT_GT(mixed, 0) << s.At(202, 175) << " " << s.At(203, 175) << " " << s.At(204, 175);
+}

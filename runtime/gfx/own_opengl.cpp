@@ -1,0 +1,21 @@
+#include "gfx/own_opengl.h"
+
+#include "frame/frame.h"
+#include "gfx/opengl_rainbows.h"
+
+void BeginOwnOpenGL()
+{
+    if (pRbow == nullptr) return;
+    pRbow->FinishPending2D();
+    pRbow->DoAlpha(0);
+    pRbow->Make2DViewport();
+}
+
+void EndOwnOpenGL()
+{
+    if (pRbow == nullptr) return;
+    pRbow->FinishPending2D();  // forgets the believed state
+    pRbow->NoteDrawing();
+    pRbow->DoAlpha(0);
+    pRbow->Make2DViewport();
+}
