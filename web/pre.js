@@ -1,0 +1,35 @@
+// Runs before the program starts: the preloaded media are the program's
+// folder (/app), where it loads its files by name.
+Module['preRun'] = Module['preRun'] || [];
+Module['preRun'].push(function () {
+  ENV['KV_PROGRAM_FOLDER'] = '/app';
+});
+
+// WebGL 1 is stricter than desktop OpenGL 1.1 where the runtime relies on
+// the desktop's leniency: sized internal formats (GL_RGBA8, GL_RGB8) must be
+// the plain format, and the pixel-store row and skip settings do not exist
+// (the runtime only ever resets them to their defaults before uploads).
+(function () {
+  if (typeof WebGLRenderingContext === 'undefined') return;
+  var proto = WebGLRenderingContext.prototype;
+  var plainFormat = { 0x8058: 0x1908, 0x8051: 0x1907, 4: 0x1908, 3: 0x1907 };
+  var texImage2D = proto.texImage2D;
+  proto.texImage2D = function () {
+    if (arguments.length === 9 && plainFormat[arguments[2]] !== undefined) {
+      var args = Array.prototype.slice.call(arguments);
+      args[2] = plainFormat[args[2]];
+      return texImage2D.apply(this, args);
+    }
+    return texImage2D.apply(this, arguments);
+  };
+  // GL_UNPACK_ROW_LENGTH, SKIP_ROWS, SKIP_PIXELS and their PACK twins.
+  var desktopOnly = { 0x0CF2: 1, 0x0CF3: 1, 0x0CF4: 1, 0x0D02: 1, 0x0D03: 1, 0x0D04: 1 };
+  var pixelStorei = proto.pixelStorei;
+  proto.pixelStorei = function (name, value) {
+    if (desktopOnly[name]) {
+      if (value !== 0) console.error('pixel store setting 0x' + name.toString(16) + ' = ' + value + ' is not available in WebGL');
+      return;
+    }
+    return pixelStorei.call(this, name, value);
+  };
+})();
