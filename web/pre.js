@@ -3,6 +3,13 @@
 Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function () {
   ENV['KV_PROGRAM_FOLDER'] = '/app';
+  // The page's address stands in for the command line and the environment:
+  // index.html?args=300%20shot.bmp&KV_NO_BATCH=1
+  var query = new URLSearchParams(location.search);
+  query.forEach(function (value, name) {
+    if (name === 'args') Module['arguments'] = value.split(' ').filter(function (word) { return word; });
+    else if (/^KV_[A-Z_]+$/.test(name)) ENV[name] = value;
+  });
 });
 
 // WebGL 1 is stricter than desktop OpenGL 1.1 where the runtime relies on

@@ -10,12 +10,16 @@ list of steps through the DevTools protocol:
   key <code> [<ms>]     presses and releases a key (DOM code: Digit1, Space,
                         ArrowLeft ...), held <ms> (default 100)
   down <code> / up <code>
-  shot <file.png>       saves the canvas as a PNG
+  shot <file.png>       saves the frame the program draws next as a PNG
+  drawn <file.png>      as shot, and fails when the frame is all one colour
 
 Prints the page's console and the time to the first frame; exits 1 when
 the page failed (an uncaught error, an abort, or no frame at all).
 
-  browser_play.py build-web/zorvelin "frames 30; shot a.png; key Digit1"
+  browser_play.py build-web/zorvelin "frames 30; shot a.png; key Digit1" [?query]
+
+The optional query gives the program its command line (args=...) and
+KV_ variables (?args=100&KV_NO_BATCH=1).
 """
 import asyncio
 import base64
@@ -25,12 +29,14 @@ import json
 import os
 import shutil
 import socket
+import struct
 import subprocess
 import sys
 import tempfile
 import threading
 import time
 import urllib.request
+import zlib
 
 import websockets
 
@@ -48,6 +54,42 @@ def key_info(code):
     if code.startswith("Key"):
         return (code[3:].lower(), ord(code[3:]))
     raise SystemExit(f"unknown key code {code}")
+
+
+def distinct_colours(png):
+    """Number of distinct RGBA values of an 8-bit RGBA PNG (as canvases save)."""
+    pos, idat, width, height = 8, b"", 0, 0
+    while pos < len(png):
+        length, = struct.unpack(">I", png[pos:pos + 4])
+        kind, body = png[pos + 4:pos + 8], png[pos + 8:pos + 8 + length]
+        if kind == b"IHDR":
+            width, height, depth, colour_type = struct.unpack(">IIBB", body[:10])
+            if depth != 8 or colour_type != 6:
+                raise SystemExit("the canvas PNG is not 8-bit RGBA")
+        elif kind == b"IDAT":
+            idat += body
+        pos += 12 + length
+    raw, stride, previous, colours, at = zlib.decompress(idat), width * 4, bytearray(width * 4), set(), 0
+    for _ in range(height):
+        kind, line = raw[at], bytearray(raw[at + 1:at + 1 + stride])
+        at += 1 + stride
+        for x in range(stride):
+            a = line[x - 4] if x >= 4 else 0
+            b = previous[x]
+            c = previous[x - 4] if x >= 4 else 0
+            if kind == 1:
+                line[x] = (line[x] + a) & 255
+            elif kind == 2:
+                line[x] = (line[x] + b) & 255
+            elif kind == 3:
+                line[x] = (line[x] + (a + b) // 2) & 255
+            elif kind == 4:
+                p = a + b - c
+                pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
+                line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
+        colours.update(bytes(line[x:x + 4]) for x in range(0, stride, 4))
+        previous = line
+    return len(colours)
 
 
 def free_port():
@@ -132,7 +174,7 @@ async def wait_frames(page, count, timeout):
 
 
 
-async def run(folder, steps, timeout):
+async def run(folder, steps, timeout, query):
     port = free_port()
     handler = functools.partial(QuietHandler, directory=folder)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", port), handler)
@@ -165,7 +207,7 @@ async def run(folder, steps, timeout):
             await page.call("Runtime.enable")
             await page.call("Page.enable")
             started = time.monotonic()
-            await page.call("Page.navigate", url=f"http://127.0.0.1:{port}/index.html")
+            await page.call("Page.navigate", url=f"http://127.0.0.1:{port}/index.html{query}")
             await wait_frames(page, 1, timeout)
             print(f"first frame after {time.monotonic() - started:.2f} s", flush=True)
             for step in filter(None, (s.strip() for s in steps.split(";"))):
@@ -185,7 +227,7 @@ async def run(folder, steps, timeout):
                     await page.key("keyDown", words[1])
                 elif words[0] == "up":
                     await page.key("keyUp", words[1])
-                elif words[0] == "shot":
+                elif words[0] in ("shot", "drawn"):
                     await page.evaluate("Module.kvLastFrame = ''; Module.kvWantFrame = true")
                     url = ""
                     for _ in range(int(timeout * 20)):
@@ -195,8 +237,13 @@ async def run(folder, steps, timeout):
                         await asyncio.sleep(0.05)
                     if not url.startswith("data:image/png;base64,"):
                         raise SystemExit("no frame to save")
+                    png = base64.b64decode(url.split(",", 1)[1])
                     with open(words[1], "wb") as out:
-                        out.write(base64.b64decode(url.split(",", 1)[1]))
+                        out.write(png)
+                    colours = distinct_colours(png)
+                    print(f"{words[1]}: {colours} colours", flush=True)
+                    if words[0] == "drawn" and colours < 2:
+                        page.failed = f"{words[1]} is all one colour"
                 else:
                     raise SystemExit(f"unknown step {step}")
                 if page.failed:
@@ -221,7 +268,8 @@ def main():
         raise SystemExit(__doc__)
     folder = os.path.abspath(sys.argv[1])
     timeout = float(os.environ.get("KV_WEB_TIMEOUT", "90"))
-    sys.exit(asyncio.run(run(folder, sys.argv[2], timeout)))
+    query = sys.argv[3] if len(sys.argv) > 3 else ""
+    sys.exit(asyncio.run(run(folder, sys.argv[2], timeout, query)))
 
 
 if __name__ == "__main__":
