@@ -283,6 +283,10 @@ int DesktopColorBits()
 
 bool EnterFullscreen(Window* window)
 {
+    if (!windowsystem::SwitchesToFullscreen()) {
+        SDL_ShowWindow(window->sdl);
+        return true;
+    }
     SDL_Rect place{};
     SDL_GetWindowPosition(window->sdl, &place.x, &place.y);
     SDL_GetWindowSize(window->sdl, &place.w, &place.h);

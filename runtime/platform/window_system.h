@@ -21,6 +21,12 @@ bool RealWindowSize(SDL_Window* sdl, int* width, int* height);
 bool CoverDisplay(SDL_Window* sdl, const SDL_Rect& bounds);
 // Moves and resizes the window behind SDL's back (SDL believes it never moved).
 void PlaceWindow(SDL_Window* sdl, const SDL_Rect& place);
+// True when desktop full screen is the window system's to give. In the
+// browser the page decides how large the canvas shows (a page can only ask
+// for full screen from a click or key handler, and SDL would then resize the
+// canvas under a drawing area that cannot follow), so the game stays on its
+// canvas.
+bool SwitchesToFullscreen();
 // True when the drawing area may be a framebuffer object blitted into the
 // window (WebGL 1 has no blits: the browser draws straight into the canvas).
 bool DrawingAreaFramebufferWanted();

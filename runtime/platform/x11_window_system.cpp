@@ -80,6 +80,7 @@ void PlaceWindow(SDL_Window* sdl, const SDL_Rect& place)
     XSync(display, False);
 }
 
+bool SwitchesToFullscreen() { return true; }
 bool DrawingAreaFramebufferWanted() { return true; }
 
 void FramePresented() {}

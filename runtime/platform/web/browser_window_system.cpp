@@ -18,6 +18,7 @@ void AskForFixedFunctionGL()
 bool RealWindowSize(SDL_Window*, int*, int*) { return false; }
 bool CoverDisplay(SDL_Window*, const SDL_Rect&) { return false; }
 void PlaceWindow(SDL_Window*, const SDL_Rect&) {}
+bool SwitchesToFullscreen() { return false; }
 bool DrawingAreaFramebufferWanted() { return false; }
 
 // The browser composites the canvas only once the program returns to its
