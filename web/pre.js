@@ -18,6 +18,16 @@ Module['preRun'].push(function () {
 // (the runtime only ever resets them to their defaults before uploads).
 (function () {
   if (typeof WebGLRenderingContext === 'undefined') return;
+  // The runtime may hand control to the browser between drawing a frame
+  // and presenting it (frame pacing): the canvas must keep what was drawn
+  // when the browser composites it meanwhile, as a desktop back buffer does.
+  var getContext = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function (kind, attributes) {
+    if (kind === 'webgl' || kind === 'experimental-webgl') {
+      attributes = Object.assign({}, attributes || {}, { preserveDrawingBuffer: true });
+    }
+    return getContext.call(this, kind, attributes);
+  };
   var proto = WebGLRenderingContext.prototype;
   var plainFormat = { 0x8058: 0x1908, 0x8051: 0x1907, 4: 0x1908, 3: 0x1907 };
   var texImage2D = proto.texImage2D;

@@ -13,6 +13,9 @@ void AskForFixedFunctionGL()
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    // WebGL copies from the canvas into an RGBA texture (grabbing sprites
+    // and backgrounds) only when the canvas itself has alpha.
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
 }
 
 bool RealWindowSize(SDL_Window*, int*, int*) { return false; }
