@@ -84,7 +84,8 @@ include(${PROJECT_SOURCE_DIR}/tools/KvBasic.cmake)
 # Translates and builds the program, and makes build-web/<name>/ the folder
 # a web server serves: index.html (the page), index.js, index.wasm, and
 # index.data with the media and the runtime's font, which the page loads
-# into the browser's file system under /app, the program's folder.
+# into the browser's file system and copies into /app, the program's folder
+# (kept in IndexedDB, web/pre.js).
 function(kv_add_web_program name)
   cmake_parse_arguments(PARSE_ARGV 1 ARG "" "VERSION" "SOURCES;MEDIA")
   if(ARG_VERSION)
@@ -109,7 +110,7 @@ function(kv_add_web_program name)
     # (the HTML minifier call of this Emscripten release is broken)
     "SHELL:-s MINIFY_HTML=0"
     "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/pre.js"
-    "SHELL:--preload-file ${media}@/app")
+    "SHELL:--preload-file ${media}@/media")
 endfunction()
 
 set(ZORVELIN_WEB_MEDIA

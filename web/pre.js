@@ -1,16 +1,50 @@
-// Runs before the program starts: the preloaded media are the program's
-// folder (/app), where it loads its files by name.
+// Runs before the program starts. The program's folder is /app, kept in
+// the browser's IndexedDB, so that files the program writes (a high-score
+// table) are there again after a reload; the media, preloaded into /media,
+// are copied into it at every start (so a new build's media win).
 Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function () {
+  FS.mkdir('/app');
+  FS.mount(IDBFS, {}, '/app');
+  addRunDependency('kv-saved-files');
+  FS.syncfs(true, function (error) {
+    if (error) console.error('Zorvelin runtime: the saved files cannot be read: ' + error);
+    removeRunDependency('kv-saved-files');
+  });
+  addOnPreMain(function () {
+    var names = [];
+    try { names = FS.readdir('/media'); } catch (e) { }
+    names.forEach(function (name) {
+      if (name === '.' || name === '..') return;
+      FS.writeFile('/app/' + name, FS.readFile('/media/' + name));
+    });
+  });
+  // What the program wrote goes to IndexedDB every two seconds and when
+  // the page is left.
+  var saving = false;
+  function save() {
+    if (saving) return;
+    saving = true;
+    FS.syncfs(false, function (error) {
+      saving = false;
+      if (error) console.error('Zorvelin runtime: the files cannot be saved: ' + error);
+    });
+  }
+  setInterval(save, 2000);
+  window.addEventListener('pagehide', save);
   ENV['KV_PROGRAM_FOLDER'] = '/app';
-  // The page's address stands in for the command line and the environment:
-  // index.html?args=300%20shot.bmp&KV_NO_BATCH=1
-  var query = new URLSearchParams(location.search);
-  query.forEach(function (value, name) {
-    if (name === 'args') Module['arguments'] = value.split(' ').filter(function (word) { return word; });
-    else if (/^KV_[A-Z_]+$/.test(name)) ENV[name] = value;
+  new URLSearchParams(location.search).forEach(function (value, name) {
+    if (/^KV_[A-Z_]+$/.test(name)) ENV[name] = value;
   });
 });
+
+// The page's address stands in for the command line and the environment:
+// index.html?args=300%20shot.bmp&KV_NO_BATCH=1 (the arguments are taken
+// before any preRun step, so they are set here).
+(function () {
+  var args = new URLSearchParams(location.search).get('args');
+  if (args !== null) Module['arguments'] = args.split(' ').filter(function (word) { return word; });
+})();
 
 // WebGL 1 is stricter than desktop OpenGL 1.1 where the runtime relies on
 // the desktop's leniency: sized internal formats (GL_RGBA8, GL_RGB8) must be

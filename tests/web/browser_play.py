@@ -12,6 +12,9 @@ list of steps through the DevTools protocol:
   down <code> / up <code>
   shot <file.png>       saves the frame the program draws next as a PNG
   drawn <file.png>      as shot, and fails when the frame is all one colour
+  open [<query>]        opens the page again, with another query (files kept
+                        in IndexedDB stay)
+  exists <path>         fails unless the browser's file system has the file
 
 Prints the page's console and the time to the first frame; exits 1 when
 the page failed (an uncaught error, an abort, or no frame at all).
@@ -219,6 +222,16 @@ async def run(folder, steps, timeout, query):
                     await wait_frames(page, int(words[1]), timeout)
                     spent = time.monotonic() - before
                     print(f"{words[1]} frames in {spent:.2f} s ({int(words[1]) / spent:.1f} fps)", flush=True)
+                elif words[0] == "open":
+                    address = f"http://127.0.0.1:{port}/index.html{words[1] if len(words) > 1 else ''}"
+                    await page.call("Page.navigate", url=address)
+                    await asyncio.sleep(0.5)
+                    await wait_frames(page, 1, timeout)
+                elif words[0] == "exists":
+                    found = await page.evaluate(f"(function () {{ try {{ FS.stat({json.dumps(words[1])}); return true; }} catch (e) {{ return false; }} }})()")
+                    print(f"{words[1]}: {'there' if found else 'missing'}", flush=True)
+                    if not found:
+                        page.failed = f"{words[1]} is missing"
                 elif words[0] == "key":
                     await page.key("keyDown", words[1])
                     await asyncio.sleep((int(words[2]) if len(words) > 2 else 100) / 1000)
