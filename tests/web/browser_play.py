@@ -12,6 +12,10 @@ list of steps through the DevTools protocol:
   down <code> / up <code>
   shot <file.png>       saves the frame the program draws next as a PNG
   drawn <file.png>      as shot, and fails when the frame is all one colour
+  like <file.png> <native.bmp> <share>
+                        as shot, and fails when more than <share> of the
+                        pixels differ from the native screenshot by more
+                        than 48 levels
   open [<query>]        opens the page again, with another query (files kept
                         in IndexedDB stay)
   exists <path>         fails unless the browser's file system has the file
@@ -59,8 +63,8 @@ def key_info(code):
     raise SystemExit(f"unknown key code {code}")
 
 
-def distinct_colours(png):
-    """Number of distinct RGBA values of an 8-bit RGBA PNG (as canvases save)."""
+def png_rows(png):
+    """Width, height and the RGBA rows of an 8-bit RGBA PNG (as canvases save)."""
     pos, idat, width, height = 8, b"", 0, 0
     while pos < len(png):
         length, = struct.unpack(">I", png[pos:pos + 4])
@@ -72,7 +76,7 @@ def distinct_colours(png):
         elif kind == b"IDAT":
             idat += body
         pos += 12 + length
-    raw, stride, previous, colours, at = zlib.decompress(idat), width * 4, bytearray(width * 4), set(), 0
+    raw, stride, previous, rows, at = zlib.decompress(idat), width * 4, bytearray(width * 4), [], 0
     for _ in range(height):
         kind, line = raw[at], bytearray(raw[at + 1:at + 1 + stride])
         at += 1 + stride
@@ -90,9 +94,36 @@ def distinct_colours(png):
                 p = a + b - c
                 pa, pb, pc = abs(p - a), abs(p - b), abs(p - c)
                 line[x] = (line[x] + (a if pa <= pb and pa <= pc else b if pb <= pc else c)) & 255
-        colours.update(bytes(line[x:x + 4]) for x in range(0, stride, 4))
+        rows.append(bytes(line))
         previous = line
-    return len(colours)
+    return width, height, rows
+
+
+def distinct_colours(png):
+    width, _, rows = png_rows(png)
+    return len({row[x:x + 4] for row in rows for x in range(0, width * 4, 4)})
+
+
+def unlike_fraction(png, bmp_path):
+    """Share of pixels that differ by more than 48 levels in a channel from
+    the 24-bit BMP the native runtime saved; 1.0 when the sizes differ."""
+    width, height, rows = png_rows(png)
+    with open(bmp_path, "rb") as f:
+        bmp = f.read()
+    offset, = struct.unpack("<I", bmp[10:14])
+    bw, bh = struct.unpack("<ii", bmp[18:26])
+    if (bw, bh) != (width, height):
+        return 1.0
+    stride = (bw * 3 + 3) // 4 * 4
+    unlike = 0
+    for y in range(height):
+        base = offset + (bh - 1 - y) * stride
+        row = rows[y]
+        for x in range(width):
+            b, g, r = bmp[base + x * 3:base + x * 3 + 3]
+            if max(abs(row[x * 4] - r), abs(row[x * 4 + 1] - g), abs(row[x * 4 + 2] - b)) > 48:
+                unlike += 1
+    return unlike / (width * height)
 
 
 def free_port():
@@ -240,7 +271,7 @@ async def run(folder, steps, timeout, query):
                     await page.key("keyDown", words[1])
                 elif words[0] == "up":
                     await page.key("keyUp", words[1])
-                elif words[0] in ("shot", "drawn"):
+                elif words[0] in ("shot", "drawn", "like"):
                     await page.evaluate("Module.kvLastFrame = ''; Module.kvWantFrame = true")
                     url = ""
                     for _ in range(int(timeout * 20)):
@@ -257,6 +288,11 @@ async def run(folder, steps, timeout, query):
                     print(f"{words[1]}: {colours} colours", flush=True)
                     if words[0] == "drawn" and colours < 2:
                         page.failed = f"{words[1]} is all one colour"
+                    if words[0] == "like":
+                        share = unlike_fraction(png, words[2])
+                        print(f"{words[1]}: {share:.4f} of the pixels unlike {words[2]}", flush=True)
+                        if share > float(words[3]):
+                            page.failed = f"{words[1]} is unlike {words[2]}"
                 else:
                     raise SystemExit(f"unknown step {step}")
                 if page.failed:
