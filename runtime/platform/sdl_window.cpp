@@ -9,8 +9,6 @@
 #include "platform/platform.h"
 
 #include <SDL.h>
-#include <SDL_syswm.h>
-#include <X11/Xatom.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 
@@ -18,6 +16,7 @@
 #include "platform/input_script.h"
 #include "platform/real_devices.h"
 #include "platform/screenshot.h"
+#include "platform/window_system.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -49,48 +48,6 @@ struct Window {
 namespace {
 
 std::string g_lastError;
-
-// The X connection and window behind the SDL window; false on other systems.
-bool X11Window(SDL_Window* sdl, Display** display, ::Window* xWindow)
-{
-    SDL_SysWMinfo info;
-    SDL_VERSION(&info.version);
-    if (!SDL_GetWindowWMInfo(sdl, &info) || info.subsystem != SDL_SYSWM_X11) return false;
-    *display = info.info.x11.display;
-    *xWindow = info.info.x11.window;
-    return true;
-}
-
-// A window manager that follows the desktop conventions announces itself
-// on the root window; only such a one makes a window full screen.
-bool WindowManagerRunning(Display* display)
-{
-    const Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", True);
-    if (check == None) return false;
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0, after = 0;
-    unsigned char* data = nullptr;
-    const int status = XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW,
-                                          &type, &format, &count, &after, &data);
-    const bool running = status == Success && type == XA_WINDOW && count == 1;
-    if (data != nullptr) XFree(data);
-    return running;
-}
-
-// The size of the window as the X server really has it: SDL reports the
-// size it asked for, which without a window manager is not what it got.
-bool RealWindowSize(SDL_Window* sdl, int* width, int* height)
-{
-    Display* display = nullptr;
-    ::Window xWindow = 0;
-    if (!X11Window(sdl, &display, &xWindow)) return false;
-    XWindowAttributes attributes;
-    if (!XGetWindowAttributes(display, xWindow, &attributes)) return false;
-    *width = attributes.width;
-    *height = attributes.height;
-    return true;
-}
 
 struct FramebufferFunctions {
     PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
@@ -217,7 +174,7 @@ Window* CreateGameWindow(const char* caption, int x, int y, int width, int heigh
         SDL_QuitSubSystem(SDL_INIT_VIDEO);
         return nullptr;
     }
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    windowsystem::AskForFixedFunctionGL();
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
@@ -289,7 +246,7 @@ bool CreateGLContext(Window* window, int logicalWidth, int logicalHeight, int de
     SDL_GL_SetSwapInterval(0);
     window->logicalWidth = logicalWidth;
     window->logicalHeight = logicalHeight;
-    g_fboAvailable = g_fbo.Load();
+    g_fboAvailable = windowsystem::DrawingAreaFramebufferWanted() && g_fbo.Load();
     MakeDrawingArea(window, depthBits);
     return true;
 }
@@ -326,6 +283,10 @@ int DesktopColorBits()
 
 bool EnterFullscreen(Window* window)
 {
+    if (!windowsystem::SwitchesToFullscreen()) {
+        SDL_ShowWindow(window->sdl);
+        return true;
+    }
     SDL_Rect place{};
     SDL_GetWindowPosition(window->sdl, &place.x, &place.y);
     SDL_GetWindowSize(window->sdl, &place.w, &place.h);
@@ -337,18 +298,12 @@ bool EnterFullscreen(Window* window)
     SDL_RaiseWindow(window->sdl);
     // Desktop full screen is a request to the window manager. Without one
     // the window would stay as it is: it is made to cover the display here.
-    Display* display = nullptr;
-    ::Window xWindow = 0;
     SDL_Rect bounds{};
     const int screen = SDL_GetWindowDisplayIndex(window->sdl);
-    if (X11Window(window->sdl, &display, &xWindow) && !WindowManagerRunning(display) &&
-        SDL_GetDisplayBounds(screen < 0 ? 0 : screen, &bounds) == 0) {
+    if (SDL_GetDisplayBounds(screen < 0 ? 0 : screen, &bounds) == 0 &&
+        windowsystem::CoverDisplay(window->sdl, bounds)) {
         if (!window->coveringDisplay) window->windowedPlace = place;
         window->coveringDisplay = true;
-        XMoveResizeWindow(display, xWindow, bounds.x, bounds.y, static_cast<unsigned>(bounds.w),
-                          static_cast<unsigned>(bounds.h));
-        XRaiseWindow(display, xWindow);
-        XSync(display, False);
     }
     g_windowChanged = true;
     return true;
@@ -359,14 +314,10 @@ void EnterWindowed(Window* window, int width, int height)
     SDL_SetWindowFullscreen(window->sdl, 0);
     SDL_SetWindowBordered(window->sdl, SDL_TRUE);
     SDL_SetWindowSize(window->sdl, width, height);
-    Display* display = nullptr;
-    ::Window xWindow = 0;
-    if (window->coveringDisplay && X11Window(window->sdl, &display, &xWindow)) {
+    if (window->coveringDisplay) {
         // Back to where it was, at the size asked for now: SDL believes the
         // window never left it, so it would not move it itself.
-        XMoveResizeWindow(display, xWindow, window->windowedPlace.x, window->windowedPlace.y,
-                          static_cast<unsigned>(width), static_cast<unsigned>(height));
-        XSync(display, False);
+        windowsystem::PlaceWindow(window->sdl, {window->windowedPlace.x, window->windowedPlace.y, width, height});
         window->coveringDisplay = false;
     }
     SDL_ShowWindow(window->sdl);
@@ -405,7 +356,7 @@ static void ShowDrawingArea(Window* window, const float* blankColour)
     if (g_windowChanged || window->realSizeFrame < 0 || g_presentedFrames - window->realSizeFrame >= 30) {
         g_windowChanged = false;
         window->realSizeFrame = g_presentedFrames;
-        if (!RealWindowSize(window->sdl, &window->realWidth, &window->realHeight))
+        if (!windowsystem::RealWindowSize(window->sdl, &window->realWidth, &window->realHeight))
             window->realWidth = window->realHeight = 0;
     }
     drawableWidth = window->realWidth;
@@ -472,6 +423,7 @@ bool PresentFrame(Window* window, const float* blankColour)
     else
         SDL_GL_SwapWindow(window->sdl);
     ++g_presentedFrames;
+    windowsystem::FramePresented();
     script::NextFrame();
     recorder::NextFrame();
     return kept;

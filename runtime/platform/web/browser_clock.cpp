@@ -1,0 +1,21 @@
+// The clocks in the browser: SDL's counters, and sleeping by handing control
+// back to the browser's event loop (a blocking sleep would freeze the page:
+// no frame shown, no key or sound delivered).
+#include "platform/platform.h"
+
+#include <SDL.h>
+
+#include <emscripten.h>
+
+namespace platform {
+
+std::uint64_t PerformanceCounter() { return SDL_GetPerformanceCounter(); }
+std::uint64_t PerformanceFrequency() { return SDL_GetPerformanceFrequency(); }
+std::uint32_t Milliseconds() { return SDL_GetTicks(); }
+
+void SleepMilliseconds(double ms)
+{
+    emscripten_sleep(ms > 0 ? static_cast<unsigned>(ms + 0.5) : 0);
+}
+
+}  // namespace platform

@@ -1,0 +1,129 @@
+# The web build: the runtime and the programs compiled to WebAssembly with
+# Emscripten, each program a folder of static files (index.html, index.js,
+# index.wasm, index.data with the media) that a browser plays from any web
+# server. Configure with
+#
+#   emcmake cmake -S . -B build-web -G Ninja -DKV_WEB=ON \
+#     -DKVBASIC_EXECUTABLE=<native build>/kvbasic
+#
+# after scripts/install-web-deps has built SDL2, SDL2_mixer and LZO for the
+# web into KV_WEB_SYSROOT. The translator runs natively (KVBASIC_EXECUTABLE).
+if(NOT EMSCRIPTEN)
+  message(FATAL_ERROR "KV_WEB needs Emscripten's compilers: configure with emcmake cmake -DKV_WEB=ON")
+endif()
+set(KV_WEB_SYSROOT "$ENV{HOME}/.cache/kvbasic-web/sysroot" CACHE PATH
+  "Where scripts/install-web-deps put SDL2, SDL2_mixer and LZO built for the web")
+foreach(library SDL2 SDL2_mixer lzo2)
+  if(NOT EXISTS "${KV_WEB_SYSROOT}/lib/lib${library}.a")
+    message(FATAL_ERROR "${KV_WEB_SYSROOT}/lib/lib${library}.a is missing: run scripts/install-web-deps")
+  endif()
+endforeach()
+if(NOT KVBASIC_EXECUTABLE)
+  message(FATAL_ERROR "The web build translates with a native kvbasic: give -DKVBASIC_EXECUTABLE=<path>")
+endif()
+
+# Emscripten's JavaScript optimizer needs Debian's acorn module, which a
+# Node.js from elsewhere does not look for.
+if(EXISTS /usr/share/nodejs/acorn)
+  set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+endif()
+
+# The runtime: every subsystem as on the desktop; in the platform layer the
+# browser's variants (runtime/platform/web) replace what a browser cannot do
+# (X11, UDP networking, video decoding, other processes, keyboard layout
+# files) or must do differently (sleeping hands control to the browser).
+file(GLOB KV_RUNTIME_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/*/*.cpp)
+list(FILTER KV_RUNTIME_SOURCES EXCLUDE REGEX
+  "runtime/(frame/entry_main|platform/(clock|keymap|net_udp|programs|video_file|x11_window_system))\\.cpp$")
+file(GLOB KV_WEB_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/platform/web/*.cpp)
+add_library(kvruntime STATIC ${KV_RUNTIME_SOURCES} ${KV_WEB_PLATFORM_SOURCES})
+target_include_directories(kvruntime PUBLIC ${PROJECT_SOURCE_DIR}/runtime
+  ${KV_WEB_SYSROOT}/include ${KV_WEB_SYSROOT}/include/SDL2)
+target_compile_features(kvruntime PUBLIC cxx_std_20)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/runtime/frame/program_version.cpp PROPERTIES
+  COMPILE_DEFINITIONS KV_RUNTIME_VERSION="${PROJECT_VERSION}")
+# The OpenGL guards, as on the desktop (--wrap). The OpenGL functions are
+# JavaScript here; the linker cannot always bind "__real_<name>" to such an
+# import, so a JavaScript library forwards each to the real one.
+set(KV_GL_REAL_ALIASES "")
+foreach(function ${KV_GL_GUARDED})
+  string(APPEND KV_GL_REAL_ALIASES "  __real_${function}__deps: ['${function}'],\n"
+    "  __real_${function}: function() { return _${function}.apply(null, arguments); },\n")
+endforeach()
+file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/gl_real_aliases.js" CONTENT
+  "// The unguarded OpenGL entry points the runtime's guards call.\nmergeInto(LibraryManager.library, {\n${KV_GL_REAL_ALIASES}});\n")
+file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/sdl_library_functions.json"
+  CONTENT "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
+list(TRANSFORM KV_GL_GUARDED PREPEND "LINKER:--wrap=")
+target_link_options(kvruntime INTERFACE ${KV_GL_GUARDED}
+  "SHELL:--js-library ${CMAKE_BINARY_DIR}/gl_real_aliases.js")
+# SDL2_mixer by its file: "-lSDL2_mixer" would make Emscripten fetch its
+# own port of it.
+target_link_libraries(kvruntime PUBLIC
+  ${KV_WEB_SYSROOT}/lib/libSDL2_mixer.a ${KV_WEB_SYSROOT}/lib/libSDL2.a ${KV_WEB_SYSROOT}/lib/liblzo2.a)
+target_link_options(kvruntime INTERFACE
+  # OpenGL 1.1 fixed function (immediate mode, client arrays, matrices,
+  # texture environment) emulated on WebGL.
+  "SHELL:-s LEGACY_GL_EMULATION=1"
+  # SHOWSCREEN and the waits hand control to the browser and resume.
+  "SHELL:-s ASYNCIFY=1" "SHELL:-s ASYNCIFY_STACK_SIZE=65536"
+  "SHELL:-s ALLOW_MEMORY_GROWTH=1" "SHELL:-s INITIAL_MEMORY=67108864"
+  # What SDL's browser back ends call from their JavaScript (named in a
+  # file: the names begin with "$", which the shell would expand).
+  "SHELL:-s DEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/sdl_library_functions.json"
+  "SHELL:-s FORCE_FILESYSTEM=1" -lidbfs.js
+  "SHELL:-s EXPORTED_RUNTIME_METHODS=['FS','ENV']")
+
+add_library(kvmain STATIC ${PROJECT_SOURCE_DIR}/runtime/frame/entry_main.cpp)
+target_link_libraries(kvmain PUBLIC kvruntime)
+
+include(${PROJECT_SOURCE_DIR}/tools/KvBasic.cmake)
+
+# kv_add_web_program(<name> SOURCES <prog.bas> [MEDIA <file>...] [VERSION <v>])
+#
+# Translates and builds the program, and makes build-web/<name>/ the folder
+# a web server serves: index.html (the page), index.js, index.wasm, and
+# index.data with the media and the runtime's font, which the page loads
+# into the browser's file system and copies into /app, the program's folder
+# (kept in IndexedDB, web/pre.js).
+function(kv_add_web_program name)
+  cmake_parse_arguments(PARSE_ARGV 1 ARG "" "VERSION" "SOURCES;MEDIA")
+  if(ARG_VERSION)
+    kv_add_basic_program(${name} SOURCES ${ARG_SOURCES} VERSION ${ARG_VERSION})
+  else()
+    kv_add_basic_program(${name} SOURCES ${ARG_SOURCES})
+  endif()
+  set(media "${CMAKE_BINARY_DIR}/media/${name}")
+  file(REMOVE_RECURSE "${media}")
+  file(MAKE_DIRECTORY "${media}")
+  foreach(file IN LISTS ARG_MEDIA ITEMS ${PROJECT_SOURCE_DIR}/media/runtime/Smalfont.bmp)
+    cmake_path(ABSOLUTE_PATH file BASE_DIRECTORY "${CMAKE_CURRENT_SOURCE_DIR}")
+    cmake_path(GET file FILENAME file_name)
+    configure_file("${file}" "${media}/${file_name}" COPYONLY)
+  endforeach()
+  set_target_properties(${name} PROPERTIES
+    RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/${name}"
+    OUTPUT_NAME index SUFFIX ".html"
+    LINK_DEPENDS "${PROJECT_SOURCE_DIR}/web/shell.html;${PROJECT_SOURCE_DIR}/web/pre.js;${ARG_MEDIA}")
+  target_link_options(${name} PRIVATE
+    "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/web/shell.html"
+    # (the HTML minifier call of this Emscripten release is broken)
+    "SHELL:-s MINIFY_HTML=0"
+    "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/pre.js"
+    "SHELL:--preload-file ${media}@/media")
+endfunction()
+
+set(ZORVELIN_WEB_MEDIA
+  font.bmp fontklein.bmp katze_rechts.bmp katze_links.bmp wachmann.bmp flagge.bmp
+  land.bmp himmel.bmp berge.bmp sonne.bmp vogel_0.bmp vogel_1.bmp vogel_2.bmp vogel_3.bmp
+  einsammeln.wav gefangen.wav musik.wav)
+list(TRANSFORM ZORVELIN_WEB_MEDIA PREPEND ${PROJECT_SOURCE_DIR}/game/media/)
+kv_add_web_program(zorvelin SOURCES ${PROJECT_SOURCE_DIR}/game/zorvelin.bas VERSION ${PROJECT_VERSION}
+  MEDIA ${ZORVELIN_WEB_MEDIA})
+file(GLOB KV_EXAMPLE_MEDIA CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/media/examples/*)
+# turning_cube is left out: the 3D layer needs display lists, glPushAttrib and
+# glGetDoublev, which the fixed-function emulation does not have (docs/web.md).
+foreach(example count_frames draw_demo)
+  kv_add_web_program(${example} SOURCES ${PROJECT_SOURCE_DIR}/examples/${example}.bas
+    MEDIA ${KV_EXAMPLE_MEDIA})
+endforeach()

@@ -1,0 +1,86 @@
+// Runs before the program starts. The program's folder is /app, kept in
+// the browser's IndexedDB, so that files the program writes (a high-score
+// table) are there again after a reload; the media, preloaded into /media,
+// are copied into it at every start (so a new build's media win).
+Module['preRun'] = Module['preRun'] || [];
+Module['preRun'].push(function () {
+  FS.mkdir('/app');
+  FS.mount(IDBFS, {}, '/app');
+  addRunDependency('kv-saved-files');
+  FS.syncfs(true, function (error) {
+    if (error) console.error('Zorvelin runtime: the saved files cannot be read: ' + error);
+    removeRunDependency('kv-saved-files');
+  });
+  addOnPreMain(function () {
+    var names = [];
+    try { names = FS.readdir('/media'); } catch (e) { }
+    names.forEach(function (name) {
+      if (name === '.' || name === '..') return;
+      FS.writeFile('/app/' + name, FS.readFile('/media/' + name));
+    });
+  });
+  // What the program wrote goes to IndexedDB every two seconds and when
+  // the page is left.
+  var saving = false;
+  function save() {
+    if (saving) return;
+    saving = true;
+    FS.syncfs(false, function (error) {
+      saving = false;
+      if (error) console.error('Zorvelin runtime: the files cannot be saved: ' + error);
+    });
+  }
+  setInterval(save, 2000);
+  window.addEventListener('pagehide', save);
+  ENV['KV_PROGRAM_FOLDER'] = '/app';
+  new URLSearchParams(location.search).forEach(function (value, name) {
+    if (/^KV_[A-Z_]+$/.test(name)) ENV[name] = value;
+  });
+});
+
+// The page's address stands in for the command line and the environment:
+// index.html?args=300%20shot.bmp&KV_NO_BATCH=1 (the arguments are taken
+// before any preRun step, so they are set here).
+(function () {
+  var args = new URLSearchParams(location.search).get('args');
+  if (args !== null) Module['arguments'] = args.split(' ').filter(function (word) { return word; });
+})();
+
+// WebGL 1 is stricter than desktop OpenGL 1.1 where the runtime relies on
+// the desktop's leniency: sized internal formats (GL_RGBA8, GL_RGB8) must be
+// the plain format, and the pixel-store row and skip settings do not exist
+// (the runtime only ever resets them to their defaults before uploads).
+(function () {
+  if (typeof WebGLRenderingContext === 'undefined') return;
+  // The runtime may hand control to the browser between drawing a frame
+  // and presenting it (frame pacing): the canvas must keep what was drawn
+  // when the browser composites it meanwhile, as a desktop back buffer does.
+  var getContext = HTMLCanvasElement.prototype.getContext;
+  HTMLCanvasElement.prototype.getContext = function (kind, attributes) {
+    if (kind === 'webgl' || kind === 'experimental-webgl') {
+      attributes = Object.assign({}, attributes || {}, { preserveDrawingBuffer: true });
+    }
+    return getContext.call(this, kind, attributes);
+  };
+  var proto = WebGLRenderingContext.prototype;
+  var plainFormat = { 0x8058: 0x1908, 0x8051: 0x1907, 4: 0x1908, 3: 0x1907 };
+  var texImage2D = proto.texImage2D;
+  proto.texImage2D = function () {
+    if (arguments.length === 9 && plainFormat[arguments[2]] !== undefined) {
+      var args = Array.prototype.slice.call(arguments);
+      args[2] = plainFormat[args[2]];
+      return texImage2D.apply(this, args);
+    }
+    return texImage2D.apply(this, arguments);
+  };
+  // GL_UNPACK_ROW_LENGTH, SKIP_ROWS, SKIP_PIXELS and their PACK twins.
+  var desktopOnly = { 0x0CF2: 1, 0x0CF3: 1, 0x0CF4: 1, 0x0D02: 1, 0x0D03: 1, 0x0D04: 1 };
+  var pixelStorei = proto.pixelStorei;
+  proto.pixelStorei = function (name, value) {
+    if (desktopOnly[name]) {
+      if (value !== 0) console.error('pixel store setting 0x' + name.toString(16) + ' = ' + value + ' is not available in WebGL');
+      return;
+    }
+    return pixelStorei.call(this, name, value);
+  };
+})();
