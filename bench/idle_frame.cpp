@@ -26,20 +26,6 @@ constexpr int kFrames = 180;  // three seconds a run
 constexpr int kRepetitions = 5;
 constexpr double kPeriod = 1.0 / 60;
 
-double ProcessCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double Monotonic()
-{
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 struct Run {
     double wall = 0, processCpu = 0, threadCpu = 0;
 };
@@ -52,15 +38,15 @@ struct Side {
     template <typename Frame>
     void Measure(Frame frame, bool keep)
     {
-        const double w0 = Monotonic(), p0 = ProcessCpuSeconds(), t0 = bench::ThreadCpuSeconds();
+        const double w0 = bench::WallSeconds(), p0 = bench::ProcessCpuSeconds(), t0 = bench::ThreadCpuSeconds();
         double last = w0;
         for (int i = 0; i < kFrames; ++i) {
             frame();
-            const double now = Monotonic();
+            const double now = bench::WallSeconds();
             if (keep && i > 0) intervals.push_back(now - last);
             last = now;
         }
-        if (keep) runs.push_back({Monotonic() - w0, ProcessCpuSeconds() - p0, bench::ThreadCpuSeconds() - t0});
+        if (keep) runs.push_back({bench::WallSeconds() - w0, bench::ProcessCpuSeconds() - p0, bench::ThreadCpuSeconds() - t0});
     }
     double MedianShare(double Run::*cpu) const
     {
@@ -89,7 +75,7 @@ public:
     void Enter()
     {
         SDL_GL_MakeCurrent(m_window, m_context);
-        m_next = Monotonic() + kPeriod;
+        m_next = bench::WallSeconds() + kPeriod;
     }
     void Frame()
     {
@@ -103,7 +89,7 @@ public:
         until.tv_nsec = static_cast<long>((m_next - static_cast<double>(until.tv_sec)) * 1e9);
         while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &until, nullptr) != 0) {
         }
-        const double now = Monotonic();
+        const double now = bench::WallSeconds();
         m_next += kPeriod;
         while (m_next < now) m_next += kPeriod;
     }

@@ -37,20 +37,6 @@ constexpr int kWidth = 640, kHeight = 480;
 constexpr int kRepetitions = 11;
 constexpr int kWarmUpFrames = 3;
 
-double WallSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_MONOTONIC, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
-double MainThreadCpuSeconds()
-{
-    timespec t{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 // A 24-bit picture of size x size with a keyed 4 x 4 corner, loaded into slot.
 void LoadTestSprite(int slot, int size)
 {
@@ -181,14 +167,14 @@ void RunFrames(const std::function<void()>& frame, int frames, int primitives, T
                const Untimed& untimed = {})
 {
     if (untimed.enter) untimed.enter();
-    const double w0 = WallSeconds(), c0 = MainThreadCpuSeconds();
+    const double w0 = bench::WallSeconds(), c0 = bench::ThreadCpuSeconds();
     for (int f = 0; f < frames; ++f) {
         frame();
         glFinish();
     }
     const double n = static_cast<double>(frames) * primitives;
-    totals.wall.push_back((WallSeconds() - w0) / n);
-    totals.cpu.push_back((MainThreadCpuSeconds() - c0) / n);
+    totals.wall.push_back((bench::WallSeconds() - w0) / n);
+    totals.cpu.push_back((bench::ThreadCpuSeconds() - c0) / n);
     if (untimed.leave) untimed.leave();
 }
 
