@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <cstdint>
 
 #include "frame/runtime_state.h"
 #include "platform/platform.h"
@@ -27,5 +28,8 @@ void __MarkCallStackTop()
     const std::size_t size = platform::MainThreadStackSize();
     // A small stack keeps at least a quarter of itself for the reserve.
     const std::size_t usable = size - std::min(kStackReserve, size / 4);
-    g_callStackFloor = top - usable;
+    // A stack said to be larger than the addresses below its top (a
+    // platform that does not know its limit guesses) gets no floor: the
+    // depth limit alone then guards it, and the subtraction cannot wrap.
+    g_callStackFloor = reinterpret_cast<std::uintptr_t>(top) > usable ? top - usable : nullptr;
 }

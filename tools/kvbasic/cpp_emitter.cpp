@@ -392,9 +392,8 @@ private:
     {
         out += "\n" + Signature(function, true) + "\n{\n";
         currentFunction_ = &function;
-        // Every SUB and FUNCTION counts its call: recursion too deep ends the
-        // program with an error on the line of the call, not with a crash.
-        if (!function.name.empty()) out += "    __CallDepthGuard __depth;\n";
+        callsTheProgram_ = false;
+        const std::size_t top = out.size();
         // LOCALs are C++ locals of the call, at the top so that no jump
         // crosses their start.
         for (const std::string& name : function.locals) {
@@ -410,6 +409,12 @@ private:
         if (function.name.empty()) out += "    END();\n";
         if (function.isFunction) out += "    return " + DefaultResult(function) + ";\n";
         out += "}\n";
+        // A SUB or FUNCTION that calls others counts its call: recursion too
+        // deep ends the program with an error on the line of the call, not
+        // with a crash. One that calls none cannot nest deeper than its
+        // caller's check allowed (that check keeps stack in reserve for it),
+        // and its hot loops stay free of the guard.
+        if (!function.name.empty() && callsTheProgram_) out.insert(top, "    __CallDepthGuard __depth;\n");
     }
 
     std::string Indent(int depth) const { return std::string(4 * std::max(depth, 0), ' '); }
@@ -587,6 +592,7 @@ private:
         case T::Call:
             return Call(*statement.call) + ";";
         case T::Gosub:
+            callsTheProgram_ = true;
             return CppName(statement.name) + "();";
         case T::Goto:
             return "goto " + CppName(statement.name) + ";";
@@ -813,6 +819,7 @@ private:
     std::string UserCall(const Expr& call)
     {
         const Function& function = checked_.functions[call.functionIndex];
+        callsTheProgram_ = true;
         std::string code = FunctionName(function) + "(";
         for (std::size_t k = 0; k < call.children.size(); ++k) {
             const Expr& argument = *call.children[k];
@@ -827,6 +834,7 @@ private:
     const CheckedProgram& checked_;
     const EmitOptions& options_;
     const Function* currentFunction_ = nullptr;  // the one being written
+    bool callsTheProgram_ = false;  // it calls a SUB or FUNCTION of the program
     int depth_ = 1;
     bool commentPending_ = false;
     std::vector<bool> selectCases_;  // per open SELECT CASE: whether a CASE has opened its block

@@ -43,6 +43,7 @@ SUB Greet(who$, count)
   who$ = who$ + "?"
   IF count < 0 THEN EXIT SUB
   PRINT who$ + copy[0], 0, 0
+  IF count > 3 THEN Greet who$, count - 1
 END SUB
 SUB Tick()
   ticks = ticks + 1

@@ -42,7 +42,6 @@ void __MainGameSub_()
 
 double Area([[maybe_unused]] double w, [[maybe_unused]] double h)
 {
-    __CallDepthGuard __depth;
     __dLn(0, 11);  // FUNCTION Area(w, h)
     __dLn(0, 12);  return w * h;  // RETURN w * h
     __dLn(0, 13);  // END FUNCTION
@@ -51,7 +50,6 @@ double Area([[maybe_unused]] double w, [[maybe_unused]] double h)
 
 double Twice([[maybe_unused]] double x)
 {
-    __CallDepthGuard __depth;
     [[maybe_unused]] double i = 0;
     [[maybe_unused]] double sum = 0;
     __dLn(0, 14);  // FUNCTION Twice(x)
@@ -68,7 +66,6 @@ double Twice([[maybe_unused]] double x)
 
 KvStr Title_Str([[maybe_unused]] KvStr word_Str)
 {
-    __CallDepthGuard __depth;
     [[maybe_unused]] KvStr t_Str;
     KvStr __select_0;
     __dLn(0, 22);  // FUNCTION Title$(word$)
@@ -86,7 +83,6 @@ KvStr Title_Str([[maybe_unused]] KvStr word_Str)
 
 void Fill([[maybe_unused]] KvIntArray& a, [[maybe_unused]] double value)
 {
-    __CallDepthGuard __depth;
     [[maybe_unused]] double row = 0;
     [[maybe_unused]] double column = 0;
     __dLn(0, 30);  // SUB Fill(a[], value)
@@ -112,15 +108,15 @@ void Greet([[maybe_unused]] KvStr who_Str, [[maybe_unused]] double count)
     __dLn(0, 42);  who_Str += __text_3;  // who$ = who$ + "?"
     __dLn(0, 43);  if (count < 0) return;  // IF count < 0 THEN EXIT SUB
     __dLn(0, 44);  PRINT(who_Str + copy(0), 0, 0);  // PRINT who$ + copy[0], 0, 0
-    __dLn(0, 45);  // END SUB
+    __dLn(0, 45);  if (count > 3) Greet(who_Str, count - 1);  // IF count > 3 THEN Greet who$, count - 1
+    __dLn(0, 46);  // END SUB
 }
 
 void Tick()
 {
-    __CallDepthGuard __depth;
-    __dLn(0, 46);  // SUB Tick()
-    __dLn(0, 47);  ticks = ticks + 1;  // ticks = ticks + 1
-    __dLn(0, 48);  // END SUB
+    __dLn(0, 47);  // SUB Tick()
+    __dLn(0, 48);  ticks = ticks + 1;  // ticks = ticks + 1
+    __dLn(0, 49);  // END SUB
 }
 
 // The source lines, for the message of a runtime error that ends the program.
@@ -171,12 +167,13 @@ const char* const __source_lines[] = {
     "  who$ = who$ + \"\077\"",
     "  IF count < 0 THEN EXIT SUB",
     "  PRINT who$ + copy[0], 0, 0",
+    "  IF count > 3 THEN Greet who$, count - 1",
     "END SUB",
     "SUB Tick()",
     "  ticks = ticks + 1",
     "END SUB",
 };
-const KvSourceFile __source_files[] = {{0, "functions.bas", __source_lines, 49}};
+const KvSourceFile __source_files[] = {{0, "functions.bas", __source_lines, 50}};
 const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
 }  // namespace
 

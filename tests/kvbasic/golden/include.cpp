@@ -38,7 +38,6 @@ void __MainGameSub_()
 
 void tick()
 {
-    __CallDepthGuard __depth;
     __dLn(0, 10);  // SUB tick:
     __dLn(0, 11);  count = count - 1;  // count = count - 1
     __dLn(0, 12);  // ENDSUB
@@ -46,7 +45,6 @@ void tick()
 
 void spawn()
 {
-    __CallDepthGuard __depth;
     __dLn(1, 4);  // SUB spawn:
     __dLn(1, 5);  for (i = 0; i <= count; i = i + 1) {  // FOR i = 0 TO count
         __dLn(1, 6);  ex(i) = i * speed;  // ex[i] = i * speed

@@ -53,21 +53,18 @@ void __MainGameSub_()
 
 void P_tmpdir_()
 {
-    __CallDepthGuard __depth;
     __dLn(0, 20);  // SUB P_tmpdir:
     __dLn(0, 21);  // ENDSUB
 }
 
 void SHOWSCREEN__()
 {
-    __CallDepthGuard __depth;
     __dLn(0, 22);  // SUB SHOWSCREEN_:
     __dLn(0, 23);  // ENDSUB
 }
 
 void NumberToInt()
 {
-    __CallDepthGuard __depth;
     __dLn(0, 24);  // SUB NumberToInt:
     __dLn(0, 25);  // ENDSUB
 }

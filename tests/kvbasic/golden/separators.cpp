@@ -40,7 +40,6 @@ again:
 
 void tick()
 {
-    __CallDepthGuard __depth;
     __dLn(0, 8);  // SUB tick:
     __dLn(0, 9);  y = y * 2;  // y = y * 2 : RETURN
     __dLn(0, 9);  return;

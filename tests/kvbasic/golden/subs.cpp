@@ -29,7 +29,6 @@ start:
 
 void zeichnen()
 {
-    __CallDepthGuard __depth;
     __dLn(0, 14);  // SUB zeichnen:
     __dLn(0, 15);  SPRITE(0, 10, 20);  // SPRITE 0, 10, 20
     __dLn(0, 16);  if (KEY(57) != 0) return;  // IF KEY(57) THEN RETURN
@@ -42,7 +41,6 @@ nochmal:
 
 void leer()
 {
-    __CallDepthGuard __depth;
     __dLn(0, 22);  // SUB leer:
     __dLn(0, 23);  // ENDSUB
 }
