@@ -69,6 +69,12 @@ list(APPEND KV_WEB_LINK_OPTIONS
   "SHELL:-s LEGACY_GL_EMULATION=1"
   # SHOWSCREEN and the waits hand control to the browser and resume.
   "SHELL:-s ASYNCIFY=1" "SHELL:-s ASYNCIFY_STACK_SIZE=65536"
+  # The main stack the runtime assumes where the system names none (8 MB,
+  # as on the desktop): the browser reports no stack limit, and the check
+  # for calls nested too deep puts its floor 7 MB below the first frame.
+  # In Emscripten's default 5 MB stack that lies below address 0 and wraps
+  # around: every call was "nested too deep" (runtime error 28).
+  "SHELL:-s TOTAL_STACK=8388608"
   "SHELL:-s ALLOW_MEMORY_GROWTH=1" "SHELL:-s INITIAL_MEMORY=67108864"
   # What SDL's browser back ends call from their JavaScript (named in a
   # file: the names begin with "$", which the shell would expand).
