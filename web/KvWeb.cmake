@@ -24,8 +24,10 @@ endif()
 
 # Emscripten's JavaScript optimizer needs Debian's acorn module, which a
 # Node.js from elsewhere does not look for.
+set(KV_WEB_LINK_ENVIRONMENT "")
 if(EXISTS /usr/share/nodejs/acorn)
-  set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
+  set(KV_WEB_LINK_ENVIRONMENT NODE_PATH=/usr/share/nodejs)
+  set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env ${KV_WEB_LINK_ENVIRONMENT})
 endif()
 
 # The runtime: every subsystem as on the desktop; in the platform layer the
@@ -54,25 +56,61 @@ file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/gl_real_aliases.js" CONTENT
   "// The unguarded OpenGL entry points the runtime's guards call.\nmergeInto(LibraryManager.library, {\n${KV_GL_REAL_ALIASES}});\n")
 file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/sdl_library_functions.json"
   CONTENT "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
-list(TRANSFORM KV_GL_GUARDED PREPEND "LINKER:--wrap=")
-target_link_options(kvruntime INTERFACE ${KV_GL_GUARDED}
-  "SHELL:--js-library ${CMAKE_BINARY_DIR}/gl_real_aliases.js")
-# SDL2_mixer by its file: "-lSDL2_mixer" would make Emscripten fetch its
-# own port of it.
-target_link_libraries(kvruntime PUBLIC
+# Every link option of a web program, in one list: the targets below link
+# with it, and kvbasic (build --web) reads it from web_toolchain.txt, so the
+# two builds cannot drift apart.
+set(KV_WEB_LIBRARIES
   ${KV_WEB_SYSROOT}/lib/libSDL2_mixer.a ${KV_WEB_SYSROOT}/lib/libSDL2.a ${KV_WEB_SYSROOT}/lib/liblzo2.a)
-target_link_options(kvruntime INTERFACE
+list(TRANSFORM KV_GL_GUARDED PREPEND "LINKER:--wrap=" OUTPUT_VARIABLE KV_WEB_LINK_OPTIONS)
+list(APPEND KV_WEB_LINK_OPTIONS
+  "SHELL:--js-library ${CMAKE_BINARY_DIR}/gl_real_aliases.js"
   # OpenGL 1.1 fixed function (immediate mode, client arrays, matrices,
   # texture environment) emulated on WebGL.
   "SHELL:-s LEGACY_GL_EMULATION=1"
   # SHOWSCREEN and the waits hand control to the browser and resume.
   "SHELL:-s ASYNCIFY=1" "SHELL:-s ASYNCIFY_STACK_SIZE=65536"
+  # The main stack the runtime assumes where the system names none (8 MB,
+  # as on the desktop): the browser reports no stack limit, and the check
+  # for calls nested too deep puts its floor 7 MB below the first frame.
+  # In Emscripten's default 5 MB stack that lies below address 0 and wraps
+  # around: every call was "nested too deep" (runtime error 28).
+  "SHELL:-s TOTAL_STACK=8388608"
   "SHELL:-s ALLOW_MEMORY_GROWTH=1" "SHELL:-s INITIAL_MEMORY=67108864"
   # What SDL's browser back ends call from their JavaScript (named in a
   # file: the names begin with "$", which the shell would expand).
   "SHELL:-s DEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/sdl_library_functions.json"
   "SHELL:-s FORCE_FILESYSTEM=1" -lidbfs.js
-  "SHELL:-s EXPORTED_RUNTIME_METHODS=['FS','ENV']")
+  "SHELL:-s EXPORTED_RUNTIME_METHODS=['FS','ENV']"
+  # The page: web/shell.html around the canvas, web/pre.js before the
+  # program (the program's folder /app in IndexedDB, the media copied into
+  # it, WebGL made as lenient as desktop OpenGL).
+  "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/web/shell.html"
+  # (the HTML minifier call of this Emscripten release is broken)
+  "SHELL:-s MINIFY_HTML=0"
+  "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/pre.js")
+# SDL2_mixer by its file: "-lSDL2_mixer" would make Emscripten fetch its
+# own port of it.
+target_link_libraries(kvruntime PUBLIC ${KV_WEB_LIBRARIES})
+target_link_options(kvruntime INTERFACE ${KV_WEB_LINK_OPTIONS})
+
+# What kvbasic build --web needs from this build, one "key=value" a line:
+# include (the runtime's headers), library (libkvruntime.a, libkvmain.a),
+# font, environment (for the linker), compile and link (one option a line,
+# its words separated by spaces).
+string(CONCAT toolchain_text "include=${PROJECT_SOURCE_DIR}/runtime\nlibrary=${CMAKE_BINARY_DIR}\n"
+  "font=${PROJECT_SOURCE_DIR}/media/runtime/Smalfont.bmp\n")
+if(KV_WEB_LINK_ENVIRONMENT)
+  string(APPEND toolchain_text "environment=${KV_WEB_LINK_ENVIRONMENT}\n")
+endif()
+foreach(folder ${KV_WEB_SYSROOT}/include ${KV_WEB_SYSROOT}/include/SDL2)
+  string(APPEND toolchain_text "compile=-I${folder}\n")
+endforeach()
+foreach(option ${KV_WEB_LIBRARIES} ${KV_WEB_LINK_OPTIONS})
+  string(REGEX REPLACE "^SHELL:" "" option "${option}")
+  string(REGEX REPLACE "^LINKER:" "-Wl," option "${option}")
+  string(APPEND toolchain_text "link=${option}\n")
+endforeach()
+file(WRITE "${CMAKE_BINARY_DIR}/web_toolchain.txt" "${toolchain_text}")
 
 add_library(kvmain STATIC ${PROJECT_SOURCE_DIR}/runtime/frame/entry_main.cpp)
 target_link_libraries(kvmain PUBLIC kvruntime)
@@ -105,12 +143,7 @@ function(kv_add_web_program name)
     RUNTIME_OUTPUT_DIRECTORY "${CMAKE_BINARY_DIR}/${name}"
     OUTPUT_NAME index SUFFIX ".html"
     LINK_DEPENDS "${PROJECT_SOURCE_DIR}/web/shell.html;${PROJECT_SOURCE_DIR}/web/pre.js;${ARG_MEDIA}")
-  target_link_options(${name} PRIVATE
-    "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/web/shell.html"
-    # (the HTML minifier call of this Emscripten release is broken)
-    "SHELL:-s MINIFY_HTML=0"
-    "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/pre.js"
-    "SHELL:--preload-file ${media}@/media")
+  target_link_options(${name} PRIVATE "SHELL:--preload-file ${media}@/media")
 endfunction()
 
 set(ZORVELIN_WEB_MEDIA

@@ -11,14 +11,21 @@ Module['preRun'].push(function () {
     if (error) console.error('Zorvelin runtime: the saved files cannot be read: ' + error);
     removeRunDependency('kv-saved-files');
   });
-  addOnPreMain(function () {
+  // Subfolders of the media come along (kvbasic build --web --media DIR).
+  function copyFolder(from, to) {
     var names = [];
-    try { names = FS.readdir('/media'); } catch (e) { }
+    try { names = FS.readdir(from); } catch (e) { }
     names.forEach(function (name) {
       if (name === '.' || name === '..') return;
-      FS.writeFile('/app/' + name, FS.readFile('/media/' + name));
+      if (FS.isDir(FS.stat(from + '/' + name).mode)) {
+        try { FS.mkdir(to + '/' + name); } catch (e) { }
+        copyFolder(from + '/' + name, to + '/' + name);
+      } else {
+        FS.writeFile(to + '/' + name, FS.readFile(from + '/' + name));
+      }
     });
-  });
+  }
+  addOnPreMain(function () { copyFolder('/media', '/app'); });
   // What the program wrote goes to IndexedDB every two seconds and when
   // the page is left.
   var saving = false;

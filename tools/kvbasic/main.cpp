@@ -3,6 +3,7 @@
 //
 //   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp] [--depfile prog.d]
 //   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
+//   kvbasic build prog.bas --web [-o DIR] [--media DIR] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--sdk DIR] [-- arguments...]
 //   kvbasic lsp            (the language server, on standard input and output)
 //
@@ -24,6 +25,7 @@
 #include "lsp/server.h"
 #include "toolchain.h"
 #include "translator.h"
+#include "web_build.h"
 
 namespace fs = std::filesystem;
 
@@ -50,6 +52,15 @@ constexpr const char* kHelp =
     "      --media DIR        copy the files of DIR beside the program\n"
     "      --single-file      pack the media into the program instead\n"
     "      -O0                no optimisation, as run builds (faster to build)\n"
+    "      --web              build for the browser with Emscripten (em++): -o\n"
+    "                         names a folder (default: FILE) that receives\n"
+    "                         index.html, index.js, index.wasm and index.data,\n"
+    "                         static files any web server serves; --media DIR\n"
+    "                         (default: the folder of FILE.bas, hidden files left\n"
+    "                         out) becomes the program's folder in the browser,\n"
+    "                         the default font added. --sdk DIR names the build\n"
+    "                         configured with -DKV_WEB=ON (also $KVBASIC_WEB_SDK;\n"
+    "                         default: build-web in kvbasic's source tree)\n"
     "  run FILE.bas         build into a temporary folder and start the program\n"
     "                       in the folder of FILE.bas: it loads its pictures and\n"
     "                       sounds from there and the files it writes stay there\n"
@@ -88,6 +99,7 @@ struct Options {
     std::string media;
     std::string sdk;
     bool singleFile = false;
+    bool web = false;  // build --web: a folder for the browser
     bool timings = false;
     bool unoptimised = false;  // -O0: build as run does
     int fileNumber = 0;
@@ -360,6 +372,45 @@ int Build(const Options& options, const std::string& program, Purpose purpose)
     return status;
 }
 
+// Translates and builds for the browser into `folder` (index.html and its
+// files). The media folder, by default the source's own as for `run`, is
+// preloaded as the program's folder.
+int BuildWeb(const Options& options, const std::string& folder)
+{
+    fs::path media = options.media.empty() ? fs::path(options.source).parent_path() : fs::path(options.media);
+    if (media.empty()) media = ".";  // a source named without a folder
+    if (!fs::is_directory(media)) return Fail("the media folder " + media.string() + " does not exist");
+    const std::string sdk = kvbasic::ChooseWebSdk(options.sdk);
+    kvbasic::WebToolchain toolchain;
+    std::string problem;
+    if (!kvbasic::FindWebToolchain(sdk, toolchain, problem)) return Fail(problem);
+
+    StepTimer translating;
+    kvbasic::TranslateResult result;
+    if (!TranslateFile(options, "", result)) return 1;
+    fs::path work;
+    if (!MakeTemporaryFolder(work)) return Fail("cannot create a temporary folder");
+    const fs::path cpp = work / (fs::path(options.source).stem().string() + ".cpp");
+    int status = WriteFile(cpp.string(), result.code.program) ? 0 : Fail("cannot write " + cpp.string());
+    std::string timings = translating.Report("translate");
+    if (status == 0) {
+        StepTimer building;
+        kvbasic::WebProgram program;
+        program.cpp = cpp.string();
+        program.optimisation = OptimisationFor(options, Purpose::Build, result);
+        program.media = media.string();
+        program.output = folder;
+        program.work = work.string();
+        problem = kvbasic::BuildWebProgram(toolchain, program);
+        if (!problem.empty()) status = Fail(problem);
+        timings += building.Report("compile and link for the web");
+    }
+    if (options.timings) std::cerr << timings;
+    std::error_code error;
+    fs::remove_all(work, error);
+    return status;
+}
+
 // Builds into a temporary folder and starts the program with the folder of
 // its source (or --media) as its own: it finds its pictures and sounds
 // there and the files it writes stay there. The program's exit code is
@@ -423,6 +474,8 @@ int main(int argc, char** argv)
             ok = value(options.media);
         } else if (arg == "--sdk") {
             ok = value(options.sdk);
+        } else if (arg == "--web") {
+            options.web = true;
         } else if (arg == "--single-file") {
             options.singleFile = true;
         } else if (arg == "--timings") {
@@ -462,6 +515,12 @@ int main(int argc, char** argv)
     }
     if (options.source.empty()) return Fail(options.command + " needs a .bas file (see kvbasic --help)");
     if (options.command == "translate") return Translate(options);
+    if (options.web && options.command != "build") return Fail("--web goes with build only");
+    if (options.command == "build" && options.web) {
+        if (options.singleFile) return Fail("--single-file and --web do not go together: a web page needs its files");
+        const std::string folder = options.output.empty() ? fs::path(options.source).stem().string() : options.output;
+        return BuildWeb(options, folder);
+    }
     if (options.command == "build") {
         const std::string program = options.output.empty() ? fs::path(options.source).stem().string() : options.output;
         return Build(options, program, Purpose::Build);
