@@ -12,21 +12,24 @@ SUB additions:
   NEXT
 ENDSUB
 
-' The primes below 2 million, sieved in an array.
-SUB sieve:
+' The primes below 2 million, sieved in an array, with LOCAL variables
+' as the C++ twin has locals; the count goes to the global primes.
+SUB sieve()
+  LOCAL n, i, j, found, composite[]
   n = 2000000
   DIM composite[n]
-  primes = 0
+  found = 0
   FOR i = 2 TO n - 1
     IF composite[i] = 0 THEN
-      primes = primes + 1
+      found = found + 1
       ' Multiples below i * i are crossed out already.
       FOR j = i * i TO n - 1 STEP i
         composite[j] = 1
       NEXT
     ENDIF
   NEXT
-ENDSUB
+  primes = found
+END SUB
 
 ' 100,000 appends to a string, cut back with MID$ when it grows long, and
 ' a MID$ slice of it each round.
