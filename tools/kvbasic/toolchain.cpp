@@ -87,17 +87,16 @@ std::string FindLinker(const std::string& pathVariable)
     return "";
 }
 
-namespace {
-
-namespace fs = std::filesystem;
-
-// One shell word in single quotes.
 std::string ShellWord(const std::string& text)
 {
     std::string quoted = "'";
     for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
 }
+
+namespace {
+
+namespace fs = std::filesystem;
 
 // FNV-1a: names the cache folder of one compiler, flag set and SDK.
 std::string HashName(const std::string& text)

@@ -41,6 +41,9 @@ Toolchain FindToolchain(const std::string& sdkDir);
 // (a PATH value), else "-fuse-ld=gold" for ld.gold, else "".
 std::string FindLinker(const std::string& pathVariable);
 
+// text as one word for the shell, in single quotes.
+std::string ShellWord(const std::string& text);
+
 // A folder holding commands.h precompiled for `compileFlags` (the exact
 // flags of the compilation that will use it, -O level included), to be put
 // on the include path before the runtime's headers. It lives in the user's

@@ -5,18 +5,13 @@
 #include <fstream>
 #include <sstream>
 
+#include "toolchain.h"
+
 namespace kvbasic {
 
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string ShellWord(const std::string& text)
-{
-    std::string quoted = "'";
-    for (const char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 bool Exists(const fs::path& path)
 {
