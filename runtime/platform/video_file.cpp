@@ -149,7 +149,12 @@ void StorePicture(VideoFile* video, AVFrame* frame)
                                          video->outHeight, AV_PIX_FMT_RGBA, SWS_BILINEAR, nullptr,
                                          nullptr, nullptr);
     if (video->scaler == nullptr) return;
-    video->next.resize(static_cast<std::size_t>(video->outWidth) * video->outHeight * 4);
+    // The scaler's vector code writes whole blocks of pixels and may run
+    // past the end of the last line; the slack keeps that inside the buffer
+    // (found by fuzzing as a damaged heap). Only the picture is ever read.
+    constexpr std::size_t kScalerSlack = 256;
+    video->next.resize(static_cast<std::size_t>(video->outWidth) * video->outHeight * 4 +
+                       static_cast<std::size_t>(video->outWidth) * 4 + kScalerSlack);
     uint8_t* planes[4] = {video->next.data(), nullptr, nullptr, nullptr};
     int strides[4] = {video->outWidth * 4, 0, 0, 0};
     sws_scale(video->scaler, frame->data, frame->linesize, 0, frame->height, planes, strides);
