@@ -699,6 +699,15 @@ private:
         return literal.type == Expr::Type::Number && CppNumber(literal.text).find_first_of(".eE") == std::string::npos;
     }
 
+    // A literal zero, perhaps signed: as an integer divisor the C++ compiler
+    // warns about it, although the division is one of doubles.
+    static bool IsZeroLiteral(const Expr& expr)
+    {
+        const Expr* literal = &expr;
+        while (literal->type == Expr::Type::Unary && literal->text != "NOT") literal = literal->children[0].get();
+        return literal->type == Expr::Type::Number && std::strtod(literal->text.c_str(), nullptr) == 0;
+    }
+
     static std::string CppNumber(const std::string& text)
     {
         // A literal too small for a double is 0 (the compiler would warn).
@@ -799,6 +808,7 @@ private:
             else
                 leftCode = "double(" + leftCode + ")";
         }
+        if (op == "/" && IsZeroLiteral(right)) rightCode = "double(" + rightCode + ")";
         return leftCode + " " + cppOp + " " + rightCode;
     }
 
