@@ -2,7 +2,8 @@
 // some of them damaged:
 // the translator never fails silently (a rejected program has errors on
 // lines that exist), and every program it accepts compiles as C++ without a
-// warning.
+// warning, whatever names it uses: C++ words, the runtime's own functions
+// and every macro the runtime's headers define.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,18 +22,25 @@ namespace {
 
 class ProgramGenerator {
 public:
-    explicit ProgramGenerator(unsigned seed) : random_(seed) {}
+    // `foreignNames`: names from outside the language (the runtime's
+    // macros, C++ words) that each program also uses for its variables,
+    // SUBs and labels, a few drawn afresh for every program.
+    ProgramGenerator(unsigned seed, std::vector<std::string> foreignNames)
+        : random_(seed), foreignNames_(std::move(foreignNames))
+    {
+    }
 
     std::string Program()
     {
         lines_.clear();
+        DrawNames();
         lines_.push_back("CONST LOG_ERR = 2 ^ 3 : CONST stdout$ = \"out\" + LOG_ERR");
         // A record type whose names are C++ words and macros.
         lines_.push_back("TYPE EOF");
         lines_.push_back("  int, errno$, INT_MAX[3][2]");
         lines_.push_back("END TYPE");
         lines_.push_back("DIM rec AS EOF : DIM recs[4] AS EOF");
-        const int subs = Pick(3);
+        const int subs = Pick(4);
         functions_ = Pick(3) != 0;
         labels_ = 0;
         for (int k = 0; k < 12 + Pick(12); ++k) Statement(0, subs, false);
@@ -70,7 +78,7 @@ private:
     {
         switch (depth > 2 ? Pick(3) : Pick(10)) {
         case 0: return std::to_string(Pick(100));
-        case 1: return NumberVar(Pick(4));
+        case 1: return NumberVar(Pick(kNumberNames));
         case 2: return "alloca[" + std::to_string(Pick(3)) + "][" + Number(depth + 1) + "]";
         case 3: {
             static const char* const kOperators[] = {"+", "-", "*", "/", "MOD", "^", "\\"};
@@ -112,7 +120,7 @@ private:
     {
         switch (depth > 2 ? Pick(2) : Pick(6)) {
         case 0: return "\"t" + std::to_string(Pick(10)) + (Pick(4) ? "" : " \xC3\xA4") + "\"";
-        case 1: return Pick(4) ? StringVar(Pick(3)) : "stdout$";
+        case 1: return Pick(4) ? StringVar(Pick(kStringNames)) : "stdout$";
         case 2: return String(depth + 1) + " + " + (Pick(2) ? String(depth + 1) : Number(depth + 1));
         case 3: return "texts$[" + Number(depth + 1) + "]";
         case 4: return Pick(2) ? "rec.errno$" : "recs[" + Number(depth + 1) + "].errno$";
@@ -151,7 +159,7 @@ private:
                 case 'n': argument = Number(depth + 1); break;
                 case 's': argument = String(depth + 1); break;
                 case 'v': argument = Pick(2) ? Number(depth + 1) : String(depth + 1); break;
-                case 'N': argument = NumberVar(Pick(4)); break;
+                case 'N': argument = NumberVar(Pick(kNumberNames)); break;
                 case 'S': argument = StringVar(0); break;
                 case 'V': argument = Pick(2) ? NumberVar(1) : StringVar(1); break;
                 case 'a': argument = "alloca"; break;
@@ -169,10 +177,10 @@ private:
         const int kind = indent > 3 ? Pick(4) : Pick(17);
         switch (kind) {
         case 0:
-            lines_.push_back(pad + NumberVar(Pick(4)) + " = " + Number(0) +
-                             (Pick(3) ? "" : " : " + NumberVar(Pick(4)) + " = " + Number(0)));
+            lines_.push_back(pad + NumberVar(Pick(kNumberNames)) + " = " + Number(0) +
+                             (Pick(3) ? "" : " : " + NumberVar(Pick(kNumberNames)) + " = " + Number(0)));
             break;
-        case 1: lines_.push_back(pad + StringVar(Pick(3)) + " = " + String(0)); break;
+        case 1: lines_.push_back(pad + StringVar(Pick(kStringNames)) + " = " + String(0)); break;
         case 16: lines_.push_back(pad + "recs[" + Number(1) + "].int = " + Number(0) + " : rec.errno$ = " + String(0)); break;
         case 2:
             lines_.push_back(pad + "IF " + Condition(0) + " THEN n0 = " + Number(1) +
@@ -227,7 +235,8 @@ private:
             lines_.push_back(pad + "END SELECT");
             break;
         case 14:
-            lines_.push_back(pad + "DATA 1, \"t\", -2 : READ " + NumberVar(Pick(4)) + ", " + StringVar(Pick(3)) + " : RESTORE");
+            lines_.push_back(pad + "DATA 1, \"t\", -2 : READ " + NumberVar(Pick(kNumberNames)) + ", " + StringVar(Pick(kStringNames)) +
+                             " : RESTORE");
             break;
         case 12: lines_.push_back(pad + "REM see out.txt: 100% done, don't worry ?\?/"); break;
         case 11:
@@ -240,7 +249,7 @@ private:
         case 13: {
             // A long flat sum, and literals beyond a double's range.
             std::string sum = NumberVar(0) + " = 1e-400";
-            for (int k = 0; k < 150; ++k) sum += " + " + NumberVar(Pick(4));
+            for (int k = 0; k < 150; ++k) sum += " + " + NumberVar(Pick(kNumberNames));
             lines_.push_back(pad + sum);
             break;
         }
@@ -248,28 +257,33 @@ private:
         }
     }
 
-    // Names that are C++ keywords or macros of the runtime's headers work
-    // as BASIC names like any other.
-    static std::string NumberVar(int k)
+    // Names that are C++ keywords, macros of the runtime's headers or the
+    // runtime's own functions work as BASIC names like any other. The first
+    // ones are fixed (the statements above use some by name); the rest are
+    // drawn for each program.
+    static constexpr int kNumberNames = 6, kStringNames = 5, kLabelNames = 12;
+    void DrawNames()
     {
-        static const char* const kNames[] = {"n0", "EIO", "class", "INT32_MAX"};
-        return kNames[k];
+        numberNames_ = {"n0", "EIO", "class", "INT32_MAX"};
+        stringNames_ = {"s0$", "LC_ALL$", "int$"};
+        subNames_ = {"BIG_ENDIAN", "NumberToInt"};
+        labelNames_.clear();
+        std::vector<std::string> drawn;
+        std::sample(foreignNames_.begin(), foreignNames_.end(), std::back_inserter(drawn), 2 + 2 + 1 + kLabelNames,
+                    random_);
+        std::shuffle(drawn.begin(), drawn.end(), random_);
+        auto next = drawn.begin();
+        while (numberNames_.size() < kNumberNames) numberNames_.push_back(*next++);
+        while (stringNames_.size() < kStringNames) stringNames_.push_back(*next++ + "$");
+        subNames_.push_back(*next++);
+        while (labelNames_.size() < kLabelNames) labelNames_.push_back(*next++);
     }
-    static std::string StringVar(int k)
-    {
-        static const char* const kNames[] = {"s0$", "LC_ALL$", "int$"};
-        return kNames[k];
-    }
-    static std::string SubName(int k)
-    {
-        static const char* const kNames[] = {"BIG_ENDIAN", "P_tmpdir", "NumberToInt"};
-        return kNames[k];
-    }
+    std::string NumberVar(int k) const { return numberNames_[k]; }
+    std::string StringVar(int k) const { return stringNames_[k]; }
+    std::string SubName(int k) const { return subNames_[k]; }
     std::string NextLabel() const
     {
-        static const char* const kNames[] = {"EPERM", "ENOENT", "EINTR", "ENXIO", "E2BIG", "EBADF",
-                                             "EAGAIN", "ENOMEM", "EACCES", "EFAULT", "EBUSY", "EEXIST"};
-        return labels_ < 12 ? kNames[labels_] : "label" + std::to_string(labels_);
+        return labels_ < kLabelNames ? labelNames_[labels_] : "label" + std::to_string(labels_);
     }
     std::string Label()
     {
@@ -279,21 +293,69 @@ private:
     }
 
     std::mt19937 random_;
+    std::vector<std::string> foreignNames_;
+    std::vector<std::string> numberNames_, stringNames_, subNames_, labelNames_;
     std::vector<std::string> lines_;
     int labels_ = 0;
     bool functions_ = false;  // the program has the FUNCTION Calc and the SUB Show
 };
 
-TEST(KvBasicRandomProgramsTest, AcceptedProgramsCompileAndRejectedOnesNameExistingLines)
+// Every name that a runtime header defines as a macro, and C++'s own
+// words, that BASIC also takes as the name of a variable: such a name in a
+// BASIC program must never reach the C++ compiler as the macro or word.
+std::vector<std::string> ForeignNames(const testing_support::ScratchFolder& folder)
 {
-    ProgramGenerator generator(20261207);
+    const std::string macros = folder.File("macros.txt");
+    const std::string list = "c++ -std=c++20 -dM -E -x c++ -I" + std::string(KV_SOURCE_DIR) + "/runtime " +
+                             std::string(KV_SOURCE_DIR) + "/runtime/commands.h > " + macros;
+    if (std::system(list.c_str()) != 0) return {};
+    std::vector<std::string> candidates = {"int", "new", "delete", "this", "template", "operator", "namespace",
+                                           "public", "virtual", "auto", "register", "typedef", "union", "default",
+                                           "switch", "goto", "case", "try", "throw", "main", "WinMain", "std"};
+    std::istringstream lines(testing_support::ReadWholeFile(macros));
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("#define ", 0) != 0) continue;
+        std::string name = line.substr(8, line.find_first_of(" (", 8) - 8);
+        candidates.push_back(name);
+    }
+    std::vector<std::string> names;
+    for (const std::string& name : candidates) {
+        kvbasic::TranslateRequest probe;
+        probe.source = name + " = 1 : " + name + "$ = \"\"\nGOTO " + name + "\n" + name + ": END\n";
+        probe.sourceName = "probe.bas";
+        probe.programName = "probe";
+        if (kvbasic::Translate(probe).ok) names.push_back(name);
+    }
+    return names;
+}
+
+// Four runs of different seeds, so that ctest spreads the thousands of
+// programs over the machine's cores.
+class KvBasicRandomProgramsTest : public testing::TestWithParam<unsigned> {};
+
+TEST_P(KvBasicRandomProgramsTest, AcceptedProgramsCompileAndRejectedOnesNameExistingLines)
+{
     testing_support::ScratchFolder folder;
-    std::string compile = "c++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" + std::string(KV_SOURCE_DIR) + "/runtime";
+    const std::vector<std::string> foreignNames = ForeignNames(folder);
+    // The runtime's headers bring the C library's macros: hundreds of them.
+    ASSERT_GT(foreignNames.size(), 300u);
+    ProgramGenerator generator(GetParam(), foreignNames);
+
+    // Hundreds of accepted programs, compiled 250 to a C++ file: each
+    // program keeps its own namespace (renamed per program) so that they
+    // can stand side by side, which changes nothing a macro or a C++ word
+    // could break.
+    constexpr int kPrograms = 500, kPerFile = 250;
+    const std::string compile = "c++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" +
+                                std::string(KV_SOURCE_DIR) + "/runtime ";
     int accepted = 0, rejected = 0, withFunctions = 0;
-    for (int k = 0; accepted < 12 || rejected < 12; ++k) {
-        ASSERT_LT(k, 400) << "too few programs accepted (" << accepted << ") or rejected (" << rejected << ")";
+    std::string batch;
+    for (int k = 0; accepted < kPrograms || rejected < 12; ++k) {
+        ASSERT_LT(k, 5 * kPrograms) << "too few programs accepted (" << accepted << ") or rejected (" << rejected
+                                    << ")";
         std::string source = generator.Program();
-        if (k % 2 == 1) source = generator.Damage(source);
+        // Damaged programs: every other one until a dozen were refused, then fewer.
+        if (k % (rejected < 12 ? 2 : 8) == 1) source = generator.Damage(source);
         kvbasic::TranslateRequest request;
         request.source = source;
         request.sourceName = "random.bas";
@@ -309,16 +371,31 @@ TEST(KvBasicRandomProgramsTest, AcceptedProgramsCompileAndRejectedOnesNameExisti
             }
             continue;
         }
-        if (accepted >= 12) continue;
+        if (accepted >= kPrograms) continue;
         withFunctions += source.find("FUNCTION Calc") != std::string::npos;
-        const std::string name = folder.File("random" + std::to_string(accepted++) + ".cpp");
-        std::ofstream(name) << result.code.program;
-        std::ofstream(name + ".bas") << source;
-        compile += " " + name;
+        const std::string tag = "p" + std::to_string(accepted);
+        std::string code = result.code.program;
+        if (!batch.empty()) code.erase(0, code.find("namespace kvprogram {"));  // the #include once
+        for (std::size_t at = 0; (at = code.find("kvprogram", at)) != std::string::npos; at += 9 + tag.size())
+            code.insert(at + 9, tag);
+        code.replace(code.find("int WinMain("), 12, "int WinMain" + tag + "(");
+        std::string comment = source;
+        // The source as a comment: no "*/" to end it, no "??" to make a trigraph warning.
+        for (const char* pair : {"*/", "??"})
+            for (std::size_t at = 0; (at = comment.find(pair, at)) != std::string::npos;) comment.insert(++at, " ");
+        batch += "/* BASIC source:\n" + comment + "*/\n" + code;
+        if (++accepted % kPerFile == 0 || accepted == kPrograms) {
+            const std::string name = folder.File("random" + std::to_string(accepted) + ".cpp");
+            std::ofstream(name) << batch;
+            batch.clear();
+            const std::string errors = folder.File("errors.txt");
+            ASSERT_EQ(std::system((compile + name + " 2> " + errors).c_str()), 0)
+                << testing_support::ReadWholeFile(errors).substr(0, 4000);
+        }
     }
-    EXPECT_GE(withFunctions, 4);
-    compile += " 2> " + folder.File("errors.txt");
-    EXPECT_EQ(std::system(compile.c_str()), 0) << testing_support::ReadWholeFile(folder.File("errors.txt"));
+    EXPECT_GE(withFunctions, kPrograms / 4);
 }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, KvBasicRandomProgramsTest, testing::Values(20261207u, 1u, 2u, 3u));
 
 }  // namespace
