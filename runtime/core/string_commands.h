@@ -20,10 +20,17 @@ double VAL(KvStr s);
 // loops slice strings often.
 inline KvStr MID_Str(const KvStr& s, double start, double count)
 {
+    KvStr result;
+    // The common case first: a slice that lies inside s needs none of the
+    // tests below (NaN fails the comparisons and takes the long way).
+    if (const int inside = s.Length(); start >= 0 && count > 0 && start + count <= inside) {
+        const int from = static_cast<int>(start);
+        result.AssignSlice(s, from, std::min(static_cast<int>(count), inside - from));
+        return result;
+    }
     const double length = s.Length();
     const double end = NumberToInt(start + count);
     if (end > length) count = length - start;
-    KvStr result;
     if (count <= 0 || start > length || start < 0) return result;
     const int from = NumberToInt(start);
     // The result ends at the end of s at the latest (a NaN start passes the
