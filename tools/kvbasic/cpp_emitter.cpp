@@ -719,10 +719,10 @@ private:
     // them or where a compiler would ask for them.
     std::string Operand(const Expr& parent, const Expr& child, bool right)
     {
-        const std::string& op = parent.text;
-        if (op == "AND" || op == "OR") {
+        if (parent.op->kind == BinaryOperator::Kind::Logical) {
             const std::string code = Condition(child);
-            const bool mixed = child.type == Expr::Type::Binary && (child.text == "AND" || child.text == "OR") && child.text != op;
+            const bool mixed = child.type == Expr::Type::Binary && child.op->kind == BinaryOperator::Kind::Logical &&
+                               child.op != parent.op;
             return mixed ? "(" + code + ")" : code;
         }
         const std::string code = child.isString ? Emit(child) : Number(child);

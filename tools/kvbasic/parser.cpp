@@ -9,12 +9,6 @@ namespace kvbasic {
 
 namespace {
 
-const char* const kKeywords[] = {
-    "IF",  "THEN",   "ELSE",  "ELSEIF", "ENDIF", "FOR",   "TO",       "STEP",   "NEXT", "WHILE",
-    "WEND", "REPEAT", "UNTIL", "BREAK",  "CONTINUE", "RETURN", "GOSUB", "GOTO", "SUB",  "ENDSUB",
-    "DIM", "REM",    "AND",   "OR",     "NOT",
-};
-
 std::string Upper(std::string_view text)
 {
     std::string upper(text);
@@ -52,7 +46,7 @@ public:
         try {
             if (AtEnd()) return;
             // A label: a name followed by ':' at the start of the line.
-            if (Peek().type == TokenType::Identifier && Peek(1).text == ":" && !IsKeyword(Upper(Peek().text)) &&
+            if (IsIdentifierKind(Peek().kind) && Is(Peek(1), TokenKind::Colon) && !IsReservedWord(Peek().kind) &&
                 (kvcommands::FindCommand(Peek().text.c_str()) == nullptr || IsLateFunction(Peek().text))) {
                 if (Peek().text.back() == '$') Fail(Peek(), "a label name cannot end in '$'");
                 line.label = Peek().text;
@@ -63,7 +57,7 @@ public:
             // Statements separated by ':'; a ':' may also end the line.
             for (;;) {
                 if (auto statement = ParseStatement(false)) line.statements.push_back(std::move(statement));
-                if (!IsSymbol(Peek(), ":")) break;
+                if (!Is(Peek(), TokenKind::Colon)) break;
                 ++pos_;
                 if (AtEnd()) break;
             }
@@ -98,19 +92,12 @@ private:
         const std::size_t at = std::min(pos_ + ahead, tokens_.size() - 1);
         return tokens_[at];
     }
-    bool AtEnd() const { return Peek().type == TokenType::End; }
-    bool IsWord(const Token& token, const char* word) const
-    {
-        return token.type == TokenType::Identifier && Upper(token.text) == word;
-    }
-    bool IsSymbol(const Token& token, const char* symbol) const
-    {
-        return token.type == TokenType::Symbol && token.text == symbol;
-    }
+    bool AtEnd() const { return Peek().kind == TokenKind::EndOfLine; }
+    static bool Is(const Token& token, TokenKind kind) { return token.kind == kind; }
     static std::string Describe(const Token& token)
     {
-        if (token.type == TokenType::String) return "\"" + token.text + "\"";
-        if (token.type == TokenType::End) return "end of line";
+        if (token.kind == TokenKind::String) return "\"" + token.text + "\"";
+        if (token.kind == TokenKind::EndOfLine) return "end of line";
         return token.text;
     }
 
@@ -119,14 +106,9 @@ private:
         diagnostics_.Error(line_, token.column, message);
         throw SyntaxError{};
     }
-    void ExpectSymbol(const char* symbol, const std::string& what)
+    void Expect(TokenKind kind, const std::string& what)
     {
-        if (!IsSymbol(Peek(), symbol)) Fail(Peek(), std::string("expected ") + what + ", found " + QuoteFound());
-        ++pos_;
-    }
-    void ExpectWord(const char* word)
-    {
-        if (!IsWord(Peek(), word)) Fail(Peek(), std::string("expected ") + word + ", found " + QuoteFound());
+        if (!Is(Peek(), kind)) Fail(Peek(), std::string("expected ") + what + ", found " + QuoteFound());
         ++pos_;
     }
     std::string QuoteFound() const
@@ -140,7 +122,7 @@ private:
     std::string ExpectName(const char* what)
     {
         const Token& token = Peek();
-        if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
+        if (!IsIdentifierKind(token.kind) || IsReservedWord(token.kind))
             Fail(token, std::string("expected ") + what + ", found " + QuoteFound());
         ++pos_;
         return token.text;
@@ -160,22 +142,22 @@ private:
     {
         Nested nested(*this);
         const Token& first = Peek();
-        if (first.type != TokenType::Identifier) Fail(first, "expected a statement, found " + QuoteFound());
-        const std::string word = Upper(first.text);
+        if (!IsIdentifierKind(first.kind)) Fail(first, "expected a statement, found " + QuoteFound());
+        const TokenKind kind = first.kind;
         using T = Statement::Type;
         auto blockOnly = [&](const char* what) {
             if (afterThen) Fail(first, std::string(what) + " cannot stand after THEN; use a block IF");
         };
 
-        if (word == "REM") {
+        if (kind == TokenKind::Rem) {
             if (afterThen) Fail(first, "REM cannot stand after THEN; start the comment with '");
             pos_ = tokens_.size() - 1;
             return nullptr;
         }
-        if (word == "IF") {
+        if (kind == TokenKind::If) {
             ++pos_;
             auto cond = ParseExpression();
-            const bool then = IsWord(Peek(), "THEN");
+            const bool then = Is(Peek(), TokenKind::Then);
             if (then) ++pos_;
             if (AtEnd()) {
                 blockOnly("a block IF");
@@ -187,155 +169,156 @@ private:
             auto statement = Make(T::If, first);
             statement->cond = std::move(cond);
             statement->then = ParseBranch(first);
-            if (IsWord(Peek(), "ELSE")) {
+            if (Is(Peek(), TokenKind::Else)) {
                 ++pos_;
                 statement->otherwise = ParseBranch(first);
             }
             return statement;
         }
-        if (word == "ELSEIF") {
+        if (kind == TokenKind::ElseIf) {
             blockOnly("ELSEIF");
             ++pos_;
             auto statement = Make(T::ElseIf, first);
             statement->cond = ParseExpression();
-            if (IsWord(Peek(), "THEN")) ++pos_;
+            if (Is(Peek(), TokenKind::Then)) ++pos_;
             return statement;
         }
-        if (word == "ELSE") {
+        if (kind == TokenKind::Else) {
             blockOnly("ELSE");
             ++pos_;
             return Make(T::Else, first);
         }
-        if (word == "ENDIF" || (word == "END" && IsWord(Peek(1), "IF"))) {
+        if (kind == TokenKind::EndIf || (kind == TokenKind::End && Is(Peek(1), TokenKind::If))) {
             blockOnly("ENDIF");
-            pos_ += word == "END" ? 2 : 1;
+            pos_ += kind == TokenKind::End ? 2 : 1;
             return Make(T::EndIf, first);
         }
-        if (word == "ENDSELECT" || (word == "END" && IsWord(Peek(1), "SELECT"))) {
+        if (kind == TokenKind::EndSelect || (kind == TokenKind::End && Is(Peek(1), TokenKind::Select))) {
             blockOnly("END SELECT");
-            pos_ += word == "END" ? 2 : 1;
+            pos_ += kind == TokenKind::End ? 2 : 1;
             return Make(T::EndSelect, first);
         }
-        if (word == "SELECT" && IsWord(Peek(1), "CASE")) {
+        if (kind == TokenKind::Select && Is(Peek(1), TokenKind::Case)) {
             blockOnly("SELECT CASE");
             pos_ += 2;
             auto statement = Make(T::Select, first);
             statement->value = ParseExpression();
             return statement;
         }
-        if (word == "CASE" && !IsSymbol(Peek(1), "=") && !IsSymbol(Peek(1), "[")) {
+        if (kind == TokenKind::Case && !Is(Peek(1), TokenKind::Equal) && !Is(Peek(1), TokenKind::LeftBracket)) {
             blockOnly("CASE");
             ++pos_;
             auto statement = Make(T::Case, first);
-            if (IsWord(Peek(), "ELSE")) {
+            if (Is(Peek(), TokenKind::Else)) {
                 ++pos_;
                 return statement;
             }
             do {
                 if (!statement->cases.empty()) ++pos_;
                 statement->cases.push_back(ParseCaseItem());
-            } while (IsSymbol(Peek(), ","));
+            } while (Is(Peek(), TokenKind::Comma));
             return statement;
         }
-        if (auto statement = ParseFunctionStatement(word, first, afterThen)) return statement;
-        if (word == "ENDSUB" || (word == "END" && IsWord(Peek(1), "SUB"))) {
+        if (auto statement = ParseFunctionStatement(first, afterThen)) return statement;
+        if (kind == TokenKind::EndSub || (kind == TokenKind::End && Is(Peek(1), TokenKind::Sub))) {
             blockOnly("ENDSUB");
-            pos_ += word == "END" ? 2 : 1;
+            pos_ += kind == TokenKind::End ? 2 : 1;
             return Make(T::EndSub, first);
         }
-        if (word == "FOR") {
+        if (kind == TokenKind::For) {
             blockOnly("FOR");
             ++pos_;
             auto statement = Make(T::For, first);
             statement->target = ParseTarget();
-            ExpectSymbol("=", "'=' after the FOR variable");
+            Expect(TokenKind::Equal, "'=' after the FOR variable");
             statement->from = ParseExpression();
-            ExpectWord("TO");
+            Expect(TokenKind::To, "TO");
             statement->to = ParseExpression();
-            if (IsWord(Peek(), "STEP")) {
+            if (Is(Peek(), TokenKind::Step)) {
                 ++pos_;
                 statement->step = ParseExpression();
             }
             return statement;
         }
-        if (word == "NEXT") {
+        if (kind == TokenKind::Next) {
             blockOnly("NEXT");
             ++pos_;
             auto statement = Make(T::Next, first);
-            if (!AtEnd() && !IsSymbol(Peek(), ":")) statement->name = ExpectName("the FOR variable or end of line");
+            if (!AtEnd() && !Is(Peek(), TokenKind::Colon)) statement->name = ExpectName("the FOR variable or end of line");
             return statement;
         }
-        if (word == "WHILE") {
+        if (kind == TokenKind::While) {
             blockOnly("WHILE");
             ++pos_;
             auto statement = Make(T::While, first);
             statement->cond = ParseExpression();
             return statement;
         }
-        if (word == "WEND") {
+        if (kind == TokenKind::Wend) {
             blockOnly("WEND");
             ++pos_;
             return Make(T::Wend, first);
         }
-        if (word == "REPEAT") {
+        if (kind == TokenKind::Repeat) {
             blockOnly("REPEAT");
             ++pos_;
             return Make(T::Repeat, first);
         }
-        if (word == "UNTIL") {
+        if (kind == TokenKind::Until) {
             blockOnly("UNTIL");
             ++pos_;
             auto statement = Make(T::Until, first);
             statement->cond = ParseExpression();
             return statement;
         }
-        if (word == "BREAK" || word == "CONTINUE") {
+        if (kind == TokenKind::Break || kind == TokenKind::Continue) {
             ++pos_;
-            return Make(word == "BREAK" ? T::Break : T::Continue, first);
+            return Make(kind == TokenKind::Break ? T::Break : T::Continue, first);
         }
         // EXIT is a word only before FOR, WHILE, REPEAT, SUB or FUNCTION, so
         // that older programs keep a variable of that name.
-        if (word == "EXIT" && Peek(1).type == TokenType::Identifier) {
-            const std::string what = Upper(Peek(1).text);
-            if (what == "FOR" || what == "WHILE" || what == "REPEAT" || what == "SUB" || what == "FUNCTION") {
+        if (kind == TokenKind::Exit) {
+            const TokenKind what = Peek(1).kind;
+            if (what == TokenKind::For || what == TokenKind::While || what == TokenKind::Repeat || what == TokenKind::Sub ||
+                what == TokenKind::Function) {
                 pos_ += 2;
-                auto statement = Make(what == "SUB" || what == "FUNCTION" ? T::Return : T::Exit, first);
-                statement->name = what;
+                auto statement = Make(what == TokenKind::Sub || what == TokenKind::Function ? T::Return : T::Exit, first);
+                statement->name = KindSpelling(what);
                 return statement;
             }
         }
         // DATA, READ and RESTORE are statements unless assigned or indexed,
         // so that older programs keep variables of these names.
-        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[") || IsSymbol(Peek(1), ".");
-        if (word == "DATA" && !assigned) {
+        const bool assigned = Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket) || Is(Peek(1), TokenKind::Dot);
+        if (kind == TokenKind::Data && !assigned) {
             blockOnly("DATA");
             ++pos_;
             auto statement = Make(T::Data, first);
             do {
                 if (!statement->items.empty()) ++pos_;
                 statement->items.push_back(ParseDataItem());
-            } while (IsSymbol(Peek(), ","));
+            } while (Is(Peek(), TokenKind::Comma));
             return statement;
         }
-        if (word == "READ" && !assigned) {
+        if (kind == TokenKind::Read && !assigned) {
             ++pos_;
             auto statement = Make(T::Read, first);
             do {
                 if (!statement->items.empty()) ++pos_;
                 statement->items.push_back(ParseTarget());
-            } while (IsSymbol(Peek(), ","));
+            } while (Is(Peek(), TokenKind::Comma));
             return statement;
         }
-        if (word == "RESTORE" && !assigned) {
+        if (kind == TokenKind::Restore && !assigned) {
             ++pos_;
             auto statement = Make(T::Restore, first);
-            if (!AtEnd() && !IsSymbol(Peek(), ":") && !IsWord(Peek(), "ELSE")) {
+            if (!AtEnd() && !Is(Peek(), TokenKind::Colon) && !Is(Peek(), TokenKind::Else)) {
                 statement->column = Peek().column;
                 statement->name = ExpectName("a label or end of line");
             }
             return statement;
         }
-        if (word == "CONST" && Peek(1).type == TokenType::Identifier && IsSymbol(Peek(2), "=")) {
+        if (kind == TokenKind::Const && IsIdentifierKind(Peek(1).kind) && Is(Peek(2), TokenKind::Equal)) {
             blockOnly("CONST");
             ++pos_;
             auto statement = Make(T::Const, first);
@@ -344,30 +327,30 @@ private:
             statement->value = ParseExpression();
             return statement;
         }
-        if (word == "GOSUB" || word == "GOTO") {
+        if (kind == TokenKind::Gosub || kind == TokenKind::Goto) {
             ++pos_;
-            auto statement = Make(word == "GOSUB" ? T::Gosub : T::Goto, first);
+            auto statement = Make(kind == TokenKind::Gosub ? T::Gosub : T::Goto, first);
             const Token& nameToken = Peek();
-            statement->name = ExpectName(word == "GOSUB" ? "the name of a SUB" : "a label");
+            statement->name = ExpectName(kind == TokenKind::Gosub ? "the name of a SUB" : "a label");
             statement->column = nameToken.column;
             return statement;
         }
-        if (word == "SUB") {
+        if (kind == TokenKind::Sub) {
             blockOnly("SUB");
             ++pos_;
             auto statement = Make(T::Sub, first);
             statement->name = ExpectName("the name of the SUB");
-            if (IsSymbol(Peek(), "("))
+            if (Is(Peek(), TokenKind::LeftParen))
                 ParseParameterList(*statement);
-            else if (IsSymbol(Peek(), ":"))
+            else if (Is(Peek(), TokenKind::Colon))
                 ++pos_;
             return statement;
         }
-        if (word == "DIM") {
+        if (kind == TokenKind::Dim) {
             ++pos_;
             auto statement = Make(T::Dim, first);
             statement->target = ParseTarget();
-            if (IsWord(Peek(), "AS")) {  // a record, or an array of records
+            if (Is(Peek(), TokenKind::As)) {  // a record, or an array of records
                 ++pos_;
                 statement->name = ExpectName("the name of a TYPE");
                 return statement;
@@ -376,29 +359,30 @@ private:
                 Fail(Peek(), "DIM needs the sizes in brackets: DIM " + statement->target->text + "[size]");
             return statement;
         }
-        if (word.rfind("KV_", 0) == 0) {
+        if (kind == TokenKind::Name && Upper(std::string_view(first.text).substr(0, 3)) == "KV_") {
+            const std::string word = Upper(first.text);
             ++pos_;
             auto statement = Make(T::Config, first);
             statement->name = word;
-            ExpectSymbol("=", "'=' after " + word);
+            Expect(TokenKind::Equal, "'=' after " + word);
             statement->value = ParseExpression();
             return statement;
         }
         // Only before a name alone: `type` stays free as a variable.
-        if (word == "TYPE" && Peek(1).type == TokenType::Identifier && Peek(2).type == TokenType::End) {
+        if (kind == TokenKind::Type && IsIdentifierKind(Peek(1).kind) && Peek(2).kind == TokenKind::EndOfLine) {
             if (afterThen) Fail(first, "TYPE cannot stand after THEN");
             ++pos_;
             auto statement = Make(T::Type, first);
             statement->name = ExpectName("the name of the TYPE");
             return statement;
         }
-        if ((word == "END" && IsWord(Peek(1), "TYPE") && Peek(2).type == TokenType::End) ||
-            (word == "ENDTYPE" && Peek(1).type == TokenType::End))
+        if ((kind == TokenKind::End && Is(Peek(1), TokenKind::Type) && Peek(2).kind == TokenKind::EndOfLine) ||
+            (kind == TokenKind::EndType && Peek(1).kind == TokenKind::EndOfLine))
             Fail(first, "END TYPE without TYPE");
         // Only before a file name: `include` stays free as a variable.
-        if (word == "INCLUDE" && Peek(1).type == TokenType::String) return ParseInclude(afterThen);
-        if (IsKeyword(word)) Fail(first, word + " cannot start a statement");
-        const bool assignsLateName = IsLateFunction(first.text) && (IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "["));
+        if (kind == TokenKind::Include && Peek(1).kind == TokenKind::String) return ParseInclude(afterThen);
+        if (IsReservedWord(kind)) Fail(first, std::string(KindSpelling(kind)) + " cannot start a statement");
+        const bool assignsLateName = IsLateFunction(first.text) && (Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket));
         if (kvcommands::FindCommand(first.text.c_str()) != nullptr && !assignsLateName) {
             auto statement = Make(T::Call, first);
             statement->call = ParseCommandStatement();
@@ -414,7 +398,7 @@ private:
         // Otherwise an assignment.
         auto statement = Make(T::Assign, first);
         statement->target = ParseTarget();
-        if (!IsSymbol(Peek(), "=")) {
+        if (!Is(Peek(), TokenKind::Equal)) {
             if (statement->target->type == Expr::Type::Variable) Fail(first, "unknown command " + first.text);
             Fail(Peek(), "expected '=' after " + statement->target->text + ", found " + QuoteFound());
         }
@@ -427,38 +411,39 @@ private:
     // [value]; nullptr for other statements. FUNCTION, ENDFUNCTION and LOCAL
     // are words only where they start such a statement, so that older
     // programs keep variables of these names.
-    std::unique_ptr<Statement> ParseFunctionStatement(const std::string& word, const Token& first, bool afterThen)
+    std::unique_ptr<Statement> ParseFunctionStatement(const Token& first, bool afterThen)
     {
         using T = Statement::Type;
-        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[") || IsSymbol(Peek(1), ".");
-        if (afterThen && (word == "FUNCTION" || word == "ENDFUNCTION" || word == "LOCAL") && !assigned)
-            Fail(first, word + " cannot stand after THEN; use a block IF");
-        if (word == "FUNCTION" && Peek(1).type == TokenType::Identifier) {
+        const TokenKind kind = first.kind;
+        const bool assigned = Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket) || Is(Peek(1), TokenKind::Dot);
+        if (afterThen && (kind == TokenKind::Function || kind == TokenKind::EndFunction || kind == TokenKind::Local) && !assigned)
+            Fail(first, std::string(KindSpelling(kind)) + " cannot stand after THEN; use a block IF");
+        if (kind == TokenKind::Function && IsIdentifierKind(Peek(1).kind)) {
             ++pos_;
             auto statement = Make(T::Function, first);
             statement->name = ExpectName("the name of the FUNCTION");
-            if (IsSymbol(Peek(), "(")) ParseParameterList(*statement);
+            if (Is(Peek(), TokenKind::LeftParen)) ParseParameterList(*statement);
             statement->hasParameterList = true;
             return statement;
         }
-        if ((word == "ENDFUNCTION" && !assigned) || (word == "END" && IsWord(Peek(1), "FUNCTION"))) {
+        if ((kind == TokenKind::EndFunction && !assigned) || (kind == TokenKind::End && Is(Peek(1), TokenKind::Function))) {
             if (afterThen) Fail(first, "END FUNCTION cannot stand after THEN; use a block IF");
-            pos_ += word == "END" ? 2 : 1;
+            pos_ += kind == TokenKind::End ? 2 : 1;
             return Make(T::EndFunction, first);
         }
-        if (word == "LOCAL" && Peek(1).type == TokenType::Identifier) {
+        if (kind == TokenKind::Local && IsIdentifierKind(Peek(1).kind)) {
             ++pos_;
             auto statement = Make(T::Local, first);
             do {
                 if (!statement->items.empty()) ++pos_;
                 statement->items.push_back(ParseDeclaredName("a variable"));
-            } while (IsSymbol(Peek(), ","));
+            } while (Is(Peek(), TokenKind::Comma));
             return statement;
         }
-        if (word == "RETURN") {
+        if (kind == TokenKind::Return) {
             ++pos_;
             auto statement = Make(T::Return, first);
-            if (!AtEnd() && !IsSymbol(Peek(), ":") && !IsWord(Peek(), "ELSE")) statement->value = ParseExpression();
+            if (!AtEnd() && !Is(Peek(), TokenKind::Colon) && !Is(Peek(), TokenKind::Else)) statement->value = ParseExpression();
             return statement;
         }
         return nullptr;
@@ -468,33 +453,33 @@ private:
     void ParseParameterList(Statement& statement)
     {
         statement.hasParameterList = true;
-        ExpectSymbol("(", "'('");
-        if (IsSymbol(Peek(), ")")) {
+        Expect(TokenKind::LeftParen, "'('");
+        if (Is(Peek(), TokenKind::RightParen)) {
             ++pos_;
             return;
         }
         statement.items.push_back(ParseDeclaredName("a parameter"));
-        while (IsSymbol(Peek(), ",")) {
+        while (Is(Peek(), TokenKind::Comma)) {
             ++pos_;
             statement.items.push_back(ParseDeclaredName("a parameter"));
         }
-        ExpectSymbol(")", "',' or ')' in the parameter list");
+        Expect(TokenKind::RightParen, "',' or ')' in the parameter list");
     }
 
     // A parameter or LOCAL: a plain variable, or an array as name[].
     std::unique_ptr<Expr> ParseDeclaredName(const char* what)
     {
         const Token& token = Peek();
-        if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
+        if (!IsIdentifierKind(token.kind) || IsReservedWord(token.kind))
             Fail(token, std::string("expected ") + what + ", found " + QuoteFound());
         if (kvcommands::FindCommand(token.text.c_str()) != nullptr && !IsLateFunction(token.text))
             Fail(token, token.text + " is a command, not a variable");
         ++pos_;
         auto expr = MakeExpr(Expr::Type::Variable, token);
         expr->text = token.text;
-        if (IsSymbol(Peek(), "[")) {
+        if (Is(Peek(), TokenKind::LeftBracket)) {
             ++pos_;
-            ExpectSymbol("]", "']': an array is declared with empty brackets, " + token.text + "[]");
+            Expect(TokenKind::RightBracket, "']': an array is declared with empty brackets, " + token.text + "[]");
             expr->type = Expr::Type::Element;
         }
         return expr;
@@ -526,13 +511,13 @@ private:
     std::unique_ptr<Statement> ParseBranch(const Token& at)
     {
         auto first = ParseStatement(true);
-        if (!IsSymbol(Peek(), ":")) return first;
+        if (!Is(Peek(), TokenKind::Colon)) return first;
         auto sequence = Make(Statement::Type::Sequence, at);
         sequence->body.push_back(std::move(first));
-        while (IsSymbol(Peek(), ":")) {
+        while (Is(Peek(), TokenKind::Colon)) {
             ++pos_;
-            if (AtEnd() || IsWord(Peek(), "ELSE")) break;
-            if (IsWord(Peek(), "REM")) {
+            if (AtEnd() || Is(Peek(), TokenKind::Else)) break;
+            if (Is(Peek(), TokenKind::Rem)) {
                 pos_ = tokens_.size() - 1;
                 break;
             }
@@ -545,9 +530,9 @@ private:
     Statement::CaseItem ParseCaseItem()
     {
         Statement::CaseItem item;
-        if (IsWord(Peek(), "IS")) {
+        if (Is(Peek(), TokenKind::Is)) {
             ++pos_;
-            const BinaryOperator* op = Peek().type == TokenType::Symbol ? FindBinaryOperator(Peek().text) : nullptr;
+            const BinaryOperator* op = FindBinaryOperator(Peek().kind);
             if (op == nullptr || op->kind != BinaryOperator::Kind::Comparison)
                 Fail(Peek(), "expected a comparison after IS, found " + QuoteFound());
             ++pos_;
@@ -556,7 +541,7 @@ private:
             return item;
         }
         item.value = ParseExpression();
-        if (IsWord(Peek(), "TO")) {
+        if (Is(Peek(), TokenKind::To)) {
             ++pos_;
             item.to = ParseExpression();
         }
@@ -567,15 +552,15 @@ private:
     std::unique_ptr<Expr> ParseDataItem()
     {
         const Token& at = Peek();
-        if (IsSymbol(at, "-") || IsSymbol(at, "+")) {
+        if (Is(at, TokenKind::Minus) || Is(at, TokenKind::Plus)) {
             ++pos_;
-            if (Peek().type != TokenType::Number) Fail(Peek(), "expected a number after the sign, found " + QuoteFound());
+            if (Peek().kind != TokenKind::Number) Fail(Peek(), "expected a number after the sign, found " + QuoteFound());
             auto expr = MakeExpr(Expr::Type::Unary, at);
             expr->text = at.text;
             expr->children.push_back(ParsePrimary());
             return expr;
         }
-        if (at.type != TokenType::Number && at.type != TokenType::String)
+        if (at.kind != TokenKind::Number && at.kind != TokenKind::String)
             Fail(at, "DATA holds numbers and strings in quotes, found " + QuoteFound());
         return ParsePrimary();
     }
@@ -584,7 +569,7 @@ private:
     std::unique_ptr<Expr> ParseTarget()
     {
         const Token& token = Peek();
-        if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
+        if (!IsIdentifierKind(token.kind) || IsReservedWord(token.kind))
             Fail(token, "expected a variable, found " + QuoteFound());
         if (kvcommands::FindCommand(token.text.c_str()) != nullptr && !IsLateFunction(token.text))
             Fail(token, token.text + " is a command, not a variable");
@@ -596,14 +581,14 @@ private:
     {
         auto expr = MakeExpr(Expr::Type::Variable, token);
         expr->text = token.text;
-        while (IsSymbol(Peek(), "[")) {
+        while (Is(Peek(), TokenKind::LeftBracket)) {
             expr->type = Expr::Type::Element;
             ++pos_;
             expr->children.push_back(ParseExpression());
-            ExpectSymbol("]", "']'");
+            Expect(TokenKind::RightBracket, "']'");
         }
         SetDepth(*expr, token);
-        if (IsSymbol(Peek(), ".")) return ParseField(std::move(expr));
+        if (Is(Peek(), TokenKind::Dot)) return ParseField(std::move(expr));
         return expr;
     }
 
@@ -616,13 +601,13 @@ private:
         auto field = MakeExpr(Expr::Type::Field, name);
         field->text = ExpectName("the name of a field after '.'");
         field->children.push_back(std::move(record));
-        while (IsSymbol(Peek(), "[")) {
+        while (Is(Peek(), TokenKind::LeftBracket)) {
             ++pos_;
             field->children.push_back(ParseExpression());
-            ExpectSymbol("]", "']'");
+            Expect(TokenKind::RightBracket, "']'");
         }
         SetDepth(*field, name);
-        if (IsSymbol(Peek(), ".")) Fail(Peek(), "a field holds a number, a string or an array, not a record");
+        if (Is(Peek(), TokenKind::Dot)) Fail(Peek(), "a field holds a number, a string or an array, not a record");
         return field;
     }
 
@@ -635,8 +620,8 @@ public:
         try {
             if (AtEnd()) return;
             const Token& first = Peek();
-            if ((IsWord(first, "END") && IsWord(Peek(1), "TYPE") && Peek(2).type == TokenType::End) ||
-                (IsWord(first, "ENDTYPE") && Peek(1).type == TokenType::End)) {
+            if ((Is(first, TokenKind::End) && Is(Peek(1), TokenKind::Type) && Peek(2).kind == TokenKind::EndOfLine) ||
+                (Is(first, TokenKind::EndType) && Peek(1).kind == TokenKind::EndOfLine)) {
                 line.statements.push_back(Make(Statement::Type::EndType, first));
                 return;
             }
@@ -645,16 +630,16 @@ public:
                 const Token& name = Peek();
                 auto field = MakeExpr(Expr::Type::Variable, name);
                 field->text = ExpectName("the name of a field (or END TYPE)");
-                while (IsSymbol(Peek(), "[")) {
+                while (Is(Peek(), TokenKind::LeftBracket)) {
                     field->type = Expr::Type::Element;
                     ++pos_;
-                    if (Peek().type != TokenType::Number && Peek().type != TokenType::Identifier)
+                    if (Peek().kind != TokenKind::Number && !IsIdentifierKind(Peek().kind))
                         Fail(Peek(), "the size of an array field is a whole number or a CONST, found " + QuoteFound());
                     field->children.push_back(ParsePrimary());
-                    ExpectSymbol("]", "']'");
+                    Expect(TokenKind::RightBracket, "']'");
                 }
                 fields->items.push_back(std::move(field));
-                if (!IsSymbol(Peek(), ",")) break;
+                if (!Is(Peek(), TokenKind::Comma)) break;
                 ++pos_;
             }
             if (!AtEnd()) Fail(Peek(), "unexpected '" + Describe(Peek()) + "' after the fields");
@@ -673,14 +658,14 @@ private:
         ++pos_;
         auto call = MakeExpr(Expr::Type::Call, name);
         call->text = name.text;
-        if (AtEnd() || IsWord(Peek(), "ELSE") || IsSymbol(Peek(), ":")) return call;
-        if (IsSymbol(Peek(), "(") && ClosingParenthesisEndsStatement()) {
+        if (AtEnd() || Is(Peek(), TokenKind::Else) || Is(Peek(), TokenKind::Colon)) return call;
+        if (Is(Peek(), TokenKind::LeftParen) && ClosingParenthesisEndsStatement()) {
             ParseArgumentList(*call);
             SetDepth(*call, name);
             return call;
         }
         call->children.push_back(ParseExpression());
-        while (IsSymbol(Peek(), ",")) {
+        while (Is(Peek(), TokenKind::Comma)) {
             ++pos_;
             call->children.push_back(ParseExpression());
         }
@@ -695,12 +680,11 @@ private:
         int depth = 0;
         for (std::size_t at = pos_; at < tokens_.size(); ++at) {
             const Token& token = tokens_[at];
-            if (token.type == TokenType::Symbol && (token.text == "(" || token.text == "[")) ++depth;
-            if (token.type == TokenType::Symbol && (token.text == ")" || token.text == "]")) {
+            if (Is(token, TokenKind::LeftParen) || Is(token, TokenKind::LeftBracket)) ++depth;
+            if (Is(token, TokenKind::RightParen) || Is(token, TokenKind::RightBracket)) {
                 if (--depth == 0) {
                     const Token& after = tokens_[std::min(at + 1, tokens_.size() - 1)];
-                    return after.type == TokenType::End || IsSymbol(after, ":") ||
-                           (after.type == TokenType::Identifier && Upper(after.text) == "ELSE");
+                    return Is(after, TokenKind::EndOfLine) || Is(after, TokenKind::Colon) || Is(after, TokenKind::Else);
                 }
             }
         }
@@ -709,17 +693,17 @@ private:
 
     void ParseArgumentList(Expr& call)
     {
-        ExpectSymbol("(", "'('");
-        if (IsSymbol(Peek(), ")")) {
+        Expect(TokenKind::LeftParen, "'('");
+        if (Is(Peek(), TokenKind::RightParen)) {
             ++pos_;
             return;
         }
         call.children.push_back(ParseExpression());
-        while (IsSymbol(Peek(), ",")) {
+        while (Is(Peek(), TokenKind::Comma)) {
             ++pos_;
             call.children.push_back(ParseExpression());
         }
-        ExpectSymbol(")", "',' or ')' in the argument list");
+        Expect(TokenKind::RightParen, "',' or ')' in the argument list");
     }
 
     // The depth of the tree below the expression, bounded so that every
@@ -754,12 +738,7 @@ private:
     // The binary operator of this level at the current token, or nullptr.
     const BinaryOperator* OperatorAt(int level) const
     {
-        const Token& token = Peek();
-        if (token.type != TokenType::Symbol && token.type != TokenType::Identifier) return nullptr;
-        // The word operators (AND, OR, MOD) are short: longer names need no look-up.
-        if (token.type == TokenType::Identifier && token.text.size() > 3) return nullptr;
-        const BinaryOperator* op =
-            FindBinaryOperator(token.type == TokenType::Identifier ? std::string_view(Upper(token.text)) : token.text);
+        const BinaryOperator* op = FindBinaryOperator(Peek().kind);
         return op != nullptr && op->level == level ? op : nullptr;
     }
 
@@ -787,7 +766,7 @@ private:
 
     std::unique_ptr<Expr> ParseNot()
     {
-        if (IsWord(Peek(), "NOT")) {
+        if (Is(Peek(), TokenKind::Not)) {
             Nested nested(*this);
             const Token& op = Peek();
             ++pos_;
@@ -802,7 +781,7 @@ private:
 
     std::unique_ptr<Expr> ParseUnary()
     {
-        if (IsSymbol(Peek(), "-") || IsSymbol(Peek(), "+")) {
+        if (Is(Peek(), TokenKind::Minus) || Is(Peek(), TokenKind::Plus)) {
             Nested nested(*this);
             const Token& op = Peek();
             ++pos_;
@@ -828,7 +807,7 @@ private:
     }
     std::unique_ptr<Expr> ParseExponent()
     {
-        if (IsSymbol(Peek(), "-") || IsSymbol(Peek(), "+")) {
+        if (Is(Peek(), TokenKind::Minus) || Is(Peek(), TokenKind::Plus)) {
             Nested nested(*this);
             const Token& op = Peek();
             ++pos_;
@@ -844,31 +823,31 @@ private:
     std::unique_ptr<Expr> ParsePrimary()
     {
         const Token& token = Peek();
-        if (token.type == TokenType::Number) {
+        if (token.kind == TokenKind::Number) {
             ++pos_;
             auto expr = MakeExpr(Expr::Type::Number, token);
             expr->text = token.text;
             return expr;
         }
-        if (token.type == TokenType::String) {
+        if (token.kind == TokenKind::String) {
             ++pos_;
             auto expr = MakeExpr(Expr::Type::String, token);
             expr->text = token.text;
             return expr;
         }
-        if (IsSymbol(token, "(")) {
+        if (Is(token, TokenKind::LeftParen)) {
             ++pos_;
             auto inner = ParseExpression();
-            ExpectSymbol(")", "')'");
+            Expect(TokenKind::RightParen, "')'");
             return inner;
         }
-        if (token.type == TokenType::Identifier && !IsKeyword(Upper(token.text))) {
+        if (IsIdentifierKind(token.kind) && !IsReservedWord(token.kind)) {
             ++pos_;
             const bool command = kvcommands::FindCommand(token.text.c_str()) != nullptr && !IsLateFunction(token.text);
-            if (command || IsSymbol(Peek(), "(")) {
+            if (command || Is(Peek(), TokenKind::LeftParen)) {
                 auto call = MakeExpr(Expr::Type::Call, token);
                 call->text = token.text;
-                if (IsSymbol(Peek(), "(")) ParseArgumentList(*call);
+                if (Is(Peek(), TokenKind::LeftParen)) ParseArgumentList(*call);
                 SetDepth(*call, token);
                 return call;
             }
@@ -906,7 +885,7 @@ private:
 
 bool IsKeyword(std::string_view upperName)
 {
-    return std::find(std::begin(kKeywords), std::end(kKeywords), upperName) != std::end(kKeywords);
+    return IsReservedWord(WordKind(upperName));
 }
 
 Program Parse(std::string_view source, Diagnostics& diagnostics)
