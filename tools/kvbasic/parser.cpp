@@ -143,223 +143,300 @@ private:
         Nested nested(*this);
         const Token& first = Peek();
         if (!IsIdentifierKind(first.kind)) Fail(first, "expected a statement, found " + QuoteFound());
-        const TokenKind kind = first.kind;
-        using T = Statement::Type;
-        auto blockOnly = [&](const char* what) {
-            if (afterThen) Fail(first, std::string(what) + " cannot stand after THEN; use a block IF");
-        };
-
-        if (kind == TokenKind::Rem) {
+        if (first.kind == TokenKind::Rem) {
             if (afterThen) Fail(first, "REM cannot stand after THEN; start the comment with '");
             pos_ = tokens_.size() - 1;
             return nullptr;
         }
-        if (kind == TokenKind::If) {
-            ++pos_;
-            auto cond = ParseExpression();
-            const bool then = Is(Peek(), TokenKind::Then);
-            if (then) ++pos_;
-            if (AtEnd()) {
-                blockOnly("a block IF");
-                auto statement = Make(T::IfBlock, first);
-                statement->cond = std::move(cond);
-                return statement;
-            }
-            if (!then) Fail(Peek(), "expected THEN or end of line after the condition, found " + QuoteFound());
-            auto statement = Make(T::If, first);
+        if (auto statement = ParseWordStatement(first, afterThen)) return statement;
+        return ParseNameStatement(first);
+    }
+
+    // The statement its first word starts, by the word's kind; nullptr
+    // where a contextual word is only a name (`data = 1`, `case[2] = 0`).
+    std::unique_ptr<Statement> ParseWordStatement(const Token& first, bool afterThen)
+    {
+        using T = Statement::Type;
+        using K = TokenKind;
+        switch (first.kind) {
+        case K::If: return ParseIf(first, afterThen);
+        case K::ElseIf: return ParseElseIf(first, afterThen);
+        case K::Else: return ParseBlockWord(first, afterThen, T::Else, "ELSE", 1);
+        case K::EndIf: return ParseBlockWord(first, afterThen, T::EndIf, "ENDIF", 1);
+        case K::EndSelect: return ParseBlockWord(first, afterThen, T::EndSelect, "END SELECT", 1);
+        case K::EndSub: return ParseBlockWord(first, afterThen, T::EndSub, "ENDSUB", 1);
+        case K::Wend: return ParseBlockWord(first, afterThen, T::Wend, "WEND", 1);
+        case K::Repeat: return ParseBlockWord(first, afterThen, T::Repeat, "REPEAT", 1);
+        case K::End: return ParseEnd(first, afterThen);
+        case K::Select: return Is(Peek(1), K::Case) ? ParseSelect(first, afterThen) : nullptr;
+        case K::Case:
+            return !Is(Peek(1), K::Equal) && !Is(Peek(1), K::LeftBracket) ? ParseCase(first, afterThen) : nullptr;
+        case K::Function:
+        case K::EndFunction:
+        case K::Local: return ParseFunctionStatement(first, afterThen);
+        case K::Return: return ParseReturn(first);
+        case K::For: return ParseFor(first, afterThen);
+        case K::Next: return ParseNext(first, afterThen);
+        case K::While: return ParseWhile(first, afterThen);
+        case K::Until: return ParseUntil(first, afterThen);
+        case K::Break: ++pos_; return Make(T::Break, first);
+        case K::Continue: ++pos_; return Make(T::Continue, first);
+        case K::Exit: return ParseExit(first);
+        case K::Data: return AssignedName() ? nullptr : ParseData(first, afterThen);
+        case K::Read: return AssignedName() ? nullptr : ParseRead(first);
+        case K::Restore: return AssignedName() ? nullptr : ParseRestore(first);
+        case K::Const:
+            return IsIdentifierKind(Peek(1).kind) && Is(Peek(2), K::Equal) ? ParseConst(first, afterThen) : nullptr;
+        case K::Gosub:
+        case K::Goto: return ParseJump(first);
+        case K::Sub: return ParseSub(first, afterThen);
+        case K::Dim: return ParseDim(first);
+        // Only before a name alone: `type` stays free as a variable.
+        case K::Type:
+            return IsIdentifierKind(Peek(1).kind) && Is(Peek(2), K::EndOfLine) ? ParseType(first, afterThen) : nullptr;
+        case K::EndType:
+            if (Is(Peek(1), K::EndOfLine)) Fail(first, "END TYPE without TYPE");
+            return nullptr;
+        // Only before a file name: `include` stays free as a variable.
+        case K::Include: return Is(Peek(1), K::String) ? ParseInclude(afterThen) : nullptr;
+        default: return nullptr;
+        }
+    }
+
+    // The name is assigned, indexed or a record's: DATA, READ, RESTORE,
+    // FUNCTION, ENDFUNCTION and LOCAL so written are variables.
+    bool AssignedName() const
+    {
+        return Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket) || Is(Peek(1), TokenKind::Dot);
+    }
+
+    // A statement of `words` words that only opens, continues or closes
+    // a block: ELSE, ENDIF, WEND, REPEAT, END SELECT, ENDSUB, ...
+    std::unique_ptr<Statement> ParseBlockWord(const Token& first, bool afterThen, Statement::Type type, const char* word,
+                                              int words)
+    {
+        if (afterThen) Fail(first, std::string(word) + " cannot stand after THEN; use a block IF");
+        pos_ += words;
+        return Make(type, first);
+    }
+
+    // END IF, END SELECT, END FUNCTION, END SUB; END TYPE closes nothing
+    // here. END alone is the command.
+    std::unique_ptr<Statement> ParseEnd(const Token& first, bool afterThen)
+    {
+        using T = Statement::Type;
+        switch (Peek(1).kind) {
+        case TokenKind::If: return ParseBlockWord(first, afterThen, T::EndIf, "ENDIF", 2);
+        case TokenKind::Select: return ParseBlockWord(first, afterThen, T::EndSelect, "END SELECT", 2);
+        case TokenKind::Function: return ParseBlockWord(first, afterThen, T::EndFunction, "END FUNCTION", 2);
+        case TokenKind::Sub: return ParseBlockWord(first, afterThen, T::EndSub, "ENDSUB", 2);
+        case TokenKind::Type:
+            if (Is(Peek(2), TokenKind::EndOfLine)) Fail(first, "END TYPE without TYPE");
+            return nullptr;
+        default: return nullptr;
+        }
+    }
+
+    // IF cond THEN statements [ELSE statements] on one line, or IF cond
+    // [THEN] at the end of the line: a block IF.
+    std::unique_ptr<Statement> ParseIf(const Token& first, bool afterThen)
+    {
+        ++pos_;
+        auto cond = ParseExpression();
+        const bool then = Is(Peek(), TokenKind::Then);
+        if (then) ++pos_;
+        if (AtEnd()) {
+            if (afterThen) Fail(first, "a block IF cannot stand after THEN; use a block IF");
+            auto statement = Make(Statement::Type::IfBlock, first);
             statement->cond = std::move(cond);
-            statement->then = ParseBranch(first);
-            if (Is(Peek(), TokenKind::Else)) {
-                ++pos_;
-                statement->otherwise = ParseBranch(first);
-            }
             return statement;
         }
-        if (kind == TokenKind::ElseIf) {
-            blockOnly("ELSEIF");
+        if (!then) Fail(Peek(), "expected THEN or end of line after the condition, found " + QuoteFound());
+        auto statement = Make(Statement::Type::If, first);
+        statement->cond = std::move(cond);
+        statement->then = ParseBranch(first);
+        if (Is(Peek(), TokenKind::Else)) {
             ++pos_;
-            auto statement = Make(T::ElseIf, first);
-            statement->cond = ParseExpression();
-            if (Is(Peek(), TokenKind::Then)) ++pos_;
+            statement->otherwise = ParseBranch(first);
+        }
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseElseIf(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::ElseIf, "ELSEIF", 1);
+        statement->cond = ParseExpression();
+        if (Is(Peek(), TokenKind::Then)) ++pos_;
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseSelect(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Select, "SELECT CASE", 2);
+        statement->value = ParseExpression();
+        return statement;
+    }
+
+    // CASE items, or CASE ELSE (no items).
+    std::unique_ptr<Statement> ParseCase(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Case, "CASE", 1);
+        if (Is(Peek(), TokenKind::Else)) {
+            ++pos_;
             return statement;
         }
-        if (kind == TokenKind::Else) {
-            blockOnly("ELSE");
+        do {
+            if (!statement->cases.empty()) ++pos_;
+            statement->cases.push_back(ParseCaseItem());
+        } while (Is(Peek(), TokenKind::Comma));
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseFor(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::For, "FOR", 1);
+        statement->target = ParseTarget();
+        Expect(TokenKind::Equal, "'=' after the FOR variable");
+        statement->from = ParseExpression();
+        Expect(TokenKind::To, "TO");
+        statement->to = ParseExpression();
+        if (Is(Peek(), TokenKind::Step)) {
             ++pos_;
-            return Make(T::Else, first);
+            statement->step = ParseExpression();
         }
-        if (kind == TokenKind::EndIf || (kind == TokenKind::End && Is(Peek(1), TokenKind::If))) {
-            blockOnly("ENDIF");
-            pos_ += kind == TokenKind::End ? 2 : 1;
-            return Make(T::EndIf, first);
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseNext(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Next, "NEXT", 1);
+        if (!AtEnd() && !Is(Peek(), TokenKind::Colon)) statement->name = ExpectName("the FOR variable or end of line");
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseWhile(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::While, "WHILE", 1);
+        statement->cond = ParseExpression();
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseUntil(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Until, "UNTIL", 1);
+        statement->cond = ParseExpression();
+        return statement;
+    }
+
+    // EXIT is a word only before FOR, WHILE, REPEAT, SUB or FUNCTION, so
+    // that older programs keep a variable of that name.
+    std::unique_ptr<Statement> ParseExit(const Token& first)
+    {
+        const TokenKind what = Peek(1).kind;
+        const bool leavesFunction = what == TokenKind::Sub || what == TokenKind::Function;
+        if (!leavesFunction && what != TokenKind::For && what != TokenKind::While && what != TokenKind::Repeat) return nullptr;
+        pos_ += 2;
+        auto statement = Make(leavesFunction ? Statement::Type::Return : Statement::Type::Exit, first);
+        statement->name = KindSpelling(what);
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseData(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Data, "DATA", 1);
+        do {
+            if (!statement->items.empty()) ++pos_;
+            statement->items.push_back(ParseDataItem());
+        } while (Is(Peek(), TokenKind::Comma));
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseRead(const Token& first)
+    {
+        ++pos_;
+        auto statement = Make(Statement::Type::Read, first);
+        do {
+            if (!statement->items.empty()) ++pos_;
+            statement->items.push_back(ParseTarget());
+        } while (Is(Peek(), TokenKind::Comma));
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseRestore(const Token& first)
+    {
+        ++pos_;
+        auto statement = Make(Statement::Type::Restore, first);
+        if (!AtEnd() && !Is(Peek(), TokenKind::Colon) && !Is(Peek(), TokenKind::Else)) {
+            statement->column = Peek().column;
+            statement->name = ExpectName("a label or end of line");
         }
-        if (kind == TokenKind::EndSelect || (kind == TokenKind::End && Is(Peek(1), TokenKind::Select))) {
-            blockOnly("END SELECT");
-            pos_ += kind == TokenKind::End ? 2 : 1;
-            return Make(T::EndSelect, first);
-        }
-        if (kind == TokenKind::Select && Is(Peek(1), TokenKind::Case)) {
-            blockOnly("SELECT CASE");
-            pos_ += 2;
-            auto statement = Make(T::Select, first);
-            statement->value = ParseExpression();
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseConst(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Const, "CONST", 1);
+        statement->target = ParseTarget();
+        ++pos_;  // '='
+        statement->value = ParseExpression();
+        return statement;
+    }
+
+    // GOSUB name, GOTO label: the statement's column is the name's.
+    std::unique_ptr<Statement> ParseJump(const Token& first)
+    {
+        const bool gosub = first.kind == TokenKind::Gosub;
+        ++pos_;
+        auto statement = Make(gosub ? Statement::Type::Gosub : Statement::Type::Goto, first);
+        const Token& nameToken = Peek();
+        statement->name = ExpectName(gosub ? "the name of a SUB" : "a label");
+        statement->column = nameToken.column;
+        return statement;
+    }
+
+    // SUB name(parameters), or the old SUB name: (or SUB name).
+    std::unique_ptr<Statement> ParseSub(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Sub, "SUB", 1);
+        statement->name = ExpectName("the name of the SUB");
+        if (Is(Peek(), TokenKind::LeftParen))
+            ParseParameterList(*statement);
+        else if (Is(Peek(), TokenKind::Colon))
+            ++pos_;
+        return statement;
+    }
+
+    // DIM name[sizes], or DIM name AS type and DIM name[sizes] AS type.
+    std::unique_ptr<Statement> ParseDim(const Token& first)
+    {
+        ++pos_;
+        auto statement = Make(Statement::Type::Dim, first);
+        statement->target = ParseTarget();
+        if (Is(Peek(), TokenKind::As)) {  // a record, or an array of records
+            ++pos_;
+            statement->name = ExpectName("the name of a TYPE");
             return statement;
         }
-        if (kind == TokenKind::Case && !Is(Peek(1), TokenKind::Equal) && !Is(Peek(1), TokenKind::LeftBracket)) {
-            blockOnly("CASE");
-            ++pos_;
-            auto statement = Make(T::Case, first);
-            if (Is(Peek(), TokenKind::Else)) {
-                ++pos_;
-                return statement;
-            }
-            do {
-                if (!statement->cases.empty()) ++pos_;
-                statement->cases.push_back(ParseCaseItem());
-            } while (Is(Peek(), TokenKind::Comma));
-            return statement;
-        }
-        if (auto statement = ParseFunctionStatement(first, afterThen)) return statement;
-        if (kind == TokenKind::EndSub || (kind == TokenKind::End && Is(Peek(1), TokenKind::Sub))) {
-            blockOnly("ENDSUB");
-            pos_ += kind == TokenKind::End ? 2 : 1;
-            return Make(T::EndSub, first);
-        }
-        if (kind == TokenKind::For) {
-            blockOnly("FOR");
-            ++pos_;
-            auto statement = Make(T::For, first);
-            statement->target = ParseTarget();
-            Expect(TokenKind::Equal, "'=' after the FOR variable");
-            statement->from = ParseExpression();
-            Expect(TokenKind::To, "TO");
-            statement->to = ParseExpression();
-            if (Is(Peek(), TokenKind::Step)) {
-                ++pos_;
-                statement->step = ParseExpression();
-            }
-            return statement;
-        }
-        if (kind == TokenKind::Next) {
-            blockOnly("NEXT");
-            ++pos_;
-            auto statement = Make(T::Next, first);
-            if (!AtEnd() && !Is(Peek(), TokenKind::Colon)) statement->name = ExpectName("the FOR variable or end of line");
-            return statement;
-        }
-        if (kind == TokenKind::While) {
-            blockOnly("WHILE");
-            ++pos_;
-            auto statement = Make(T::While, first);
-            statement->cond = ParseExpression();
-            return statement;
-        }
-        if (kind == TokenKind::Wend) {
-            blockOnly("WEND");
-            ++pos_;
-            return Make(T::Wend, first);
-        }
-        if (kind == TokenKind::Repeat) {
-            blockOnly("REPEAT");
-            ++pos_;
-            return Make(T::Repeat, first);
-        }
-        if (kind == TokenKind::Until) {
-            blockOnly("UNTIL");
-            ++pos_;
-            auto statement = Make(T::Until, first);
-            statement->cond = ParseExpression();
-            return statement;
-        }
-        if (kind == TokenKind::Break || kind == TokenKind::Continue) {
-            ++pos_;
-            return Make(kind == TokenKind::Break ? T::Break : T::Continue, first);
-        }
-        // EXIT is a word only before FOR, WHILE, REPEAT, SUB or FUNCTION, so
-        // that older programs keep a variable of that name.
-        if (kind == TokenKind::Exit) {
-            const TokenKind what = Peek(1).kind;
-            if (what == TokenKind::For || what == TokenKind::While || what == TokenKind::Repeat || what == TokenKind::Sub ||
-                what == TokenKind::Function) {
-                pos_ += 2;
-                auto statement = Make(what == TokenKind::Sub || what == TokenKind::Function ? T::Return : T::Exit, first);
-                statement->name = KindSpelling(what);
-                return statement;
-            }
-        }
-        // DATA, READ and RESTORE are statements unless assigned or indexed,
-        // so that older programs keep variables of these names.
-        const bool assigned = Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket) || Is(Peek(1), TokenKind::Dot);
-        if (kind == TokenKind::Data && !assigned) {
-            blockOnly("DATA");
-            ++pos_;
-            auto statement = Make(T::Data, first);
-            do {
-                if (!statement->items.empty()) ++pos_;
-                statement->items.push_back(ParseDataItem());
-            } while (Is(Peek(), TokenKind::Comma));
-            return statement;
-        }
-        if (kind == TokenKind::Read && !assigned) {
-            ++pos_;
-            auto statement = Make(T::Read, first);
-            do {
-                if (!statement->items.empty()) ++pos_;
-                statement->items.push_back(ParseTarget());
-            } while (Is(Peek(), TokenKind::Comma));
-            return statement;
-        }
-        if (kind == TokenKind::Restore && !assigned) {
-            ++pos_;
-            auto statement = Make(T::Restore, first);
-            if (!AtEnd() && !Is(Peek(), TokenKind::Colon) && !Is(Peek(), TokenKind::Else)) {
-                statement->column = Peek().column;
-                statement->name = ExpectName("a label or end of line");
-            }
-            return statement;
-        }
-        if (kind == TokenKind::Const && IsIdentifierKind(Peek(1).kind) && Is(Peek(2), TokenKind::Equal)) {
-            blockOnly("CONST");
-            ++pos_;
-            auto statement = Make(T::Const, first);
-            statement->target = ParseTarget();
-            ++pos_;  // '='
-            statement->value = ParseExpression();
-            return statement;
-        }
-        if (kind == TokenKind::Gosub || kind == TokenKind::Goto) {
-            ++pos_;
-            auto statement = Make(kind == TokenKind::Gosub ? T::Gosub : T::Goto, first);
-            const Token& nameToken = Peek();
-            statement->name = ExpectName(kind == TokenKind::Gosub ? "the name of a SUB" : "a label");
-            statement->column = nameToken.column;
-            return statement;
-        }
-        if (kind == TokenKind::Sub) {
-            blockOnly("SUB");
-            ++pos_;
-            auto statement = Make(T::Sub, first);
-            statement->name = ExpectName("the name of the SUB");
-            if (Is(Peek(), TokenKind::LeftParen))
-                ParseParameterList(*statement);
-            else if (Is(Peek(), TokenKind::Colon))
-                ++pos_;
-            return statement;
-        }
-        if (kind == TokenKind::Dim) {
-            ++pos_;
-            auto statement = Make(T::Dim, first);
-            statement->target = ParseTarget();
-            if (Is(Peek(), TokenKind::As)) {  // a record, or an array of records
-                ++pos_;
-                statement->name = ExpectName("the name of a TYPE");
-                return statement;
-            }
-            if (statement->target->type != Expr::Type::Element)
-                Fail(Peek(), "DIM needs the sizes in brackets: DIM " + statement->target->text + "[size]");
-            return statement;
-        }
-        if (kind == TokenKind::Name && Upper(std::string_view(first.text).substr(0, 3)) == "KV_") {
+        if (statement->target->type != Expr::Type::Element)
+            Fail(Peek(), "DIM needs the sizes in brackets: DIM " + statement->target->text + "[size]");
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseType(const Token& first, bool afterThen)
+    {
+        if (afterThen) Fail(first, "TYPE cannot stand after THEN");
+        ++pos_;
+        auto statement = Make(Statement::Type::Type, first);
+        statement->name = ExpectName("the name of the TYPE");
+        return statement;
+    }
+
+    // A statement that starts with a name: configuration (KV_...), a
+    // command, a call of the program's SUB or FUNCTION, or an assignment.
+    std::unique_ptr<Statement> ParseNameStatement(const Token& first)
+    {
+        using T = Statement::Type;
+        if (first.kind == TokenKind::Name && Upper(std::string_view(first.text).substr(0, 3)) == "KV_") {
             const std::string word = Upper(first.text);
             ++pos_;
             auto statement = Make(T::Config, first);
@@ -368,21 +445,9 @@ private:
             statement->value = ParseExpression();
             return statement;
         }
-        // Only before a name alone: `type` stays free as a variable.
-        if (kind == TokenKind::Type && IsIdentifierKind(Peek(1).kind) && Peek(2).kind == TokenKind::EndOfLine) {
-            if (afterThen) Fail(first, "TYPE cannot stand after THEN");
-            ++pos_;
-            auto statement = Make(T::Type, first);
-            statement->name = ExpectName("the name of the TYPE");
-            return statement;
-        }
-        if ((kind == TokenKind::End && Is(Peek(1), TokenKind::Type) && Peek(2).kind == TokenKind::EndOfLine) ||
-            (kind == TokenKind::EndType && Peek(1).kind == TokenKind::EndOfLine))
-            Fail(first, "END TYPE without TYPE");
-        // Only before a file name: `include` stays free as a variable.
-        if (kind == TokenKind::Include && Peek(1).kind == TokenKind::String) return ParseInclude(afterThen);
-        if (IsReservedWord(kind)) Fail(first, std::string(KindSpelling(kind)) + " cannot start a statement");
-        const bool assignsLateName = IsLateFunction(first.text) && (Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket));
+        if (IsReservedWord(first.kind)) Fail(first, std::string(KindSpelling(first.kind)) + " cannot start a statement");
+        const bool assignsLateName =
+            IsLateFunction(first.text) && (Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket));
         if (kvcommands::FindCommand(first.text.c_str()) != nullptr && !assignsLateName) {
             auto statement = Make(T::Call, first);
             statement->call = ParseCommandStatement();
@@ -390,7 +455,7 @@ private:
         }
         // A name not followed by '=', '[' or '.' calls a SUB or FUNCTION of the
         // program (the checker tells an unknown command).
-        if (!assigned) {
+        if (!AssignedName()) {
             auto statement = Make(T::UserCall, first);
             statement->call = ParseCommandStatement();
             return statement;
@@ -407,17 +472,16 @@ private:
         return statement;
     }
 
-    // FUNCTION name(parameters), END FUNCTION, LOCAL names and RETURN
-    // [value]; nullptr for other statements. FUNCTION, ENDFUNCTION and LOCAL
-    // are words only where they start such a statement, so that older
+    // FUNCTION name(parameters), END FUNCTION (also ENDFUNCTION) and LOCAL
+    // names; nullptr where the word is a variable. FUNCTION, ENDFUNCTION and
+    // LOCAL are words only where they start such a statement, so that older
     // programs keep variables of these names.
     std::unique_ptr<Statement> ParseFunctionStatement(const Token& first, bool afterThen)
     {
         using T = Statement::Type;
         const TokenKind kind = first.kind;
-        const bool assigned = Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket) || Is(Peek(1), TokenKind::Dot);
-        if (afterThen && (kind == TokenKind::Function || kind == TokenKind::EndFunction || kind == TokenKind::Local) && !assigned)
-            Fail(first, std::string(KindSpelling(kind)) + " cannot stand after THEN; use a block IF");
+        const bool assigned = AssignedName();
+        if (afterThen && !assigned) Fail(first, std::string(KindSpelling(kind)) + " cannot stand after THEN; use a block IF");
         if (kind == TokenKind::Function && IsIdentifierKind(Peek(1).kind)) {
             ++pos_;
             auto statement = Make(T::Function, first);
@@ -426,9 +490,8 @@ private:
             statement->hasParameterList = true;
             return statement;
         }
-        if ((kind == TokenKind::EndFunction && !assigned) || (kind == TokenKind::End && Is(Peek(1), TokenKind::Function))) {
-            if (afterThen) Fail(first, "END FUNCTION cannot stand after THEN; use a block IF");
-            pos_ += kind == TokenKind::End ? 2 : 1;
+        if (kind == TokenKind::EndFunction && !assigned) {
+            ++pos_;
             return Make(T::EndFunction, first);
         }
         if (kind == TokenKind::Local && IsIdentifierKind(Peek(1).kind)) {
@@ -440,13 +503,16 @@ private:
             } while (Is(Peek(), TokenKind::Comma));
             return statement;
         }
-        if (kind == TokenKind::Return) {
-            ++pos_;
-            auto statement = Make(T::Return, first);
-            if (!AtEnd() && !Is(Peek(), TokenKind::Colon) && !Is(Peek(), TokenKind::Else)) statement->value = ParseExpression();
-            return statement;
-        }
         return nullptr;
+    }
+
+    // RETURN [value]: the value of a FUNCTION.
+    std::unique_ptr<Statement> ParseReturn(const Token& first)
+    {
+        ++pos_;
+        auto statement = Make(Statement::Type::Return, first);
+        if (!AtEnd() && !Is(Peek(), TokenKind::Colon) && !Is(Peek(), TokenKind::Else)) statement->value = ParseExpression();
+        return statement;
     }
 
     // (name, name$, grid[], names$[]) after SUB name or FUNCTION name.

@@ -1,6 +1,7 @@
 #include "token_kinds.h"
 
 #include <cctype>
+#include <unordered_map>
 
 namespace kvbasic {
 
@@ -47,10 +48,15 @@ TokenKind WordKind(std::string_view word)
     char upper[kLongestWord];
     for (std::size_t k = 0; k < word.size(); ++k)
         upper[k] = static_cast<char>(std::toupper(static_cast<unsigned char>(word[k])));
-    const std::string_view key(upper, word.size());
-    for (const Spelling& spelling : kSpellings)
-        if (spelling.kind >= TokenKind::If && spelling.text == key) return spelling.kind;
-    return TokenKind::Name;
+    // Looked up for every name of every line: by hash, not by scanning.
+    static const std::unordered_map<std::string_view, TokenKind> words = [] {
+        std::unordered_map<std::string_view, TokenKind> table;
+        for (const Spelling& spelling : kSpellings)
+            if (IsWordKind(spelling.kind)) table.emplace(spelling.text, spelling.kind);
+        return table;
+    }();
+    const auto found = words.find(std::string_view(upper, word.size()));
+    return found == words.end() ? TokenKind::Name : found->second;
 }
 
 std::string_view KindSpelling(TokenKind kind)
