@@ -183,6 +183,7 @@ TEST(KvBasicProgramsTest, FunctionsRecurseWithTheirOwnLocalsAndTooDeepIsAnError)
               "expr 25 1\r\n"
               "loop 4 30\r\n"
               "flood 50 2 0\r\n"
+              ":\r\n"
               "string keep keep!\r\n"
               "digits 9051\r\n"
               "bumps 2\r\n");

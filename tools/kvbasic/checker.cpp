@@ -14,41 +14,25 @@ namespace {
 
 bool IsStringName(const std::string& name) { return !name.empty() && name.back() == '$'; }
 
-struct Block {
-    Statement::Type type;  // IfBlock, For, While or Repeat
-    int line;              // 1-based
-    int column;
-    std::string forVariable;
-    bool sawElse = false;  // also CASE ELSE
-    bool sawCase = false;
-    int selectId = -1;
-};
-
 bool IsLoop(Statement::Type type)
 {
     return type == Statement::Type::For || type == Statement::Type::While || type == Statement::Type::Repeat;
 }
 
-const char* BlockWord(Statement::Type type)
+const char* LoopWord(Statement::Type type)
 {
     switch (type) {
-    case Statement::Type::IfBlock: return "IF";
     case Statement::Type::For: return "FOR";
     case Statement::Type::While: return "WHILE";
-    case Statement::Type::Select: return "SELECT CASE";
     default: return "REPEAT";
     }
 }
-const char* ClosingWord(Statement::Type type)
-{
-    switch (type) {
-    case Statement::Type::IfBlock: return "ENDIF";
-    case Statement::Type::For: return "NEXT";
-    case Statement::Type::While: return "WEND";
-    case Statement::Type::Select: return "END SELECT";
-    default: return "UNTIL";
-    }
-}
+
+// Where a statement stands in its SUB, FUNCTION or main program.
+struct Place {
+    int blocks = 0;               // how many blocks hold it
+    const Node* loop = nullptr;   // the innermost FOR, WHILE or REPEAT, if any
+};
 
 class Checker {
 public:
@@ -70,106 +54,25 @@ private:
 
     // ---- Blocks, SUBs and labels -------------------------------------------------
 
-    void CloseOpenBlocks()
-    {
-        for (const Block& block : blocks_)
-            Error(block.line, block.column, std::string(BlockWord(block.type)) + " without " + ClosingWord(block.type));
-        blocks_.clear();
-    }
-
-    // Closes the innermost block of `type`; blocks opened inside it are
-    // reported as unclosed. False when no such block is open.
-    bool Close(Statement::Type type)
-    {
-        for (int k = static_cast<int>(blocks_.size()) - 1; k >= 0; --k) {
-            if (blocks_[k].type != type) continue;
-            for (std::size_t inner = k + 1; inner < blocks_.size(); ++inner)
-                Error(blocks_[inner].line, blocks_[inner].column,
-                      std::string(BlockWord(blocks_[inner].type)) + " without " + ClosingWord(blocks_[inner].type));
-            blocks_.resize(k);
-            return true;
-        }
-        return false;
-    }
-
-    bool InLoop() const
-    {
-        for (const Block& block : blocks_)
-            if (IsLoop(block.type)) return true;
-        return false;
-    }
-
+    // Walks the block tree the parser built: each SUB's name and parameters,
+    // the labels of its lines, and the statements whose place matters.
     void CheckStructure()
     {
-        Function main;
-        main.lastLine = -1;
-        result_.functions.push_back(std::move(main));
-        current_ = 0;
-        int lastMainLine = -1;
         lineFunction_.assign(program_.lines.size(), -1);
-        for (Line& line : program_.lines) {
-            const int number = line.index + 1;
-            if (current_ == 0) CloseBlocksOfIncludedFile(line);
-            Statement* statement = line.statements.empty() ? nullptr : line.statements.front().get();
-            const bool hasContent = statement != nullptr || !line.label.empty();
-            if (statement != nullptr && (statement->type == Statement::Type::Sub || statement->type == Statement::Type::Function)) {
-                if (current_ == 0) {
-                    CloseOpenBlocks();
-                    result_.functions[0].lastLine = lastMainLine;
-                } else if (current_ > 0) {
-                    Function& open = result_.functions[current_];
-                    Error(subLine_, subColumn_, WithoutEnd(open));
-                    CloseOpenBlocks();
-                    open.lastLine = line.index - 1;
-                }
-                StartSub(line, *statement);
-                lineFunction_[line.index] = current_;
-                if (!line.label.empty())
-                    Error(number, line.labelColumn,
-                          std::string("a label cannot stand on a ") + (statement->type == Statement::Type::Sub ? "SUB" : "FUNCTION") +
-                              " line");
-                continue;
+        for (Unit& unit : program_.units) {
+            if (unit.root.statement == nullptr) {
+                result_.functions.emplace_back();
+                current_ = 0;
+            } else {
+                StartSub(program_.lines[unit.firstLine], *unit.root.statement);
             }
-            if (current_ < 0) {
-                if (hasContent)
-                    Error(number, statement ? statement->column : line.labelColumn,
-                          "only comments may stand between ENDSUB and the next SUB");
-                continue;
-            }
-            lineFunction_[line.index] = current_;
-            if (current_ == 0 && hasContent) lastMainLine = line.index;
-            if (!line.label.empty()) {
-                auto& labels = labels_[current_];
-                auto [it, added] = labels.emplace(line.label, number);
-                if (!added)
-                    Error(number, line.labelColumn,
-                          "label " + line.label + " is defined twice (first on " + LineReference(program_, it->second) + ")");
-            }
-            for (const auto& each : line.statements) {
-                CheckStatementStructure(*each, number, false);
-                if (each->type != Statement::Type::EndSub && each->type != Statement::Type::EndFunction) continue;
-                const bool endsFunction = each->type == Statement::Type::EndFunction;
-                if (current_ == 0) {
-                    Error(number, each->column, endsFunction ? "END FUNCTION without FUNCTION" : "ENDSUB without SUB");
-                } else if (result_.functions[current_].isFunction != endsFunction) {
-                    const Function& open = result_.functions[current_];
-                    Error(number, each->column,
-                          endsFunction ? "END FUNCTION in SUB " + open.name + ": a SUB ends with ENDSUB"
-                                       : "ENDSUB in FUNCTION " + open.name + ": a FUNCTION ends with END FUNCTION");
-                } else {
-                    CloseOpenBlocks();
-                    result_.functions[current_].lastLine = line.index;
-                    current_ = -1;
-                }
-            }
-        }
-        if (current_ == 0) {
-            result_.functions[0].lastLine = lastMainLine;
-            CloseOpenBlocks();
-        } else if (current_ > 0) {
-            Error(subLine_, subColumn_, WithoutEnd(result_.functions[current_]));
-            CloseOpenBlocks();
-            result_.functions[current_].lastLine = static_cast<int>(program_.lines.size()) - 1;
+            Function& function = result_.functions[current_];
+            function.firstLine = unit.firstLine;
+            function.lastLine = unit.lastLine;
+            for (int index = unit.firstLine; index <= unit.lastLine; ++index) lineFunction_[index] = current_;
+            const int firstBodyLine = unit.root.statement == nullptr ? unit.firstLine : unit.firstLine + 1;
+            for (int index = firstBodyLine; index <= unit.lastLine; ++index) AddLabel(program_.lines[index]);
+            CheckBody(unit.root.body, Place{});
         }
         // RESTORE names a label of any part of the program.
         for (const Restore& restore : restores_) {
@@ -195,20 +98,65 @@ private:
         }
     }
 
-    // Where the main program goes on after the lines of an included file,
-    // the blocks that file left open are reported: a block closes in its file.
-    void CloseBlocksOfIncludedFile(const Line& line)
+    void AddLabel(const Line& line)
     {
-        if (line.index == 0) return;
-        const Line& previous = program_.lines[line.index - 1];
-        if (previous.file == line.file) return;
-        for (const auto& statement : previous.statements)
-            if (statement->type == Statement::Type::Include) return;  // entering the included file
-        while (!blocks_.empty() && program_.lines[blocks_.back().line - 1].file != line.file) {
-            const Block& block = blocks_.back();
-            Error(block.line, block.column, std::string(BlockWord(block.type)) + " without " + ClosingWord(block.type));
-            blocks_.pop_back();
+        if (line.label.empty()) return;
+        auto& labels = labels_[current_];
+        auto [it, added] = labels.emplace(line.label, line.index + 1);
+        if (!added)
+            Error(line.index + 1, line.labelColumn,
+                  "label " + line.label + " is defined twice (first on " + LineReference(program_, it->second) + ")");
+    }
+
+    void CheckBody(std::vector<Node>& body, const Place& place)
+    {
+        for (Node& node : body) CheckNode(node, place);
+    }
+
+    // One node of the tree: a block by its kind, else a statement.
+    void CheckNode(Node& node, const Place& place)
+    {
+        if (node.statement == nullptr) return;
+        if (!node.isBlock) {
+            CheckStatementStructure(*node.statement, node.line + 1, false, place);
+            return;
         }
+        switch (node.statement->type) {
+        case Statement::Type::Select: CheckSelectBlock(node, place); break;
+        case Statement::Type::Type: CheckTypeBlock(node, place); break;
+        default: CheckBlock(node, place); break;
+        }
+    }
+
+    // IF, FOR, WHILE, REPEAT: their bodies stand inside one more block (a
+    // loop's in that loop).
+    void CheckBlock(Node& node, const Place& place)
+    {
+        Place inside{place.blocks + 1, IsLoop(node.statement->type) ? &node : place.loop};
+        CheckBody(node.body, inside);
+        for (Node& branch : node.branches) CheckBody(branch.body, inside);
+    }
+
+    // SELECT CASE numbers its value for the CASEs to compare with.
+    void CheckSelectBlock(Node& node, const Place& place)
+    {
+        const int selectId = static_cast<int>(result_.selectIsString.size());
+        node.statement->selectId = selectId;
+        result_.selectIsString.push_back(false);
+        Place inside{place.blocks + 1, place.loop};
+        CheckBody(node.body, inside);
+        for (Node& arm : node.branches) {
+            arm.statement->selectId = selectId;
+            CheckBody(arm.body, inside);
+        }
+    }
+
+    // TYPE name and its lines of fields.
+    void CheckTypeBlock(Node& node, const Place& place)
+    {
+        CheckTypeStructure(*node.statement, node.line + 1, place);
+        for (const Node& fields : node.body)
+            if (fields.statement != nullptr) CheckTypeStructure(*fields.statement, fields.line + 1, place);
     }
 
     void StartSub(const Line& line, const Statement& statement)
@@ -233,14 +181,6 @@ private:
         current_ = static_cast<int>(result_.functions.size()) - 1;
         if (added) functionIndex_[statement.name] = current_;
         for (const auto& parameter : statement.items) Declare(*parameter, number, true);
-        subLine_ = number;
-        subColumn_ = statement.column;
-    }
-
-    static std::string WithoutEnd(const Function& function)
-    {
-        return function.isFunction ? "FUNCTION " + function.name + " without END FUNCTION"
-                                   : "SUB " + function.name + " without ENDSUB";
     }
 
     // A parameter or a LOCAL of the function being read: its own variable,
@@ -278,13 +218,13 @@ private:
 
     // LOCAL stands in a SUB or FUNCTION, outside blocks; its names belong
     // to one call of it.
-    void CheckLocal(const Statement& statement, int number, bool afterThen)
+    void CheckLocal(const Statement& statement, int number, bool afterThen, const Place& place)
     {
         if (current_ <= 0) {
             Error(number, statement.column, "LOCAL outside a SUB or FUNCTION");
             return;
         }
-        if (afterThen || !blocks_.empty()) {
+        if (afterThen || place.blocks > 0) {
             Error(number, statement.column, "LOCAL stands outside blocks");
             return;
         }
@@ -310,90 +250,21 @@ private:
             Error(number, statement.value->column, "SUB " + function.name + " has no value: RETURN leaves it without one");
     }
 
-    void CheckStatementStructure(Statement& statement, int number, bool afterThen)
+    // A statement that is no block: what its place allows.
+    void CheckStatementStructure(Statement& statement, int number, bool afterThen, const Place& place)
     {
         using T = Statement::Type;
-        if (!afterThen && !blocks_.empty() && blocks_.back().type == T::Select && !blocks_.back().sawCase &&
-            statement.type != T::Case && statement.type != T::EndSelect)
-            Error(number, statement.column, "only comments may stand between SELECT CASE and its first CASE");
         switch (statement.type) {
-        case T::Select:
-            if (blocks_.size() >= 100) {
-                Error(number, statement.column, "blocks are nested too deeply (more than 100)");
-                break;
-            }
-            statement.selectId = static_cast<int>(result_.selectIsString.size());
-            result_.selectIsString.push_back(false);
-            blocks_.push_back({T::Select, number, statement.column, "", false, false, statement.selectId});
-            break;
-        case T::Case:
-            if (blocks_.empty() || blocks_.back().type != T::Select) {
-                Error(number, statement.column, "CASE without SELECT CASE");
-                break;
-            }
-            if (blocks_.back().sawElse) Error(number, statement.column, "CASE after CASE ELSE");
-            blocks_.back().sawCase = true;
-            blocks_.back().sawElse = blocks_.back().sawElse || statement.cases.empty();
-            statement.selectId = blocks_.back().selectId;
-            break;
-        case T::EndSelect:
-            if (!Close(T::Select)) Error(number, statement.column, "END SELECT without SELECT CASE");
-            break;
         case T::If:
-            CheckStatementStructure(*statement.then, number, true);
-            if (statement.otherwise) CheckStatementStructure(*statement.otherwise, number, true);
+            CheckStatementStructure(*statement.then, number, true, place);
+            if (statement.otherwise) CheckStatementStructure(*statement.otherwise, number, true, place);
             break;
         case T::Sequence:
-            for (auto& each : statement.body) CheckStatementStructure(*each, number, afterThen);
-            break;
-        case T::IfBlock:
-        case T::While:
-        case T::Repeat:
-        case T::For:
-            // C++ compilers, and readers, give up on deeper nesting.
-            if (blocks_.size() >= 100) {
-                Error(number, statement.column, "blocks are nested too deeply (more than 100)");
-                break;
-            }
-            blocks_.push_back({statement.type, number, statement.column,
-                               statement.type == T::For ? statement.target->text : "", false});
-            break;
-        case T::ElseIf:
-        case T::Else: {
-            const char* word = statement.type == T::Else ? "ELSE" : "ELSEIF";
-            if (blocks_.empty() || blocks_.back().type != T::IfBlock)
-                Error(number, statement.column, std::string(word) + " without IF");
-            else if (blocks_.back().sawElse)
-                Error(number, statement.column, std::string(word) + " after ELSE");
-            else if (statement.type == T::Else)
-                blocks_.back().sawElse = true;
-            break;
-        }
-        case T::EndIf:
-            if (!Close(T::IfBlock)) Error(number, statement.column, "ENDIF without IF");
-            break;
-        case T::Next:
-            if (!statement.name.empty()) {
-                for (int k = static_cast<int>(blocks_.size()) - 1; k >= 0; --k) {
-                    if (blocks_[k].type != T::For) continue;
-                    if (blocks_[k].forVariable != statement.name)
-                        Error(number, statement.column,
-                              "NEXT " + statement.name + " does not match FOR " + blocks_[k].forVariable + " of " +
-                                  LineReference(program_, blocks_[k].line));
-                    break;
-                }
-            }
-            if (!Close(T::For)) Error(number, statement.column, "NEXT without FOR");
-            break;
-        case T::Wend:
-            if (!Close(T::While)) Error(number, statement.column, "WEND without WHILE");
-            break;
-        case T::Until:
-            if (!Close(T::Repeat)) Error(number, statement.column, "UNTIL without REPEAT");
+            for (auto& each : statement.body) CheckStatementStructure(*each, number, afterThen, place);
             break;
         case T::Break:
         case T::Continue:
-            if (!InLoop())
+            if (place.loop == nullptr)
                 Error(number, statement.column,
                       std::string(statement.type == T::Break ? "BREAK" : "CONTINUE") + " outside a loop");
             break;
@@ -401,40 +272,28 @@ private:
             CheckReturn(statement, number);
             break;
         case T::Local:
-            CheckLocal(statement, number, afterThen);
+            CheckLocal(statement, number, afterThen, place);
             break;
         case T::Exit:
-            CheckExit(statement, number);
+            CheckExit(statement, number, place);
             break;
         case T::Restore:
             if (!statement.name.empty()) restores_.push_back({statement.name, number, statement.column});
             break;
         case T::Const:
-            if (!blocks_.empty()) {
-                Error(number, statement.column, "CONST stands outside blocks");
-                break;
-            }
-            if (auto [it, added] = constants_.emplace(statement.target->text, Constant{number, constantCount_++}); !added)
-                Error(number, statement.target->column, "constant " + statement.target->text +
-                                                            " is defined twice (first on " +
-                                                            LineReference(program_, it->second.line) + ")");
+            CheckConst(statement, number, place);
             break;
         case T::Gosub:
         case T::Goto:
             jumps_.push_back({statement.type == T::Gosub, statement.name, current_, number, statement.column});
             break;
         case T::Config:
-            CheckConfiguration(statement, number, afterThen);
-            break;
-        case T::Type:
-        case T::Fields:
-        case T::EndType:
-            CheckTypeStructure(statement, number);
+            CheckConfiguration(statement, number, afterThen, place);
             break;
         case T::Include:
             if (current_ != 0)
                 Error(number, statement.column, "INCLUDE cannot stand in a SUB: include files in the main program");
-            else if (!blocks_.empty())
+            else if (place.blocks > 0)
                 Error(number, statement.column, "INCLUDE cannot stand in a block");
             break;
         default:
@@ -442,26 +301,35 @@ private:
         }
     }
 
-    // EXIT FOR, WHILE or REPEAT leaves the innermost loop, which must be of
-    // that kind (it becomes a C++ break).
-    void CheckExit(const Statement& statement, int number)
+    void CheckConst(const Statement& statement, int number, const Place& place)
     {
-        using T = Statement::Type;
-        const T wanted = statement.name == "FOR" ? T::For : statement.name == "WHILE" ? T::While : T::Repeat;
-        for (int k = static_cast<int>(blocks_.size()) - 1; k >= 0; --k) {
-            if (!IsLoop(blocks_[k].type)) continue;
-            if (blocks_[k].type != wanted)
-                Error(number, statement.column,
-                      "EXIT " + statement.name + " inside a " + BlockWord(blocks_[k].type) + " loop of " +
-                          LineReference(program_, blocks_[k].line) + ": leave that loop first");
+        if (place.blocks > 0) {
+            Error(number, statement.column, "CONST stands outside blocks");
             return;
         }
-        Error(number, statement.column, "EXIT " + statement.name + " outside a " + statement.name + " loop");
+        if (auto [it, added] = constants_.emplace(statement.target->text, Constant{number, constantCount_++}); !added)
+            Error(number, statement.target->column, "constant " + statement.target->text + " is defined twice (first on " +
+                                                        LineReference(program_, it->second.line) + ")");
     }
 
-    void CheckConfiguration(const Statement& statement, int number, bool afterThen)
+    // EXIT FOR, WHILE or REPEAT leaves the innermost loop, which must be of
+    // that kind (it becomes a C++ break).
+    void CheckExit(const Statement& statement, int number, const Place& place)
     {
-        if (current_ != 0 || afterThen || !blocks_.empty()) {
+        if (place.loop == nullptr) {
+            Error(number, statement.column, "EXIT " + statement.name + " outside a " + statement.name + " loop");
+            return;
+        }
+        const Statement::Type type = place.loop->statement->type;
+        if (statement.name != LoopWord(type))
+            Error(number, statement.column,
+                  "EXIT " + statement.name + " inside a " + LoopWord(type) + " loop of " +
+                      LineReference(program_, place.loop->line + 1) + ": leave that loop first");
+    }
+
+    void CheckConfiguration(const Statement& statement, int number, bool afterThen, const Place& place)
+    {
+        if (current_ != 0 || afterThen || place.blocks > 0) {
             Error(number, statement.column, statement.name + " is configuration: set it in the main program, outside blocks");
             return;
         }
@@ -607,13 +475,13 @@ private:
     // ---- Records: TYPE, DIM ... AS and fields ------------------------------------
 
     // TYPE name, its lines of fields and END TYPE (the parser pairs them).
-    void CheckTypeStructure(const Statement& statement, int number)
+    void CheckTypeStructure(const Statement& statement, int number, const Place& place)
     {
         using T = Statement::Type;
         if (statement.type == T::Type) {
             if (current_ != 0)
                 Error(number, statement.column, "TYPE cannot stand in a SUB: define it in the main program");
-            else if (!blocks_.empty())
+            else if (place.blocks > 0)
                 Error(number, statement.column, "TYPE stands outside blocks");
             if (IsStringName(statement.name)) Error(number, statement.column, "a TYPE name cannot end in '$'");
             for (const RecordType& type : result_.types)
@@ -1285,9 +1153,7 @@ private:
     Diagnostics& diagnostics_;
     CheckedProgram result_;
     std::vector<int> lineFunction_;
-    std::vector<Block> blocks_;
     int current_ = 0;  // function index; -1 between ENDSUB and the next SUB
-    int subLine_ = 0, subColumn_ = 0;
     std::map<std::string, int> subs_;                 // SUB and FUNCTION name -> line
     std::map<std::string, int> functionIndex_;        // SUB and FUNCTION name -> index in result_.functions
     struct Declaration {

@@ -1,5 +1,6 @@
-// Checks a parsed program as a whole: block structure, SUBs and labels,
-// variables and arrays, the kinds of every expression and the arguments of
+// Checks a parsed program as a whole, walking the block tree the parser
+// built: what each statement's place allows, SUBs and labels, variables and
+// arrays, the kinds of every expression and the arguments of
 // every command (from the runtime's command table). What it accepts
 // translates to C++ that compiles.
 #pragma once

@@ -105,8 +105,9 @@ public:
         EmitSelectValues(out);
         out += "\n";
         for (const Function& function : checked_.functions) out += Signature(function) + ";\n";
-        for (const Function& function : checked_.functions) {
-            EmitFunction(function, out);
+        for (std::size_t k = 0; k < checked_.functions.size(); ++k) {
+            const Function& function = checked_.functions[k];
+            EmitFunction(function, program_.units[k], out);
             code.longestFunctionLines = std::max(code.longestFunctionLines, function.lastLine - function.firstLine + 1);
         }
         out += SourceTable();
@@ -299,10 +300,26 @@ private:
         return code;
     }
 
-    void EmitCase(const Line& line, const Statement& statement, std::string& out)
+    // SELECT CASE value: the value is kept, each CASE compares it, in an
+    // if / else if chain (CASE ELSE: the last else).
+    void EmitSelect(const Node& node, std::string& out)
     {
-        const bool first = !selectCases_.back();
-        selectCases_.back() = true;
+        const Statement& statement = *node.statement;
+        Put(out, depth_, LineOf(node), "__select_" + std::to_string(statement.selectId) + " = " + Value(*statement.value) + ";");
+        EmitBody(node.body, out);
+        for (std::size_t k = 0; k < node.branches.size(); ++k) {
+            const Node& arm = node.branches[k];
+            StartLine(arm.line, arm.statement, out);
+            EmitCase(LineOf(arm), *arm.statement, k == 0, out);
+            EmitBody(arm.body, out);
+        }
+        StartLine(node.endLine, node.end, out);
+        Put(out, depth_, LineOf(node.endLine), "");
+        if (!node.branches.empty()) out += Indent(--depth_) + "}\n";
+    }
+
+    void EmitCase(const Line& line, const Statement& statement, bool first, std::string& out)
+    {
         if (statement.cases.empty()) {  // CASE ELSE
             if (first) {
                 Put(out, depth_, line, "{");
@@ -388,7 +405,7 @@ private:
         return out;
     }
 
-    void EmitFunction(const Function& function, std::string& out)
+    void EmitFunction(const Function& function, const Unit& unit, std::string& out)
     {
         out += "\n" + Signature(function, true) + "\n{\n";
         currentFunction_ = &function;
@@ -402,9 +419,16 @@ private:
         }
         if (!function.name.empty()) DeclareSelectValues(function, "    ", out);
         depth_ = 1;
-        elseIfs_.clear();
-        for (int index = function.firstLine; index <= function.lastLine; ++index)
-            EmitLine(program_.lines[index], function, out);
+        currentLine_ = -1;
+        if (unit.root.statement != nullptr) {  // SUB or FUNCTION: its line reports
+            StartLine(unit.root.line, unit.root.statement, out);
+            Put(out, depth_, LineOf(unit.root), "");
+        }
+        EmitBody(unit.root.body, out);
+        if (unit.root.end != nullptr) {
+            StartLine(unit.root.endLine, unit.root.end, out);
+            Put(out, depth_, LineOf(unit.root.endLine), "");
+        }
         // The main program ends the program when it runs off its end.
         if (function.name.empty()) out += "    END();\n";
         if (function.isFunction) out += "    return " + DefaultResult(function) + ";\n";
@@ -454,12 +478,31 @@ private:
         if (!comment.empty()) out += Indent(depth) + comment.substr(2) + "\n";
     }
 
-    void EmitLine(const Line& line, const Function& function, std::string& out)
+    const Line& LineOf(int index) const { return program_.lines[index]; }
+    const Line& LineOf(const Node& node) const { return program_.lines[node.line]; }
+
+    // Before the first statement of a line: its label, where a jump lands,
+    // and the source line as the comment of its first report.
+    void StartLine(int index, const Statement* first, std::string& out)
     {
+        if (index == currentLine_) return;
+        currentLine_ = index;
         commentPending_ = true;
-        const Statement* first = line.statements.empty() ? nullptr : line.statements.front().get();
-        if (!line.label.empty() && function.jumpTargets.count(line.label)) out += Label(line.label, first);
-        if (first == nullptr) {
+        const Line& line = LineOf(index);
+        if (!line.label.empty() && currentFunction_->jumpTargets.count(line.label)) out += Label(line.label, first);
+    }
+
+    void EmitBody(const std::vector<Node>& body, std::string& out)
+    {
+        for (const Node& node : body) EmitNode(node, out);
+    }
+
+    // One node of the tree: a block by its kind, else a statement.
+    void EmitNode(const Node& node, std::string& out)
+    {
+        StartLine(node.line, node.statement, out);
+        const Line& line = LineOf(node);
+        if (node.statement == nullptr) {
             // A labelled line keeps its report: a jump lands on it.
             if (!line.label.empty())
                 Put(out, depth_, line, "");
@@ -467,104 +510,121 @@ private:
                 PutWithoutReport(out, depth_, line);
             return;
         }
-        for (const auto& statement : line.statements) EmitStatement(line, *statement, out);
+        if (!node.isBlock) {
+            EmitStatement(line, *node.statement, out);
+            return;
+        }
+        using T = Statement::Type;
+        switch (node.statement->type) {
+        case T::IfBlock: EmitIf(node, out); break;
+        case T::For: EmitFor(node, out); break;
+        case T::While: EmitLoop(node, "while (" + Condition(*node.statement->cond) + ") {", out); break;
+        case T::Repeat: EmitLoop(node, "do {", out); break;
+        case T::Select: EmitSelect(node, out); break;
+        case T::Type: EmitType(node, out); break;
+        default: break;
+        }
     }
 
-    void EmitStatement(const Line& line, const Statement& thisStatement, std::string& out)
+    // IF ... ELSEIF ... ELSE ... ENDIF: each ELSEIF opens an if inside the
+    // else before it, so ENDIF closes one brace more per ELSEIF.
+    void EmitIf(const Node& node, std::string& out)
     {
-        const Statement* statement = &thisStatement;
-        using T = Statement::Type;
-        switch (statement->type) {
-        case T::IfBlock:
-            Put(out, depth_, line, "if (" + Condition(*statement->cond) + ") {");
-            ++depth_;
-            elseIfs_.push_back(0);
-            break;
-        case T::ElseIf:
+        Put(out, depth_, LineOf(node), "if (" + Condition(*node.statement->cond) + ") {");
+        ++depth_;
+        EmitBody(node.body, out);
+        int elseIfs = 0;
+        for (const Node& branch : node.branches) {
+            StartLine(branch.line, branch.statement, out);
             out += Indent(depth_ - 1) + "} else {\n";
-            Put(out, depth_, line, "if (" + Condition(*statement->cond) + ") {");
-            ++depth_;
-            ++elseIfs_.back();
-            break;
-        case T::Else:
-            out += Indent(depth_ - 1) + "} else {\n";
-            Put(out, depth_, line, "");
-            break;
-        case T::EndIf:
-            for (int k = 0; k <= elseIfs_.back(); ++k) out += Indent(--depth_) + "}\n";
-            elseIfs_.pop_back();
-            Put(out, depth_, line, "");
-            break;
-        case T::For: {
-            const std::string var = CppName(statement->target->text);
-            const std::string from = Number(*statement->from);
-            const std::string to = Number(*statement->to);
-            std::string head;
-            if (!statement->step) {
-                head = "for (" + var + " = " + from + "; " + var + " <= " + to + "; " + var + " = " + var + " + 1) {";
+            if (branch.statement->type == Statement::Type::ElseIf) {
+                Put(out, depth_, LineOf(branch), "if (" + Condition(*branch.statement->cond) + ") {");
+                ++depth_;
+                ++elseIfs;
             } else {
-                const std::string step = Number(*statement->step);
-                const int sign = LiteralSign(*statement->step);
-                std::string test = sign > 0   ? var + " <= " + to
-                                   : sign < 0 ? var + " >= " + to
-                                              : "(" + step + " >= 0 ? " + var + " <= " + to + " : " + var + " >= " + to + ")";
-                // A negative literal step counts down: v = v - 2 rather than v = v + -2.
-                const std::string advance =
-                    sign < 0 ? " - " + Number(*statement->step->children[0]) : " + " + Parenthesized(*statement->step, step);
-                head = "for (" + var + " = " + from + "; " + test + "; " + var + " = " + var + advance + ") {";
+                Put(out, depth_, LineOf(branch), "");
             }
-            Put(out, depth_, line, head);
-            ++depth_;
-            break;
+            EmitBody(branch.body, out);
         }
-        case T::While:
-            Put(out, depth_, line, "while (" + Condition(*statement->cond) + ") {");
-            ++depth_;
-            break;
-        case T::Repeat:
-            Put(out, depth_, line, "do {");
-            ++depth_;
-            break;
-        case T::Next:
-        case T::Wend:
-            Put(out, depth_, line, "");
+        StartLine(node.endLine, node.end, out);
+        for (int k = 0; k <= elseIfs; ++k) out += Indent(--depth_) + "}\n";
+        Put(out, depth_, LineOf(node.endLine), "");
+    }
+
+    void EmitFor(const Node& node, std::string& out)
+    {
+        const Statement* statement = node.statement;
+        const std::string var = CppName(statement->target->text);
+        const std::string from = Number(*statement->from);
+        const std::string to = Number(*statement->to);
+        std::string head;
+        if (!statement->step) {
+            head = "for (" + var + " = " + from + "; " + var + " <= " + to + "; " + var + " = " + var + " + 1) {";
+        } else {
+            const std::string step = Number(*statement->step);
+            const int sign = LiteralSign(*statement->step);
+            std::string test = sign > 0   ? var + " <= " + to
+                               : sign < 0 ? var + " >= " + to
+                                          : "(" + step + " >= 0 ? " + var + " <= " + to + " : " + var + " >= " + to + ")";
+            // A negative literal step counts down: v = v - 2 rather than v = v + -2.
+            const std::string advance =
+                sign < 0 ? " - " + Number(*statement->step->children[0]) : " + " + Parenthesized(*statement->step, step);
+            head = "for (" + var + " = " + from + "; " + test + "; " + var + " = " + var + advance + ") {";
+        }
+        EmitLoop(node, head, out);
+    }
+
+    // FOR ... NEXT, WHILE ... WEND, REPEAT ... UNTIL: the loop's head, its
+    // body, and the closing line's report inside the loop.
+    void EmitLoop(const Node& node, const std::string& head, std::string& out)
+    {
+        Put(out, depth_, LineOf(node), head);
+        ++depth_;
+        EmitBody(node.body, out);
+        StartLine(node.endLine, node.end, out);
+        Put(out, depth_, LineOf(node.endLine), "");
+        if (node.end->type == Statement::Type::Until)
+            out += Indent(--depth_) + "} while (!(" + Condition(*node.end->cond) + "));\n";
+        else
             out += Indent(--depth_) + "}\n";
-            break;
-        case T::Select:
-            Put(out, depth_, line, "__select_" + std::to_string(statement->selectId) + " = " + Value(*statement->value) + ";");
-            selectCases_.push_back(false);
-            break;
-        case T::Case:
-            EmitCase(line, *statement, out);
-            break;
-        case T::EndSelect:
-            Put(out, depth_, line, "");
-            if (selectCases_.back()) out += Indent(--depth_) + "}\n";
-            selectCases_.pop_back();
-            break;
-        case T::Until:
-            Put(out, depth_, line, "");
-            out += Indent(--depth_) + "} while (!(" + Condition(*statement->cond) + "));\n";
-            break;
-        case T::Sub:
-        case T::EndSub:
-        case T::Function:
-        case T::EndFunction:
+    }
+
+    // TYPE and its fields are declarations only: the struct stands before
+    // the functions.
+    void EmitType(const Node& node, std::string& out)
+    {
+        PutWithoutReport(out, depth_, LineOf(node));
+        for (const Node& fields : node.body) {
+            StartLine(fields.line, fields.statement, out);
+            PutWithoutReport(out, depth_, LineOf(fields));
+        }
+        StartLine(node.endLine, node.end, out);
+        PutWithoutReport(out, depth_, LineOf(node.endLine));
+    }
+
+    // A statement that is no block.
+    void EmitStatement(const Line& line, const Statement& statement, std::string& out)
+    {
+        using T = Statement::Type;
+        switch (statement.type) {
         case T::Local:
         case T::Config:
         case T::Const:
         case T::Data:
         case T::Include:
+        case T::Sub:
+        case T::EndSub:
+        case T::Function:
+        case T::EndFunction:
             Put(out, depth_, line, "");
             break;
         case T::Type:
         case T::Fields:
         case T::EndType:
-            // Declarations only: the struct stands before the functions.
             PutWithoutReport(out, depth_, line);
             break;
         default:
-            Put(out, depth_, line, Simple(*statement));
+            Put(out, depth_, line, Simple(statement));
             break;
         }
     }
@@ -728,10 +788,10 @@ private:
     // them or where a compiler would ask for them.
     std::string Operand(const Expr& parent, const Expr& child, bool right)
     {
-        const std::string& op = parent.text;
-        if (op == "AND" || op == "OR") {
+        if (parent.op->kind == BinaryOperator::Kind::Logical) {
             const std::string code = Condition(child);
-            const bool mixed = child.type == Expr::Type::Binary && (child.text == "AND" || child.text == "OR") && child.text != op;
+            const bool mixed = child.type == Expr::Type::Binary && child.op->kind == BinaryOperator::Kind::Logical &&
+                               child.op != parent.op;
             return mixed ? "(" + code + ")" : code;
         }
         const std::string code = child.isString ? Emit(child) : Number(child);
@@ -847,11 +907,10 @@ private:
     bool callsTheProgram_ = false;  // it calls a SUB or FUNCTION of the program
     int depth_ = 1;
     bool commentPending_ = false;
-    std::vector<bool> selectCases_;  // per open SELECT CASE: whether a CASE has opened its block
     bool usesData_ = false;       // the program has READ or RESTORE
     int dataCount_ = 0;           // DATA items of the program
     std::vector<int> lineData_;   // per line: the index of its first DATA item (or of the next)
-    std::vector<int> elseIfs_;  // per open block IF: its ELSEIFs, each one more brace to close
+    int currentLine_ = -1;  // the line whose statements are being written
 };
 
 }  // namespace

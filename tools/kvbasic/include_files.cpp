@@ -5,6 +5,7 @@
 #include <map>
 #include <sstream>
 
+#include "block_tree.h"
 #include "parser.h"
 
 namespace fs = std::filesystem;
@@ -90,6 +91,7 @@ public:
                 diagnostics_.Add(std::move(error));
             }
         }
+        BuildBlockTree(program_, diagnostics_);
         return std::move(program_);
     }
 

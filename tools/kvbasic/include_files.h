@@ -20,7 +20,8 @@ using SourceReader = std::function<bool(const std::string& path, std::string& te
 // The reader of the file system.
 bool ReadSourceFile(const std::string& path, std::string& text, std::string& problem);
 
-// Parses the main file's `source` and every file it includes. `name` is the
+// Parses the main file's `source` and every file it includes, then builds
+// the program's block tree over all their lines. `name` is the
 // main file's name for the runtime's messages, `path` where it was read
 // from (its folder is where INCLUDE looks). Errors carry their line in the
 // program's numbering (Line::index + 1); LocateDiagnostics maps them back.

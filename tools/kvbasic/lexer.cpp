@@ -40,15 +40,33 @@ int DecodeUtf8(std::string_view text, std::size_t pos, char32_t& code)
     return length;
 }
 
-bool IsRem(const std::string& word)
+// The kind of the symbol starting with `c` (`next` may join it: <>, <=,
+// >=), or EndOfLine when `c` starts none.
+TokenKind SymbolKind(char c, char next, bool& twoCharacters)
 {
-    return word.size() == 3 && std::toupper(static_cast<unsigned char>(word[0])) == 'R' &&
-           std::toupper(static_cast<unsigned char>(word[1])) == 'E' && std::toupper(static_cast<unsigned char>(word[2])) == 'M';
-}
-
-bool IsSymbolStart(char c)
-{
-    return std::string_view("+-*/\\^=<>()[],:").find(c) != std::string_view::npos;
+    twoCharacters = false;
+    switch (c) {
+    case '+': return TokenKind::Plus;
+    case '-': return TokenKind::Minus;
+    case '*': return TokenKind::Star;
+    case '/': return TokenKind::Slash;
+    case '\\': return TokenKind::Backslash;
+    case '^': return TokenKind::Caret;
+    case '=': return TokenKind::Equal;
+    case '(': return TokenKind::LeftParen;
+    case ')': return TokenKind::RightParen;
+    case '[': return TokenKind::LeftBracket;
+    case ']': return TokenKind::RightBracket;
+    case ',': return TokenKind::Comma;
+    case ':': return TokenKind::Colon;
+    case '<':
+        twoCharacters = next == '>' || next == '=';
+        return next == '>' ? TokenKind::NotEqual : next == '=' ? TokenKind::LessEqual : TokenKind::Less;
+    case '>':
+        twoCharacters = next == '=';
+        return twoCharacters ? TokenKind::GreaterEqual : TokenKind::Greater;
+    default: return TokenKind::EndOfLine;
+    }
 }
 
 }  // namespace
@@ -96,7 +114,6 @@ std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnosti
         Token token;
         token.column = column;
         if (std::isalpha(static_cast<unsigned char>(c))) {
-            token.type = TokenType::Identifier;
             while (pos < line.size() && (std::isalnum(static_cast<unsigned char>(line[pos])) || line[pos] == '_')) {
                 token.text += line[pos];
                 advance();
@@ -108,13 +125,14 @@ std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnosti
             // REM at the start of a statement (first on the line, or after
             // a label's or a separator's ':') makes the rest a comment,
             // whatever characters it holds.
-            if (IsRem(token.text) && (tokens.empty() || (tokens.back().type == TokenType::Symbol && tokens.back().text == ":"))) {
+            token.kind = WordKind(token.text);
+            if (token.kind == TokenKind::Rem && (tokens.empty() || tokens.back().kind == TokenKind::Colon)) {
                 tokens.push_back(std::move(token));
                 break;
             }
         } else if (std::isdigit(static_cast<unsigned char>(c)) ||
                    (c == '.' && pos + 1 < line.size() && std::isdigit(static_cast<unsigned char>(line[pos + 1])))) {
-            token.type = TokenType::Number;
+            token.kind = TokenKind::Number;
             auto digits = [&]() {
                 while (pos < line.size() && std::isdigit(static_cast<unsigned char>(line[pos]))) {
                     token.text += line[pos];
@@ -140,10 +158,10 @@ std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnosti
             }
             if (pos < line.size() && (std::isalpha(static_cast<unsigned char>(line[pos])) || line[pos] == '_')) {
                 diagnostics.Error(lineNumber, column, "a number cannot run into a name");
-                return {{TokenType::End, "", column}};
+                return {{TokenKind::EndOfLine, "", column}};
             }
         } else if (c == '"') {
-            token.type = TokenType::String;
+            token.kind = TokenKind::String;
             advance();
             bool closed = false;
             while (pos < line.size()) {
@@ -167,25 +185,22 @@ std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnosti
             }
             if (!closed) {
                 diagnostics.Error(lineNumber, token.column, "the string has no closing quote");
-                return {{TokenType::End, "", column}};
+                return {{TokenKind::EndOfLine, "", column}};
             }
             if (token.text.size() > 1022)
                 diagnostics.Error(lineNumber, token.column, "the string is longer than the 1022 characters a string holds");
         } else if (c == '.') {
             // The '.' of a record's field (a '.' before a digit starts a number).
-            token.type = TokenType::Symbol;
+            token.kind = TokenKind::Dot;
             token.text = ".";
             advance();
-        } else if (IsSymbolStart(c)) {
-            token.type = TokenType::Symbol;
+        } else if (bool two = false;
+                   (token.kind = SymbolKind(c, pos + 1 < line.size() ? line[pos + 1] : '\0', two)) != TokenKind::EndOfLine) {
             token.text = c;
             advance();
-            if (pos < line.size()) {
-                const char next = line[pos];
-                if ((c == '<' && (next == '>' || next == '=')) || (c == '>' && next == '=')) {
-                    token.text += next;
-                    advance();
-                }
+            if (two) {
+                token.text += line[pos];
+                advance();
             }
         } else {
             char32_t code = 0;
@@ -197,20 +212,17 @@ std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnosti
                 std::snprintf(message, sizeof message, "unexpected character U+%04X outside a string or comment",
                               static_cast<unsigned>(code));
             diagnostics.Error(lineNumber, column, message);
-            return {{TokenType::End, "", column}};
+            return {{TokenKind::EndOfLine, "", column}};
         }
         // REM as the statement of a line (after a label, if any) makes the
         // rest of the line a comment, whatever characters it holds.
         const bool statementStart =
-            tokens.empty() || (tokens.size() == 2 && tokens[0].type == TokenType::Identifier && tokens[1].text == ":");
-        const bool rem = token.type == TokenType::Identifier && token.text.size() == 3 &&
-                         std::toupper(static_cast<unsigned char>(token.text[0])) == 'R' &&
-                         std::toupper(static_cast<unsigned char>(token.text[1])) == 'E' &&
-                         std::toupper(static_cast<unsigned char>(token.text[2])) == 'M';
+            tokens.empty() || (tokens.size() == 2 && IsIdentifierKind(tokens[0].kind) && tokens[1].kind == TokenKind::Colon);
+        const bool rem = token.kind == TokenKind::Rem;
         tokens.push_back(std::move(token));
         if (rem && statementStart) break;
     }
-    tokens.push_back({TokenType::End, "", column});
+    tokens.push_back({TokenKind::EndOfLine, "", column});
     return tokens;
 }
 

@@ -9,19 +9,18 @@
 #include <vector>
 
 #include "diagnostics.h"
+#include "token_kinds.h"
 
 namespace kvbasic {
 
-enum class TokenType { Identifier, Number, String, Symbol, End };
-
 struct Token {
-    TokenType type = TokenType::End;
-    std::string text;  // identifier ('$' included), number, Latin-1 string bytes, or symbol
+    TokenKind kind = TokenKind::EndOfLine;
+    std::string text;  // identifier ('$' included) as written, number, Latin-1 string bytes, or symbol
     int column = 0;    // 1-based, in characters
 };
 
 // The tokens of line `lineNumber` (1-based) up to a comment, always ending
-// with an End token. Errors go to `diagnostics`; the line's comment, if any,
+// with an EndOfLine token. Errors go to `diagnostics`; the line's comment, if any,
 // is left out.
 std::vector<Token> TokenizeLine(std::string_view line, int lineNumber, Diagnostics& diagnostics);
 

@@ -3,7 +3,7 @@
 // how it is written in C++) share.
 #pragma once
 
-#include <string_view>
+#include "token_kinds.h"
 
 namespace kvbasic {
 
@@ -13,6 +13,7 @@ struct BinaryOperator {
         Comparison,  // two numbers or two strings, 1 or 0 out
         Arithmetic,  // numbers (and strings for + alone)
     };
+    TokenKind token;   // the token that writes it
     const char* word;  // as written, keywords in upper case
     int level;         // BASIC binding: higher binds tighter (NOT is 3, the unary minus 9, ^ 10)
     Kind kind;
@@ -22,21 +23,21 @@ struct BinaryOperator {
 };
 
 inline constexpr BinaryOperator kBinaryOperators[] = {
-    {"OR", 1, BinaryOperator::Kind::Logical, "||", false, 1},
-    {"AND", 2, BinaryOperator::Kind::Logical, "&&", false, 2},
-    {"=", 4, BinaryOperator::Kind::Comparison, "==", false, 3},
-    {"<>", 4, BinaryOperator::Kind::Comparison, "!=", false, 3},
-    {"<", 4, BinaryOperator::Kind::Comparison, "<", false, 3},
-    {">", 4, BinaryOperator::Kind::Comparison, ">", false, 3},
-    {"<=", 4, BinaryOperator::Kind::Comparison, "<=", false, 3},
-    {">=", 4, BinaryOperator::Kind::Comparison, ">=", false, 3},
-    {"+", 5, BinaryOperator::Kind::Arithmetic, "+", false, 4},
-    {"-", 5, BinaryOperator::Kind::Arithmetic, "-", false, 4},
-    {"MOD", 6, BinaryOperator::Kind::Arithmetic, "MOD", true, 7},
-    {"\\", 7, BinaryOperator::Kind::Arithmetic, "IDIV", true, 7},
-    {"*", 8, BinaryOperator::Kind::Arithmetic, "*", false, 5},
-    {"/", 8, BinaryOperator::Kind::Arithmetic, "/", false, 5},
-    {"^", 10, BinaryOperator::Kind::Arithmetic, "POW", true, 7},
+    {TokenKind::Or, "OR", 1, BinaryOperator::Kind::Logical, "||", false, 1},
+    {TokenKind::And, "AND", 2, BinaryOperator::Kind::Logical, "&&", false, 2},
+    {TokenKind::Equal, "=", 4, BinaryOperator::Kind::Comparison, "==", false, 3},
+    {TokenKind::NotEqual, "<>", 4, BinaryOperator::Kind::Comparison, "!=", false, 3},
+    {TokenKind::Less, "<", 4, BinaryOperator::Kind::Comparison, "<", false, 3},
+    {TokenKind::Greater, ">", 4, BinaryOperator::Kind::Comparison, ">", false, 3},
+    {TokenKind::LessEqual, "<=", 4, BinaryOperator::Kind::Comparison, "<=", false, 3},
+    {TokenKind::GreaterEqual, ">=", 4, BinaryOperator::Kind::Comparison, ">=", false, 3},
+    {TokenKind::Plus, "+", 5, BinaryOperator::Kind::Arithmetic, "+", false, 4},
+    {TokenKind::Minus, "-", 5, BinaryOperator::Kind::Arithmetic, "-", false, 4},
+    {TokenKind::Mod, "MOD", 6, BinaryOperator::Kind::Arithmetic, "MOD", true, 7},
+    {TokenKind::Backslash, "\\", 7, BinaryOperator::Kind::Arithmetic, "IDIV", true, 7},
+    {TokenKind::Star, "*", 8, BinaryOperator::Kind::Arithmetic, "*", false, 5},
+    {TokenKind::Slash, "/", 8, BinaryOperator::Kind::Arithmetic, "/", false, 5},
+    {TokenKind::Caret, "^", 10, BinaryOperator::Kind::Arithmetic, "POW", true, 7},
 };
 
 inline constexpr int kNotLevel = 3;          // NOT binds between AND and the comparisons
@@ -45,11 +46,11 @@ inline constexpr int kPowerLevel = 10;       // ^, tighter than the unary minus:
 inline constexpr int kUnaryCppLevel = 6;     // C++ binding of the written unary operators
 inline constexpr int kAtomCppLevel = 7;      // literals, names, calls
 
-// The operator written `text` (keywords given in upper case), or nullptr.
-inline const BinaryOperator* FindBinaryOperator(std::string_view text)
+// The operator a token of `kind` writes, or nullptr.
+inline const BinaryOperator* FindBinaryOperator(TokenKind kind)
 {
     for (const BinaryOperator& op : kBinaryOperators)
-        if (text == op.word) return &op;
+        if (kind == op.token) return &op;
     return nullptr;
 }
 

@@ -9,12 +9,6 @@ namespace kvbasic {
 
 namespace {
 
-const char* const kKeywords[] = {
-    "IF",  "THEN",   "ELSE",  "ELSEIF", "ENDIF", "FOR",   "TO",       "STEP",   "NEXT", "WHILE",
-    "WEND", "REPEAT", "UNTIL", "BREAK",  "CONTINUE", "RETURN", "GOSUB", "GOTO", "SUB",  "ENDSUB",
-    "DIM", "REM",    "AND",   "OR",     "NOT",
-};
-
 std::string Upper(std::string_view text)
 {
     std::string upper(text);
@@ -52,7 +46,7 @@ public:
         try {
             if (AtEnd()) return;
             // A label: a name followed by ':' at the start of the line.
-            if (Peek().type == TokenType::Identifier && Peek(1).text == ":" && !IsKeyword(Upper(Peek().text)) &&
+            if (IsIdentifierKind(Peek().kind) && Is(Peek(1), TokenKind::Colon) && !IsReservedWord(Peek().kind) &&
                 (kvcommands::FindCommand(Peek().text.c_str()) == nullptr || IsLateFunction(Peek().text))) {
                 if (Peek().text.back() == '$') Fail(Peek(), "a label name cannot end in '$'");
                 line.label = Peek().text;
@@ -63,7 +57,7 @@ public:
             // Statements separated by ':'; a ':' may also end the line.
             for (;;) {
                 if (auto statement = ParseStatement(false)) line.statements.push_back(std::move(statement));
-                if (!IsSymbol(Peek(), ":")) break;
+                if (!Is(Peek(), TokenKind::Colon)) break;
                 ++pos_;
                 if (AtEnd()) break;
             }
@@ -98,19 +92,12 @@ private:
         const std::size_t at = std::min(pos_ + ahead, tokens_.size() - 1);
         return tokens_[at];
     }
-    bool AtEnd() const { return Peek().type == TokenType::End; }
-    bool IsWord(const Token& token, const char* word) const
-    {
-        return token.type == TokenType::Identifier && Upper(token.text) == word;
-    }
-    bool IsSymbol(const Token& token, const char* symbol) const
-    {
-        return token.type == TokenType::Symbol && token.text == symbol;
-    }
+    bool AtEnd() const { return Peek().kind == TokenKind::EndOfLine; }
+    static bool Is(const Token& token, TokenKind kind) { return token.kind == kind; }
     static std::string Describe(const Token& token)
     {
-        if (token.type == TokenType::String) return "\"" + token.text + "\"";
-        if (token.type == TokenType::End) return "end of line";
+        if (token.kind == TokenKind::String) return "\"" + token.text + "\"";
+        if (token.kind == TokenKind::EndOfLine) return "end of line";
         return token.text;
     }
 
@@ -119,14 +106,9 @@ private:
         diagnostics_.Error(line_, token.column, message);
         throw SyntaxError{};
     }
-    void ExpectSymbol(const char* symbol, const std::string& what)
+    void Expect(TokenKind kind, const std::string& what)
     {
-        if (!IsSymbol(Peek(), symbol)) Fail(Peek(), std::string("expected ") + what + ", found " + QuoteFound());
-        ++pos_;
-    }
-    void ExpectWord(const char* word)
-    {
-        if (!IsWord(Peek(), word)) Fail(Peek(), std::string("expected ") + word + ", found " + QuoteFound());
+        if (!Is(Peek(), kind)) Fail(Peek(), std::string("expected ") + what + ", found " + QuoteFound());
         ++pos_;
     }
     std::string QuoteFound() const
@@ -140,7 +122,7 @@ private:
     std::string ExpectName(const char* what)
     {
         const Token& token = Peek();
-        if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
+        if (!IsIdentifierKind(token.kind) || IsReservedWord(token.kind))
             Fail(token, std::string("expected ") + what + ", found " + QuoteFound());
         ++pos_;
         return token.text;
@@ -160,245 +142,312 @@ private:
     {
         Nested nested(*this);
         const Token& first = Peek();
-        if (first.type != TokenType::Identifier) Fail(first, "expected a statement, found " + QuoteFound());
-        const std::string word = Upper(first.text);
-        using T = Statement::Type;
-        auto blockOnly = [&](const char* what) {
-            if (afterThen) Fail(first, std::string(what) + " cannot stand after THEN; use a block IF");
-        };
-
-        if (word == "REM") {
+        if (!IsIdentifierKind(first.kind)) Fail(first, "expected a statement, found " + QuoteFound());
+        if (first.kind == TokenKind::Rem) {
             if (afterThen) Fail(first, "REM cannot stand after THEN; start the comment with '");
             pos_ = tokens_.size() - 1;
             return nullptr;
         }
-        if (word == "IF") {
-            ++pos_;
-            auto cond = ParseExpression();
-            const bool then = IsWord(Peek(), "THEN");
-            if (then) ++pos_;
-            if (AtEnd()) {
-                blockOnly("a block IF");
-                auto statement = Make(T::IfBlock, first);
-                statement->cond = std::move(cond);
-                return statement;
-            }
-            if (!then) Fail(Peek(), "expected THEN or end of line after the condition, found " + QuoteFound());
-            auto statement = Make(T::If, first);
+        if (auto statement = ParseWordStatement(first, afterThen)) return statement;
+        return ParseNameStatement(first);
+    }
+
+    // The statement its first word starts, by the word's kind; nullptr
+    // where a contextual word is only a name (`data = 1`, `case[2] = 0`).
+    std::unique_ptr<Statement> ParseWordStatement(const Token& first, bool afterThen)
+    {
+        using T = Statement::Type;
+        using K = TokenKind;
+        switch (first.kind) {
+        case K::If: return ParseIf(first, afterThen);
+        case K::ElseIf: return ParseElseIf(first, afterThen);
+        case K::Else: return ParseBlockWord(first, afterThen, T::Else, "ELSE", 1);
+        case K::EndIf: return ParseBlockWord(first, afterThen, T::EndIf, "ENDIF", 1);
+        case K::EndSelect: return ParseBlockWord(first, afterThen, T::EndSelect, "END SELECT", 1);
+        case K::EndSub: return ParseBlockWord(first, afterThen, T::EndSub, "ENDSUB", 1);
+        case K::Wend: return ParseBlockWord(first, afterThen, T::Wend, "WEND", 1);
+        case K::Repeat: return ParseBlockWord(first, afterThen, T::Repeat, "REPEAT", 1);
+        case K::End: return ParseEnd(first, afterThen);
+        case K::Select: return Is(Peek(1), K::Case) ? ParseSelect(first, afterThen) : nullptr;
+        case K::Case:
+            return !Is(Peek(1), K::Equal) && !Is(Peek(1), K::LeftBracket) ? ParseCase(first, afterThen) : nullptr;
+        case K::Function:
+        case K::EndFunction:
+        case K::Local: return ParseFunctionStatement(first, afterThen);
+        case K::Return: return ParseReturn(first);
+        case K::For: return ParseFor(first, afterThen);
+        case K::Next: return ParseNext(first, afterThen);
+        case K::While: return ParseWhile(first, afterThen);
+        case K::Until: return ParseUntil(first, afterThen);
+        case K::Break: ++pos_; return Make(T::Break, first);
+        case K::Continue: ++pos_; return Make(T::Continue, first);
+        case K::Exit: return ParseExit(first);
+        case K::Data: return AssignedName() ? nullptr : ParseData(first, afterThen);
+        case K::Read: return AssignedName() ? nullptr : ParseRead(first);
+        case K::Restore: return AssignedName() ? nullptr : ParseRestore(first);
+        case K::Const:
+            return IsIdentifierKind(Peek(1).kind) && Is(Peek(2), K::Equal) ? ParseConst(first, afterThen) : nullptr;
+        case K::Gosub:
+        case K::Goto: return ParseJump(first);
+        case K::Sub: return ParseSub(first, afterThen);
+        case K::Dim: return ParseDim(first);
+        // Only before a name alone: `type` stays free as a variable.
+        case K::Type:
+            return IsIdentifierKind(Peek(1).kind) && Is(Peek(2), K::EndOfLine) ? ParseType(first, afterThen) : nullptr;
+        case K::EndType:
+            if (Is(Peek(1), K::EndOfLine)) Fail(first, "END TYPE without TYPE");
+            return nullptr;
+        // Only before a file name: `include` stays free as a variable.
+        case K::Include: return Is(Peek(1), K::String) ? ParseInclude(afterThen) : nullptr;
+        default: return nullptr;
+        }
+    }
+
+    // The name is assigned, indexed or a record's: DATA, READ, RESTORE,
+    // FUNCTION, ENDFUNCTION and LOCAL so written are variables.
+    bool AssignedName() const
+    {
+        return Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket) || Is(Peek(1), TokenKind::Dot);
+    }
+
+    // A statement of `words` words that only opens, continues or closes
+    // a block: ELSE, ENDIF, WEND, REPEAT, END SELECT, ENDSUB, ...
+    std::unique_ptr<Statement> ParseBlockWord(const Token& first, bool afterThen, Statement::Type type, const char* word,
+                                              int words)
+    {
+        if (afterThen) Fail(first, std::string(word) + " cannot stand after THEN; use a block IF");
+        pos_ += words;
+        return Make(type, first);
+    }
+
+    // END IF, END SELECT, END FUNCTION, END SUB; END TYPE closes nothing
+    // here. END alone is the command.
+    std::unique_ptr<Statement> ParseEnd(const Token& first, bool afterThen)
+    {
+        using T = Statement::Type;
+        switch (Peek(1).kind) {
+        case TokenKind::If: return ParseBlockWord(first, afterThen, T::EndIf, "ENDIF", 2);
+        case TokenKind::Select: return ParseBlockWord(first, afterThen, T::EndSelect, "END SELECT", 2);
+        case TokenKind::Function: return ParseBlockWord(first, afterThen, T::EndFunction, "END FUNCTION", 2);
+        case TokenKind::Sub: return ParseBlockWord(first, afterThen, T::EndSub, "ENDSUB", 2);
+        case TokenKind::Type:
+            if (Is(Peek(2), TokenKind::EndOfLine)) Fail(first, "END TYPE without TYPE");
+            return nullptr;
+        default: return nullptr;
+        }
+    }
+
+    // IF cond THEN statements [ELSE statements] on one line, or IF cond
+    // [THEN] at the end of the line: a block IF.
+    std::unique_ptr<Statement> ParseIf(const Token& first, bool afterThen)
+    {
+        ++pos_;
+        auto cond = ParseExpression();
+        const bool then = Is(Peek(), TokenKind::Then);
+        if (then) ++pos_;
+        if (AtEnd()) {
+            if (afterThen) Fail(first, "a block IF cannot stand after THEN; use a block IF");
+            auto statement = Make(Statement::Type::IfBlock, first);
             statement->cond = std::move(cond);
-            statement->then = ParseBranch(first);
-            if (IsWord(Peek(), "ELSE")) {
-                ++pos_;
-                statement->otherwise = ParseBranch(first);
-            }
             return statement;
         }
-        if (word == "ELSEIF") {
-            blockOnly("ELSEIF");
+        if (!then) Fail(Peek(), "expected THEN or end of line after the condition, found " + QuoteFound());
+        auto statement = Make(Statement::Type::If, first);
+        statement->cond = std::move(cond);
+        statement->then = ParseBranch(first);
+        if (Is(Peek(), TokenKind::Else)) {
             ++pos_;
-            auto statement = Make(T::ElseIf, first);
-            statement->cond = ParseExpression();
-            if (IsWord(Peek(), "THEN")) ++pos_;
+            statement->otherwise = ParseBranch(first);
+        }
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseElseIf(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::ElseIf, "ELSEIF", 1);
+        statement->cond = ParseExpression();
+        if (Is(Peek(), TokenKind::Then)) ++pos_;
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseSelect(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Select, "SELECT CASE", 2);
+        statement->value = ParseExpression();
+        return statement;
+    }
+
+    // CASE items, or CASE ELSE (no items).
+    std::unique_ptr<Statement> ParseCase(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Case, "CASE", 1);
+        if (Is(Peek(), TokenKind::Else)) {
+            ++pos_;
             return statement;
         }
-        if (word == "ELSE") {
-            blockOnly("ELSE");
+        do {
+            if (!statement->cases.empty()) ++pos_;
+            statement->cases.push_back(ParseCaseItem());
+        } while (Is(Peek(), TokenKind::Comma));
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseFor(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::For, "FOR", 1);
+        statement->target = ParseTarget();
+        Expect(TokenKind::Equal, "'=' after the FOR variable");
+        statement->from = ParseExpression();
+        Expect(TokenKind::To, "TO");
+        statement->to = ParseExpression();
+        if (Is(Peek(), TokenKind::Step)) {
             ++pos_;
-            return Make(T::Else, first);
+            statement->step = ParseExpression();
         }
-        if (word == "ENDIF" || (word == "END" && IsWord(Peek(1), "IF"))) {
-            blockOnly("ENDIF");
-            pos_ += word == "END" ? 2 : 1;
-            return Make(T::EndIf, first);
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseNext(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Next, "NEXT", 1);
+        if (!AtEnd() && !Is(Peek(), TokenKind::Colon)) statement->name = ExpectName("the FOR variable or end of line");
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseWhile(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::While, "WHILE", 1);
+        statement->cond = ParseExpression();
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseUntil(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Until, "UNTIL", 1);
+        statement->cond = ParseExpression();
+        return statement;
+    }
+
+    // EXIT is a word only before FOR, WHILE, REPEAT, SUB or FUNCTION, so
+    // that older programs keep a variable of that name.
+    std::unique_ptr<Statement> ParseExit(const Token& first)
+    {
+        const TokenKind what = Peek(1).kind;
+        const bool leavesFunction = what == TokenKind::Sub || what == TokenKind::Function;
+        if (!leavesFunction && what != TokenKind::For && what != TokenKind::While && what != TokenKind::Repeat) return nullptr;
+        pos_ += 2;
+        auto statement = Make(leavesFunction ? Statement::Type::Return : Statement::Type::Exit, first);
+        statement->name = KindSpelling(what);
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseData(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Data, "DATA", 1);
+        do {
+            if (!statement->items.empty()) ++pos_;
+            statement->items.push_back(ParseDataItem());
+        } while (Is(Peek(), TokenKind::Comma));
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseRead(const Token& first)
+    {
+        ++pos_;
+        auto statement = Make(Statement::Type::Read, first);
+        do {
+            if (!statement->items.empty()) ++pos_;
+            statement->items.push_back(ParseTarget());
+        } while (Is(Peek(), TokenKind::Comma));
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseRestore(const Token& first)
+    {
+        ++pos_;
+        auto statement = Make(Statement::Type::Restore, first);
+        if (!AtEnd() && !Is(Peek(), TokenKind::Colon) && !Is(Peek(), TokenKind::Else)) {
+            statement->column = Peek().column;
+            statement->name = ExpectName("a label or end of line");
         }
-        if (word == "ENDSELECT" || (word == "END" && IsWord(Peek(1), "SELECT"))) {
-            blockOnly("END SELECT");
-            pos_ += word == "END" ? 2 : 1;
-            return Make(T::EndSelect, first);
-        }
-        if (word == "SELECT" && IsWord(Peek(1), "CASE")) {
-            blockOnly("SELECT CASE");
-            pos_ += 2;
-            auto statement = Make(T::Select, first);
-            statement->value = ParseExpression();
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseConst(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Const, "CONST", 1);
+        statement->target = ParseTarget();
+        ++pos_;  // '='
+        statement->value = ParseExpression();
+        return statement;
+    }
+
+    // GOSUB name, GOTO label: the statement's column is the name's.
+    std::unique_ptr<Statement> ParseJump(const Token& first)
+    {
+        const bool gosub = first.kind == TokenKind::Gosub;
+        ++pos_;
+        auto statement = Make(gosub ? Statement::Type::Gosub : Statement::Type::Goto, first);
+        const Token& nameToken = Peek();
+        statement->name = ExpectName(gosub ? "the name of a SUB" : "a label");
+        statement->column = nameToken.column;
+        return statement;
+    }
+
+    // SUB name(parameters), or the old SUB name: (or SUB name).
+    std::unique_ptr<Statement> ParseSub(const Token& first, bool afterThen)
+    {
+        auto statement = ParseBlockWord(first, afterThen, Statement::Type::Sub, "SUB", 1);
+        statement->name = ExpectName("the name of the SUB");
+        if (Is(Peek(), TokenKind::LeftParen))
+            ParseParameterList(*statement);
+        else if (Is(Peek(), TokenKind::Colon))
+            ++pos_;
+        return statement;
+    }
+
+    // DIM name[sizes], or DIM name AS type and DIM name[sizes] AS type.
+    std::unique_ptr<Statement> ParseDim(const Token& first)
+    {
+        ++pos_;
+        auto statement = Make(Statement::Type::Dim, first);
+        statement->target = ParseTarget();
+        if (Is(Peek(), TokenKind::As)) {  // a record, or an array of records
+            ++pos_;
+            statement->name = ExpectName("the name of a TYPE");
             return statement;
         }
-        if (word == "CASE" && !IsSymbol(Peek(1), "=") && !IsSymbol(Peek(1), "[")) {
-            blockOnly("CASE");
-            ++pos_;
-            auto statement = Make(T::Case, first);
-            if (IsWord(Peek(), "ELSE")) {
-                ++pos_;
-                return statement;
-            }
-            do {
-                if (!statement->cases.empty()) ++pos_;
-                statement->cases.push_back(ParseCaseItem());
-            } while (IsSymbol(Peek(), ","));
-            return statement;
-        }
-        if (auto statement = ParseFunctionStatement(word, first, afterThen)) return statement;
-        if (word == "ENDSUB" || (word == "END" && IsWord(Peek(1), "SUB"))) {
-            blockOnly("ENDSUB");
-            pos_ += word == "END" ? 2 : 1;
-            return Make(T::EndSub, first);
-        }
-        if (word == "FOR") {
-            blockOnly("FOR");
-            ++pos_;
-            auto statement = Make(T::For, first);
-            statement->target = ParseTarget();
-            ExpectSymbol("=", "'=' after the FOR variable");
-            statement->from = ParseExpression();
-            ExpectWord("TO");
-            statement->to = ParseExpression();
-            if (IsWord(Peek(), "STEP")) {
-                ++pos_;
-                statement->step = ParseExpression();
-            }
-            return statement;
-        }
-        if (word == "NEXT") {
-            blockOnly("NEXT");
-            ++pos_;
-            auto statement = Make(T::Next, first);
-            if (!AtEnd() && !IsSymbol(Peek(), ":")) statement->name = ExpectName("the FOR variable or end of line");
-            return statement;
-        }
-        if (word == "WHILE") {
-            blockOnly("WHILE");
-            ++pos_;
-            auto statement = Make(T::While, first);
-            statement->cond = ParseExpression();
-            return statement;
-        }
-        if (word == "WEND") {
-            blockOnly("WEND");
-            ++pos_;
-            return Make(T::Wend, first);
-        }
-        if (word == "REPEAT") {
-            blockOnly("REPEAT");
-            ++pos_;
-            return Make(T::Repeat, first);
-        }
-        if (word == "UNTIL") {
-            blockOnly("UNTIL");
-            ++pos_;
-            auto statement = Make(T::Until, first);
-            statement->cond = ParseExpression();
-            return statement;
-        }
-        if (word == "BREAK" || word == "CONTINUE") {
-            ++pos_;
-            return Make(word == "BREAK" ? T::Break : T::Continue, first);
-        }
-        // EXIT is a word only before FOR, WHILE, REPEAT, SUB or FUNCTION, so
-        // that older programs keep a variable of that name.
-        if (word == "EXIT" && Peek(1).type == TokenType::Identifier) {
-            const std::string what = Upper(Peek(1).text);
-            if (what == "FOR" || what == "WHILE" || what == "REPEAT" || what == "SUB" || what == "FUNCTION") {
-                pos_ += 2;
-                auto statement = Make(what == "SUB" || what == "FUNCTION" ? T::Return : T::Exit, first);
-                statement->name = what;
-                return statement;
-            }
-        }
-        // DATA, READ and RESTORE are statements unless assigned or indexed,
-        // so that older programs keep variables of these names.
-        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[") || IsSymbol(Peek(1), ".");
-        if (word == "DATA" && !assigned) {
-            blockOnly("DATA");
-            ++pos_;
-            auto statement = Make(T::Data, first);
-            do {
-                if (!statement->items.empty()) ++pos_;
-                statement->items.push_back(ParseDataItem());
-            } while (IsSymbol(Peek(), ","));
-            return statement;
-        }
-        if (word == "READ" && !assigned) {
-            ++pos_;
-            auto statement = Make(T::Read, first);
-            do {
-                if (!statement->items.empty()) ++pos_;
-                statement->items.push_back(ParseTarget());
-            } while (IsSymbol(Peek(), ","));
-            return statement;
-        }
-        if (word == "RESTORE" && !assigned) {
-            ++pos_;
-            auto statement = Make(T::Restore, first);
-            if (!AtEnd() && !IsSymbol(Peek(), ":") && !IsWord(Peek(), "ELSE")) {
-                statement->column = Peek().column;
-                statement->name = ExpectName("a label or end of line");
-            }
-            return statement;
-        }
-        if (word == "CONST" && Peek(1).type == TokenType::Identifier && IsSymbol(Peek(2), "=")) {
-            blockOnly("CONST");
-            ++pos_;
-            auto statement = Make(T::Const, first);
-            statement->target = ParseTarget();
-            ++pos_;  // '='
-            statement->value = ParseExpression();
-            return statement;
-        }
-        if (word == "GOSUB" || word == "GOTO") {
-            ++pos_;
-            auto statement = Make(word == "GOSUB" ? T::Gosub : T::Goto, first);
-            const Token& nameToken = Peek();
-            statement->name = ExpectName(word == "GOSUB" ? "the name of a SUB" : "a label");
-            statement->column = nameToken.column;
-            return statement;
-        }
-        if (word == "SUB") {
-            blockOnly("SUB");
-            ++pos_;
-            auto statement = Make(T::Sub, first);
-            statement->name = ExpectName("the name of the SUB");
-            if (IsSymbol(Peek(), "("))
-                ParseParameterList(*statement);
-            else if (IsSymbol(Peek(), ":"))
-                ++pos_;
-            return statement;
-        }
-        if (word == "DIM") {
-            ++pos_;
-            auto statement = Make(T::Dim, first);
-            statement->target = ParseTarget();
-            if (IsWord(Peek(), "AS")) {  // a record, or an array of records
-                ++pos_;
-                statement->name = ExpectName("the name of a TYPE");
-                return statement;
-            }
-            if (statement->target->type != Expr::Type::Element)
-                Fail(Peek(), "DIM needs the sizes in brackets: DIM " + statement->target->text + "[size]");
-            return statement;
-        }
-        if (word.rfind("KV_", 0) == 0) {
+        if (statement->target->type != Expr::Type::Element)
+            Fail(Peek(), "DIM needs the sizes in brackets: DIM " + statement->target->text + "[size]");
+        return statement;
+    }
+
+    std::unique_ptr<Statement> ParseType(const Token& first, bool afterThen)
+    {
+        if (afterThen) Fail(first, "TYPE cannot stand after THEN");
+        ++pos_;
+        auto statement = Make(Statement::Type::Type, first);
+        statement->name = ExpectName("the name of the TYPE");
+        return statement;
+    }
+
+    // A statement that starts with a name: configuration (KV_...), a
+    // command, a call of the program's SUB or FUNCTION, or an assignment.
+    std::unique_ptr<Statement> ParseNameStatement(const Token& first)
+    {
+        using T = Statement::Type;
+        if (first.kind == TokenKind::Name && Upper(std::string_view(first.text).substr(0, 3)) == "KV_") {
+            const std::string word = Upper(first.text);
             ++pos_;
             auto statement = Make(T::Config, first);
             statement->name = word;
-            ExpectSymbol("=", "'=' after " + word);
+            Expect(TokenKind::Equal, "'=' after " + word);
             statement->value = ParseExpression();
             return statement;
         }
-        // Only before a name alone: `type` stays free as a variable.
-        if (word == "TYPE" && Peek(1).type == TokenType::Identifier && Peek(2).type == TokenType::End) {
-            if (afterThen) Fail(first, "TYPE cannot stand after THEN");
-            ++pos_;
-            auto statement = Make(T::Type, first);
-            statement->name = ExpectName("the name of the TYPE");
-            return statement;
-        }
-        if ((word == "END" && IsWord(Peek(1), "TYPE") && Peek(2).type == TokenType::End) ||
-            (word == "ENDTYPE" && Peek(1).type == TokenType::End))
-            Fail(first, "END TYPE without TYPE");
-        // Only before a file name: `include` stays free as a variable.
-        if (word == "INCLUDE" && Peek(1).type == TokenType::String) return ParseInclude(afterThen);
-        if (IsKeyword(word)) Fail(first, word + " cannot start a statement");
-        const bool assignsLateName = IsLateFunction(first.text) && (IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "["));
+        if (IsReservedWord(first.kind)) Fail(first, std::string(KindSpelling(first.kind)) + " cannot start a statement");
+        const bool assignsLateName =
+            IsLateFunction(first.text) && (Is(Peek(1), TokenKind::Equal) || Is(Peek(1), TokenKind::LeftBracket));
         if (kvcommands::FindCommand(first.text.c_str()) != nullptr && !assignsLateName) {
             auto statement = Make(T::Call, first);
             statement->call = ParseCommandStatement();
@@ -406,7 +455,7 @@ private:
         }
         // A name not followed by '=', '[' or '.' calls a SUB or FUNCTION of the
         // program (the checker tells an unknown command).
-        if (!assigned) {
+        if (!AssignedName()) {
             auto statement = Make(T::UserCall, first);
             statement->call = ParseCommandStatement();
             return statement;
@@ -414,7 +463,7 @@ private:
         // Otherwise an assignment.
         auto statement = Make(T::Assign, first);
         statement->target = ParseTarget();
-        if (!IsSymbol(Peek(), "=")) {
+        if (!Is(Peek(), TokenKind::Equal)) {
             if (statement->target->type == Expr::Type::Variable) Fail(first, "unknown command " + first.text);
             Fail(Peek(), "expected '=' after " + statement->target->text + ", found " + QuoteFound());
         }
@@ -423,78 +472,80 @@ private:
         return statement;
     }
 
-    // FUNCTION name(parameters), END FUNCTION, LOCAL names and RETURN
-    // [value]; nullptr for other statements. FUNCTION, ENDFUNCTION and LOCAL
-    // are words only where they start such a statement, so that older
+    // FUNCTION name(parameters), END FUNCTION (also ENDFUNCTION) and LOCAL
+    // names; nullptr where the word is a variable. FUNCTION, ENDFUNCTION and
+    // LOCAL are words only where they start such a statement, so that older
     // programs keep variables of these names.
-    std::unique_ptr<Statement> ParseFunctionStatement(const std::string& word, const Token& first, bool afterThen)
+    std::unique_ptr<Statement> ParseFunctionStatement(const Token& first, bool afterThen)
     {
         using T = Statement::Type;
-        const bool assigned = IsSymbol(Peek(1), "=") || IsSymbol(Peek(1), "[") || IsSymbol(Peek(1), ".");
-        if (afterThen && (word == "FUNCTION" || word == "ENDFUNCTION" || word == "LOCAL") && !assigned)
-            Fail(first, word + " cannot stand after THEN; use a block IF");
-        if (word == "FUNCTION" && Peek(1).type == TokenType::Identifier) {
+        const TokenKind kind = first.kind;
+        const bool assigned = AssignedName();
+        if (afterThen && !assigned) Fail(first, std::string(KindSpelling(kind)) + " cannot stand after THEN; use a block IF");
+        if (kind == TokenKind::Function && IsIdentifierKind(Peek(1).kind)) {
             ++pos_;
             auto statement = Make(T::Function, first);
             statement->name = ExpectName("the name of the FUNCTION");
-            if (IsSymbol(Peek(), "(")) ParseParameterList(*statement);
+            if (Is(Peek(), TokenKind::LeftParen)) ParseParameterList(*statement);
             statement->hasParameterList = true;
             return statement;
         }
-        if ((word == "ENDFUNCTION" && !assigned) || (word == "END" && IsWord(Peek(1), "FUNCTION"))) {
-            if (afterThen) Fail(first, "END FUNCTION cannot stand after THEN; use a block IF");
-            pos_ += word == "END" ? 2 : 1;
+        if (kind == TokenKind::EndFunction && !assigned) {
+            ++pos_;
             return Make(T::EndFunction, first);
         }
-        if (word == "LOCAL" && Peek(1).type == TokenType::Identifier) {
+        if (kind == TokenKind::Local && IsIdentifierKind(Peek(1).kind)) {
             ++pos_;
             auto statement = Make(T::Local, first);
             do {
                 if (!statement->items.empty()) ++pos_;
                 statement->items.push_back(ParseDeclaredName("a variable"));
-            } while (IsSymbol(Peek(), ","));
-            return statement;
-        }
-        if (word == "RETURN") {
-            ++pos_;
-            auto statement = Make(T::Return, first);
-            if (!AtEnd() && !IsSymbol(Peek(), ":") && !IsWord(Peek(), "ELSE")) statement->value = ParseExpression();
+            } while (Is(Peek(), TokenKind::Comma));
             return statement;
         }
         return nullptr;
+    }
+
+    // RETURN [value]: the value of a FUNCTION.
+    std::unique_ptr<Statement> ParseReturn(const Token& first)
+    {
+        ++pos_;
+        auto statement = Make(Statement::Type::Return, first);
+        if (!AtEnd() && !Is(Peek(), TokenKind::Colon) && !Is(Peek(), TokenKind::Else)) statement->value = ParseExpression();
+        return statement;
     }
 
     // (name, name$, grid[], names$[]) after SUB name or FUNCTION name.
     void ParseParameterList(Statement& statement)
     {
         statement.hasParameterList = true;
-        ExpectSymbol("(", "'('");
-        if (IsSymbol(Peek(), ")")) {
+        Expect(TokenKind::LeftParen, "'('");
+        if (Is(Peek(), TokenKind::RightParen)) {
             ++pos_;
             return;
         }
         statement.items.push_back(ParseDeclaredName("a parameter"));
-        while (IsSymbol(Peek(), ",")) {
+        while (Is(Peek(), TokenKind::Comma)) {
             ++pos_;
             statement.items.push_back(ParseDeclaredName("a parameter"));
         }
-        ExpectSymbol(")", "',' or ')' in the parameter list");
+        Expect(TokenKind::RightParen, "',' or ')' in the parameter list");
     }
 
     // A parameter or LOCAL: a plain variable, or an array as name[].
     std::unique_ptr<Expr> ParseDeclaredName(const char* what)
     {
         const Token& token = Peek();
-        if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
+        if (!IsIdentifierKind(token.kind) || IsReservedWord(token.kind))
             Fail(token, std::string("expected ") + what + ", found " + QuoteFound());
         if (kvcommands::FindCommand(token.text.c_str()) != nullptr && !IsLateFunction(token.text))
             Fail(token, token.text + " is a command, not a variable");
         ++pos_;
         auto expr = MakeExpr(Expr::Type::Variable, token);
         expr->text = token.text;
-        if (IsSymbol(Peek(), "[")) {
+        if (Is(Peek(), TokenKind::LeftBracket)) {
             ++pos_;
-            ExpectSymbol("]", "']': an array is declared with empty brackets, " + token.text + "[]");
+            Expect(TokenKind::RightBracket, "']': an array is declared with empty brackets, " + token.text + "[]");
             expr->type = Expr::Type::Element;
         }
         return expr;
@@ -526,13 +577,13 @@ private:
     std::unique_ptr<Statement> ParseBranch(const Token& at)
     {
         auto first = ParseStatement(true);
-        if (!IsSymbol(Peek(), ":")) return first;
+        if (!Is(Peek(), TokenKind::Colon)) return first;
         auto sequence = Make(Statement::Type::Sequence, at);
         sequence->body.push_back(std::move(first));
-        while (IsSymbol(Peek(), ":")) {
+        while (Is(Peek(), TokenKind::Colon)) {
             ++pos_;
-            if (AtEnd() || IsWord(Peek(), "ELSE")) break;
-            if (IsWord(Peek(), "REM")) {
+            if (AtEnd() || Is(Peek(), TokenKind::Else)) break;
+            if (Is(Peek(), TokenKind::Rem)) {
                 pos_ = tokens_.size() - 1;
                 break;
             }
@@ -545,9 +596,9 @@ private:
     Statement::CaseItem ParseCaseItem()
     {
         Statement::CaseItem item;
-        if (IsWord(Peek(), "IS")) {
+        if (Is(Peek(), TokenKind::Is)) {
             ++pos_;
-            const BinaryOperator* op = Peek().type == TokenType::Symbol ? FindBinaryOperator(Peek().text) : nullptr;
+            const BinaryOperator* op = FindBinaryOperator(Peek().kind);
             if (op == nullptr || op->kind != BinaryOperator::Kind::Comparison)
                 Fail(Peek(), "expected a comparison after IS, found " + QuoteFound());
             ++pos_;
@@ -556,7 +607,7 @@ private:
             return item;
         }
         item.value = ParseExpression();
-        if (IsWord(Peek(), "TO")) {
+        if (Is(Peek(), TokenKind::To)) {
             ++pos_;
             item.to = ParseExpression();
         }
@@ -567,15 +618,15 @@ private:
     std::unique_ptr<Expr> ParseDataItem()
     {
         const Token& at = Peek();
-        if (IsSymbol(at, "-") || IsSymbol(at, "+")) {
+        if (Is(at, TokenKind::Minus) || Is(at, TokenKind::Plus)) {
             ++pos_;
-            if (Peek().type != TokenType::Number) Fail(Peek(), "expected a number after the sign, found " + QuoteFound());
+            if (Peek().kind != TokenKind::Number) Fail(Peek(), "expected a number after the sign, found " + QuoteFound());
             auto expr = MakeExpr(Expr::Type::Unary, at);
             expr->text = at.text;
             expr->children.push_back(ParsePrimary());
             return expr;
         }
-        if (at.type != TokenType::Number && at.type != TokenType::String)
+        if (at.kind != TokenKind::Number && at.kind != TokenKind::String)
             Fail(at, "DATA holds numbers and strings in quotes, found " + QuoteFound());
         return ParsePrimary();
     }
@@ -584,7 +635,7 @@ private:
     std::unique_ptr<Expr> ParseTarget()
     {
         const Token& token = Peek();
-        if (token.type != TokenType::Identifier || IsKeyword(Upper(token.text)))
+        if (!IsIdentifierKind(token.kind) || IsReservedWord(token.kind))
             Fail(token, "expected a variable, found " + QuoteFound());
         if (kvcommands::FindCommand(token.text.c_str()) != nullptr && !IsLateFunction(token.text))
             Fail(token, token.text + " is a command, not a variable");
@@ -596,14 +647,14 @@ private:
     {
         auto expr = MakeExpr(Expr::Type::Variable, token);
         expr->text = token.text;
-        while (IsSymbol(Peek(), "[")) {
+        while (Is(Peek(), TokenKind::LeftBracket)) {
             expr->type = Expr::Type::Element;
             ++pos_;
             expr->children.push_back(ParseExpression());
-            ExpectSymbol("]", "']'");
+            Expect(TokenKind::RightBracket, "']'");
         }
         SetDepth(*expr, token);
-        if (IsSymbol(Peek(), ".")) return ParseField(std::move(expr));
+        if (Is(Peek(), TokenKind::Dot)) return ParseField(std::move(expr));
         return expr;
     }
 
@@ -616,13 +667,13 @@ private:
         auto field = MakeExpr(Expr::Type::Field, name);
         field->text = ExpectName("the name of a field after '.'");
         field->children.push_back(std::move(record));
-        while (IsSymbol(Peek(), "[")) {
+        while (Is(Peek(), TokenKind::LeftBracket)) {
             ++pos_;
             field->children.push_back(ParseExpression());
-            ExpectSymbol("]", "']'");
+            Expect(TokenKind::RightBracket, "']'");
         }
         SetDepth(*field, name);
-        if (IsSymbol(Peek(), ".")) Fail(Peek(), "a field holds a number, a string or an array, not a record");
+        if (Is(Peek(), TokenKind::Dot)) Fail(Peek(), "a field holds a number, a string or an array, not a record");
         return field;
     }
 
@@ -635,8 +686,8 @@ public:
         try {
             if (AtEnd()) return;
             const Token& first = Peek();
-            if ((IsWord(first, "END") && IsWord(Peek(1), "TYPE") && Peek(2).type == TokenType::End) ||
-                (IsWord(first, "ENDTYPE") && Peek(1).type == TokenType::End)) {
+            if ((Is(first, TokenKind::End) && Is(Peek(1), TokenKind::Type) && Peek(2).kind == TokenKind::EndOfLine) ||
+                (Is(first, TokenKind::EndType) && Peek(1).kind == TokenKind::EndOfLine)) {
                 line.statements.push_back(Make(Statement::Type::EndType, first));
                 return;
             }
@@ -645,16 +696,16 @@ public:
                 const Token& name = Peek();
                 auto field = MakeExpr(Expr::Type::Variable, name);
                 field->text = ExpectName("the name of a field (or END TYPE)");
-                while (IsSymbol(Peek(), "[")) {
+                while (Is(Peek(), TokenKind::LeftBracket)) {
                     field->type = Expr::Type::Element;
                     ++pos_;
-                    if (Peek().type != TokenType::Number && Peek().type != TokenType::Identifier)
+                    if (Peek().kind != TokenKind::Number && !IsIdentifierKind(Peek().kind))
                         Fail(Peek(), "the size of an array field is a whole number or a CONST, found " + QuoteFound());
                     field->children.push_back(ParsePrimary());
-                    ExpectSymbol("]", "']'");
+                    Expect(TokenKind::RightBracket, "']'");
                 }
                 fields->items.push_back(std::move(field));
-                if (!IsSymbol(Peek(), ",")) break;
+                if (!Is(Peek(), TokenKind::Comma)) break;
                 ++pos_;
             }
             if (!AtEnd()) Fail(Peek(), "unexpected '" + Describe(Peek()) + "' after the fields");
@@ -673,14 +724,14 @@ private:
         ++pos_;
         auto call = MakeExpr(Expr::Type::Call, name);
         call->text = name.text;
-        if (AtEnd() || IsWord(Peek(), "ELSE") || IsSymbol(Peek(), ":")) return call;
-        if (IsSymbol(Peek(), "(") && ClosingParenthesisEndsStatement()) {
+        if (AtEnd() || Is(Peek(), TokenKind::Else) || Is(Peek(), TokenKind::Colon)) return call;
+        if (Is(Peek(), TokenKind::LeftParen) && ClosingParenthesisEndsStatement()) {
             ParseArgumentList(*call);
             SetDepth(*call, name);
             return call;
         }
         call->children.push_back(ParseExpression());
-        while (IsSymbol(Peek(), ",")) {
+        while (Is(Peek(), TokenKind::Comma)) {
             ++pos_;
             call->children.push_back(ParseExpression());
         }
@@ -695,12 +746,11 @@ private:
         int depth = 0;
         for (std::size_t at = pos_; at < tokens_.size(); ++at) {
             const Token& token = tokens_[at];
-            if (token.type == TokenType::Symbol && (token.text == "(" || token.text == "[")) ++depth;
-            if (token.type == TokenType::Symbol && (token.text == ")" || token.text == "]")) {
+            if (Is(token, TokenKind::LeftParen) || Is(token, TokenKind::LeftBracket)) ++depth;
+            if (Is(token, TokenKind::RightParen) || Is(token, TokenKind::RightBracket)) {
                 if (--depth == 0) {
                     const Token& after = tokens_[std::min(at + 1, tokens_.size() - 1)];
-                    return after.type == TokenType::End || IsSymbol(after, ":") ||
-                           (after.type == TokenType::Identifier && Upper(after.text) == "ELSE");
+                    return Is(after, TokenKind::EndOfLine) || Is(after, TokenKind::Colon) || Is(after, TokenKind::Else);
                 }
             }
         }
@@ -709,17 +759,17 @@ private:
 
     void ParseArgumentList(Expr& call)
     {
-        ExpectSymbol("(", "'('");
-        if (IsSymbol(Peek(), ")")) {
+        Expect(TokenKind::LeftParen, "'('");
+        if (Is(Peek(), TokenKind::RightParen)) {
             ++pos_;
             return;
         }
         call.children.push_back(ParseExpression());
-        while (IsSymbol(Peek(), ",")) {
+        while (Is(Peek(), TokenKind::Comma)) {
             ++pos_;
             call.children.push_back(ParseExpression());
         }
-        ExpectSymbol(")", "',' or ')' in the argument list");
+        Expect(TokenKind::RightParen, "',' or ')' in the argument list");
     }
 
     // The depth of the tree below the expression, bounded so that every
@@ -754,12 +804,7 @@ private:
     // The binary operator of this level at the current token, or nullptr.
     const BinaryOperator* OperatorAt(int level) const
     {
-        const Token& token = Peek();
-        if (token.type != TokenType::Symbol && token.type != TokenType::Identifier) return nullptr;
-        // The word operators (AND, OR, MOD) are short: longer names need no look-up.
-        if (token.type == TokenType::Identifier && token.text.size() > 3) return nullptr;
-        const BinaryOperator* op =
-            FindBinaryOperator(token.type == TokenType::Identifier ? std::string_view(Upper(token.text)) : token.text);
+        const BinaryOperator* op = FindBinaryOperator(Peek().kind);
         return op != nullptr && op->level == level ? op : nullptr;
     }
 
@@ -787,7 +832,7 @@ private:
 
     std::unique_ptr<Expr> ParseNot()
     {
-        if (IsWord(Peek(), "NOT")) {
+        if (Is(Peek(), TokenKind::Not)) {
             Nested nested(*this);
             const Token& op = Peek();
             ++pos_;
@@ -802,7 +847,7 @@ private:
 
     std::unique_ptr<Expr> ParseUnary()
     {
-        if (IsSymbol(Peek(), "-") || IsSymbol(Peek(), "+")) {
+        if (Is(Peek(), TokenKind::Minus) || Is(Peek(), TokenKind::Plus)) {
             Nested nested(*this);
             const Token& op = Peek();
             ++pos_;
@@ -828,7 +873,7 @@ private:
     }
     std::unique_ptr<Expr> ParseExponent()
     {
-        if (IsSymbol(Peek(), "-") || IsSymbol(Peek(), "+")) {
+        if (Is(Peek(), TokenKind::Minus) || Is(Peek(), TokenKind::Plus)) {
             Nested nested(*this);
             const Token& op = Peek();
             ++pos_;
@@ -844,31 +889,31 @@ private:
     std::unique_ptr<Expr> ParsePrimary()
     {
         const Token& token = Peek();
-        if (token.type == TokenType::Number) {
+        if (token.kind == TokenKind::Number) {
             ++pos_;
             auto expr = MakeExpr(Expr::Type::Number, token);
             expr->text = token.text;
             return expr;
         }
-        if (token.type == TokenType::String) {
+        if (token.kind == TokenKind::String) {
             ++pos_;
             auto expr = MakeExpr(Expr::Type::String, token);
             expr->text = token.text;
             return expr;
         }
-        if (IsSymbol(token, "(")) {
+        if (Is(token, TokenKind::LeftParen)) {
             ++pos_;
             auto inner = ParseExpression();
-            ExpectSymbol(")", "')'");
+            Expect(TokenKind::RightParen, "')'");
             return inner;
         }
-        if (token.type == TokenType::Identifier && !IsKeyword(Upper(token.text))) {
+        if (IsIdentifierKind(token.kind) && !IsReservedWord(token.kind)) {
             ++pos_;
             const bool command = kvcommands::FindCommand(token.text.c_str()) != nullptr && !IsLateFunction(token.text);
-            if (command || IsSymbol(Peek(), "(")) {
+            if (command || Is(Peek(), TokenKind::LeftParen)) {
                 auto call = MakeExpr(Expr::Type::Call, token);
                 call->text = token.text;
-                if (IsSymbol(Peek(), "(")) ParseArgumentList(*call);
+                if (Is(Peek(), TokenKind::LeftParen)) ParseArgumentList(*call);
                 SetDepth(*call, token);
                 return call;
             }
@@ -906,7 +951,7 @@ private:
 
 bool IsKeyword(std::string_view upperName)
 {
-    return std::find(std::begin(kKeywords), std::end(kKeywords), upperName) != std::end(kKeywords);
+    return IsReservedWord(WordKind(upperName));
 }
 
 Program Parse(std::string_view source, Diagnostics& diagnostics)

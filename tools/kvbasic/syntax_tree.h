@@ -1,5 +1,7 @@
 // The parsed program: one entry per source line, each holding at most a
-// label and its statements. Expressions are trees; the checker fills in
+// label and its statements, and the block tree over them: the main program
+// and each SUB or FUNCTION as a unit whose blocks (IF, loops, SELECT CASE,
+// TYPE) hold their statements. Expressions are trees; the checker fills in
 // their kinds, the emitter turns them into C++.
 #pragma once
 
@@ -112,6 +114,35 @@ struct Line {
     int fileLine = 0;     // 0-based in its file, the number __dLn reports
 };
 
+// A place in the block tree: a statement with the line it stands on, or a
+// line without statements (blank, a comment, or only a label), which the
+// generated code keeps in its place. A block statement holds its parts:
+//   IF:        body (the THEN part), branches (each ELSEIF and ELSE with its body), end (ENDIF)
+//   FOR, WHILE, REPEAT: body, end (NEXT, WEND, UNTIL)
+//   SELECT:    branches (each CASE with its body), end (END SELECT)
+//   TYPE:      body (the lines of fields), end (END TYPE)
+//   SUB, FUNCTION: body, end (ENDSUB, END FUNCTION), as the root of its Unit
+// A block whose end is missing, and the statements that close nothing, are
+// errors the parser reports; the tree keeps them (without an end, or as
+// plain statements) so that the checker still sees every statement.
+struct Node {
+    int line = 0;                    // 0-based, in Program::lines
+    Statement* statement = nullptr;  // nullptr: a line without statements
+    bool isBlock = false;            // a block statement: body, branches and end are its parts
+    std::vector<Node> body;
+    std::vector<Node> branches;      // statement: the ELSEIF, ELSE or CASE; body: its statements
+    Statement* end = nullptr;
+    int endLine = 0;
+};
+
+// The main program, a SUB or a FUNCTION: the lines it spans (0-based, both
+// included) and its tree. The root's statement is the SUB or FUNCTION
+// (nullptr for the main program).
+struct Unit {
+    Node root;
+    int firstLine = 0, lastLine = -1;
+};
+
 // One file of the program: the main file, then the files INCLUDE names, in
 // the order they are first included.
 struct SourceFile {
@@ -127,6 +158,7 @@ struct SourceFile {
 struct Program {
     std::vector<Line> lines;
     std::vector<SourceFile> files;
+    std::vector<Unit> units;  // the main program first, then the SUBs and FUNCTIONs in the order of the lines
 };
 
 }  // namespace kvbasic

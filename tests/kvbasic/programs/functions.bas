@@ -22,8 +22,8 @@ Put "loop " + i + " " + count
 DIM map[10][10]
 FOR k = 0 TO 9 : map[k][5] = 1 : NEXT
 Put "flood " + Flood(map, 0, 0) + " " + map[9][4] + " " + map[0][6]
-' Strings by value: the SUB changes its own copy
-s$ = "keep"
+Put ":"  ' a string that is only a colon is the argument, not the colon of a label
+s$ = "keep"  ' strings by value: the SUB changes its own copy
 Shout s$
 Put "string " + s$ + " " + shouted$
 ' A local array in every call of a recursion
