@@ -230,6 +230,18 @@ const std::vector<BadProgram> kBadPrograms = {
           "12:1: error: as is an array of records: give its indices, as[...]",
           "13:5: error: as is an array of records: give its indices, as[...]",
           "14:6: error: a is a record of TYPE A: use its fields, a.field"}},
+        {"records: parameters of a TYPE take records of it by name",
+         "TYPE Enemy\n  x\nEND TYPE\nTYPE Item\n  w\nEND TYPE\nDIM foes[3] AS Enemy\nDIM e AS Enemy\nDIM it AS Item\n"
+         "Move foes\nMove e\nMove it\nHit foes\nn = BOUNDS(foes, 0)\nEND\n"
+         "SUB Move(list[] AS Enemy)\n  list[0].x = 1\nEND SUB\nSUB Hit(one AS Enemy)\n  DIM one AS Item\nEND SUB\n"
+         "SUB Lost(m AS Monster, s$ AS Enemy)\nEND SUB\n",
+         {"11:6: error: Move argument 1 must be an array of records of TYPE Enemy, given by its name alone",
+          "12:6: error: Move argument 1 must be an array of records of TYPE Enemy, given by its name alone",
+          "13:5: error: Hit argument 1 must be a record of TYPE Enemy, given by its name alone",
+          "14:12: error: BOUNDS argument 1 must be an array, given by its name alone",
+          "20:7: error: one is a record of TYPE Enemy (a parameter of Hit)",
+          "22:10: error: unknown TYPE Monster",
+          "22:24: error: a record's name cannot end in '$'"}},
         {"records: names taken by a constant or a SUB",
          "TYPE A\nx\nEND TYPE\nCONST e = 1\nDIM e AS A\nDIM t AS A\nSUB t:\nENDSUB\n",
          {"5:5: error: e is a constant: it keeps the value CONST gives it",

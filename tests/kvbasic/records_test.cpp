@@ -2,7 +2,7 @@
 // records moved frame by frame, its fields read and written, a record
 // copied whole, and the
 // bounds of the array and of an array field checked with runtime error 9
-// on the line of the access.
+// on the line of the access; records passed to SUBs and FUNCTIONs.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -89,6 +89,56 @@ TEST(KvBasicRecordsTest, ArrayOfRecordsRunsAndItsBoundsAreChecked)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.stderrText.find("bullets.bas:33: runtime error 9: array index out of bounds\n"), std::string::npos)
         << result.stderrText;
+}
+
+// Records and arrays of records passed to SUBs and FUNCTIONs: by
+// reference, so what they change the caller sees; a whole record copied
+// inside; a record parameter passed on to another SUB.
+const char* const kSquad =
+    "TYPE Soldier\n"
+    "  power, name$, ranks[2]\n"
+    "END TYPE\n"
+    "DIM squad[3] AS Soldier\n"
+    "DIM chief AS Soldier\n"
+    "Enlist squad, 3\n"
+    "Promote chief, \"Ada\"\n"
+    "PUTFILE \"out.txt\", 0, \"\" + Strength(squad) + \" \" + squad[2].name$ + \" \" + chief.name$ + \" \" + chief.ranks[1]\n"
+    "END\n"
+    "SUB Enlist(list[] AS Soldier, count)\n"
+    "  LOCAL k\n"
+    "  FOR k = 0 TO count - 1\n"
+    "    list[k].power = k + 1 : list[k].name$ = \"s\" + k\n"
+    "  NEXT\n"
+    "  Swap list, 0, 2\n"
+    "END SUB\n"
+    "SUB Swap(list[] AS Soldier, a, b)\n"
+    "  DIM spare AS Soldier\n"
+    "  spare = list[a] : list[a] = list[b] : list[b] = spare\n"
+    "END SUB\n"
+    "FUNCTION Strength(list[] AS Soldier)\n"
+    "  RETURN list[0].power * 100 + list[1].power * 10 + list[2].power\n"
+    "END FUNCTION\n"
+    "SUB Promote(who AS Soldier, name$)\n"
+    "  who.name$ = name$ : Rank who, 1\n"
+    "END SUB\n"
+    "SUB Rank(who AS Soldier, k)\n"
+    "  who.ranks[k] = 5\n"
+    "END SUB\n";
+
+TEST(KvBasicRecordsTest, RecordsPassByReferenceToSubsAndFunctions)
+{
+    ScratchFolder folder;
+    std::ofstream(folder.File("squad.bas")) << kSquad;
+    std::ofstream(folder.File("out.txt")) << "\r\n";
+    ChildProcess kvbasic(BuildProgram("kvbasic"), {"run", folder.File("squad.bas")},
+                         {"TMPDIR=" + folder.Path(), "XDG_CACHE_HOME=" + folder.File("cache"), "KV_UNPACED=1",
+                          "SDL_AUDIODRIVER=dummy", "KV_WINDOWED=1"},
+                         folder.File("run.txt"));
+    const ChildResult result = kvbasic.Wait(std::chrono::seconds(240));
+    ASSERT_TRUE(result.exited);
+    EXPECT_EQ(result.exitCode, 0) << result.stderrText;
+    // Enlisted 1, 2, 3 as s0, s1, s2, then the first and last swapped.
+    EXPECT_EQ(ReadWholeFile(folder.File("out.txt")), "321 s0 Ada 5\r\n");
 }
 
 }  // namespace

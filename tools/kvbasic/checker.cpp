@@ -180,7 +180,12 @@ private:
         result_.functions.push_back(std::move(function));
         current_ = static_cast<int>(result_.functions.size()) - 1;
         if (added) functionIndex_[statement.name] = current_;
-        for (const auto& parameter : statement.items) Declare(*parameter, number, true);
+        for (std::size_t k = 0; k < statement.items.size(); ++k) {
+            const Expr& parameter = *statement.items[k];
+            Declare(parameter, number, true);
+            if (k < statement.itemTypes.size() && !statement.itemTypes[k].empty())
+                recordParameters_.push_back({current_, parameter.text, statement.itemTypes[k], number, parameter.column});
+        }
     }
 
     // A parameter or a LOCAL of the function being read: its own variable,
@@ -400,7 +405,7 @@ private:
     void CollectExpr(const Expr& expr)
     {
         const bool named = (expr.type == Expr::Type::Variable || expr.type == Expr::Type::Element) &&
-                           !result_.records.count(expr.text);
+                           FindRecord(expr.text) == nullptr;
         if (named && expr.type == Expr::Type::Element) MarkArray(expr.text);
         if (named && !IsLocal(expr.text)) result_.variables[expr.text].isString = IsStringName(expr.text);
         if (expr.type == Expr::Type::Call && kvcommands::FindCommand(expr.text.c_str()) == nullptr) {
@@ -542,9 +547,39 @@ private:
     // a record's name is no variable anywhere.
     void CollectRecords()
     {
-        for (const Line& line : program_.lines)
-            if (lineFunction_[line.index] >= 0)
+        for (const RecordParameter& parameter : recordParameters_) {
+            const auto type = typeIndices_.find(parameter.type);
+            if (type == typeIndices_.end()) {
+                Error(parameter.line, parameter.column, "unknown TYPE " + parameter.type);
+                continue;
+            }
+            if (IsStringName(parameter.name)) {
+                Error(parameter.line, parameter.column, "a record's name cannot end in '$'");
+                continue;
+            }
+            Function& function = result_.functions[parameter.function];
+            function.records[parameter.name] =
+                Record{type->second, function.scope.at(parameter.name).isArray, parameter.line};
+        }
+        for (const Line& line : program_.lines) {
+            current_ = lineFunction_[line.index];
+            if (current_ >= 0)
                 for (const auto& statement : line.statements) CollectRecordsOf(*statement, line.index + 1);
+        }
+    }
+
+    // The record or array of records a name means here: a record parameter
+    // of the SUB or FUNCTION being read, else a global one; nullptr when
+    // the name is none (also when a parameter or LOCAL hides a global record).
+    const Record* FindRecord(const std::string& name) const
+    {
+        if (IsLocal(name)) {
+            const auto& records = result_.functions[current_].records;
+            const auto record = records.find(name);
+            return record == records.end() ? nullptr : &record->second;
+        }
+        const auto record = result_.records.find(name);
+        return record == result_.records.end() ? nullptr : &record->second;
     }
     void CollectRecordsOf(const Statement& statement, int number)
     {
@@ -568,6 +603,19 @@ private:
         }
         if (constants_.count(target.text)) return;  // refused with the DIM as a constant's
         const Record record{type->second, target.type == Expr::Type::Element, number};
+        if (IsLocal(target.text)) {
+            // DIM of a record parameter makes the caller's record (or array) new.
+            const Record* own = FindRecord(target.text);
+            if (own == nullptr)
+                Error(number, target.column,
+                      target.text + " is a parameter or LOCAL of " + result_.functions[current_].name +
+                          ": only its record parameters take DIM ... AS");
+            else if (own->type != record.type || own->isArray != record.isArray)
+                Error(number, target.column,
+                      target.text + " is " + (own->isArray ? "an array of records" : "a record") + " of TYPE " +
+                          result_.types[own->type].name + " (a parameter of " + result_.functions[current_].name + ")");
+            return;
+        }
         auto [it, added] = result_.records.emplace(target.text, record);
         if (!added && (it->second.type != record.type || it->second.isArray != record.isArray))
             Error(number, target.column,
@@ -592,19 +640,19 @@ private:
     // has the shape its DIM gives it, else an error and nullptr.
     const Record* WholeRecord(Expr& expr)
     {
-        const auto record = result_.records.find(expr.text);
-        if (record == result_.records.end() || expr.type == Expr::Type::Field) return nullptr;
-        if (record->second.isArray && expr.type != Expr::Type::Element) {
+        const Record* record = FindRecord(expr.text);
+        if (record == nullptr || expr.type == Expr::Type::Field) return nullptr;
+        if (record->isArray && expr.type != Expr::Type::Element) {
             Error(expr.line, expr.column, expr.text + " is an array of records: give its indices, " + expr.text + "[...]");
             return nullptr;
         }
-        if (!record->second.isArray && expr.type == Expr::Type::Element) {
+        if (!record->isArray && expr.type == Expr::Type::Element) {
             Error(expr.line, expr.column, expr.text + " is a record, not an array of records");
             return nullptr;
         }
         if (expr.children.size() > 8) Error(expr.line, expr.column, "an array has at most 8 dimensions");
         CheckIndices(expr, 0);
-        return &record->second;
+        return record;
     }
 
     // target = value for whole records: every field is copied. Both are
@@ -614,7 +662,7 @@ private:
         Expr& target = *statement.target;
         Expr& value = *statement.value;
         const Record* into = WholeRecord(target);
-        const bool valueIsRecord = result_.records.count(value.text) && value.type != Expr::Type::Field &&
+        const bool valueIsRecord = FindRecord(value.text) != nullptr && value.type != Expr::Type::Field &&
                                    (value.type == Expr::Type::Variable || value.type == Expr::Type::Element);
         if (!valueIsRecord) {
             CheckExpr(value);
@@ -634,9 +682,9 @@ private:
     // A record or an array of records standing where a value is wanted.
     bool RefuseRecord(const Expr& expr)
     {
-        const auto record = result_.records.find(expr.text);
-        if (record == result_.records.end()) return false;
-        const std::string& type = result_.types[record->second.type].name;
+        const Record* record = FindRecord(expr.text);
+        if (record == nullptr) return false;
+        const std::string& type = result_.types[record->type].name;
         if (expr.type == Expr::Type::Variable)
             Error(expr.line, expr.column, expr.text + " is a record of TYPE " + type + ": use its fields, " + expr.text + ".field");
         else
@@ -661,19 +709,19 @@ private:
         expr.isString = IsStringName(expr.text);
         Expr& holder = *expr.children[0];
         CheckIndices(expr, 1);
-        const auto record = result_.records.find(holder.text);
-        if (record == result_.records.end()) {
+        const Record* record = FindRecord(holder.text);
+        if (record == nullptr) {
             Error(holder.line, holder.column, holder.text + " is not a record: DIM " + holder.text + " AS a TYPE first");
             return;
         }
         CheckIndices(holder, 0);
-        if (record->second.isArray && holder.type != Expr::Type::Element)
+        if (record->isArray && holder.type != Expr::Type::Element)
             Error(holder.line, holder.column,
                   holder.text + " is an array of records: give its indices, " + holder.text + "[...]." + expr.text);
-        if (!record->second.isArray && holder.type == Expr::Type::Element)
+        if (!record->isArray && holder.type == Expr::Type::Element)
             Error(holder.line, holder.column, holder.text + " is a record, not an array of records");
         if (holder.children.size() > 8) Error(holder.line, holder.column, "an array has at most 8 dimensions");
-        const RecordType& type = result_.types[record->second.type];
+        const RecordType& type = result_.types[record->type];
         const RecordField* field = nullptr;
         const RecordField* otherKind = nullptr;
         const std::string otherName = expr.isString ? expr.text.substr(0, expr.text.size() - 1) : expr.text + "$";
@@ -761,10 +809,21 @@ private:
             }
             const Variable& parameter = function->scope.at(function->parameters[k]);
             const std::string where = call.text + " argument " + std::to_string(k + 1);
+            if (const auto record = function->records.find(function->parameters[k]); record != function->records.end()) {
+                // Records are passed by reference: the name of a record of the TYPE alone.
+                const Record* given = argument.type == Expr::Type::Variable ? FindRecord(argument.text) : nullptr;
+                if (given == nullptr || given->type != record->second.type || given->isArray != record->second.isArray) {
+                    Error(argument.line, argument.column,
+                          where + " must be " + (record->second.isArray ? "an array of records" : "a record") +
+                              " of TYPE " + result_.types[record->second.type].name + ", given by its name alone");
+                    if (argument.type != Expr::Type::Variable) CheckExpr(argument);
+                }
+                continue;
+            }
             if (parameter.isArray) {
                 // Arrays are passed by reference: the name of an array alone.
                 const bool isArrayName = argument.type == Expr::Type::Variable && !UserFunction(argument.text) &&
-                                         VariableOf(argument.text).isArray;
+                                         VariableOf(argument.text).isArray && FindRecord(argument.text) == nullptr;
                 if (!isArrayName || IsStringName(argument.text) != parameter.isString) {
                     Error(argument.line, argument.column,
                           where + (parameter.isString ? " must be an array of strings" : " must be an array of numbers") +
@@ -819,7 +878,8 @@ private:
             const std::string where = std::string(command->name) + " argument " + std::to_string(k + 1);
             if (IsArrayKind(kind)) {
                 const bool isArrayName =
-                    argument.type == Expr::Type::Variable && VariableOf(argument.text).isArray;
+                    argument.type == Expr::Type::Variable && VariableOf(argument.text).isArray &&
+                    FindRecord(argument.text) == nullptr;
                 const bool isString = IsStringName(argument.text);
                 if (argument.type == Expr::Type::Variable && !IsLocal(argument.text) && subs_.count(argument.text)) {
                     Error(argument.line, argument.column, argument.text + " is the name of a SUB, not an array");
@@ -993,7 +1053,7 @@ private:
         using T = Statement::Type;
         switch (statement.type) {
         case T::Assign: {
-            if (result_.records.count(statement.target->text) && statement.target->type != Expr::Type::Field) {
+            if (FindRecord(statement.target->text) != nullptr && statement.target->type != Expr::Type::Field) {
                 CheckRecordCopy(statement);
                 break;
             }
@@ -1097,8 +1157,8 @@ private:
                 CheckRecordDim(statement, number);
                 break;
             }
-            if (const auto record = result_.records.find(target.text); record != result_.records.end()) {
-                const std::string& type = result_.types[record->second.type].name;
+            if (const Record* record = FindRecord(target.text)) {
+                const std::string& type = result_.types[record->type].name;
                 Error(number, target.column, target.text + " holds records of TYPE " + type + ": DIM it AS " + type);
                 break;
             }
@@ -1161,6 +1221,15 @@ private:
         int line, column;
     };
     std::vector<Declaration> declarations_;  // parameters and LOCALs
+    // A parameter declared name AS Type or name[] AS Type, resolved once
+    // every TYPE is known.
+    struct RecordParameter {
+        int function;
+        std::string name, type;
+        int line, column;
+    };
+    std::vector<RecordParameter> recordParameters_;
+
     struct Restore {
         std::string label;
         int line, column;

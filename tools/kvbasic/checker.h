@@ -21,20 +21,6 @@ struct Variable {
     bool isConst = false;  // set once by CONST, a C++ constant
 };
 
-// The main program, one SUB or one FUNCTION: a run of source lines.
-struct Function {
-    std::string name;  // "" for the main program
-    int firstLine = 0, lastLine = 0;  // 0-based, both included
-    std::set<std::string> jumpTargets;  // labels some GOTO names
-    bool isFunction = false;        // FUNCTION: it has a value (a string when its name ends in '$')
-    bool hasParameterList = false;  // SUB name(...) or FUNCTION; not the old SUB name:
-    std::vector<std::string> parameters;  // BASIC names, in order
-    std::vector<std::string> locals;      // the names LOCAL declares, in order
-    // Parameters and LOCALs by BASIC name: inside the function they hide
-    // the globals of the same name.
-    std::map<std::string, Variable> scope;
-};
-
 // A field of a TYPE: a number, a string ('$') or an array of either with
 // the sizes the TYPE gives.
 struct RecordField {
@@ -55,6 +41,23 @@ struct Record {
     int type = 0;  // in CheckedProgram::types
     bool isArray = false;
     int line = 0;  // of its first DIM
+};
+
+// The main program, one SUB or one FUNCTION: a run of source lines.
+struct Function {
+    std::string name;  // "" for the main program
+    int firstLine = 0, lastLine = 0;  // 0-based, both included
+    std::set<std::string> jumpTargets;  // labels some GOTO names
+    bool isFunction = false;        // FUNCTION: it has a value (a string when its name ends in '$')
+    bool hasParameterList = false;  // SUB name(...) or FUNCTION; not the old SUB name:
+    std::vector<std::string> parameters;  // BASIC names, in order
+    std::vector<std::string> locals;      // the names LOCAL declares, in order
+    // Parameters and LOCALs by BASIC name: inside the function they hide
+    // the globals of the same name.
+    std::map<std::string, Variable> scope;
+    // The parameters that are records or arrays of records (also in scope),
+    // passed by reference.
+    std::map<std::string, Record> records;
 };
 
 // The configuration compiled into the generated WinMain.

@@ -183,8 +183,8 @@ private:
     }
 
     // "double Area(double w, double h)": numbers and strings by value,
-    // arrays by reference. The definition's parameters may go unused.
-    static std::string Signature(const Function& function, bool definition = false)
+    // arrays and records by reference. The definition's parameters may go unused.
+    std::string Signature(const Function& function, bool definition = false) const
     {
         std::string code = std::string(ResultType(function)) + " " + FunctionName(function) + "(";
         for (std::size_t k = 0; k < function.parameters.size(); ++k) {
@@ -192,6 +192,11 @@ private:
             const Variable& variable = function.scope.at(name);
             code += k ? ", " : "";
             if (definition) code += "[[maybe_unused]] ";
+            if (const auto record = function.records.find(name); record != function.records.end()) {
+                const std::string type = "kvtypes::" + CppName(checked_.types[record->second.type].name);
+                code += (record->second.isArray ? "KvArray<" + type + ">& " : type + "& ") + CppName(name);
+                continue;
+            }
             code += variable.isArray ? std::string(variable.isString ? "KvStrArray& " : "KvIntArray& ") + CppName(name)
                                      : Declaration(name, variable);
         }
@@ -893,9 +898,10 @@ private:
         std::string code = FunctionName(function) + "(";
         for (std::size_t k = 0; k < call.children.size(); ++k) {
             const Expr& argument = *call.children[k];
-            const bool isArray = function.scope.at(function.parameters[k]).isArray;
+            const std::string& parameter = function.parameters[k];
+            const bool byReference = function.scope.at(parameter).isArray || function.records.count(parameter) != 0;
             code += k ? ", " : "";
-            code += isArray ? CppName(argument.text) : argument.isString ? Emit(argument) : Number(argument);
+            code += byReference ? CppName(argument.text) : argument.isString ? Emit(argument) : Number(argument);
         }
         return code + ")";
     }

@@ -524,12 +524,24 @@ private:
             ++pos_;
             return;
         }
-        statement.items.push_back(ParseDeclaredName("a parameter"));
+        ParseParameter(statement);
         while (Is(Peek(), TokenKind::Comma)) {
             ++pos_;
-            statement.items.push_back(ParseDeclaredName("a parameter"));
+            ParseParameter(statement);
         }
         Expect(TokenKind::RightParen, "',' or ')' in the parameter list");
+    }
+
+    // A parameter, perhaps a record or an array of records: e AS Enemy, foes[] AS Enemy.
+    void ParseParameter(Statement& statement)
+    {
+        statement.items.push_back(ParseDeclaredName("a parameter"));
+        std::string type;
+        if (Is(Peek(), TokenKind::As)) {
+            ++pos_;
+            type = ExpectName("the name of a TYPE");
+        }
+        statement.itemTypes.push_back(std::move(type));
     }
 
     // A parameter or LOCAL: a plain variable, or an array as name[].

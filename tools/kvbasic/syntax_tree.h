@@ -101,6 +101,9 @@ struct Statement {
     // array with no indices (grid[]), passed by reference. The old form
     // SUB name: has none.
     bool hasParameterList = false;
+    // SUB and FUNCTION: for each parameter in items, the TYPE of a record
+    // (e AS Enemy) or of an array of records (foes[] AS Enemy), else "".
+    std::vector<std::string> itemTypes;
 };
 
 struct Line {
