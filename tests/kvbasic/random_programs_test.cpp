@@ -114,6 +114,10 @@ private:
         for (int k = 0; k < 2 + Pick(4); ++k) Statement(1, subs, false);
         lines_.push_back("  IF n0 > 3 THEN EXIT SUB");
         lines_.push_back("END SUB");
+        // Records by reference, under names of a global array and a macro.
+        lines_.push_back("SUB Squad(alloca[] AS EOF, errno AS EOF)");
+        lines_.push_back("  alloca[1].int = errno.INT_MAX[1][0] : errno.errno$ = alloca[0].errno$ : alloca[2] = errno");
+        lines_.push_back("END SUB");
     }
 
     std::string String(int depth)
@@ -244,6 +248,7 @@ private:
                 const bool parenthesized = Pick(2);
                 lines_.push_back(pad + (parenthesized ? "Show(" : "Show ") + Number(0) + ", " + String(0) +
                                  (parenthesized ? ")" : ""));
+                if (Pick(2)) lines_.push_back(pad + "Squad recs, rec");
             }
             break;
         case 13: {
