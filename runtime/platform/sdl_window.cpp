@@ -9,9 +9,8 @@
 #include "platform/platform.h"
 
 #include <SDL.h>
-#include <GL/gl.h>
-#include <GL/glext.h>
 
+#include "gl/gl_calls.h"
 #include "platform/input_recorder.h"
 #include "platform/input_script.h"
 #include "platform/real_devices.h"
@@ -122,8 +121,8 @@ bool MakeDrawingArea(Window* window, int depthBits)
         ReleaseDrawingArea(window);
         return false;
     }
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl::ClearColor(0, 0, 0, 0);
+    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;
 }
 
@@ -262,7 +261,7 @@ void DestroyGLContext(Window* window)
 
 bool GLContextIsSoftware()
 {
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const char* renderer = reinterpret_cast<const char*>(gl::GetString(GL_RENDERER));
     if (renderer == nullptr) return false;
     return std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe") ||
            std::strstr(renderer, "swrast") || std::strstr(renderer, "Software Rasterizer");
@@ -343,7 +342,7 @@ void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight)
     GLint depthBits = 16;
     if (window->depthBuffer) {
         g_fbo.bindRenderbuffer(GL_RENDERBUFFER, window->depthBuffer);
-        glGetIntegerv(GL_RENDERBUFFER_DEPTH_SIZE, &depthBits);
+        gl::GetIntegerv(GL_RENDERBUFFER_DEPTH_SIZE, &depthBits);
     }
     MakeDrawingArea(window, depthBits);
 }
@@ -373,30 +372,30 @@ static void ShowDrawingArea(Window* window, const float* blankColour)
     const int bottom = (drawableHeight - shownHeight) / 2;
 
     GLfloat clearColor[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
-    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    glDisable(GL_SCISSOR_TEST);
+    gl::GetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    const GLboolean scissor = gl::IsEnabled(GL_SCISSOR_TEST);
+    gl::Disable(GL_SCISSOR_TEST);
 
     g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, window->framebuffer);
     g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     // Black bars where the picture leaves room; none when it fills the window.
     const bool fills = left == 0 && bottom == 0 && shownWidth == drawableWidth && shownHeight == drawableHeight;
     if (!fills) {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl::ClearColor(0, 0, 0, 1);
+        gl::Clear(GL_COLOR_BUFFER_BIT);
     }
     if (blankColour != nullptr) {
         GLint scissorBox[4] = {0, 0, 0, 0};
         if (!fills) {
-            glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
-            glScissor(left, bottom, shownWidth, shownHeight);
-            glEnable(GL_SCISSOR_TEST);
+            gl::GetIntegerv(GL_SCISSOR_BOX, scissorBox);
+            gl::Scissor(left, bottom, shownWidth, shownHeight);
+            gl::Enable(GL_SCISSOR_TEST);
         }
-        glClearColor(blankColour[0], blankColour[1], blankColour[2], blankColour[3]);
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl::ClearColor(blankColour[0], blankColour[1], blankColour[2], blankColour[3]);
+        gl::Clear(GL_COLOR_BUFFER_BIT);
         if (!fills) {
-            glDisable(GL_SCISSOR_TEST);
-            glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+            gl::Disable(GL_SCISSOR_TEST);
+            gl::Scissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
         }
     } else {
         const bool exact = shownWidth == window->logicalWidth && shownHeight == window->logicalHeight;
@@ -407,8 +406,8 @@ static void ShowDrawingArea(Window* window, const float* blankColour)
     SDL_GL_SwapWindow(window->sdl);
     g_fbo.bindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
 
-    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
-    if (scissor) glEnable(GL_SCISSOR_TEST);
+    gl::ClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    if (scissor) gl::Enable(GL_SCISSOR_TEST);
 }
 
 long PresentedFrames() { return g_presentedFrames; }
