@@ -52,10 +52,13 @@ protected:
 TEST_F(OwnOpenGL, SeesThe2DPictureAndStateAndHandsThemBack)
 {
     FILLRECT(0, 0, 10, 10, 255);  // pending in the 2D batch
+    BeginOwnOpenGL();
+    EXPECT_EQ(Pixel(5, 5), (Rgb{255, 0, 0}));
+    EndOwnOpenGL();
+
     ALPHAMODE(0.5);
     X_MAKE3D(1, 100, 45);
     BeginOwnOpenGL();
-    EXPECT_EQ(Pixel(5, 5), (Rgb{255, 0, 0}));
     GLfloat projection[16];
     glGetFloatv(GL_PROJECTION_MATRIX, projection);
     EXPECT_FLOAT_EQ(projection[0], 2.0f / 640);
