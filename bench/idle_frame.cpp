@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "gl/gl_calls.h"
 #include "support/measure.h"
 
 namespace {
@@ -79,8 +80,8 @@ public:
     }
     void Frame()
     {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl::ClearColor(0, 0, 0, 1);
+        gl::Clear(GL_COLOR_BUFFER_BIT);
         SDL_GL_SwapWindow(m_window);
         for (SDL_Event e; SDL_PollEvent(&e);) {
         }

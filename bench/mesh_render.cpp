@@ -6,7 +6,6 @@
 // its own, with the main thread's CPU beside it. Prints RESULT rows (see
 // bench/support/measure.h). Run under a display (Xvfb in CI, llvmpipe):
 //   KV_NO_MESSAGEBOX=1 xvfb-run -a -s "-screen 0 1024x768x24" bench/bench_mesh_render
-#include <GL/gl.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +17,7 @@
 #include "gfx3d/mesh_object.h"
 #include "gfx3d/object_file.h"
 #include "gfx3d/rainbows3d.h"
+#include "gl/gl_calls.h"
 #include "support/measure.h"
 
 namespace {
@@ -118,16 +118,16 @@ struct PlainSheet {
 
     void draw() const
     {
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_NORMAL_ARRAY);
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glVertexPointer(3, GL_FLOAT, 0, positions.data());
-        glNormalPointer(GL_FLOAT, 0, normals.data());
-        glTexCoordPointer(2, GL_FLOAT, 0, texture.data());
-        glDrawArrays(GL_TRIANGLES, 0, kTriangles * 3);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisableClientState(GL_NORMAL_ARRAY);
-        glDisableClientState(GL_VERTEX_ARRAY);
+        gl::EnableClientState(GL_VERTEX_ARRAY);
+        gl::EnableClientState(GL_NORMAL_ARRAY);
+        gl::EnableClientState(GL_TEXTURE_COORD_ARRAY);
+        gl::VertexPointer(3, GL_FLOAT, 0, positions.data());
+        gl::NormalPointer(GL_FLOAT, 0, normals.data());
+        gl::TexCoordPointer(2, GL_FLOAT, 0, texture.data());
+        gl::DrawArrays(GL_TRIANGLES, 0, kTriangles * 3);
+        gl::DisableClientState(GL_TEXTURE_COORD_ARRAY);
+        gl::DisableClientState(GL_NORMAL_ARRAY);
+        gl::DisableClientState(GL_VERTEX_ARRAY);
     }
 };
 
@@ -144,7 +144,7 @@ int main()
     double t = 0;
     auto repeat = [](auto body) {
         for (int i = 0; i < kDrawsPerSample; ++i) body();
-        glFinish();
+        gl::Finish();
     };
     auto displayList = [&] {
         X_SPOT_LT(-1, 0, 0, 0, 0, 0, 0, 0, 0);

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "commands.h"
+#include "gl/gl_calls.h"
 #include "support/measure.h"
 #include "gfx/opengl_rainbows.h"
 
@@ -98,8 +99,8 @@ double Rgb(int i) { return (i * 2654435761u) & 0xFFFFFF; }
 // Filtering of the texture bound to unit 0.
 void Filter(GLint filter)
 {
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    gl::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    gl::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
 }
 
 // Raw OpenGL: one glDrawArrays of prepared arrays (position, texture
@@ -121,28 +122,28 @@ struct RawArrays {
     {
         pRbow->SetTexture3D(slot, -1, 0);
         if (pixelShift) {
-            glMatrixMode(GL_PROJECTION);
-            glTranslatef(0.375f, 0.375f, 0);
-            glMatrixMode(GL_MODELVIEW);
+            gl::MatrixMode(GL_PROJECTION);
+            gl::Translatef(0.375f, 0.375f, 0);
+            gl::MatrixMode(GL_MODELVIEW);
         }
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_COLOR_ARRAY);
-        glVertexPointer(2, GL_FLOAT, 0, xy.data());
-        glColorPointer(4, GL_FLOAT, 0, rgba.data());
+        gl::EnableClientState(GL_VERTEX_ARRAY);
+        gl::EnableClientState(GL_COLOR_ARRAY);
+        gl::VertexPointer(2, GL_FLOAT, 0, xy.data());
+        gl::ColorPointer(4, GL_FLOAT, 0, rgba.data());
         if (slot >= 0) {
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glTexCoordPointer(2, GL_FLOAT, 0, st.data());
+            gl::EnableClientState(GL_TEXTURE_COORD_ARRAY);
+            gl::TexCoordPointer(2, GL_FLOAT, 0, st.data());
         }
         if (nearest) Filter(GL_NEAREST);
-        glDrawArrays(mode, 0, static_cast<GLsizei>(xy.size() / 2));
+        gl::DrawArrays(mode, 0, static_cast<GLsizei>(xy.size() / 2));
         if (nearest) Filter(GL_LINEAR);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glDisableClientState(GL_COLOR_ARRAY);
-        glDisableClientState(GL_VERTEX_ARRAY);
+        gl::DisableClientState(GL_TEXTURE_COORD_ARRAY);
+        gl::DisableClientState(GL_COLOR_ARRAY);
+        gl::DisableClientState(GL_VERTEX_ARRAY);
         if (pixelShift) {
-            glMatrixMode(GL_PROJECTION);
-            glTranslatef(-0.375f, -0.375f, 0);
-            glMatrixMode(GL_MODELVIEW);
+            gl::MatrixMode(GL_PROJECTION);
+            gl::Translatef(-0.375f, -0.375f, 0);
+            gl::MatrixMode(GL_MODELVIEW);
         }
     }
 };
@@ -170,7 +171,7 @@ void RunFrames(const std::function<void()>& frame, int frames, int primitives, T
     const double w0 = bench::WallSeconds(), c0 = bench::ThreadCpuSeconds();
     for (int f = 0; f < frames; ++f) {
         frame();
-        glFinish();
+        gl::Finish();
     }
     const double n = static_cast<double>(frames) * primitives;
     totals.wall.push_back((bench::WallSeconds() - w0) / n);
@@ -202,7 +203,7 @@ void Compare(benchmark::State& state, int primitives, const std::function<void()
                 RunFrames(commands, frames, primitives, commandTotals);
             }
         }
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl::Clear(GL_COLOR_BUFFER_BIT);
     }
     auto us = [](double seconds) { return seconds * 1e6; };
     state.counters["cmd_wall_us_min"] = us(Min(commandTotals.wall));

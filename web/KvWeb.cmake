@@ -44,16 +44,9 @@ target_include_directories(kvruntime PUBLIC ${PROJECT_SOURCE_DIR}/runtime
 target_compile_features(kvruntime PUBLIC cxx_std_20)
 set_source_files_properties(${PROJECT_SOURCE_DIR}/runtime/frame/program_version.cpp PROPERTIES
   COMPILE_DEFINITIONS KV_RUNTIME_VERSION="${PROJECT_VERSION}")
-# The OpenGL guards, as on the desktop (--wrap). The OpenGL functions are
-# JavaScript here; the linker cannot always bind "__real_<name>" to such an
-# import, so a JavaScript library forwards each to the real one.
-set(KV_GL_REAL_ALIASES "")
-foreach(function ${KV_GL_GUARDED})
-  string(APPEND KV_GL_REAL_ALIASES "  __real_${function}__deps: ['${function}'],\n"
-    "  __real_${function}: function() { return _${function}.apply(null, arguments); },\n")
-endforeach()
-file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/gl_real_aliases.js" CONTENT
-  "// The unguarded OpenGL entry points the runtime's guards call.\nmergeInto(LibraryManager.library, {\n${KV_GL_REAL_ALIASES}});\n")
+# Only runtime/gl calls OpenGL, as on the desktop.
+include(${PROJECT_SOURCE_DIR}/runtime/gl/GlOwner.cmake)
+kv_gl_owner_only(kvruntime)
 file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/sdl_library_functions.json"
   CONTENT "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
 # Every link option of a web program, in one list: the targets below link
@@ -61,9 +54,7 @@ file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/sdl_library_functions.json"
 # two builds cannot drift apart.
 set(KV_WEB_LIBRARIES
   ${KV_WEB_SYSROOT}/lib/libSDL2_mixer.a ${KV_WEB_SYSROOT}/lib/libSDL2.a ${KV_WEB_SYSROOT}/lib/liblzo2.a)
-list(TRANSFORM KV_GL_GUARDED PREPEND "LINKER:--wrap=" OUTPUT_VARIABLE KV_WEB_LINK_OPTIONS)
-list(APPEND KV_WEB_LINK_OPTIONS
-  "SHELL:--js-library ${CMAKE_BINARY_DIR}/gl_real_aliases.js"
+set(KV_WEB_LINK_OPTIONS
   # OpenGL 1.1 fixed function (immediate mode, client arrays, matrices,
   # texture environment) emulated on WebGL.
   "SHELL:-s LEGACY_GL_EMULATION=1"

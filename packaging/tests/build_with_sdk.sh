@@ -34,6 +34,7 @@ cmake)
   # linked with the unpacked headers and libraries, not the build tree's.
   grep -Eq -- "(-I|-isystem )$root/usr/include/kvbasic" "$out/build.ninja" || fail "the unpacked headers were not used"
   grep -q "$root/usr/lib/[^ ]*/libkvruntime.a" "$out/build.ninja" || fail "the unpacked runtime was not linked"
+  ! grep -q -- "--wrap" "$out/build.ninja" || fail "the CMake package still wraps functions at link time"
   grep -q "$root/usr/bin/kvbasic translate" "$out/build.ninja" || fail "the unpacked translator did not translate the examples"
   ;;
 pkg-config)
@@ -47,6 +48,8 @@ pkg-config)
   # which is compiled as any program in C++ against the runtime.
   "$root/usr/bin/kvbasic" translate "$scratch/src/count_frames.bas" -o "$out/count_frames.cpp"
   echo "$flags" | grep -q -- "-std=c++20" || fail "kvruntime.pc does not ask for C++20"
+  # The runtime guards its OpenGL calls itself: nothing is wrapped at link time.
+  ! echo "$flags" | grep -q -- "--wrap" || fail "kvruntime.pc still wraps functions at link time"
   g++ -o "$out/count_frames" "$out/count_frames.cpp" $flags
   cp "$(pkg-config --define-variable=prefix="$root/usr" --variable=defaultfont kvruntime)" "$out/"
   ;;
@@ -62,6 +65,7 @@ translator)
   cat "$scratch/compiler.log"
   grep -q -- "-I'\?$root/usr/include/kvbasic" "$scratch/compiler.log" || fail "kvbasic did not use the unpacked headers"
   grep -q -- "$root/usr/lib/[^ ]*/libkvruntime.a" "$scratch/compiler.log" || fail "kvbasic did not link the unpacked runtime"
+  ! grep -q -- "--wrap" "$scratch/compiler.log" || fail "kvbasic still wraps functions at link time"
   [ -f "$out/Smalfont.bmp" ] || fail "kvbasic did not put the default font beside the program"
   ;;
 *)

@@ -4,6 +4,7 @@
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 #include "gfx/video_frames.h"
+#include "gl/gl_calls.h"
 #include "input/dx_input.h"
 #include "platform/platform.h"
 
@@ -86,7 +87,7 @@ double PlayVideo(KvStr fileName, bool loop)
 
     platform::CloseVideo(video);
     // The game's next frame starts on a cleared drawing area in its 2D state.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pRbow->Make2DViewport();
     return 0;
 }

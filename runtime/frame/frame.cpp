@@ -17,6 +17,7 @@
 #include "frame/program_version.h"
 #include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
+#include "gl/gl_calls.h"
 #include "input/dx_input.h"
 #include "net/tz_network.h"
 
@@ -141,7 +142,7 @@ int __GlobalInit(void* instance, void*, char* commandLine, int, const char* titl
     LOADFONT("Smalfont.bmp", 0);
 
     // One cleared frame before the program's code runs.
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     pRbow->FlipScreens();
     pRbow->Make2DViewport();
 

@@ -3,13 +3,12 @@
 #pragma once
 
 #include <GL/gl.h>
-#include <GL/glext.h>
 
 #include <cstddef>
 #include <cstdint>
 
-#include "gfx/batch2d.h"
-#include "gfx/gl_state_shadow.h"
+#include "gl/batch2d.h"
+#include "gl/gl_state_shadow.h"
 #include "platform/platform.h"
 
 constexpr int kSpriteSlots = 4095;   // sprite slots 0..4094
@@ -56,28 +55,6 @@ constexpr std::uint32_t kSpriteColorKey = 0x8000FF;
 
 // Texture slot of the polygon being built; -1 = untextured.
 extern std::int32_t g_nTexture;
-
-// Extension entry points, null until Init has loaded them. The system's
-// gl.h already declares some of these names as functions, so the pointers
-// live under a prefixed name and the usual name refers to the pointer.
-extern PFNGLACTIVETEXTUREARBPROC kv_glActiveTextureARB;
-extern PFNGLMULTITEXCOORD2FARBPROC kv_glMultiTexCoord2fARB;
-extern PFNGLCLIENTACTIVETEXTUREARBPROC kv_glClientActiveTextureARB;
-extern PFNGLGENBUFFERSARBPROC kv_glGenBuffersARB;
-extern PFNGLBINDBUFFERARBPROC kv_glBindBufferARB;
-extern PFNGLBUFFERDATAARBPROC kv_glBufferDataARB;
-extern PFNGLDELETEBUFFERSARBPROC kv_glDeleteBuffersARB;
-extern PFNGLMAPBUFFERARBPROC kv_glMapBufferARB;
-extern PFNGLUNMAPBUFFERARBPROC kv_glUnmapBufferARB;
-#define glActiveTextureARB kv_glActiveTextureARB
-#define glMultiTexCoord2fARB kv_glMultiTexCoord2fARB
-#define glClientActiveTextureARB kv_glClientActiveTextureARB
-#define glGenBuffersARB kv_glGenBuffersARB
-#define glBindBufferARB kv_glBindBufferARB
-#define glBufferDataARB kv_glBufferDataARB
-#define glDeleteBuffersARB kv_glDeleteBuffersARB
-#define glMapBufferARB kv_glMapBufferARB
-#define glUnmapBufferARB kv_glUnmapBufferARB
 
 class OpenGLRainbows {
 public:
@@ -187,7 +164,8 @@ public:
     void Flush2D();
     // Someone other than the 2D layer is about to use OpenGL: pending 2D
     // vertices are drawn, and the believed state is forgotten. Every
-    // guarded OpenGL call of the program and of the other layers calls it.
+    // guarded OpenGL call of the runtime calls it (gl/gl_calls.h), and so
+    // does BeginOwnOpenGL for a program's own calls.
     void FinishPending2D();
     // Something other than the 2D batch may have drawn into the picture.
     void NoteDrawing() { pictureDrawn = true; }

@@ -5,6 +5,7 @@
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 #include "gfx3d/commands3d.h"
+#include "gl/gl_calls.h"
 #include "input/dx_input.h"
 #include "net/tz_network.h"
 
@@ -80,7 +81,7 @@ double GETTIMERALL()
 
 double BLACKSCREEN()
 {
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     pRbow->FreeSurface(0);
     return 0;
 }

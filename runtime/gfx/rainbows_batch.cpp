@@ -2,8 +2,9 @@
 // textures, colour and blending here and append vertices; OpenGL hears of
 // a change only when it differs from what is already in force, and draws
 // only when the way of drawing changes or someone else needs the picture.
-#include "gfx/gl_direct.h"
 #include "gfx/opengl_rainbows.h"
+#include "gl/gl_calls.h"
+#include "gl/gl_direct.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ void OpenGLRainbows::Flush2D()
     if (batch.Empty()) return;
     batch.Flush(glState);
     // The current colour is undefined after drawing with a colour array.
-    if (colorKnown) __real_glColor4f(color[0], color[1], color[2], color[3]);
+    if (colorKnown) gl::direct::Color4f(color[0], color[1], color[2], color[3]);
 }
 
 void OpenGLRainbows::FinishPending2D()
@@ -34,7 +35,7 @@ void OpenGLRainbows::SelectTextures(int first, int second, int mipmapped)
     curMipmap = mipmapped != 0 ? 1 : 0;
     const int variant = curMipmap;
     auto textureOf = [this, variant](int slot) -> GLuint { return ValidSlot(slot) ? spriteTex[slot][variant] : 0; };
-    if (GlStateShadow::HasMultitexture()) {
+    if (gl::HasMultitexture()) {
         // Unit 1 holds the first texture only when two are given; unit 0
         // then holds the second.
         request.setEnabled[1] = true;
@@ -65,7 +66,7 @@ void OpenGLRainbows::CommitTextures()
         if (request.setEnabled[unit]) glState.Texturing(unit, request.enabled[unit]);
     }
     glState.ActivateUnitZero();
-    if (request.colorMaterial) __real_glEnable(GL_COLOR_MATERIAL);
+    if (request.colorMaterial) gl::direct::Enable(GL_COLOR_MATERIAL);
     request = TextureRequest{};
 }
 
@@ -76,14 +77,14 @@ void OpenGLRainbows::SetColor(float r, float g, float b, float a)
     color[2] = b;
     color[3] = a;
     colorKnown = true;
-    __real_glColor4f(r, g, b, a);
+    gl::direct::Color4f(r, g, b, a);
 }
 
 const float* OpenGLRainbows::CurrentColor()
 {
     if (!colorKnown) {
         // Someone else set it last.
-        glGetFloatv(GL_CURRENT_COLOR, color);
+        gl::GetFloatv(GL_CURRENT_COLOR, color);
         colorKnown = true;
     }
     return color;
@@ -108,7 +109,7 @@ BatchVertex* OpenGLRainbows::AppendVertices(const BatchKey& key, std::size_t cou
     const std::size_t flushes = batch.Flushes();
     BatchVertex* v = batch.Append(key, count, glState, area, width, height);
     // The current colour is undefined after drawing with a colour array.
-    if (batch.Flushes() != flushes && colorKnown) __real_glColor4f(color[0], color[1], color[2], color[3]);
+    if (batch.Flushes() != flushes && colorKnown) gl::direct::Color4f(color[0], color[1], color[2], color[3]);
     return v;
 }
 

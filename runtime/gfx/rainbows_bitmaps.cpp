@@ -8,7 +8,8 @@
 #include "gfx/bmp_reader.h"
 #include "gfx/opengl_rainbows.h"
 #include "gfx/texture_images.h"
-#include "gfx/texture_state.h"
+#include "gl/gl_calls.h"
+#include "gl/texture_state.h"
 
 namespace {
 
@@ -65,7 +66,7 @@ void OpenGLRainbows::MakePictureTexture(const BmpPicture& picture, int x0, int y
                                         bool useKey, bool bump)
 {
     GLint maxTex = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
+    gl::GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
     if (maxTex <= 0) maxTex = 64;
 
     if (w == 0 || h == 0) {
@@ -79,19 +80,19 @@ void OpenGLRainbows::MakePictureTexture(const BmpPicture& picture, int x0, int y
     std::vector<std::uint8_t> texels = MakeSpriteTexels(picture, x0, y0, cw, ch, tw, th, colorKey, useKey);
 
     SetTightUnpacking();
-    glGenTextures(1, texture);
-    glBindTexture(GL_TEXTURE_2D, *texture);
+    gl::GenTextures(1, texture);
+    gl::BindTexture(GL_TEXTURE_2D, *texture);
     SetTextureParameters(GL_LINEAR);
     if (bump) build_detail_normalmap(texels.data(), tw, th);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    gl::TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
 
     if (mipmapTexture != nullptr) {
-        glGenTextures(1, mipmapTexture);
-        glBindTexture(GL_TEXTURE_2D, *mipmapTexture);
+        gl::GenTextures(1, mipmapTexture);
+        gl::BindTexture(GL_TEXTURE_2D, *mipmapTexture);
         SetTextureParameters(GL_LINEAR_MIPMAP_LINEAR);
         const std::vector<MipLevel> chain = MakeMipChain(texels.data(), tw, th);
         for (std::size_t level = 0; level < chain.size(); ++level)
-            glTexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, chain[level].width,
+            gl::TexImage2D(GL_TEXTURE_2D, static_cast<GLint>(level), GL_RGBA8, chain[level].width,
                          chain[level].height, 0, GL_RGBA, GL_UNSIGNED_BYTE, chain[level].texels.data());
     }
 }
@@ -140,12 +141,12 @@ bool OpenGLRainbows::GrabSprite(std::int16_t slot, int x, int y, int w, int h)
     if (th < 32) th = 32;
     FreeSprite(slot);
     SetTightUnpacking();
-    glGenTextures(1, &spriteTex[slot][0]);
-    glBindTexture(GL_TEXTURE_2D, spriteTex[slot][0]);
+    gl::GenTextures(1, &spriteTex[slot][0]);
+    gl::BindTexture(GL_TEXTURE_2D, spriteTex[slot][0]);
     SetTextureParameters(GL_LINEAR);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    gl::TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     // The picture lands bottom row first, like a loaded one.
-    if (w > 0 && h > 0) glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, height - y - h, w, h);
+    if (w > 0 && h > 0) gl::CopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, height - y - h, w, h);
     texWidth[slot] = static_cast<std::int16_t>(tw);
     texHeight[slot] = static_cast<std::int16_t>(th);
     imgWidth[slot] = static_cast<std::int16_t>(w);
@@ -181,12 +182,12 @@ bool OpenGLRainbows::SaveBMPFile(const char* file)
     // The area beyond the drawing area (the rounding) is written black
     // rather than whatever reading outside the framebuffer would give.
     std::vector<std::uint8_t> pixels(pixelBytes, 0);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ROW_LENGTH, W);
-    glPixelStorei(GL_PACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl::PixelStorei(GL_PACK_ROW_LENGTH, W);
+    gl::PixelStorei(GL_PACK_SKIP_ROWS, 0);
+    gl::PixelStorei(GL_PACK_SKIP_PIXELS, 0);
+    gl::ReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    gl::PixelStorei(GL_PACK_ROW_LENGTH, 0);
     for (std::size_t i = 0; i + 2 < pixels.size(); i += 3) std::swap(pixels[i], pixels[i + 2]);
 
     const bool written = std::fwrite(header, 1, sizeof header, stream) == sizeof header &&

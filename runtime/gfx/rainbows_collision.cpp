@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "gfx/opengl_rainbows.h"
+#include "gl/gl_calls.h"
 
 namespace {
 
@@ -27,18 +28,18 @@ void EnsureAlphaMask(OpenGLRainbows& r, int slot)
     unsigned char* mask = static_cast<unsigned char*>(std::calloc(bytes, 1));
     if (mask == nullptr) return;
     GLint bound = 0;
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    glBindTexture(GL_TEXTURE_2D, r.spriteTex[slot][0]);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);  // rows of 1 or 2 bytes must not be padded
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+    gl::GetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    gl::BindTexture(GL_TEXTURE_2D, r.spriteTex[slot][0]);
+    gl::PixelStorei(GL_PACK_ALIGNMENT, 1);  // rows of 1 or 2 bytes must not be padded
+    gl::PixelStorei(GL_PACK_ROW_LENGTH, 0);
     GLint realWidth = 0, realHeight = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &realWidth);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &realHeight);
+    gl::GetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &realWidth);
+    gl::GetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &realHeight);
     // A texture clipped to the driver's limit is smaller than recorded; it
     // is only read when it fits the mask.
     if (realWidth == r.texWidth[slot] && realHeight == r.texHeight[slot])
-        glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, mask);
-    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+        gl::GetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, mask);
+    gl::BindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
     r.alphaMask[slot] = mask;
 }
 

@@ -3,6 +3,7 @@
 #include "frame/frame.h"
 #include "gfx/frame_pacing.h"
 #include "gfx/opengl_rainbows.h"
+#include "gl/gl_calls.h"
 
 namespace {
 
@@ -23,38 +24,38 @@ private:
 
 void OpenGLRainbows::Make2DViewport()
 {
-    glViewport(0, 0, width, height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, width, -height, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
+    gl::Viewport(0, 0, width, height);
+    gl::MatrixMode(GL_PROJECTION);
+    gl::LoadIdentity();
+    gl::Ortho(0, width, -height, 0, -1, 1);
+    gl::MatrixMode(GL_MODELVIEW);
+    gl::LoadIdentity();
 
-    glEnable(GL_TEXTURE_2D);
-    glDisable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glFrontFace(GL_CCW);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.5f);
-    glColor4f(1, 1, 1, 1);
-    glClearColor(0, 0, 0, 0);
-    glShadeModel(GL_FLAT);
+    gl::Enable(GL_TEXTURE_2D);
+    gl::Disable(GL_DEPTH_TEST);
+    gl::Enable(GL_CULL_FACE);
+    gl::FrontFace(GL_CCW);
+    gl::Enable(GL_ALPHA_TEST);
+    gl::AlphaFunc(GL_GREATER, 0.5f);
+    gl::Color4f(1, 1, 1, 1);
+    gl::ClearColor(0, 0, 0, 0);
+    gl::ShadeModel(GL_FLAT);
 
-    glDisable(GL_DITHER);
-    glDisable(GL_FOG);
-    glDisable(GL_LINE_SMOOTH);
-    glDisable(GL_POINT_SMOOTH);
-    glDisable(GL_POLYGON_SMOOTH);
-    glDisable(GL_STENCIL_TEST);
-    glDisable(GL_POLYGON_OFFSET_POINT);
-    glDisable(GL_COLOR_MATERIAL);
-    glDisable(GL_TEXTURE_GEN_S);
-    glDisable(GL_TEXTURE_GEN_T);
-    glDisable(GL_NORMALIZE);
-    glDisable(GL_LIGHTING);
+    gl::Disable(GL_DITHER);
+    gl::Disable(GL_FOG);
+    gl::Disable(GL_LINE_SMOOTH);
+    gl::Disable(GL_POINT_SMOOTH);
+    gl::Disable(GL_POLYGON_SMOOTH);
+    gl::Disable(GL_STENCIL_TEST);
+    gl::Disable(GL_POLYGON_OFFSET_POINT);
+    gl::Disable(GL_COLOR_MATERIAL);
+    gl::Disable(GL_TEXTURE_GEN_S);
+    gl::Disable(GL_TEXTURE_GEN_T);
+    gl::Disable(GL_NORMALIZE);
+    gl::Disable(GL_LIGHTING);
 
-    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
-    glHint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
+    gl::Hint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
+    gl::Hint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
 }
 
 void OpenGLRainbows::SetupAccurateTimer()
@@ -86,11 +87,11 @@ double OpenGLRainbows::FlipScreens()
     // area (colour and depth) needs no clearing.
     const bool blank = !pictureDrawn;
     FinishPending2D();  // the frame is complete before it is shown
-    glFlush();
+    gl::Flush();
     const bool kept = platform::PresentFrame(hWnd, blank ? clearedTo : nullptr);
     if (!blank || !kept) {
-        glGetFloatv(GL_COLOR_CLEAR_VALUE, clearedTo);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        gl::GetFloatv(GL_COLOR_CLEAR_VALUE, clearedTo);
+        gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     pictureDrawn = false;
     if (platform::UnpacedFrames()) {

@@ -2,8 +2,8 @@
 // built vertex by vertex.
 #include <cstdint>
 
-#include "gfx/gl_direct.h"
 #include "gfx/opengl_rainbows.h"
+#include "gl/gl_direct.h"
 
 std::int32_t g_nTexture = 0;
 
@@ -102,5 +102,5 @@ void OpenGLRainbows::EndPoly()
     RequestUnit0(true, 0, false);
     CommitTextures();
     SetColor(alpha, alpha, alpha, 1);
-    __real_glDisable(GL_COLOR_MATERIAL);
+    gl::direct::Disable(GL_COLOR_MATERIAL);
 }

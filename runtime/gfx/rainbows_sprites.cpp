@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "gfx/opengl_rainbows.h"
+#include "gl/gl_calls.h"
 
 namespace {
 
@@ -108,12 +109,12 @@ void OpenGLRainbows::DrawTurned(int slot, float cx, float cy, float angle, float
     // Turned by OpenGL itself, so the corners land exactly where the
     // driver's own arithmetic puts them.
     Flush2D();
-    glPushMatrix();
-    glTranslatef(cx, cy, 0);
-    glRotatef(angle, 0, 0, 1);
+    gl::PushMatrix();
+    gl::Translatef(cx, cy, 0);
+    gl::Rotatef(angle, 0, 0, 1);
     AppendQuad(SpriteKey(slot, GL_TRIANGLES), CentredQuad(0, 0, u, v, hw, hh).c, c);
     Flush2D();
-    glPopMatrix();
+    gl::PopMatrix();
 }
 
 void OpenGLRainbows::DrawSpriteFX(int slot, std::int16_t x, std::int16_t y, const OPENGL_SPRITEFX& fx)
@@ -149,7 +150,7 @@ void OpenGLRainbows::DrawBillboard(int slot, float px, float py, float pz, float
 {
     if (!ValidSlot(slot)) return;
     GLfloat m[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, m);
+    gl::GetFloatv(GL_MODELVIEW_MATRIX, m);
     const float right[3] = {m[0], m[4], m[8]};
     const float up[3] = {m[1], m[5], m[9]};
     const PictureExtent e = ExtentOf(*this, slot);

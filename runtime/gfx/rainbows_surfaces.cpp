@@ -8,7 +8,8 @@
 #include "gfx/bmp_reader.h"
 #include "gfx/crossfade.h"
 #include "gfx/opengl_rainbows.h"
-#include "gfx/texture_state.h"
+#include "gl/gl_calls.h"
+#include "gl/texture_state.h"
 
 namespace {
 
@@ -55,7 +56,7 @@ void OpenGLRainbows::GrabSurface(int index)
     if (!ValidSurface(index)) return;
     FinishPending2D();  // the screen as drawn so far
     GLint maxTex = 0;
-    glGetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
+    gl::GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
     const int T = maxTex > 0 && maxTex < kScreenTileSize ? maxTex : kScreenTileSize;
     SetTightUnpacking();
     FreeSurface(index);
@@ -68,11 +69,11 @@ void OpenGLRainbows::GrabSurface(int index)
         int column = 0;
         for (int x = 0; x < width && column < kSurfaceTiles; x += T, ++column) {
             GLuint& tile = surface.tile[column][row];
-            glGenTextures(1, &tile);
-            glBindTexture(GL_TEXTURE_2D, tile);
+            gl::GenTextures(1, &tile);
+            gl::BindTexture(GL_TEXTURE_2D, tile);
             SetTextureParameters(GL_LINEAR);
-            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-            glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, height - y - T, T, T);
+            gl::TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+            gl::CopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, height - y - T, T, T);
             surface.tileWidth[column][row] = static_cast<std::int16_t>(T);
             surface.tileHeight[column][row] = static_cast<std::int16_t>(T);
         }
@@ -91,7 +92,7 @@ void OpenGLRainbows::PasteSurface(int index)
 
     SetAlphaTest(false);
     // Unit 1 off; a primitive drawn last may have left texturing off.
-    if (GlStateShadow::HasMultitexture()) {
+    if (gl::HasMultitexture()) {
         request.setEnabled[1] = true;
         request.enabled[1] = false;
     }
@@ -127,7 +128,7 @@ void OpenGLRainbows::PasteSurface(int index)
 void OpenGLRainbows::BlendToSurface(int from, int to)
 {
     SetBlending(true, GL_ONE, GL_ONE);
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     for (float f : CrossfadeWeights()) {
         SetColor(f, f, f, 1);
         PasteSurface(to);

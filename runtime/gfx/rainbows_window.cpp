@@ -5,16 +5,8 @@
 #include "frame/error_log.h"
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
-
-PFNGLACTIVETEXTUREARBPROC kv_glActiveTextureARB = nullptr;
-PFNGLMULTITEXCOORD2FARBPROC kv_glMultiTexCoord2fARB = nullptr;
-PFNGLCLIENTACTIVETEXTUREARBPROC kv_glClientActiveTextureARB = nullptr;
-PFNGLGENBUFFERSARBPROC kv_glGenBuffersARB = nullptr;
-PFNGLBINDBUFFERARBPROC kv_glBindBufferARB = nullptr;
-PFNGLBUFFERDATAARBPROC kv_glBufferDataARB = nullptr;
-PFNGLDELETEBUFFERSARBPROC kv_glDeleteBuffersARB = nullptr;
-PFNGLMAPBUFFERARBPROC kv_glMapBufferARB = nullptr;
-PFNGLUNMAPBUFFERARBPROC kv_glUnmapBufferARB = nullptr;
+#include "gl/gl_calls.h"
+#include "gl/gl_extensions.h"
 
 namespace {
 
@@ -22,27 +14,6 @@ const char kSoftwareCaption[] = "!!OpenGL Software Emulation!!";
 const char kSoftwareText[] =
     "Please update your GFX adapter's driver\nso it can render OpenGL by HARDWARE\n\n\n"
     "Bitte aktualisieren Sie Ihren\nGrafkkartentreiber, damit er OpenGL\nper HARDWARE unterst\xFCtzt!";
-
-template <typename Function>
-void LoadEntryPoint(Function& entry, const char* name)
-{
-    entry = reinterpret_cast<Function>(platform::GetGLProcAddress(name));
-}
-
-void LoadExtensions()
-{
-    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    if (extensions == nullptr || std::strstr(extensions, "GL_ARB_multitexture") == nullptr) return;
-    LoadEntryPoint(glActiveTextureARB, "glActiveTextureARB");
-    LoadEntryPoint(glMultiTexCoord2fARB, "glMultiTexCoord2fARB");
-    LoadEntryPoint(glClientActiveTextureARB, "glClientActiveTextureARB");
-    LoadEntryPoint(glGenBuffersARB, "glGenBuffersARB");
-    LoadEntryPoint(glBindBufferARB, "glBindBufferARB");
-    LoadEntryPoint(glBufferDataARB, "glBufferDataARB");
-    LoadEntryPoint(glDeleteBuffersARB, "glDeleteBuffersARB");
-    LoadEntryPoint(glMapBufferARB, "glMapBufferARB");
-    LoadEntryPoint(glUnmapBufferARB, "glUnmapBufferARB");
-}
 
 }  // namespace
 
@@ -101,7 +72,7 @@ bool OpenGLRainbows::Init(platform::Window* window, int w, int h, int bits, unsi
     glState.Forget();
     SetDCPixelFormat();
     nextFrameTime = AccurateTime();
-    LoadExtensions();
+    gl::LoadExtensions();
     Make2DViewport();
     active = true;
     return true;
@@ -173,7 +144,7 @@ bool OpenGLRainbows::WinMessages()
 
 void OpenGLRainbows::FreeSprite(int slot)
 {
-    if (hRC) glDeleteTextures(2, spriteTex[slot]);
+    if (hRC) gl::DeleteTextures(2, spriteTex[slot]);
     spriteTex[slot][0] = spriteTex[slot][1] = 0;
     texWidth[slot] = texHeight[slot] = -1;
     std::free(alphaMask[slot]);
@@ -187,7 +158,7 @@ void OpenGLRainbows::FreeSurface(int index)
         // Both bounds included; names never created are 0, which GL ignores.
         for (int c = 0; c <= surface.columns && c < kSurfaceTiles; ++c)
             for (int r = 0; r <= surface.rows && r < kSurfaceTiles; ++r)
-                if (surface.tile[c][r] != 0) glDeleteTextures(1, &surface.tile[c][r]);
+                if (surface.tile[c][r] != 0) gl::DeleteTextures(1, &surface.tile[c][r]);
     }
     std::memset(static_cast<void*>(&surface), 0, sizeof surface);
 }

@@ -4,6 +4,7 @@
 
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
+#include "gl/gl_calls.h"
 
 VideoPlacement FitVideo(int videoWidth, int videoHeight, int areaWidth, int areaHeight)
 {
@@ -20,33 +21,33 @@ VideoPlacement FitVideo(int videoWidth, int videoHeight, int areaWidth, int area
 
 void DrawVideoPicture(const unsigned char* rgba, const VideoPlacement& place)
 {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::ClearColor(0, 0, 0, 0);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     if (rgba == nullptr || place.width <= 0 || place.height <= 0) return;
     // Pixels go straight in: no texture, no blending, no alpha test.
-    glPushAttrib(GL_ENABLE_BIT | GL_PIXEL_MODE_BIT);
-    glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);  // texture uploads keep their settings
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glDisable(GL_DEPTH_TEST);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
-    glPixelStorei(GL_UNPACK_SKIP_ROWS, 0);
-    glPixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
+    gl::PushAttrib(GL_ENABLE_BIT | GL_PIXEL_MODE_BIT);
+    gl::PushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);  // texture uploads keep their settings
+    gl::Disable(GL_TEXTURE_2D);
+    gl::Disable(GL_BLEND);
+    gl::Disable(GL_ALPHA_TEST);
+    gl::Disable(GL_DEPTH_TEST);
+    gl::PixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    gl::PixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+    gl::PixelStorei(GL_UNPACK_SKIP_ROWS, 0);
+    gl::PixelStorei(GL_UNPACK_SKIP_PIXELS, 0);
     // The rows arrive top first; a zoom of -1 lays them downwards from the
     // top-left corner, which the 2D projection puts at (left, -top).
-    glPixelZoom(1, -1);
-    glRasterPos2i(place.left, -place.top);
-    glDrawPixels(place.width, place.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
-    glPopClientAttrib();
-    glPopAttrib();
+    gl::PixelZoom(1, -1);
+    gl::RasterPos2i(place.left, -place.top);
+    gl::DrawPixels(place.width, place.height, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    gl::PopClientAttrib();
+    gl::PopAttrib();
 }
 
 void PresentVideoFrame()
 {
-    glFlush();
+    gl::Flush();
     platform::PresentFrame(hWnd);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pRbow->WinMessages();
 }

@@ -1,7 +1,7 @@
 // The camera's view matrix.
 #include "gfx3d/math3d.h"
 
-#include <GL/gl.h>
+#include "gl/gl_calls.h"
 
 void LookAtRotation(float eyeX, float eyeY, float eyeZ, float targetX, float targetY, float targetZ,
                   float m[16])
@@ -27,6 +27,6 @@ void LookAt(float eyeX, float eyeY, float eyeZ, float targetX, float targetY, fl
 {
     float rotation[16];
     LookAtRotation(eyeX, eyeY, eyeZ, targetX, targetY, targetZ, rotation);
-    glMultMatrixf(rotation);
-    glTranslatef(-eyeX, -eyeY, -eyeZ);
+    gl::MultMatrixf(rotation);
+    gl::Translatef(-eyeX, -eyeY, -eyeZ);
 }

@@ -1,20 +1,18 @@
 // Vertex-array drawing of triangle lists, through the stream buffer.
 #include "gfx3d/mesh_arrays.h"
 
-#include <GL/gl.h>
-
 #include <cstddef>
 #include <cstring>
 
 #include "gfx/opengl_rainbows.h"
 #include "gfx3d/bump_light.h"
+#include "gl/gl_calls.h"
 
 namespace {
 
 bool HaveBufferObjects()
 {
-    return glGenBuffersARB != nullptr && glBindBufferARB != nullptr && glBufferDataARB != nullptr &&
-           glMapBufferARB != nullptr && glUnmapBufferARB != nullptr;
+    return gl::HasBufferObjects();
 }
 
 // Copies the vertices into the mesh's stream buffer and leaves it bound.
@@ -26,20 +24,20 @@ void Upload(MeshObjectX& mesh, const POLY_NODE* source, std::int32_t count)
     const GLsizeiptrARB bytes = static_cast<GLsizeiptrARB>(count) * static_cast<GLsizeiptrARB>(sizeof(POLY_NODE));
     if (mesh.streamBuffer == 0) {
         GLuint name = 0;
-        glGenBuffersARB(1, &name);
+        gl::GenBuffersARB(1, &name);
         mesh.streamBuffer = name;
-        glBindBufferARB(GL_ARRAY_BUFFER_ARB, name);
-        glBufferDataARB(GL_ARRAY_BUFFER_ARB, bytes, source, GL_STREAM_DRAW_ARB);
+        gl::BindBufferARB(GL_ARRAY_BUFFER_ARB, name);
+        gl::BufferDataARB(GL_ARRAY_BUFFER_ARB, bytes, source, GL_STREAM_DRAW_ARB);
         return;
     }
-    glBindBufferARB(GL_ARRAY_BUFFER_ARB, mesh.streamBuffer);
-    void* mapped = glMapBufferARB(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB);
+    gl::BindBufferARB(GL_ARRAY_BUFFER_ARB, mesh.streamBuffer);
+    void* mapped = gl::MapBufferARB(GL_ARRAY_BUFFER_ARB, GL_WRITE_ONLY_ARB);
     if (mapped != nullptr) {
         std::memcpy(mapped, source, static_cast<std::size_t>(bytes));
-        if (glUnmapBufferARB(GL_ARRAY_BUFFER_ARB) == GL_TRUE) return;
+        if (gl::UnmapBufferARB(GL_ARRAY_BUFFER_ARB) == GL_TRUE) return;
     }
     // No mapping (or its contents were lost): refill the buffer directly.
-    glBufferDataARB(GL_ARRAY_BUFFER_ARB, bytes, source, GL_STREAM_DRAW_ARB);
+    gl::BufferDataARB(GL_ARRAY_BUFFER_ARB, bytes, source, GL_STREAM_DRAW_ARB);
 }
 
 }  // namespace
@@ -58,38 +56,38 @@ void DrawTriangleArrays(MeshObjectX& mesh, const POLY_NODE* source, std::int32_t
         base = nullptr;
     }
     constexpr GLsizei stride = sizeof(POLY_NODE);
-    const bool bumpArrays = bump && glClientActiveTextureARB != nullptr;
+    const bool bumpArrays = bump && gl::HasClientActiveTexture();
 
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, base + offsetof(POLY_NODE, position));
+    gl::EnableClientState(GL_VERTEX_ARRAY);
+    gl::VertexPointer(3, GL_FLOAT, stride, base + offsetof(POLY_NODE, position));
     if (bumpArrays) {
         for (GLenum unit : {GL_TEXTURE1_ARB, GL_TEXTURE0_ARB}) {
-            glClientActiveTextureARB(unit);
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glTexCoordPointer(2, GL_FLOAT, stride, base + offsetof(POLY_NODE, uv));
+            gl::ClientActiveTextureARB(unit);
+            gl::EnableClientState(GL_TEXTURE_COORD_ARRAY);
+            gl::TexCoordPointer(2, GL_FLOAT, stride, base + offsetof(POLY_NODE, uv));
         }
-        glEnableClientState(GL_COLOR_ARRAY);
-        glColorPointer(3, GL_FLOAT, stride, base + offsetof(POLY_NODE, light));
+        gl::EnableClientState(GL_COLOR_ARRAY);
+        gl::ColorPointer(3, GL_FLOAT, stride, base + offsetof(POLY_NODE, light));
     } else {
-        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-        glTexCoordPointer(2, GL_FLOAT, stride, base + offsetof(POLY_NODE, uv));
+        gl::EnableClientState(GL_TEXTURE_COORD_ARRAY);
+        gl::TexCoordPointer(2, GL_FLOAT, stride, base + offsetof(POLY_NODE, uv));
         if (mesh.hasColours != 0) {
-            glEnableClientState(GL_COLOR_ARRAY);
-            glColorPointer(3, GL_UNSIGNED_BYTE, stride, base + offsetof(POLY_NODE, colour));
+            gl::EnableClientState(GL_COLOR_ARRAY);
+            gl::ColorPointer(3, GL_UNSIGNED_BYTE, stride, base + offsetof(POLY_NODE, colour));
         }
     }
 
-    glDrawArrays(GL_TRIANGLES, 0, count);
+    gl::DrawArrays(GL_TRIANGLES, 0, count);
 
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_COLOR_ARRAY);
+    gl::DisableClientState(GL_VERTEX_ARRAY);
+    gl::DisableClientState(GL_COLOR_ARRAY);
     if (bumpArrays) {
-        glClientActiveTextureARB(GL_TEXTURE1_ARB);
-        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-        glClientActiveTextureARB(GL_TEXTURE0_ARB);
+        gl::ClientActiveTextureARB(GL_TEXTURE1_ARB);
+        gl::DisableClientState(GL_TEXTURE_COORD_ARRAY);
+        gl::ClientActiveTextureARB(GL_TEXTURE0_ARB);
     }
-    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    gl::DisableClientState(GL_TEXTURE_COORD_ARRAY);
     // Other drawing uses client memory: its pointers must not land in the buffer.
-    if (buffered) glBindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
+    if (buffered) gl::BindBufferARB(GL_ARRAY_BUFFER_ARB, 0);
     RestoreTextureStages();
 }

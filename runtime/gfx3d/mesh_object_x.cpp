@@ -1,22 +1,22 @@
 // MeshObjectX: releasing a mesh's OpenGL objects, its bounding radius, and
 // unpacking its frames into plain triangle lists.
-#include <GL/gl.h>
 
 #include <cmath>
 
 #include "gfx/opengl_rainbows.h"
 #include "gfx3d/frame_triangles.h"
 #include "gfx3d/mesh_object.h"
+#include "gl/gl_calls.h"
 
 void MeshObjectX::Clear(bool freeMemory)
 {
     MeshObject::Clear(freeMemory);
-    if (streamBuffer != 0 && glDeleteBuffersARB != nullptr) {
+    if (streamBuffer != 0 && gl::HasDeleteBuffers()) {
         const GLuint name = streamBuffer;
-        glDeleteBuffersARB(1, &name);
+        gl::DeleteBuffersARB(1, &name);
     }
     streamBuffer = 0;
-    if (displayList != 0) glDeleteLists(displayList, 1);
+    if (displayList != 0) gl::DeleteLists(displayList, 1);
     displayList = 0;
 }
 

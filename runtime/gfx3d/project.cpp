@@ -1,7 +1,7 @@
 // Projection of a world point to the window.
 #include "gfx3d/project.h"
 
-#include <GL/gl.h>
+#include "gl/gl_calls.h"
 
 namespace {
 
@@ -19,9 +19,9 @@ bool Tzglu_Project(float x, float y, float z, float* winX, float* winY, float* w
     GLint viewport[4];
     GLdouble projection[16];
     GLdouble modelView[16];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    gl::GetIntegerv(GL_VIEWPORT, viewport);
+    gl::GetDoublev(GL_PROJECTION_MATRIX, projection);
+    gl::GetDoublev(GL_MODELVIEW_MATRIX, modelView);
 
     const double world[4] = {x, y, z, 1.0};
     double eye[4];

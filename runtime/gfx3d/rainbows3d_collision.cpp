@@ -1,13 +1,13 @@
 // Rainbows3D::Collision: a sphere against a mesh as it would be drawn now.
 // Both are compared in eye space: the sphere's centre through the camera,
 // the mesh's vertices through the camera and the object transform.
-#include <GL/gl.h>
 
 #include <cmath>
 
 #include "gfx3d/frame_triangles.h"
 #include "gfx3d/rainbows3d.h"
 #include "gfx3d/sphere_collision.h"
+#include "gl/gl_calls.h"
 
 namespace {
 
@@ -46,15 +46,15 @@ bool Rainbows3D::Collision(int num, unsigned frame, float radius, float x, float
     // The object transform as drawing applies it, on top of the camera the
     // centre went through, not on whatever matrix happens to be current.
     GLint mode = GL_MODELVIEW;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadMatrixf(cameraMatrix);
+    gl::GetIntegerv(GL_MATRIX_MODE, &mode);
+    gl::MatrixMode(GL_MODELVIEW);
+    gl::PushMatrix();
+    gl::LoadMatrixf(cameraMatrix);
     TransformMatrix();
     GLfloat modelView[16];
-    glGetFloatv(GL_MODELVIEW_MATRIX, modelView);
-    glPopMatrix();
-    glMatrixMode(static_cast<GLenum>(mode));
+    gl::GetFloatv(GL_MODELVIEW_MATRIX, modelView);
+    gl::PopMatrix();
+    gl::MatrixMode(static_cast<GLenum>(mode));
 
     // Early out: the sphere cannot reach any vertex of the frame. The
     // frame's radius is in object units, so it grows with the scaling.

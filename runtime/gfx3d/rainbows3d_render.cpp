@@ -1,7 +1,6 @@
 // Rainbows3D: drawing meshes. Frame 0 is compiled into a display list once;
 // other frames, blends of two frames and everything under the bump light go
 // through one vertex-array draw of POLY_NODE records.
-#include <GL/gl.h>
 
 #include <cstddef>
 
@@ -10,6 +9,7 @@
 #include "gfx3d/frame_blend.h"
 #include "gfx3d/mesh_arrays.h"
 #include "gfx3d/rainbows3d.h"
+#include "gl/gl_calls.h"
 
 namespace {
 
@@ -22,16 +22,16 @@ GLenum PrimitiveOf(std::uint32_t marker)
 
 void SendVertex(const POLY_NODE& node)
 {
-    if (glMultiTexCoord2fARB != nullptr) {
-        glMultiTexCoord2fARB(GL_TEXTURE0_ARB, node.uv[0], node.uv[1]);
-        glMultiTexCoord2fARB(GL_TEXTURE1_ARB, node.uv[0], node.uv[1]);
+    if (gl::HasMultiTexCoord()) {
+        gl::MultiTexCoord2fARB(GL_TEXTURE0_ARB, node.uv[0], node.uv[1]);
+        gl::MultiTexCoord2fARB(GL_TEXTURE1_ARB, node.uv[0], node.uv[1]);
     } else {
-        glTexCoord2f(node.uv[0], node.uv[1]);
+        gl::TexCoord2f(node.uv[0], node.uv[1]);
     }
-    glColor3ub(static_cast<GLubyte>(node.colour), static_cast<GLubyte>(node.colour >> 8),
+    gl::Color3ub(static_cast<GLubyte>(node.colour), static_cast<GLubyte>(node.colour >> 8),
                static_cast<GLubyte>(node.colour >> 16));
-    glNormal3fv(node.normal);
-    glVertex3fv(node.position);
+    gl::Normal3fv(node.normal);
+    gl::Vertex3fv(node.position);
 }
 
 }  // namespace
@@ -40,26 +40,26 @@ void Rainbows3D::PreRenderObject(int num)
 {
     if (!ValidObject(num)) return;
     MeshObjectX& mesh = objects[num];
-    if (mesh.displayList != 0) glDeleteLists(mesh.displayList, 1);
+    if (mesh.displayList != 0) gl::DeleteLists(mesh.displayList, 1);
     mesh.displayList = 0;
     if (mesh.frames.Count() == 0) return;
-    mesh.displayList = glGenLists(1);
+    mesh.displayList = gl::GenLists(1);
     if (mesh.displayList == 0) return;
 
     const POLY_FRAME& frame = mesh.frames[0];
-    glNewList(mesh.displayList, GL_COMPILE);
-    glBegin(GL_TRIANGLES);
+    gl::NewList(mesh.displayList, GL_COMPILE);
+    gl::Begin(GL_TRIANGLES);
     for (std::int32_t i = 0; i < frame.nodes.Count(); ++i) {
         const std::uint32_t colour = mesh.colours[frame.nodes[i].colour];
         if (IsGroupMarker(colour)) {
-            glEnd();
-            glBegin(PrimitiveOf(colour));
+            gl::End();
+            gl::Begin(PrimitiveOf(colour));
         } else {
             SendVertex(mesh.UnpackNode(frame, i));
         }
     }
-    glEnd();
-    glEndList();
+    gl::End();
+    gl::EndList();
 }
 
 void Rainbows3D::RenderObject(int num, int frame)
@@ -75,7 +75,7 @@ void Rainbows3D::RenderMD2(int num, int frameA, int frameB, float t, bool interp
     if (!mesh.HasNodes()) return;
     const FramePair pair = ChooseFrames(mesh.frames.Count(), frameA, frameB, t, interpolate);
 
-    glColor3f(1, 1, 1);
+    gl::Color3f(1, 1, 1);
     // User objects get their normals here, at their first draw; the display
     // list compiled when the object ended still holds the entered (zero)
     // normals, so it is compiled again.
@@ -84,12 +84,12 @@ void Rainbows3D::RenderMD2(int num, int frameA, int frameB, float t, bool interp
     if (!hadNormals && mesh.normalsDone != 0) PreRenderObject(num);
     if (mesh.vertices.Count() == 0) mesh.PrepareTriangles();
 
-    glPushMatrix();
+    gl::PushMatrix();
     TransformMatrix();
-    const bool bump = bumpLightOn && glMultiTexCoord2fARB != nullptr && glActiveTextureARB != nullptr;
+    const bool bump = bumpLightOn && gl::HasMultitexture();
     if (!bump && pair.t == 0 && pair.a == 0 && mesh.displayList != 0) {
-        glCallList(mesh.displayList);
-        glPopMatrix();
+        gl::CallList(mesh.displayList);
+        gl::PopMatrix();
         return;
     }
 
@@ -108,5 +108,5 @@ void Rainbows3D::RenderMD2(int num, int frameA, int frameB, float t, bool interp
         count = mesh.frames[pair.a].triangles.Count();
     }
     DrawTriangleArrays(mesh, source, count, bump);
-    glPopMatrix();
+    gl::PopMatrix();
 }

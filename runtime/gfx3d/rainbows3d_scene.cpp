@@ -1,9 +1,9 @@
 // Rainbows3D: the camera, the object transform, face culling, the lights
 // and the axis cross.
-#include <GL/gl.h>
 
 #include "gfx3d/math3d.h"
 #include "gfx3d/rainbows3d.h"
+#include "gl/gl_calls.h"
 
 Rainbows3D rbow3D;
 std::int8_t __current_cullmode = 0;
@@ -24,11 +24,11 @@ void ColourComponents(unsigned long colour, GLfloat out[4])
 
 void Rainbows3D::SetCamera(float eyeX, float eyeY, float eyeZ, float targetX, float targetY, float targetZ)
 {
-    glLoadIdentity();
+    gl::LoadIdentity();
     LookAt(eyeX, eyeY, eyeZ, targetX, targetY, targetZ);
-    glGetFloatv(GL_MODELVIEW_MATRIX, cameraMatrix);
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
+    gl::GetFloatv(GL_MODELVIEW_MATRIX, cameraMatrix);
+    gl::Enable(GL_DEPTH_TEST);
+    gl::DepthFunc(GL_LEQUAL);
     rotationCount = 0;
     scaling[0] = scaling[1] = scaling[2] = 1;
     translation[0] = translation[1] = translation[2] = 0;
@@ -59,29 +59,29 @@ void Rainbows3D::SetTranslation(float x, float y, float z)
 
 void Rainbows3D::TransformMatrix()
 {
-    glTranslatef(translation[0], translation[1], translation[2]);
+    gl::Translatef(translation[0], translation[1], translation[2]);
     // OpenGL applies the last multiplied matrix to a vertex first, so the
     // rotations go on in reverse to act in the order they were given.
     for (int i = rotationCount - 1; i >= 0; --i)
-        glRotatef(rotations[i].angle, rotations[i].x, rotations[i].y, rotations[i].z);
-    glScalef(scaling[0], scaling[1], scaling[2]);
+        gl::Rotatef(rotations[i].angle, rotations[i].x, rotations[i].y, rotations[i].z);
+    gl::Scalef(scaling[0], scaling[1], scaling[2]);
 }
 
 void Rainbows3D::CullMode(int mode)
 {
     switch (mode) {
     case 0:
-        glDisable(GL_CULL_FACE);
+        gl::Disable(GL_CULL_FACE);
         break;
     case 1:
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glFrontFace(GL_CW);
+        gl::Enable(GL_CULL_FACE);
+        gl::CullFace(GL_BACK);
+        gl::FrontFace(GL_CW);
         break;
     case -1:
-        glEnable(GL_CULL_FACE);
-        glCullFace(GL_BACK);
-        glFrontFace(GL_CCW);
+        gl::Enable(GL_CULL_FACE);
+        gl::CullFace(GL_BACK);
+        gl::FrontFace(GL_CCW);
         break;
     default:
         break;
@@ -94,9 +94,9 @@ void Rainbows3D::AmbientLt(int num, unsigned long colour)
     if (k < 0) return;  // a negative number names no light
     GLfloat ambient[4];
     ColourComponents(colour, ambient);
-    glLightfv(GL_LIGHT0 + k, GL_AMBIENT, ambient);
-    glEnable(GL_LIGHT0 + k);
-    glEnable(GL_LIGHTING);
+    gl::Lightfv(GL_LIGHT0 + k, GL_AMBIENT, ambient);
+    gl::Enable(GL_LIGHT0 + k);
+    gl::Enable(GL_LIGHTING);
 }
 
 void Rainbows3D::SpotLt(int num, unsigned long colour, float x, float y, float z, float dirX, float dirY,
@@ -111,46 +111,46 @@ void Rainbows3D::SpotLt(int num, unsigned long colour, float x, float y, float z
     }
     int k = num % 8;
     if (cutoff == 0) {
-        if (k >= 0) glDisable(GL_LIGHT0 + k);
+        if (k >= 0) gl::Disable(GL_LIGHT0 + k);
         return;
     }
-    glPushMatrix();
+    gl::PushMatrix();
     if (k < 0) k = 0;
     GLfloat diffuse[4];
     ColourComponents(colour, diffuse);
     const GLenum light = GL_LIGHT0 + k;
-    glLightfv(light, GL_DIFFUSE, diffuse);
-    glLightf(light, GL_SPOT_CUTOFF, cutoff);
+    gl::Lightfv(light, GL_DIFFUSE, diffuse);
+    gl::Lightf(light, GL_SPOT_CUTOFF, cutoff);
     const GLfloat position[4] = {x, y, z, 1};
-    glLightfv(light, GL_POSITION, position);
+    gl::Lightfv(light, GL_POSITION, position);
     const GLfloat direction[3] = {dirX, dirY, dirZ};
-    glLightfv(light, GL_SPOT_DIRECTION, direction);
-    glEnable(light);
-    glEnable(GL_LIGHTING);
+    gl::Lightfv(light, GL_SPOT_DIRECTION, direction);
+    gl::Enable(light);
+    gl::Enable(GL_LIGHTING);
 
     if (showLight != 0) {
         // A yellow dot at the light and an orange beam along its direction.
-        glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT | GL_LINE_BIT);
-        glDisable(GL_LIGHTING);
-        glDisable(GL_TEXTURE_2D);
-        glEnable(GL_POINT_SMOOTH);
-        glPointSize(40);
-        glColor3f(1, 1, 0.3f);
-        glBegin(GL_POINTS);
-        glVertex3f(x, y, z);
-        glEnd();
+        gl::PushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT | GL_LINE_BIT);
+        gl::Disable(GL_LIGHTING);
+        gl::Disable(GL_TEXTURE_2D);
+        gl::Enable(GL_POINT_SMOOTH);
+        gl::PointSize(40);
+        gl::Color3f(1, 1, 0.3f);
+        gl::Begin(GL_POINTS);
+        gl::Vertex3f(x, y, z);
+        gl::End();
         const Vec3 from = Vec3{x, y, z} + Normalised(Vec3{dirX, dirY, dirZ}) * 500.0f;
-        glLineWidth(3);
-        glColor3f(1, 0.7f, 0.3f);
-        glBegin(GL_LINES);
-        glVertex3f(from.x, from.y, from.z);
-        glVertex3f(x, y, z);
-        glEnd();
-        glPointSize(1);
-        glLineWidth(1);
-        glPopAttrib();
+        gl::LineWidth(3);
+        gl::Color3f(1, 0.7f, 0.3f);
+        gl::Begin(GL_LINES);
+        gl::Vertex3f(from.x, from.y, from.z);
+        gl::Vertex3f(x, y, z);
+        gl::End();
+        gl::PointSize(1);
+        gl::LineWidth(1);
+        gl::PopAttrib();
     }
-    glPopMatrix();
+    gl::PopMatrix();
 }
 
 void Rainbows3D::DrawCoordAxis(float x, float y, float z)
@@ -167,15 +167,15 @@ void Rainbows3D::DrawCoordAxis(float x, float y, float z)
         {0, 0, 255, {{0, 0, 0}, {0, 0, 1}, {0.25f, 0, 0.75f}, {-0.25f, 0, 0.75f}, {0, 0, 1},
                      {0, 0.25f, 0.75f}, {0, -0.25f, 0.75f}, {0, 0, 1}}},
     };
-    glPushMatrix();
-    glLoadMatrixf(cameraMatrix);
-    glTranslatef(x, y, z);
-    glScalef(100, 100, 100);
+    gl::PushMatrix();
+    gl::LoadMatrixf(cameraMatrix);
+    gl::Translatef(x, y, z);
+    gl::Scalef(100, 100, 100);
     for (const Axis& axis : axes) {
-        glColor3ub(axis.r, axis.g, axis.b);
-        glBegin(GL_LINE_STRIP);
-        for (const auto& point : axis.points) glVertex3fv(point);
-        glEnd();
+        gl::Color3ub(axis.r, axis.g, axis.b);
+        gl::Begin(GL_LINE_STRIP);
+        for (const auto& point : axis.points) gl::Vertex3fv(point);
+        gl::End();
     }
-    glPopMatrix();
+    gl::PopMatrix();
 }

@@ -1,7 +1,6 @@
 #include "platform/screenshot.h"
 
-#include <GL/gl.h>
-
+#include "gl/gl_calls.h"
 #include "platform/platform.h"
 
 #include <cstdint>
@@ -26,9 +25,9 @@ bool SaveDrawingArea(const char* path, int width, int height)
     if (width <= 0 || height <= 0) return false;
     const int rowBytes = (width * 3 + 3) & ~3;
     std::vector<unsigned char> pixels(static_cast<std::size_t>(rowBytes) * height);
-    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    gl::PixelStorei(GL_PACK_ALIGNMENT, 4);
     // BMP rows run bottom-up in BGR order, as GL reads them.
-    glReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
+    gl::ReadPixels(0, 0, width, height, GL_BGR, GL_UNSIGNED_BYTE, pixels.data());
 
     std::vector<unsigned char> header;
     header.push_back('B');
@@ -72,10 +71,10 @@ void WriteFrameChecksum(long frame, int width, int height)
     if (file == nullptr || width <= 0 || height <= 0) return;
     std::vector<unsigned char> pixels(static_cast<std::size_t>(width) * height * 3);
     GLint alignment = 4;
-    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
-    glPixelStorei(GL_PACK_ALIGNMENT, alignment);
+    gl::GetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl::ReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    gl::PixelStorei(GL_PACK_ALIGNMENT, alignment);
     // FNV-1a over the picture: equal pictures, equal sums.
     std::uint64_t sum = 14695981039346656037ull;
     for (unsigned char byte : pixels) sum = (sum ^ byte) * 1099511628211ull;

@@ -9,9 +9,9 @@
 #include "platform/platform.h"
 
 #include <SDL.h>
-#include <GL/gl.h>
-#include <GL/glext.h>
 
+#include "gl/framebuffers.h"
+#include "gl/gl_calls.h"
 #include "platform/input_recorder.h"
 #include "platform/input_script.h"
 #include "platform/real_devices.h"
@@ -49,37 +49,6 @@ namespace {
 
 std::string g_lastError;
 
-struct FramebufferFunctions {
-    PFNGLGENFRAMEBUFFERSPROC genFramebuffers = nullptr;
-    PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers = nullptr;
-    PFNGLBINDFRAMEBUFFERPROC bindFramebuffer = nullptr;
-    PFNGLGENRENDERBUFFERSPROC genRenderbuffers = nullptr;
-    PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers = nullptr;
-    PFNGLBINDRENDERBUFFERPROC bindRenderbuffer = nullptr;
-    PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage = nullptr;
-    PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer = nullptr;
-    PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
-    PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
-
-    bool Load()
-    {
-        genFramebuffers = reinterpret_cast<PFNGLGENFRAMEBUFFERSPROC>(SDL_GL_GetProcAddress("glGenFramebuffers"));
-        deleteFramebuffers = reinterpret_cast<PFNGLDELETEFRAMEBUFFERSPROC>(SDL_GL_GetProcAddress("glDeleteFramebuffers"));
-        bindFramebuffer = reinterpret_cast<PFNGLBINDFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBindFramebuffer"));
-        genRenderbuffers = reinterpret_cast<PFNGLGENRENDERBUFFERSPROC>(SDL_GL_GetProcAddress("glGenRenderbuffers"));
-        deleteRenderbuffers = reinterpret_cast<PFNGLDELETERENDERBUFFERSPROC>(SDL_GL_GetProcAddress("glDeleteRenderbuffers"));
-        bindRenderbuffer = reinterpret_cast<PFNGLBINDRENDERBUFFERPROC>(SDL_GL_GetProcAddress("glBindRenderbuffer"));
-        renderbufferStorage = reinterpret_cast<PFNGLRENDERBUFFERSTORAGEPROC>(SDL_GL_GetProcAddress("glRenderbufferStorage"));
-        framebufferRenderbuffer = reinterpret_cast<PFNGLFRAMEBUFFERRENDERBUFFERPROC>(SDL_GL_GetProcAddress("glFramebufferRenderbuffer"));
-        checkFramebufferStatus = reinterpret_cast<PFNGLCHECKFRAMEBUFFERSTATUSPROC>(SDL_GL_GetProcAddress("glCheckFramebufferStatus"));
-        blitFramebuffer = reinterpret_cast<PFNGLBLITFRAMEBUFFERPROC>(SDL_GL_GetProcAddress("glBlitFramebuffer"));
-        return genFramebuffers && deleteFramebuffers && bindFramebuffer && genRenderbuffers &&
-               deleteRenderbuffers && bindRenderbuffer && renderbufferStorage &&
-               framebufferRenderbuffer && checkFramebufferStatus && blitFramebuffer;
-    }
-};
-
-FramebufferFunctions g_fbo;
 long g_presentedFrames = 0;
 bool g_windowChanged = true;  // a window event came since the size was asked
 
@@ -93,10 +62,10 @@ bool g_fboAvailable = false;
 void ReleaseDrawingArea(Window* window)
 {
     if (!g_fboAvailable) return;
-    g_fbo.bindFramebuffer(GL_FRAMEBUFFER, 0);
-    if (window->framebuffer) g_fbo.deleteFramebuffers(1, &window->framebuffer);
-    if (window->colorBuffer) g_fbo.deleteRenderbuffers(1, &window->colorBuffer);
-    if (window->depthBuffer) g_fbo.deleteRenderbuffers(1, &window->depthBuffer);
+    gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (window->framebuffer) gl::DeleteFramebuffers(1, &window->framebuffer);
+    if (window->colorBuffer) gl::DeleteRenderbuffers(1, &window->colorBuffer);
+    if (window->depthBuffer) gl::DeleteRenderbuffers(1, &window->depthBuffer);
     window->framebuffer = window->colorBuffer = window->depthBuffer = 0;
 }
 
@@ -106,24 +75,24 @@ bool MakeDrawingArea(Window* window, int depthBits)
 {
     if (!g_fboAvailable) return false;
     ReleaseDrawingArea(window);
-    g_fbo.genRenderbuffers(1, &window->colorBuffer);
-    g_fbo.bindRenderbuffer(GL_RENDERBUFFER, window->colorBuffer);
-    g_fbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGB8, window->logicalWidth, window->logicalHeight);
-    g_fbo.genRenderbuffers(1, &window->depthBuffer);
-    g_fbo.bindRenderbuffer(GL_RENDERBUFFER, window->depthBuffer);
-    g_fbo.renderbufferStorage(GL_RENDERBUFFER, depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16,
+    gl::GenRenderbuffers(1, &window->colorBuffer);
+    gl::BindRenderbuffer(GL_RENDERBUFFER, window->colorBuffer);
+    gl::RenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, window->logicalWidth, window->logicalHeight);
+    gl::GenRenderbuffers(1, &window->depthBuffer);
+    gl::BindRenderbuffer(GL_RENDERBUFFER, window->depthBuffer);
+    gl::RenderbufferStorage(GL_RENDERBUFFER, depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16,
                               window->logicalWidth, window->logicalHeight);
-    g_fbo.genFramebuffers(1, &window->framebuffer);
-    g_fbo.bindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
-    g_fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, window->colorBuffer);
-    g_fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, window->depthBuffer);
-    if (g_fbo.checkFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    gl::GenFramebuffers(1, &window->framebuffer);
+    gl::BindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
+    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, window->colorBuffer);
+    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, window->depthBuffer);
+    if (gl::CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         std::fprintf(stderr, "Drawing area framebuffer incomplete; drawing straight into the window\n");
         ReleaseDrawingArea(window);
         return false;
     }
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl::ClearColor(0, 0, 0, 0);
+    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return true;
 }
 
@@ -246,7 +215,7 @@ bool CreateGLContext(Window* window, int logicalWidth, int logicalHeight, int de
     SDL_GL_SetSwapInterval(0);
     window->logicalWidth = logicalWidth;
     window->logicalHeight = logicalHeight;
-    g_fboAvailable = windowsystem::DrawingAreaFramebufferWanted() && g_fbo.Load();
+    g_fboAvailable = windowsystem::DrawingAreaFramebufferWanted() && gl::LoadFramebufferFunctions();
     MakeDrawingArea(window, depthBits);
     return true;
 }
@@ -262,7 +231,7 @@ void DestroyGLContext(Window* window)
 
 bool GLContextIsSoftware()
 {
-    const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
+    const char* renderer = reinterpret_cast<const char*>(gl::GetString(GL_RENDERER));
     if (renderer == nullptr) return false;
     return std::strstr(renderer, "llvmpipe") || std::strstr(renderer, "softpipe") ||
            std::strstr(renderer, "swrast") || std::strstr(renderer, "Software Rasterizer");
@@ -342,8 +311,8 @@ void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight)
     window->logicalHeight = logicalHeight;
     GLint depthBits = 16;
     if (window->depthBuffer) {
-        g_fbo.bindRenderbuffer(GL_RENDERBUFFER, window->depthBuffer);
-        glGetIntegerv(GL_RENDERBUFFER_DEPTH_SIZE, &depthBits);
+        gl::BindRenderbuffer(GL_RENDERBUFFER, window->depthBuffer);
+        gl::GetIntegerv(GL_RENDERBUFFER_DEPTH_SIZE, &depthBits);
     }
     MakeDrawingArea(window, depthBits);
 }
@@ -373,42 +342,42 @@ static void ShowDrawingArea(Window* window, const float* blankColour)
     const int bottom = (drawableHeight - shownHeight) / 2;
 
     GLfloat clearColor[4];
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
-    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-    glDisable(GL_SCISSOR_TEST);
+    gl::GetFloatv(GL_COLOR_CLEAR_VALUE, clearColor);
+    const GLboolean scissor = gl::IsEnabled(GL_SCISSOR_TEST);
+    gl::Disable(GL_SCISSOR_TEST);
 
-    g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, window->framebuffer);
-    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, window->framebuffer);
+    gl::BindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     // Black bars where the picture leaves room; none when it fills the window.
     const bool fills = left == 0 && bottom == 0 && shownWidth == drawableWidth && shownHeight == drawableHeight;
     if (!fills) {
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl::ClearColor(0, 0, 0, 1);
+        gl::Clear(GL_COLOR_BUFFER_BIT);
     }
     if (blankColour != nullptr) {
         GLint scissorBox[4] = {0, 0, 0, 0};
         if (!fills) {
-            glGetIntegerv(GL_SCISSOR_BOX, scissorBox);
-            glScissor(left, bottom, shownWidth, shownHeight);
-            glEnable(GL_SCISSOR_TEST);
+            gl::GetIntegerv(GL_SCISSOR_BOX, scissorBox);
+            gl::Scissor(left, bottom, shownWidth, shownHeight);
+            gl::Enable(GL_SCISSOR_TEST);
         }
-        glClearColor(blankColour[0], blankColour[1], blankColour[2], blankColour[3]);
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl::ClearColor(blankColour[0], blankColour[1], blankColour[2], blankColour[3]);
+        gl::Clear(GL_COLOR_BUFFER_BIT);
         if (!fills) {
-            glDisable(GL_SCISSOR_TEST);
-            glScissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
+            gl::Disable(GL_SCISSOR_TEST);
+            gl::Scissor(scissorBox[0], scissorBox[1], scissorBox[2], scissorBox[3]);
         }
     } else {
         const bool exact = shownWidth == window->logicalWidth && shownHeight == window->logicalHeight;
-        g_fbo.blitFramebuffer(0, 0, window->logicalWidth, window->logicalHeight,
+        gl::BlitFramebuffer(0, 0, window->logicalWidth, window->logicalHeight,
                               left, bottom, left + shownWidth, bottom + shownHeight,
                               GL_COLOR_BUFFER_BIT, exact ? GL_NEAREST : GL_LINEAR);
     }
     SDL_GL_SwapWindow(window->sdl);
-    g_fbo.bindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
+    gl::BindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
 
-    glClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
-    if (scissor) glEnable(GL_SCISSOR_TEST);
+    gl::ClearColor(clearColor[0], clearColor[1], clearColor[2], clearColor[3]);
+    if (scissor) gl::Enable(GL_SCISSOR_TEST);
 }
 
 long PresentedFrames() { return g_presentedFrames; }

@@ -3,6 +3,8 @@
 // (each one runs the caught screen, which waits for the space bar).
 #include "game_fixture.h"
 
+#include "gl/gl_calls.h"
+
 namespace game_testing {
 namespace {
 
@@ -45,7 +47,7 @@ TEST_F(EnemiesTest, ThePatrolGuardsAreDrawnFourPixelsApart)
     scrollx = 0, scrolly = -224;
     xpos = 600, ypos = 152;
     gegner1x = 100, gegner1schalter = 0;
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     gegner1();
     // Guard 0 at world (100, 300); guard 1 one step further, at (104, 524).
     Rgb badge = MediaPixel("wachmann.bmp", 15, 3);
@@ -100,7 +102,7 @@ TEST_F(EnemiesTest, TypeThreeChasersMoveButAreHiddenAndHarmlessInLevelOne)
     scrollx = 0, scrolly = 0;
     // The cat's middle on chaser 0 at (64, 352).
     xpos = 64, ypos = 340;
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     gegner_vom_typ3();
     EXPECT_EQ(geschnappt, 0);
     EXPECT_EQ(anzahlleben, 3);

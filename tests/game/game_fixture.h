@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
 #include <cstdlib>
 #include <fstream>
 #include <string>
@@ -15,6 +13,7 @@
 
 #include "audio/sfx_sound_buffer.h"
 #include "commands.h"
+#include "gl/gl_calls.h"
 #include "zorvelin.h"  // the game translated from game/zorvelin.bas
 #include "bmp_picture.h"
 #include "support/child_process.h"
@@ -117,8 +116,8 @@ protected:
     static Rgb Pixel(int x, int y)
     {
         unsigned char rgb[3] = {};
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
+        gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+        gl::ReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, rgb);
         return {rgb[0], rgb[1], rgb[2]};
     }
 
@@ -126,8 +125,8 @@ protected:
     static std::vector<Rgb> Block(int x, int y, int w, int h)
     {
         std::vector<unsigned char> rgb(static_cast<std::size_t>(w) * h * 3);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x, KV_RESY - y - h, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+        gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+        gl::ReadPixels(x, KV_RESY - y - h, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
         std::vector<Rgb> block;
         for (int row = h - 1; row >= 0; --row)
             for (int col = 0; col < w; ++col) {

@@ -3,6 +3,8 @@
 // area.
 #include "game_fixture.h"
 
+#include "gl/gl_calls.h"
+
 namespace game_testing {
 namespace {
 
@@ -103,7 +105,7 @@ TEST_F(MapAndFlagsTest, LivesAreHalfSizeCatsOnARedBar)
     NewGameAndLevel();
     const Rgb red{255, 0, 0};
     anzahlleben = 0;
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     leben();
     for (int y = 18; y <= 33; ++y)
         for (int x = 578; x <= 625; ++x) ASSERT_EQ(Pixel(x, y), red) << x << ", " << y;
@@ -157,7 +159,7 @@ TEST_F(MapAndFlagsTest, TheBirdBeatsItsWingsInACycleOf48Frames)
     vogelz = 0;
     std::vector<int> shown;
     for (int call = 1; call <= 96; ++call) {
-        glClear(GL_COLOR_BUFFER_BIT);
+        gl::Clear(GL_COLOR_BUFFER_BIT);
         vogel();
         shown.push_back(BirdFrameAt(Block(200, 30, 24, 16)));  // world (300, 50)
         if (call == 47) {

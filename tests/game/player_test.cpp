@@ -2,6 +2,8 @@
 // view, and how it is drawn.
 #include "game_fixture.h"
 
+#include "gl/gl_calls.h"
+
 namespace game_testing {
 namespace {
 
@@ -87,7 +89,7 @@ TEST_F(PlayerTest, UpAndLeftWalkDiagonallyAndDrawTheCatFacingLeft)
     Start({"0 key 200 down", "0 key 203 down"});
     NewGameAndLevel();
     xpos = 300, ypos = 200, blick = 0;
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     zorvelin();
     EXPECT_EQ(xpos, 297);
     EXPECT_EQ(ypos, 197);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "gfx_test_support.h"
+#include "gl/gl_calls.h"
 
 namespace {
 
@@ -44,10 +45,10 @@ TEST_F(BitmapLoading, SpriteSlotRecordsPictureAndPowerOfTwoTextureSizes)
     EXPECT_NE(pRbow->spriteTex[12][1], 0u);
 
     // The mipmapped texture holds the whole chain down to 1 x 1.
-    glBindTexture(GL_TEXTURE_2D, pRbow->spriteTex[12][1]);
+    gl::BindTexture(GL_TEXTURE_2D, pRbow->spriteTex[12][1]);
     GLint w = 0, h = 0;
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 7, GL_TEXTURE_WIDTH, &w);
-    glGetTexLevelParameteriv(GL_TEXTURE_2D, 7, GL_TEXTURE_HEIGHT, &h);
+    gl::GetTexLevelParameteriv(GL_TEXTURE_2D, 7, GL_TEXTURE_WIDTH, &w);
+    gl::GetTexLevelParameteriv(GL_TEXTURE_2D, 7, GL_TEXTURE_HEIGHT, &h);
     EXPECT_EQ(w, 1);
     EXPECT_EQ(h, 1);
 

@@ -2,6 +2,8 @@
 // and billboards.
 #include "gfx_test_support.h"
 
+#include "gl/gl_calls.h"
+
 namespace {
 
 class Effects : public GfxTest {
@@ -33,7 +35,7 @@ TEST_F(Effects, SpriteFxTintsResizesAndPutsTheColourBack)
     EXPECT_NEAR(tinted.g, 128, 1);
     EXPECT_EQ(tinted.b, 0);
     GLfloat colour[4];
-    glGetFloatv(GL_CURRENT_COLOR, colour);
+    gl::GetFloatv(GL_CURRENT_COLOR, colour);
     EXPECT_FLOAT_EQ(colour[1], 1.0f);
 }
 
@@ -46,23 +48,23 @@ TEST_F(Effects, BumpTextureOfAFlatPictureFacesTheViewer)
 
 TEST_F(Effects, TextureSelectionPutsTheFirstSlotOnUnitOneWhenTwoAreGiven)
 {
-    ASSERT_NE(glActiveTextureARB, nullptr) << "Mesa offers multitexturing";
+    ASSERT_TRUE(gl::HasActiveTexture()) << "Mesa offers multitexturing";
     pRbow->SetTexture3D(1, 2, 0);
     GLint bound = 0;
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    gl::ActiveTextureARB(GL_TEXTURE1_ARB);
+    gl::GetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), pRbow->spriteTex[1][0]);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    EXPECT_TRUE(gl::IsEnabled(GL_TEXTURE_2D));
+    gl::ActiveTextureARB(GL_TEXTURE0_ARB);
+    gl::GetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), pRbow->spriteTex[2][0]);
 
     pRbow->SetTexture3D(1, -1, 1);
-    glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    gl::GetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
     EXPECT_EQ(static_cast<GLuint>(bound), pRbow->spriteTex[1][1]) << "the mipmapped variant";
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    glActiveTextureARB(GL_TEXTURE0_ARB);
+    gl::ActiveTextureARB(GL_TEXTURE1_ARB);
+    EXPECT_FALSE(gl::IsEnabled(GL_TEXTURE_2D));
+    gl::ActiveTextureARB(GL_TEXTURE0_ARB);
     EXPECT_EQ(pRbow->curTexture, 1);
     EXPECT_EQ(pRbow->curTexture2, -1);
     EXPECT_EQ(pRbow->curMipmap, 1);
@@ -88,8 +90,8 @@ TEST_F(Effects, ParticlesMoveFadeAndDrawAdditively)
     const Rgb centre = Screen::Capture().At(300, 200);
     EXPECT_GT(centre.r, 100);  // three half-bright triangles added up
     EXPECT_EQ(centre.g, 0);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
+    EXPECT_FALSE(gl::IsEnabled(GL_BLEND));
+    EXPECT_TRUE(gl::IsEnabled(GL_ALPHA_TEST));
 
     // A particle leaving the drawing area dies.
     pRbow->particles[1].x = -5;

@@ -1,5 +1,7 @@
 #include "gfx_test_support.h"
 
+#include "gl/gl_calls.h"
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -20,10 +22,10 @@ Screen Screen::Capture()
     screen.width = pRbow->width;
     screen.height = pRbow->height;
     screen.rgb.assign(static_cast<std::size_t>(screen.width) * screen.height * 3, 0);
-    glFinish();
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glPixelStorei(GL_PACK_ROW_LENGTH, 0);
-    glReadPixels(0, 0, screen.width, screen.height, GL_RGB, GL_UNSIGNED_BYTE, screen.rgb.data());
+    gl::Finish();
+    gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl::PixelStorei(GL_PACK_ROW_LENGTH, 0);
+    gl::ReadPixels(0, 0, screen.width, screen.height, GL_RGB, GL_UNSIGNED_BYTE, screen.rgb.data());
     return screen;
 }
 
@@ -179,6 +181,6 @@ std::string GfxTest::WriteBmp(const std::string& name, const std::vector<std::ui
 
 void GfxTest::ClearScreen()
 {
-    glClearColor(0, 0, 0, 0);
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::ClearColor(0, 0, 0, 0);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
 }

@@ -3,13 +3,12 @@
 // from the drawing area.
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
 #include <cstdlib>
 #include <vector>
 
 #include "commands.h"
 #include "gfx/opengl_rainbows.h"
+#include "gl/gl_calls.h"
 #include "platform/platform.h"
 #include "support/child_process.h"
 
@@ -40,8 +39,8 @@ protected:
     std::vector<Rgb> ReadScreen()
     {
         std::vector<Rgb> bottomUp(KV_RESX * KV_RESY);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, KV_RESX, KV_RESY, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+        gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+        gl::ReadPixels(0, 0, KV_RESX, KV_RESY, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
         std::vector<Rgb> screen(bottomUp.size());
         for (int y = 0; y < KV_RESY; ++y)
             for (int x = 0; x < KV_RESX; ++x)
@@ -53,15 +52,15 @@ protected:
     // (x, -y), counter-clockwise, so it survives face culling.
     void FillRect(float x0, float y0, float x1, float y1, float r, float g, float b)
     {
-        glDisable(GL_TEXTURE_2D);
-        glColor3f(r, g, b);
-        glBegin(GL_QUADS);
-        glVertex2f(x0, -y1);
-        glVertex2f(x1, -y1);
-        glVertex2f(x1, -y0);
-        glVertex2f(x0, -y0);
-        glEnd();
-        glEnable(GL_TEXTURE_2D);
+        gl::Disable(GL_TEXTURE_2D);
+        gl::Color3f(r, g, b);
+        gl::Begin(GL_QUADS);
+        gl::Vertex2f(x0, -y1);
+        gl::Vertex2f(x1, -y1);
+        gl::Vertex2f(x1, -y0);
+        gl::Vertex2f(x0, -y0);
+        gl::End();
+        gl::Enable(GL_TEXTURE_2D);
     }
 
     ScratchFolder folder;
@@ -81,29 +80,29 @@ TEST_F(GlFrameTest, FirstFrameIsClearedAndTimersStartEqual)
 TEST_F(GlFrameTest, TwoDimensionalStateIsInForce)
 {
     GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    gl::GetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 640);
     EXPECT_EQ(viewport[3], 480);
     GLfloat projection[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    gl::GetFloatv(GL_PROJECTION_MATRIX, projection);
     // Ortho 0..width, -height..0: x scale 2/width, y scale 2/height, y offset +1.
     EXPECT_FLOAT_EQ(projection[0], 2.0f / 640);
     EXPECT_FLOAT_EQ(projection[5], 2.0f / 480);
     EXPECT_FLOAT_EQ(projection[13], 1.0f);
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    EXPECT_TRUE(glIsEnabled(GL_ALPHA_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_DITHER));
+    EXPECT_TRUE(gl::IsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(gl::IsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(gl::IsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(gl::IsEnabled(GL_ALPHA_TEST));
+    EXPECT_FALSE(gl::IsEnabled(GL_LIGHTING));
+    EXPECT_FALSE(gl::IsEnabled(GL_DITHER));
     GLint alphaFunc = 0;
     GLfloat alphaRef = 0;
-    glGetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunc);
-    glGetFloatv(GL_ALPHA_TEST_REF, &alphaRef);
+    gl::GetIntegerv(GL_ALPHA_TEST_FUNC, &alphaFunc);
+    gl::GetFloatv(GL_ALPHA_TEST_REF, &alphaRef);
     EXPECT_EQ(alphaFunc, GL_GREATER);
     EXPECT_FLOAT_EQ(alphaRef, 0.5f);
     GLint shade = 0;
-    glGetIntegerv(GL_SHADE_MODEL, &shade);
+    gl::GetIntegerv(GL_SHADE_MODEL, &shade);
     EXPECT_EQ(shade, GL_FLAT);
 }
 
@@ -130,13 +129,13 @@ TEST_F(GlFrameTest, ADrawnRectangleReadsBackToThePixel)
 TEST_F(GlFrameTest, ShowscreenStartsTheNextFrameClearedAndTimesIt)
 {
     FillRect(0, 0, 640, 480, 1, 1, 1);
-    glDisable(GL_CULL_FACE);  // state a frame may leave behind
-    glColor3f(0.2f, 0.3f, 0.4f);
+    gl::Disable(GL_CULL_FACE);  // state a frame may leave behind
+    gl::Color3f(0.2f, 0.3f, 0.4f);
     SHOWSCREEN();
     for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(gl::IsEnabled(GL_CULL_FACE));
     GLfloat color[4];
-    glGetFloatv(GL_CURRENT_COLOR, color);
+    gl::GetFloatv(GL_CURRENT_COLOR, color);
     EXPECT_FLOAT_EQ(color[0], 1);
     EXPECT_FLOAT_EQ(color[1], 1);
     SHOWSCREEN();
@@ -155,11 +154,11 @@ Rgb ShownPixel(int x, int y)
     auto bind = reinterpret_cast<BindFramebuffer>(platform::GetGLProcAddress("glBindFramebuffer"));
     constexpr GLenum kReadFramebuffer = 0x8CA8, kReadFramebufferBinding = 0x8CAA;
     GLint drawingArea = 0;
-    glGetIntegerv(kReadFramebufferBinding, &drawingArea);
+    gl::GetIntegerv(kReadFramebufferBinding, &drawingArea);
     bind(kReadFramebuffer, 0);
     Rgb pixel{};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &pixel);
+    gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl::ReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &pixel);
     bind(kReadFramebuffer, static_cast<GLuint>(drawingArea));
     return pixel;
 }
@@ -183,34 +182,6 @@ TEST_F(GlFrameTest, FramesThatDrawNothingShowTheClearedPicture)
     EXPECT_EQ(ShownPixel(5, 5), (Rgb{0, 0, 255}));
     EXPECT_EQ(ShownPixel(25, 5), (Rgb{0, 0, 0}));
     for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
-}
-
-// A program's own OpenGL code gets pending 2D drawing drawn and the 2D
-// state, whatever the frame did before; afterwards the commands draw as
-// ever, whatever the program left behind.
-TEST_F(GlFrameTest, OwnOpenGLStartsFromThe2DStateAndHandsItBack)
-{
-    FILLRECT(0, 0, 10, 10, 255);  // pending in the 2D batch
-    ALPHAMODE(0.5);
-    X_MAKE3D(1, 100, 45);
-    BeginOwnOpenGL();
-    EXPECT_EQ(ReadScreen()[5 * 640 + 5], (Rgb{255, 0, 0}));
-    GLfloat projection[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, projection);
-    EXPECT_FLOAT_EQ(projection[0], 2.0f / 640);
-    EXPECT_FLOAT_EQ(projection[5], 2.0f / 480);
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    FillRect(20, 0, 40, 10, 0, 1, 0);
-    glColor3f(0, 0, 1);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_ONE, GL_ONE);
-    EndOwnOpenGL();
-    // Opaque again: red over the program's green stays red.
-    FILLRECT(20, 0, 30, 10, 255);
-    const std::vector<Rgb> screen = ReadScreen();
-    EXPECT_EQ(screen[5 * 640 + 25], (Rgb{255, 0, 0}));
-    EXPECT_EQ(screen[5 * 640 + 35], (Rgb{0, 255, 0}));
 }
 
 TEST_F(GlFrameTest, LimitFpsSetsThePeriodWithA2msFloor)

@@ -2,6 +2,7 @@
 // dropped by BLACKSCREEN, crossfaded by BLENDSCREEN.
 #include "gfx/crossfade.h"
 #include "gfx_test_support.h"
+#include "gl/gl_calls.h"
 
 namespace {
 
@@ -33,13 +34,13 @@ TEST_F(Background, BackgroundIsDrawnIn2DEvenWhenTheFrameEndedIn3D)
     LOADBMP(WriteBmp("bg.bmp", MakeBmp24(640, 480, [](int, int) { return Rgb{30, 60, 90}; })).c_str());
     // A frame that leaves a perspective projection, depth testing and
     // clockwise culling behind.
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glFrustum(-1, 1, -1, 1, 1, 100);
-    glMatrixMode(GL_MODELVIEW);
-    glTranslatef(0, 0, -50);
-    glEnable(GL_DEPTH_TEST);
-    glFrontFace(GL_CW);
+    gl::MatrixMode(GL_PROJECTION);
+    gl::LoadIdentity();
+    gl::Frustum(-1, 1, -1, 1, 1, 100);
+    gl::MatrixMode(GL_MODELVIEW);
+    gl::Translatef(0, 0, -50);
+    gl::Enable(GL_DEPTH_TEST);
+    gl::FrontFace(GL_CW);
     SHOWSCREEN();
     const Screen s = Screen::Capture();
     EXPECT_EQ(s.At(0, 0), (Rgb{30, 60, 90}));

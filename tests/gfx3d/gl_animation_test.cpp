@@ -7,6 +7,7 @@
 #include "gfx3d/mesh_object.h"
 #include "gfx3d/object_file.h"
 #include "gfx3d/rainbows3d.h"
+#include "gl/gl_calls.h"
 #include "gl_fixture.h"
 
 namespace {
@@ -61,9 +62,9 @@ std::string AnimatedSquareFile(const testing_support::ScratchFolder& folder, int
 std::vector<Rgb> Picture()
 {
     std::vector<Rgb> all(KV_RESX * KV_RESY);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, KV_RESX, KV_RESY, GL_RGB, GL_UNSIGNED_BYTE, all.data());
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl::ReadPixels(0, 0, KV_RESX, KV_RESY, GL_RGB, GL_UNSIGNED_BYTE, all.data());
+    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     return all;
 }
 
@@ -135,7 +136,7 @@ TEST_F(AnimationTest, FrameZeroComesFromTheListAndLeavesTheLastBlendAlone)
 
 TEST_F(AnimationTest, ArraysDrawThroughTheStreamBufferAndLeaveItUnbound)
 {
-    ASSERT_NE(glGenBuffersARB, nullptr) << "the test display's OpenGL has buffer objects";
+    ASSERT_TRUE(gl::HasBufferObjects()) << "the test display's OpenGL has buffer objects";
     StandardView();
     X_LOADOBJ(AnimatedSquareFile(folder, 5, 0x0000FF).c_str(), kMesh);
     MeshObjectX& mesh = rbow3D.objects[kMesh];
@@ -148,10 +149,10 @@ TEST_F(AnimationTest, ArraysDrawThroughTheStreamBufferAndLeaveItUnbound)
     EXPECT_EQ(At(320 - 24, 240), kRed);
     EXPECT_EQ(At(320 + 24, 240), kBlack);
     GLint bound = -1;
-    glGetIntegerv(GL_ARRAY_BUFFER_BINDING_ARB, &bound);
+    gl::GetIntegerv(GL_ARRAY_BUFFER_BINDING_ARB, &bound);
     EXPECT_EQ(bound, 0);
     GLboolean colours = GL_TRUE;
-    glGetBooleanv(GL_COLOR_ARRAY, &colours);
+    gl::GetBooleanv(GL_COLOR_ARRAY, &colours);
     EXPECT_EQ(colours, GL_FALSE);
 
     // Clearing the mesh releases its buffer.
@@ -163,14 +164,14 @@ TEST_F(AnimationTest, WithoutBufferObjectsArraysComeFromClientMemory)
 {
     StandardView();
     X_LOADOBJ(AnimatedSquareFile(folder, 5, 0x0000FF).c_str(), kMesh);
-    const auto generate = glGenBuffersARB;
-    const auto bind = glBindBufferARB;
-    glGenBuffersARB = nullptr;
-    glBindBufferARB = nullptr;
+    const gl::ExtensionEntries loaded = gl::Extensions();
+    gl::ExtensionEntries without = loaded;
+    without.genBuffers = nullptr;
+    without.bindBuffer = nullptr;
+    gl::SetExtensions(without);
     X_DRAWANIM(kMesh, 1, 2, 0.25, 0);
     X_DRAWOBJ(kMesh, 4);
-    glGenBuffersARB = generate;
-    glBindBufferARB = bind;
+    gl::SetExtensions(loaded);
     EXPECT_EQ(rbow3D.objects[kMesh].streamBuffer, 0u);
     EXPECT_EQ(At(303, 240), kRed);             // the blend, centred at x = -5
     EXPECT_EQ(At(320 + 48, 240), kRed);        // frame 4 at x = 40
@@ -181,11 +182,13 @@ TEST_F(AnimationTest, WithoutMultitextureTheBumpLightIsIgnored)
 {
     StandardView();
     X_LOADOBJ(AnimatedSquareFile(folder, 2, 0x0000FF).c_str(), kMesh);
-    const auto multiTexCoord = glMultiTexCoord2fARB;
-    glMultiTexCoord2fARB = nullptr;
+    const gl::ExtensionEntries loaded = gl::Extensions();
+    gl::ExtensionEntries without = loaded;
+    without.multiTexCoord2f = nullptr;
+    gl::SetExtensions(without);
     X_SPOT_LT(-1, 0, 1000, 0, 0, 0, 0, 0, 1);
     X_DRAWOBJ(kMesh, 1);
-    glMultiTexCoord2fARB = multiTexCoord;
+    gl::SetExtensions(loaded);
     // Plain colours, not light vectors.
     EXPECT_EQ(At(320 - 24, 240), kRed);
 }
@@ -243,23 +246,22 @@ GLuint FlatNormalMapOnUnit0()
 {
     const unsigned char texels[4 * 3] = {128, 128, 255, 128, 128, 255, 128, 128, 255, 128, 128, 255};
     GLuint name = 0;
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glGenTextures(1, &name);
-    glBindTexture(GL_TEXTURE_2D, name);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glEnable(GL_TEXTURE_2D);
+    gl::ActiveTextureARB(GL_TEXTURE1_ARB);
+    gl::Disable(GL_TEXTURE_2D);
+    gl::ActiveTextureARB(GL_TEXTURE0_ARB);
+    gl::GenTextures(1, &name);
+    gl::BindTexture(GL_TEXTURE_2D, name);
+    gl::PixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    gl::TexImage2D(GL_TEXTURE_2D, 0, GL_RGB, 2, 2, 0, GL_RGB, GL_UNSIGNED_BYTE, texels);
+    gl::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl::Enable(GL_TEXTURE_2D);
     return name;
 }
 
 TEST_F(AnimationTest, TheBumpLightLightsTheNormalMapPerPixelAndIsUndoneAfter)
 {
-    ASSERT_NE(glActiveTextureARB, nullptr) << "the test display's OpenGL has multitexture";
-    ASSERT_NE(glMultiTexCoord2fARB, nullptr);
+    ASSERT_TRUE(gl::HasMultitexture()) << "the test display's OpenGL has multitexture";
     StandardView();
     UserSquare(kMesh);
     FlatNormalMapOnUnit0();
@@ -285,7 +287,7 @@ TEST_F(AnimationTest, TheBumpLightLightsTheNormalMapPerPixelAndIsUndoneAfter)
 
     // Unit 0 modulates again afterwards...
     GLint mode = 0;
-    glGetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
+    gl::GetTexEnviv(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, &mode);
     EXPECT_EQ(mode, GL_MODULATE);
     // ...so with the bump light off the map shows as a plain texture on white.
     X_SPOT_LT(-1, 0, 0, 0, 100, 0, 0, 0, 0);

@@ -1,6 +1,7 @@
 // X_COLLISION and X_WORLD2SCREEN in a real OpenGL context: spheres against
 // meshes under the camera and the object transform, and projected points.
 #include "gfx3d/rainbows3d.h"
+#include "gl/gl_calls.h"
 #include "gl_fixture.h"
 
 namespace {
@@ -106,7 +107,7 @@ TEST_F(CollisionTest, CollisionLeavesTheMatricesAsTheyWere)
     X_COLLISION(kMesh, 0, 1, 0, 0, 0.5);
     EXPECT_EQ(ModelView(), before);
     GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    gl::GetIntegerv(GL_MATRIX_MODE, &mode);
     EXPECT_EQ(mode, GL_MODELVIEW);
 }
 

@@ -4,13 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <GL/gl.h>
-
 #include <cstdlib>
 #include <vector>
 
 #include "commands.h"
 #include "gfx/opengl_rainbows.h"
+#include "gl/gl_calls.h"
 #include "support/child_process.h"
 
 struct Rgb {
@@ -44,8 +43,8 @@ protected:
     Rgb At(int x, int y)
     {
         Rgb pixel{};
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &pixel);
+        gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+        gl::ReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &pixel);
         return pixel;
     }
 
@@ -53,7 +52,7 @@ protected:
     float DepthAt(int x, int y)
     {
         float depth = -1;
-        glReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        gl::ReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         return depth;
     }
 
@@ -61,8 +60,8 @@ protected:
     int Count(Rgb colour)
     {
         std::vector<Rgb> all(KV_RESX * KV_RESY);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, KV_RESX, KV_RESY, GL_RGB, GL_UNSIGNED_BYTE, all.data());
+        gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+        gl::ReadPixels(0, 0, KV_RESX, KV_RESY, GL_RGB, GL_UNSIGNED_BYTE, all.data());
         int n = 0;
         for (const Rgb& pixel : all) n += pixel == colour;
         return n;
@@ -72,7 +71,7 @@ protected:
     std::vector<float> ModelView()
     {
         std::vector<float> m(16);
-        glGetFloatv(GL_MODELVIEW_MATRIX, m.data());
+        gl::GetFloatv(GL_MODELVIEW_MATRIX, m.data());
         return m;
     }
 

@@ -6,6 +6,7 @@
 
 #include "gfx3d/object_file.h"
 #include "gfx3d/rainbows3d.h"
+#include "gl/gl_calls.h"
 #include "gl_fixture.h"
 
 namespace {
@@ -54,7 +55,7 @@ TEST_F(RenderTest, BeforeAnyCameraOrScalingAMeshCollapsesToAPoint)
 {
     X_MAKE3D(1, 1000, 90);
     rbow3D.Cube(0, 100);
-    glTranslatef(0, 0, -200);
+    gl::Translatef(0, 0, -200);
     X_DRAWOBJ(0, 0);
     EXPECT_LT(Count(kWhitePixel), 5);
 }
@@ -72,7 +73,7 @@ TEST_F(RenderTest, CullingModesShowTheOutsideOrTheInsideOfTheCube)
         X_DRAWOBJ(0, 0);
         depth[i] = DepthAt(320, 240);
         EXPECT_EQ(At(320, 240), kWhitePixel) << modes[i];
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
     // Window depth of a point d units in front of the eye with near 1, far 1000.
     auto windowDepth = [](double d) { return 0.5 * ((1000.0 + 1) / 999 - 2.0 * 1000 / (999 * d)) + 0.5; };
@@ -89,7 +90,7 @@ TEST_F(RenderTest, CullingHidesTheFacesThatTurnAway)
     X_CULLMODE(-1);
     X_DRAWOBJ(5, 0);
     EXPECT_EQ(At(320, 240), red);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     X_CULLMODE(1);
     X_DRAWOBJ(5, 0);
     EXPECT_EQ(At(320, 240), kBlack);
@@ -113,7 +114,7 @@ TEST_F(RenderTest, VertexColoursAndTheObjectTransformShowInThePicture)
     EXPECT_NEAR(Count(green), 48 * 48, 4 * 48);
     // Drawing does not reset the transform; X_SCALING keeps the movement.
     X_SCALING(2, 2, 2);
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     X_DRAWOBJ(6, 0);
     EXPECT_NEAR(Count(green), 96 * 96, 4 * 96);
     EXPECT_EQ(At(440, 240), green);
@@ -278,15 +279,15 @@ TEST_F(RenderTest, TheLightMarkerShowsWhenDebugging)
     EXPECT_EQ(At(320, 228), (Rgb{255, 255, 76}));
     EXPECT_EQ(At(310, 250), (Rgb{255, 255, 76}));
     EXPECT_EQ(At(320, 265), kBlack);
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));  // the marker's own state is undone
+    EXPECT_TRUE(gl::IsEnabled(GL_LIGHTING));  // the marker's own state is undone
     GLfloat size = 0;
-    glGetFloatv(GL_POINT_SIZE, &size);
+    gl::GetFloatv(GL_POINT_SIZE, &size);
     EXPECT_EQ(size, 1.0f);
     // The beam runs from 500 units along +x back to the light.
     EXPECT_EQ(At(400, 240), (Rgb{255, 178, 76}));
     EXPECT_EQ(At(300, 240), (Rgb{255, 255, 76}));  // nothing of the beam behind the light
 
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     KV_DEBUG = 0;
     X_SPOT_LT(2, 0xFFFFFF, 0, 0, 0, 1, 0, 0, 30);
     EXPECT_EQ(At(320, 228), kBlack);

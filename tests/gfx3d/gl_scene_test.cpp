@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "gfx3d/rainbows3d.h"
+#include "gl/gl_calls.h"
 #include "gl_fixture.h"
 
 namespace {
@@ -11,11 +12,11 @@ using SceneTest = Gl3DTest;
 
 TEST_F(SceneTest, Make3DSetsThePerspectiveAndTheRenderState)
 {
-    glEnable(GL_LIGHTING);
+    gl::Enable(GL_LIGHTING);
     X_CULLMODE(1);
     X_MAKE3D(2, 1000, 90);
     GLfloat p[16];
-    glGetFloatv(GL_PROJECTION_MATRIX, p);
+    gl::GetFloatv(GL_PROJECTION_MATRIX, p);
     // Frustum with g = near: x scale near/(a*g) = 1/a, y scale 1.
     EXPECT_NEAR(p[0], 480.0 / 640.0, 1e-6);
     EXPECT_NEAR(p[5], 1.0, 1e-6);
@@ -23,26 +24,26 @@ TEST_F(SceneTest, Make3DSetsThePerspectiveAndTheRenderState)
     EXPECT_NEAR(p[14], -2.0 * 1000 * 2 / (1000 - 2), 1e-4);
     EXPECT_FLOAT_EQ(p[11], -1);
     GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
+    gl::GetIntegerv(GL_VIEWPORT, viewport);
     EXPECT_EQ(viewport[2], 640);
     EXPECT_EQ(viewport[3], 480);
-    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));  // X_MAKE3D ends with culling off
+    EXPECT_TRUE(gl::IsEnabled(GL_DEPTH_TEST));
+    EXPECT_FALSE(gl::IsEnabled(GL_CULL_FACE));  // X_MAKE3D ends with culling off
     EXPECT_EQ(__current_cullmode, 0);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
-    EXPECT_TRUE(glIsEnabled(GL_COLOR_MATERIAL));
-    EXPECT_TRUE(glIsEnabled(GL_DITHER));
+    EXPECT_FALSE(gl::IsEnabled(GL_LIGHTING));
+    EXPECT_FALSE(gl::IsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(gl::IsEnabled(GL_COLOR_MATERIAL));
+    EXPECT_TRUE(gl::IsEnabled(GL_DITHER));
     GLint value = 0;
-    glGetIntegerv(GL_SHADE_MODEL, &value);
+    gl::GetIntegerv(GL_SHADE_MODEL, &value);
     EXPECT_EQ(value, GL_SMOOTH);
-    glGetIntegerv(GL_DEPTH_FUNC, &value);
+    gl::GetIntegerv(GL_DEPTH_FUNC, &value);
     EXPECT_EQ(value, GL_LEQUAL);
     EXPECT_EQ(ModelView()[0], 1.0f);
 
     X_MAKE2D();
-    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
-    glGetFloatv(GL_PROJECTION_MATRIX, p);
+    EXPECT_FALSE(gl::IsEnabled(GL_DEPTH_TEST));
+    gl::GetFloatv(GL_PROJECTION_MATRIX, p);
     EXPECT_FLOAT_EQ(p[0], 2.0f / 640);
 }
 
@@ -58,7 +59,7 @@ TEST_F(SceneTest, CameraLooksDownMinusZAndResetsTheTransform)
     EXPECT_EQ(rbow3D.rotationCount, 0);
     EXPECT_EQ(rbow3D.scaling[0], 1.0f);
     EXPECT_EQ(rbow3D.translation[2], 0.0f);
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(gl::IsEnabled(GL_CULL_FACE));
     EXPECT_EQ(__current_cullmode, -1);  // culling is off, the chosen mode is kept
 
     // From the side: the world's x axis points at the eye.
@@ -90,7 +91,7 @@ TEST_F(SceneTest, SixteenRotationsAreKeptAndTheSeventeenthIgnored)
     EXPECT_EQ(rbow3D.rotationCount, 16);
     EXPECT_EQ(rbow3D.rotations[15].angle, 16.0f);
     // The transform turns by 1 + 2 + ... + 16 = 136 degrees, not 153.
-    glLoadIdentity();
+    gl::LoadIdentity();
     rbow3D.TransformMatrix();
     const std::vector<float> m = ModelView();
     const double angle = std::atan2(m[1], m[0]) * 180 / M_PI;
@@ -117,7 +118,7 @@ TEST_F(SceneTest, TheTransformScalesThenRotatesInOrderThenTranslates)
     X_SCALING(2, 2, 2);
     X_ROTATION(90, 0, 0, 1);  // first: x to y
     X_ROTATION(90, 1, 0, 0);  // then: y to z
-    glLoadIdentity();
+    gl::LoadIdentity();
     rbow3D.TransformMatrix();
     const std::vector<float> m = ModelView();
     // (1, 0, 0) -> (2, 0, 0) -> (0, 2, 0) -> (0, 0, 2) -> (10, 0, 2).
@@ -132,22 +133,22 @@ TEST_F(SceneTest, CullModeTakesTheSignOfItsArgument)
     GLint front = 0;
     X_CULLMODE(0.5);
     EXPECT_EQ(__current_cullmode, 1);
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
-    glGetIntegerv(GL_FRONT_FACE, &front);
+    EXPECT_TRUE(gl::IsEnabled(GL_CULL_FACE));
+    gl::GetIntegerv(GL_FRONT_FACE, &front);
     EXPECT_EQ(front, GL_CW);
     X_CULLMODE(-3);
     EXPECT_EQ(__current_cullmode, -1);
-    glGetIntegerv(GL_FRONT_FACE, &front);
+    gl::GetIntegerv(GL_FRONT_FACE, &front);
     EXPECT_EQ(front, GL_CCW);
     GLint cull = 0;
-    glGetIntegerv(GL_CULL_FACE_MODE, &cull);
+    gl::GetIntegerv(GL_CULL_FACE_MODE, &cull);
     EXPECT_EQ(cull, GL_BACK);
     X_CULLMODE(0);
     EXPECT_EQ(__current_cullmode, 0);
-    EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(gl::IsEnabled(GL_CULL_FACE));
     rbow3D.CullMode(1);
     rbow3D.CullMode(7);  // not a mode: nothing changes
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(gl::IsEnabled(GL_CULL_FACE));
 }
 
 TEST_F(SceneTest, AmbientLightNumber3GetsItsColourAndSwitchesLightingOn)
@@ -155,15 +156,15 @@ TEST_F(SceneTest, AmbientLightNumber3GetsItsColourAndSwitchesLightingOn)
     X_MAKE3D(1, 1000, 60);
     X_AMBIENT_LT(3, 255);
     GLfloat ambient[4];
-    glGetLightfv(GL_LIGHT3, GL_AMBIENT, ambient);
+    gl::GetLightfv(GL_LIGHT3, GL_AMBIENT, ambient);
     EXPECT_FLOAT_EQ(ambient[0], 1);
     EXPECT_FLOAT_EQ(ambient[1], 0);
     EXPECT_FLOAT_EQ(ambient[2], 0);
     EXPECT_FLOAT_EQ(ambient[3], 0);
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT3));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(gl::IsEnabled(GL_LIGHT3));
+    EXPECT_TRUE(gl::IsEnabled(GL_LIGHTING));
     X_AMBIENT_LT(11, 0xFF0000);  // 11 mod 8 = 3
-    glGetLightfv(GL_LIGHT3, GL_AMBIENT, ambient);
+    gl::GetLightfv(GL_LIGHT3, GL_AMBIENT, ambient);
     EXPECT_FLOAT_EQ(ambient[0], 0);
     EXPECT_FLOAT_EQ(ambient[2], 1);
 }
@@ -173,27 +174,27 @@ TEST_F(SceneTest, SpotLightNumber9IsLight1)
     X_MAKE3D(1, 1000, 60);
     X_CAMERA(0, 0, 100, 0, 0, 0);
     X_SPOT_LT(9, 0x00FF00, 1, 2, 3, 0, 0, -1, 45);
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT1));
-    EXPECT_TRUE(glIsEnabled(GL_LIGHTING));
+    EXPECT_TRUE(gl::IsEnabled(GL_LIGHT1));
+    EXPECT_TRUE(gl::IsEnabled(GL_LIGHTING));
     GLfloat value[4];
-    glGetLightfv(GL_LIGHT1, GL_DIFFUSE, value);
+    gl::GetLightfv(GL_LIGHT1, GL_DIFFUSE, value);
     EXPECT_FLOAT_EQ(value[0], 0);
     EXPECT_FLOAT_EQ(value[1], 1);
-    glGetLightfv(GL_LIGHT1, GL_SPOT_CUTOFF, value);
+    gl::GetLightfv(GL_LIGHT1, GL_SPOT_CUTOFF, value);
     EXPECT_FLOAT_EQ(value[0], 45);
     // The position is kept in eye coordinates: the camera moved it by -100 in z.
-    glGetLightfv(GL_LIGHT1, GL_POSITION, value);
+    gl::GetLightfv(GL_LIGHT1, GL_POSITION, value);
     EXPECT_FLOAT_EQ(value[0], 1);
     EXPECT_FLOAT_EQ(value[2], -97);
     EXPECT_FLOAT_EQ(value[3], 1);
     EXPECT_EQ(ModelView()[14], -100.0f);  // the matrix is restored
 
     X_SPOT_LT(9, 0, 0, 0, 0, 0, 0, 0, 0);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHT1));
+    EXPECT_FALSE(gl::IsEnabled(GL_LIGHT1));
     X_SPOT_LT(-3, 0xFFFFFF, 0, 0, 0, 0, 0, -1, 30);  // negative numbers fall back to light 0
-    EXPECT_TRUE(glIsEnabled(GL_LIGHT0));
+    EXPECT_TRUE(gl::IsEnabled(GL_LIGHT0));
     X_SPOT_LT(-3, 0, 0, 0, 0, 0, 0, 0, 0);  // names no light to switch off
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    EXPECT_EQ(gl::GetError(), static_cast<GLenum>(GL_NO_ERROR));
 }
 
 TEST_F(SceneTest, LightMinus1IsTheBumpLightAndTouchesNoOpenGLLight)
@@ -203,8 +204,8 @@ TEST_F(SceneTest, LightMinus1IsTheBumpLightAndTouchesNoOpenGLLight)
     EXPECT_TRUE(rbow3D.bumpLightOn);
     EXPECT_EQ(rbow3D.bumpLightPos[0], 4.0f);
     EXPECT_EQ(rbow3D.bumpLightPos[2], 6.0f);
-    EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
-    for (int k = 0; k < 8; ++k) EXPECT_FALSE(glIsEnabled(GL_LIGHT0 + k)) << k;
+    EXPECT_FALSE(gl::IsEnabled(GL_LIGHTING));
+    for (int k = 0; k < 8; ++k) EXPECT_FALSE(gl::IsEnabled(GL_LIGHT0 + k)) << k;
     X_SPOT_LT(-1, 0, 7, 8, 9, 0, 0, 0, 0);
     EXPECT_FALSE(rbow3D.bumpLightOn);
     EXPECT_EQ(rbow3D.bumpLightPos[0], 7.0f);

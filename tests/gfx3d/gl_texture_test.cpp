@@ -4,6 +4,7 @@
 #include <string>
 
 #include "gfx3d/rainbows3d.h"
+#include "gl/gl_calls.h"
 #include "gl_fixture.h"
 
 namespace {
@@ -62,9 +63,9 @@ TEST_F(TextureTest, ASpriteStandsAtItsPointFacingTheCameraAndCullingComesBack)
     EXPECT_EQ(At(335, 230), (Rgb{0, 0, 0}));
     // Culling is back at what X_CULLMODE chose.
     GLint front = 0;
-    glGetIntegerv(GL_FRONT_FACE, &front);
+    gl::GetIntegerv(GL_FRONT_FACE, &front);
     EXPECT_EQ(front, GL_CW);
-    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_TRUE(gl::IsEnabled(GL_CULL_FACE));
 }
 
 TEST_F(TextureTest, SetTextureDrawsMeshesWithTheSpritesPicture)
@@ -82,7 +83,7 @@ TEST_F(TextureTest, SetTextureDrawsMeshesWithTheSpritesPicture)
     X_SETTEXTURE(4, -1);
     X_DRAWOBJ(0, 0);
     EXPECT_EQ(At(320, 240), (Rgb{0, 0, 220}));
-    glClear(GL_COLOR_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
     X_SETTEXTURE(-1, -1);
     X_DRAWOBJ(0, 0);
     EXPECT_EQ(At(320, 240), (Rgb{255, 255, 255}));

@@ -11,6 +11,7 @@
 #include "commands.h"
 #include "gfx/opengl_rainbows.h"
 #include "gfx/video_frames.h"
+#include "gl/gl_calls.h"
 #include "media/runtime_fixture.h"
 #include "platform/platform.h"
 
@@ -196,8 +197,8 @@ TEST_F(VideoPlaybackTest, AFileWithOnlySoundPlaysItsSoundOverBlackFrames)
 Rgb DrawingAreaAt(int x, int y)
 {
     unsigned char p[3] = {};
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(x, pRbow->Height() - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
+    gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl::ReadPixels(x, pRbow->Height() - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, p);
     return Rgb{p[0], p[1], p[2]};
 }
 
@@ -205,12 +206,12 @@ TEST_F(VideoPlaybackTest, AfterTheVideoTheGameDrawsAsBefore)
 {
     Start();
     GLint alignmentBefore = 0;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignmentBefore);
+    gl::GetIntegerv(GL_UNPACK_ALIGNMENT, &alignmentBefore);
     VideoRecipe recipe;
     recipe.pictures = 3;
     EXPECT_EQ(PLAYMOVIE(Video("short.nut", recipe).c_str()), 0);
     GLint alignmentAfter = 0;
-    glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignmentAfter);
+    gl::GetIntegerv(GL_UNPACK_ALIGNMENT, &alignmentAfter);
     EXPECT_EQ(alignmentAfter, alignmentBefore) << "texture uploads keep their pixel layout";
 
     // The next game frame starts cleared, opaque and in the 2D projection.

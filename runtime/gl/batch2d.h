@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "gfx/gl_state_shadow.h"
+#include "gl/gl_state_shadow.h"
 
 struct BatchVertex {
     float x, y, z;

@@ -1,10 +1,12 @@
-#include "gfx/batch2d.h"
+#include "gl/batch2d.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "gfx/gl_direct.h"
-#include "gfx/opengl_rainbows.h"
+// The batch's matrix and draw calls go through the guards like everyone's:
+// while the batch draws, a guard draws nothing more and only notes that
+// the picture changed. Its texture and array calls go straight to OpenGL.
+#include "gl/gl_calls.h"
 
 namespace {
 
@@ -13,8 +15,8 @@ constexpr float kPixelShift = 0.375f;
 // Magnification and minification filter of the texture bound to unit 0.
 void SampleTexture(GLint filter)
 {
-    __real_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
-    __real_glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, filter);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, filter);
 }
 
 std::size_t Size(const PixelArea& a)
@@ -167,25 +169,25 @@ void Batch2D::DrawRun(const Run& run, GlStateShadow& shadow)
     glVertexPointer(3, GL_FLOAT, stride, &v->x);
     glColorPointer(4, GL_FLOAT, stride, &v->r);
     if (key.textured) {
-        if (GlStateShadow::HasMultitexture()) glClientActiveTextureARB(GL_TEXTURE0_ARB);
+        if (gl::HasMultitexture()) gl::Extensions().clientActiveTexture(GL_TEXTURE0_ARB);
         glEnableClientState(GL_TEXTURE_COORD_ARRAY);
         glTexCoordPointer(2, GL_FLOAT, stride, &v->s);
     }
     if (key.pixelShift) {
-        glMatrixMode(GL_PROJECTION);
-        glTranslatef(kPixelShift, kPixelShift, 0);
-        glMatrixMode(GL_MODELVIEW);
+        gl::MatrixMode(GL_PROJECTION);
+        gl::Translatef(kPixelShift, kPixelShift, 0);
+        gl::MatrixMode(GL_MODELVIEW);
     }
     // Sprite textures sample linearly everywhere else (scaled, turned, in
     // 3D): nearest holds only for this draw.
     const bool nearest = key.textured && key.nearest;
     if (nearest) SampleTexture(GL_NEAREST);
-    glDrawArrays(key.mode, 0, static_cast<GLsizei>(vertices.size()));
+    gl::DrawArrays(key.mode, 0, static_cast<GLsizei>(vertices.size()));
     if (nearest) SampleTexture(GL_LINEAR);
     if (key.pixelShift) {
-        glMatrixMode(GL_PROJECTION);
-        glTranslatef(-kPixelShift, -kPixelShift, 0);
-        glMatrixMode(GL_MODELVIEW);
+        gl::MatrixMode(GL_PROJECTION);
+        gl::Translatef(-kPixelShift, -kPixelShift, 0);
+        gl::MatrixMode(GL_MODELVIEW);
     }
     // The rest of the runtime draws with arrays of its own and expects
     // every array off.

@@ -38,9 +38,6 @@ public:
     bool BlendingDiffers(bool on) const { return !m_trusting || !m_blendKnown || m_blend != on; }
     bool BlendFunctionDiffers(GLenum source, GLenum destination) const;
     bool AlphaTestDiffers(bool on) const { return !m_trusting || !m_alphaTestKnown || m_alphaTest != on; }
-
-    static bool HasMultitexture();
-
 private:
     void Activate(int unit);
 

@@ -1,12 +1,8 @@
-#include "gfx/gl_state_shadow.h"
+// The shadow sends its requests straight to OpenGL (it is the module's
+// own file): they must not make it forget what it is tracking.
+#include "gl/gl_state_shadow.h"
 
-#include "gfx/gl_direct.h"
-#include "gfx/opengl_rainbows.h"
-
-bool GlStateShadow::HasMultitexture()
-{
-    return glMultiTexCoord2fARB != nullptr && glActiveTextureARB != nullptr;
-}
+#include "gl/gl_extensions.h"
 
 void GlStateShadow::Forget()
 {
@@ -18,42 +14,42 @@ void GlStateShadow::Forget()
 
 void GlStateShadow::Activate(int unit)
 {
-    if (!HasMultitexture()) return;
+    if (!gl::HasMultitexture()) return;
     if (m_trusting && m_activeKnown && m_active == unit) return;
-    glActiveTextureARB(unit == 0 ? GL_TEXTURE0_ARB : GL_TEXTURE1_ARB);
+    gl::Extensions().activeTexture(unit == 0 ? GL_TEXTURE0_ARB : GL_TEXTURE1_ARB);
     m_active = unit;
     m_activeKnown = true;
 }
 
 void GlStateShadow::Texturing(int unit, bool on)
 {
-    if (unit == 1 && !HasMultitexture()) return;
+    if (unit == 1 && !gl::HasMultitexture()) return;
     if (m_trusting && m_enabledKnown[unit] && m_units.enabled[unit] == on) return;
     Activate(unit);
     if (on)
-        __real_glEnable(GL_TEXTURE_2D);
+        glEnable(GL_TEXTURE_2D);
     else
-        __real_glDisable(GL_TEXTURE_2D);
+        glDisable(GL_TEXTURE_2D);
     m_units.enabled[unit] = on;
     m_enabledKnown[unit] = true;
 }
 
 void GlStateShadow::Bind(int unit, GLuint texture)
 {
-    if (unit == 1 && !HasMultitexture()) return;
+    if (unit == 1 && !gl::HasMultitexture()) return;
     if (m_trusting && m_boundKnown[unit] && m_units.bound[unit] == texture) return;
     Activate(unit);
-    __real_glBindTexture(GL_TEXTURE_2D, texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
     m_units.bound[unit] = texture;
     m_boundKnown[unit] = true;
 }
 
 GlStateShadow::Units GlStateShadow::Current()
 {
-    const int units = HasMultitexture() ? 2 : 1;
+    const int units = gl::HasMultitexture() ? 2 : 1;
     for (int unit = 0; unit < units; ++unit) {
         if (m_enabledKnown[unit] && m_boundKnown[unit]) continue;
-        if (!m_activeKnown && HasMultitexture()) {
+        if (!m_activeKnown && gl::HasMultitexture()) {
             GLint active = GL_TEXTURE0_ARB;
             glGetIntegerv(GL_ACTIVE_TEXTURE_ARB, &active);
             m_active = active == GL_TEXTURE1_ARB ? 1 : 0;
@@ -85,9 +81,9 @@ void GlStateShadow::Blending(bool on)
 {
     if (!BlendingDiffers(on)) return;
     if (on)
-        __real_glEnable(GL_BLEND);
+        glEnable(GL_BLEND);
     else
-        __real_glDisable(GL_BLEND);
+        glDisable(GL_BLEND);
     m_blend = on;
     m_blendKnown = true;
 }
@@ -100,7 +96,7 @@ bool GlStateShadow::BlendFunctionDiffers(GLenum source, GLenum destination) cons
 void GlStateShadow::BlendFunction(GLenum source, GLenum destination)
 {
     if (!BlendFunctionDiffers(source, destination)) return;
-    __real_glBlendFunc(source, destination);
+    glBlendFunc(source, destination);
     m_source = source;
     m_destination = destination;
     m_blendFuncKnown = true;
@@ -110,9 +106,9 @@ void GlStateShadow::AlphaTest(bool on)
 {
     if (!AlphaTestDiffers(on)) return;
     if (on)
-        __real_glEnable(GL_ALPHA_TEST);
+        glEnable(GL_ALPHA_TEST);
     else
-        __real_glDisable(GL_ALPHA_TEST);
+        glDisable(GL_ALPHA_TEST);
     m_alphaTest = on;
     m_alphaTestKnown = true;
 }

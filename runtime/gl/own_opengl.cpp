@@ -1,4 +1,4 @@
-#include "gfx/own_opengl.h"
+#include "gl/own_opengl.h"
 
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"

@@ -1,0 +1,92 @@
+// Every OpenGL function name of gl.h and the extension names the runtime
+// loads itself, poisoned: outside runtime/gl, naming one is a compile
+// error (gl/gl_calls.h includes this after the GL headers). Strings and
+// macros defined before are not affected.
+#pragma once
+
+#pragma GCC poison glAccum glActiveTexture glActiveTextureARB glAlphaFunc glAreTexturesResident glArrayElement
+#pragma GCC poison glBegin glBindTexture glBitmap glBlendColor glBlendEquation glBlendEquationSeparateATI
+#pragma GCC poison glBlendFunc glCallList glCallLists glClear glClearAccum glClearColor glClearDepth
+#pragma GCC poison glClearIndex glClearStencil glClientActiveTexture glClientActiveTextureARB glClipPlane
+#pragma GCC poison glColor3b glColor3bv glColor3d glColor3dv glColor3f glColor3fv glColor3i glColor3iv
+#pragma GCC poison glColor3s glColor3sv glColor3ub glColor3ubv glColor3ui glColor3uiv glColor3us glColor3usv
+#pragma GCC poison glColor4b glColor4bv glColor4d glColor4dv glColor4f glColor4fv glColor4i glColor4iv
+#pragma GCC poison glColor4s glColor4sv glColor4ub glColor4ubv glColor4ui glColor4uiv glColor4us glColor4usv
+#pragma GCC poison glColorMask glColorMaterial glColorPointer glColorSubTable glColorTable
+#pragma GCC poison glColorTableParameterfv glColorTableParameteriv glCompressedTexImage1D
+#pragma GCC poison glCompressedTexImage2D glCompressedTexImage3D glCompressedTexSubImage1D
+#pragma GCC poison glCompressedTexSubImage2D glCompressedTexSubImage3D glConvolutionFilter1D
+#pragma GCC poison glConvolutionFilter2D glConvolutionParameterf glConvolutionParameterfv
+#pragma GCC poison glConvolutionParameteri glConvolutionParameteriv glCopyColorSubTable glCopyColorTable
+#pragma GCC poison glCopyConvolutionFilter1D glCopyConvolutionFilter2D glCopyPixels glCopyTexImage1D
+#pragma GCC poison glCopyTexImage2D glCopyTexSubImage1D glCopyTexSubImage2D glCopyTexSubImage3D glCullFace
+#pragma GCC poison glDeleteLists glDeleteTextures glDepthFunc glDepthMask glDepthRange glDisable
+#pragma GCC poison glDisableClientState glDrawArrays glDrawBuffer glDrawElements glDrawPixels
+#pragma GCC poison glDrawRangeElements glEdgeFlag glEdgeFlagPointer glEdgeFlagv glEnable glEnableClientState
+#pragma GCC poison glEnd glEndList glEvalCoord1d glEvalCoord1dv glEvalCoord1f glEvalCoord1fv glEvalCoord2d
+#pragma GCC poison glEvalCoord2dv glEvalCoord2f glEvalCoord2fv glEvalMesh1 glEvalMesh2 glEvalPoint1
+#pragma GCC poison glEvalPoint2 glFeedbackBuffer glFinish glFlush glFogf glFogfv glFogi glFogiv glFrontFace
+#pragma GCC poison glFrustum glGenLists glGenTextures glGetBooleanv glGetClipPlane glGetColorTable
+#pragma GCC poison glGetColorTableParameterfv glGetColorTableParameteriv glGetCompressedTexImage
+#pragma GCC poison glGetConvolutionFilter glGetConvolutionParameterfv glGetConvolutionParameteriv glGetDoublev
+#pragma GCC poison glGetError glGetFloatv glGetHistogram glGetHistogramParameterfv glGetHistogramParameteriv
+#pragma GCC poison glGetIntegerv glGetLightfv glGetLightiv glGetMapdv glGetMapfv glGetMapiv glGetMaterialfv
+#pragma GCC poison glGetMaterialiv glGetMinmax glGetMinmaxParameterfv glGetMinmaxParameteriv glGetPixelMapfv
+#pragma GCC poison glGetPixelMapuiv glGetPixelMapusv glGetPointerv glGetPolygonStipple glGetSeparableFilter
+#pragma GCC poison glGetString glGetTexEnvfv glGetTexEnviv glGetTexGendv glGetTexGenfv glGetTexGeniv
+#pragma GCC poison glGetTexImage glGetTexLevelParameterfv glGetTexLevelParameteriv glGetTexParameterfv
+#pragma GCC poison glGetTexParameteriv glHint glHistogram glIndexMask glIndexPointer glIndexd glIndexdv
+#pragma GCC poison glIndexf glIndexfv glIndexi glIndexiv glIndexs glIndexsv glIndexub glIndexubv glInitNames
+#pragma GCC poison glInterleavedArrays glIsEnabled glIsList glIsTexture glLightModelf glLightModelfv
+#pragma GCC poison glLightModeli glLightModeliv glLightf glLightfv glLighti glLightiv glLineStipple
+#pragma GCC poison glLineWidth glListBase glLoadIdentity glLoadMatrixd glLoadMatrixf glLoadName
+#pragma GCC poison glLoadTransposeMatrixd glLoadTransposeMatrixf glLogicOp glMap1d glMap1f glMap2d glMap2f
+#pragma GCC poison glMapGrid1d glMapGrid1f glMapGrid2d glMapGrid2f glMaterialf glMaterialfv glMateriali
+#pragma GCC poison glMaterialiv glMatrixMode glMinmax glMultMatrixd glMultMatrixf glMultTransposeMatrixd
+#pragma GCC poison glMultTransposeMatrixf glMultiTexCoord1d glMultiTexCoord1dARB glMultiTexCoord1dv
+#pragma GCC poison glMultiTexCoord1dvARB glMultiTexCoord1f glMultiTexCoord1fARB glMultiTexCoord1fv
+#pragma GCC poison glMultiTexCoord1fvARB glMultiTexCoord1i glMultiTexCoord1iARB glMultiTexCoord1iv
+#pragma GCC poison glMultiTexCoord1ivARB glMultiTexCoord1s glMultiTexCoord1sARB glMultiTexCoord1sv
+#pragma GCC poison glMultiTexCoord1svARB glMultiTexCoord2d glMultiTexCoord2dARB glMultiTexCoord2dv
+#pragma GCC poison glMultiTexCoord2dvARB glMultiTexCoord2f glMultiTexCoord2fARB glMultiTexCoord2fv
+#pragma GCC poison glMultiTexCoord2fvARB glMultiTexCoord2i glMultiTexCoord2iARB glMultiTexCoord2iv
+#pragma GCC poison glMultiTexCoord2ivARB glMultiTexCoord2s glMultiTexCoord2sARB glMultiTexCoord2sv
+#pragma GCC poison glMultiTexCoord2svARB glMultiTexCoord3d glMultiTexCoord3dARB glMultiTexCoord3dv
+#pragma GCC poison glMultiTexCoord3dvARB glMultiTexCoord3f glMultiTexCoord3fARB glMultiTexCoord3fv
+#pragma GCC poison glMultiTexCoord3fvARB glMultiTexCoord3i glMultiTexCoord3iARB glMultiTexCoord3iv
+#pragma GCC poison glMultiTexCoord3ivARB glMultiTexCoord3s glMultiTexCoord3sARB glMultiTexCoord3sv
+#pragma GCC poison glMultiTexCoord3svARB glMultiTexCoord4d glMultiTexCoord4dARB glMultiTexCoord4dv
+#pragma GCC poison glMultiTexCoord4dvARB glMultiTexCoord4f glMultiTexCoord4fARB glMultiTexCoord4fv
+#pragma GCC poison glMultiTexCoord4fvARB glMultiTexCoord4i glMultiTexCoord4iARB glMultiTexCoord4iv
+#pragma GCC poison glMultiTexCoord4ivARB glMultiTexCoord4s glMultiTexCoord4sARB glMultiTexCoord4sv
+#pragma GCC poison glMultiTexCoord4svARB glNewList glNormal3b glNormal3bv glNormal3d glNormal3dv glNormal3f
+#pragma GCC poison glNormal3fv glNormal3i glNormal3iv glNormal3s glNormal3sv glNormalPointer glOrtho
+#pragma GCC poison glPassThrough glPixelMapfv glPixelMapuiv glPixelMapusv glPixelStoref glPixelStorei
+#pragma GCC poison glPixelTransferf glPixelTransferi glPixelZoom glPointSize glPolygonMode glPolygonOffset
+#pragma GCC poison glPolygonStipple glPopAttrib glPopClientAttrib glPopMatrix glPopName glPrioritizeTextures
+#pragma GCC poison glPushAttrib glPushClientAttrib glPushMatrix glPushName glRasterPos2d glRasterPos2dv
+#pragma GCC poison glRasterPos2f glRasterPos2fv glRasterPos2i glRasterPos2iv glRasterPos2s glRasterPos2sv
+#pragma GCC poison glRasterPos3d glRasterPos3dv glRasterPos3f glRasterPos3fv glRasterPos3i glRasterPos3iv
+#pragma GCC poison glRasterPos3s glRasterPos3sv glRasterPos4d glRasterPos4dv glRasterPos4f glRasterPos4fv
+#pragma GCC poison glRasterPos4i glRasterPos4iv glRasterPos4s glRasterPos4sv glReadBuffer glReadPixels glRectd
+#pragma GCC poison glRectdv glRectf glRectfv glRecti glRectiv glRects glRectsv glRenderMode glResetHistogram
+#pragma GCC poison glResetMinmax glRotated glRotatef glSampleCoverage glScaled glScalef glScissor
+#pragma GCC poison glSelectBuffer glSeparableFilter2D glShadeModel glStencilFunc glStencilMask glStencilOp
+#pragma GCC poison glTexCoord1d glTexCoord1dv glTexCoord1f glTexCoord1fv glTexCoord1i glTexCoord1iv
+#pragma GCC poison glTexCoord1s glTexCoord1sv glTexCoord2d glTexCoord2dv glTexCoord2f glTexCoord2fv
+#pragma GCC poison glTexCoord2i glTexCoord2iv glTexCoord2s glTexCoord2sv glTexCoord3d glTexCoord3dv
+#pragma GCC poison glTexCoord3f glTexCoord3fv glTexCoord3i glTexCoord3iv glTexCoord3s glTexCoord3sv
+#pragma GCC poison glTexCoord4d glTexCoord4dv glTexCoord4f glTexCoord4fv glTexCoord4i glTexCoord4iv
+#pragma GCC poison glTexCoord4s glTexCoord4sv glTexCoordPointer glTexEnvf glTexEnvfv glTexEnvi glTexEnviv
+#pragma GCC poison glTexGend glTexGendv glTexGenf glTexGenfv glTexGeni glTexGeniv glTexImage1D glTexImage2D
+#pragma GCC poison glTexImage3D glTexParameterf glTexParameterfv glTexParameteri glTexParameteriv
+#pragma GCC poison glTexSubImage1D glTexSubImage2D glTexSubImage3D glTranslated glTranslatef glVertex2d
+#pragma GCC poison glVertex2dv glVertex2f glVertex2fv glVertex2i glVertex2iv glVertex2s glVertex2sv glVertex3d
+#pragma GCC poison glVertex3dv glVertex3f glVertex3fv glVertex3i glVertex3iv glVertex3s glVertex3sv glVertex4d
+#pragma GCC poison glVertex4dv glVertex4f glVertex4fv glVertex4i glVertex4iv glVertex4s glVertex4sv
+#pragma GCC poison glVertexPointer glViewport
+#pragma GCC poison glGenBuffersARB glBindBufferARB
+#pragma GCC poison glBufferDataARB glDeleteBuffersARB glMapBufferARB glUnmapBufferARB
+#pragma GCC poison glGenFramebuffers glDeleteFramebuffers glBindFramebuffer glGenRenderbuffers glDeleteRenderbuffers
+#pragma GCC poison glBindRenderbuffer glRenderbufferStorage glFramebufferRenderbuffer glCheckFramebufferStatus
+#pragma GCC poison glBlitFramebuffer

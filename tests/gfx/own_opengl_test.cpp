@@ -1,0 +1,91 @@
+// A program's own OpenGL code, as a program written against the SDK has
+// it: raw OpenGL calls (this file does not use the runtime's gl/gl_calls.h)
+// between BeginOwnOpenGL() and EndOwnOpenGL(). Nothing guards these
+// calls; the pair alone must hand the context over and take it back.
+#include <gtest/gtest.h>
+
+#include <GL/gl.h>
+
+#include <cstdlib>
+#include <vector>
+
+#include "commands.h"
+#include "gfx/opengl_rainbows.h"
+#include "support/child_process.h"
+
+namespace {
+
+struct Rgb {
+    unsigned char r, g, b;
+    bool operator==(const Rgb&) const = default;
+};
+
+class OwnOpenGL : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        setenv("TMPDIR", folder.Path().c_str(), 1);
+        KV_RESX = 640;
+        KV_RESY = 480;
+        KV_FULLSCREEN = 0;
+        KV_FRAMERATE = 60;
+        __GlobalInit(nullptr, nullptr, g_cmdline.GetStrData(), 1, "own_opengl_test");
+        ASSERT_NE(pRbow, nullptr);
+    }
+    void TearDown() override { __ReleaseRuntime(); }
+
+    // A pixel of the drawing area in screen coordinates, read with a raw call.
+    static Rgb Pixel(int x, int y)
+    {
+        Rgb pixel{};
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadPixels(x, KV_RESY - 1 - y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &pixel);
+        return pixel;
+    }
+
+    testing_support::ScratchFolder folder;
+};
+
+// The program's code sees what the 2D commands drew before and starts from
+// the 2D state, whatever the frame did; afterwards the commands draw as
+// ever, whatever the program left behind.
+TEST_F(OwnOpenGL, SeesThe2DPictureAndStateAndHandsThemBack)
+{
+    FILLRECT(0, 0, 10, 10, 255);  // pending in the 2D batch
+    BeginOwnOpenGL();
+    EXPECT_EQ(Pixel(5, 5), (Rgb{255, 0, 0}));
+    EndOwnOpenGL();
+
+    ALPHAMODE(0.5);
+    X_MAKE3D(1, 100, 45);
+    BeginOwnOpenGL();
+    GLfloat projection[16];
+    glGetFloatv(GL_PROJECTION_MATRIX, projection);
+    EXPECT_FLOAT_EQ(projection[0], 2.0f / 640);
+    EXPECT_FLOAT_EQ(projection[5], 2.0f / 480);
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_DEPTH_TEST));
+    // A green rectangle the 2D way ((x, -y), counter-clockwise), then state
+    // that would spoil 2D drawing if the runtime went on believing its own.
+    glDisable(GL_TEXTURE_2D);
+    glColor3f(0, 1, 0);
+    glBegin(GL_QUADS);
+    glVertex2f(20, -10);
+    glVertex2f(40, -10);
+    glVertex2f(40, 0);
+    glVertex2f(20, 0);
+    glEnd();
+    glColor3f(0, 0, 1);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    EndOwnOpenGL();
+    // Opaque again: red over the program's green stays red.
+    FILLRECT(20, 0, 30, 10, 255);
+    BeginOwnOpenGL();  // the 2D commands' pixels, drawn
+    EXPECT_EQ(Pixel(25, 5), (Rgb{255, 0, 0}));
+    EXPECT_EQ(Pixel(35, 5), (Rgb{0, 255, 0}));
+    EXPECT_EQ(Pixel(45, 5), (Rgb{0, 0, 0}));
+    EndOwnOpenGL();
+}
+
+}  // namespace
