@@ -7,6 +7,8 @@
 //   xvfb-run -a -s "-screen 0 1024x768x24" bench/bench_frame_pacing
 // Prints RESULT rows (see bench/support/measure.h).
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -27,9 +29,11 @@ public:
         return static_cast<double>(platform::PerformanceCounter()) * 1000.0 /
                static_cast<double>(platform::PerformanceFrequency());
     }
-    void Sleep(double ms) override
+    void SleepUntil(double ms) override
     {
-        if (m_sleeps) platform::SleepMilliseconds(ms);
+        if (m_sleeps)
+            platform::SleepUntilCount(static_cast<std::uint64_t>(
+                std::ceil(ms * static_cast<double>(platform::PerformanceFrequency()) / 1000.0)));
     }
     void PumpMessages() override { platform::PumpMessages(&CountMessage); }
 

@@ -9,7 +9,7 @@ double PaceToNextFrame(double& nextFrameTime, double frameTime, PacingClock& clo
         // A sleep that ends early (a signal, a coarse timer) sleeps again
         // for what is left.
         while (now <= nextFrameTime) {
-            clock.Sleep(nextFrameTime - now);
+            clock.SleepUntil(nextFrameTime);
             now = clock.Now();
         }
         clock.PumpMessages();

@@ -1,7 +1,9 @@
 // Frame pacing: frames begin on a fixed grid of frameTime milliseconds.
-// The wait sleeps to the slot in one go: the system's sleep wakes within a
-// fraction of a millisecond of its deadline, so spinning out the last part
-// would buy no steadier frame starts, only a busy core. Window messages are
+// The wait sleeps to the slot in one go, to the slot's time rather than for
+// a length worked out beforehand (so a pause between reading the clock and
+// falling asleep does not make the frame late): the system's sleep wakes
+// within a fraction of a millisecond of its deadline, so spinning out the
+// last part would buy no steadier frame starts, only a busy core. Window messages are
 // served before the sleep and again on waking, so the frame starts with the
 // freshest input. Missed slots are skipped, never caught up in a burst.
 #pragma once
@@ -12,7 +14,7 @@ class PacingClock {
 public:
     virtual ~PacingClock() = default;
     virtual double Now() = 0;              // milliseconds
-    virtual void Sleep(double ms) = 0;
+    virtual void SleepUntil(double ms) = 0;  // until Now() reaches ms
     virtual void PumpMessages() = 0;
 };
 

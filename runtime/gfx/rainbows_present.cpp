@@ -5,6 +5,9 @@
 #include "gfx/opengl_rainbows.h"
 #include "gl/gl_calls.h"
 
+#include <cmath>
+#include <cstdint>
+
 namespace {
 
 // The real world for pacing: the renderer's clock, sleeping, and the
@@ -13,7 +16,13 @@ class RendererClock : public PacingClock {
 public:
     explicit RendererClock(const OpenGLRainbows& renderer) : m_renderer(renderer) {}
     double Now() override { return m_renderer.AccurateTime(); }
-    void Sleep(double ms) override { platform::SleepMilliseconds(ms); }
+    void SleepUntil(double ms) override
+    {
+        if (m_renderer.usePerfCounter)
+            platform::SleepUntilCount(static_cast<std::uint64_t>(std::ceil(ms * m_renderer.perfFrequency / 1000.0)));
+        else
+            platform::SleepMilliseconds(ms - Now());
+    }
     void PumpMessages() override { platform::PumpMessages(__WndProc_); }
 
 private:

@@ -17,6 +17,9 @@ std::uint64_t PerformanceCounter();
 std::uint64_t PerformanceFrequency();   // counts per second; 0 when unusable
 std::uint32_t Milliseconds();           // millisecond tick count, wraps at 2^32
 void SleepMilliseconds(double ms);      // sleeps at least about that long
+// Sleeps until PerformanceCounter() reaches `count`: a deadline, not a
+// length, so time lost before the call does not push the wake-up later.
+void SleepUntilCount(std::uint64_t count);
 
 // ---- Folders and files -----------------------------------------------------
 // The user's temporary folder with a trailing '/': $TMPDIR when it names a

@@ -2,6 +2,7 @@
 // sleeps or looks at the clock, so every step is exact and repeatable.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "gfx/frame_pacing.h"
@@ -15,10 +16,13 @@ public:
         time += readCost;
         return time;
     }
-    void Sleep(double ms) override
+    // Wakes a little after the deadline; `sleeps` keeps how long each
+    // sleep lasted.
+    void SleepUntil(double ms) override
     {
-        sleeps.push_back(ms);
-        time += ms + sleepOvershoot;
+        const double start = time;
+        time = std::max(time, ms) + sleepOvershoot;
+        sleeps.push_back(time - start - sleepOvershoot);
     }
     void PumpMessages() override { ++pumps; }
 
@@ -60,9 +64,9 @@ TEST(FramePacingTest, SleepsTheWholeWaitInOneGoAndServesMessagesOnWaking)
 // A sleep cut short (by a signal, say) wakes 6 ms before its end, once.
 class InterruptedClock : public SimulatedClock {
 public:
-    void Sleep(double ms) override
+    void SleepUntil(double ms) override
     {
-        SimulatedClock::Sleep(ms);
+        SimulatedClock::SleepUntil(ms);
         if (sleeps.size() == 1) time -= 6;
     }
 };

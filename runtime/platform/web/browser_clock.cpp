@@ -18,4 +18,11 @@ void SleepMilliseconds(double ms)
     emscripten_sleep(ms > 0 ? static_cast<unsigned>(ms + 0.5) : 0);
 }
 
+void SleepUntilCount(std::uint64_t count)
+{
+    const std::uint64_t now = PerformanceCounter();
+    if (count > now) SleepMilliseconds(static_cast<double>(count - now) * 1000.0 / static_cast<double>(PerformanceFrequency()));
+    else SleepMilliseconds(0);
+}
+
 }  // namespace platform
