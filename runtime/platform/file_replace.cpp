@@ -223,7 +223,8 @@ void KeepStagedCopy(const std::string& staging, const std::string& target, std::
     std::string kept = staging;
     if (IsTemporaryOf(staging.substr(staging.rfind('/') + 1), target.substr(target.rfind('/') + 1))) {
         for (int number = 0; number < 100; ++number) {
-            std::string candidate = target + ".unsaved" + (number == 0 ? "" : "." + std::to_string(number));
+            std::string candidate = target + ".unsaved";
+            if (number != 0) candidate.append(1, '.').append(std::to_string(number));
             if (link(staging.c_str(), candidate.c_str()) == 0) {
                 unlink(staging.c_str());
                 kept = candidate;

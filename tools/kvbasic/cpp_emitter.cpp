@@ -237,8 +237,10 @@ private:
                 usesData_ = usesData_ || ReadsData(*statement);
                 if (statement->type != Statement::Type::Data) continue;
                 for (const auto& item : statement->items) {
-                    items += item->type == Expr::Type::String ? "{0, " + CppStringLiteral(item->text) + "}, "
-                                                              : "{" + Number(*item) + ", nullptr}, ";
+                    if (item->type == Expr::Type::String)
+                        items.append("{0, ").append(CppStringLiteral(item->text)).append("}, ");
+                    else
+                        items.append("{").append(Number(*item)).append(", nullptr}, ");
                     ++dataCount_;
                 }
             }
@@ -462,7 +464,7 @@ private:
         // A backslash at the end of a comment would continue it onto the next line.
         if (text.back() == '\\') text += '.';
         // "??" followed by a trigraph character would draw a compiler warning.
-        for (std::size_t at = text.find("??"); at != std::string::npos; at = text.find("??", at + 2)) text.insert(at + 1, " ");
+        for (std::size_t at = text.find("??"); at != std::string::npos; at = text.find("??", at + 2)) text.insert(at + 1, 1, ' ');
         return "  // " + text;
     }
 

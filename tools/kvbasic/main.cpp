@@ -165,7 +165,7 @@ std::string MakeRule(const std::string& output, const std::vector<std::string>& 
         return escaped;
     };
     std::string rule = escape(output) + ":";
-    for (const std::string& source : sources) rule += " " + escape(source);
+    for (const std::string& source : sources) rule.append(1, ' ').append(escape(source));
     return rule + "\n";
 }
 
