@@ -80,6 +80,25 @@ Module['preRun'].push(function () {
     }
     return texImage2D.apply(this, arguments);
   };
+  // The fixed-function emulation lights as no desktop OpenGL does: every
+  // light is a directional one (the light's position taken as its
+  // direction), and the vertex colour is ignored (no GL_COLOR_MATERIAL).
+  // The runtime's 3D layer lights with positional lights and colour
+  // material (ambient and diffuse from the vertex colour, the default
+  // mode), so the emulation's lighting shader is made to do that: light
+  // from the light's position to the vertex, material from the colour.
+  // Spot lights stay point lights (the emulation keeps no spot direction).
+  var shaderSource = proto.shaderSource;
+  proto.shaderSource = function (shader, source) {
+    if (source.indexOf('u_materialDiffuse') >= 0) {
+      source = source
+        .replace(/u_materialDiffuse\.(xyz|w)/g, 'a_color.$1')
+        .replace(/u_materialAmbient\.xyz/g, 'a_color.xyz')
+        .replace(/normalize\(u_lightPosition(\d)\)\.xyz/g,
+                 'normalize(u_lightPosition$1.xyz - ecPosition.xyz * u_lightPosition$1.w)');
+    }
+    return shaderSource.call(this, shader, source);
+  };
   // GL_UNPACK_ROW_LENGTH, SKIP_ROWS, SKIP_PIXELS and their PACK twins.
   var desktopOnly = { 0x0CF2: 1, 0x0CF3: 1, 0x0CF4: 1, 0x0D02: 1, 0x0D03: 1, 0x0D04: 1 };
   var pixelStorei = proto.pixelStorei;

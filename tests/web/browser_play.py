@@ -16,6 +16,8 @@ list of steps through the DevTools protocol:
                         as shot, and fails when more than <share> of the
                         pixels differ from the native screenshot by more
                         than 48 levels
+  at <n>                the next shot, drawn or like step saves presented
+                        frame n (counted from the page's start) instead
   open [<query>]        opens the page again, with another query (files kept
                         in IndexedDB stay)
   exists <path>         fails unless the browser's file system has the file
@@ -244,6 +246,7 @@ async def run(folder, steps, timeout, query):
             await page.call("Page.navigate", url=f"http://127.0.0.1:{port}/index.html{query}")
             await wait_frames(page, 1, timeout)
             print(f"first frame after {time.monotonic() - started:.2f} s", flush=True)
+            wanted = "true"
             for step in filter(None, (s.strip() for s in steps.split(";"))):
                 words = step.split()
                 if words[0] == "wait":
@@ -253,6 +256,8 @@ async def run(folder, steps, timeout, query):
                     await wait_frames(page, int(words[1]), timeout)
                     spent = time.monotonic() - before
                     print(f"{words[1]} frames in {spent:.2f} s ({int(words[1]) / spent:.1f} fps)", flush=True)
+                elif words[0] == "at":
+                    wanted = str(int(words[1]))
                 elif words[0] == "open":
                     address = f"http://127.0.0.1:{port}/index.html{words[1] if len(words) > 1 else ''}"
                     await page.call("Page.navigate", url=address)
@@ -272,7 +277,8 @@ async def run(folder, steps, timeout, query):
                 elif words[0] == "up":
                     await page.key("keyUp", words[1])
                 elif words[0] in ("shot", "drawn", "like"):
-                    await page.evaluate("Module.kvLastFrame = ''; Module.kvWantFrame = true")
+                    await page.evaluate(f"Module.kvLastFrame = ''; Module.kvWantFrame = {wanted}")
+                    wanted = "true"
                     url = ""
                     for _ in range(int(timeout * 20)):
                         url = await page.evaluate("Module.kvLastFrame || ''")
