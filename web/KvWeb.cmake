@@ -149,3 +149,6 @@ foreach(example count_frames draw_demo turning_cube)
   kv_add_web_program(${example} SOURCES ${PROJECT_SOURCE_DIR}/examples/${example}.bas
     MEDIA ${KV_EXAMPLE_MEDIA})
 endforeach()
+# The browser test's sound program: one sound effect when Space is held.
+kv_add_web_program(sound_check SOURCES ${PROJECT_SOURCE_DIR}/tests/web/sound_check.bas
+  MEDIA ${PROJECT_SOURCE_DIR}/game/media/einsammeln.wav)

@@ -21,6 +21,14 @@ list of steps through the DevTools protocol:
   open [<query>]        opens the page again, with another query (files kept
                         in IndexedDB stay)
   exists <path>         fails unless the browser's file system has the file
+  silent                fails unless sound buffers were played since the
+                        previous sound step and all of them were silent
+  sounded <peak>        fails unless a sound buffer played since the
+                        previous sound step reached <peak> (0 ... 1)
+
+The sound steps look at what the program's mixer handed to the browser:
+headless Chromium plays to no device, so every buffer SDL fills for Web
+Audio (its ScriptProcessorNode's output) is measured before it leaves.
 
 Prints the page's console and the time to the first frame; exits 1 when
 the page failed (an uncaught error, an abort, or no frame at all).
@@ -192,6 +200,43 @@ class Page:
         await self.call("Input.dispatchKeyEvent", **params)
 
 
+# Runs in the page before the program: wraps the handler SDL's audio back
+# end gives its ScriptProcessorNode, and after the handler has filled the
+# output buffer notes the buffer's peak amplitude in window.kvSoundPeaks.
+SOUND_PROBE = """
+window.kvSoundPeaks = [];
+(function () {
+  var Context = window.AudioContext || window.webkitAudioContext;
+  var handlerProperty = Object.getOwnPropertyDescriptor(ScriptProcessorNode.prototype, 'onaudioprocess');
+  if (!Context || !handlerProperty) return;
+  var createScriptProcessor = Context.prototype.createScriptProcessor;
+  Context.prototype.createScriptProcessor = function () {
+    var node = createScriptProcessor.apply(this, arguments);
+    var handler = null;
+    Object.defineProperty(node, 'onaudioprocess', {
+      get: function () { return handler; },
+      set: function (fill) {
+        handler = fill;
+        handlerProperty.set.call(node, function (event) {
+          var result = fill.call(this, event);
+          var peak = 0;
+          for (var c = 0; c < event.outputBuffer.numberOfChannels; ++c) {
+            var samples = event.outputBuffer.getChannelData(c);
+            for (var i = 0; i < samples.length; ++i) peak = Math.max(peak, Math.abs(samples[i]));
+          }
+          window.kvSoundPeaks.push(peak);
+          return result;
+        });
+      }
+    });
+    return node;
+  };
+})();
+"""
+
+# The peaks of the sound buffers played since the last call, and forgets them.
+TAKE_PEAKS = "(function () { var p = window.kvSoundPeaks || []; window.kvSoundPeaks = []; return p; })()"
+
 # Frames the runtime has presented (it counts them in Module.kvPresented).
 PRESENTED = "typeof Module === 'undefined' ? 0 : (Module.kvPresented || 0)"
 
@@ -242,6 +287,7 @@ async def run(folder, steps, timeout, query):
             reader = asyncio.create_task(page.reader())
             await page.call("Runtime.enable")
             await page.call("Page.enable")
+            await page.call("Page.addScriptToEvaluateOnNewDocument", source=SOUND_PROBE)
             started = time.monotonic()
             await page.call("Page.navigate", url=f"http://127.0.0.1:{port}/index.html{query}")
             await wait_frames(page, 1, timeout)
@@ -268,6 +314,16 @@ async def run(folder, steps, timeout, query):
                     print(f"{words[1]}: {'there' if found else 'missing'}", flush=True)
                     if not found:
                         page.failed = f"{words[1]} is missing"
+                elif words[0] in ("silent", "sounded"):
+                    peaks = await page.evaluate(TAKE_PEAKS) or []
+                    loudest = max(peaks, default=0)
+                    print(f"sound: {len(peaks)} buffers played, peak {loudest:.4f}", flush=True)
+                    if not peaks:
+                        page.failed = "no sound buffer was played"
+                    elif words[0] == "silent" and loudest > 0.001:
+                        page.failed = f"sound was played where none should be (peak {loudest:.4f})"
+                    elif words[0] == "sounded" and loudest < float(words[1]):
+                        page.failed = f"no sound reached {words[1]} (peak {loudest:.4f})"
                 elif words[0] == "key":
                     await page.key("keyDown", words[1])
                     await asyncio.sleep((int(words[2]) if len(words) > 2 else 100) / 1000)
