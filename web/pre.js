@@ -99,6 +99,26 @@ Module['preRun'].push(function () {
     }
     return shaderSource.call(this, shader, source);
   };
+  // State the runtime reads back every frame is answered here, without a
+  // round trip to the browser's GPU process (each such query waits until
+  // the GPU has drawn everything sent before it): the clear colour as last
+  // set, and the current colour, which WebGL does not have (GL_CURRENT_COLOR
+  // is an error there) and the emulation keeps for itself.
+  var clearColor = proto.clearColor;
+  proto.clearColor = function (r, g, b, a) {
+    this.kvClearColor = new Float32Array([r, g, b, a]);
+    return clearColor.call(this, r, g, b, a);
+  };
+  var getParameter = proto.getParameter;
+  proto.getParameter = function (name) {
+    if (name === 0x0C22 /* GL_COLOR_CLEAR_VALUE */) {
+      return new Float32Array(this.kvClearColor || [0, 0, 0, 0]);
+    }
+    if (name === 0x0B00 /* GL_CURRENT_COLOR */ && typeof GLImmediate !== 'undefined' && GLImmediate.clientColor) {
+      return new Float32Array(GLImmediate.clientColor);
+    }
+    return getParameter.call(this, name);
+  };
   // GL_UNPACK_ROW_LENGTH, SKIP_ROWS, SKIP_PIXELS and their PACK twins.
   var desktopOnly = { 0x0CF2: 1, 0x0CF3: 1, 0x0CF4: 1, 0x0D02: 1, 0x0D03: 1, 0x0D04: 1 };
   var pixelStorei = proto.pixelStorei;

@@ -18,6 +18,9 @@ list of steps through the DevTools protocol:
                         than 48 levels
   at <n>                the next shot, drawn or like step saves presented
                         frame n (counted from the page's start) instead
+  profile <ms>          records the page's CPU time that long and prints
+                        where it went (WebAssembly, the JavaScript side,
+                        idle ...) and how many frames were presented
   open [<query>]        opens the page again, with another query (files kept
                         in IndexedDB stay)
   exists <path>         fails unless the browser's file system has the file
@@ -255,6 +258,47 @@ async def wait_frames(page, count, timeout):
 
 
 
+async def profile_cpu(page, milliseconds):
+    """Samples the page's main thread and prints the share of the samples
+    per kind of code: the program and runtime (WebAssembly), the JavaScript
+    around it (OpenGL emulation, SDL's browser side), the browser's own
+    work (garbage collection, the page's native code), and idle."""
+    await page.call("Profiler.enable")
+    await page.call("Profiler.setSamplingInterval", interval=200)
+    await page.call("Profiler.start")
+    frames_before = await page.evaluate(PRESENTED)
+    await asyncio.sleep(milliseconds / 1000)
+    frames = await page.evaluate(PRESENTED) - frames_before
+    recorded = (await page.call("Profiler.stop"))["profile"]
+    nodes = {node["id"]: node for node in recorded["nodes"]}
+    shares, functions = {}, {}
+    for sample in recorded.get("samples", []):
+        frame = nodes[sample]["callFrame"]
+        url, name = frame.get("url", ""), frame.get("functionName", "")
+        if url.startswith("wasm://") or url.endswith(".wasm"):
+            kind = "WebAssembly"
+        elif url.endswith("index.js"):
+            kind = "JavaScript (index.js)"
+        elif name in ("(idle)", "(garbage collector)", "(program)"):
+            kind = name
+        elif not url:
+            kind = "the browser's built-ins (WebGL calls and the like)"
+            functions[name] = functions.get(name, 0) + 1
+        else:
+            kind = "other"
+        shares[kind] = shares.get(kind, 0) + 1
+        if kind == "JavaScript (index.js)":
+            functions[name] = functions.get(name, 0) + 1
+    total = max(1, sum(shares.values()))
+    print(f"profile: {frames} frames in {milliseconds / 1000:.1f} s ({frames * 1000 / milliseconds:.1f} fps)",
+          flush=True)
+    for kind, count in sorted(shares.items(), key=lambda item: -item[1]):
+        print(f"profile: {100 * count / total:5.1f} % {kind}", flush=True)
+    top = sorted(functions.items(), key=lambda item: -item[1])[:8]
+    busiest = ", ".join(f"{name or '(anonymous)'} {100 * count / total:.1f} %" for name, count in top)
+    print(f"profile: busiest JavaScript and built-ins: {busiest}", flush=True)
+
+
 async def run(folder, steps, timeout, query):
     port = free_port()
     handler = functools.partial(QuietHandler, directory=folder)
@@ -302,6 +346,8 @@ async def run(folder, steps, timeout, query):
                     await wait_frames(page, int(words[1]), timeout)
                     spent = time.monotonic() - before
                     print(f"{words[1]} frames in {spent:.2f} s ({int(words[1]) / spent:.1f} fps)", flush=True)
+                elif words[0] == "profile":
+                    await profile_cpu(page, int(words[1]))
                 elif words[0] == "at":
                     wanted = str(int(words[1]))
                 elif words[0] == "open":
