@@ -24,6 +24,9 @@ list of steps through the DevTools protocol:
   open [<query>]        opens the page again, with another query (files kept
                         in IndexedDB stay)
   exists <path>         fails unless the browser's file system has the file
+  write <path> <text>   writes the text into the browser's file system,
+                        "\n" standing for a line break (in /app it is kept
+                        for the next opening after two seconds)
   silent                fails unless sound buffers were played since the
                         previous sound step and all of them were silent
   sounded <peak>        fails unless a sound buffer played since the
@@ -370,6 +373,9 @@ async def run(folder, steps, timeout, query):
                         page.failed = f"sound was played where none should be (peak {loudest:.4f})"
                     elif words[0] == "sounded" and loudest < float(words[1]):
                         page.failed = f"no sound reached {words[1]} (peak {loudest:.4f})"
+                elif words[0] == "write":
+                    text = step.split(None, 2)[2].replace("\\n", "\n") if len(words) > 2 else ""
+                    await page.evaluate(f"FS.writeFile({json.dumps(words[1])}, {json.dumps(text)})")
                 elif words[0] == "key":
                     await page.key("keyDown", words[1])
                     await asyncio.sleep((int(words[2]) if len(words) > 2 else 100) / 1000)
