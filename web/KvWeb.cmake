@@ -145,9 +145,10 @@ list(TRANSFORM ZORVELIN_WEB_MEDIA PREPEND ${PROJECT_SOURCE_DIR}/game/media/)
 kv_add_web_program(zorvelin SOURCES ${PROJECT_SOURCE_DIR}/game/zorvelin.bas VERSION ${PROJECT_VERSION}
   MEDIA ${ZORVELIN_WEB_MEDIA})
 file(GLOB KV_EXAMPLE_MEDIA CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/media/examples/*)
-# turning_cube is left out: the 3D layer needs display lists, glPushAttrib and
-# glGetDoublev, which the fixed-function emulation does not have (docs/web.md).
-foreach(example count_frames draw_demo)
+foreach(example count_frames draw_demo turning_cube)
   kv_add_web_program(${example} SOURCES ${PROJECT_SOURCE_DIR}/examples/${example}.bas
     MEDIA ${KV_EXAMPLE_MEDIA})
 endforeach()
+# The browser test's sound program: one sound effect when Space is held.
+kv_add_web_program(sound_check SOURCES ${PROJECT_SOURCE_DIR}/tests/web/sound_check.bas
+  MEDIA ${PROJECT_SOURCE_DIR}/game/media/einsammeln.wav)

@@ -80,6 +80,45 @@ Module['preRun'].push(function () {
     }
     return texImage2D.apply(this, arguments);
   };
+  // The fixed-function emulation lights as no desktop OpenGL does: every
+  // light is a directional one (the light's position taken as its
+  // direction), and the vertex colour is ignored (no GL_COLOR_MATERIAL).
+  // The runtime's 3D layer lights with positional lights and colour
+  // material (ambient and diffuse from the vertex colour, the default
+  // mode), so the emulation's lighting shader is made to do that: light
+  // from the light's position to the vertex, material from the colour.
+  // Spot lights stay point lights (the emulation keeps no spot direction).
+  var shaderSource = proto.shaderSource;
+  proto.shaderSource = function (shader, source) {
+    if (source.indexOf('u_materialDiffuse') >= 0) {
+      source = source
+        .replace(/u_materialDiffuse\.(xyz|w)/g, 'a_color.$1')
+        .replace(/u_materialAmbient\.xyz/g, 'a_color.xyz')
+        .replace(/normalize\(u_lightPosition(\d)\)\.xyz/g,
+                 'normalize(u_lightPosition$1.xyz - ecPosition.xyz * u_lightPosition$1.w)');
+    }
+    return shaderSource.call(this, shader, source);
+  };
+  // State the runtime reads back every frame is answered here, without a
+  // round trip to the browser's GPU process (each such query waits until
+  // the GPU has drawn everything sent before it): the clear colour as last
+  // set, and the current colour, which WebGL does not have (GL_CURRENT_COLOR
+  // is an error there) and the emulation keeps for itself.
+  var clearColor = proto.clearColor;
+  proto.clearColor = function (r, g, b, a) {
+    this.kvClearColor = new Float32Array([r, g, b, a]);
+    return clearColor.call(this, r, g, b, a);
+  };
+  var getParameter = proto.getParameter;
+  proto.getParameter = function (name) {
+    if (name === 0x0C22 /* GL_COLOR_CLEAR_VALUE */) {
+      return new Float32Array(this.kvClearColor || [0, 0, 0, 0]);
+    }
+    if (name === 0x0B00 /* GL_CURRENT_COLOR */ && typeof GLImmediate !== 'undefined' && GLImmediate.clientColor) {
+      return new Float32Array(GLImmediate.clientColor);
+    }
+    return getParameter.call(this, name);
+  };
   // GL_UNPACK_ROW_LENGTH, SKIP_ROWS, SKIP_PIXELS and their PACK twins.
   var desktopOnly = { 0x0CF2: 1, 0x0CF3: 1, 0x0CF4: 1, 0x0D02: 1, 0x0D03: 1, 0x0D04: 1 };
   var pixelStorei = proto.pixelStorei;

@@ -128,7 +128,13 @@ inline void GetTexLevelParameteriv(GLenum target, GLint level, GLenum pname, GLi
 inline void Hint(GLenum target, GLenum mode) { ::glHint(target, mode); }
 inline GLboolean IsEnabled(GLenum cap) { return ::glIsEnabled(cap); }
 inline void Lightf(GLenum light, GLenum pname, GLfloat param) { ::glLightf(light, pname, param); }
+#ifdef __EMSCRIPTEN__
+// The browser's emulation has no spot lights (gl/web_fixed_function.cpp).
+void WebLightfv(GLenum light, GLenum pname, const GLfloat* params);
+inline void Lightfv(GLenum light, GLenum pname, const GLfloat* params) { WebLightfv(light, pname, params); }
+#else
 inline void Lightfv(GLenum light, GLenum pname, const GLfloat* params) { ::glLightfv(light, pname, params); }
+#endif
 inline void LineWidth(GLfloat width) { ::glLineWidth(width); }
 inline void NewList(GLuint list, GLenum mode) { ::glNewList(list, mode); }
 inline void Normal3fv(const GLfloat* v) { ::glNormal3fv(v); }

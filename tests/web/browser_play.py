@@ -16,9 +16,25 @@ list of steps through the DevTools protocol:
                         as shot, and fails when more than <share> of the
                         pixels differ from the native screenshot by more
                         than 48 levels
+  at <n>                the next shot, drawn or like step saves presented
+                        frame n (counted from the page's start) instead
+  profile <ms>          records the page's CPU time that long and prints
+                        where it went (WebAssembly, the JavaScript side,
+                        idle ...) and how many frames were presented
   open [<query>]        opens the page again, with another query (files kept
                         in IndexedDB stay)
   exists <path>         fails unless the browser's file system has the file
+  write <path> <text>   writes the text into the browser's file system,
+                        "\n" standing for a line break (in /app it is kept
+                        for the next opening after two seconds)
+  silent                fails unless sound buffers were played since the
+                        previous sound step and all of them were silent
+  sounded <peak>        fails unless a sound buffer played since the
+                        previous sound step reached <peak> (0 ... 1)
+
+The sound steps look at what the program's mixer handed to the browser:
+headless Chromium plays to no device, so every buffer SDL fills for Web
+Audio (its ScriptProcessorNode's output) is measured before it leaves.
 
 Prints the page's console and the time to the first frame; exits 1 when
 the page failed (an uncaught error, an abort, or no frame at all).
@@ -190,6 +206,43 @@ class Page:
         await self.call("Input.dispatchKeyEvent", **params)
 
 
+# Runs in the page before the program: wraps the handler SDL's audio back
+# end gives its ScriptProcessorNode, and after the handler has filled the
+# output buffer notes the buffer's peak amplitude in window.kvSoundPeaks.
+SOUND_PROBE = """
+window.kvSoundPeaks = [];
+(function () {
+  var Context = window.AudioContext || window.webkitAudioContext;
+  var handlerProperty = Object.getOwnPropertyDescriptor(ScriptProcessorNode.prototype, 'onaudioprocess');
+  if (!Context || !handlerProperty) return;
+  var createScriptProcessor = Context.prototype.createScriptProcessor;
+  Context.prototype.createScriptProcessor = function () {
+    var node = createScriptProcessor.apply(this, arguments);
+    var handler = null;
+    Object.defineProperty(node, 'onaudioprocess', {
+      get: function () { return handler; },
+      set: function (fill) {
+        handler = fill;
+        handlerProperty.set.call(node, function (event) {
+          var result = fill.call(this, event);
+          var peak = 0;
+          for (var c = 0; c < event.outputBuffer.numberOfChannels; ++c) {
+            var samples = event.outputBuffer.getChannelData(c);
+            for (var i = 0; i < samples.length; ++i) peak = Math.max(peak, Math.abs(samples[i]));
+          }
+          window.kvSoundPeaks.push(peak);
+          return result;
+        });
+      }
+    });
+    return node;
+  };
+})();
+"""
+
+# The peaks of the sound buffers played since the last call, and forgets them.
+TAKE_PEAKS = "(function () { var p = window.kvSoundPeaks || []; window.kvSoundPeaks = []; return p; })()"
+
 # Frames the runtime has presented (it counts them in Module.kvPresented).
 PRESENTED = "typeof Module === 'undefined' ? 0 : (Module.kvPresented || 0)"
 
@@ -206,6 +259,47 @@ async def wait_frames(page, count, timeout):
         await asyncio.sleep(0.05)
     raise SystemExit(f"timed out waiting for {count} frames (presented {now - start})")
 
+
+
+async def profile_cpu(page, milliseconds):
+    """Samples the page's main thread and prints the share of the samples
+    per kind of code: the program and runtime (WebAssembly), the JavaScript
+    around it (OpenGL emulation, SDL's browser side), the browser's own
+    work (garbage collection, the page's native code), and idle."""
+    await page.call("Profiler.enable")
+    await page.call("Profiler.setSamplingInterval", interval=200)
+    await page.call("Profiler.start")
+    frames_before = await page.evaluate(PRESENTED)
+    await asyncio.sleep(milliseconds / 1000)
+    frames = await page.evaluate(PRESENTED) - frames_before
+    recorded = (await page.call("Profiler.stop"))["profile"]
+    nodes = {node["id"]: node for node in recorded["nodes"]}
+    shares, functions = {}, {}
+    for sample in recorded.get("samples", []):
+        frame = nodes[sample]["callFrame"]
+        url, name = frame.get("url", ""), frame.get("functionName", "")
+        if url.startswith("wasm://") or url.endswith(".wasm"):
+            kind = "WebAssembly"
+        elif url.endswith("index.js"):
+            kind = "JavaScript (index.js)"
+        elif name in ("(idle)", "(garbage collector)", "(program)"):
+            kind = name
+        elif not url:
+            kind = "the browser's built-ins (WebGL calls and the like)"
+            functions[name] = functions.get(name, 0) + 1
+        else:
+            kind = "other"
+        shares[kind] = shares.get(kind, 0) + 1
+        if kind == "JavaScript (index.js)":
+            functions[name] = functions.get(name, 0) + 1
+    total = max(1, sum(shares.values()))
+    print(f"profile: {frames} frames in {milliseconds / 1000:.1f} s ({frames * 1000 / milliseconds:.1f} fps)",
+          flush=True)
+    for kind, count in sorted(shares.items(), key=lambda item: -item[1]):
+        print(f"profile: {100 * count / total:5.1f} % {kind}", flush=True)
+    top = sorted(functions.items(), key=lambda item: -item[1])[:8]
+    busiest = ", ".join(f"{name or '(anonymous)'} {100 * count / total:.1f} %" for name, count in top)
+    print(f"profile: busiest JavaScript and built-ins: {busiest}", flush=True)
 
 
 async def run(folder, steps, timeout, query):
@@ -240,10 +334,12 @@ async def run(folder, steps, timeout, query):
             reader = asyncio.create_task(page.reader())
             await page.call("Runtime.enable")
             await page.call("Page.enable")
+            await page.call("Page.addScriptToEvaluateOnNewDocument", source=SOUND_PROBE)
             started = time.monotonic()
             await page.call("Page.navigate", url=f"http://127.0.0.1:{port}/index.html{query}")
             await wait_frames(page, 1, timeout)
             print(f"first frame after {time.monotonic() - started:.2f} s", flush=True)
+            wanted = "true"
             for step in filter(None, (s.strip() for s in steps.split(";"))):
                 words = step.split()
                 if words[0] == "wait":
@@ -253,6 +349,10 @@ async def run(folder, steps, timeout, query):
                     await wait_frames(page, int(words[1]), timeout)
                     spent = time.monotonic() - before
                     print(f"{words[1]} frames in {spent:.2f} s ({int(words[1]) / spent:.1f} fps)", flush=True)
+                elif words[0] == "profile":
+                    await profile_cpu(page, int(words[1]))
+                elif words[0] == "at":
+                    wanted = str(int(words[1]))
                 elif words[0] == "open":
                     address = f"http://127.0.0.1:{port}/index.html{words[1] if len(words) > 1 else ''}"
                     await page.call("Page.navigate", url=address)
@@ -263,6 +363,19 @@ async def run(folder, steps, timeout, query):
                     print(f"{words[1]}: {'there' if found else 'missing'}", flush=True)
                     if not found:
                         page.failed = f"{words[1]} is missing"
+                elif words[0] in ("silent", "sounded"):
+                    peaks = await page.evaluate(TAKE_PEAKS) or []
+                    loudest = max(peaks, default=0)
+                    print(f"sound: {len(peaks)} buffers played, peak {loudest:.4f}", flush=True)
+                    if not peaks:
+                        page.failed = "no sound buffer was played"
+                    elif words[0] == "silent" and loudest > 0.001:
+                        page.failed = f"sound was played where none should be (peak {loudest:.4f})"
+                    elif words[0] == "sounded" and loudest < float(words[1]):
+                        page.failed = f"no sound reached {words[1]} (peak {loudest:.4f})"
+                elif words[0] == "write":
+                    text = step.split(None, 2)[2].replace("\\n", "\n") if len(words) > 2 else ""
+                    await page.evaluate(f"FS.writeFile({json.dumps(words[1])}, {json.dumps(text)})")
                 elif words[0] == "key":
                     await page.key("keyDown", words[1])
                     await asyncio.sleep((int(words[2]) if len(words) > 2 else 100) / 1000)
@@ -272,7 +385,8 @@ async def run(folder, steps, timeout, query):
                 elif words[0] == "up":
                     await page.key("keyUp", words[1])
                 elif words[0] in ("shot", "drawn", "like"):
-                    await page.evaluate("Module.kvLastFrame = ''; Module.kvWantFrame = true")
+                    await page.evaluate(f"Module.kvLastFrame = ''; Module.kvWantFrame = {wanted}")
+                    wanted = "true"
                     url = ""
                     for _ in range(int(timeout * 20)):
                         url = await page.evaluate("Module.kvLastFrame || ''")

@@ -27,14 +27,15 @@ bool DrawingAreaFramebufferWanted() { return false; }
 // The browser composites the canvas only once the program returns to its
 // event loop: every presented frame hands control back for a moment. The
 // page counts the frames (Module.kvPresented), and when asked
-// (Module.kvWantFrame) keeps a copy of the frame just drawn
-// (Module.kvLastFrame, a PNG data URL), which is gone from the canvas once
-// the browser has shown it; the browser tests read both.
+// (Module.kvWantFrame: true for the next frame, or the count of the frame
+// wanted) keeps a copy of the frame just drawn (Module.kvLastFrame, a PNG
+// data URL), which is gone from the canvas once the browser has shown it;
+// the browser tests read both.
 void FramePresented()
 {
     EM_ASM({
         Module.kvPresented = (Module.kvPresented || 0) + 1;
-        if (Module.kvWantFrame) {
+        if (Module.kvWantFrame === true || Module.kvWantFrame === Module.kvPresented) {
             Module.kvWantFrame = false;
             Module.kvLastFrame = Module.canvas.toDataURL('image/png');
         }
