@@ -179,6 +179,7 @@ private:
         bool setBound[2] = {false, false};
         GLuint bound[2] = {0, 0};
         bool colorMaterial = false;
+        bool operator==(const TextureRequest&) const = default;
     };
     // The texture selection without touching OpenGL (SetTexture3D's logic).
     void SelectTextures(int first, int second, int mipmapped);
@@ -206,6 +207,12 @@ private:
     Batch2D batch;
     GlStateShadow glState;
     TextureRequest request;
+    // The request CommitTextures last applied and the shadow's count of
+    // texture changes right after: while the count stands still, the units
+    // still hold that request and the same one again needs no work.
+    TextureRequest committed;
+    bool committedValid = false;
+    std::uint32_t committedChanges = 0;
     bool colorKnown = false;
     float color[4] = {1, 1, 1, 1};
     bool polygonOpen = false;

@@ -61,12 +61,21 @@ void OpenGLRainbows::RequestUnit0(bool enabled, GLuint texture, bool bind)
 
 void OpenGLRainbows::CommitTextures()
 {
+    // Every sprite and pixel commits its selection; mostly it is the one
+    // already in force.
+    if (committedValid && glState.Trusting() && committedChanges == glState.TextureChanges() && request == committed) {
+        request = TextureRequest{};
+        return;
+    }
     for (int unit = 1; unit >= 0; --unit) {
         if (request.setBound[unit]) glState.Bind(unit, request.bound[unit]);
         if (request.setEnabled[unit]) glState.Texturing(unit, request.enabled[unit]);
     }
     glState.ActivateUnitZero();
     if (request.colorMaterial) gl::direct::Enable(GL_COLOR_MATERIAL);
+    committed = request;
+    committedValid = true;
+    committedChanges = glState.TextureChanges();
     request = TextureRequest{};
 }
 

@@ -103,4 +103,6 @@ void OpenGLRainbows::EndPoly()
     CommitTextures();
     SetColor(alpha, alpha, alpha, 1);
     gl::direct::Disable(GL_COLOR_MATERIAL);
+    // Colour material is not in the shadow: the next commit is made in full.
+    committedValid = false;
 }

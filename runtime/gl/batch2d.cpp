@@ -26,8 +26,8 @@ std::size_t Size(const PixelArea& a)
 
 }  // namespace
 
-BatchVertex* Batch2D::Append(const BatchKey& key, std::size_t count, GlStateShadow& shadow, const PixelArea* area,
-                             int screenWidth, int screenHeight)
+BatchVertex* Batch2D::AppendElsewhere(const BatchKey& key, std::size_t count, GlStateShadow& shadow,
+                                      const PixelArea* area, int screenWidth, int screenHeight)
 {
     if (!m_enabled) {
         Flush(shadow);
@@ -73,20 +73,33 @@ BatchVertex* Batch2D::Append(const BatchKey& key, std::size_t count, GlStateShad
     return v;
 }
 
+void Batch2D::NoteJoiningLatest(const PixelArea* area)
+{
+    const std::size_t run = m_runCount - 1;
+    PixelArea pixels{};
+    const bool visible = area != nullptr && OnScreen(*area, pixels);
+    if (area == nullptr || (visible && Size(pixels) > kLargestMapped))
+        m_floor = run;
+    else if (visible)
+        Cover(pixels, static_cast<std::uint8_t>(run + 1));
+}
+
 BatchVertex* Batch2D::StartRun(const BatchKey& key, std::size_t count)
 {
     if (m_runCount == m_runs.size()) m_runs.emplace_back();
     Run& run = m_runs[m_runCount++];
     run.key = key;
-    run.vertices.clear();
+    run.count = 0;
     return Extend(run, count);
 }
 
-BatchVertex* Batch2D::Extend(Run& run, std::size_t count)
+void Batch2D::Grow(Run& run, std::size_t count)
 {
-    const std::size_t first = run.vertices.size();
-    run.vertices.resize(first + count);
-    return run.vertices.data() + first;
+    const std::size_t capacity = std::max({run.capacity * 2, run.count + count, std::size_t{1024}});
+    std::unique_ptr<BatchVertex[]> vertices(new BatchVertex[capacity]);
+    if (run.count > 0) std::memcpy(vertices.get(), run.vertices.get(), run.count * sizeof(BatchVertex));
+    run.vertices = std::move(vertices);
+    run.capacity = capacity;
 }
 
 BatchVertex* Batch2D::Continue(std::size_t count)
@@ -117,6 +130,10 @@ std::uint8_t Batch2D::LatestRunIn(const PixelArea& area) const
 
 void Batch2D::Cover(const PixelArea& area, std::uint8_t runNumber)
 {
+    // Marks of the first run never keep a primitive from joining any run
+    // (every run is at or after it), so they are not made: a frame of one
+    // run neither marks nor clears the map.
+    if (runNumber <= 1) return;
     if (m_coveredTop >= m_coveredBottom) {
         m_coveredTop = area.top;
         m_coveredBottom = area.bottom;
@@ -153,8 +170,7 @@ void Batch2D::Flush(GlStateShadow& shadow)
 void Batch2D::DrawRun(const Run& run, GlStateShadow& shadow)
 {
     const BatchKey& key = run.key;
-    const std::vector<BatchVertex>& vertices = run.vertices;
-    if (vertices.empty()) return;
+    if (run.count == 0) return;
     const GlStateShadow::Units before = shadow.Current();
     GlStateShadow::Units drawing = before;
     drawing.enabled[1] = false;
@@ -162,11 +178,13 @@ void Batch2D::DrawRun(const Run& run, GlStateShadow& shadow)
     if (key.textured) drawing.bound[0] = key.texture;
     shadow.Apply(drawing);
 
-    const BatchVertex* v = vertices.data();
+    const BatchVertex* v = run.vertices.get();
     constexpr GLsizei stride = sizeof(BatchVertex);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_COLOR_ARRAY);
-    glVertexPointer(3, GL_FLOAT, stride, &v->x);
+    // Lines, points and rectangles lie in the plane z = 0, which is what
+    // OpenGL makes of two coordinates: the driver fetches one fewer.
+    glVertexPointer(key.pixelShift ? 2 : 3, GL_FLOAT, stride, &v->x);
     glColorPointer(4, GL_FLOAT, stride, &v->r);
     if (key.textured) {
         if (gl::HasMultitexture()) gl::Extensions().clientActiveTexture(GL_TEXTURE0_ARB);
@@ -182,7 +200,7 @@ void Batch2D::DrawRun(const Run& run, GlStateShadow& shadow)
     // 3D): nearest holds only for this draw.
     const bool nearest = key.textured && key.nearest;
     if (nearest) SampleTexture(GL_NEAREST);
-    gl::DrawArrays(key.mode, 0, static_cast<GLsizei>(vertices.size()));
+    gl::DrawArrays(key.mode, 0, static_cast<GLsizei>(run.count));
     if (nearest) SampleTexture(GL_LINEAR);
     if (key.pixelShift) {
         gl::MatrixMode(GL_PROJECTION);
@@ -196,3 +214,4 @@ void Batch2D::DrawRun(const Run& run, GlStateShadow& shadow)
     glDisableClientState(GL_VERTEX_ARRAY);
     shadow.Apply(before);
 }
+

@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "gl/gl_state_shadow.h"
@@ -71,7 +72,19 @@ public:
     // pointer is valid until the next call. `area` (null: unknown) lets the
     // primitive join an earlier run.
     BatchVertex* Append(const BatchKey& key, std::size_t count, GlStateShadow& shadow,
-                        const PixelArea* area = nullptr, int screenWidth = 0, int screenHeight = 0);
+                        const PixelArea* area = nullptr, int screenWidth = 0, int screenHeight = 0)
+    {
+        // The common case, kept inline: the primitive draws like the
+        // latest run, so it joins that run and moves before nothing.
+        if (m_runCount > 0 && m_enabled && (area == nullptr || (screenWidth == m_width && screenHeight == m_height))) {
+            Run& latest = m_runs[m_runCount - 1];
+            if (latest.key.Mergeable(key)) {
+                if (m_runCount > 1) NoteJoiningLatest(area);
+                return Extend(latest, count);
+            }
+        }
+        return AppendElsewhere(key, count, shadow, area, screenWidth, screenHeight);
+    }
     // Continues the open polygon (the latest run, never drawn in between).
     BatchVertex* Continue(std::size_t count);
 
@@ -79,17 +92,32 @@ public:
     void Flush(GlStateShadow& shadow);
 
 private:
+    // A run's vertices. Storage grows without clearing what the caller is
+    // about to write anyway, and is kept from one frame to the next.
     struct Run {
         BatchKey key;
-        std::vector<BatchVertex> vertices;
+        std::unique_ptr<BatchVertex[]> vertices;
+        std::size_t count = 0, capacity = 0;
     };
     // Run numbers are kept per pixel in a byte (0: no run).
     static constexpr std::size_t kMaxRuns = 255;
     // Primitives of more pixels than this count as of unknown extent.
     static constexpr std::size_t kLargestMapped = 64 * 64;
 
+    BatchVertex* AppendElsewhere(const BatchKey& key, std::size_t count, GlStateShadow& shadow,
+                                 const PixelArea* area, int screenWidth, int screenHeight);
+    // What a primitive joining the latest run (not the first) leaves for
+    // the primitives after it: its pixels marked, or the floor raised.
+    void NoteJoiningLatest(const PixelArea* area);
     BatchVertex* StartRun(const BatchKey& key, std::size_t count);
-    BatchVertex* Extend(Run& run, std::size_t count);
+    BatchVertex* Extend(Run& run, std::size_t count)
+    {
+        if (run.capacity - run.count < count) Grow(run, count);
+        BatchVertex* v = run.vertices.get() + run.count;
+        run.count += count;
+        return v;
+    }
+    static void Grow(Run& run, std::size_t count);
     // The pixels of `area` on screen; false when none are.
     bool OnScreen(const PixelArea& area, PixelArea& clipped) const;
     // 1 + the latest run touching `area` (0: none).

@@ -10,6 +10,7 @@ void GlStateShadow::Forget()
     m_enabledKnown[0] = m_enabledKnown[1] = false;
     m_boundKnown[0] = m_boundKnown[1] = false;
     m_blendKnown = m_blendFuncKnown = m_alphaTestKnown = false;
+    ++m_textureChanges;
 }
 
 void GlStateShadow::Activate(int unit)
@@ -17,6 +18,7 @@ void GlStateShadow::Activate(int unit)
     if (!gl::HasMultitexture()) return;
     if (m_trusting && m_activeKnown && m_active == unit) return;
     gl::Extensions().activeTexture(unit == 0 ? GL_TEXTURE0_ARB : GL_TEXTURE1_ARB);
+    ++m_textureChanges;
     m_active = unit;
     m_activeKnown = true;
 }
@@ -30,6 +32,7 @@ void GlStateShadow::Texturing(int unit, bool on)
         glEnable(GL_TEXTURE_2D);
     else
         glDisable(GL_TEXTURE_2D);
+    ++m_textureChanges;
     m_units.enabled[unit] = on;
     m_enabledKnown[unit] = true;
 }
@@ -40,6 +43,7 @@ void GlStateShadow::Bind(int unit, GLuint texture)
     if (m_trusting && m_boundKnown[unit] && m_units.bound[unit] == texture) return;
     Activate(unit);
     glBindTexture(GL_TEXTURE_2D, texture);
+    ++m_textureChanges;
     m_units.bound[unit] = texture;
     m_boundKnown[unit] = true;
 }

@@ -7,6 +7,8 @@
 
 #include <GL/gl.h>
 
+#include <cstdint>
+
 class GlStateShadow {
 public:
     // The texture-unit part of the state: texturing on/off and the bound
@@ -18,8 +20,12 @@ public:
 
     // Untrusting, every request is sent (the switch KV_NO_BATCH=1).
     void SetTrusting(bool trusting) { m_trusting = trusting; }
+    bool Trusting() const { return m_trusting; }
     // Someone else changed GL state: nothing is known any more.
     void Forget();
+    // Grows whenever the texture units' state is forgotten or changed, so
+    // a caller can tell that what it last put in force still is.
+    std::uint32_t TextureChanges() const { return m_textureChanges; }
 
     // Texturing on unit 0 or 1. Unit 1 exists only with multitexturing.
     void Texturing(int unit, bool on);
@@ -42,6 +48,7 @@ private:
     void Activate(int unit);
 
     bool m_trusting = true;
+    std::uint32_t m_textureChanges = 0;
     bool m_activeKnown = false;
     int m_active = 0;
     bool m_enabledKnown[2] = {false, false};
