@@ -169,6 +169,15 @@ public:
     void FinishPending2D();
     // Something other than the 2D batch may have drawn into the picture.
     void NoteDrawing() { pictureDrawn = true; }
+    // A guarded call moved the matrices or the viewport: the projection
+    // Make2DViewport set up is no longer known to be in force. The batch's
+    // own pixel shift, undone within its draw, does not count.
+    void NoteTransformMoved()
+    {
+        if (!batch.Flushing()) plainProjection = false;
+    }
+    // A program's own OpenGL may move anything, unseen (BeginOwnOpenGL).
+    void ForgetProjection() { plainProjection = false; }
 
 private:
     // What the current command wants of texture units 0 and 1; applied
@@ -217,9 +226,21 @@ private:
     float color[4] = {1, 1, 1, 1};
     bool polygonOpen = false;
     BatchKey polygonKey;
-    // Nearest sampling for sprites at their own size; off in the reference
-    // mode (KV_NO_BATCH=1), which samples everything linearly.
-    bool exactSampling = true;
+    // Nearest sampling for sprites at their own size, and leaving out
+    // sprites and pixels wholly off the drawing area; both off in the
+    // reference mode (KV_NO_BATCH=1), which samples everything linearly and
+    // sends every primitive to OpenGL.
+    bool shortcuts = true;
+    // True from Make2DViewport until a matrix or the viewport moves: a 2D
+    // primitive's pixel area is then where it lands on the drawing area.
+    bool plainProjection = false;
+    // Whether a primitive lighting at most `area` would land wholly off the
+    // drawing area, where OpenGL would clip all of it away.
+    bool OffDrawingArea(const PixelArea& area) const
+    {
+        return shortcuts && plainProjection &&
+               (area.right <= 0 || area.bottom <= 0 || area.left >= width || area.top >= height);
+    }
     // Whether anything may have drawn since the drawing area was last
     // cleared, and the colour it was cleared to: a frame that drew nothing
     // is shown without copying the area, and not cleared again.

@@ -134,7 +134,7 @@ BatchKey OpenGLRainbows::SpriteKey(int slot, GLenum mode) const
 BatchKey OpenGLRainbows::PictureKey(int slot, bool ownSize) const
 {
     BatchKey key = SpriteKey(slot, GL_TRIANGLES);
-    key.nearest = ownSize && exactSampling;
+    key.nearest = ownSize && shortcuts;
     return key;
 }
 

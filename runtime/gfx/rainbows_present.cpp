@@ -65,6 +65,7 @@ void OpenGLRainbows::Make2DViewport()
 
     gl::Hint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
     gl::Hint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
+    plainProjection = true;
 }
 
 void OpenGLRainbows::SetupAccurateTimer()

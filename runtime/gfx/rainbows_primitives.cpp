@@ -62,7 +62,7 @@ void OpenGLRainbows::DrawPixel(std::int16_t x, std::int16_t y, std::uint32_t rgb
     // Drawn at (x + 0.375, -y + 0.375) in the 2D projection, the point
     // lights column x of row y - 1.
     const PixelArea area{x, y - 1, x + 1, y};
-    Put(*AppendVertices(PrimitiveKey(GL_POINTS), 1, &area), x, -y, c);
+    if (!OffDrawingArea(area)) Put(*AppendVertices(PrimitiveKey(GL_POINTS), 1, &area), x, -y, c);
     RestoreAfterPrimitive();
 }
 

@@ -80,7 +80,7 @@ void OpenGLRainbows::StretchSprite(int slot, std::int16_t x, std::int16_t y, std
     const PixelArea area{static_cast<int>(std::min(left, right)), static_cast<int>(std::min(top, bottom)),
                          static_cast<int>(std::max(left, right)), static_cast<int>(std::max(top, bottom))};
     const bool ownSize = w == e.width && h == e.height;
-    AppendQuad(PictureKey(slot, ownSize), corners, CurrentColor(), &area);
+    if (!OffDrawingArea(area)) AppendQuad(PictureKey(slot, ownSize), corners, CurrentColor(), &area);
     CommitTextures();
 }
 
@@ -107,7 +107,9 @@ void OpenGLRainbows::DrawTurned(int slot, float cx, float cy, float angle, float
         return;
     }
     // Turned by OpenGL itself, so the corners land exactly where the
-    // driver's own arithmetic puts them.
+    // driver's own arithmetic puts them. Popping the matrix puts the
+    // projection back as it was.
+    const bool plain = plainProjection;
     Flush2D();
     gl::PushMatrix();
     gl::Translatef(cx, cy, 0);
@@ -115,6 +117,7 @@ void OpenGLRainbows::DrawTurned(int slot, float cx, float cy, float angle, float
     AppendQuad(SpriteKey(slot, GL_TRIANGLES), CentredQuad(0, 0, u, v, hw, hh).c, c);
     Flush2D();
     gl::PopMatrix();
+    plainProjection = plain;
 }
 
 void OpenGLRainbows::DrawSpriteFX(int slot, std::int16_t x, std::int16_t y, const OPENGL_SPRITEFX& fx)

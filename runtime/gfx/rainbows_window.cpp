@@ -68,7 +68,7 @@ bool OpenGLRainbows::Init(platform::Window* window, int w, int h, int bits, unsi
     const bool batching = !platform::BatchingDisabled();
     batch.SetEnabled(batching);
     glState.SetTrusting(batching);
-    exactSampling = batching;
+    shortcuts = batching;
     glState.Forget();
     SetDCPixelFormat();
     nextFrameTime = AccurateTime();

@@ -19,4 +19,11 @@ void Finish2DBeforeDrawing()
     pRbow->NoteDrawing();
 }
 
+void Finish2DMovingTransform()
+{
+    if (pRbow == nullptr) return;
+    pRbow->FinishPending2D();
+    pRbow->NoteTransformMoved();
+}
+
 }  // namespace gl::detail

@@ -28,6 +28,8 @@ namespace detail {
 void Finish2D();
 // The same, and the picture counts as drawn by someone else.
 void Finish2DBeforeDrawing();
+// Finish2D, and the 2D projection is no longer known to be in force.
+void Finish2DMovingTransform();
 }  // namespace detail
 
 // Drawing and clearing: pending 2D drawing goes first, and the picture may change.
@@ -80,28 +82,28 @@ inline void Color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
 inline void Color4ub(GLubyte red, GLubyte green, GLubyte blue, GLubyte alpha)
     { detail::Finish2D(); ::glColor4ub(red, green, blue, alpha); }
 inline void PushAttrib(GLbitfield mask) { detail::Finish2D(); ::glPushAttrib(mask); }
-inline void PopAttrib() { detail::Finish2D(); ::glPopAttrib(); }
+inline void PopAttrib() { detail::Finish2DMovingTransform(); ::glPopAttrib(); }
 inline void ShadeModel(GLenum mode) { detail::Finish2D(); ::glShadeModel(mode); }
 inline void FrontFace(GLenum mode) { detail::Finish2D(); ::glFrontFace(mode); }
 inline void CullFace(GLenum mode) { detail::Finish2D(); ::glCullFace(mode); }
 inline void DepthFunc(GLenum func) { detail::Finish2D(); ::glDepthFunc(func); }
 inline void DepthMask(GLboolean flag) { detail::Finish2D(); ::glDepthMask(flag); }
 inline void Viewport(GLint x, GLint y, GLsizei width, GLsizei height)
-    { detail::Finish2D(); ::glViewport(x, y, width, height); }
+    { detail::Finish2DMovingTransform(); ::glViewport(x, y, width, height); }
 inline void MatrixMode(GLenum mode) { detail::Finish2D(); ::glMatrixMode(mode); }
-inline void LoadIdentity() { detail::Finish2D(); ::glLoadIdentity(); }
-inline void LoadMatrixf(const GLfloat* m) { detail::Finish2D(); ::glLoadMatrixf(m); }
-inline void MultMatrixf(const GLfloat* m) { detail::Finish2D(); ::glMultMatrixf(m); }
+inline void LoadIdentity() { detail::Finish2DMovingTransform(); ::glLoadIdentity(); }
+inline void LoadMatrixf(const GLfloat* m) { detail::Finish2DMovingTransform(); ::glLoadMatrixf(m); }
+inline void MultMatrixf(const GLfloat* m) { detail::Finish2DMovingTransform(); ::glMultMatrixf(m); }
 inline void PushMatrix() { detail::Finish2D(); ::glPushMatrix(); }
-inline void PopMatrix() { detail::Finish2D(); ::glPopMatrix(); }
-inline void Translatef(GLfloat x, GLfloat y, GLfloat z) { detail::Finish2D(); ::glTranslatef(x, y, z); }
+inline void PopMatrix() { detail::Finish2DMovingTransform(); ::glPopMatrix(); }
+inline void Translatef(GLfloat x, GLfloat y, GLfloat z) { detail::Finish2DMovingTransform(); ::glTranslatef(x, y, z); }
 inline void Rotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z)
-    { detail::Finish2D(); ::glRotatef(angle, x, y, z); }
-inline void Scalef(GLfloat x, GLfloat y, GLfloat z) { detail::Finish2D(); ::glScalef(x, y, z); }
+    { detail::Finish2DMovingTransform(); ::glRotatef(angle, x, y, z); }
+inline void Scalef(GLfloat x, GLfloat y, GLfloat z) { detail::Finish2DMovingTransform(); ::glScalef(x, y, z); }
 inline void Ortho(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near_val, GLdouble far_val)
-    { detail::Finish2D(); ::glOrtho(left, right, bottom, top, near_val, far_val); }
+    { detail::Finish2DMovingTransform(); ::glOrtho(left, right, bottom, top, near_val, far_val); }
 inline void Frustum(GLdouble left, GLdouble right, GLdouble bottom, GLdouble top, GLdouble near_val, GLdouble far_val)
-    { detail::Finish2D(); ::glFrustum(left, right, bottom, top, near_val, far_val); }
+    { detail::Finish2DMovingTransform(); ::glFrustum(left, right, bottom, top, near_val, far_val); }
 
 // Calls the 2D layer neither tracks nor needs drawn before: straight through.
 inline void ClearColor(GLclampf red, GLclampf green, GLclampf blue, GLclampf alpha)

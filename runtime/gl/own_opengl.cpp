@@ -9,6 +9,7 @@ void BeginOwnOpenGL()
     pRbow->FinishPending2D();
     pRbow->DoAlpha(0);
     pRbow->Make2DViewport();
+    pRbow->ForgetProjection();
 }
 
 void EndOwnOpenGL()

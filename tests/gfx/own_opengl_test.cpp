@@ -88,4 +88,25 @@ TEST_F(OwnOpenGL, SeesThe2DPictureAndStateAndHandsThemBack)
     EndOwnOpenGL();
 }
 
+// The 2D layer leaves out sprites and pixels wholly off the drawing area,
+// but only while its own projection is in force: under the program's
+// matrices, coordinates off the area may land on it.
+TEST_F(OwnOpenGL, CommandsUnderTheProgramsMatricesAreNotLeftOutAsOffTheArea)
+{
+    FILLRECT(0, 0, 8, 8, 255);
+    GRABSPRITE(1, 0, 0, 8, 8);
+    BeginOwnOpenGL();
+    glMatrixMode(GL_MODELVIEW);
+    glTranslatef(-1000, 0, 0);
+    SPRITE(1, 1010, 0);   // lands on columns 10..17
+    SETPIXEL(1030, 5, 255);  // lands on column 30 of row 4
+    EndOwnOpenGL();
+    SPRITE(1, 1010, 20);  // the 2D projection again: off the area
+    BeginOwnOpenGL();
+    EXPECT_EQ(Pixel(12, 4), (Rgb{255, 0, 0}));
+    EXPECT_EQ(Pixel(30, 4), (Rgb{255, 0, 0}));
+    EXPECT_EQ(Pixel(12, 24), (Rgb{0, 0, 0}));
+    EndOwnOpenGL();
+}
+
 }  // namespace
