@@ -204,13 +204,15 @@ private:
     void SetAlphaTest(bool on);
     BatchVertex* AppendVertices(const BatchKey& key, std::size_t count, const PixelArea* area = nullptr);
     BatchKey SpriteKey(int slot, GLenum mode) const;
-    // A sprite's triangles; `ownSize`: drawn unscaled and unturned on whole
-    // pixels of the 2D projection, so nearest sampling may stand in for linear.
+    // How a sprite is drawn; `ownSize`: unscaled and unturned on whole
+    // pixels of the 2D projection, so nearest sampling may stand in for
+    // linear, and the sprite is one quad rather than two triangles.
     BatchKey PictureKey(int slot, bool ownSize) const;
     // A sprite's quad centred on (cx, cy), turned by angle degrees.
     void DrawTurned(int slot, float cx, float cy, float angle, float u, float v, int hw, int hh, const float* rgba);
-    // A sprite quad as two triangles, corners counter-clockwise from the
-    // bottom-left (the order OpenGL splits a four-corner fan in).
+    // A sprite's corners, counter-clockwise from the bottom-left: as they
+    // are for a GL_QUADS key, else as two triangles (the order OpenGL
+    // splits a four-corner fan in).
     void AppendQuad(const BatchKey& key, const float (*corner)[4], const float* color, const PixelArea* area = nullptr);
 
     Batch2D batch;

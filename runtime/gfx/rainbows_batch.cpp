@@ -135,13 +135,23 @@ BatchKey OpenGLRainbows::PictureKey(int slot, bool ownSize) const
 {
     BatchKey key = SpriteKey(slot, GL_TRIANGLES);
     key.nearest = ownSize && shortcuts;
+    // Sampled at texel centres, a quad gives the same pixels however
+    // OpenGL splits it, and costs the driver four vertices, not six.
+    if (key.nearest) key.mode = GL_QUADS;
     return key;
 }
 
 void OpenGLRainbows::AppendQuad(const BatchKey& key, const float (*corner)[4], const float* c, const PixelArea* area)
 {
+    static constexpr int kCorners[4] = {0, 1, 2, 3};
     static constexpr int kFanTriangles[6] = {0, 1, 2, 0, 2, 3};
+    const bool asQuad = key.mode == GL_QUADS;
+    const int* order = asQuad ? kCorners : kFanTriangles;
+    const std::size_t count = asQuad ? 4 : 6;
     const float z = 0;
-    BatchVertex* v = AppendVertices(key, 6, area);
-    for (int i : kFanTriangles) *v++ = {corner[i][0], corner[i][1], z, corner[i][2], corner[i][3], c[0], c[1], c[2], c[3]};
+    BatchVertex* v = AppendVertices(key, count, area);
+    for (std::size_t k = 0; k < count; ++k) {
+        const int i = order[k];
+        v[k] = {corner[i][0], corner[i][1], z, corner[i][2], corner[i][3], c[0], c[1], c[2], c[3]};
+    }
 }
