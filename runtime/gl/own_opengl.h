@@ -1,6 +1,7 @@
 // For C++ code linked with a program that calls OpenGL itself. Between the
-// two calls the program may use the context freely; outside them the
-// runtime assumes it alone changes OpenGL state.
+// two calls the program may use the context freely, and 2D commands draw
+// through whatever matrices it set; outside them the runtime assumes it
+// alone changes OpenGL state.
 #pragma once
 
 // Draws what the 2D layer still holds and leaves OpenGL in the state every
