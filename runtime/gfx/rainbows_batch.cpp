@@ -116,7 +116,9 @@ BatchVertex* OpenGLRainbows::AppendVertices(const BatchKey& key, std::size_t cou
 {
     pictureDrawn = true;
     const std::size_t flushes = batch.Flushes();
-    BatchVertex* v = batch.Append(key, count, glState, area, width, height);
+    // A pixel area is where the primitive lands only in the 2D projection;
+    // under other matrices the batch must not reorder by it.
+    BatchVertex* v = batch.Append(key, count, glState, plainProjection ? area : nullptr, width, height);
     // The current colour is undefined after drawing with a colour array.
     if (batch.Flushes() != flushes && colorKnown) gl::direct::Color4f(color[0], color[1], color[2], color[3]);
     return v;

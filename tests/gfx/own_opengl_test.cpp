@@ -109,4 +109,24 @@ TEST_F(OwnOpenGL, CommandsUnderTheProgramsMatricesAreNotLeftOutAsOffTheArea)
     EndOwnOpenGL();
 }
 
+// Where sprites land under the program's matrices, the batch cannot tell
+// which of them overlap: they are drawn in the order of the commands.
+TEST_F(OwnOpenGL, CommandsUnderTheProgramsMatricesKeepTheirOrder)
+{
+    FILLRECT(0, 0, 8, 8, 255);
+    GRABSPRITE(1, 0, 0, 8, 8);  // red
+    FILLRECT(0, 0, 8, 8, 255 << 8);
+    GRABSPRITE(2, 0, 0, 8, 8);  // green
+    BeginOwnOpenGL();
+    glMatrixMode(GL_MODELVIEW);
+    glTranslatef(-1000, 0, 0);
+    SPRITE(1, 1010, 0);
+    SPRITE(2, 1010, 0);
+    SPRITE(1, 1010, 0);  // red again, last
+    EndOwnOpenGL();
+    BeginOwnOpenGL();
+    EXPECT_EQ(Pixel(12, 4), (Rgb{255, 0, 0}));
+    EndOwnOpenGL();
+}
+
 }  // namespace
