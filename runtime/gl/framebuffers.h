@@ -2,6 +2,8 @@
 // (platform/sdl_window.cpp). Their entry points are looked up when the
 // context is made; the calls pass straight through, as the platform only
 // makes, binds and shows the drawing area once the 2D batch has drawn.
+// The module also keeps what the drawing area needs of the rest of GL: its
+// depth buffer attached on first use and its alpha at 1.
 #pragma once
 
 #include <GL/gl.h>
@@ -17,11 +19,33 @@ void DeleteFramebuffers(GLsizei n, const GLuint* framebuffers);
 void BindFramebuffer(GLenum target, GLuint framebuffer);
 GLenum CheckFramebufferStatus(GLenum target);
 void FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbufferTarget, GLuint renderbuffer);
+void FramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget, GLuint texture, GLint level);
 void BlitFramebuffer(GLint srcX0, GLint srcY0, GLint srcX1, GLint srcY1, GLint dstX0, GLint dstY0, GLint dstX1,
                      GLint dstY1, GLbitfield mask, GLenum filter);
 void GenRenderbuffers(GLsizei n, GLuint* renderbuffers);
 void DeleteRenderbuffers(GLsizei n, const GLuint* renderbuffers);
 void BindRenderbuffer(GLenum target, GLuint renderbuffer);
 void RenderbufferStorage(GLenum target, GLenum internalFormat, GLsizei width, GLsizei height);
+
+// The drawing area as the platform made it (0, 0 when there is none). Its
+// depth buffer stays detached until something tests depth, because
+// software renderers rasterise into a colour-only framebuffer much faster;
+// once attached, it stays, for this area and every area made after it.
+// A colour buffer with alpha bits stands for an RGB one: alpha is not kept
+// while drawing, and is made 1 wherever it is about to be read.
+void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha);
+
+// Attaches the drawing area's depth buffer if it is not yet, cleared to the
+// current clear depth. Called before depth testing is turned on or depth is
+// read, and when a program takes over OpenGL.
+void NeedDepthBuffer();
+
+// Before colour with alpha is read from the bound read framebuffer (pixels
+// or a copy into a texture): if that is the drawing area, the rectangle's
+// alpha is made 1 (window coordinates, origin bottom left).
+void BeforeReadingColour(GLint x, GLint y, GLsizei width, GLsizei height);
+
+// Alpha 1 across the drawing area, for a program that takes over OpenGL.
+void MakeDrawingAreaOpaque();
 
 }  // namespace gl

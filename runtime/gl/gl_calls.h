@@ -18,6 +18,7 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include "gl/framebuffers.h"
 #include "gl/gl_extensions.h"
 
 namespace gl {
@@ -45,13 +46,26 @@ inline void Clear(GLbitfield mask) { detail::Finish2DBeforeDrawing(); ::glClear(
 
 // Reading pixels and waiting for the picture: pending 2D drawing goes first.
 inline void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)
-    { detail::Finish2D(); ::glReadPixels(x, y, width, height, format, type, pixels); }
+{
+    detail::Finish2D();
+    if (format == GL_DEPTH_COMPONENT) NeedDepthBuffer();
+    if (format == GL_RGBA || format == GL_BGRA || format == GL_ALPHA) BeforeReadingColour(x, y, width, height);
+    ::glReadPixels(x, y, width, height, format, type, pixels);
+}
 inline void CopyTexImage2D(GLenum target, GLint level, GLenum internalformat, GLint x, GLint y, GLsizei width,
                            GLsizei height, GLint border)
-    { detail::Finish2D(); ::glCopyTexImage2D(target, level, internalformat, x, y, width, height, border); }
+{
+    detail::Finish2D();
+    BeforeReadingColour(x, y, width, height);
+    ::glCopyTexImage2D(target, level, internalformat, x, y, width, height, border);
+}
 inline void CopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
                               GLsizei width, GLsizei height)
-    { detail::Finish2D(); ::glCopyTexSubImage2D(target, level, xoffset, yoffset, x, y, width, height); }
+{
+    detail::Finish2D();
+    BeforeReadingColour(x, y, width, height);
+    ::glCopyTexSubImage2D(target, level, xoffset, yoffset, x, y, width, height);
+}
 inline void GetTexImage(GLenum target, GLint level, GLenum format, GLenum type, GLvoid* pixels)
     { detail::Finish2D(); ::glGetTexImage(target, level, format, type, pixels); }
 inline void Finish() { detail::Finish2D(); ::glFinish(); }
@@ -59,7 +73,12 @@ inline void Flush() { detail::Finish2D(); ::glFlush(); }
 
 // State a 2D draw depends on: pending 2D drawing goes first, and the 2D
 // layer forgets what it believed.
-inline void Enable(GLenum cap) { detail::Finish2D(); ::glEnable(cap); }
+inline void Enable(GLenum cap)
+{
+    detail::Finish2D();
+    if (cap == GL_DEPTH_TEST) NeedDepthBuffer();  // the drawing area gets its depth buffer on first use
+    ::glEnable(cap);
+}
 inline void Disable(GLenum cap) { detail::Finish2D(); ::glDisable(cap); }
 inline void BindTexture(GLenum target, GLuint texture) { detail::Finish2D(); ::glBindTexture(target, texture); }
 inline void DeleteTextures(GLsizei n, const GLuint* textures) { detail::Finish2D(); ::glDeleteTextures(n, textures); }

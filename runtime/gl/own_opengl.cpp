@@ -2,6 +2,7 @@
 
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
+#include "gl/framebuffers.h"
 
 void BeginOwnOpenGL()
 {
@@ -10,6 +11,9 @@ void BeginOwnOpenGL()
     pRbow->DoAlpha(0);
     pRbow->Make2DViewport();
     pRbow->ForgetProjection();
+    // The program may test depth or read alpha with calls we do not see.
+    gl::NeedDepthBuffer();
+    gl::MakeDrawingAreaOpaque();
 }
 
 void EndOwnOpenGL()

@@ -8,7 +8,9 @@
 // 2D frame starts from (Make2DViewport): viewport and projection of the
 // drawing area (origin top-left, y sent negated), identity model-view,
 // texturing on, alpha test GL_GREATER 0.5, colour (1, 1, 1, 1); and alpha
-// mode 0 (blending off), as SHOWSCREEN leaves it.
+// mode 0 (blending off), as SHOWSCREEN leaves it. The drawing area has its
+// depth buffer attached from here on, and its alpha is 1 everywhere, like
+// an RGB buffer's.
 void BeginOwnOpenGL();
 // Hands OpenGL back: the runtime forgets what it believed about the state
 // and sets the same 2D state and alpha mode 0 again; what the program drew

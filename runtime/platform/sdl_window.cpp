@@ -32,7 +32,8 @@ struct Window {
     int logicalWidth = 0;
     int logicalHeight = 0;
     GLuint framebuffer = 0;
-    GLuint colorBuffer = 0;
+    GLuint colorBuffer = 0;   // a renderbuffer, where the colour texture cannot be made
+    GLuint colorTexture = 0;
     GLuint depthBuffer = 0;
     // Where the window was before this layer made it cover the display
     // itself (no window manager did it), to go back there.
@@ -62,37 +63,70 @@ bool g_fboAvailable = false;
 void ReleaseDrawingArea(Window* window)
 {
     if (!g_fboAvailable) return;
+    gl::UseDrawingArea(0, 0, false);
     gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
     if (window->framebuffer) gl::DeleteFramebuffers(1, &window->framebuffer);
     if (window->colorBuffer) gl::DeleteRenderbuffers(1, &window->colorBuffer);
+    if (window->colorTexture) gl::DeleteTextures(1, &window->colorTexture);
     if (window->depthBuffer) gl::DeleteRenderbuffers(1, &window->depthBuffer);
-    window->framebuffer = window->colorBuffer = window->depthBuffer = 0;
+    window->framebuffer = window->colorBuffer = window->colorTexture = window->depthBuffer = 0;
 }
 
-// Makes the logical drawing area: an RGB colour buffer (no alpha bits, like
-// the window's own format) and a 16-bit depth buffer.
+// The colour buffer as a texture stored in the window's own byte order
+// (BGRA): software renderers draw into it and copy it to the window
+// faster than an RGB renderbuffer. Its alpha is kept at 1 (gl/framebuffers.h).
+// False where such a texture cannot be made.
+bool MakeColorTexture(Window* window)
+{
+    for (int stale = 0; stale < 32 && gl::GetError() != GL_NO_ERROR; ++stale) {
+    }
+    GLint bound = 0;
+    gl::GetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+    gl::GenTextures(1, &window->colorTexture);
+    gl::BindTexture(GL_TEXTURE_2D, window->colorTexture);
+    gl::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    gl::TexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl::TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, window->logicalWidth, window->logicalHeight, 0, GL_BGRA,
+                   GL_UNSIGNED_BYTE, nullptr);
+    const bool made = gl::GetError() == GL_NO_ERROR;
+    gl::BindTexture(GL_TEXTURE_2D, static_cast<GLuint>(bound));
+    if (!made) {
+        gl::DeleteTextures(1, &window->colorTexture);
+        window->colorTexture = 0;
+    }
+    return made;
+}
+
+// Makes the logical drawing area: a colour buffer that reads as RGB (no
+// alpha, like the window's own format) and a depth buffer, attached once
+// something tests depth.
 bool MakeDrawingArea(Window* window, int depthBits)
 {
     if (!g_fboAvailable) return false;
     ReleaseDrawingArea(window);
-    gl::GenRenderbuffers(1, &window->colorBuffer);
-    gl::BindRenderbuffer(GL_RENDERBUFFER, window->colorBuffer);
-    gl::RenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, window->logicalWidth, window->logicalHeight);
+    if (!MakeColorTexture(window)) {
+        gl::GenRenderbuffers(1, &window->colorBuffer);
+        gl::BindRenderbuffer(GL_RENDERBUFFER, window->colorBuffer);
+        gl::RenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, window->logicalWidth, window->logicalHeight);
+    }
     gl::GenRenderbuffers(1, &window->depthBuffer);
     gl::BindRenderbuffer(GL_RENDERBUFFER, window->depthBuffer);
     gl::RenderbufferStorage(GL_RENDERBUFFER, depthBits > 16 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT16,
                               window->logicalWidth, window->logicalHeight);
     gl::GenFramebuffers(1, &window->framebuffer);
     gl::BindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
-    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, window->colorBuffer);
-    gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, window->depthBuffer);
+    if (window->colorTexture)
+        gl::FramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, window->colorTexture, 0);
+    else
+        gl::FramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, window->colorBuffer);
     if (gl::CheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         std::fprintf(stderr, "Drawing area framebuffer incomplete; drawing straight into the window\n");
         ReleaseDrawingArea(window);
         return false;
     }
     gl::ClearColor(0, 0, 0, 0);
-    gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    gl::Clear(GL_COLOR_BUFFER_BIT);
+    gl::UseDrawingArea(window->framebuffer, window->depthBuffer, window->colorTexture != 0);
     return true;
 }
 

@@ -95,6 +95,21 @@ TEST_F(BitmapLoading, GrabSpriteCopiesTheScreenIntoAPowerOfTwoAtLeast32)
     EXPECT_EQ(s.At(300, 300), (Rgb{0, 255, 255}));
 }
 
+// The drawing area holds no alpha the program can see: a grabbed piece of
+// the cleared screen is opaque black, not see-through.
+TEST_F(BitmapLoading, GrabbedClearedScreenIsOpaque)
+{
+    ClearScreen();
+    FILLRECT(0, 0, 10, 10, RGB(0, 255, 0));
+    GRABSPRITE(20, 0, 0, 20, 10);  // half green, half cleared
+    FILLRECT(100, 100, 140, 140, RGB(255, 0, 0));
+    SPRITE(20, 110, 110);
+    const Screen s = Screen::Capture();
+    EXPECT_EQ(s.At(112, 112), (Rgb{0, 255, 0}));
+    EXPECT_EQ(s.At(125, 112), (Rgb{}));
+    EXPECT_EQ(s.At(125, 125), (Rgb{255, 0, 0}));  // below the sprite
+}
+
 TEST_F(BitmapLoading, SaveBmpWritesTheScreenAndReadsBackAsIt)
 {
     FILLRECT(0, 0, 640, 480, RGB(1, 2, 3));

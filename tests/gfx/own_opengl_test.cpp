@@ -88,6 +88,40 @@ TEST_F(OwnOpenGL, SeesThe2DPictureAndStateAndHandsThemBack)
     EndOwnOpenGL();
 }
 
+// The drawing area gets its depth buffer only when something tests depth;
+// a program's own code always finds it, and finds alpha 1 where it reads.
+TEST_F(OwnOpenGL, FindsADepthBufferAndOpaqueAlpha)
+{
+    GLint depthBits = -1;
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_EQ(depthBits, 0);  // nothing has tested depth yet
+
+    BeginOwnOpenGL();
+    glGetIntegerv(GL_DEPTH_BITS, &depthBits);
+    EXPECT_GT(depthBits, 0);
+    unsigned char rgba[4] = {1, 1, 1, 1};
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(5, 5, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    EXPECT_EQ(rgba[3], 255);
+    // The nearer green square stays in front of the farther red one.
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    const float squares[2][4] = {{0, 1, 0, 0.5f}, {1, 0, 0, -0.5f}};  // rgb, then z (larger is nearer)
+    for (const auto& square : squares) {
+        glColor3f(square[0], square[1], square[2]);
+        glBegin(GL_QUADS);
+        glVertex3f(100, -110, square[3]);
+        glVertex3f(110, -110, square[3]);
+        glVertex3f(110, -100, square[3]);
+        glVertex3f(100, -100, square[3]);
+        glEnd();
+    }
+    EXPECT_EQ(Pixel(105, 105), (Rgb{0, 255, 0}));
+    glDisable(GL_DEPTH_TEST);
+    EndOwnOpenGL();
+}
+
 // The 2D layer leaves out sprites and pixels wholly off the drawing area,
 // but only while its own projection is in force: under the program's
 // matrices, coordinates off the area may land on it.
