@@ -2,7 +2,9 @@
 
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
 
 #include "platform/platform.h"
 
@@ -22,6 +24,8 @@ struct FramebufferFunctions {
     PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus = nullptr;
     PFNGLBLITFRAMEBUFFERPROC blitFramebuffer = nullptr;
     PFNGLFRAMEBUFFERTEXTURE2DPROC framebufferTexture2D = nullptr;
+    PFNGLGETRENDERBUFFERPARAMETERIVPROC getRenderbufferParameteriv = nullptr;
+    PFNGLCLIPCONTROLPROC clipControl = nullptr;  // only where GL_ARB_clip_control is offered
 };
 
 FramebufferFunctions g_fbo;
@@ -32,9 +36,62 @@ struct DrawingArea {
     bool depthAttached = false;
     bool depthWanted = false;  // something has tested depth: every area gets it at once
     bool hasAlpha = false;     // alpha bits that must read as 1
+    GLsizei width = 0;
+    GLsizei height = 0;
 };
 
 DrawingArea g_area;
+
+// The drawing area keeps its rows top-down, in the window's order, where the
+// driver offers clip control: showing it is then a straight copy, which a
+// software renderer makes many times faster than one that turns the rows
+// over. While the area is drawn into, the clip origin is the upper left, so
+// the projection, the fill rules and the facing of polygons mean what they
+// meant before; the window coordinates the runtime gives and reads
+// (viewports, scissor boxes, pixel reads and copies) are turned over here.
+struct RowOrder {
+    bool topDown = false;          // the current area keeps its rows top-down
+    bool intoArea = false;         // clip origin upper left, boxes turned: the area is the draw target
+    bool glOrderForGood = false;   // a program took over OpenGL: GL's own order from then on
+    GLint viewport[4] = {0, 0, 0, 0};  // as the runtime set them, GL's window coordinates
+    GLint scissor[4] = {0, 0, 0, 0};
+};
+
+RowOrder g_rows;
+
+GLint TurnedOver(GLint y, GLsizei height) { return g_area.height - y - height; }
+
+bool BoundTo(GLenum binding)
+{
+    GLint bound = 0;
+    glGetIntegerv(binding, &bound);
+    return g_area.framebuffer != 0 && static_cast<GLuint>(bound) == g_area.framebuffer;
+}
+
+bool ReadingTopDownArea() { return g_rows.topDown && BoundTo(GL_READ_FRAMEBUFFER_BINDING); }
+
+// Sets the clip origin and the real viewport and scissor box for drawing
+// into the area (true) or anything else.
+void AimAt(bool area)
+{
+    g_rows.intoArea = area;
+    g_fbo.clipControl(area ? GL_UPPER_LEFT : GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    const GLint* v = g_rows.viewport;
+    const GLint* b = g_rows.scissor;
+    glViewport(v[0], area ? TurnedOver(v[1], v[3]) : v[1], v[2], v[3]);
+    glScissor(b[0], area ? TurnedOver(b[1], b[3]) : b[1], b[2], b[3]);
+}
+
+// The viewport and scissor box as GL holds them now, in GL's window coordinates.
+void RememberBoxes()
+{
+    glGetIntegerv(GL_VIEWPORT, g_rows.viewport);
+    glGetIntegerv(GL_SCISSOR_BOX, g_rows.scissor);
+    if (g_rows.intoArea) {
+        g_rows.viewport[1] = TurnedOver(g_rows.viewport[1], g_rows.viewport[3]);
+        g_rows.scissor[1] = TurnedOver(g_rows.scissor[1], g_rows.scissor[3]);
+    }
+}
 
 // Binds the drawing area for drawing; returns what was bound before.
 GLint BindDrawingArea()
@@ -85,7 +142,7 @@ void MakeAlphaOpaque(GLint x, GLint y, GLsizei width, GLsizei height, bool whole
         glDisable(GL_SCISSOR_TEST);
     } else {
         glEnable(GL_SCISSOR_TEST);
-        glScissor(x, y, width, height);
+        glScissor(x, g_rows.topDown ? TurnedOver(y, height) : y, width, height);
     }
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
     glClearColor(0, 0, 0, 1);
@@ -99,6 +156,136 @@ void MakeAlphaOpaque(GLint x, GLint y, GLsizei width, GLsizei height, bool whole
     else
         glDisable(GL_SCISSOR_TEST);
     g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
+}
+
+// Copies rows of the top-down area, from `areaY` down in memory, into the
+// texture bound to GL_TEXTURE_2D, turned over into GL's order.
+void CopyTurnedOver(GLint level, GLint xoffset, GLint yoffset, GLint x, GLint areaY, GLsizei width, GLsizei height)
+{
+    GLint texture = 0;
+    GLint drawing = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+    GLuint scratch = 0;
+    g_fbo.genFramebuffers(1, &scratch);
+    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, scratch);
+    g_fbo.framebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, static_cast<GLuint>(texture),
+                               level);
+    if (g_fbo.checkFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+        const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+        glDisable(GL_SCISSOR_TEST);  // a blit is scissored, a copy is not
+        g_fbo.blitFramebuffer(x, areaY, x + width, areaY + height, xoffset, yoffset + height, xoffset + width, yoffset,
+                              GL_COLOR_BUFFER_BIT, GL_NEAREST);
+        if (scissor) glEnable(GL_SCISSOR_TEST);
+    } else {
+        // A texture format no framebuffer takes: one row at a time.
+        for (GLsizei row = 0; row < height; ++row)
+            glCopyTexSubImage2D(GL_TEXTURE_2D, level, xoffset, yoffset + row, x, areaY + height - 1 - row, width, 1);
+    }
+    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawing));
+    g_fbo.deleteFramebuffers(1, &scratch);
+}
+
+// Bytes per pixel that glReadPixels writes for a format and type; 0 when not known here.
+int PixelBytes(GLenum format, GLenum type)
+{
+    int components = 0;
+    switch (format) {
+    case GL_RGBA: case GL_BGRA: components = 4; break;
+    case GL_RGB: case GL_BGR: components = 3; break;
+    case GL_LUMINANCE_ALPHA: components = 2; break;
+    case GL_RED: case GL_GREEN: case GL_BLUE: case GL_ALPHA: case GL_LUMINANCE:
+    case GL_DEPTH_COMPONENT: case GL_STENCIL_INDEX: components = 1; break;
+    default: return 0;
+    }
+    switch (type) {
+    case GL_UNSIGNED_BYTE: case GL_BYTE: return components;
+    case GL_UNSIGNED_SHORT: case GL_SHORT: return components * 2;
+    case GL_UNSIGNED_INT: case GL_INT: case GL_FLOAT: return components * 4;
+    case GL_UNSIGNED_INT_8_8_8_8: case GL_UNSIGNED_INT_8_8_8_8_REV: return components == 4 ? 4 : 0;
+    default: return 0;
+    }
+}
+
+// Puts the rows glReadPixels wrote from the top-down area into GL's order,
+// honouring the pack alignment, row length and skips.
+void ReverseReadRows(GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels)
+{
+    GLint packBuffer = 0;
+    glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &packBuffer);
+    const int bytes = PixelBytes(format, type);
+    if (pixels == nullptr || packBuffer != 0 || bytes == 0) {
+        std::fprintf(stderr, "Pixels read from the drawing area in a form not handled here are upside down\n");
+        return;
+    }
+    GLint alignment = 4, rowLength = 0, skipRows = 0, skipPixels = 0;
+    glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+    glGetIntegerv(GL_PACK_ROW_LENGTH, &rowLength);
+    glGetIntegerv(GL_PACK_SKIP_ROWS, &skipRows);
+    glGetIntegerv(GL_PACK_SKIP_PIXELS, &skipPixels);
+    const std::size_t pixelsPerRow = static_cast<std::size_t>(rowLength > 0 ? rowLength : width);
+    std::size_t stride = pixelsPerRow * static_cast<std::size_t>(bytes);
+    // Rows start on the alignment unless each element is at least that wide.
+    const int elementBytes = type == GL_UNSIGNED_SHORT || type == GL_SHORT ? 2 : type == GL_UNSIGNED_BYTE || type == GL_BYTE ? 1 : 4;
+    if (alignment > elementBytes)
+        stride = (stride + static_cast<std::size_t>(alignment) - 1) / static_cast<std::size_t>(alignment) *
+                 static_cast<std::size_t>(alignment);
+    unsigned char* first = static_cast<unsigned char*>(pixels) + static_cast<std::size_t>(skipRows) * stride +
+                           static_cast<std::size_t>(skipPixels) * static_cast<std::size_t>(bytes);
+    const std::size_t used = static_cast<std::size_t>(width) * static_cast<std::size_t>(bytes);
+    for (GLsizei top = 0, bottom = height - 1; top < bottom; ++top, --bottom)
+        std::swap_ranges(first + static_cast<std::size_t>(top) * stride, first + static_cast<std::size_t>(top) * stride + used,
+                         first + static_cast<std::size_t>(bottom) * stride);
+}
+
+// Turns the area's rows (colour, and depth when attached) into GL's order
+// through a scratch framebuffer of its size.
+void TurnAreaOver()
+{
+    GLint drawing = 0, reading = 0, renderbuffer = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+    glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &reading);
+    glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbuffer);
+    const GLsizei w = g_area.width;
+    const GLsizei h = g_area.height;
+
+    GLbitfield buffers = GL_COLOR_BUFFER_BIT;
+    GLuint colour = 0, depth = 0, scratch = 0;
+    g_fbo.genRenderbuffers(1, &colour);
+    g_fbo.bindRenderbuffer(GL_RENDERBUFFER, colour);
+    g_fbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+    if (g_area.depthAttached) {
+        GLint format = GL_DEPTH_COMPONENT16;
+        g_fbo.bindRenderbuffer(GL_RENDERBUFFER, g_area.depthBuffer);
+        g_fbo.getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_INTERNAL_FORMAT, &format);
+        g_fbo.genRenderbuffers(1, &depth);
+        g_fbo.bindRenderbuffer(GL_RENDERBUFFER, depth);
+        g_fbo.renderbufferStorage(GL_RENDERBUFFER, static_cast<GLenum>(format), w, h);
+        buffers |= GL_DEPTH_BUFFER_BIT;
+    }
+    g_fbo.genFramebuffers(1, &scratch);
+    g_fbo.bindFramebuffer(GL_FRAMEBUFFER, scratch);
+    g_fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    if (depth != 0) g_fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+
+    if (g_fbo.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+        const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+        glDisable(GL_SCISSOR_TEST);
+        g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, g_area.framebuffer);
+        g_fbo.blitFramebuffer(0, 0, w, h, 0, h, w, 0, buffers, GL_NEAREST);
+        g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, scratch);
+        g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, g_area.framebuffer);
+        g_fbo.blitFramebuffer(0, 0, w, h, 0, 0, w, h, buffers, GL_NEAREST);
+        if (scissor) glEnable(GL_SCISSOR_TEST);
+    } else {
+        std::fprintf(stderr, "The drawing area cannot be turned into OpenGL's row order; it shows upside down\n");
+    }
+    g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(reading));
+    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawing));
+    g_fbo.bindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(renderbuffer));
+    g_fbo.deleteFramebuffers(1, &scratch);
+    g_fbo.deleteRenderbuffers(1, &colour);
+    if (depth != 0) g_fbo.deleteRenderbuffers(1, &depth);
 }
 
 template <typename Function>
@@ -124,12 +311,25 @@ bool LoadFramebufferFunctions()
     all = Load(g_fbo.checkFramebufferStatus, "glCheckFramebufferStatus") && all;
     all = Load(g_fbo.blitFramebuffer, "glBlitFramebuffer") && all;
     all = Load(g_fbo.framebufferTexture2D, "glFramebufferTexture2D") && all;
+    all = Load(g_fbo.getRenderbufferParameteriv, "glGetRenderbufferParameteriv") && all;
+    // Clip control is newer than the rest: the area keeps GL's row order without it.
+    const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
+    g_fbo.clipControl = nullptr;
+    if (extensions != nullptr && std::strstr(extensions, "GL_ARB_clip_control") != nullptr)
+        Load(g_fbo.clipControl, "glClipControl");
     return all;
 }
 
 void GenFramebuffers(GLsizei n, GLuint* framebuffers) { g_fbo.genFramebuffers(n, framebuffers); }
 void DeleteFramebuffers(GLsizei n, const GLuint* framebuffers) { g_fbo.deleteFramebuffers(n, framebuffers); }
-void BindFramebuffer(GLenum target, GLuint framebuffer) { g_fbo.bindFramebuffer(target, framebuffer); }
+void BindFramebuffer(GLenum target, GLuint framebuffer)
+{
+    g_fbo.bindFramebuffer(target, framebuffer);
+    if (g_rows.topDown && target != GL_READ_FRAMEBUFFER) {
+        const bool area = framebuffer == g_area.framebuffer;
+        if (area != g_rows.intoArea) AimAt(area);
+    }
+}
 GLenum CheckFramebufferStatus(GLenum target) { return g_fbo.checkFramebufferStatus(target); }
 void FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbufferTarget, GLuint renderbuffer)
 {
@@ -142,6 +342,14 @@ void FramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget
 void BlitFramebuffer(GLint srcX0, GLint srcY0, GLint srcX1, GLint srcY1, GLint dstX0, GLint dstY0, GLint dstX1,
                      GLint dstY1, GLbitfield mask, GLenum filter)
 {
+    if (ReadingTopDownArea()) {
+        srcY0 = g_area.height - srcY0;
+        srcY1 = g_area.height - srcY1;
+    }
+    if (g_rows.topDown && g_rows.intoArea) {
+        dstY0 = g_area.height - dstY0;
+        dstY1 = g_area.height - dstY1;
+    }
     g_fbo.blitFramebuffer(srcX0, srcY0, srcX1, srcY1, dstX0, dstY0, dstX1, dstY1, mask, filter);
 }
 void GenRenderbuffers(GLsizei n, GLuint* renderbuffers) { g_fbo.genRenderbuffers(n, renderbuffers); }
@@ -152,13 +360,22 @@ void RenderbufferStorage(GLenum target, GLenum internalFormat, GLsizei width, GL
     g_fbo.renderbufferStorage(target, internalFormat, width, height);
 }
 
-void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha)
+void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha, GLsizei width, GLsizei height)
 {
+    if (g_rows.topDown && g_rows.intoArea) AimAt(false);  // the boxes as the runtime set them
+    g_area.width = width;
+    g_area.height = height;
     g_area.framebuffer = framebuffer;
     g_area.depthBuffer = depthBuffer;
     g_area.depthAttached = false;
     g_area.hasAlpha = framebuffer != 0 && colourHasAlpha;
     if (framebuffer != 0 && depthBuffer != 0 && g_area.depthWanted) AttachDepthBuffer();
+
+    g_rows.topDown = framebuffer != 0 && g_fbo.clipControl != nullptr && !g_rows.glOrderForGood;
+    if (g_rows.topDown) {
+        RememberBoxes();
+        if (BoundTo(GL_DRAW_FRAMEBUFFER_BINDING)) AimAt(true);
+    }
 }
 
 void NeedDepthBuffer()
@@ -178,6 +395,97 @@ void BeforeReadingColour(GLint x, GLint y, GLsizei width, GLsizei height)
 void MakeDrawingAreaOpaque()
 {
     if (g_area.hasAlpha) MakeAlphaOpaque(0, 0, 0, 0, true);
+}
+
+void KeepGLRowOrder()
+{
+    g_rows.glOrderForGood = true;
+    if (!g_rows.topDown) return;
+    TurnAreaOver();
+    if (g_rows.intoArea) AimAt(false);
+    g_fbo.clipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    g_rows.topDown = false;
+}
+
+bool DrawingAreaRowsTopDown() { return g_rows.topDown; }
+
+void SetViewport(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    if (g_rows.topDown) {
+        GLint* v = g_rows.viewport;
+        v[0] = x, v[1] = y, v[2] = width, v[3] = height;
+        if (g_rows.intoArea) y = TurnedOver(y, height);
+    }
+    glViewport(x, y, width, height);
+}
+
+void SetScissor(GLint x, GLint y, GLsizei width, GLsizei height)
+{
+    if (g_rows.topDown) {
+        GLint* b = g_rows.scissor;
+        b[0] = x, b[1] = y, b[2] = width, b[3] = height;
+        if (g_rows.intoArea) y = TurnedOver(y, height);
+    }
+    glScissor(x, y, width, height);
+}
+
+bool WindowBox(GLenum pname, GLint* box)
+{
+    if (!g_rows.topDown || (pname != GL_VIEWPORT && pname != GL_SCISSOR_BOX)) return false;
+    const GLint* kept = pname == GL_VIEWPORT ? g_rows.viewport : g_rows.scissor;
+    std::copy(kept, kept + 4, box);
+    return true;
+}
+
+void AfterPopAttrib()
+{
+    if (g_rows.topDown) RememberBoxes();
+}
+
+void ReadFramebufferPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)
+{
+    if (!ReadingTopDownArea()) {
+        glReadPixels(x, y, width, height, format, type, pixels);
+        return;
+    }
+    glReadPixels(x, TurnedOver(y, height), width, height, format, type, pixels);
+    if (width > 0 && height > 1) ReverseReadRows(width, height, format, type, pixels);
+}
+
+void CopyFramebufferToTexture(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
+                              GLsizei width, GLsizei height)
+{
+    if (target != GL_TEXTURE_2D || width <= 0 || height <= 0 || !ReadingTopDownArea())
+        glCopyTexSubImage2D(target, level, xoffset, yoffset, x, y, width, height);
+    else
+        CopyTurnedOver(level, xoffset, yoffset, x, TurnedOver(y, height), width, height);
+}
+
+void CopyFramebufferToNewTexture(GLenum target, GLint level, GLenum internalformat, GLint x, GLint y, GLsizei width,
+                                 GLsizei height, GLint border)
+{
+    if (target != GL_TEXTURE_2D || border != 0 || width <= 0 || height <= 0 || !ReadingTopDownArea()) {
+        glCopyTexImage2D(target, level, internalformat, x, y, width, height, border);
+        return;
+    }
+    glTexImage2D(target, level, static_cast<GLint>(internalformat), width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 nullptr);
+    CopyTurnedOver(level, 0, 0, x, TurnedOver(y, height), width, height);
+}
+
+void DrawPixelsAtRasterPosition(GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid* pixels)
+{
+    if (!(g_rows.topDown && g_rows.intoArea)) {
+        glDrawPixels(width, height, format, type, pixels);
+        return;
+    }
+    // Rows go up the window from the raster position: down the area's memory.
+    GLfloat zoomX = 1, zoomY = 1;
+    glGetFloatv(GL_ZOOM_X, &zoomX);
+    glGetFloatv(GL_ZOOM_Y, &zoomY);
+    glPixelZoom(zoomX, -zoomY);
+    glDrawPixels(width, height, format, type, pixels);
+    glPixelZoom(zoomX, zoomY);
 }
 
 }  // namespace gl

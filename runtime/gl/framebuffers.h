@@ -33,7 +33,12 @@ void RenderbufferStorage(GLenum target, GLenum internalFormat, GLsizei width, GL
 // once attached, it stays, for this area and every area made after it.
 // A colour buffer with alpha bits stands for an RGB one: alpha is not kept
 // while drawing, and is made 1 wherever it is about to be read.
-void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha);
+//
+// Where the driver offers clip control, the area keeps its rows top-down,
+// in the window's order, so that showing it is a straight copy; the
+// functions below turn the window coordinates the runtime gives and reads
+// over for it, so that everything outside this module sees GL's order.
+void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha, GLsizei width, GLsizei height);
 
 // Attaches the drawing area's depth buffer if it is not yet, cleared to the
 // current clear depth. Called before depth testing is turned on or depth is
@@ -47,5 +52,26 @@ void BeforeReadingColour(GLint x, GLint y, GLsizei width, GLsizei height);
 
 // Alpha 1 across the drawing area, for a program that takes over OpenGL.
 void MakeDrawingAreaOpaque();
+
+// For a program that takes over OpenGL with calls not seen here: the area's
+// rows go into GL's order, and stay so for every area made after it.
+void KeepGLRowOrder();
+// Whether the current drawing area keeps its rows top-down.
+bool DrawingAreaRowsTopDown();
+
+// The calls that name window coordinates, for gl/gl_calls.h: viewport and
+// scissor box, what glGet reports of them (true when answered), pixels read
+// or copied into a texture from the bound read framebuffer, and pixels
+// drawn at the raster position.
+void SetViewport(GLint x, GLint y, GLsizei width, GLsizei height);
+void SetScissor(GLint x, GLint y, GLsizei width, GLsizei height);
+bool WindowBox(GLenum pname, GLint* box);
+void AfterPopAttrib();
+void ReadFramebufferPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels);
+void CopyFramebufferToTexture(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
+                              GLsizei width, GLsizei height);
+void CopyFramebufferToNewTexture(GLenum target, GLint level, GLenum internalformat, GLint x, GLint y, GLsizei width,
+                                 GLsizei height, GLint border);
+void DrawPixelsAtRasterPosition(GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid* pixels);
 
 }  // namespace gl

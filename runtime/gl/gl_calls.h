@@ -41,7 +41,7 @@ inline void DrawArrays(GLenum mode, GLint first, GLsizei count)
 inline void DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* indices)
     { detail::Finish2DBeforeDrawing(); ::glDrawElements(mode, count, type, indices); }
 inline void DrawPixels(GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid* pixels)
-    { detail::Finish2DBeforeDrawing(); ::glDrawPixels(width, height, format, type, pixels); }
+    { detail::Finish2DBeforeDrawing(); DrawPixelsAtRasterPosition(width, height, format, type, pixels); }
 inline void Clear(GLbitfield mask) { detail::Finish2DBeforeDrawing(); ::glClear(mask); }
 
 // Reading pixels and waiting for the picture: pending 2D drawing goes first.
@@ -50,21 +50,21 @@ inline void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum f
     detail::Finish2D();
     if (format == GL_DEPTH_COMPONENT) NeedDepthBuffer();
     if (format == GL_RGBA || format == GL_BGRA || format == GL_ALPHA) BeforeReadingColour(x, y, width, height);
-    ::glReadPixels(x, y, width, height, format, type, pixels);
+    ReadFramebufferPixels(x, y, width, height, format, type, pixels);
 }
 inline void CopyTexImage2D(GLenum target, GLint level, GLenum internalformat, GLint x, GLint y, GLsizei width,
                            GLsizei height, GLint border)
 {
     detail::Finish2D();
     BeforeReadingColour(x, y, width, height);
-    ::glCopyTexImage2D(target, level, internalformat, x, y, width, height, border);
+    CopyFramebufferToNewTexture(target, level, internalformat, x, y, width, height, border);
 }
 inline void CopyTexSubImage2D(GLenum target, GLint level, GLint xoffset, GLint yoffset, GLint x, GLint y,
                               GLsizei width, GLsizei height)
 {
     detail::Finish2D();
     BeforeReadingColour(x, y, width, height);
-    ::glCopyTexSubImage2D(target, level, xoffset, yoffset, x, y, width, height);
+    CopyFramebufferToTexture(target, level, xoffset, yoffset, x, y, width, height);
 }
 inline void GetTexImage(GLenum target, GLint level, GLenum format, GLenum type, GLvoid* pixels)
     { detail::Finish2D(); ::glGetTexImage(target, level, format, type, pixels); }
@@ -101,14 +101,14 @@ inline void Color4f(GLfloat red, GLfloat green, GLfloat blue, GLfloat alpha)
 inline void Color4ub(GLubyte red, GLubyte green, GLubyte blue, GLubyte alpha)
     { detail::Finish2D(); ::glColor4ub(red, green, blue, alpha); }
 inline void PushAttrib(GLbitfield mask) { detail::Finish2D(); ::glPushAttrib(mask); }
-inline void PopAttrib() { detail::Finish2DMovingTransform(); ::glPopAttrib(); }
+inline void PopAttrib() { detail::Finish2DMovingTransform(); ::glPopAttrib(); AfterPopAttrib(); }
 inline void ShadeModel(GLenum mode) { detail::Finish2D(); ::glShadeModel(mode); }
 inline void FrontFace(GLenum mode) { detail::Finish2D(); ::glFrontFace(mode); }
 inline void CullFace(GLenum mode) { detail::Finish2D(); ::glCullFace(mode); }
 inline void DepthFunc(GLenum func) { detail::Finish2D(); ::glDepthFunc(func); }
 inline void DepthMask(GLboolean flag) { detail::Finish2D(); ::glDepthMask(flag); }
 inline void Viewport(GLint x, GLint y, GLsizei width, GLsizei height)
-    { detail::Finish2DMovingTransform(); ::glViewport(x, y, width, height); }
+    { detail::Finish2DMovingTransform(); SetViewport(x, y, width, height); }
 inline void MatrixMode(GLenum mode) { detail::Finish2D(); ::glMatrixMode(mode); }
 inline void LoadIdentity() { detail::Finish2DMovingTransform(); ::glLoadIdentity(); }
 inline void LoadMatrixf(const GLfloat* m) { detail::Finish2DMovingTransform(); ::glLoadMatrixf(m); }
@@ -140,7 +140,8 @@ inline void GetBooleanv(GLenum pname, GLboolean* params) { ::glGetBooleanv(pname
 inline void GetDoublev(GLenum pname, GLdouble* params) { ::glGetDoublev(pname, params); }
 inline GLenum GetError() { return ::glGetError(); }
 inline void GetFloatv(GLenum pname, GLfloat* params) { ::glGetFloatv(pname, params); }
-inline void GetIntegerv(GLenum pname, GLint* params) { ::glGetIntegerv(pname, params); }
+inline void GetIntegerv(GLenum pname, GLint* params)
+    { if (!WindowBox(pname, params)) ::glGetIntegerv(pname, params); }
 inline void GetLightfv(GLenum light, GLenum pname, GLfloat* params) { ::glGetLightfv(light, pname, params); }
 inline const GLubyte* GetString(GLenum name) { return ::glGetString(name); }
 inline void GetTexEnviv(GLenum target, GLenum pname, GLint* params) { ::glGetTexEnviv(target, pname, params); }
@@ -166,7 +167,7 @@ inline void PointSize(GLfloat size) { ::glPointSize(size); }
 inline void PopClientAttrib() { ::glPopClientAttrib(); }
 inline void PushClientAttrib(GLbitfield mask) { ::glPushClientAttrib(mask); }
 inline void RasterPos2i(GLint x, GLint y) { ::glRasterPos2i(x, y); }
-inline void Scissor(GLint x, GLint y, GLsizei width, GLsizei height) { ::glScissor(x, y, width, height); }
+inline void Scissor(GLint x, GLint y, GLsizei width, GLsizei height) { SetScissor(x, y, width, height); }
 inline void TexCoord2f(GLfloat s, GLfloat t) { ::glTexCoord2f(s, t); }
 inline void TexCoordPointer(GLint size, GLenum type, GLsizei stride, const GLvoid* ptr)
     { ::glTexCoordPointer(size, type, stride, ptr); }

@@ -11,7 +11,9 @@ void BeginOwnOpenGL()
     pRbow->DoAlpha(0);
     pRbow->Make2DViewport();
     pRbow->ForgetProjection();
-    // The program may test depth or read alpha with calls we do not see.
+    // The program may name window coordinates, test depth or read alpha
+    // with calls we do not see.
+    gl::KeepGLRowOrder();
     gl::NeedDepthBuffer();
     gl::MakeDrawingAreaOpaque();
 }

@@ -9,8 +9,9 @@
 // drawing area (origin top-left, y sent negated), identity model-view,
 // texturing on, alpha test GL_GREATER 0.5, colour (1, 1, 1, 1); and alpha
 // mode 0 (blending off), as SHOWSCREEN leaves it. The drawing area has its
-// depth buffer attached from here on, and its alpha is 1 everywhere, like
-// an RGB buffer's.
+// depth buffer attached from here on, its alpha is 1 everywhere, like an
+// RGB buffer's, and its rows are in OpenGL's order (bottom row first) for
+// the program's viewports, scissor boxes, reads and copies, for good.
 void BeginOwnOpenGL();
 // Hands OpenGL back: the runtime forgets what it believed about the state
 // and sets the same 2D state and alpha mode 0 again; what the program drew

@@ -63,7 +63,7 @@ bool g_fboAvailable = false;
 void ReleaseDrawingArea(Window* window)
 {
     if (!g_fboAvailable) return;
-    gl::UseDrawingArea(0, 0, false);
+    gl::UseDrawingArea(0, 0, false, 0, 0);
     gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
     if (window->framebuffer) gl::DeleteFramebuffers(1, &window->framebuffer);
     if (window->colorBuffer) gl::DeleteRenderbuffers(1, &window->colorBuffer);
@@ -126,7 +126,8 @@ bool MakeDrawingArea(Window* window, int depthBits)
     }
     gl::ClearColor(0, 0, 0, 0);
     gl::Clear(GL_COLOR_BUFFER_BIT);
-    gl::UseDrawingArea(window->framebuffer, window->depthBuffer, window->colorTexture != 0);
+    gl::UseDrawingArea(window->framebuffer, window->depthBuffer, window->colorTexture != 0, window->logicalWidth,
+                       window->logicalHeight);
     return true;
 }
 
