@@ -38,6 +38,8 @@ BatchVertex* Batch2D::AppendElsewhere(const BatchKey& key, std::size_t count, Gl
         m_width = std::max(screenWidth, 0);
         m_height = std::max(screenHeight, 0);
         m_coverage.assign(static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height), 0);
+        m_bandCoverage.assign(BandsPerRow() * static_cast<std::size_t>(m_height), 0);
+        m_coveredTop = m_coveredBottom = 0;
     }
     // The earliest run the primitive may join: none before a run that
     // touches its pixels (or before one of unknown extent).
@@ -51,10 +53,7 @@ BatchVertex* Batch2D::AppendElsewhere(const BatchKey& key, std::size_t count, Gl
     const bool latestFits = m_runCount > 0 && m_runs[m_runCount - 1].key.Mergeable(key);
     std::size_t lowest = m_floor;
     if ((!known || latestFits) && m_runCount > 0) lowest = m_runCount - 1;
-    if (visible && !latestFits) {
-        const std::uint8_t latest = LatestRunIn(pixels);
-        if (latest > 0) lowest = std::max<std::size_t>(lowest, latest - 1);
-    }
+    // The latest run it could join; it may, unless a later run touches its pixels.
     std::size_t run = m_runCount;
     for (std::size_t r = m_runCount; r > lowest;) {
         --r;
@@ -63,6 +62,8 @@ BatchVertex* Batch2D::AppendElsewhere(const BatchKey& key, std::size_t count, Gl
             break;
         }
     }
+    if (visible && !latestFits && run < m_runCount && CoveredAfter(pixels, static_cast<std::uint8_t>(run + 1)))
+        run = m_runCount;
     if (run == m_runCount && m_runCount == kMaxRuns) {
         Flush(shadow);
         run = 0;
@@ -117,15 +118,22 @@ bool Batch2D::OnScreen(const PixelArea& area, PixelArea& clipped) const
     return clipped.left < clipped.right && clipped.top < clipped.bottom;
 }
 
-std::uint8_t Batch2D::LatestRunIn(const PixelArea& area) const
+bool Batch2D::CoveredAfter(const PixelArea& area, std::uint8_t runNumber) const
 {
-    std::uint8_t latest = 0;
-    if (area.bottom <= m_coveredTop || area.top >= m_coveredBottom) return 0;
+    if (area.bottom <= m_coveredTop || area.top >= m_coveredBottom) return false;
+    const int firstBand = area.left / kBand, lastBand = (area.right - 1) / kBand;
     for (int y = area.top; y < area.bottom; ++y) {
+        const std::uint8_t* bands = m_bandCoverage.data() + static_cast<std::size_t>(y) * BandsPerRow();
         const std::uint8_t* row = m_coverage.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width);
-        for (int x = area.left; x < area.right; ++x) latest = std::max(latest, row[x]);
+        for (int band = firstBand; band <= lastBand; ++band) {
+            if (bands[band] <= runNumber) continue;
+            // A later run is in this band of the row: is it under the area?
+            const int right = std::min(area.right, (band + 1) * kBand);
+            for (int x = std::max(area.left, band * kBand); x < right; ++x)
+                if (row[x] > runNumber) return true;
+        }
     }
-    return latest;
+    return false;
 }
 
 void Batch2D::Cover(const PixelArea& area, std::uint8_t runNumber)
@@ -141,16 +149,26 @@ void Batch2D::Cover(const PixelArea& area, std::uint8_t runNumber)
         m_coveredTop = std::min(m_coveredTop, area.top);
         m_coveredBottom = std::max(m_coveredBottom, area.bottom);
     }
-    for (int y = area.top; y < area.bottom; ++y)
+    const int firstBand = area.left / kBand, lastBand = (area.right - 1) / kBand;
+    for (int y = area.top; y < area.bottom; ++y) {
         std::memset(m_coverage.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(m_width) + area.left,
                     runNumber, static_cast<std::size_t>(area.right - area.left));
+        // A pixel's number only grows within a frame: a joined run is never
+        // before a later one under the same pixels.
+        std::uint8_t* bands = m_bandCoverage.data() + static_cast<std::size_t>(y) * BandsPerRow();
+        for (int band = firstBand; band <= lastBand; ++band) bands[band] = std::max(bands[band], runNumber);
+    }
 }
 
 void Batch2D::ClearCoverage()
 {
-    if (m_coveredTop < m_coveredBottom)
-        std::memset(m_coverage.data() + static_cast<std::size_t>(m_coveredTop) * static_cast<std::size_t>(m_width), 0,
-                    static_cast<std::size_t>(m_coveredBottom - m_coveredTop) * static_cast<std::size_t>(m_width));
+    if (m_coveredTop < m_coveredBottom) {
+        const std::size_t top = static_cast<std::size_t>(m_coveredTop);
+        const std::size_t rows = static_cast<std::size_t>(m_coveredBottom - m_coveredTop);
+        std::memset(m_coverage.data() + top * static_cast<std::size_t>(m_width), 0,
+                    rows * static_cast<std::size_t>(m_width));
+        std::memset(m_bandCoverage.data() + top * BandsPerRow(), 0, rows * BandsPerRow());
+    }
     m_coveredTop = m_coveredBottom = 0;
 }
 

@@ -120,8 +120,9 @@ private:
     static void Grow(Run& run, std::size_t count);
     // The pixels of `area` on screen; false when none are.
     bool OnScreen(const PixelArea& area, PixelArea& clipped) const;
-    // 1 + the latest run touching `area` (0: none).
-    std::uint8_t LatestRunIn(const PixelArea& area) const;
+    // Whether a run after run number `runNumber` (1 + its index) touches `area`.
+    bool CoveredAfter(const PixelArea& area, std::uint8_t runNumber) const;
+    std::size_t BandsPerRow() const { return static_cast<std::size_t>((m_width + kBand - 1) / kBand); }
     void Cover(const PixelArea& area, std::uint8_t runNumber);
     void ClearCoverage();
     void DrawRun(const Run& run, GlStateShadow& shadow);
@@ -137,5 +138,9 @@ private:
     std::size_t m_floor = 0;
     int m_width = 0, m_height = 0;
     std::vector<std::uint8_t> m_coverage;
+    // The highest run number in each band of kBand pixels of a row, so that
+    // a primitive looks at single pixels only where a later run is near.
+    static constexpr int kBand = 32;
+    std::vector<std::uint8_t> m_bandCoverage;
     int m_coveredTop = 0, m_coveredBottom = 0;  // rows holding marks
 };
