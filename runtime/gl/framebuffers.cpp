@@ -158,6 +158,18 @@ void MakeAlphaOpaque(GLint x, GLint y, GLsizei width, GLsizei height, bool whole
     g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
 }
 
+// Keeps a viewport or scissor box as the runtime gives it and sets it,
+// turned over while the top-down area is drawn into.
+void SetBox(GLint* kept, void (*set)(GLint, GLint, GLsizei, GLsizei), GLint x, GLint y, GLsizei width,
+            GLsizei height)
+{
+    if (g_rows.topDown) {
+        kept[0] = x, kept[1] = y, kept[2] = width, kept[3] = height;
+        if (g_rows.intoArea) y = TurnedOver(y, height);
+    }
+    set(x, y, width, height);
+}
+
 // Copies rows of the top-down area, from `areaY` down in memory, into the
 // texture bound to GL_TEXTURE_2D, turned over into GL's order.
 void CopyTurnedOver(GLint level, GLint xoffset, GLint yoffset, GLint x, GLint areaY, GLsizei width, GLsizei height)
@@ -411,22 +423,12 @@ bool DrawingAreaRowsTopDown() { return g_rows.topDown; }
 
 void SetViewport(GLint x, GLint y, GLsizei width, GLsizei height)
 {
-    if (g_rows.topDown) {
-        GLint* v = g_rows.viewport;
-        v[0] = x, v[1] = y, v[2] = width, v[3] = height;
-        if (g_rows.intoArea) y = TurnedOver(y, height);
-    }
-    glViewport(x, y, width, height);
+    SetBox(g_rows.viewport, glViewport, x, y, width, height);
 }
 
 void SetScissor(GLint x, GLint y, GLsizei width, GLsizei height)
 {
-    if (g_rows.topDown) {
-        GLint* b = g_rows.scissor;
-        b[0] = x, b[1] = y, b[2] = width, b[3] = height;
-        if (g_rows.intoArea) y = TurnedOver(y, height);
-    }
-    glScissor(x, y, width, height);
+    SetBox(g_rows.scissor, glScissor, x, y, width, height);
 }
 
 bool WindowBox(GLenum pname, GLint* box)

@@ -2,48 +2,27 @@
 // is shown by a straight copy); window coordinates still mean what OpenGL
 // says, bottom left first, for the runtime's own calls and, after the
 // hand-over, for a program's raw ones.
-#include <gtest/gtest.h>
+#include "gfx_test_support.h"
 
 #include "gl/gl_calls.h"
 
-#include <cstdlib>
 #include <vector>
 
-#include "commands.h"
-#include "gfx/opengl_rainbows.h"
 #include "gfx/video_frames.h"
 #include "gl/own_opengl.h"
 #include "platform/platform.h"
-#include "support/child_process.h"
 
 namespace {
 
-struct Rgb {
-    unsigned char r, g, b;
-    bool operator==(const Rgb&) const = default;
-};
-
-class DrawingAreaRows : public ::testing::Test {
+class DrawingAreaRows : public GfxTest {
 protected:
-    void SetUp() override
-    {
-        setenv("TMPDIR", folder.Path().c_str(), 1);
-        KV_RESX = 640;
-        KV_RESY = 480;
-        KV_FULLSCREEN = 0;
-        KV_FRAMERATE = 60;
-        __GlobalInit(nullptr, nullptr, g_cmdline.GetStrData(), 1, "drawing_area_rows_test");
-        ASSERT_NE(pRbow, nullptr);
-    }
-    void TearDown() override { __ReleaseRuntime(); }
-
     // Window coordinates, origin bottom left.
     static Rgb At(int x, int y)
     {
-        Rgb pixel{};
+        unsigned char pixel[3] = {};
         gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
-        gl::ReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &pixel);
-        return pixel;
+        gl::ReadPixels(x, y, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, pixel);
+        return Rgb{pixel[0], pixel[1], pixel[2]};
     }
     static float DepthAt(int x, int y)
     {
@@ -51,8 +30,6 @@ protected:
         gl::ReadPixels(x, y, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         return depth;
     }
-
-    testing_support::ScratchFolder folder;
 };
 
 constexpr Rgb kRed{255, 0, 0}, kGreen{0, 255, 0}, kBlack{0, 0, 0};
@@ -132,12 +109,12 @@ TEST_F(DrawingAreaRows, WindowCoordinatesKeepTheirMeaningBeforeAndAfterTheHandOv
     using ReadPixelsCall = void (*)(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, void*);
     const auto rawReadPixels = reinterpret_cast<ReadPixelsCall>(platform::GetGLProcAddress("glReadPixels"));
     ASSERT_NE(rawReadPixels, nullptr);
-    Rgb raw{};
+    unsigned char raw[3] = {};
     float depth = -1;
-    rawReadPixels(5, 5, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &raw);
-    EXPECT_EQ(raw, kGreen);
-    rawReadPixels(5, 474, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &raw);
-    EXPECT_EQ(raw, kRed);
+    rawReadPixels(5, 5, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, raw);
+    EXPECT_EQ((Rgb{raw[0], raw[1], raw[2]}), kGreen);
+    rawReadPixels(5, 474, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, raw);
+    EXPECT_EQ((Rgb{raw[0], raw[1], raw[2]}), kRed);
     rawReadPixels(5, 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_NEAR(depth, 0.75f, 1e-3);
     rawReadPixels(5, 474, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
