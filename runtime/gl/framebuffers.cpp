@@ -36,6 +36,10 @@ struct DrawingArea {
     bool depthAttached = false;
     bool depthWanted = false;  // something has tested depth: every area gets it at once
     bool hasAlpha = false;     // alpha bits that must read as 1
+    // No framebuffer object: the window's own back buffer is the area. Its
+    // depth buffer is cleared only once something wants depth.
+    bool window = false;
+    bool windowDepthCleared = false;
     GLsizei width = 0;
     GLsizei height = 0;
 };
@@ -102,6 +106,19 @@ GLint BindDrawingArea()
     return before;
 }
 
+// The bound draw framebuffer's depth, all of it, to the clear depth.
+void ClearWholeDepth()
+{
+    GLboolean depthMask = GL_TRUE;
+    glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
+    const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_SCISSOR_TEST);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
+    glDepthMask(depthMask);
+}
+
 void AttachDepthBuffer()
 {
     const GLint before = BindDrawingArea();
@@ -113,16 +130,20 @@ void AttachDepthBuffer()
     } else {
         // Never cleared while detached: it starts as every frame would
         // have left it, cleared, whole.
-        GLboolean depthMask = GL_TRUE;
-        glGetBooleanv(GL_DEPTH_WRITEMASK, &depthMask);
-        const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
-        glDepthMask(GL_TRUE);
-        glDisable(GL_SCISSOR_TEST);
-        glClear(GL_DEPTH_BUFFER_BIT);
-        if (scissor) glEnable(GL_SCISSOR_TEST);
-        glDepthMask(depthMask);
+        ClearWholeDepth();
     }
     g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
+}
+
+// The window's depth buffer, left alone until now, cleared like an attached one.
+void ClearWindowDepth()
+{
+    GLint before = 0;
+    glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &before);
+    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    ClearWholeDepth();
+    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
+    g_area.windowDepthCleared = true;
 }
 
 // Alpha to 1 in a rectangle of the drawing area (window coordinates, origin
@@ -375,6 +396,7 @@ void RenderbufferStorage(GLenum target, GLenum internalFormat, GLsizei width, GL
 void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha, GLsizei width, GLsizei height)
 {
     if (g_rows.topDown && g_rows.intoArea) AimAt(false);  // the boxes as the runtime set them
+    g_area.window = false;
     g_area.width = width;
     g_area.height = height;
     g_area.framebuffer = framebuffer;
@@ -390,10 +412,28 @@ void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha,
     }
 }
 
+void UseWindowAsDrawingArea()
+{
+    UseDrawingArea(0, 0, false, 0, 0);
+    g_area.window = true;
+    g_area.windowDepthCleared = false;
+    if (g_area.depthWanted) ClearWindowDepth();
+}
+
 void NeedDepthBuffer()
 {
     g_area.depthWanted = true;
     if (g_area.framebuffer != 0 && g_area.depthBuffer != 0 && !g_area.depthAttached) AttachDepthBuffer();
+    if (g_area.window && !g_area.windowDepthCleared) ClearWindowDepth();
+}
+
+GLbitfield BuffersToClear(GLbitfield mask)
+{
+    // The window's depth buffer goes unused until something wants depth;
+    // clearing it every frame would cost a software renderer as much as
+    // clearing the colour.
+    if (g_area.window && !g_area.depthWanted) mask &= ~static_cast<GLbitfield>(GL_DEPTH_BUFFER_BIT);
+    return mask;
 }
 
 void BeforeReadingColour(GLint x, GLint y, GLsizei width, GLsizei height)

@@ -40,10 +40,19 @@ void RenderbufferStorage(GLenum target, GLenum internalFormat, GLsizei width, GL
 // over for it, so that everything outside this module sees GL's order.
 void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha, GLsizei width, GLsizei height);
 
+// The window's own back buffer as the drawing area, where the window shows
+// the picture at its own size: nothing to copy when it is shown. Its rows
+// are in GL's order. Its depth buffer is cleared on first use, as an
+// area's is attached then, and left out of clears until then.
+void UseWindowAsDrawingArea();
+
 // Attaches the drawing area's depth buffer if it is not yet, cleared to the
 // current clear depth. Called before depth testing is turned on or depth is
 // read, and when a program takes over OpenGL.
 void NeedDepthBuffer();
+
+// What a clear of `mask` really needs to clear (gl/gl_calls.h).
+GLbitfield BuffersToClear(GLbitfield mask);
 
 // Before colour with alpha is read from the bound read framebuffer (pixels
 // or a copy into a texture): if that is the drawing area, the rectangle's

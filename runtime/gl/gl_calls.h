@@ -42,7 +42,7 @@ inline void DrawElements(GLenum mode, GLsizei count, GLenum type, const GLvoid* 
     { detail::Finish2DBeforeDrawing(); ::glDrawElements(mode, count, type, indices); }
 inline void DrawPixels(GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid* pixels)
     { detail::Finish2DBeforeDrawing(); DrawPixelsAtRasterPosition(width, height, format, type, pixels); }
-inline void Clear(GLbitfield mask) { detail::Finish2DBeforeDrawing(); ::glClear(mask); }
+inline void Clear(GLbitfield mask) { detail::Finish2DBeforeDrawing(); ::glClear(BuffersToClear(mask)); }
 
 // Reading pixels and waiting for the picture: pending 2D drawing goes first.
 inline void ReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)

@@ -8,8 +8,8 @@
 // 2D frame starts from (Make2DViewport): viewport and projection of the
 // drawing area (origin top-left, y sent negated), identity model-view,
 // texturing on, alpha test GL_GREATER 0.5, colour (1, 1, 1, 1); and alpha
-// mode 0 (blending off), as SHOWSCREEN leaves it. The drawing area has its
-// depth buffer attached from here on, its alpha is 1 everywhere, like an
+// mode 0 (blending off), as SHOWSCREEN leaves it. The drawing area has a
+// depth buffer in use from here on, its alpha is 1 everywhere, like an
 // RGB buffer's, and its rows are in OpenGL's order (bottom row first) for
 // the program's viewports, scissor boxes, reads and copies, for good.
 void BeginOwnOpenGL();

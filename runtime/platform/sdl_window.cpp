@@ -1,11 +1,15 @@
 // Window, OpenGL context and the logical drawing area on SDL2.
 //
-// The program always draws into a framebuffer object of exactly the logical
-// size (KV_RESX x KV_RESY). Presenting blits it into the window, scaled with
+// The program draws into a drawing area of exactly the logical size
+// (KV_RESX x KV_RESY). Where the window is larger or smaller, that is a
+// framebuffer object, which presenting blits into the window, scaled with
 // its aspect ratio kept and black bars around it, so desktop full screen and
 // a plain window look the same to the program, and reading pixels back
-// always sees the logical picture. Where no framebuffer objects exist the
-// program draws straight into the window.
+// always sees the logical picture. Where the window has exactly the logical
+// size, the program draws straight into the window's back buffer, which
+// then needs no copy to be shown; the choice is made for each frame when
+// the one before is presented. Where no framebuffer objects exist the
+// program always draws straight into the window.
 #include "platform/platform.h"
 
 #include <SDL.h>
@@ -35,6 +39,12 @@ struct Window {
     GLuint colorBuffer = 0;   // a renderbuffer, where the colour texture cannot be made
     GLuint colorTexture = 0;
     GLuint depthBuffer = 0;
+    // This frame is drawn straight into the window's back buffer (it has
+    // the logical size), not into the framebuffer object.
+    bool drawingStraight = false;
+    // The window's own buffers can stand for the area: no alpha bits that
+    // would read other than 1, and straight drawing not turned off.
+    bool windowCanBeArea = false;
     // Where the window was before this layer made it cover the display
     // itself (no window manager did it), to go back there.
     bool coveringDisplay = false;
@@ -63,6 +73,7 @@ bool g_fboAvailable = false;
 void ReleaseDrawingArea(Window* window)
 {
     if (!g_fboAvailable) return;
+    window->drawingStraight = false;
     gl::UseDrawingArea(0, 0, false, 0, 0);
     gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
     if (window->framebuffer) gl::DeleteFramebuffers(1, &window->framebuffer);
@@ -97,6 +108,8 @@ bool MakeColorTexture(Window* window)
     return made;
 }
 
+void DrawIntoFramebuffer(Window* window);
+
 // Makes the logical drawing area: a colour buffer that reads as RGB (no
 // alpha, like the window's own format) and a depth buffer, attached once
 // something tests depth.
@@ -126,9 +139,50 @@ bool MakeDrawingArea(Window* window, int depthBits)
     }
     gl::ClearColor(0, 0, 0, 0);
     gl::Clear(GL_COLOR_BUFFER_BIT);
+    DrawIntoFramebuffer(window);
+    return true;
+}
+
+void DrawIntoFramebuffer(Window* window)
+{
+    window->drawingStraight = false;
+    gl::BindFramebuffer(GL_FRAMEBUFFER, window->framebuffer);
     gl::UseDrawingArea(window->framebuffer, window->depthBuffer, window->colorTexture != 0, window->logicalWidth,
                        window->logicalHeight);
-    return true;
+}
+
+void DrawStraightIntoWindow(Window* window)
+{
+    window->drawingStraight = true;
+    gl::UseWindowAsDrawingArea();
+    gl::BindFramebuffer(GL_FRAMEBUFFER, 0);
+}
+
+// The frame drawn so far straight into the window goes into the
+// framebuffer object, to be finished and shown from there: the window is
+// about to change its size, which loses what its back buffer holds, or
+// has changed it (the picture is at the bottom left in GL's coordinates).
+void MoveFrameIntoArea(Window* window)
+{
+    const GLboolean scissor = gl::IsEnabled(GL_SCISSOR_TEST);
+    gl::Disable(GL_SCISSOR_TEST);
+    DrawIntoFramebuffer(window);
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+    gl::BlitFramebuffer(0, 0, window->logicalWidth, window->logicalHeight, 0, 0, window->logicalWidth,
+                        window->logicalHeight, GL_COLOR_BUFFER_BIT, GL_NEAREST);
+    gl::BindFramebuffer(GL_READ_FRAMEBUFFER, window->framebuffer);
+    if (scissor) gl::Enable(GL_SCISSOR_TEST);
+}
+
+// Whether the window's own back buffer may be drawn into, once, when the
+// context is made.
+bool WindowCanBeArea()
+{
+    const char* offscreen = std::getenv("KV_OFFSCREEN_AREA");
+    if (offscreen != nullptr && offscreen[0] != 0 && std::strcmp(offscreen, "0") != 0) return false;
+    GLint alphaBits = 0;
+    gl::GetIntegerv(GL_ALPHA_BITS, &alphaBits);
+    return alphaBits == 0;
 }
 
 // Without a display SDL falls back to video drivers that show nothing
@@ -251,6 +305,7 @@ bool CreateGLContext(Window* window, int logicalWidth, int logicalHeight, int de
     window->logicalWidth = logicalWidth;
     window->logicalHeight = logicalHeight;
     g_fboAvailable = windowsystem::DrawingAreaFramebufferWanted() && gl::LoadFramebufferFunctions();
+    window->windowCanBeArea = WindowCanBeArea();
     MakeDrawingArea(window, depthBits);
     return true;
 }
@@ -287,6 +342,7 @@ int DesktopColorBits()
 
 bool EnterFullscreen(Window* window)
 {
+    if (window->drawingStraight) MoveFrameIntoArea(window);
     if (!windowsystem::SwitchesToFullscreen()) {
         SDL_ShowWindow(window->sdl);
         return true;
@@ -315,6 +371,7 @@ bool EnterFullscreen(Window* window)
 
 void EnterWindowed(Window* window, int width, int height)
 {
+    if (window->drawingStraight) MoveFrameIntoArea(window);
     SDL_SetWindowFullscreen(window->sdl, 0);
     SDL_SetWindowBordered(window->sdl, SDL_TRUE);
     SDL_SetWindowSize(window->sdl, width, height);
@@ -352,22 +409,26 @@ void ResizeDrawingArea(Window* window, int logicalWidth, int logicalHeight)
     MakeDrawingArea(window, depthBits);
 }
 
-// Blits the drawing area into the window, scaled and centred, and swaps.
-// A blank drawing area is not copied: its colour is cleared into its place.
-static void ShowDrawingArea(Window* window, const float* blankColour)
+// The window's size in pixels, asked of the X server again after window
+// events and every 30 frames.
+static void DrawableSize(Window* window, int* width, int* height)
 {
-    int drawableWidth = 0, drawableHeight = 0;
     if (g_windowChanged || window->realSizeFrame < 0 || g_presentedFrames - window->realSizeFrame >= 30) {
         g_windowChanged = false;
         window->realSizeFrame = g_presentedFrames;
         if (!windowsystem::RealWindowSize(window->sdl, &window->realWidth, &window->realHeight))
             window->realWidth = window->realHeight = 0;
     }
-    drawableWidth = window->realWidth;
-    drawableHeight = window->realHeight;
-    if (drawableWidth <= 0 || drawableHeight <= 0)
-        SDL_GL_GetDrawableSize(window->sdl, &drawableWidth, &drawableHeight);
-    if (drawableWidth <= 0 || drawableHeight <= 0) drawableWidth = drawableHeight = 1;
+    *width = window->realWidth;
+    *height = window->realHeight;
+    if (*width <= 0 || *height <= 0) SDL_GL_GetDrawableSize(window->sdl, width, height);
+    if (*width <= 0 || *height <= 0) *width = *height = 1;
+}
+
+// Blits the drawing area into the window, scaled and centred, and swaps.
+// A blank drawing area is not copied: its colour is cleared into its place.
+static void ShowDrawingArea(Window* window, int drawableWidth, int drawableHeight, const float* blankColour)
+{
     // Largest picture of the logical aspect that fits, centred.
     const double scale = std::min(static_cast<double>(drawableWidth) / window->logicalWidth,
                                   static_cast<double>(drawableHeight) / window->logicalHeight);
@@ -421,11 +482,31 @@ bool PresentFrame(Window* window, const float* blankColour)
 {
     script::BeforePresent(window->logicalWidth, window->logicalHeight);
     WriteFrameChecksum(g_presentedFrames, window->logicalWidth, window->logicalHeight);
-    const bool kept = window->framebuffer != 0;
-    if (kept)
-        ShowDrawingArea(window, blankColour);
-    else
+    bool kept = false;
+    if (window->framebuffer == 0) {
         SDL_GL_SwapWindow(window->sdl);
+    } else {
+        int drawableWidth = 0, drawableHeight = 0;
+        DrawableSize(window, &drawableWidth, &drawableHeight);
+        const bool ownSize = window->windowCanBeArea && drawableWidth == window->logicalWidth &&
+                             drawableHeight == window->logicalHeight;
+        if (window->drawingStraight && !ownSize) MoveFrameIntoArea(window);
+        if (window->drawingStraight) {
+            SDL_GL_SwapWindow(window->sdl);
+        } else {
+            ShowDrawingArea(window, drawableWidth, drawableHeight, blankColour);
+            kept = true;
+        }
+        // The next frame goes straight into the window while it has the
+        // area's size; a frame after a change starts from nothing kept.
+        if (ownSize != window->drawingStraight) {
+            if (ownSize)
+                DrawStraightIntoWindow(window);
+            else
+                DrawIntoFramebuffer(window);
+            kept = false;
+        }
+    }
     ++g_presentedFrames;
     windowsystem::FramePresented();
     script::NextFrame();

@@ -2,7 +2,12 @@
 // 2D batching (the default) and with KV_NO_BATCH=1, where every 2D command
 // is a draw of its own, all GL state is sent every time and every sprite is
 // sampled linearly (batched, sprites at their own size are sampled nearest).
-// Every screenshot of the two runs must be the same, byte for byte.
+// Every screenshot of the two runs must be the same, byte for byte. Both
+// draw into the offscreen area: in the window's own back buffer the driver
+// turns rows over in its viewport arithmetic, and linear sampling at texel
+// centres can stray by one level there (nearest, the default's, cannot);
+// the default's pictures in the window are held to the golden screenshots.
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -70,7 +75,7 @@ struct GameRun {
         ChildProcess child(BuildProgram("game/zorvelin"), {},
                            {"TMPDIR=" + folder.Path(), "KV_INPUT_SCRIPT=" + folder.File("input.txt"), "KV_UNPACED=1",
                             "KV_SEED=3", "KV_WINDOWED=1", "KV_NO_MESSAGEBOX=1", "SDL_AUDIODRIVER=dummy",
-                            std::string("KV_NO_BATCH=") + (batching ? "0" : "1")},
+                            "KV_OFFSCREEN_AREA=1", std::string("KV_NO_BATCH=") + (batching ? "0" : "1")},
                            folder.File("stderr.txt"));
         EXPECT_TRUE(child.Started());
         return child.Wait(std::chrono::seconds(400));

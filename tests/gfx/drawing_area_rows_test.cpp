@@ -6,6 +6,7 @@
 
 #include "gl/gl_calls.h"
 
+#include <cstdlib>
 #include <vector>
 
 #include "gfx/video_frames.h"
@@ -16,6 +17,17 @@ namespace {
 
 class DrawingAreaRows : public GfxTest {
 protected:
+    // The area as a framebuffer object, though the window has its size.
+    void SetUp() override
+    {
+        setenv("KV_OFFSCREEN_AREA", "1", 1);
+        GfxTest::SetUp();
+    }
+    void TearDown() override
+    {
+        GfxTest::TearDown();
+        unsetenv("KV_OFFSCREEN_AREA");
+    }
     // Window coordinates, origin bottom left.
     static Rgb At(int x, int y)
     {

@@ -163,10 +163,26 @@ Rgb ShownPixel(int x, int y)
     return pixel;
 }
 
+// The drawing area as a framebuffer object, also where the window has the
+// area's size.
+class GlFrameOffscreenTest : public GlFrameTest {
+protected:
+    void SetUp() override
+    {
+        setenv("KV_OFFSCREEN_AREA", "1", 1);
+        GlFrameTest::SetUp();
+    }
+    void TearDown() override
+    {
+        GlFrameTest::TearDown();
+        unsetenv("KV_OFFSCREEN_AREA");
+    }
+};
+
 // A frame that draws nothing is shown without copying the drawing area:
 // the window must still show the cleared picture, and the frame after it
 // what was drawn.
-TEST_F(GlFrameTest, FramesThatDrawNothingShowTheClearedPicture)
+TEST_F(GlFrameOffscreenTest, FramesThatDrawNothingShowTheClearedPicture)
 {
     FillRect(10, 20, 30, 50, 1, 0, 0);
     SHOWSCREEN();
@@ -182,6 +198,58 @@ TEST_F(GlFrameTest, FramesThatDrawNothingShowTheClearedPicture)
     EXPECT_EQ(ShownPixel(5, 5), (Rgb{0, 0, 255}));
     EXPECT_EQ(ShownPixel(25, 5), (Rgb{0, 0, 0}));
     for (const Rgb& pixel : ReadScreen()) ASSERT_EQ(pixel, (Rgb{0, 0, 0}));
+}
+
+// A window of the area's size is drawn into straight from the frame after
+// the first; its depth buffer, left out of clears until depth is wanted, is
+// whole when it is. A frame during which the window grows is shown scaled.
+TEST_F(GlFrameTest, AWindowOfTheAreasSizeIsDrawnIntoStraight)
+{
+    SHOWSCREEN();
+    GLint drawing = -1;
+    gl::GetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+    EXPECT_EQ(drawing, 0);
+
+    FillRect(10, 20, 30, 50, 1, 0, 0);
+    gl::Enable(GL_DEPTH_TEST);
+    gl::Disable(GL_DEPTH_TEST);
+    float depth[2] = {-1, -1};
+    gl::ReadPixels(0, 0, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[0]);
+    gl::ReadPixels(KV_RESX - 1, KV_RESY - 1, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth[1]);
+    EXPECT_EQ(depth[0], 1.0f);
+    EXPECT_EQ(depth[1], 1.0f);
+    EXPECT_EQ(ReadScreen()[20 * KV_RESX + 10], (Rgb{255, 0, 0}));
+
+    // The window grows to 800 x 600 before the frame is shown: the picture
+    // so far goes on in the area, and is shown filling the window, scaled
+    // by 1.25.
+    platform::EnterWindowed(pRbow->hWnd, 800, 600);
+    gl::GetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+    EXPECT_NE(drawing, 0);
+    FillRect(0, 0, 5, 5, 0, 0, 1);
+    const std::vector<Rgb> moved = ReadScreen();
+    EXPECT_EQ(moved[20 * KV_RESX + 10], (Rgb{255, 0, 0}));
+    EXPECT_EQ(moved[0], (Rgb{0, 0, 255}));
+    EXPECT_EQ(moved[20 * KV_RESX + 9], (Rgb{0, 0, 0}));
+    for (int frame = 0; frame < 2; ++frame) {
+        FillRect(10, 20, 30, 50, 1, 0, 0);
+        SHOWSCREEN();
+    }
+    gl::GetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
+    EXPECT_NE(drawing, 0);
+    using BindFramebuffer = void (*)(GLenum, GLuint);
+    auto bind = reinterpret_cast<BindFramebuffer>(platform::GetGLProcAddress("glBindFramebuffer"));
+    constexpr GLenum kReadFramebuffer = 0x8CA8;
+    GLint reading = 0;
+    gl::GetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &reading);
+    bind(kReadFramebuffer, 0);
+    Rgb inside{}, outside{};
+    gl::PixelStorei(GL_PACK_ALIGNMENT, 1);
+    gl::ReadPixels(25, 600 - 1 - 50, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &inside);   // screen (20, 40)
+    gl::ReadPixels(45, 600 - 1 - 50, 1, 1, GL_RGB, GL_UNSIGNED_BYTE, &outside);  // screen (36, 40)
+    bind(kReadFramebuffer, static_cast<GLuint>(reading));
+    EXPECT_EQ(inside, (Rgb{255, 0, 0}));
+    EXPECT_EQ(outside, (Rgb{0, 0, 0}));
 }
 
 TEST_F(GlFrameTest, LimitFpsSetsThePeriodWithA2msFloor)

@@ -88,9 +88,24 @@ TEST_F(OwnOpenGL, SeesThe2DPictureAndStateAndHandsThemBack)
     EndOwnOpenGL();
 }
 
+// The drawing area as a framebuffer object, also where the window has its size.
+class OwnOpenGLOffscreen : public OwnOpenGL {
+protected:
+    void SetUp() override
+    {
+        setenv("KV_OFFSCREEN_AREA", "1", 1);
+        OwnOpenGL::SetUp();
+    }
+    void TearDown() override
+    {
+        OwnOpenGL::TearDown();
+        unsetenv("KV_OFFSCREEN_AREA");
+    }
+};
+
 // The drawing area gets its depth buffer only when something tests depth;
 // a program's own code always finds it, and finds alpha 1 where it reads.
-TEST_F(OwnOpenGL, FindsADepthBufferAndOpaqueAlpha)
+TEST_F(OwnOpenGLOffscreen, FindsADepthBufferAndOpaqueAlpha)
 {
     GLint depthBits = -1;
     glGetIntegerv(GL_DEPTH_BITS, &depthBits);
