@@ -305,7 +305,7 @@ bool CreateGLContext(Window* window, int logicalWidth, int logicalHeight, int de
     window->logicalWidth = logicalWidth;
     window->logicalHeight = logicalHeight;
     g_fboAvailable = windowsystem::DrawingAreaFramebufferWanted() && gl::LoadFramebufferFunctions();
-    window->windowCanBeArea = WindowCanBeArea();
+    window->windowCanBeArea = g_fboAvailable && WindowCanBeArea();
     MakeDrawingArea(window, depthBits);
     return true;
 }
