@@ -39,7 +39,6 @@ struct DrawingArea {
     // No framebuffer object: the window's own back buffer is the area. Its
     // depth buffer is cleared only once something wants depth.
     bool window = false;
-    bool windowDepthCleared = false;
     GLsizei width = 0;
     GLsizei height = 0;
 };
@@ -143,7 +142,6 @@ void ClearWindowDepth()
     g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     ClearWholeDepth();
     g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
-    g_area.windowDepthCleared = true;
 }
 
 // Alpha to 1 in a rectangle of the drawing area (window coordinates, origin
@@ -416,15 +414,16 @@ void UseWindowAsDrawingArea()
 {
     UseDrawingArea(0, 0, false, 0, 0);
     g_area.window = true;
-    g_area.windowDepthCleared = false;
     if (g_area.depthWanted) ClearWindowDepth();
 }
 
 void NeedDepthBuffer()
 {
+    const bool first = !g_area.depthWanted;
     g_area.depthWanted = true;
     if (g_area.framebuffer != 0 && g_area.depthBuffer != 0 && !g_area.depthAttached) AttachDepthBuffer();
-    if (g_area.window && !g_area.windowDepthCleared) ClearWindowDepth();
+    // Until now the window's depth was left out of every clear.
+    if (g_area.window && first) ClearWindowDepth();
 }
 
 GLbitfield BuffersToClear(GLbitfield mask)
