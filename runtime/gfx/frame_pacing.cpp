@@ -1,19 +1,37 @@
 #include "gfx/frame_pacing.h"
 
+namespace {
+
+// How long before the slot the wait wakes to serve the window messages that
+// came in while it slept: enough for a pump, little enough to leave the
+// input fresh.
+constexpr double kLastLookMs = 0.5;
+
+// Sleeps until the clock is past `deadline`; a sleep that ends early (a
+// signal, a coarse timer) sleeps again for what is left.
+double SleepPast(double deadline, double now, PacingClock& clock)
+{
+    while (now <= deadline) {
+        clock.SleepUntil(deadline);
+        now = clock.Now();
+    }
+    return now;
+}
+
+}  // namespace
+
 double PaceToNextFrame(double& nextFrameTime, double frameTime, PacingClock& clock)
 {
     const double t0 = clock.Now();
+    double now = t0;
+    // The window messages are served once, a moment before the slot (at
+    // once when that moment has passed): late enough that the frame starts
+    // with fresh input, early enough that however long serving them takes,
+    // the frame starts on the slot as steadily as the system's sleep allows.
+    const double lastLook = nextFrameTime - kLastLookMs;
+    if (now < lastLook) now = SleepPast(lastLook, now, clock);
     clock.PumpMessages();
-    double now = clock.Now();
-    if (now <= nextFrameTime) {
-        // A sleep that ends early (a signal, a coarse timer) sleeps again
-        // for what is left.
-        while (now <= nextFrameTime) {
-            clock.SleepUntil(nextFrameTime);
-            now = clock.Now();
-        }
-        clock.PumpMessages();
-    }
+    now = SleepPast(nextFrameTime, clock.Now(), clock);
     nextFrameTime += frameTime;
     if (frameTime > 0) {
         while (nextFrameTime < now) nextFrameTime += frameTime;

@@ -3,9 +3,10 @@
 // a length worked out beforehand (so a pause between reading the clock and
 // falling asleep does not make the frame late): the system's sleep wakes
 // within a fraction of a millisecond of its deadline, so spinning out the
-// last part would buy no steadier frame starts, only a busy core. Window messages are
-// served before the sleep and again on waking, so the frame starts with the
-// freshest input. Missed slots are skipped, never caught up in a burst.
+// last part would buy no steadier frame starts, only a busy core. Window
+// messages are served once, half a millisecond before the slot, so the
+// frame starts with fresh input and on time however long serving them
+// takes. Missed slots are skipped, never caught up in a burst.
 #pragma once
 
 // What pacing needs from the world; the renderer passes the real clock,

@@ -49,16 +49,31 @@ TEST(FramePacingTest, FramesLandOnTheGrid)
     }
 }
 
-TEST(FramePacingTest, SleepsTheWholeWaitInOneGoAndServesMessagesOnWaking)
+TEST(FramePacingTest, SleepsWithoutSpinningAndServesMessagesJustBeforeTheSlot)
 {
     SimulatedClock clock;
     double next = 16;
     clock.time = 1;
     PaceToNextFrame(next, 16, clock);
-    ASSERT_EQ(clock.sleeps.size(), 1u);  // no spinning out the last part
-    EXPECT_NEAR(clock.sleeps.front(), 15, 0.05);
-    EXPECT_EQ(clock.pumps, 2);  // before sleeping and on waking
+    // To half a millisecond before the slot, one pump, then the rest: no
+    // spinning out the last part, and the frame starts right on waking.
+    ASSERT_EQ(clock.sleeps.size(), 2u);
+    EXPECT_NEAR(clock.sleeps[0], 14.5, 0.05);
+    EXPECT_NEAR(clock.sleeps[1], 0.5 - 0.05 - 0.02, 0.01);
+    EXPECT_EQ(clock.pumps, 1);
     EXPECT_GT(clock.time, 16);
+    EXPECT_LT(clock.time, 16.1);
+
+    // Closer to the slot than that, or past it, the messages are served at once.
+    for (double start : {15.8, 17.0}) {
+        SimulatedClock late;
+        late.time = start;
+        next = 16;
+        PaceToNextFrame(next, 16, late);
+        EXPECT_EQ(late.sleeps.size(), start < 16 ? 1u : 0u);
+        EXPECT_EQ(late.pumps, 1);
+        EXPECT_GT(late.time, 16);
+    }
 }
 
 // A sleep cut short (by a signal, say) wakes 6 ms before its end, once.
@@ -76,7 +91,7 @@ TEST(FramePacingTest, ASleepThatEndsEarlySleepsAgainForTheRest)
     InterruptedClock clock;
     double next = 10;
     PaceToNextFrame(next, 10, clock);
-    ASSERT_EQ(clock.sleeps.size(), 2u);
+    ASSERT_EQ(clock.sleeps.size(), 3u);
     EXPECT_NEAR(clock.sleeps[1], 6, 0.1);
     EXPECT_GT(clock.time, 10);
     EXPECT_DOUBLE_EQ(next, 20);
@@ -99,11 +114,12 @@ TEST(FramePacingTest, MissedSlotsAreSkippedNotCaughtUp)
 
 TEST(FramePacingTest, AClockStandingOnTheDeadlineStillWaits)
 {
-    // Each read moves the clock by half a millisecond: the first read lands
-    // exactly on the deadline, which is not yet past it.
+    // Each read moves the clock by half a millisecond: the read after
+    // serving the messages lands exactly on the deadline, which is not yet
+    // past it.
     SimulatedClock clock;
     clock.readCost = 0.5;
-    clock.time = 4.5;
+    clock.time = 4;
     double next = 5;
     PaceToNextFrame(next, 10, clock);
     EXPECT_GT(clock.time, 5);
