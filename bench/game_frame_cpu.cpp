@@ -3,9 +3,7 @@
 // on it) and the whole process (llvmpipe's rasteriser threads included).
 //   xvfb-run -a -s "-screen 0 1024x768x24" build-rel/bench/bench_game_frame_cpu
 // KV_BENCH_GAME_BEFORE=<another build of game/zorvelin> adds that program,
-// run interleaved with this build's, for a before/after comparison. This
-// build also runs with KV_NO_HEAP_RETENTION=1, interleaved, to show what
-// keeping freed heap memory (platform::RetainFreedHeap) is worth.
+// run interleaved with this build's, for a before/after comparison.
 //
 // Each measurement plays the route twice: once only to the level's first
 // frame and once to the end; the difference divided by the difference in
@@ -36,7 +34,7 @@ extern char** environ;
 namespace {
 
 constexpr long kLevelStart = 25;
-constexpr int kRepetitions = 3;
+constexpr int kRepetitions = 5;
 
 std::string Folder()
 {
@@ -90,7 +88,7 @@ struct Play {
     bool ok = false;
 };
 
-Play PlayGame(const std::string& program, bool wholeRoute, const std::string& extraEnvironment)
+Play PlayGame(const std::string& program, bool wholeRoute)
 {
     Play play;
     const std::string script = Folder() + "/kv_game_bench_input.txt";
@@ -100,7 +98,6 @@ Play PlayGame(const std::string& program, bool wholeRoute, const std::string& ex
     for (const char* mine : {"KV_UNPACED=1", "KV_SEED=3", "KV_WINDOWED=1", "KV_NO_MESSAGEBOX=1", "SDL_AUDIODRIVER=dummy"})
         env.emplace_back(mine);
     env.push_back("KV_INPUT_SCRIPT=" + script);
-    if (!extraEnvironment.empty()) env.push_back(extraEnvironment);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -143,17 +140,17 @@ double Median(std::vector<double> v)
 void BM_GameLevelOne(benchmark::State& state)
 {
     struct Program {
-        std::string name, path, environment;
+        std::string name, path;
     };
     const std::string built = std::string(KV_BUILD_DIR) + "/game/zorvelin";
-    std::vector<Program> programs = {{"no_heap_retention", built, "KV_NO_HEAP_RETENTION=1"}, {"after", built, ""}};
-    if (const char* before = std::getenv("KV_BENCH_GAME_BEFORE")) programs.insert(programs.begin(), {"before", before, ""});
+    std::vector<Program> programs = {{"after", built}};
+    if (const char* before = std::getenv("KV_BENCH_GAME_BEFORE")) programs.insert(programs.begin(), {"before", before});
     std::vector<std::vector<double>> mainMs(programs.size()), processMs(programs.size());
     for (auto _ : state) {
         for (int r = 0; r < kRepetitions; ++r) {
             for (std::size_t p = 0; p < programs.size(); ++p) {
-                const Play shortPlay = PlayGame(programs[p].path, false, programs[p].environment);
-                const Play wholePlay = PlayGame(programs[p].path, true, programs[p].environment);
+                const Play shortPlay = PlayGame(programs[p].path, false);
+                const Play wholePlay = PlayGame(programs[p].path, true);
                 if (!shortPlay.ok || !wholePlay.ok) {
                     state.SkipWithError(("the game did not run: " + programs[p].path).c_str());
                     return;
@@ -177,18 +174,12 @@ void BM_GameLevelOne(benchmark::State& state)
                bench::Number(Median(mainMs[p])) + " ms main thread, " + bench::Number(Median(processMs[p])) +
                " ms whole process (median)";
     };
-    const bool hasBefore = programs.size() > 2;
+    const bool hasBefore = programs.size() > 1;
     const double ourMain = Median(mainMs[ours]), ourProcess = Median(processMs[ours]);
     bench::Result("game, level 1 on the scripted route unpaced, CPU per frame (min / median)", perFrame(ours),
                   hasBefore ? perFrame(0) + " (before)" : "",
                   hasBefore ? bench::Number(Median(mainMs[0]) / ourMain) : "",
                   "≤ 0.9 ms main thread, ≤ 4 ms whole process", bench::Met(ourMain <= 0.9 && ourProcess <= 4));
-    const std::size_t unretained = ours - 1;
-    bench::Result("game, level 1: freed heap kept (default) against KV_NO_HEAP_RETENTION=1, CPU per frame",
-                  perFrame(ours), perFrame(unretained) + " (heap trimmed as the C library does)",
-                  bench::Number(Median(processMs[unretained]) / ourProcess) + " whole process, " +
-                      bench::Number(Median(mainMs[unretained]) / ourMain) + " main thread",
-                  "", "-");
 }
 BENCHMARK(BM_GameLevelOne)->Iterations(1)->Unit(benchmark::kSecond);
 

@@ -68,7 +68,6 @@ int __GlobalInit(void* instance, void*, char* commandLine, int, const char* titl
     hInstance = instance;
     __MarkCallStackTop();
     platform::InstallTerminationHandlers();
-    platform::RetainFreedHeap();
 
     // The window: caption first "Quarnix", then the program's title.
     hWnd = platform::CreateGameWindow("Quarnix", 50, 50, KV_RESX, KV_RESY);

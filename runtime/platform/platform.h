@@ -182,10 +182,6 @@ void InstallTerminationHandlers();
 // path at once.
 bool TerminationRequested();
 [[noreturn]] void ExitProcess(int code);
-// Freed heap memory stays with the process instead of going back to the
-// kernel at once, so the GL driver's per-draw scratch buffers do not fault
-// in fresh pages every frame.
-void RetainFreedHeap();
 // The size the main thread's stack may grow to, in bytes (the process's
 // stack limit; 8 MiB when the limit is unknown, capped at 1 GiB).
 std::size_t MainThreadStackSize();
