@@ -2,11 +2,6 @@
 
 namespace {
 
-// How long before the slot the wait wakes to serve the window messages that
-// came in while it slept: enough for a pump, little enough to leave the
-// input fresh.
-constexpr double kLastLookMs = 0.5;
-
 // Sleeps until the clock is past `deadline`; a sleep that ends early (a
 // signal, a coarse timer) sleeps again for what is left.
 double SleepPast(double deadline, double now, PacingClock& clock)
@@ -28,7 +23,7 @@ double PaceToNextFrame(double& nextFrameTime, double frameTime, PacingClock& clo
     // once when that moment has passed): late enough that the frame starts
     // with fresh input, early enough that however long serving them takes,
     // the frame starts on the slot as steadily as the system's sleep allows.
-    const double lastLook = nextFrameTime - kLastLookMs;
+    const double lastLook = nextFrameTime - clock.MessageLeadMs();
     if (now < lastLook) now = SleepPast(lastLook, now, clock);
     clock.PumpMessages();
     now = SleepPast(nextFrameTime, clock.Now(), clock);

@@ -4,7 +4,7 @@
 // falling asleep does not make the frame late): the system's sleep wakes
 // within a fraction of a millisecond of its deadline, so spinning out the
 // last part would buy no steadier frame starts, only a busy core. Window
-// messages are served once, half a millisecond before the slot, so the
+// messages are served once, a moment before the slot, so the
 // frame starts with fresh input and on time however long serving them
 // takes. Missed slots are skipped, never caught up in a burst.
 #pragma once
@@ -17,6 +17,10 @@ public:
     virtual double Now() = 0;              // milliseconds
     virtual void SleepUntil(double ms) = 0;  // until Now() reaches ms
     virtual void PumpMessages() = 0;
+    // How long before the slot the messages are served: long enough to
+    // serve them, short enough to keep the input fresh. A clock whose
+    // sleeps are coarse serves them on waking at the slot (0).
+    virtual double MessageLeadMs() { return 0.5; }
 };
 
 // Waits until the clock is past nextFrameTime, then moves nextFrameTime to

@@ -24,6 +24,7 @@ public:
             platform::SleepMilliseconds(ms - Now());
     }
     void PumpMessages() override { platform::PumpMessages(__WndProc_); }
+    double MessageLeadMs() override { return platform::SleepsPrecisely() ? PacingClock::MessageLeadMs() : 0; }
 
 private:
     const OpenGLRainbows& m_renderer;

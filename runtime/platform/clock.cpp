@@ -30,6 +30,8 @@ void SleepMilliseconds(double ms)
     }
 }
 
+bool SleepsPrecisely() { return true; }
+
 void SleepUntilCount(std::uint64_t count)
 {
     struct timespec until;

@@ -20,6 +20,10 @@ void SleepMilliseconds(double ms);      // sleeps at least about that long
 // Sleeps until PerformanceCounter() reaches `count`: a deadline, not a
 // length, so time lost before the call does not push the wake-up later.
 void SleepUntilCount(std::uint64_t count);
+// Whether a sleep ends within a fraction of a millisecond of its deadline.
+// The browser's sleeps are whole milliseconds, and each hands control to
+// the page.
+bool SleepsPrecisely();
 
 // ---- Folders and files -----------------------------------------------------
 // The user's temporary folder with a trailing '/': $TMPDIR when it names a

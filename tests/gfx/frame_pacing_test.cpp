@@ -49,6 +49,17 @@ TEST(FramePacingTest, FramesLandOnTheGrid)
     }
 }
 
+class CoarseClock : public SimulatedClock {
+public:
+    double MessageLeadMs() override { return 0; }
+    void PumpMessages() override
+    {
+        SimulatedClock::PumpMessages();
+        pumpedAt = time;
+    }
+    double pumpedAt = 0;
+};
+
 TEST(FramePacingTest, SleepsWithoutSpinningAndServesMessagesJustBeforeTheSlot)
 {
     SimulatedClock clock;
@@ -74,6 +85,16 @@ TEST(FramePacingTest, SleepsWithoutSpinningAndServesMessagesJustBeforeTheSlot)
         EXPECT_EQ(late.pumps, 1);
         EXPECT_GT(late.time, 16);
     }
+
+    // A clock of coarse sleeps sleeps to the slot and serves them on waking.
+    CoarseClock coarse;
+    coarse.time = 1;
+    next = 16;
+    PaceToNextFrame(next, 16, coarse);
+    ASSERT_EQ(coarse.sleeps.size(), 1u);
+    EXPECT_NEAR(coarse.sleeps[0], 15, 0.05);
+    EXPECT_EQ(coarse.pumps, 1);
+    EXPECT_GT(coarse.pumpedAt, 16);
 }
 
 // A sleep cut short (by a signal, say) wakes 6 ms before its end, once.

@@ -18,6 +18,8 @@ void SleepMilliseconds(double ms)
     emscripten_sleep(ms > 0 ? static_cast<unsigned>(ms + 0.5) : 0);
 }
 
+bool SleepsPrecisely() { return false; }
+
 void SleepUntilCount(std::uint64_t count)
 {
     const std::uint64_t now = PerformanceCounter();
