@@ -4,9 +4,9 @@
 // falling asleep does not make the frame late): the system's sleep wakes
 // within a fraction of a millisecond of its deadline, so spinning out the
 // last part would buy no steadier frame starts, only a busy core. Window
-// messages are served once, a moment before the slot, so the
-// frame starts with fresh input and on time however long serving them
-// takes. Missed slots are skipped, never caught up in a burst.
+// messages are served once, a moment before the slot, so the frame starts
+// with fresh input and on time however long serving them takes. Missed
+// slots are skipped, never caught up in a burst.
 #pragma once
 
 // What pacing needs from the world; the renderer passes the real clock,
