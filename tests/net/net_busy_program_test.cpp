@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <tuple>
 
@@ -32,6 +33,12 @@ struct BusyCase {
 std::string CaseName(const testing::TestParamInfo<BusyCase>& info)
 {
     return std::string(info.param.probeHosts ? "Host" : "JoinedPeer") + "BusyBy_" + info.param.way;
+}
+
+// Shown in the test list instead of the record's bytes.
+void PrintTo(const BusyCase& busy, std::ostream* out)
+{
+    *out << (busy.probeHosts ? "host" : "joined peer") << " busy by " << busy.way;
 }
 
 class NetBusyProgramTest : public NetCommandTest, public testing::WithParamInterface<BusyCase> {};
