@@ -4,8 +4,8 @@
 // searching paths (FINDPATH) or computing without SHOWSCREEN, as host and
 // as joined peer. Meanwhile one of this test's players leaves and another
 // comes. Afterwards the busy program's roster must agree with the session:
-// it counts the same players as this test's side, it got every message
-// sent meanwhile, and messages still flow both ways.
+// it lists the same players in the same order as this test's side, it got
+// every message sent meanwhile, and messages still flow both ways.
 #include "net/net_test_support.h"
 
 #include <cstdio>
@@ -82,6 +82,16 @@ struct ProbeFiles {
     bool made = true;
 };
 
+// The names of the session's players in enumeration order, between ','.
+std::string PlayerNames()
+{
+    std::string names;
+    const int count = static_cast<int>(NETNUMPLAYERS());
+    for (int i = 0; i < count; ++i)
+        names += std::string(i > 0 ? "," : "") + NETPLAYERNAME_Str(NETGETPLAYERID_Str(i)).GetStrData();
+    return names;
+}
+
 // The probe's player, once it is in the session.
 KvStr WaitForProbe()
 {
@@ -135,12 +145,13 @@ TEST_P(NetBusyProgramTest, RosterAgreesWithTheSessionAfterTheProgramWasBusy)
         }
     }
 
-    // Its report: what came meanwhile, its player count, how long it was busy.
+    // Its report: what came meanwhile, its players, how long it was busy.
+    // Every peer enumerates the players alike.
     const std::string report = NextMessage(me, 60000);
     ASSERT_EQ(report.rfind("wach:", 0), 0u) << report;
     const std::size_t blank = report.rfind(' ');
     ASSERT_NE(blank, std::string::npos) << report;
-    EXPECT_EQ(report.substr(0, blank), "wach:eins,zwei,drei,vier,fuenf,3");
+    EXPECT_EQ(report.substr(0, blank), "wach:eins,zwei,drei,vier,fuenf,3 " + PlayerNames());
     EXPECT_GT(std::atoi(report.c_str() + blank + 1), kPeerTimeoutMs) << report;
     EXPECT_EQ(NETNUMPLAYERS(), 3);
     EXPECT_STREQ(FindPlayer("Alt").GetStrData(), "0");

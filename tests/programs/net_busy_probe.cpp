@@ -9,8 +9,8 @@
 // It meets the test's player ("Wach") in the session "Beschaeftigt" on
 // 127.0.0.1, says "schlafe", is busy, and then answers with
 // "wach:<messages that came meanwhile, each followed by ','><NETNUMPLAYERS>
-// <ms it was busy>". It ends at "Ende", or with "fehler:<why>" sent where it
-// can be.
+// <the players' names in enumeration order, between ','> <ms it was busy>".
+// It ends at "Ende", or with "fehler:<why>" sent where it can be.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -140,8 +140,12 @@ void __MainGameSub_()
 
     std::string heard;
     for (std::string text; !(text = NETGETMSG_Str(me).GetStrData()).empty();) heard += text + ",";
-    const std::string report = "wach:" + heard + std::to_string(static_cast<int>(NETNUMPLAYERS())) + " " +
-                               std::to_string(busyMs);
+    const int count = static_cast<int>(NETNUMPLAYERS());
+    std::string names;
+    for (int i = 0; i < count; ++i)
+        names += std::string(i > 0 ? "," : "") + NETPLAYERNAME_Str(NETGETPLAYERID_Str(i)).GetStrData();
+    const std::string report =
+        "wach:" + heard + std::to_string(count) + " " + names + " " + std::to_string(busyMs);
     NETSENDMSG(me, other, report.c_str());
 
     for (int frame = 0; frame < 1200; ++frame) {
