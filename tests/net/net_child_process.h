@@ -19,15 +19,15 @@ inline std::string ChildCommand(const std::string& test, const std::string& pref
            " > /dev/null 2>&1";
 }
 
-// A child process run to its end on a thread of its own; Result() waits
-// for it and gives its exit status (0: its test passed).
-class ChildProcess {
+// A shell command run to its end on a thread of its own; Result() waits
+// for it and gives its exit status.
+class BackgroundCommand {
 public:
-    explicit ChildProcess(const std::string& test, const std::string& prefix = "")
-        : m_thread([this, command = ChildCommand(test, prefix)] { m_status = std::system(command.c_str()); })
+    explicit BackgroundCommand(const std::string& command)
+        : m_thread([this, command] { m_status = std::system(command.c_str()); })
     {
     }
-    ~ChildProcess()
+    ~BackgroundCommand()
     {
         if (m_thread.joinable()) m_thread.join();
     }
@@ -41,6 +41,16 @@ public:
 private:
     std::atomic<int> m_status{-1};
     std::thread m_thread;
+};
+
+// A copy of the test program running one disabled test (a peer's script);
+// its exit status is 0 when that test passed.
+class ChildProcess : public BackgroundCommand {
+public:
+    explicit ChildProcess(const std::string& test, const std::string& prefix = "")
+        : BackgroundCommand(ChildCommand(test, prefix))
+    {
+    }
 };
 
 // A child started in the background whose process id is known, so that a
