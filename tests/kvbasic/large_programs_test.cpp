@@ -51,7 +51,7 @@ TEST(KvBasicLargeProgramsTest, LongMainProgramBuiltInPiecesAndPartsRunsAsWritten
     ASSERT_TRUE(translated.ok) << Errors(translated);
     EXPECT_GE(translated.code.parts.size(), 2u);
     EXPECT_NE(translated.code.header.find("void __MainGameSub_30();"), std::string::npos);
-    EXPECT_NE(translated.code.parts[0].find("#include \"program.h\""), std::string::npos);
+    EXPECT_NE(translated.code.parts[0].find("#include \"commands.h\"\n#include \"program.h\""), std::string::npos);
 
     ScratchFolder folder;
     std::ofstream(folder.File("large.bas")) << large.source;
