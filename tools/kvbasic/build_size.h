@@ -28,8 +28,10 @@ constexpr int kMainPieceStatements = 1000;
 constexpr int kMaxPieceStatements = 20000;
 
 // The most lines, and the most statements, of a whole program (all its
-// files): about ten minutes of compiling, each file the build cuts it into
-// of a size the compiler handles.
+// files). Cut into functions and files, the compiler's work grows
+// linearly (100,000 lines: 13 s of CPU without optimisation, 45 s at -O2,
+// at most 320 MB); at this size a build takes a few minutes, and every
+// file of it reads the program's declarations.
 constexpr int kMaxProgramLines = 250000;
 constexpr int kMaxProgramStatements = 250000;
 
