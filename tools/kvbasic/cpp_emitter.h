@@ -1,11 +1,13 @@
 // Writes a checked program in generated form: the program's globals, one
-// C++ function per SUB and __MainGameSub_ for the main program, with
+// C++ function per SUB and __MainGameSub_ for the main program (a long one
+// calling its pieces, see build_size.h), with
 // __dLn(file, line) before every line that holds a statement (comment and
 // blank lines report nothing), and the WinMain that holds
 // the configuration.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "checker.h"
 #include "syntax_tree.h"
@@ -19,12 +21,19 @@ struct EmitOptions {
     // The name under which the header is included; empty: one file with
     // WinMain, no header and no entry file.
     std::string headerName;
+    // A program of more statements than this (0: no limit) is written in
+    // parts: GeneratedCode::parts hold its functions, each part a file of
+    // about this many statements that includes the header, which is then
+    // written also without headerName, under partHeaderName.
+    int partStatements = 0;
+    std::string partHeaderName;
 };
 
 struct GeneratedCode {
     std::string program;  // globals and functions (and WinMain when there is no header)
     std::string header;   // declarations of the globals and SUBs
     std::string entry;    // WinMain alone
+    std::vector<std::string> parts;  // a program in parts: the files of its functions (see EmitOptions)
     int longestFunctionLines = 0;  // source lines of the longest SUB or main program
 };
 

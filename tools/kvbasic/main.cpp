@@ -20,6 +20,7 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "lsp/server.h"
@@ -128,8 +129,15 @@ bool WriteFile(const std::string& path, const std::string& text)
     return static_cast<bool>(out);
 }
 
+// A large program is built from several files, each of about this many
+// statements, which include this header (see EmitOptions): the compiler's
+// time and memory grow much faster than the length of one file.
+constexpr int kBuildPartStatements = 20000;
+constexpr const char* kPartHeaderName = "program.h";
+
 // Translates the source; prints the errors and returns false when it has any.
-bool TranslateFile(const Options& options, const std::string& headerName, kvbasic::TranslateResult& result)
+bool TranslateFile(const Options& options, const std::string& headerName, kvbasic::TranslateResult& result,
+                   int partStatements = 0)
 {
     kvbasic::TranslateRequest request;
     std::string problem;
@@ -142,6 +150,8 @@ bool TranslateFile(const Options& options, const std::string& headerName, kvbasi
     request.programName = fs::path(options.source).stem().string();
     request.headerName = headerName;
     request.fileNumber = options.fileNumber;
+    request.partStatements = partStatements;
+    request.partHeaderName = kPartHeaderName;
     result = kvbasic::Translate(request);
     for (const kvbasic::Diagnostic& error : result.errors)
         std::cerr << kvbasic::FormatDiagnostic(options.source, error) << "\n";
@@ -265,7 +275,8 @@ private:
 enum class Purpose { Run, Build };
 
 // Optimisation: none for `run` and `build -O0`; else -O2, but a program
-// with a huge function (one long main program) gets none either: only
+// with a huge function (a SUB of thousands of lines; a long main program
+// is cut into functions of about 1,000 statements) gets none either: only
 // then does the compiler's time grow linearly with the function's length
 // (20,000 lines in one function: 11.5 s at -O0, 69 s at -O1, 54 s at -O2;
 // 10,000 lines: 5.9 s at -O0).
@@ -293,7 +304,7 @@ int Compile(const kvbasic::Toolchain& toolchain, const std::string& optimisation
     return std::system(command.c_str()) == 0 ? 0 : Fail("the C++ compiler failed on " + cpp.string());
 }
 
-int Link(const kvbasic::Toolchain& toolchain, const fs::path& object, const fs::path& program)
+int Link(const kvbasic::Toolchain& toolchain, const std::vector<fs::path>& objects, const fs::path& program)
 {
     std::string command = Quote(toolchain.compiler);
     for (const std::string& flag : toolchain.compileFlags) {
@@ -301,7 +312,8 @@ int Link(const kvbasic::Toolchain& toolchain, const fs::path& object, const fs::
         command += Quote(flag);
     }
     if (!toolchain.linkerFlag.empty()) command += " " + toolchain.linkerFlag;
-    command += " " + Quote(object.string()) + " -o " + Quote(program.string());
+    for (const fs::path& object : objects) command += " " + Quote(object.string());
+    command += " -o " + Quote(program.string());
     command += " " + Quote(toolchain.libraryDir + "/libkvmain.a") + " " + Quote(toolchain.libraryDir + "/libkvruntime.a");
     command += " " + toolchain.linkFlags;
     return std::system(command.c_str()) == 0 ? 0 : Fail("linking " + program.string() + " failed");
@@ -321,23 +333,34 @@ int Build(const Options& options, const std::string& program, Purpose purpose)
 
     StepTimer translating;
     kvbasic::TranslateResult result;
-    if (!TranslateFile(options, "", result)) return 1;
+    if (!TranslateFile(options, "", result, kBuildPartStatements)) return 1;
     fs::path work;
     if (!MakeTemporaryFolder(work)) return Fail("cannot create a temporary folder");
-    const fs::path cpp = work / (fs::path(options.source).stem().string() + ".cpp");
-    const fs::path object = work / "program.o";
+    const std::string stem = fs::path(options.source).stem().string();
+    // The program's file, and for a large program its header and parts.
+    std::vector<std::pair<fs::path, const std::string*>> sources = {{work / (stem + ".cpp"), &result.code.program}};
+    if (!result.code.parts.empty()) sources.push_back({work / kPartHeaderName, &result.code.header});
+    for (std::size_t k = 0; k < result.code.parts.size(); ++k)
+        sources.push_back({work / (stem + "_part" + std::to_string(k + 1) + ".cpp"), &result.code.parts[k]});
     const bool packed = options.singleFile || purpose == Purpose::Run;
     const fs::path linked = packed ? work / "program" : fs::path(program);
-    int status = WriteFile(cpp.string(), result.code.program) ? 0 : Fail("cannot write " + cpp.string());
+    int status = 0;
+    for (const auto& [path, text] : sources)
+        if (status == 0 && !WriteFile(path.string(), *text)) status = Fail("cannot write " + path.string());
     std::string timings = translating.Report("translate");
+    std::vector<fs::path> objects;
     if (status == 0) {
         StepTimer compiling;
-        status = Compile(toolchain, OptimisationFor(options, purpose, result), cpp, object);
+        for (const auto& [path, text] : sources) {
+            if (path.extension() != ".cpp" || status != 0) continue;
+            objects.push_back(fs::path(path).replace_extension(".o"));
+            status = Compile(toolchain, OptimisationFor(options, purpose, result), path, objects.back());
+        }
         timings += compiling.Report("compile");
     }
     if (status == 0) {
         StepTimer linking;
-        status = Link(toolchain, object, linked);
+        status = Link(toolchain, objects, linked);
         timings += linking.Report("link");
     }
     std::error_code error;

@@ -1,5 +1,6 @@
 #include "translator.h"
 
+#include "build_size.h"
 #include "checker.h"
 
 namespace kvbasic {
@@ -11,6 +12,9 @@ TranslateResult Translate(const TranslateRequest& request)
     const std::string path = request.sourcePath.empty() ? request.sourceName : request.sourcePath;
     Program program = ParseProgram(request.source, request.sourceName, path, request.readFile, diagnostics);
     CheckedProgram checked = Check(program, diagnostics);
+    // What the C++ compiler could not build is refused here: accepted
+    // means it compiles.
+    if (diagnostics.Empty()) CheckBuildSize(program, checked, diagnostics);
     result.errors = diagnostics.Sorted();
     LocateDiagnostics(program, result.errors);
     for (const SourceFile& file : program.files) result.sourceFiles.push_back(file.path);
@@ -21,6 +25,8 @@ TranslateResult Translate(const TranslateRequest& request)
     options.programName = request.programName;
     options.fileNumber = request.fileNumber;
     options.headerName = request.headerName;
+    options.partStatements = request.partStatements;
+    options.partHeaderName = request.partHeaderName;
     result.code = Emit(program, checked, options);
     return result;
 }

@@ -20,6 +20,8 @@ struct TranslateRequest {
     SourceReader readFile = ReadSourceFile;  // empty: INCLUDE is refused
     std::string programName;  // the default window caption
     std::string headerName;   // see EmitOptions
+    int partStatements = 0;   // see EmitOptions
+    std::string partHeaderName;
     int fileNumber = 0;
 };
 
