@@ -20,41 +20,6 @@ namespace fs = std::filesystem;
 using kvbasic::Expr;
 using kvbasic::Statement;
 
-// The protocol's UTF-16 positions of the character columns of one line,
-// counted once per line: a line of many definitions costs its length once,
-// not once per definition.
-class ColumnMap {
-public:
-    int Utf16Of(const std::string& line, int column)
-    {
-        if (&line != line_ || line.size() != size_) Build(line);
-        if (column < 1) return 0;
-        if (column <= static_cast<int>(units_.size())) return units_[column - 1];
-        return units_.back() + (column - static_cast<int>(units_.size()));  // past the end stays past it
-    }
-
-private:
-    void Build(const std::string& line)
-    {
-        line_ = &line;
-        size_ = line.size();
-        units_.clear();
-        int units = 0;
-        for (std::size_t at = 0; at < line.size();) {
-            units_.push_back(units);
-            const unsigned char first = static_cast<unsigned char>(line[at]);
-            const std::size_t bytes = first < 0xC0 ? 1 : first < 0xE0 ? 2 : first < 0xF0 ? 3 : first < 0xF8 ? 4 : 1;
-            units += bytes == 4 ? 2 : 1;
-            at += bytes;
-        }
-        units_.push_back(units);  // the column just past the end
-    }
-
-    const std::string* line_ = nullptr;
-    std::size_t size_ = 0;
-    std::vector<int> units_;  // by column - 1
-};
-
 // Collects the symbols of a parsed and checked program, each in its own
 // file with the line it has there. `document` is the file the editor
 // shows (0, the main file, unless a library is checked as part of its
@@ -144,7 +109,10 @@ private:
             symbol.file = program_.files[line.file].path;
         symbol.line = line.fileLine;
         symbol.column = column;
-        symbol.character = columns_.Utf16Of(line.text, column);
+        // Definitions of a line come in the order of their columns.
+        if (columns_.Line().data() != line.text.data() || columns_.Line().size() != line.text.size())
+            columns_.Reset(line.text);
+        symbol.character = columns_.Utf16OfColumn(column);
         return symbol;
     }
 
@@ -316,7 +284,7 @@ private:
     const kvbasic::CheckedProgram& checked_;
     const int document_;
     std::vector<const kvbasic::Function*> functionOfLine_;  // by Line::index; nullptr: the main program
-    ColumnMap columns_;
+    ColumnWalker columns_;
     std::vector<Symbol> symbols_;
     std::set<std::string> seen_;
     std::string currentType_;  // the TYPE whose fields are being read

@@ -81,6 +81,44 @@ int Utf16OfColumn(std::string_view line, int column)
     return units;
 }
 
+void ColumnWalker::Reset(std::string_view line)
+{
+    line_ = line;
+    column_ = 1;
+    byte_ = 0;
+    units_ = 0;
+}
+
+void ColumnWalker::MoveTo(int column)
+{
+    if (column < column_) Reset(line_);
+    while (column_ < column && byte_ < line_.size()) {
+        const std::size_t bytes = CharacterBytes(static_cast<unsigned char>(line_[byte_]));
+        units_ += bytes == 4 ? 2 : 1;
+        byte_ = std::min(line_.size(), byte_ + bytes);
+        ++column_;
+    }
+}
+
+int ColumnWalker::Utf16OfColumn(int column)
+{
+    if (column <= 1) return 0;
+    MoveTo(column);
+    return units_ + (column - column_);  // a column past the line's end stays past it
+}
+
+std::size_t ColumnWalker::ByteOfColumn(int column)
+{
+    MoveTo(std::max(column, 1));
+    return byte_;
+}
+
+int ColumnWalker::Utf16Length()
+{
+    MoveTo(static_cast<int>(std::min<std::size_t>(line_.size() + 1, 1u << 30)));
+    return units_;
+}
+
 void DocumentStore::Open(const std::string& uri, std::string text, int version)
 {
     documents_[uri] = Document{uri, std::move(text), version};
