@@ -58,10 +58,19 @@ private:
 std::string PathOfUri(const std::string& uri);
 std::string UriOfPath(const std::string& path);
 
+// A place in a text known to start a line: where the last change was.
+// Editors change a text near where they changed it before, so finding the
+// next change's line from here reads few lines.
+struct LineMark {
+    int line = 0;
+    std::size_t start = 0;
+};
+
 struct Document {
     std::string uri;
     std::string text;
     int version = 0;
+    LineMark mark;  // of `text` as it is now
 };
 
 class DocumentStore {

@@ -50,7 +50,9 @@ std::string IncluderOf(const std::string& path, const kvbasic::SourceReader& rea
         for (const std::string& candidate : BasFilesIn(folder)) {
             if (seen.count(candidate)) continue;
             std::string text, problem;
-            if (reader(candidate, text, problem) && Includes(text, candidate, path)) return candidate;
+            if (reader(candidate, text, problem) && text.find(fs::path(path).filename().string()) != std::string::npos &&
+                Includes(text, candidate, path))
+                return candidate;
         }
         if (folder == folder.root_path()) break;
         folder = folder.parent_path();

@@ -109,11 +109,13 @@ void Server::Notification(const std::string& method, const Json& params)
     const std::string& uri = textDocument["uri"].AsString();
     if (method == "textDocument/didOpen") {
         documents_.Open(uri, textDocument["text"].AsString(), textDocument["version"].AsInt());
+        programOnDisk_.clear();
         MarkStale(uri);
     } else if (method == "textDocument/didChange") {
         if (documents_.Change(uri, params["contentChanges"], textDocument["version"].AsInt())) MarkStale(uri);
     } else if (method == "textDocument/didClose") {
         documents_.Close(uri);
+        programOnDisk_.clear();
         analyses_.erase(uri);
         stale_.erase(uri);
         Send(Json::Object()
@@ -160,7 +162,7 @@ kvbasic::SourceReader Server::Reader() const
     };
 }
 
-std::string Server::ProgramOf(const std::string& path) const
+std::string Server::ProgramOf(const std::string& path)
 {
     // An open program first (a library's library leads to its program).
     std::string found;
@@ -171,7 +173,9 @@ std::string Server::ProgramOf(const std::string& path) const
         if (found.empty() && analysis.partOf != path) found = analysis.partOf;
     }
     if (!found.empty()) return found;
-    return ProgramIncludingOnDisk(path, Reader());
+    const auto known = programOnDisk_.find(path);
+    if (known != programOnDisk_.end()) return known->second;
+    return programOnDisk_[path] = ProgramIncludingOnDisk(path, Reader());
 }
 
 Analysis Server::AnalyseDocument(const Document& document)

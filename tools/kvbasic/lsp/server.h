@@ -48,7 +48,7 @@ private:
     Analysis AnalyseDocument(const Document& document);
     // The program a library is checked in: an open program that includes
     // it, else one on disk; "" for none.
-    std::string ProgramOf(const std::string& path) const;
+    std::string ProgramOf(const std::string& path);
     kvbasic::SourceReader Reader() const;
     // Marks the document of `changed` (opened, changed or closed) and the
     // open documents whose program holds its file as stale.
@@ -60,6 +60,9 @@ private:
     DocumentStore documents_;
     std::map<std::string, Analysis> analyses_;  // by URI, of the text when last analysed
     std::set<std::string> stale_;               // URIs whose text changed since
+    // The programs on disk found to include a file, by its path: searched
+    // once, not on every change; forgotten when a document opens or closes.
+    std::map<std::string, std::string> programOnDisk_;
     bool initialized_ = false;
     bool shutdown_ = false;
 };
