@@ -47,6 +47,7 @@ int main()
                                                                  .Set("languageId", "kvbasic")
                                                                  .Set("version", 1)
                                                                  .Set("text", source))));
+    server.AnalyseStale();
     if (out.str().find("\"diagnostics\":[]") == std::string::npos) {
         std::fprintf(stderr, "the program of %ld lines has errors or no diagnostics came\n", lines);
         return 1;
@@ -66,6 +67,7 @@ int main()
                                   .Set("contentChanges", Json::Array().Push(Json::Object()
                                                                                 .Set("range", range)
                                                                                 .Set("text", "n = " + std::to_string(version) + "\n")))));
+        server.AnalyseStale();
         return out.str().size();
     };
     auto parseAndCheck = [&] {

@@ -140,9 +140,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // Everything written is a sequence of framed JSON messages.
     std::istringstream written(out.str());
+    kvlsp::MessageReader reader(written);
     std::string body, error;
     for (;;) {
-        const kvlsp::ReadStatus status = kvlsp::ReadMessage(written, body, error);
+        const kvlsp::ReadStatus status = reader.Next(body, error);
         if (status == kvlsp::ReadStatus::End) break;
         if (status != kvlsp::ReadStatus::Message || !Json::Parse(body)) {
             std::fprintf(stderr, "the server wrote a bad message: %s\n", body.c_str());

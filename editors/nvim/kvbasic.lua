@@ -23,8 +23,61 @@ vim.api.nvim_create_autocmd({ 'BufRead', 'BufNewFile' }, {
   callback = function() vim.bo.filetype = 'kvbasic' end,
 })
 
--- One server per folder of programs.
-local clients = {}
+-- One server per project: a library (lib/arcade.bas) is served by the
+-- server of the program that INCLUDEs it, so that its unsaved text reaches
+-- the program's errors. A project's folder is that of its main program:
+-- the program found beside a library or up to two folders above it whose
+-- INCLUDE names it, else the file's own folder; a file inside the folder of
+-- a running server joins that one.
+local clients = {} -- client ids by project folder
+
+local function is_program_file(path)
+  return vim.fn.getftype(path) == 'file' and vim.fn.getfsize(path) <= 4 * 1024 * 1024
+end
+
+-- Whether the .bas file at `from` INCLUDEs the file at `target` (both absolute).
+local function includes(from, target)
+  local folder = vim.fn.fnamemodify(from, ':h')
+  for _, line in ipairs(vim.fn.readfile(from)) do
+    local name = line:match('^%s*[Ii][Nn][Cc][Ll][Uu][Dd][Ee]%s*"([^"]+)"')
+    if name ~= nil then
+      local path = name:sub(1, 1) == '/' and name or folder .. '/' .. name
+      if vim.fn.simplify(path) == target then return true end
+    end
+  end
+  return false
+end
+
+-- The program beside `path` or up to two folders above that INCLUDEs it.
+local function includer_of(path, seen)
+  local folder = vim.fn.fnamemodify(path, ':h')
+  for _ = 0, 2 do
+    for _, candidate in ipairs(vim.fn.glob(folder .. '/*.bas', false, true)) do
+      candidate = vim.fn.simplify(candidate)
+      if not seen[candidate] and is_program_file(candidate) and includes(candidate, path) then return candidate end
+    end
+    local parent = vim.fn.fnamemodify(folder, ':h')
+    if parent == folder then break end
+    folder = parent
+  end
+  return nil
+end
+
+local function project_of(path)
+  local seen = { [path] = true }
+  local program = path
+  for _ = 1, 4 do -- a library of a library leads to its program
+    local includer = includer_of(program, seen)
+    if includer == nil then break end
+    seen[includer] = true
+    program = includer
+  end
+  return vim.fn.fnamemodify(program, ':h')
+end
+
+local function within(folder, path)
+  return path == folder or path:sub(1, #folder + 1) == folder .. '/'
+end
 
 local function on_attach(_, buffer)
   local function map(mode, keys, action)
@@ -39,9 +92,17 @@ end
 
 local function start(buffer)
   local name = vim.api.nvim_buf_get_name(buffer)
-  local root = vim.fn.fnamemodify(name ~= '' and name or vim.fn.getcwd(), ':p:h')
-  local id = clients[root]
-  if id == nil or vim.lsp.get_client_by_id(id) == nil then
+  local path = vim.fn.simplify(vim.fn.fnamemodify(name ~= '' and name or vim.fn.getcwd() .. '/untitled.bas', ':p'))
+  local root, id
+  for folder, running in pairs(clients) do
+    if vim.lsp.get_client_by_id(running) == nil then
+      clients[folder] = nil
+    elseif within(folder, path) and (root == nil or #folder < #root) then
+      root, id = folder, running
+    end
+  end
+  if id == nil then
+    root = project_of(path)
     id = vim.lsp.start_client({
       name = 'kvbasic',
       cmd = vim.g.kvbasic_command or { 'kvbasic', 'lsp' },

@@ -8,6 +8,9 @@ let client;
 function activate(context) {
   const command = vscode.workspace.getConfiguration('kvbasic').get('command') || 'kvbasic';
   const server = { command, args: ['lsp'] };
+  // One client, so one server, for the whole workspace: a program and the
+  // libraries it INCLUDEs (lib/*.bas) share it, and a library's unsaved
+  // text reaches the program's errors.
   client = new LanguageClient('kvbasic', 'KV BASIC', { run: server, debug: server }, {
     documentSelector: [{ language: 'kvbasic' }],
   });

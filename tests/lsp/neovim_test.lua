@@ -1,7 +1,8 @@
 -- Edits the game's source in headless Neovim with its built-in client and
 -- the editor configuration the SDK ships (editors/nvim/kvbasic.lua):
 -- filetype and highlighting, live errors as lines change, completion,
--- hover with the command reference and go to definition.
+-- hover with the command reference and go to definition; one server for a
+-- program and its library in lib/.
 --
 --   KVBASIC=<kvbasic> KV_SOURCE_DIR=<source> KV_SCRATCH=<folder> \
 --     nvim --headless --clean -u NONE -c 'luafile neovim_test.lua'
@@ -99,8 +100,44 @@ local function run()
   location = location[1] or location
   check(location.range.start.line == line_of('SUB intro'), 'GOSUB intro does not lead to SUB intro')
 
-  vim.lsp.stop_client(client.id)
-  wait_for('the server to stop', function() return vim.lsp.get_client_by_id(client.id) == nil end)
+  -- One server per project: a library in lib/ opened first is served by
+  -- the server of the program beside it that INCLUDEs it, and its unsaved
+  -- errors reach the program's INCLUDE.
+  local project = scratch .. '-project'  -- beside the game's folder, not in it
+  vim.fn.mkdir(project .. '/lib', 'p')
+  local lib_path, main_path = project .. '/lib/arcade.bas', project .. '/main.bas'
+  vim.fn.writefile({ 'SUB blink:', '  count = count + 1', 'ENDSUB' }, lib_path)
+  vim.fn.writefile({ 'GOSUB blink', 'END', 'INCLUDE "lib/arcade.bas"' }, main_path)
+  local function client_of(buf)
+    local attached
+    wait_for('a server for ' .. vim.api.nvim_buf_get_name(buf), function()
+      local clients = vim.lsp.buf_get_clients(buf)
+      attached = clients[next(clients) or 0]
+      return attached ~= nil and attached.initialized
+    end)
+    return attached
+  end
+  vim.cmd('edit ' .. vim.fn.fnameescape(lib_path))
+  local lib_buffer = vim.api.nvim_get_current_buf()
+  local lib_client = client_of(lib_buffer)
+  check(lib_client.id ~= client.id, 'the project shares the server of the game')
+  check(lib_client.config.root_dir == project, 'the library is served from ' .. tostring(lib_client.config.root_dir))
+  vim.cmd('edit ' .. vim.fn.fnameescape(main_path))
+  local main_buffer = vim.api.nvim_get_current_buf()
+  local main_client = client_of(main_buffer)
+  check(main_client.id == lib_client.id, 'the program and its library have servers of their own')
+  wait_for('the diagnostics of main.bas', function() return published >= 3 end)
+  check(#vim.diagnostic.get(main_buffer) == 0, 'main.bas has errors')
+  vim.api.nvim_buf_set_lines(lib_buffer, 1, 1, false, { '  FROBNICATE 1' })
+  wait_for('the library\'s unsaved error at the INCLUDE', function()
+    local errors = vim.diagnostic.get(main_buffer)
+    return #errors == 1 and errors[1].lnum == 2 and errors[1].message == 'in "lib/arcade.bas" line 2: unknown command FROBNICATE'
+  end)
+
+  for _, each in ipairs({ client, lib_client }) do
+    vim.lsp.stop_client(each.id)
+    wait_for('the server to stop', function() return vim.lsp.get_client_by_id(each.id) == nil end)
+  end
 end
 
 local ok, message = pcall(run)

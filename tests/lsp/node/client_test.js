@@ -46,8 +46,10 @@ async function main() {
   // Diagnostics arrive as notifications; each wait takes the next one.
   const published = [];
   let wake = null;
+  const publishedFor = new Map();  // how many times, by URI
   connection.onNotification(lsp.PublishDiagnosticsNotification.type, (params) => {
     published.push(params);
+    publishedFor.set(params.uri, (publishedFor.get(params.uri) || 0) + 1);
     if (wake) wake();
   });
   async function nextDiagnostics(what) {
@@ -186,7 +188,8 @@ async function main() {
   const libText = "' lib.bas\nTYPE Enemy\n  x, y, speed\n  name$\nEND TYPE\nTYPE Shot\n  dx\nEND TYPE\n" +
     'SUB spawn:\n  count = count + 1\nENDSUB\n';
   const mainText = 'INCLUDE "lib.bas"\nDIM boss AS Enemy\nDIM foes[3] AS Enemy\nGOSUB spawn\n' +
-    'foes[1].x = Total(2)\nEND\n\nFUNCTION Total(n)\n  LOCAL sum\n  sum = n + boss.speed\n  RETURN sum\nEND FUNCTION\n';
+    'foes[1].x = Total(2)\nHit foes, 2\nEND\n\nFUNCTION Total(n)\n  LOCAL sum\n  sum = n + boss.speed\n  RETURN sum\nEND FUNCTION\n' +
+    'SUB Hit(list[] AS Enemy, k)\n  list[0].x = k\nEND SUB\n';
   const mainLines = mainText.split('\n');
   const libUri = 'file://' + path.join(folder, 'lib.bas');
   const mainUri = 'file://' + path.join(folder, 'main.bas');
@@ -214,6 +217,19 @@ async function main() {
     const fields = ['x', 'y', 'speed', 'name$'].map((name) => `${name}:${lsp.CompletionItemKind.Field}`);
     assert.deepStrictEqual(await fieldsAt('  sum = n + boss.speed', 'boss.'), fields);
     assert.deepStrictEqual(await fieldsAt('foes[1].x', 'foes[1].'), fields);
+    // Also for a parameter that is an array of records.
+    assert.deepStrictEqual(await fieldsAt('  list[0].x = k', 'list[0].'), fields);
+
+    // Signature help in calls of the program's own FUNCTION and SUB.
+    const signatureAt = async (line, after) => {
+      const help = await connection.sendRequest(lsp.SignatureHelpRequest.type,
+        inMain(mainLine(line), line.indexOf(after) + after.length));
+      assert.ok(help && help.signatures.length === 1, `signature help in "${line}" after "${after}"`);
+      return [help.signatures[0].label, help.signatures[0].parameters.map((p) => p.label), help.activeParameter];
+    };
+    assert.deepStrictEqual(await signatureAt('foes[1].x = Total(2)', 'Total('), ['Total(n) -> number', ['n'], 0]);
+    assert.deepStrictEqual(await signatureAt('Hit foes, 2', 'Hit foes, '),
+      ['Hit(list[] AS Enemy, k)', ['list[] AS Enemy', 'k'], 1]);
 
     // A LOCAL and a parameter are offered inside their FUNCTION only.
     const labels = async (line, character) =>
@@ -237,6 +253,68 @@ async function main() {
   } finally {
     fs.rmSync(folder, { recursive: true, force: true });
   }
+
+  // A library opened alone is checked as part of the program beside it
+  // that INCLUDEs it: the program's TYPE and DIM are known in it.
+  const project = fs.mkdtempSync(path.join(os.tmpdir(), 'kvbasic-lsp-project-'));
+  try {
+    fs.mkdirSync(path.join(project, 'lib'));
+    const hiText = 'SUB ShowTable:\n  PRINT hiTable[0].name$, 0, 0\n  PRINT STR$(hiTable[1].score), 0, 16\nENDSUB\n';
+    const hiPath = path.join(project, 'lib', 'hi.bas');
+    fs.writeFileSync(hiPath, hiText);
+    fs.writeFileSync(path.join(project, 'game.bas'), 'TYPE Entry\n  name$, score\nEND TYPE\n' +
+      'DIM hiTable[10] AS Entry\nGOSUB ShowTable\nEND\nINCLUDE "lib/hi.bas"\n');
+    const hiUri = 'file://' + hiPath;
+    published.length = 0;
+    await connection.sendNotification(lsp.DidOpenTextDocumentNotification.type, {
+      textDocument: { uri: hiUri, languageId: 'kvbasic', version: 1, text: hiText },
+    });
+    diagnostics = await nextDiagnostics('diagnostics of lib/hi.bas opened alone');
+    assert.deepStrictEqual([diagnostics.uri, ...listOf(diagnostics)], [hiUri], 'lib/hi.bas has no errors in its program');
+    // Its own errors still show, at its own lines.
+    await connection.sendNotification(lsp.DidChangeTextDocumentNotification.type, {
+      textDocument: { uri: hiUri, version: 2 },
+      contentChanges: [{ range: { start: { line: 2, character: 0 }, end: { line: 2, character: 0 } }, text: '  FROBNICATE 1\n' }],
+    });
+    diagnostics = await nextDiagnostics('diagnostics of lib/hi.bas after a change');
+    assert.deepStrictEqual([diagnostics.uri, ...listOf(diagnostics)], [hiUri, '2:2: unknown command FROBNICATE']);
+    // Completion in it knows the program's record.
+    items = await connection.sendRequest(lsp.CompletionRequest.type,
+      { textDocument: { uri: hiUri }, position: { line: 1, character: '  PRINT hiTable[0].'.length } });
+    assert.deepStrictEqual(items.map((item) => item.label), ['name$', 'score']);
+    await connection.sendNotification(lsp.DidCloseTextDocumentNotification.type, { textDocument: { uri: hiUri } });
+    await nextDiagnostics('the diagnostics of lib/hi.bas cleared');
+  } finally {
+    fs.rmSync(project, { recursive: true, force: true });
+  }
+
+  // A burst of changes to a long file: only the latest text is analysed
+  // (far fewer diagnostics than changes, the last of the last version),
+  // and a request after the burst is answered.
+  const longUri = 'file://' + path.join(os.tmpdir(), 'kvbasic-lsp-long.bas');
+  const longText = 'n = 0\n'.repeat(10000) + gameText;
+  published.length = 0;
+  await connection.sendNotification(lsp.DidOpenTextDocumentNotification.type, {
+    textDocument: { uri: longUri, languageId: 'kvbasic', version: 1, text: longText },
+  });
+  const changes = 1000;
+  const sent = [];
+  for (let version = 2; version <= changes + 1; ++version)
+    sent.push(connection.sendNotification(lsp.DidChangeTextDocumentNotification.type, {
+      textDocument: { uri: longUri, version },
+      contentChanges: [{ range: { start: { line: 0, character: 4 }, end: { line: 0, character: 5 + String(version - 1).length - 1 } },
+        text: String(version) }],
+    }));
+  await withTimeout(Promise.all(sent), 'the burst of changes to be taken', 60000);
+  const longHover = await withTimeout(connection.sendRequest(lsp.HoverRequest.type,
+    { textDocument: { uri: longUri }, position: { line: 10000 + loadLine, character: 3 } }), 'hover after the burst', 60000);
+  assert.ok(longHover && longHover.contents.value.includes('loads the picture into the sprite slot'), 'hover after the burst');
+  let last;
+  do last = await nextDiagnostics('diagnostics of the last change'); while (last.uri !== longUri || last.version !== changes + 1);
+  assert.deepStrictEqual(last.diagnostics, [], 'the last text has no errors');
+  const analysed = publishedFor.get(longUri);
+  assert.ok(analysed < changes / 4, `${changes} changes were analysed ${analysed} times or more`);
+  await connection.sendNotification(lsp.DidCloseTextDocumentNotification.type, { textDocument: { uri: longUri } });
 
   // Unknown requests get an error answer; the server stays.
   await assert.rejects(connection.sendRequest('kvbasic/unknown', {}), (error) => error.code === lsp.ErrorCodes.MethodNotFound);

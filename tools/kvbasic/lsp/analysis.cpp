@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <map>
+#include <optional>
 #include <set>
 #include <tuple>
 
@@ -20,12 +21,22 @@ using kvbasic::Expr;
 using kvbasic::Statement;
 
 // Collects the symbols of a parsed and checked program, each in its own
-// file with the line it has there.
+// file with the line it has there. `document` is the file the editor
+// shows (0, the main file, unless a library is checked as part of its
+// program): its symbols have no file.
 class SymbolCollector {
 public:
-    SymbolCollector(const kvbasic::Program& program, const kvbasic::CheckedProgram& checked)
-        : program_(program), checked_(checked)
+    SymbolCollector(const kvbasic::Program& program, const kvbasic::CheckedProgram& checked, int document)
+        : program_(program), checked_(checked), document_(document)
     {
+        // Which SUB or FUNCTION each line belongs to, found once.
+        functionOfLine_.assign(program.lines.size(), nullptr);
+        for (const kvbasic::Function& function : checked_.functions) {
+            if (function.name.empty()) continue;
+            const int last = std::min(function.lastLine, static_cast<int>(program.lines.size()) - 1);
+            for (int line = std::max(0, function.firstLine); line <= last; ++line)
+                if (functionOfLine_[line] == nullptr) functionOfLine_[line] = &function;
+        }
     }
 
     std::vector<Symbol> Collect()
@@ -41,6 +52,7 @@ public:
             const int last = std::min(function.lastLine, static_cast<int>(program_.lines.size()) - 1);
             sub.endLine = program_.lines[last].fileLine;
             sub.detail = Trimmed(line.text);
+            sub.parameters = Parameters(line);
             Add(std::move(sub));
         }
         for (const kvbasic::Line& line : program_.lines) {
@@ -90,15 +102,37 @@ private:
     }
 
     // A symbol placed at `column` of `line`, in the line's file.
-    Symbol At(const kvbasic::Line& line, int column) const
+    Symbol At(const kvbasic::Line& line, int column)
     {
         Symbol symbol;
-        if (line.file != 0 && line.file < static_cast<int>(program_.files.size()))
+        if (line.file != document_ && line.file < static_cast<int>(program_.files.size()))
             symbol.file = program_.files[line.file].path;
         symbol.line = line.fileLine;
         symbol.column = column;
-        symbol.character = Utf16OfColumn(line.text, column);
+        // Definitions of a line come in the order of their columns.
+        if (columns_.Line().data() != line.text.data() || columns_.Line().size() != line.text.size())
+            columns_.Reset(line.text);
+        symbol.character = columns_.Utf16OfColumn(column);
         return symbol;
+    }
+
+    // The parameters of the SUB or FUNCTION that `line` starts, as written:
+    // "n", "grid[]", "e AS Enemy".
+    static std::vector<std::string> Parameters(const kvbasic::Line& line)
+    {
+        std::vector<std::string> parameters;
+        for (const auto& statement : line.statements) {
+            if (statement->type != Statement::Type::Sub && statement->type != Statement::Type::Function) continue;
+            for (std::size_t k = 0; k < statement->items.size(); ++k) {
+                std::string parameter = statement->items[k]->text;
+                if (statement->items[k]->type == Expr::Type::Element) parameter += "[]";
+                if (k < statement->itemTypes.size() && !statement->itemTypes[k].empty())
+                    parameter += " AS " + statement->itemTypes[k];
+                parameters.push_back(std::move(parameter));
+            }
+            break;
+        }
+        return parameters;
     }
 
     static std::string Trimmed(const std::string& text)
@@ -126,9 +160,7 @@ private:
 
     const kvbasic::Function* FunctionOf(int line) const
     {
-        for (const kvbasic::Function& function : checked_.functions)
-            if (!function.name.empty() && line >= function.firstLine && line <= function.lastLine) return &function;
-        return nullptr;
+        return line >= 0 && line < static_cast<int>(functionOfLine_.size()) ? functionOfLine_[line] : nullptr;
     }
 
     std::string Describe(const std::string& name, SymbolKind kind) const
@@ -171,15 +203,26 @@ private:
     {
         const kvbasic::Function* function = FunctionOf(line.index);
         if (function == nullptr) return;
-        for (const auto& item : statement.items) {
+        for (std::size_t k = 0; k < statement.items.size(); ++k) {
+            const Expr* item = statement.items[k].get();
             if (item->type != Expr::Type::Variable && item->type != Expr::Type::Element) continue;
             const auto variable = function->scope.find(item->text);
             Symbol symbol = At(line, item->column);
             symbol.name = item->text;
-            symbol.kind = variable != function->scope.end() && variable->second.isArray ? SymbolKind::Array
-                                                                                          : SymbolKind::Variable;
+            symbol.kind = (variable != function->scope.end() && variable->second.isArray) ||
+                                  item->type == Expr::Type::Element
+                              ? SymbolKind::Array
+                              : SymbolKind::Variable;
             symbol.scope = function->name;
-            symbol.detail = Describe(item->text, symbol.kind) + ", " + what + " of " + function->name;
+            // A record parameter (e AS Enemy, foes[] AS Enemy): its TYPE.
+            const std::string type = k < statement.itemTypes.size() ? statement.itemTypes[k] : "";
+            if (!type.empty()) {
+                symbol.container = type;
+                symbol.detail = std::string(symbol.kind == SymbolKind::Array ? "array of records " : "record ") + type +
+                                ", " + what + " of " + function->name;
+            } else {
+                symbol.detail = Describe(item->text, symbol.kind) + ", " + what + " of " + function->name;
+            }
             Add(std::move(symbol));
         }
     }
@@ -239,6 +282,9 @@ private:
 
     const kvbasic::Program& program_;
     const kvbasic::CheckedProgram& checked_;
+    const int document_;
+    std::vector<const kvbasic::Function*> functionOfLine_;  // by Line::index; nullptr: the main program
+    ColumnWalker columns_;
     std::vector<Symbol> symbols_;
     std::set<std::string> seen_;
     std::string currentType_;  // the TYPE whose fields are being read
@@ -248,7 +294,7 @@ private:
 // the document) that brings the file in, directly or through other files.
 class IncludeChain {
 public:
-    explicit IncludeChain(const kvbasic::Program& program) : program_(program)
+    IncludeChain(const kvbasic::Program& program, int document) : program_(program), document_(document)
     {
         for (const kvbasic::Line& line : program.lines)
             for (const auto& statement : line.statements) {
@@ -270,10 +316,10 @@ public:
             if (program_.files[k].path == error.file) file = static_cast<int>(k);
         if (file < 0) return false;
         const std::string place = "in \"" + program_.files[file].name + "\" line " + std::to_string(error.line) + ": ";
-        for (int steps = 0; file != 0 && steps <= static_cast<int>(program_.files.size()); ++steps) {
+        for (int steps = 0; file != document_ && steps <= static_cast<int>(program_.files.size()); ++steps) {
             const auto parent = parents_.find(file);
             if (parent == parents_.end()) return false;
-            if (parent->second.file == 0) {
+            if (parent->second.file == document_) {
                 error.line = parent->second.fileLine + 1;
                 error.column = parent->second.column;
                 error.message = place + error.message;
@@ -290,29 +336,57 @@ private:
         int file = 0, fileLine = 0, column = 1;
     };
     const kvbasic::Program& program_;
+    const int document_;
     std::map<int, Place> parents_;  // included file -> where it is included
 };
+
+// The analysis of file `document` of a parsed program (0: its main file).
+Analysis AnalyzeFile(kvbasic::Program& program, kvbasic::Diagnostics& diagnostics, int document)
+{
+    Analysis analysis;
+    const kvbasic::CheckedProgram checked = kvbasic::Check(program, diagnostics);
+    std::vector<kvbasic::Diagnostic> errors = diagnostics.Sorted();
+    kvbasic::LocateDiagnostics(program, errors);
+    const std::string& documentPath = program.files[document].path;
+    const IncludeChain chain(program, document);
+    for (kvbasic::Diagnostic& error : errors) {
+        // LocateDiagnostics names the file of every error but the main file's.
+        if (document != 0 && error.file == documentPath) error.file.clear();
+        else if (document != 0 && error.file.empty()) continue;  // the program's own: shown in its file
+        if (error.file.empty() || chain.Relocate(error)) analysis.errors.push_back(std::move(error));
+    }
+    std::stable_sort(analysis.errors.begin(), analysis.errors.end(),
+                     [](const kvbasic::Diagnostic& a, const kvbasic::Diagnostic& b) { return a.line < b.line; });
+    for (std::size_t file = 0; file < program.files.size(); ++file)
+        if (static_cast<int>(file) != document) analysis.includedFiles.push_back(program.files[file].path);
+    analysis.symbols = SymbolCollector(program, checked, document).Collect();
+    if (document != 0) analysis.partOf = program.files[0].path;
+    return analysis;
+}
 
 }  // namespace
 
 Analysis Analyze(std::string_view text, const std::string& path, const kvbasic::SourceReader& reader)
 {
-    Analysis analysis;
     kvbasic::Diagnostics diagnostics;
     const std::string name = path.empty() ? "program" : fs::path(path).filename().string();
     kvbasic::Program program = kvbasic::ParseProgram(std::string(text), name, path,
                                                      path.empty() ? kvbasic::SourceReader() : reader, diagnostics);
-    const kvbasic::CheckedProgram checked = kvbasic::Check(program, diagnostics);
-    std::vector<kvbasic::Diagnostic> errors = diagnostics.Sorted();
-    kvbasic::LocateDiagnostics(program, errors);
-    const IncludeChain chain(program);
-    for (kvbasic::Diagnostic& error : errors)
-        if (error.file.empty() || chain.Relocate(error)) analysis.errors.push_back(std::move(error));
-    std::stable_sort(analysis.errors.begin(), analysis.errors.end(),
-                     [](const kvbasic::Diagnostic& a, const kvbasic::Diagnostic& b) { return a.line < b.line; });
-    for (std::size_t file = 1; file < program.files.size(); ++file) analysis.includedFiles.push_back(program.files[file].path);
-    analysis.symbols = SymbolCollector(program, checked).Collect();
-    return analysis;
+    return AnalyzeFile(program, diagnostics, 0);
+}
+
+std::optional<Analysis> AnalyzeAsPartOf(const std::string& programPath, const std::string& path,
+                                        const kvbasic::SourceReader& reader)
+{
+    std::string text, problem;
+    if (programPath.empty() || path.empty() || !reader(programPath, text, problem)) return std::nullopt;
+    kvbasic::Diagnostics diagnostics;
+    kvbasic::Program program = kvbasic::ParseProgram(text, fs::path(programPath).filename().string(), programPath,
+                                                     reader, diagnostics);
+    const std::string wanted = fs::path(path).lexically_normal().string();
+    for (std::size_t file = 1; file < program.files.size(); ++file)
+        if (program.files[file].path == wanted) return AnalyzeFile(program, diagnostics, static_cast<int>(file));
+    return std::nullopt;  // the program does not include it (any more)
 }
 
 const Symbol* FunctionAt(const Analysis& analysis, int line)

@@ -6,6 +6,7 @@
 // INCLUDE that brings them in.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,12 +44,16 @@ struct Symbol {
     std::string scope;   // a parameter's or LOCAL's SUB or FUNCTION; "" for globals
     std::string target;  // an INCLUDE: the path of the included file
     std::string detail;  // shown beside the name (the SUB's first line, "string variable", ...)
+    std::vector<std::string> parameters;  // of a SUB or FUNCTION, as written ("n", "e AS Enemy")
 };
 
 struct Analysis {
     std::vector<kvbasic::Diagnostic> errors;  // of the document, in source order
     std::vector<Symbol> symbols;              // in order of definition
-    std::vector<std::string> includedFiles;   // paths of the files read for INCLUDEs
+    // The other files of the program: those read for INCLUDEs and, for a
+    // library checked as part of its program, that program's file.
+    std::vector<std::string> includedFiles;
+    std::string partOf;  // the program this library was checked in; "" for a program of its own
 };
 
 // `path` is where the document lives (its folder is where INCLUDE looks);
@@ -56,6 +61,13 @@ struct Analysis {
 // reads the included files.
 Analysis Analyze(std::string_view text, const std::string& path = "",
                  const kvbasic::SourceReader& reader = kvbasic::ReadSourceFile);
+
+// A library as the program at `programPath` has it: `path` is checked
+// among the program's lines (its SUBs, TYPEs and globals), its errors are
+// the program's errors in it. Nothing when the program cannot be read or
+// does not include it. Both files are read through `reader`.
+std::optional<Analysis> AnalyzeAsPartOf(const std::string& programPath, const std::string& path,
+                                        const kvbasic::SourceReader& reader);
 
 // The SUB or FUNCTION of the document whose lines hold `line`; nullptr in
 // the main program.

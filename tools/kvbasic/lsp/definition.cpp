@@ -45,7 +45,8 @@ Json DefinitionAt(const FeatureInput& input, const Json& params)
             .Set("uri", UriOfPath(symbol->file))
             .Set("range", MakeRange(symbol->line, symbol->character, symbol->line, end));
     }
-    return Json::Object().Set("uri", input.document.uri).Set("range", NameRange(input.document, *symbol));
+    const LineIndex index(input.document.text);
+    return Json::Object().Set("uri", input.document.uri).Set("range", NameRange(input.document, index, *symbol));
 }
 
 }  // namespace kvlsp

@@ -9,19 +9,27 @@ Json DiagnosticsOf(const Document& document, const Analysis& analysis)
 {
     const LineIndex index(document.text);
     Json list = Json::Array();
+    // The errors come in the order of their lines and columns: each line
+    // is walked once, however many errors it has.
+    ColumnWalker columns;
+    int walked = -1;
     for (const kvbasic::Diagnostic& error : analysis.errors) {
         const int line = std::max(0, error.line - 1);
         const std::string_view text = index.Line(document.text, line);
-        int start = Utf16OfColumn(text, error.column);
-        const std::size_t byte = ByteOfUtf16(text, start);
+        if (line != walked) {
+            columns.Reset(text);
+            walked = line;
+        }
+        int start = columns.Utf16OfColumn(error.column);
+        const std::size_t byte = columns.ByteOfColumn(error.column);
         int end = start + 1;
-        const Span name = NameAt(text, byte);
-        if (!name.Empty() && name.start == byte) end = Utf16OfByte(text, name.end);
+        const Span name = NameStartingAt(text, byte);
+        if (!name.Empty()) end = start + Utf16OfByte(text.substr(byte), name.end - byte);
         else if (byte < text.size() && text[byte] == '"' && text.find('"', byte + 1) != std::string_view::npos)
-            end = Utf16OfByte(text, text.find('"', byte + 1) + 1);
+            end = start + Utf16OfByte(text.substr(byte), text.find('"', byte + 1) + 1 - byte);
         // An error at the end of the line marks its last character.
         if (byte >= text.size()) {
-            start = std::max(0, Utf16OfByte(text, text.size()) - 1);
+            start = std::max(0, columns.Utf16Length() - 1);
             end = start + 1;
         }
         list.Push(Json::Object()
@@ -43,9 +51,8 @@ Cursor CursorOf(const Document& document, const Json& params)
     return cursor;
 }
 
-Json NameRange(const Document& document, const Symbol& symbol)
+Json NameRange(const Document& document, const LineIndex& index, const Symbol& symbol)
 {
-    const LineIndex index(document.text);
     const std::string_view text = index.Line(document.text, symbol.line);
     const int start = Utf16OfColumn(text, symbol.column);
     const Span name = NameAt(text, ByteOfUtf16(text, start));

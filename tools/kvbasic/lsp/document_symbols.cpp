@@ -1,6 +1,9 @@
 // textDocument/documentSymbol: the outline of a program: its SUBs (and
 // functions, record types, included files) with their labels inside, and
 // the labels of the main program.
+#include <map>
+#include <vector>
+
 #include "language_features.h"
 #include "source_text.h"
 
@@ -37,7 +40,7 @@ Json DocumentSymbols(const FeatureInput& input)
 {
     const LineIndex index(input.document.text);
     auto entry = [&](const Symbol& symbol) {
-        const Json selection = NameRange(input.document, symbol);
+        const Json selection = NameRange(input.document, index, symbol);
         const int last = std::max(symbol.line, symbol.endLine);
         const int lastLength = Utf16OfByte(index.Line(input.document.text, last), std::string::npos);
         return Json::Object()
@@ -47,17 +50,22 @@ Json DocumentSymbols(const FeatureInput& input)
             .Set("range", symbol.endLine > symbol.line ? MakeRange(symbol.line, 0, last, lastLength) : selection)
             .Set("selectionRange", selection);
     };
+    // The children of each container, gathered in one pass.
+    std::map<std::string, std::vector<const Symbol*>> children;
+    for (const Symbol& child : input.analysis.symbols)
+        if (IsChild(child.kind) && child.line >= 0 && child.file.empty() && !child.container.empty())
+            children[child.container].push_back(&child);
     Json outline = Json::Array();
     for (const Symbol& parent : input.analysis.symbols) {
         if (!InOutline(parent.kind) || parent.line < 0 || !parent.file.empty()) continue;
         if (IsChild(parent.kind) && !parent.container.empty()) continue;
         Json item = entry(parent);
-        Json children = Json::Array();
-        for (const Symbol& child : input.analysis.symbols)
-            if (IsChild(child.kind) && child.line >= 0 && child.file.empty() && !child.container.empty() &&
-                child.container == parent.name && !IsChild(parent.kind))
-                children.Push(entry(child));
-        if (children.Size() > 0) item.Set("children", std::move(children));
+        const auto own = IsChild(parent.kind) ? children.end() : children.find(parent.name);
+        if (own != children.end()) {
+            Json list = Json::Array();
+            for (const Symbol* child : own->second) list.Push(entry(*child));
+            item.Set("children", std::move(list));
+        }
         outline.Push(std::move(item));
     }
     return outline;

@@ -15,6 +15,29 @@ std::size_t CharacterBytes(unsigned char first)
     return first < 0xC0 ? 1 : first < 0xE0 ? 2 : first < 0xF0 ? 3 : first < 0xF8 ? 4 : 1;
 }
 
+// The byte offset of an LSP position, clamped into the text, as
+// LineIndex::Offset finds it, but reading only the lines between `mark`
+// and it: an editor's changes come many a second, each needs two offsets,
+// not an index of every line. `mark` moves to the position's line.
+std::size_t OffsetOf(std::string_view text, int line, int utf16, LineMark& mark)
+{
+    if (line < 0) return 0;
+    if (mark.start > text.size()) mark = {};
+    while (mark.line > line) {  // back to the start of the line before
+        const std::size_t previous = mark.start >= 2 ? text.rfind('\n', mark.start - 2) : std::string_view::npos;
+        mark = {mark.line - 1, previous == std::string_view::npos ? 0 : previous + 1};
+    }
+    while (mark.line < line) {
+        const std::size_t end = text.find('\n', mark.start);
+        if (end == std::string_view::npos) return text.size();
+        mark = {mark.line + 1, end + 1};
+    }
+    std::size_t end = text.find('\n', mark.start);
+    if (end == std::string_view::npos) end = text.size();
+    if (end > mark.start && text[end - 1] == '\r') --end;
+    return mark.start + ByteOfUtf16(text.substr(mark.start, end - mark.start), utf16);
+}
+
 }  // namespace
 
 LineIndex::LineIndex(std::string_view text)
@@ -81,9 +104,47 @@ int Utf16OfColumn(std::string_view line, int column)
     return units;
 }
 
+void ColumnWalker::Reset(std::string_view line)
+{
+    line_ = line;
+    column_ = 1;
+    byte_ = 0;
+    units_ = 0;
+}
+
+void ColumnWalker::MoveTo(int column)
+{
+    if (column < column_) Reset(line_);
+    while (column_ < column && byte_ < line_.size()) {
+        const std::size_t bytes = CharacterBytes(static_cast<unsigned char>(line_[byte_]));
+        units_ += bytes == 4 ? 2 : 1;
+        byte_ = std::min(line_.size(), byte_ + bytes);
+        ++column_;
+    }
+}
+
+int ColumnWalker::Utf16OfColumn(int column)
+{
+    if (column <= 1) return 0;
+    MoveTo(column);
+    return units_ + (column - column_);  // a column past the line's end stays past it
+}
+
+std::size_t ColumnWalker::ByteOfColumn(int column)
+{
+    MoveTo(std::max(column, 1));
+    return byte_;
+}
+
+int ColumnWalker::Utf16Length()
+{
+    MoveTo(static_cast<int>(std::min<std::size_t>(line_.size() + 1, 1u << 30)));
+    return units_;
+}
+
 void DocumentStore::Open(const std::string& uri, std::string text, int version)
 {
-    documents_[uri] = Document{uri, std::move(text), version};
+    documents_[uri] = Document{uri, std::move(text), version, LineMark{}};
 }
 
 void DocumentStore::Close(const std::string& uri) { documents_.erase(uri); }
@@ -103,15 +164,21 @@ Document* DocumentStore::Change(const std::string& uri, const Json& changes, int
         const Json& range = change["range"];
         if (!range.IsObject()) {
             document.text = change["text"].AsString();
+            document.mark = {};
             continue;
         }
-        const LineIndex index(document.text);
         const Json& start = range["start"];
         const Json& end = range["end"];
-        std::size_t from = index.Offset(document.text, start["line"].AsInt(), start["character"].AsInt());
-        std::size_t to = index.Offset(document.text, end["line"].AsInt(), end["character"].AsInt());
-        if (to < from) std::swap(from, to);
+        LineMark& mark = document.mark;
+        std::size_t to = OffsetOf(document.text, end["line"].AsInt(), end["character"].AsInt(), mark);
+        std::size_t from = OffsetOf(document.text, start["line"].AsInt(), start["character"].AsInt(), mark);
+        const LineMark before = mark;  // the line of `from`: a change after its start leaves it in place
+        if (to < from) {
+            std::swap(from, to);
+            mark = {};  // a range backwards: the mark is that of the later end
+        }
         document.text.replace(from, to - from, change["text"].AsString());
+        if (mark.line == before.line && mark.start == before.start && before.start > from) mark = {};
     }
     document.version = version;
     return &document;

@@ -32,15 +32,45 @@ std::size_t ByteOfUtf16(std::string_view line, int utf16);
 int Utf16OfByte(std::string_view line, std::size_t byte);
 int Utf16OfColumn(std::string_view line, int column);
 
+// The same for many columns of one line asked for in increasing order (the
+// errors or definitions of a line): the line is walked once, forward, not
+// from its start for each column. A column before the last one asked for
+// starts the walk again.
+class ColumnWalker {
+public:
+    explicit ColumnWalker(std::string_view line = {}) { Reset(line); }
+    void Reset(std::string_view line);
+    std::string_view Line() const { return line_; }
+    int Utf16OfColumn(int column);
+    std::size_t ByteOfColumn(int column);  // at most the line's length
+    int Utf16Length();                     // of the whole line
+
+private:
+    void MoveTo(int column);
+    std::string_view line_;
+    int column_ = 1;
+    std::size_t byte_ = 0;
+    int units_ = 0;
+};
+
 // The file path of a "file://" URI (percent escapes decoded); "" for other
 // URIs. And the URI of a file path.
 std::string PathOfUri(const std::string& uri);
 std::string UriOfPath(const std::string& path);
 
+// A place in a text known to start a line: where the last change was.
+// Editors change a text near where they changed it before, so finding the
+// next change's line from here reads few lines.
+struct LineMark {
+    int line = 0;
+    std::size_t start = 0;
+};
+
 struct Document {
     std::string uri;
     std::string text;
     int version = 0;
+    LineMark mark;  // of `text` as it is now
 };
 
 class DocumentStore {

@@ -39,7 +39,7 @@ struct Cursor {
 };
 Cursor CursorOf(const Document& document, const Json& params);
 
-// The protocol's range of a symbol's name.
-Json NameRange(const Document& document, const Symbol& symbol);
+// The protocol's range of a symbol's name; `index` is the document's.
+Json NameRange(const Document& document, const LineIndex& index, const Symbol& symbol);
 
 }  // namespace kvlsp

@@ -6,6 +6,7 @@
 
 #include "language_features.h"
 #include "message_stream.h"
+#include "program_of_library.h"
 
 namespace kvlsp {
 
@@ -64,7 +65,8 @@ void Server::Dispatch(const std::string& method, const Json& params, const Json*
         if (initialized_ && !shutdown_) Notification(method, params);
         return;
     }
-    if (method == "initialize") {
+    // initialize is answered once, and not after shutdown.
+    if (method == "initialize" && !initialized_) {
         initialized_ = true;
         Reply(*id, Json::Object()
                        .Set("capabilities", Capabilities())
@@ -73,6 +75,7 @@ void Server::Dispatch(const std::string& method, const Json& params, const Json*
     }
     if (!initialized_) return ReplyError(*id, kServerNotInitialized, "initialize comes first");
     if (shutdown_) return ReplyError(*id, kInvalidRequest, "the server is shutting down");
+    if (method == "initialize") return ReplyError(*id, kInvalidRequest, "the server is already initialized");
     if (method == "shutdown") {
         shutdown_ = true;
         return Reply(*id, nullptr);
@@ -88,6 +91,7 @@ void Server::Dispatch(const std::string& method, const Json& params, const Json*
 Json Server::Request(const std::string& method, const Json& params)
 {
     const std::string& uri = params["textDocument"]["uri"].AsString();
+    if (stale_.count(uri)) Refresh(uri);
     const Document* document = documents_.Find(uri);
     const auto analysis = analyses_.find(uri);
     if (document == nullptr || analysis == analyses_.end()) return nullptr;
@@ -105,53 +109,100 @@ void Server::Notification(const std::string& method, const Json& params)
     const std::string& uri = textDocument["uri"].AsString();
     if (method == "textDocument/didOpen") {
         documents_.Open(uri, textDocument["text"].AsString(), textDocument["version"].AsInt());
-        Publish(*documents_.Find(uri));
-        PublishIncluders(uri);
+        programOnDisk_.clear();
+        MarkStale(uri);
     } else if (method == "textDocument/didChange") {
-        if (const Document* document = documents_.Change(uri, params["contentChanges"], textDocument["version"].AsInt())) {
-            Publish(*document);
-            PublishIncluders(uri);
-        }
+        if (documents_.Change(uri, params["contentChanges"], textDocument["version"].AsInt())) MarkStale(uri);
     } else if (method == "textDocument/didClose") {
         documents_.Close(uri);
+        programOnDisk_.clear();
         analyses_.erase(uri);
+        stale_.erase(uri);
         Send(Json::Object()
                  .Set("jsonrpc", "2.0")
                  .Set("method", "textDocument/publishDiagnostics")
                  .Set("params", Json::Object().Set("uri", uri).Set("diagnostics", Json::Array())));
-        PublishIncluders(uri);  // they read the file from disk again
+        MarkStale(uri);  // the others read the file from disk again
     }
     // Other notifications (initialized, didSave, $/cancelRequest, ...) need no answer.
 }
 
-void Server::Publish(const Document& document)
+void Server::MarkStale(const std::string& changed)
 {
-    // Included files are read as the editor has them when they are open.
-    const kvbasic::SourceReader reader = [this](const std::string& path, std::string& text, std::string& problem) {
+    if (documents_.Find(changed) != nullptr) stale_.insert(changed);
+    const std::string path = PathOfUri(changed);
+    if (path.empty()) return;
+    for (const auto& [uri, analysis] : analyses_) {
+        const std::vector<std::string>& files = analysis.includedFiles;
+        if (uri != changed && std::find(files.begin(), files.end(), path) != files.end()) stale_.insert(uri);
+    }
+}
+
+void Server::AnalyseOneStale()
+{
+    if (stale_.empty()) return;
+    const std::string uri = *stale_.begin();  // a copy: Refresh erases it from the set
+    Refresh(uri);
+}
+
+void Server::AnalyseStale()
+{
+    while (!stale_.empty()) AnalyseOneStale();
+}
+
+kvbasic::SourceReader Server::Reader() const
+{
+    // Files are read as the editor has them when they are open.
+    return [this](const std::string& path, std::string& text, std::string& problem) {
         if (const Document* open = documents_.FindFile(path)) {
             text = open->text;
             return true;
         }
         return kvbasic::ReadSourceFile(path, text, problem);
     };
-    Analysis& analysis = analyses_[document.uri];
-    analysis = Analyze(document.text, PathOfUri(document.uri), reader);
+}
+
+std::string Server::ProgramOf(const std::string& path)
+{
+    // An open program first (a library's library leads to its program).
+    std::string found;
+    for (const auto& [uri, analysis] : analyses_) {
+        const std::vector<std::string>& files = analysis.includedFiles;
+        if (PathOfUri(uri) == path || std::find(files.begin(), files.end(), path) == files.end()) continue;
+        if (analysis.partOf.empty()) return PathOfUri(uri);
+        if (found.empty() && analysis.partOf != path) found = analysis.partOf;
+    }
+    if (!found.empty()) return found;
+    const auto known = programOnDisk_.find(path);
+    if (known != programOnDisk_.end()) return known->second;
+    return programOnDisk_[path] = ProgramIncludingOnDisk(path, Reader());
+}
+
+Analysis Server::AnalyseDocument(const Document& document)
+{
+    const std::string path = PathOfUri(document.uri);
+    const kvbasic::SourceReader reader = Reader();
+    // A library is checked as part of the program that includes it, so
+    // that the program's TYPEs, DIMs and SUBs are known in it.
+    if (!path.empty()) {
+        const std::string program = ProgramOf(path);
+        if (!program.empty())
+            if (std::optional<Analysis> library = AnalyzeAsPartOf(program, path, reader)) return std::move(*library);
+    }
+    return Analyze(document.text, path, reader);
+}
+
+void Server::Refresh(const std::string& uri)
+{
+    stale_.erase(uri);
+    const Document* document = documents_.Find(uri);
+    if (document == nullptr) return;
+    Analysis& analysis = analyses_[uri];
+    analysis = AnalyseDocument(*document);
     Send(Json::Object()
              .Set("jsonrpc", "2.0")
              .Set("method", "textDocument/publishDiagnostics")
-             .Set("params", DiagnosticsOf(document, analysis)));
-}
-
-void Server::PublishIncluders(const std::string& changed)
-{
-    const std::string path = PathOfUri(changed);
-    if (path.empty()) return;
-    for (const auto& [uri, document] : documents_.All()) {
-        const auto analysis = analyses_.find(uri);
-        if (uri == changed || analysis == analyses_.end()) continue;
-        const std::vector<std::string>& files = analysis->second.includedFiles;
-        if (std::find(files.begin(), files.end(), path) != files.end()) Publish(document);
-    }
+             .Set("params", DiagnosticsOf(*document, analysis)));
 }
 
 void Server::Reply(const Json& id, Json result)
@@ -172,9 +223,15 @@ void Server::Send(const Json& message) { WriteMessage(out_, message.Dump()); }
 int RunLanguageServer(std::istream& in, std::ostream& out, std::ostream& log, const CommandReference& reference)
 {
     Server server(out, log, reference);
+    MessageReader reader(in);
     std::string body, error;
     for (;;) {
-        const ReadStatus status = ReadMessage(in, body, error);
+        // Analyses wait while messages come: only the latest text counts.
+        if (server.HasStale() && !reader.InputWaiting()) {
+            server.AnalyseOneStale();
+            continue;
+        }
+        const ReadStatus status = reader.Next(body, error);
         if (status == ReadStatus::End) return server.ExitCode();
         if (status == ReadStatus::Bad) {
             log << "kvbasic lsp: skipped a message: " << error << "\n";

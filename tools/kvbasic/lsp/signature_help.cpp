@@ -1,7 +1,8 @@
-// textDocument/signatureHelp: the argument list of the command being
-// called at the cursor, with the argument the cursor is in. A command is
-// called with parentheses (x = MID$(a$, |) or as a statement without
-// them (SETFONT 1, |).
+// textDocument/signatureHelp: the argument list of the command, FUNCTION
+// or SUB being called at the cursor, with the argument the cursor is in.
+// A command or FUNCTION is called with parentheses (x = MID$(a$, |)), a
+// command or SUB also as a statement without them (SETFONT 1, |).
+#include <functional>
 #include <vector>
 
 #include "language_features.h"
@@ -12,12 +13,14 @@ namespace kvlsp {
 namespace {
 
 struct Call {
-    std::string command;
+    std::string name;  // of the command, FUNCTION or SUB
     int argument = 0;  // commas before the cursor at the call's level
 };
 
-// The innermost call open at byte `at` of the line, if any.
-bool FindCall(const std::string& line, std::size_t at, Call& found)
+// The innermost call open at byte `at` of the line, if any, of a name
+// `callable` knows.
+bool FindCall(const std::string& line, std::size_t at, const std::function<bool(const std::string&)>& callable,
+              Call& found)
 {
     struct Open {
         std::string name;  // the name before '(' ("" for a plain parenthesis or a bracket)
@@ -71,15 +74,44 @@ bool FindCall(const std::string& line, std::size_t at, Call& found)
         }
     }
     for (auto level = open.rbegin(); level != open.rend(); ++level)
-        if (!level->name.empty() && kvcommands::FindCommand(level->name.c_str()) != nullptr) {
+        if (!level->name.empty() && callable(level->name)) {
             found = {level->name, level->commas};
             return true;
         }
-    if (open.empty() && !statement.name.empty() && kvcommands::FindCommand(statement.name.c_str()) != nullptr) {
+    if (open.empty() && !statement.name.empty() && callable(statement.name)) {
         found = {statement.name, statement.commas};
         return true;
     }
     return false;
+}
+
+// The program's own SUB or FUNCTION of that name (they win over a
+// command, as they do in the program); nullptr when there is none.
+const Symbol* OwnCallable(const Analysis& analysis, const std::string& name)
+{
+    return FindSymbol(analysis, name, {SymbolKind::Function, SymbolKind::Sub});
+}
+
+// The signature of a SUB or FUNCTION of the program, as its first line
+// declares it.
+Json OwnSignature(const Symbol& function)
+{
+    std::string label = function.name + "(";
+    Json parameters = Json::Array();
+    for (std::size_t k = 0; k < function.parameters.size(); ++k) {
+        if (k > 0) label += ", ";
+        label += function.parameters[k];
+        parameters.Push(Json::Object().Set("label", function.parameters[k]));
+    }
+    label += ")";
+    if (function.kind == SymbolKind::Function)
+        label += !function.name.empty() && function.name.back() == '$' ? " -> string" : " -> number";
+    std::string where = "line " + std::to_string(function.line + 1);
+    if (!function.file.empty()) where += " of " + function.file;
+    return Json::Object()
+        .Set("label", label)
+        .Set("documentation", Json::Object().Set("kind", "markdown").Set("value", "`" + function.detail + "` (" + where + ")"))
+        .Set("parameters", std::move(parameters));
 }
 
 }  // namespace
@@ -88,15 +120,24 @@ Json SignatureHelpAt(const FeatureInput& input, const Json& params)
 {
     const Cursor cursor = CursorOf(input.document, params);
     Call call;
-    if (!FindCall(cursor.text, cursor.byte, call)) return nullptr;
-    const kvcommands::Command* command = kvcommands::FindCommand(call.command.c_str());
-    const Signature signature = input.reference.SignatureOf(*command);
-    Json parameters = Json::Array();
-    for (const std::string& parameter : signature.parameters) parameters.Push(Json::Object().Set("label", parameter));
-    Json information = Json::Object()
-                           .Set("label", signature.label)
-                           .Set("documentation", Json::Object().Set("kind", "markdown").Set("value", input.reference.HoverText(*command)))
-                           .Set("parameters", std::move(parameters));
+    const auto callable = [&](const std::string& name) {
+        return OwnCallable(input.analysis, name) != nullptr || kvcommands::FindCommand(name.c_str()) != nullptr;
+    };
+    if (!FindCall(cursor.text, cursor.byte, callable, call)) return nullptr;
+    Json information;
+    if (const Symbol* own = OwnCallable(input.analysis, call.name)) {
+        information = OwnSignature(*own);
+    } else {
+        const kvcommands::Command* command = kvcommands::FindCommand(call.name.c_str());
+        const Signature signature = input.reference.SignatureOf(*command);
+        Json parameters = Json::Array();
+        for (const std::string& parameter : signature.parameters) parameters.Push(Json::Object().Set("label", parameter));
+        information = Json::Object()
+                          .Set("label", signature.label)
+                          .Set("documentation",
+                               Json::Object().Set("kind", "markdown").Set("value", input.reference.HoverText(*command)))
+                          .Set("parameters", std::move(parameters));
+    }
     return Json::Object()
         .Set("signatures", Json::Array().Push(std::move(information)))
         .Set("activeSignature", 0)

@@ -30,6 +30,21 @@ Span NameAt(std::string_view line, std::size_t at)
     return {at, at};
 }
 
+Span NameStartingAt(std::string_view line, std::size_t at)
+{
+    if (at >= line.size() || !std::isalpha(static_cast<unsigned char>(line[at]))) return {at, at};
+    if (at > 0) {
+        const char before = line[at - 1];
+        if (IsNameCharacter(before)) return {at, at};
+        // The exponent of "1.e3" belongs to its number.
+        if (before == '.' && at > 1 && std::isdigit(static_cast<unsigned char>(line[at - 2]))) return {at, at};
+    }
+    std::size_t end = at;
+    while (end < line.size() && (std::isalnum(static_cast<unsigned char>(line[end])) || line[end] == '_')) ++end;
+    if (end < line.size() && line[end] == '$') ++end;
+    return {at, end};
+}
+
 std::string WordBefore(std::string_view line, std::size_t at)
 {
     if (at > line.size()) at = line.size();

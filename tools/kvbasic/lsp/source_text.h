@@ -19,6 +19,9 @@ struct Span {
     bool Empty() const { return start == end; }
 };
 Span NameAt(std::string_view line, std::size_t at);
+// The name that starts at byte `at`, found without reading the line before
+// it (a letter after no name character and no number); empty when none does.
+Span NameStartingAt(std::string_view line, std::size_t at);
 
 // The upper-case word before byte `at`, skipping the name being typed and
 // blanks before it ("GOSUB ma|" -> "GOSUB").
