@@ -288,6 +288,12 @@ struct FilePiece {
 // false and puts the reason into *why.
 bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
                  const FileStamp& original, std::string* why);
+// Makes path a new, empty plain file when nothing has that name. True when
+// a plain file of that name is there afterwards, made now or already there
+// (and then left as it was); false with the reason in *why when the name
+// belongs to something else (a folder, a link to nothing) or the folder
+// takes no new file.
+bool CreateEmptyFile(const char* path, std::string* why);
 // The working directory; empty when it cannot be read.
 std::string CurrentDirectory();
 
