@@ -212,6 +212,7 @@ void EndProgram(bool onFatalError)
     }
     if (onFatalError) {
         ReportRuntimeError(stderr, g_error, g_errorline, g_debugfile);
+        ReportCalls(stderr, g_callStack, g_callDepth, g_errorline, g_debugfile);
         std::fflush(stderr);
     }
 
