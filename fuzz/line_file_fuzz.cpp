@@ -22,7 +22,9 @@
 // - it failed: the error log says so and the file holds what it held
 //   before, byte for byte, or, when a copy in place broke off, the error
 //   log names a file that holds the new text;
-// - either way no staging file is left behind and no descriptor open.
+// - either way no staging file (nor a kept copy or a note of an in-place
+//   rewrite, which only a killed run leaves) is left behind and no
+//   descriptor open.
 #include <dirent.h>
 #include <dlfcn.h>
 #include <fcntl.h>
