@@ -94,7 +94,13 @@ std::string ClaimStagedCopy(const std::string& staging, const std::string& targe
             unlink(staging.c_str());
             return candidate;
         }
-        if (errno != EEXIST) return std::string();
+        if (errno == EEXIST) continue;
+        // A file system without hard links: a rename to a name that is free.
+        struct stat taken {};
+        if (errno != EPERM && errno != ENOSYS && errno != EOPNOTSUPP && errno != EMLINK) return std::string();
+        if (lstat(candidate.c_str(), &taken) == 0) continue;
+        if (std::rename(staging.c_str(), candidate.c_str()) == 0) return candidate;
+        return std::string();
     }
     errno = EEXIST;
     return std::string();
@@ -168,8 +174,10 @@ std::vector<InterruptedRewrite> FindInterruptedRewrites()
         }
         InterruptedRewrite rewrite;
         const bool whole = ReadNote(fd, &rewrite.target, &rewrite.copy);
-        close(fd);
+        // Gone before the lock is let go: another program starting now
+        // does not say it again.
         unlink(note.c_str());
+        close(fd);
         if (!whole) continue;
         struct stat copyInfo {};
         if (lstat(rewrite.copy.c_str(), &copyInfo) != 0 || !S_ISREG(copyInfo.st_mode)) continue;
