@@ -2,7 +2,9 @@
 // takes no new file) is neither old nor new while the copy runs. A run
 // killed with SIGKILL during the copy must leave a whole copy of the new
 // content, which the next write-back does not remove and the next start
-// names. Each case kills a real child process while it writes.
+// names. Each case kills a real child process while it writes: the
+// in-place cases are a second hard link, another user's file, and a folder
+// that takes no new file.
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sched.h>
@@ -189,6 +191,63 @@ TEST_F(InPlaceCrashTest, AFinishedRewriteLeavesNothingAndAWholeFileNeedsNoWord)
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
     EXPECT_FALSE(std::filesystem::exists("small.txt.unsaved"));
     EXPECT_EQ(Notes(), 1);
+}
+
+// Another user's file, written by a third user who may write it but cannot
+// give a new file its owner: rewritten in place from a copy beside it. The
+// copy and the note are the writer's, and so is the next start that names
+// them.
+TEST_F(InPlaceCrashTest, AnotherUsersFileKilledDuringTheCopyKeepsAWholeCopyForTheWriter)
+{
+    ASSERT_EQ(geteuid(), 0u) << "this test hands files to other users";
+    ASSERT_EQ(chmod(folder.c_str(), 0777), 0);
+    ASSERT_EQ(chmod(temp.c_str(), 0777), 0);
+    const std::string old = OldContent();
+    const std::string fresh = NewContent(old);
+    const std::string target = (folder / "owned.txt").string();
+    bool mixed = false;
+    for (int attempt = 0; attempt < 3 && !mixed; ++attempt) {
+        std::filesystem::remove(target);
+        std::filesystem::remove(target + ".unsaved");
+        WriteAll(target, old);
+        ASSERT_EQ(chown(target.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(chmod(target.c_str(), 0666), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (setgid(65533) != 0 || setuid(65533) != 0) _exit(10);
+            if (g_FastFile.PutFile(target.c_str(), 0, "new 0") != 0) _exit(11);
+            g_FastFile.FillBuffer(nullptr);
+            _exit(0);
+        }
+        if (!KillDuringCopy(child, target, std::chrono::microseconds(0))) continue;
+        mixed = ReadAll(target) != fresh;
+    }
+    ASSERT_TRUE(mixed) << "no kill landed inside the copy";
+    struct stat info {};
+    ASSERT_EQ(stat(target.c_str(), &info), 0);
+    EXPECT_EQ(info.st_uid, 65534u);
+    ASSERT_TRUE(ReadAll(target + ".unsaved") == fresh) << "the kept copy is not the whole new content";
+    EXPECT_EQ(Notes(), 1);
+
+    // The writer's next start names it.
+    const std::string said = (folder / "said.txt").string();
+    const pid_t next = fork();
+    ASSERT_GE(next, 0);
+    if (next == 0) {
+        if (setgid(65533) != 0 || setuid(65533) != 0) _exit(10);
+        const int out = open(said.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out < 0 || dup2(out, 2) < 0) _exit(11);
+        ReportInterruptedWriteBacks();
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(next, &status, 0), next);
+    ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    const std::string text = ReadAll(said);
+    EXPECT_NE(text.find("line file " + target + " was not written back whole"), std::string::npos) << text;
+    EXPECT_NE(text.find("its whole new content is kept in " + target + ".unsaved\n"), std::string::npos) << text;
+    EXPECT_EQ(Notes(), 0);
 }
 
 // The file's folder takes no new file (a file system without a free inode,
