@@ -53,6 +53,8 @@ END FUNCTION
 
 SUB Save(n)
   LOCAL k
+  ' PUTFILE only writes to a file that exists: the first save makes it.
+  IF DOESFILEEXIST(FILE$) = 0 THEN CREATEFILE FILE$
   FOR k = 0 TO PLACES - 1
     IF k < n THEN PUTFILE FILE$, k, table[k].name$ + ";" + table[k].score ELSE PUTFILE FILE$, k, ""
   NEXT

@@ -1,11 +1,15 @@
 #include "audio/sound_commands.h"
 
 #include <algorithm>
+#include <string>
 
 #include "audio/sfx_sound_buffer.h"
+#include "audio/sfx_sound.h"
 #include "audio/sound_levels.h"
+#include "audio/wave_reader.h"
 #include "files/shoebox.h"
 #include "frame/frame.h"
+#include "frame/unreadable_media.h"
 
 namespace {
 
@@ -25,8 +29,14 @@ double LOADSOUND(KvStr fileName, double number, double copies)
 {
     SFXSoundBuffer* slot = SlotOf(number);
     if (slot == nullptr) return 0;
+    const KvStr asked = fileName;  // an archive member resolves to a temporary file
     if (!g_ShoeBox_Data.Extract(fileName)) return 0;
-    slot->Load(pDXsnd, fileName.GetStrData(), NumberToInt(copies));
+    // A file that cannot be read leaves the slot empty; no error, but the
+    // person running the program is told which file it was and why.
+    if (!slot->Load(pDXsnd, fileName.GetStrData(), NumberToInt(copies)) && pDXsnd != nullptr && pDXsnd->HasDevice()) {
+        const std::string why = WaveFileProblem(fileName.GetStrData());
+        if (!why.empty()) ReportUnreadableMedia("sound", asked.GetStrData(), why);
+    }
     return 0;
 }
 

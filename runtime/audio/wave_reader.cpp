@@ -1,6 +1,8 @@
 #include "audio/wave_reader.h"
 
 #include <cstring>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -120,13 +122,18 @@ bool FormatIsPlayable(const WaveFormat& format)
 
 }  // namespace
 
-bool ReadWaveHeader(std::FILE* file, WaveDataChunk& data)
+bool ReadWaveHeader(std::FILE* file, WaveDataChunk& data, std::string* why)
 {
+    auto refuse = [why](std::string reason) {
+        if (why != nullptr) *why = std::move(reason);
+        return false;
+    };
     BoundedFile in(file);
-    if (!in.Usable()) return false;
+    if (!in.Usable()) return refuse("its length cannot be read");
 
     unsigned char header[kFixedHeaderBytes];
-    if (!in.Read(header, sizeof header)) return false;
+    if (!in.Read(header, sizeof header))
+        return refuse("it is shorter than the " + std::to_string(kFixedHeaderBytes) + " bytes of a wave header");
     // The RIFF, WAVE and "fmt " identifiers are not checked: the chunks are
     // taken in their fixed order.
     const std::uint32_t formatBytes = ReadU32(header + 16);
@@ -141,25 +148,51 @@ bool ReadWaveHeader(std::FILE* file, WaveDataChunk& data)
     format.blockAlign = ReadU16(header + 32);
     format.bitsPerSample = ReadU16(header + 34);
 
-    if (formatBytes < kBaseFormatBytes) return false;
-    if (!ReadFormatRest(in, formatBytes, formatTag)) return false;
+    if (formatBytes < kBaseFormatBytes)
+        return refuse("its format chunk has " + std::to_string(formatBytes) + " bytes, fewer than " +
+                      std::to_string(kBaseFormatBytes));
+    if (!ReadFormatRest(in, formatBytes, formatTag))
+        return refuse(formatTag != kWaveFormatPcm && formatTag != kWaveFormatExtensible
+                          ? "it is not PCM (format " + std::to_string(formatTag) + ")"
+                          : std::string("its format chunk is damaged, cut short or not PCM"));
 
     ChunkHeader chunk;
-    if (!ReadChunkHeader(in, chunk)) return false;
+    if (!ReadChunkHeader(in, chunk)) return refuse("it ends before its data chunk");
     if (IsChunk(chunk, "fact")) {
-        if (!in.Skip(chunk.size) || !ReadChunkHeader(in, chunk)) return false;
+        if (!in.Skip(chunk.size) || !ReadChunkHeader(in, chunk)) return refuse("it ends before its data chunk");
     }
-    if (!IsChunk(chunk, "data")) return false;
+    if (!IsChunk(chunk, "data")) {
+        std::string id;
+        for (char c : chunk.id) id += c >= ' ' && c <= '~' ? c : '?';
+        return refuse("a \"" + id + "\" chunk stands where the data chunk belongs");
+    }
     // A data chunk longer than the file is refused rather than cut.
-    if (!in.Has(chunk.size)) return false;
+    if (!in.Has(chunk.size))
+        return refuse("it is cut short: its data chunk of " + std::to_string(chunk.size) +
+                      " bytes runs past the end of the file");
 
-    if (!FormatIsPlayable(format)) return false;
-    if (chunk.size < static_cast<std::uint32_t>(format.blockAlign)) return false;
+    if (!FormatIsPlayable(format))
+        return refuse("its format cannot be played (" + std::to_string(format.fileChannels) + " channels, " +
+                      std::to_string(format.bitsPerSample) + " bits, " + std::to_string(samplesPerSecond) +
+                      " samples per second, " + std::to_string(format.blockAlign) + " bytes a frame)");
+    if (chunk.size < static_cast<std::uint32_t>(format.blockAlign))
+        return refuse("it holds no whole frame of samples");
 
     data.format = format;
     data.position = in.Position();
     data.size = chunk.size;
     return true;
+}
+
+std::string WaveFileProblem(const char* path)
+{
+    std::FILE* file = path != nullptr ? std::fopen(path, "rb") : nullptr;
+    if (file == nullptr) return "it cannot be opened";
+    WaveDataChunk data;
+    std::string why;
+    ReadWaveHeader(file, data, &why);
+    std::fclose(file);
+    return why;
 }
 
 std::size_t ReadWaveBytes(std::FILE* file, std::uint32_t count, long position, unsigned char* out)

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
 // The sample format of a wave file as the sound slots use it.
@@ -43,7 +44,11 @@ constexpr int kWaveMaxSamplesPerSecond = 200000;
 // that is not 8- or 16-bit PCM, no channels, no block alignment or a
 // block alignment too small for the played channels, a sample rate out of
 // range, or no whole frame of samples.
-bool ReadWaveHeader(std::FILE* file, WaveDataChunk& data);
+// A refused file puts the reason into *why when it is given.
+bool ReadWaveHeader(std::FILE* file, WaveDataChunk& data, std::string* why = nullptr);
+
+// Why the file's header is refused, in words; empty when it is taken.
+std::string WaveFileProblem(const char* path);
 
 // Reads exactly count bytes into out, from position (an offset from the
 // file's start) or from the current position when position is -1.

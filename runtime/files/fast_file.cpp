@@ -246,3 +246,15 @@ int FAST_FILE::PutFile(const char* name, short n, const char* text)
     if (n > lastLine) lastLine = n;
     return 0;
 }
+
+void ReportInterruptedWriteBacks()
+{
+    for (const platform::InterruptedRewrite& rewrite : platform::FindInterruptedRewrites()) {
+        const std::string message = "line file " + rewrite.target +
+                                    " was not written back whole (a run ended while it was rewritten in place), "
+                                    "so it may hold new lines up to some point and old ones after it; "
+                                    "its whole new content is kept in " + rewrite.copy;
+        std::fprintf(stderr, "Zorvelin runtime: %s\n", message.c_str());
+        AppendErrorLog(message.c_str());
+    }
+}

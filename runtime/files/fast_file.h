@@ -78,3 +78,8 @@ private:
 };
 
 extern FAST_FILE g_FastFile;
+
+// Called by start-up: tells, on stderr and in the error log, of every line
+// file whose in-place write-back an earlier run did not finish (it was
+// killed during the copy), and where its whole new content was kept.
+void ReportInterruptedWriteBacks();

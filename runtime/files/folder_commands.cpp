@@ -1,5 +1,6 @@
 #include "files/folder_commands.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,14 @@
 double DOESFILEEXIST(KvStr fileName)
 {
     return platform::IsReadableFile(fileName.GetStrData()) ? 1 : 0;
+}
+
+double CREATEFILE(KvStr fileName)
+{
+    std::string why;
+    if (platform::CreateEmptyFile(fileName.GetStrData(), &why)) return 1;
+    std::fprintf(stderr, "Zorvelin runtime: CREATEFILE: %s\n", why.c_str());
+    return 0;
 }
 
 KvStr GETCURRENTDIR_Str()

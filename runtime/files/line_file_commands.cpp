@@ -1,5 +1,7 @@
 #include "files/line_file_commands.h"
 
+#include <cstdio>
+
 #include "files/fast_file.h"
 #include "files/shoebox.h"
 #include "frame/frame.h"
@@ -19,6 +21,26 @@ short LineNumber(double line)
 void EndIfTerminationRequested()
 {
     if (platform::TerminationRequested()) __EndProgram();
+}
+
+// PUTFILE only writes to files that exist (and says so through error 3).
+// The first time a program meets that, it is told once which command
+// makes the file, so that a save file nobody created is not lost unseen.
+void ExplainMissingFile(const char* name)
+{
+    static bool told = false;
+    if (told || platform::StampOf(name).valid) return;
+    told = true;
+    std::fprintf(stderr,
+                 "Zorvelin runtime: PUTFILE %s: there is no such file, and PUTFILE does not create files; "
+                 "CREATEFILE \"%s\" makes an empty one\n",
+                 name, name);
+}
+
+void PutLine(const KvStr& fileName, double line, const char* text)
+{
+    if (g_FastFile.PutFile(fileName.GetStrData(), LineNumber(line), text) == 3) ExplainMissingFile(fileName.GetStrData());
+    EndIfTerminationRequested();
 }
 
 }  // namespace
@@ -49,8 +71,7 @@ double GETFILE(KvStr fileName, double line, double& number)
 
 double PUTFILE(KvStr fileName, double line, KvStr text)
 {
-    g_FastFile.PutFile(fileName.GetStrData(), LineNumber(line), text.GetStrData());
-    EndIfTerminationRequested();
+    PutLine(fileName, line, text.GetStrData());
     return 0;
 }
 
@@ -58,7 +79,6 @@ double PUTFILE(KvStr fileName, double line, double number)
 {
     char text[64];
     NumberToText(number, text, sizeof text);
-    g_FastFile.PutFile(fileName.GetStrData(), LineNumber(line), text);
-    EndIfTerminationRequested();
+    PutLine(fileName, line, text);
     return 0;
 }

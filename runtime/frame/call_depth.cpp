@@ -9,6 +9,7 @@
 
 int g_callDepth = 0;
 const char* g_callStackFloor = nullptr;
+KvCallFrame g_callStack[kMaxCallDepth + 1];
 
 namespace {
 // Kept free below the deepest call: what the commands called from there

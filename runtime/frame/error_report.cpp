@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 #include "core/kvstr.h"
 
@@ -62,4 +63,42 @@ void ReportRuntimeError(std::FILE* out, double code, double line, double file)
     std::fprintf(out, "%s:%s: runtime error %s: %s\n", source->name, lineText, number, RuntimeErrorText(code));
     if (line >= 0 && line < source->lineCount && line == std::floor(line))
         std::fprintf(out, "%s\n", source->lines[static_cast<int>(line)]);
+}
+
+namespace {
+
+// "game.bas:30" (lines counted from 1), or "file 0, line 30" for a file the
+// program did not list.
+std::string Place(double file, double line)
+{
+    char lineText[64], fileText[64];
+    NumberToText(line + 1, lineText, sizeof lineText);
+    const KvSourceFile* source = FindSourceFile(file);
+    if (source != nullptr) return std::string(source->name) + ":" + lineText;
+    NumberToText(file, fileText, sizeof fileText);
+    return std::string("file ") + fileText + ", line " + lineText;
+}
+
+}  // namespace
+
+void ReportCalls(std::FILE* out, const KvCallFrame* frames, int count, double line, double file)
+{
+    if (frames == nullptr || count <= 0) return;
+    // Line k (0: innermost) of the count + 1 lines the whole stack takes.
+    auto lineOf = [&](int k) {
+        if (k == 0) return "  in " + std::string(frames[count - 1].callee) + " (" + Place(file, line) + ")";
+        const KvCallFrame& call = frames[count - k];  // made from the line named here
+        const std::string where = Place(call.callerFile, call.callerLine);
+        if (k == count) return "  called from " + where;
+        return "  called from " + std::string(frames[count - k - 1].callee) + " (" + where + ")";
+    };
+    const int total = count + 1;
+    // A deeper stack shows its innermost lines and, after a line saying how
+    // many are left out, its outermost three, which lead from the main program.
+    constexpr int kOutermost = 3;
+    const int innermost = total <= kMaxCallLines ? total : kMaxCallLines - 1 - kOutermost;
+    for (int k = 0; k < innermost; ++k) std::fprintf(out, "%s\n", lineOf(k).c_str());
+    if (total <= kMaxCallLines) return;
+    std::fprintf(out, "  ... %d more calls ...\n", total - innermost - kOutermost);
+    for (int k = total - kOutermost; k < total; ++k) std::fprintf(out, "%s\n", lineOf(k).c_str());
 }

@@ -6,6 +6,8 @@
 
 #include <cstdio>
 
+#include "frame/call_depth.h"
+
 // One source file of the program as the generated code lists it.
 struct KvSourceFile {
     int number;                // the file number __dLn reports for it
@@ -26,3 +28,13 @@ const char* RuntimeErrorText(double code);
 // bounds" and the source line, or "file 0, line 58: ..." without the line
 // when the program listed no source files.
 void ReportRuntimeError(std::FILE* out, double code, double line, double file);
+
+// Writes, under that message, the calls that led to the error, innermost
+// first, one a line: "  in FUNCTION Cell (lib/grid.bas:14)", then
+// "  called from FUNCTION SumAll (game.bas:30)" for each caller, and last
+// "  called from game.bas:2", the line that made the outermost call.
+// frames[0] is the outermost call; nothing is written without calls. At
+// most kMaxCallLines lines: of a deeper stack the innermost and the
+// outermost calls, and between them how many are left out.
+constexpr int kMaxCallLines = 20;
+void ReportCalls(std::FILE* out, const KvCallFrame* frames, int count, double line, double file);

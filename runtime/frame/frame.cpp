@@ -81,6 +81,9 @@ int __GlobalInit(void* instance, void*, char* commandLine, int, const char* titl
 
     // Only the last run is ever described by the log.
     DeleteErrorLog();
+    // A line file an earlier run left half rewritten is said before anything
+    // could read it.
+    ReportInterruptedWriteBacks();
 
     // Engine objects, in their fixed order: input, renderer, sound device,
     // sound slots, network.
@@ -212,6 +215,7 @@ void EndProgram(bool onFatalError)
     }
     if (onFatalError) {
         ReportRuntimeError(stderr, g_error, g_errorline, g_debugfile);
+        ReportCalls(stderr, g_callStack, g_callDepth, g_errorline, g_debugfile);
         std::fflush(stderr);
     }
 

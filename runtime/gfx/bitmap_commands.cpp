@@ -1,7 +1,12 @@
 #include "gfx/bitmap_commands.h"
 
+#include <cstdint>
+#include <string>
+
 #include "files/shoebox.h"
 #include "frame/frame.h"
+#include "frame/unreadable_media.h"
+#include "gfx/bmp_reader.h"
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
 
@@ -9,13 +14,33 @@ namespace {
 
 bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
 
+// Says once why the picture the program asked for (by the name it gave)
+// did not load from file, the plain file it resolved to.
+void ReportUnloadedPicture(const char* asked, const char* file)
+{
+    std::string why = BmpFileProblem(file);
+    if (why.empty()) {
+        // A picture the reader takes: the size query refuses only one the
+        // sprite tables cannot record.
+        std::int32_t w = 0, h = 0;
+        pRbow->GetBMPSize(file, w, h);
+        why = w == 0 ? "it is larger than " + std::to_string(kLargestPicture) + " pixels on a side"
+                     : std::string("no texture could be made of it");
+    }
+    ReportUnreadableMedia("picture", asked, why);
+}
+
 double LoadSpriteCommand(KvStr file, double slot, bool bump)
 {
     const int n = NumberToInt(slot);
+    const KvStr asked = file;  // an archive member resolves to a temporary file
     if (!g_ShoeBox_Data.Extract(file) || !ValidSlot(n)) return 0;
     pRbow->FreeSprite(n);
-    // A picture that cannot be loaded leaves the slot empty; no error.
-    pRbow->LoadSprite(static_cast<unsigned>(n), file.GetStrData(), kSpriteColorKey, bump);
+    // A picture that cannot be loaded leaves the slot empty (or, when only
+    // its header reads, a plain quad); no error, only a word on stderr.
+    if (!pRbow->LoadSprite(static_cast<unsigned>(n), file.GetStrData(), kSpriteColorKey, bump) ||
+        pRbow->spriteTex[n][0] == 0)
+        ReportUnloadedPicture(asked.GetStrData(), file.GetStrData());
     return 0;
 }
 
@@ -23,8 +48,12 @@ double LoadSpriteCommand(KvStr file, double slot, bool bump)
 
 double LOADBMP(KvStr file)
 {
+    const KvStr asked = file;
     if (!g_ShoeBox_Data.Extract(file)) return 0;
-    if (!pRbow->LoadSurface(0, file.GetStrData())) __FatalError(3);
+    if (!pRbow->LoadSurface(0, file.GetStrData())) {
+        ReportUnloadedPicture(asked.GetStrData(), file.GetStrData());
+        __FatalError(3);
+    }
     pRbow->PasteSurface(0);
     return 0;
 }
@@ -45,8 +74,12 @@ double LOADFONT(KvStr file, double font)
     // does not resolve.
     int n = NumberToInt(font);
     nCurFont = n < 0 ? 0 : n > 15 ? 15 : n;
+    const KvStr asked = file;
     if (!g_ShoeBox_Data.Extract(file)) return 0;
-    if (!pRbow->LoadFont(nCurFont, file.GetStrData())) __FatalError(3);
+    const bool loaded = pRbow->LoadFont(nCurFont, file.GetStrData());
+    if (!loaded || pRbow->spriteTex[kFirstFontSlot + nCurFont][0] == 0)
+        ReportUnloadedPicture(asked.GetStrData(), file.GetStrData());
+    if (!loaded) __FatalError(3);
     return 0;
 }
 

@@ -3,6 +3,8 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -20,28 +22,42 @@ std::uint32_t Read32(const std::uint8_t* p)
 }  // namespace
 
 bool ParseBmpHeader(const std::uint8_t* data, std::size_t available, std::uint64_t fileSize,
-                    BmpHeader& header)
+                    BmpHeader& header, std::string* why)
 {
-    if (data == nullptr || available < kBmpHeaderBytes || fileSize < kBmpHeaderBytes) return false;
-    if (data[0] != 'B' || data[1] != 'M') return false;
+    auto refuse = [why](std::string reason) {
+        if (why != nullptr) *why = std::move(reason);
+        return false;
+    };
+    if (data == nullptr || available < kBmpHeaderBytes || fileSize < kBmpHeaderBytes)
+        return refuse("it is shorter than the " + std::to_string(kBmpHeaderBytes) + " bytes of a BMP header");
+    if (data[0] != 'B' || data[1] != 'M') return refuse("it is not a BMP file (it does not start with \"BM\")");
     header.pixelOffset = Read32(data + 10);
     header.width = static_cast<std::int32_t>(Read32(data + 18));
     header.height = static_cast<std::int32_t>(Read32(data + 22));
     header.bitsPerPixel = Read16(data + 28);
     // The info block runs from byte 14 to the pixel data: it must hold the
     // whole header and lie inside the file.
-    if (header.pixelOffset < kBmpHeaderBytes || header.pixelOffset > fileSize) return false;
+    if (header.pixelOffset < kBmpHeaderBytes || header.pixelOffset > fileSize)
+        return refuse("its pixel data would start at byte " + std::to_string(header.pixelOffset) + " of " +
+                      std::to_string(fileSize));
     // -2^31 has no magnitude in 32 bits.
-    if (header.width == INT32_MIN || header.height == INT32_MIN) return false;
+    if (header.width == INT32_MIN || header.height == INT32_MIN) return refuse("its width or height is out of range");
     return true;
 }
 
-bool ParseBmpPicture(const std::uint8_t* data, std::size_t size, BmpPicture& picture)
+bool ParseBmpPicture(const std::uint8_t* data, std::size_t size, BmpPicture& picture, std::string* why)
 {
+    auto refuse = [why](std::string reason) {
+        if (why != nullptr) *why = std::move(reason);
+        return false;
+    };
     BmpHeader header;
-    if (!ParseBmpHeader(data, size, size, header)) return false;
-    if (header.bitsPerPixel != 8 && header.bitsPerPixel != 24) return false;
-    if (header.width <= 0 || header.height == 0) return false;
+    if (!ParseBmpHeader(data, size, size, header, why)) return false;
+    if (header.bitsPerPixel != 8 && header.bitsPerPixel != 24)
+        return refuse("it has " + std::to_string(header.bitsPerPixel) + " bits per pixel; 8 and 24 can be read");
+    if (header.width <= 0 || header.height == 0)
+        return refuse("it has no pixels (width " + std::to_string(header.width) + ", height " +
+                      std::to_string(header.height) + ")");
 
     const int bytesPerPixel = header.bitsPerPixel / 8;
     const std::uint64_t width = static_cast<std::uint64_t>(header.width);
@@ -51,7 +67,10 @@ bool ParseBmpPicture(const std::uint8_t* data, std::size_t size, BmpPicture& pic
     // for 31-bit sizes.
     const std::uint64_t rowBytes = (width * bytesPerPixel + 3) / 4 * 4;
     const std::uint64_t pixelBytes = rowBytes * height;
-    if (pixelBytes > size - header.pixelOffset) return false;
+    if (pixelBytes > size - header.pixelOffset)
+        return refuse("it is cut short: its " + std::to_string(width) + " x " + std::to_string(height) +
+                      " pixels need " + std::to_string(pixelBytes) + " bytes, " +
+                      std::to_string(size - header.pixelOffset) + " are there");
 
     picture.width = static_cast<int>(width);
     picture.height = static_cast<int>(height);
@@ -104,4 +123,13 @@ bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes)
     std::fclose(file);
     if (!ok) bytes.clear();
     return ok;
+}
+
+std::string BmpFileProblem(const char* path)
+{
+    std::vector<std::uint8_t> bytes;
+    if (!ReadWholeFile(path, bytes)) return "it cannot be read as a plain file";
+    BmpPicture picture;
+    std::string why;
+    return ParseBmpPicture(bytes.data(), bytes.size(), picture, &why) ? std::string() : why;
 }

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 // File header (14 bytes) and the info header this reader uses (40 bytes).
@@ -23,8 +24,9 @@ struct BmpHeader {
 // bytes: "BM", the whole 54-byte header present, a pixel-data offset not
 // before the end of the header nor past the end of the file, and sizes whose
 // magnitudes exist as 32-bit numbers. Bits per pixel are not checked here.
+// A refused header puts the reason into *why when it is given.
 bool ParseBmpHeader(const std::uint8_t* data, std::size_t available, std::uint64_t fileSize,
-                    BmpHeader& header);
+                    BmpHeader& header, std::string* why = nullptr);
 
 // A readable picture: a view into the file's bytes, which must outlive it.
 struct BmpPicture {
@@ -43,8 +45,13 @@ struct BmpPicture {
 };
 
 // Checks the whole file (header, 8 or 24 bits per pixel, a positive width,
-// every pixel row present) and describes its picture.
-bool ParseBmpPicture(const std::uint8_t* data, std::size_t size, BmpPicture& picture);
+// every pixel row present) and describes its picture. A refused file puts
+// the reason into *why when it is given ("it is cut short: ...").
+bool ParseBmpPicture(const std::uint8_t* data, std::size_t size, BmpPicture& picture, std::string* why = nullptr);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const char* path, std::vector<std::uint8_t>& bytes);
+
+// Why the file cannot be loaded as a picture, in words; empty when it can.
+// Reads the file whole: for the message after a load failed.
+std::string BmpFileProblem(const char* path);

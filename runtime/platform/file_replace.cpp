@@ -2,6 +2,7 @@
 // in the ordinary case, in place where a rename would break a hard link or
 // lose the owner, and never for a file that is not open for writing.
 #include "platform/platform.h"
+#include "platform/rewrite_journal.h"
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -214,28 +215,6 @@ bool CopyInPlace(int staged, int target, bool* damaged)
     return true;
 }
 
-// After a failed overwrite the staged file is the only whole copy of the
-// new content. One beside the file is given a name the leftover clean-up
-// never takes ("<name>.unsaved", or with a number when that is taken); the
-// reason says where the content is.
-void KeepStagedCopy(const std::string& staging, const std::string& target, std::string* why)
-{
-    std::string kept = staging;
-    if (IsTemporaryOf(staging.substr(staging.rfind('/') + 1), target.substr(target.rfind('/') + 1))) {
-        for (int number = 0; number < 100; ++number) {
-            std::string candidate = target + ".unsaved";
-            if (number != 0) candidate.append(1, '.').append(std::to_string(number));
-            if (link(staging.c_str(), candidate.c_str()) == 0) {
-                unlink(staging.c_str());
-                kept = candidate;
-                break;
-            }
-            if (errno != EEXIST) break;
-        }
-    }
-    *why += "; " + target + " may be damaged, the new content is kept in " + kept;
-}
-
 }  // namespace
 
 FileStamp StampOf(std::FILE* file)
@@ -322,8 +301,12 @@ bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
         }
     }
     const bool inPlace = ok && !renamed;
+    // Until the file is whole again, a whole copy of the new content stays
+    // on disk under a name no clean-up takes, and a note says where.
+    RewriteJournal journal;
+    if (inPlace && !journal.Keep(staged.fd, &staging, besideTarget, target, why)) ok = false;
     bool damaged = false;
-    if (inPlace && !CopyInPlace(staged.fd, output.fd, &damaged)) {
+    if (inPlace && ok && !CopyInPlace(staged.fd, output.fd, &damaged)) {
         *why = ErrnoText("cannot write", target);
         ok = false;
     }
@@ -338,12 +321,14 @@ bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
         damaged = true;
     }
     if (inPlace && damaged) {
-        // The file is neither old nor new: the new content stays where it
-        // was staged, under a name no later write-back removes.
-        KeepStagedCopy(staging, target, why);
+        // The file is neither old nor new: the kept copy stays, and the
+        // reason says where it is.
+        *why += "; " + target + " may be damaged, the new content is kept in " + staging;
     } else if (!renamed) {
         unlink(staging.c_str());
     }
+    // The copy is gone or said: the note goes after it.
+    journal.End();
     return ok;
 }
 

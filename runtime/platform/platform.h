@@ -281,13 +281,33 @@ struct FilePiece {
 // an earlier, killed run are removed first. A file with more than one hard
 // link, or whose owner or group the new file could not take, is rewritten in
 // place instead, so links and ownership stay; its new size is reserved
-// before any old byte is overwritten, so a full disk leaves it as it was,
-// and a write that fails later all the same leaves the new content in
-// "<name>.unsaved" (said in *why). Pieces of the original are
+// before any old byte is overwritten, so a full disk leaves it as it was.
+// Until it is whole again a whole copy of the new content is kept on disk
+// ("<name>.unsaved" beside it, or a file in the temporary folder when its
+// folder takes no new file) with a note for FindInterruptedRewrites; a
+// write that fails part-way leaves that copy in place (said in *why). Pieces of the original are
 // only copied while it is still as `original` describes. On failure returns
 // false and puts the reason into *why.
 bool RewriteFile(const char* path, const std::vector<FilePiece>& pieces,
                  const FileStamp& original, std::string* why);
+// Makes path a new, empty plain file when nothing has that name. True when
+// a plain file of that name is there afterwards, made now or already there
+// (and then left as it was); false with the reason in *why when the name
+// belongs to something else (a folder, a link to nothing) or the folder
+// takes no new file.
+bool CreateEmptyFile(const char* path, std::string* why);
+// An in-place rewrite that a run did not finish (it was killed during the
+// copy): the file, which may hold new bytes up to some point and old ones
+// after it, and the whole new content that was kept for it.
+struct InterruptedRewrite {
+    std::string target;
+    std::string copy;
+};
+// Finds this user's notes of such rewrites in the temporary folder and
+// removes them. A copy whose target holds exactly its content (the run
+// ended after the file was whole) goes too and is not listed; notes of
+// rewrites still running in another program are left alone.
+std::vector<InterruptedRewrite> FindInterruptedRewrites();
 // The working directory; empty when it cannot be read.
 std::string CurrentDirectory();
 

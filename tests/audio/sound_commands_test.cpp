@@ -113,17 +113,39 @@ TEST(SoundCommands, DamagedFilesLeaveTheSlotEmpty)
     WaveLayout noChannels;
     noChannels.channels = 0;
     noChannels.blockAlign = 4;
-    const std::vector<Bytes> damaged = {
+    std::vector<Bytes> damaged = {
         Bytes(good.begin(), good.begin() + 20),
         BuildWave(badFormat, ConstantFrames16({1, 1}, 10)),
         BuildWave(longData, ConstantFrames16({1, 1}, 10)),
         BuildWave(noChannels, ConstantFrames16({1, 1}, 10)),
     };
-    for (std::size_t i = 0; i < damaged.size(); ++i) {
-        LOADSOUND(folder.Write("bad" + std::to_string(i) + ".wav", damaged[i]).c_str(),
-                  static_cast<double>(i), 3);
-        EXPECT_EQ(DXwav[i].CopyCount(), 0) << i;
+    WaveLayout listChunk;
+    listChunk.listChunk = true;
+    damaged.push_back(BuildWave(listChunk, ConstantFrames16({1, 1}, 10)));
+    testing::internal::CaptureStderr();
+    for (int pass = 0; pass < 2; ++pass) {
+        for (std::size_t i = 0; i < damaged.size(); ++i) {
+            LOADSOUND(folder.Write("bad" + std::to_string(i) + ".wav", damaged[i]).c_str(),
+                      static_cast<double>(i), 3);
+            EXPECT_EQ(DXwav[i].CopyCount(), 0) << i;
+        }
     }
+    // Each file is named once, with why it cannot be read, however often
+    // the program asks for it.
+    const std::string said = testing::internal::GetCapturedStderr();
+    const std::vector<std::string> reasons = {
+        "bad0.wav cannot be read: it is shorter than the 36 bytes of a wave header\n",
+        "bad1.wav cannot be read: its format chunk has 12 bytes, fewer than 16\n",
+        "bad2.wav cannot be read: it is cut short: its data chunk of 1073741824 bytes runs past the end of the file\n",
+        "bad3.wav cannot be read: its format cannot be played (0 channels, 16 bits, 22050 samples per second, 4 bytes a frame)\n",
+        "bad4.wav cannot be read: a \"LIST\" chunk stands where the data chunk belongs\n",
+    };
+    for (const std::string& reason : reasons) {
+        const std::size_t at = said.find(reason);
+        EXPECT_NE(at, std::string::npos) << reason << said;
+        EXPECT_EQ(said.find(reason, at + 1), std::string::npos) << reason << said;
+    }
+    EXPECT_NE(said.find("Zorvelin runtime: sound " + folder.PathOf("bad0.wav") + " cannot be read"), std::string::npos) << said;
     HUSH();
     for (std::size_t i = 0; i < damaged.size(); ++i) EXPECT_EQ(PLAYSOUND(i, 0, 1), 0);
 }

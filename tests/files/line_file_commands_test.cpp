@@ -74,4 +74,48 @@ TEST_F(LineFileCommandsTest, PutFileFormsAndWriteBack)
     EXPECT_FALSE(std::filesystem::exists("absent.txt"));
 }
 
+// PUTFILE never creates a file; the first PUTFILE to a missing one says so
+// once, naming the command that does, and CREATEFILE makes the file so
+// that the next PUTFILE is saved. An existing file is never emptied.
+TEST_F(LineFileCommandsTest, CreateFileMakesAnEmptyFileThatPutFileThenSaves)
+{
+    testing::internal::CaptureStderr();
+    PUTFILE("save.txt", 0, KvStr("first"));
+    PUTFILE("save.txt", 0, KvStr("again"));
+    PUTFILE("other.txt", 0, 5);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(g_error, 3);
+    const std::string expected =
+        "PUTFILE save.txt: there is no such file, and PUTFILE does not create files; "
+        "CREATEFILE \"save.txt\" makes an empty one\n";
+    ASSERT_NE(said.find(expected), std::string::npos) << said;
+    EXPECT_EQ(said.find("PUTFILE", said.find(expected) + expected.size()), std::string::npos) << said;
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_FALSE(std::filesystem::exists("save.txt"));
+
+    EXPECT_EQ(CREATEFILE("save.txt"), 1);
+    EXPECT_EQ(Read("save.txt"), "");
+    PUTFILE("save.txt", 0, KvStr("saved"));
+    g_FastFile.FillBuffer(nullptr);
+    EXPECT_EQ(Read("save.txt"), "saved\r\n");
+    // There already: left as it is.
+    EXPECT_EQ(CREATEFILE("save.txt"), 1);
+    EXPECT_EQ(Read("save.txt"), "saved\r\n");
+
+    // Names that cannot become a file give 0 and say why.
+    std::filesystem::create_directory("folder");
+    std::filesystem::create_symlink("nowhere/target.txt", "dangling");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(CREATEFILE("folder"), 0);
+    EXPECT_EQ(CREATEFILE("dangling"), 0);
+    EXPECT_EQ(CREATEFILE("missing/save.txt"), 0);
+    EXPECT_EQ(CREATEFILE(""), 0);
+    const std::string refused = testing::internal::GetCapturedStderr();
+    EXPECT_NE(refused.find("CREATEFILE: folder exists and is not a plain file"), std::string::npos) << refused;
+    EXPECT_NE(refused.find("CREATEFILE: cannot create missing/save.txt: No such file or directory"), std::string::npos)
+        << refused;
+    EXPECT_TRUE(std::filesystem::is_directory("folder"));
+    EXPECT_FALSE(std::filesystem::exists("nowhere"));
+}
+
 }  // namespace

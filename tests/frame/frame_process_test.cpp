@@ -103,6 +103,29 @@ TEST_F(FrameProcessTest, EachRunStartsANewLog)
     EXPECT_EQ(log.size(), 6u);
 }
 
+// A line file an earlier run left half rewritten in place (it was killed
+// during the copy) is named at the next start, with where its new content
+// was kept, on stderr and in the new log.
+TEST_F(FrameProcessTest, StartUpNamesALineFileAKilledRunLeftHalfRewritten)
+{
+    const std::string target = folder.File("scores.txt"), copy = folder.File("scores.txt.unsaved");
+    std::ofstream(target, std::ios::binary) << "new 0\r\nline 1 old\r\n";
+    std::ofstream(copy, std::ios::binary) << "new 0\r\nline 1\r\n";
+    std::ofstream(folder.File("kvrewrite-Xy12ab"), std::ios::binary)
+        << "kvbasic in-place rewrite\n" << target << "\n" << copy << "\n";
+    ChildResult result = Run("end");
+    ASSERT_EQ(result.exitCode, 0) << result.stderrText;
+    const std::string message = "line file " + target + " was not written back whole";
+    EXPECT_NE(result.stderrText.find(message), std::string::npos) << result.stderrText;
+    EXPECT_NE(result.stderrText.find("its whole new content is kept in " + copy), std::string::npos) << result.stderrText;
+    const std::vector<std::string> log = Log();
+    EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&](const std::string& line) { return line.find(message) == 0; }));
+    EXPECT_TRUE(std::filesystem::exists(copy));
+    // Said once: the next start is quiet.
+    result = Run("end");
+    EXPECT_EQ(result.stderrText.find(message), std::string::npos) << result.stderrText;
+}
+
 TEST_F(FrameProcessTest, TerminationSignalTakesTheClosePathAndKeepsTheErrorState)
 {
     ChildProcess child(BuildProgram("frame_probe"), {"wait"}, {"TMPDIR=" + folder.Path()},

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <vector>
 
 #include "gfx_test_support.h"
 #include "gl/gl_calls.h"
@@ -231,6 +233,46 @@ TEST_F(BitmapLoading, DamagedFilesGiveSizeZeroOrLeaveATexturelessSlot)
     EXPECT_EQ(g_error, 0);
 }
 
+// A picture that cannot be read is named on stderr (and in the error log)
+// with the reason, once however often it is asked for again; the slot
+// stays as the damage leaves it.
+TEST_F(BitmapLoading, DamagedPicturesAreNamedOnceWithWhy)
+{
+    auto truncated = Plain(8, 8);
+    truncated.resize(truncated.size() - 5);
+    auto deep = Plain(4, 4);
+    Set32(deep, 28, 32);
+    auto text = Plain(4, 4);
+    text[0] = 'X';
+    const std::string trunc = WriteBmp("trunc.bmp", truncated);
+    testing::internal::CaptureStderr();
+    for (int pass = 0; pass < 3; ++pass) {
+        LOADSPRITE(trunc.c_str(), 50);
+        LOADBUMPTEXTURE(WriteBmp("deep.bmp", deep).c_str(), 51);
+        LOADSPRITE(WriteBmp("text.bmp", text).c_str(), 52);
+    }
+    LOADFONT(trunc.c_str(), 2);  // sizes read, no texture: not fatal, said once already
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(pRbow->spriteTex[50][0], 0u);
+    EXPECT_EQ(pRbow->texWidth[52], -1);
+    const std::vector<std::string> reasons = {
+        "Zorvelin runtime: picture " + trunc + " cannot be read: it is cut short: its 8 x 8 pixels need 192 bytes, 187 are there\n",
+        "deep.bmp cannot be read: it has 32 bits per pixel; 8 and 24 can be read\n",
+        "text.bmp cannot be read: it is not a BMP file (it does not start with \"BM\")\n",
+    };
+    for (const std::string& reason : reasons) {
+        const std::size_t at = said.find(reason);
+        EXPECT_NE(at, std::string::npos) << reason << said;
+        EXPECT_EQ(said.find(reason, at + 1), std::string::npos) << reason << said;
+    }
+    EXPECT_NE(ErrorLog(m_folder).find("deep.bmp cannot be read: it has 32 bits per pixel"), std::string::npos)
+        << ErrorLog(m_folder);
+    // A good picture says nothing.
+    testing::internal::CaptureStderr();
+    LOADSPRITE(WriteBmp("good.bmp", Plain(4, 4)).c_str(), 53);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+}
+
 TEST_F(BitmapLoading, AFolderIsNoPicture)
 {
     GLuint texture = 0;
@@ -264,7 +306,9 @@ TEST_F(BitmapLoadingDeath, LoadBmpOfAnUnreadablePictureIsFatalError3)
     auto minHeight = Plain(4, 4);
     Set32(minHeight, 22, 0x80000000u);
     const std::string path = WriteBmp("minh.bmp", minHeight);
-    EXPECT_EXIT(LOADBMP(path.c_str()), ::testing::ExitedWithCode(1), "runtime error 3: file or media missing or unreadable");
+    EXPECT_EXIT(LOADBMP(path.c_str()), ::testing::ExitedWithCode(1),
+                "minh.bmp cannot be read: its width or height is out of range.*"
+                "runtime error 3: file or media missing or unreadable");
     EXPECT_NE(ErrorLog(m_folder).find("-End On Line\r\n3\r\n"), std::string::npos) << ErrorLog(m_folder);
 }
 

@@ -3,6 +3,7 @@
 // the error log, whose lines name the lines of the BASIC source.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -192,13 +193,86 @@ TEST(KvBasicProgramsTest, FunctionsRecurseWithTheirOwnLocalsAndTooDeepIsAnError)
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.stderrText.find("functions.bas:73: runtime error 28: calls nested too deep\n"
-                                     "  RETURN Forever(k + 1)\n"),
+                                     "  RETURN Forever(k + 1)\n"
+                                     "  in FUNCTION Forever (functions.bas:73)\n"
+                                     "  called from FUNCTION Forever (functions.bas:73)\n"),
               std::string::npos)
         << result.stderrText;
+    // Thousands of calls in 20 lines: the innermost, how many are left out,
+    // and the outermost, which lead back to the main program's line.
+    const std::size_t trace = result.stderrText.find("  in FUNCTION Forever");
+    const std::size_t end = result.stderrText.find("  called from functions.bas:8\n", trace);
+    ASSERT_NE(end, std::string::npos) << result.stderrText;
+    const std::string calls = result.stderrText.substr(trace, end - trace);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), '\n'), 19) << calls;
+    EXPECT_NE(calls.find(" more calls ...\n"), std::string::npos) << calls;
     const std::vector<std::string> log = ErrorLogLines(folder.Path());
     ASSERT_GE(log.size(), 5u);
     EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
               (std::vector<std::string>{"-End On Line", "28", "72", "72", "0"}));
+}
+
+// A runtime error in a FUNCTION of an included library shows, under the
+// failing line, the calls that led there, innermost first; an error on a
+// line after a call returned names that line, not one of the call's.
+TEST(KvBasicProgramsTest, RuntimeErrorShowsTheCallsThatLedToIt)
+{
+    ScratchFolder folder;
+    std::filesystem::create_directories(folder.File("lib"));
+    std::ofstream(folder.File("game.bas")) << "DIM grid[3][3]\n"
+                                              "IF GETCOMMANDLINE$ = \"inside\" THEN total = SumAll(5)\n"
+                                              "IF GETCOMMANDLINE$ = \"after\" THEN total = SumAll(1) + grid[7][0]\n"
+                                              "END\n"
+                                              "INCLUDE \"lib/grid.bas\"\n"
+                                              "FUNCTION SumAll(n)\n"
+                                              "  LOCAL s\n"
+                                              "  FOR i = 0 TO n\n"
+                                              "    s = s + Cell(i, i)\n"
+                                              "  NEXT\n"
+                                              "  RETURN s\n"
+                                              "END FUNCTION\n";
+    std::ofstream(folder.File("lib/grid.bas")) << "' Reading the grid\n"
+                                                  "FUNCTION Cell(x, y)\n"
+                                                  "  RETURN grid[y][x]\n"
+                                                  "END FUNCTION\n";
+    const std::string program = folder.File("game");
+    std::string output;
+    ASSERT_TRUE(Build(folder.File("game.bas"), program, folder, output)) << output;
+    const std::vector<std::string> env = {"TMPDIR=" + folder.Path(), "KV_UNPACED=1", "SDL_AUDIODRIVER=dummy",
+                                          "KV_WINDOWED=1"};
+    {
+        ChildProcess child(program, {"inside"}, env, folder.File("stderr.txt"));
+        const ChildResult result = child.Wait();
+        ASSERT_TRUE(result.exited);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.stderrText.find("lib/grid.bas:3: runtime error 9: array index out of bounds\n"
+                                         "  RETURN grid[y][x]\n"
+                                         "  in FUNCTION Cell (lib/grid.bas:3)\n"
+                                         "  called from FUNCTION SumAll (game.bas:9)\n"
+                                         "  called from game.bas:2\n"),
+                  std::string::npos)
+            << result.stderrText;
+        // The error log keeps its five lines: line 2 of lib/grid.bas (from 0), file 1.
+        const std::vector<std::string> log = ErrorLogLines(folder.Path());
+        ASSERT_GE(log.size(), 5u);
+        EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
+                  (std::vector<std::string>{"-End On Line", "9", "2", "2", "1"}));
+    }
+    {
+        ChildProcess child(program, {"after"}, env, folder.File("stderr.txt"));
+        const ChildResult result = child.Wait();
+        ASSERT_TRUE(result.exited);
+        EXPECT_EQ(result.exitCode, 1);
+        EXPECT_NE(result.stderrText.find("game.bas:3: runtime error 9: array index out of bounds\n"
+                                         "IF GETCOMMANDLINE$ = \"after\" THEN total = SumAll(1) + grid[7][0]\n"),
+                  std::string::npos)
+            << result.stderrText;
+        EXPECT_EQ(result.stderrText.find("  in "), std::string::npos) << result.stderrText;
+        const std::vector<std::string> log = ErrorLogLines(folder.Path());
+        ASSERT_GE(log.size(), 5u);
+        EXPECT_EQ(std::vector<std::string>(log.end() - 5, log.end()),
+                  (std::vector<std::string>{"-End On Line", "9", "2", "2", "0"}));
+    }
 }
 
 // Without a faster linker on PATH and without a cache folder for the

@@ -555,12 +555,16 @@ private:
         if (function.name.empty()) out += "    END();\n";
         if (function.isFunction) out += "    return " + DefaultResult(function) + ";\n";
         out += "}\n";
-        // A SUB or FUNCTION that calls others counts its call: recursion too
-        // deep ends the program with an error on the line of the call, not
-        // with a crash. One that calls none cannot nest deeper than its
-        // caller's check allowed (that check keeps stack in reserve for it),
-        // and its hot loops stay free of the guard.
-        if (!function.name.empty() && callsTheProgram_) out.insert(top, "    __CallDepthGuard __depth;\n");
+        // Every SUB and FUNCTION enters the runtime's stack of calls, so that
+        // a runtime error shows how the program got there. One that calls
+        // others also checks its depth: recursion too deep ends the program
+        // with an error on the line of the call, not with a crash. One that
+        // calls none cannot nest deeper than its caller's check allowed (that
+        // check keeps stack in reserve for it).
+        if (!function.name.empty()) {
+            const std::string callee = CppStringLiteral((function.isFunction ? "FUNCTION " : "SUB ") + function.name);
+            out.insert(top, std::string("    ") + (callsTheProgram_ ? "__CallDepthGuard" : "__CallFrame") + " __depth(" + callee + ");\n");
+        }
     }
 
     std::string Indent(int depth) const { return std::string(4 * std::max(depth, 0), ' '); }

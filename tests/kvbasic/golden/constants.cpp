@@ -47,6 +47,7 @@ void __MainGameSub_()
 
 void check()
 {
+    __CallFrame __depth("SUB check");
     __dLn(0, 18);  // SUB check:
     __dLn(0, 19);  if (exit != 0) return;  // IF exit THEN EXIT SUB
     __dLn(0, 20);  exit = TILE;  // exit = TILE

@@ -42,6 +42,7 @@ void __MainGameSub_()
 
 double Area([[maybe_unused]] double w, [[maybe_unused]] double h)
 {
+    __CallFrame __depth("FUNCTION Area");
     __dLn(0, 11);  // FUNCTION Area(w, h)
     __dLn(0, 12);  return w * h;  // RETURN w * h
     __dLn(0, 13);  // END FUNCTION
@@ -50,6 +51,7 @@ double Area([[maybe_unused]] double w, [[maybe_unused]] double h)
 
 double Twice([[maybe_unused]] double x)
 {
+    __CallFrame __depth("FUNCTION Twice");
     [[maybe_unused]] double i = 0;
     [[maybe_unused]] double sum = 0;
     __dLn(0, 14);  // FUNCTION Twice(x)
@@ -66,6 +68,7 @@ double Twice([[maybe_unused]] double x)
 
 KvStr Title_Str([[maybe_unused]] KvStr word_Str)
 {
+    __CallFrame __depth("FUNCTION Title$");
     [[maybe_unused]] KvStr t_Str;
     KvStr __select_0;
     __dLn(0, 22);  // FUNCTION Title$(word$)
@@ -83,6 +86,7 @@ KvStr Title_Str([[maybe_unused]] KvStr word_Str)
 
 void Fill([[maybe_unused]] KvIntArray& a, [[maybe_unused]] double value)
 {
+    __CallFrame __depth("SUB Fill");
     [[maybe_unused]] double row = 0;
     [[maybe_unused]] double column = 0;
     __dLn(0, 30);  // SUB Fill(a[], value)
@@ -99,7 +103,7 @@ void Fill([[maybe_unused]] KvIntArray& a, [[maybe_unused]] double value)
 
 void Greet([[maybe_unused]] KvStr who_Str, [[maybe_unused]] double count)
 {
-    __CallDepthGuard __depth;
+    __CallDepthGuard __depth("SUB Greet");
     [[maybe_unused]] KvIntArray copy;
     __dLn(0, 38);  // SUB Greet(who$, count)
     __dLn(0, 39);  // LOCAL copy[]
@@ -114,6 +118,7 @@ void Greet([[maybe_unused]] KvStr who_Str, [[maybe_unused]] double count)
 
 void Tick()
 {
+    __CallFrame __depth("SUB Tick");
     __dLn(0, 47);  // SUB Tick()
     __dLn(0, 48);  ticks = ticks + 1;  // ticks = ticks + 1
     __dLn(0, 49);  // END SUB

@@ -38,6 +38,7 @@ void __MainGameSub_()
 
 void tick()
 {
+    __CallFrame __depth("SUB tick");
     __dLn(0, 10);  // SUB tick:
     __dLn(0, 11);  count = count - 1;  // count = count - 1
     __dLn(0, 12);  // ENDSUB
@@ -45,6 +46,7 @@ void tick()
 
 void spawn()
 {
+    __CallFrame __depth("SUB spawn");
     __dLn(1, 4);  // SUB spawn:
     __dLn(1, 5);  for (i = 0; i <= count; i = i + 1) {  // FOR i = 0 TO count
         __dLn(1, 6);  ex(i) = i * speed;  // ex[i] = i * speed

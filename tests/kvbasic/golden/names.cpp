@@ -53,18 +53,21 @@ void __MainGameSub_()
 
 void P_tmpdir_()
 {
+    __CallFrame __depth("SUB P_tmpdir");
     __dLn(0, 20);  // SUB P_tmpdir:
     __dLn(0, 21);  // ENDSUB
 }
 
 void SHOWSCREEN__()
 {
+    __CallFrame __depth("SUB SHOWSCREEN_");
     __dLn(0, 22);  // SUB SHOWSCREEN_:
     __dLn(0, 23);  // ENDSUB
 }
 
 void NumberToInt()
 {
+    __CallFrame __depth("SUB NumberToInt");
     __dLn(0, 24);  // SUB NumberToInt:
     __dLn(0, 25);  // ENDSUB
 }

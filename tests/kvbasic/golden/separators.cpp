@@ -40,6 +40,7 @@ again:
 
 void tick()
 {
+    __CallFrame __depth("SUB tick");
     __dLn(0, 8);  // SUB tick:
     __dLn(0, 9);  y = y * 2;  // y = y * 2 : RETURN
     __dLn(0, 9);  return;

@@ -29,6 +29,7 @@ start:
 
 void zeichnen()
 {
+    __CallFrame __depth("SUB zeichnen");
     __dLn(0, 14);  // SUB zeichnen:
     __dLn(0, 15);  SPRITE(0, 10, 20);  // SPRITE 0, 10, 20
     __dLn(0, 16);  if (KEY(57) != 0) return;  // IF KEY(57) THEN RETURN
@@ -41,6 +42,7 @@ nochmal:
 
 void leer()
 {
+    __CallFrame __depth("SUB leer");
     __dLn(0, 22);  // SUB leer:
     __dLn(0, 23);  // ENDSUB
 }
