@@ -905,7 +905,9 @@ private:
             const std::string& parameter = function.parameters[k];
             const bool byReference = function.scope.at(parameter).isArray || function.records.count(parameter) != 0;
             code += k ? ", " : "";
-            code += byReference ? CppName(argument.text) : argument.isString ? Emit(argument) : Number(argument);
+            // By reference: an array or record by its name, or an element of an array of records.
+            const bool element = argument.type == Expr::Type::Element;
+            code += byReference && !element ? CppName(argument.text) : argument.isString ? Emit(argument) : Number(argument);
         }
         return code + ")";
     }

@@ -30,9 +30,14 @@ bool HasInclude(const Line& line)
     return false;
 }
 
-bool StartsSub(const Line& line)
+// The first SUB or FUNCTION of a file ends its main-program part: the
+// lines from there on join the program's SUBs and FUNCTIONs, so the lines
+// of the including file after its INCLUDE stay main program.
+bool StartsUnit(const Line& line)
 {
-    return !line.statements.empty() && line.statements.front()->type == Statement::Type::Sub;
+    if (line.statements.empty()) return false;
+    const Statement::Type type = line.statements.front()->type;
+    return type == Statement::Type::Sub || type == Statement::Type::Function;
 }
 
 // Expressions carry the line they were parsed on, counted in their file;
@@ -107,8 +112,8 @@ private:
         bool inSubs = false;
         for (Line& line : parsed.lines) {
             line.file = file;
-            inSubs = inSubs || StartsSub(line);
-            // An INCLUDE in a SUB stays unread; the checker refuses it.
+            inSubs = inSubs || StartsUnit(line);
+            // An INCLUDE in a SUB or FUNCTION stays unread; the checker refuses it.
             const bool includes = !inSubs && HasInclude(line);
             std::vector<const Statement*> includeStatements;
             if (includes)
