@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "support/child_process.h"
 #include "translator.h"
 
@@ -176,6 +178,30 @@ TEST(KvBasicIncludeTest, ALibraryOfFunctionsLeavesTheLinesAfterItsIncludeInTheMa
     ASSERT_EQ(result.exitCode, 0) << result.stderrText;
     // Stars 0, 2, 4, 6, the third nudged to 14: 22 + 4 / 2; lives 3 + 1.
     EXPECT_EQ(ReadWholeFile(folder.File("game/out.txt")), "24 14 4\r\n");
+}
+
+// INCLUDE reads regular files of at most 64 MiB: a pipe is not opened (it
+// would wait for a writer), a device (endless) and a larger file (also a
+// sparse one) are refused at once with their reason.
+TEST(KvBasicIncludeTest, OnlyRegularFilesOfAtMostTheLimitAreIncluded)
+{
+    ScratchFolder folder;
+    WriteFiles(folder, {{"main.bas", "INCLUDE \"pipe.bas\"\nINCLUDE \"/dev/zero\"\nINCLUDE \"big.bas\"\n"
+                                     "x = 1\n"}});
+    ASSERT_EQ(mkfifo(folder.File("pipe.bas").c_str(), 0600), 0);
+    std::ofstream(folder.File("big.bas")) << "x = 1\n";
+    std::filesystem::resize_file(folder.File("big.bas"), (std::uintmax_t{64} << 20) + 1);
+    ChildProcess kvbasic(BuildProgram("kvbasic"), {"translate", folder.File("main.bas"), "-o", folder.File("main.cpp")},
+                         {}, folder.File("translate.txt"));
+    const ChildResult result = kvbasic.Wait(std::chrono::seconds(60));
+    ASSERT_TRUE(result.exited) << "kvbasic translate did not end";
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string main = folder.File("main.bas");
+    EXPECT_EQ(result.stderrText,
+              main + ":1:1: error: cannot include \"pipe.bas\": it is a pipe, not a file\n" + main +
+                  ":2:1: error: cannot include \"/dev/zero\": it is a device, not a file\n" + main +
+                  ":3:1: error: cannot include \"big.bas\": it is larger than 64 MiB, the most a source file may hold\n"
+                  "kvbasic: 3 errors in " + main + "\n");
 }
 
 // Build systems learn from --depfile which files a translation read, so
