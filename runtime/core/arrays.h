@@ -138,3 +138,9 @@ double DIM(KvStrArray& array, double d0, double d1 = 0, double d2 = 0, double d3
            double d4 = 0, double d5 = 0, double d6 = 0, double d7 = 0);
 double BOUNDS(const KvIntArray& array, double dimension);
 double BOUNDS(const KvStrArray& array, double dimension);
+// An array of a program's records (a TYPE) has its sizes like any array.
+template <typename Record>
+double BOUNDS(const KvArray<Record>& array, double dimension)
+{
+    return array.Bound(dimension);
+}

@@ -1,12 +1,16 @@
 #include "core/data_items.h"
 
+#include "frame/error_report.h"
 #include "frame/runtime_state.h"
 
 namespace {
 
 const KvDataItem& Take(const KvDataItem* items, int count, int& next)
 {
-    if (next < 0 || next >= count) __FatalError(7);
+    if (next < 0 || next >= count) {
+        SetRuntimeErrorReason("READ past the last DATA item");
+        __FatalError(7);
+    }
     return items[next++];
 }
 

@@ -10,6 +10,7 @@ namespace {
 
 const KvSourceFile* g_sourceFiles = nullptr;
 int g_sourceFileCount = 0;
+const char* g_errorReason = nullptr;  // set just before a fatal error
 
 struct ErrorText {
     int code;
@@ -40,6 +41,8 @@ void __SetSourceFiles(const KvSourceFile* files, int count)
     g_sourceFileCount = files == nullptr ? 0 : count;
 }
 
+void SetRuntimeErrorReason(const char* reason) { g_errorReason = reason; }
+
 const char* RuntimeErrorText(double code)
 {
     for (const ErrorText& entry : kErrorTexts)
@@ -55,12 +58,12 @@ void ReportRuntimeError(std::FILE* out, double code, double line, double file)
     NumberToText(line + 1, lineText, sizeof lineText);
     NumberToText(file, fileText, sizeof fileText);
     const KvSourceFile* source = FindSourceFile(file);
+    const char* text = g_errorReason != nullptr ? g_errorReason : RuntimeErrorText(code);
     if (source == nullptr) {
-        std::fprintf(out, "file %s, line %s: runtime error %s: %s\n", fileText, lineText, number,
-                     RuntimeErrorText(code));
+        std::fprintf(out, "file %s, line %s: runtime error %s: %s\n", fileText, lineText, number, text);
         return;
     }
-    std::fprintf(out, "%s:%s: runtime error %s: %s\n", source->name, lineText, number, RuntimeErrorText(code));
+    std::fprintf(out, "%s:%s: runtime error %s: %s\n", source->name, lineText, number, text);
     if (line >= 0 && line < source->lineCount && line == std::floor(line))
         std::fprintf(out, "%s\n", source->lines[static_cast<int>(line)]);
 }

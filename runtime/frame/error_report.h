@@ -23,6 +23,12 @@ void __SetSourceFiles(const KvSourceFile* files, int count);
 // not in the table.
 const char* RuntimeErrorText(double code);
 
+// Names what went wrong where the error number's text alone would mislead
+// (READ past the last DATA item is error 7, "out of memory or value out of
+// range"): ReportRuntimeError writes `reason` in place of that text. The
+// text must outlive the program (a literal).
+void SetRuntimeErrorReason(const char* reason);
+
 // Writes the message for error `code` raised on line `line` (counted from
 // 0) of file `file`: "game.bas:58: runtime error 9: array index out of
 // bounds" and the source line, or "file 0, line 58: ..." without the line

@@ -81,7 +81,25 @@ const std::vector<BadProgram> kBadPrograms = {
         {"sub without endsub", "SUB offen:\n  x = 1\n",
          {"1:1: error: SUB offen without ENDSUB"}},
         {"statement between subs", "SUB a:\nENDSUB\nx = 1\nSUB b:\nENDSUB\n",
-         {"3:1: error: only comments may stand between ENDSUB and the next SUB"}},
+         {"3:1: error: only comments may stand between ENDSUB and the next SUB or FUNCTION: the main program's lines "
+          "come before the first SUB or FUNCTION"}},
+        // The rule in the words the program ended its SUB or FUNCTION with.
+        {"main program lines after a FUNCTION", "FUNCTION Twice(n)\n  RETURN n * 2\nEND FUNCTION\nx = Twice(2)\n"
+                                                "SUB a()\nEND SUB\nINCLUDE \"lib.bas\"\n",
+         {"4:1: error: only comments may stand between END FUNCTION and the next SUB or FUNCTION: the main program's "
+          "lines come before the first SUB or FUNCTION",
+          "7:1: error: INCLUDE cannot stand after END SUB: include files in the main program, before the first SUB or "
+          "FUNCTION"}},
+        {"messages that name what was meant",
+         "DIM scores[3]\nt = Total(scores)\na = 1\nscores(1) = 2\nt = scores(1)\nGOSUB Add(1, (2 + 3))\nEND\n"
+         "FUNCTION Total(n)\n  RETURN n\nEND FUNCTION\nFUNCTION Area(w, h)\n  Area = w * h\nEND FUNCTION\n"
+         "SUB Add(p, q)\nEND SUB\n",
+         {"2:11: error: Total argument 1 must be a number: the parameter n of Total is a number, and scores is an "
+          "array (declare the parameter as n[] to pass the array, or give one element, scores[...])",
+          "4:1: error: scores is an array: its elements are written with [ ], scores[...] (one pair for each index)",
+          "5:5: error: scores is an array: its elements are written with [ ], scores[...] (one pair for each index)",
+          "6:10: error: GOSUB takes no arguments: call the SUB by its name, Add 1, (2 + 3)",
+          "12:3: error: Area is a FUNCTION: RETURN value gives a FUNCTION its value, not an assignment to its name"}},
         {"array without index", "DIM a[3]\nx = a + 1\n",
          {"2:5: error: a is an array: give its indices, a[...]"}},
         {"too many dimensions", "DIM a[1][1][1][1][1][1][1][1][1]\n",
@@ -193,7 +211,8 @@ const std::vector<BadProgram> kBadPrograms = {
           "10:5: error: LOCAL stands outside blocks",
           "14:1: error: Max is a command: give the FUNCTION another name",
           "17:14: error: expected ']': an array is declared with empty brackets, t[], found end of line",
-          "19:1: error: only comments may stand between ENDSUB and the next SUB"}},
+          "19:1: error: only comments may stand between END SUB and the next SUB or FUNCTION: the main program's "
+          "lines come before the first SUB or FUNCTION"}},
         {"records: types and their fields",
          "TYPE Enemy\n  x, y, x\n  name$, path[10], grid[0]\nEND TYPE\nTYPE Enemy\nEND TYPE\nDIM m AS Monster : CONST HALF = 0.5\n"
          "SUB s:\n  TYPE Inner\n  t[HALF], u[n]\n  ENDTYPE\nENDSUB\n",
@@ -232,13 +251,17 @@ const std::vector<BadProgram> kBadPrograms = {
           "14:6: error: a is a record of TYPE A: use its fields, a.field"}},
         {"records: parameters of a TYPE take records of it by name",
          "TYPE Enemy\n  x\nEND TYPE\nTYPE Item\n  w\nEND TYPE\nDIM foes[3] AS Enemy\nDIM e AS Enemy\nDIM it AS Item\n"
-         "Move foes\nMove e\nMove it\nHit foes\nn = BOUNDS(foes, 0)\nEND\n"
+         "Move foes\nMove e\nMove it\nHit foes\nn = BOUNDS(foes, 0) : Hit foes[1] : Move foes[1] : Hit e[1] : Hit it\nEND\n"
          "SUB Move(list[] AS Enemy)\n  list[0].x = 1\nEND SUB\nSUB Hit(one AS Enemy)\n  DIM one AS Item\nEND SUB\n"
          "SUB Lost(m AS Monster, s$ AS Enemy)\nEND SUB\n",
          {"11:6: error: Move argument 1 must be an array of records of TYPE Enemy, given by its name alone",
           "12:6: error: Move argument 1 must be an array of records of TYPE Enemy, given by its name alone",
-          "13:5: error: Hit argument 1 must be a record of TYPE Enemy, given by its name alone",
-          "14:12: error: BOUNDS argument 1 must be an array, given by its name alone",
+          "13:5: error: Hit argument 1 must be a record of TYPE Enemy: give one record of foes, foes[...]",
+          "14:42: error: Move argument 1 must be an array of records of TYPE Enemy, given by its name alone",
+          "14:56: error: Hit argument 1 must be a record of TYPE Enemy, given by its name alone or as an element of an "
+          "array of records",
+          "14:67: error: Hit argument 1 must be a record of TYPE Enemy, given by its name alone or as an element of an "
+          "array of records",
           "20:7: error: one is a record of TYPE Enemy (a parameter of Hit)",
           "22:10: error: unknown TYPE Monster",
           "22:24: error: a record's name cannot end in '$'"}},

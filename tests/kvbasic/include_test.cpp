@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 #include "support/child_process.h"
 #include "translator.h"
 
@@ -81,7 +83,8 @@ TEST(KvBasicIncludeTest, WhatCannotBeIncludedIsRefusedAtTheInclude)
         "main.bas:5:3: error: INCLUDE cannot stand in a block",
         "main.bas:7:11: error: INCLUDE cannot stand after THEN",
         "main.bas:9:3: error: INCLUDE cannot stand in a SUB: include files in the main program",
-        "main.bas:11:1: error: only comments may stand between ENDSUB and the next SUB",
+        "main.bas:11:1: error: INCLUDE cannot stand after ENDSUB: include files in the main program, before the "
+        "first SUB or FUNCTION",
     }));
 
     // Names defined in two files: the message names the other file's line.
@@ -94,7 +97,8 @@ TEST(KvBasicIncludeTest, WhatCannotBeIncludedIsRefusedAtTheInclude)
     }));
     WriteFiles(folder, {{"main.bas", "SUB tick:\nENDSUB\nINCLUDE \"lib/c.bas\"\n"}});
     EXPECT_EQ(Errors(folder), (std::vector<std::string>{
-        "main.bas:3:1: error: only comments may stand between ENDSUB and the next SUB",
+        "main.bas:3:1: error: INCLUDE cannot stand after ENDSUB: include files in the main program, before the "
+        "first SUB or FUNCTION",
     }));
 
     // The same file twice, also under another spelling, is read once.
@@ -117,6 +121,87 @@ TEST(KvBasicIncludeTest, WhatCannotBeIncludedIsRefusedAtTheInclude)
     // `include` without a file name is still a variable.
     request.source = "include = 3\ninclude$ = \"x\"\n";
     EXPECT_TRUE(kvbasic::Translate(request).ok);
+}
+
+// A library of a TYPE, DIMs, CONSTs, FUNCTIONs and SUBs, and one of
+// FUNCTIONs alone: their FUNCTIONs and SUBs join the program's, and the
+// lines after each INCLUDE stay main program, whatever the included file
+// ends with. An element of an array of records goes to a record
+// parameter, and BOUNDS gives the size of an array of records.
+TEST(KvBasicIncludeTest, ALibraryOfFunctionsLeavesTheLinesAfterItsIncludeInTheMainProgram)
+{
+    ScratchFolder folder;
+    WriteFiles(folder, {
+        {"game/main.bas",
+         "INCLUDE \"lib/arcade.bas\"\n"
+         "FOR i = 0 TO MAXSTARS - 1\n"
+         "  stars[i].x = Twice(i)\n"
+         "NEXT\n"
+         "INCLUDE \"lib/maths.bas\"\n"
+         "Nudge stars[2]\n"
+         "total = Sum(stars) + Half(BOUNDS(stars, 0))\n"
+         "PUTFILE \"out.txt\", 0, \"\" + total + \" \" + stars[2].x + \" \" + lives\n"
+         "END\n"},
+        {"game/lib/arcade.bas",
+         "TYPE Star\n"
+         "  x, y\n"
+         "END TYPE\n"
+         "CONST MAXSTARS = 4\n"
+         "DIM stars[MAXSTARS] AS Star\n"
+         "lives = 3\n"
+         "FUNCTION Twice(n)\n"
+         "  RETURN n * 2\n"
+         "END FUNCTION\n"
+         "FUNCTION Sum(list[] AS Star)\n"
+         "  LOCAL k, s\n"
+         "  FOR k = 0 TO BOUNDS(list, 0) - 1\n"
+         "    s = s + list[k].x\n"
+         "  NEXT\n"
+         "  RETURN s\n"
+         "END FUNCTION\n"
+         "SUB Nudge(one AS Star)\n"
+         "  one.x = one.x + 10\n"
+         "END SUB\n"},
+        {"game/lib/maths.bas",
+         "lives = lives + 1\n"
+         "FUNCTION Half(n)\n"
+         "  RETURN n / 2\n"
+         "END FUNCTION\n"},
+        {"game/out.txt", "old\r\n"},
+    });
+    ChildProcess kvbasic(BuildProgram("kvbasic"), {"run", folder.File("game/main.bas")},
+                         {"TMPDIR=" + folder.Path(), "XDG_CACHE_HOME=" + folder.File("cache"), "KV_UNPACED=1",
+                          "SDL_AUDIODRIVER=dummy", "KV_WINDOWED=1"},
+                         folder.File("run.txt"));
+    const ChildResult result = kvbasic.Wait(std::chrono::seconds(240));
+    ASSERT_TRUE(result.exited);
+    ASSERT_EQ(result.exitCode, 0) << result.stderrText;
+    // Stars 0, 2, 4, 6, the third nudged to 14: 22 + 4 / 2; lives 3 + 1.
+    EXPECT_EQ(ReadWholeFile(folder.File("game/out.txt")), "24 14 4\r\n");
+}
+
+// INCLUDE reads regular files of at most 64 MiB: a pipe is not opened (it
+// would wait for a writer), a device (endless) and a larger file (also a
+// sparse one) are refused at once with their reason.
+TEST(KvBasicIncludeTest, OnlyRegularFilesOfAtMostTheLimitAreIncluded)
+{
+    ScratchFolder folder;
+    WriteFiles(folder, {{"main.bas", "INCLUDE \"pipe.bas\"\nINCLUDE \"/dev/zero\"\nINCLUDE \"big.bas\"\n"
+                                     "x = 1\n"}});
+    ASSERT_EQ(mkfifo(folder.File("pipe.bas").c_str(), 0600), 0);
+    std::ofstream(folder.File("big.bas")) << "x = 1\n";
+    std::filesystem::resize_file(folder.File("big.bas"), (std::uintmax_t{64} << 20) + 1);
+    ChildProcess kvbasic(BuildProgram("kvbasic"), {"translate", folder.File("main.bas"), "-o", folder.File("main.cpp")},
+                         {}, folder.File("translate.txt"));
+    const ChildResult result = kvbasic.Wait(std::chrono::seconds(60));
+    ASSERT_TRUE(result.exited) << "kvbasic translate did not end";
+    EXPECT_EQ(result.exitCode, 1);
+    const std::string main = folder.File("main.bas");
+    EXPECT_EQ(result.stderrText,
+              main + ":1:1: error: cannot include \"pipe.bas\": it is a pipe, not a file\n" + main +
+                  ":2:1: error: cannot include \"/dev/zero\": it is a device, not a file\n" + main +
+                  ":3:1: error: cannot include \"big.bas\": it is larger than 64 MiB, the most a source file may hold\n"
+                  "kvbasic: 3 errors in " + main + "\n");
 }
 
 // Build systems learn from --depfile which files a translation read, so

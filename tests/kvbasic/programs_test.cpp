@@ -96,10 +96,14 @@ TEST(KvBasicProgramsTest, StatementsRunAsWrittenAndArrayErrorsNameTheBasicLine)
                   (std::vector<std::string>{"9", "124", "124", "0"}));
     }
     {
-        // READ past the last DATA item on line 104: a fatal error 7 there.
+        // READ past the last DATA item on line 104: a fatal error 7 there,
+        // named for what happened rather than by the number's general text.
         ChildProcess child(program, {"data"}, env, folder.File("stderr.txt"));
         const ChildResult result = child.Wait();
         ASSERT_TRUE(result.exited) << result.stderrText;
+        EXPECT_NE(result.stderrText.find("statements.bas:105: runtime error 7: READ past the last DATA item\n"),
+                  std::string::npos)
+            << result.stderrText;
         const std::vector<std::string> log = ErrorLogLines(folder.Path());
         ASSERT_GE(log.size(), 4u);
         EXPECT_EQ(std::vector<std::string>(log.end() - 4, log.end()),

@@ -77,7 +77,11 @@ private:
     std::string Number(int depth)
     {
         switch (depth > 2 ? Pick(3) : Pick(10)) {
-        case 0: return std::to_string(Pick(100));
+        case 0:
+            // Now and then a literal at the edge of C++'s int, also under
+            // several signs: the sums stay doubles.
+            if (Pick(6) == 0) return Pick(2) ? "2147483647" : "- -" + std::to_string(65536 + Pick(2147418111));
+            return std::to_string(Pick(100));
         case 1: return NumberVar(Pick(kNumberNames));
         case 2: return "alloca[" + std::to_string(Pick(3)) + "][" + Number(depth + 1) + "]";
         case 3: {

@@ -93,7 +93,8 @@ TEST(KvBasicRecordsTest, ArrayOfRecordsRunsAndItsBoundsAreChecked)
 
 // Records and arrays of records passed to SUBs and FUNCTIONs: by
 // reference, so what they change the caller sees; a whole record copied
-// inside; a record parameter passed on to another SUB.
+// inside; a record parameter passed on to another SUB; an element of an
+// array of records passed as a record; BOUNDS of an array of records.
 const char* const kSquad =
     "TYPE Soldier\n"
     "  power, name$, ranks[2]\n"
@@ -102,7 +103,10 @@ const char* const kSquad =
     "DIM chief AS Soldier\n"
     "Enlist squad, 3\n"
     "Promote chief, \"Ada\"\n"
-    "PUTFILE \"out.txt\", 0, \"\" + Strength(squad) + \" \" + squad[2].name$ + \" \" + chief.name$ + \" \" + chief.ranks[1]\n"
+    "Promote squad[1], \"Bo\"\n"
+    "PUTFILE \"out.txt\", 0, \"\" + Strength(squad) + \" \" + squad[2].name$ + \" \" + chief.name$ + \" \" + chief.ranks[1] +"
+    " \" \" + squad[1].name$ + \" \" + squad[1].ranks[1] + \" \" + BOUNDS(squad, 0) + \" \" + Power(squad[0]) + \" \" +"
+    " squad[0].ranks[0]\n"
     "END\n"
     "SUB Enlist(list[] AS Soldier, count)\n"
     "  LOCAL k\n"
@@ -110,6 +114,7 @@ const char* const kSquad =
     "    list[k].power = k + 1 : list[k].name$ = \"s\" + k\n"
     "  NEXT\n"
     "  Swap list, 0, 2\n"
+    "  Rank list[0], 0\n"
     "END SUB\n"
     "SUB Swap(list[] AS Soldier, a, b)\n"
     "  DIM spare AS Soldier\n"
@@ -121,6 +126,9 @@ const char* const kSquad =
     "SUB Promote(who AS Soldier, name$)\n"
     "  who.name$ = name$ : Rank who, 1\n"
     "END SUB\n"
+    "FUNCTION Power(one AS Soldier)\n"
+    "  RETURN one.power\n"
+    "END FUNCTION\n"
     "SUB Rank(who AS Soldier, k)\n"
     "  who.ranks[k] = 5\n"
     "END SUB\n";
@@ -138,7 +146,9 @@ TEST(KvBasicRecordsTest, RecordsPassByReferenceToSubsAndFunctions)
     ASSERT_TRUE(result.exited);
     EXPECT_EQ(result.exitCode, 0) << result.stderrText;
     // Enlisted 1, 2, 3 as s0, s1, s2, then the first and last swapped.
-    EXPECT_EQ(ReadWholeFile(folder.File("out.txt")), "321 s0 Ada 5\r\n");
+    // squad[1] promoted as an element of the array, squad[0] ranked inside
+    // Enlist as an element of its array parameter; BOUNDS of the array.
+    EXPECT_EQ(ReadWholeFile(folder.File("out.txt")), "321 s0 Ada 5 Bo 5 3 3 5\r\n");
 }
 
 }  // namespace

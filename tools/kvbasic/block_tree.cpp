@@ -130,7 +130,6 @@ private:
 
     void AddLine(Line& line)
     {
-        const int number = line.index + 1;
         if (unit_ == 0) CloseBlocksOfIncludedFile(line);
         Statement* first = line.statements.empty() ? nullptr : line.statements.front().get();
         const bool hasContent = first != nullptr || !line.label.empty();
@@ -139,8 +138,7 @@ private:
             return;
         }
         if (unit_ < 0) {
-            if (hasContent)
-                Error(number, first ? first->column : line.labelColumn, "only comments may stand between ENDSUB and the next SUB");
+            if (hasContent) ReportBetweenUnits(line, first);
             return;
         }
         if (unit_ == 0 && hasContent) lastMainLine_ = line.index;
@@ -164,6 +162,32 @@ private:
             return;
         }
         for (const auto& statement : line.statements) AddStatement(*statement, line.index);
+    }
+
+    // A statement after the end of a SUB or FUNCTION and before the next
+    // one: the main program's lines come before the first SUB or FUNCTION.
+    // Said with the words the program ended its last SUB or FUNCTION with.
+    void ReportBetweenUnits(const Line& line, const Statement* first)
+    {
+        const int number = line.index + 1;
+        if (first != nullptr && first->type == T::Include) {
+            Error(number, first->column,
+                  "INCLUDE cannot stand after " + lastEnd_ +
+                      ": include files in the main program, before the first SUB or FUNCTION");
+            return;
+        }
+        Error(number, first ? first->column : line.labelColumn,
+              "only comments may stand between " + lastEnd_ +
+                  " and the next SUB or FUNCTION: the main program's lines come before the first SUB or FUNCTION");
+    }
+
+    // ENDSUB, END SUB, ENDFUNCTION or END FUNCTION, as the line writes it.
+    static std::string EndAsWritten(const Line& line, const Statement& end)
+    {
+        const bool endsFunction = end.type == T::EndFunction;
+        const std::size_t start = end.column > 0 ? static_cast<std::size_t>(end.column - 1) : 0;
+        const bool twoWords = start + 3 < line.text.size() && (line.text[start + 3] == ' ' || line.text[start + 3] == '\t');
+        return endsFunction ? (twoWords ? "END FUNCTION" : "ENDFUNCTION") : (twoWords ? "END SUB" : "ENDSUB");
     }
 
     void StartUnit(const Line& line, Statement& statement)
@@ -209,6 +233,7 @@ private:
             return;
         }
         CloseOpenBlocks();
+        lastEnd_ = EndAsWritten(program_.lines[line], statement);
         unit.root.end = &statement;
         unit.root.endLine = line;
         unit.lastLine = line;
@@ -366,6 +391,7 @@ private:
     Diagnostics& diagnostics_;
     int unit_ = 0;             // in Program::units; -1 between an ENDSUB and the next SUB
     int lastMainLine_ = -1;    // the main program's last line with a statement or label
+    std::string lastEnd_;      // how the program wrote the end of its last SUB or FUNCTION
     std::vector<Open> open_;   // the blocks being read, innermost last
     Node* type_ = nullptr;     // the TYPE whose lines of fields follow
 };

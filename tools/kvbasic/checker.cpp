@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 
 #include "include_files.h"
@@ -384,6 +385,14 @@ private:
     {
         if (IsLocal(name)) return result_.functions[current_].scope.at(name);
         return result_.variables[name];
+    }
+
+    // Whether the name means an array here; enters no variable.
+    bool IsArray(const std::string& name) const
+    {
+        if (IsLocal(name)) return result_.functions[current_].scope.at(name).isArray;
+        const auto found = result_.variables.find(name);
+        return found != result_.variables.end() && found->second.isArray;
     }
 
     void MarkArray(const std::string& name)
@@ -772,6 +781,19 @@ private:
         return std::to_string(count) + (count == 1 ? " argument" : " arguments");
     }
 
+    // A name alone that means an array here (not a record, not a FUNCTION).
+    bool IsArrayName(const Expr& expr)
+    {
+        return expr.type == Expr::Type::Variable && !UserFunction(expr.text) && IsArray(expr.text) &&
+               FindRecord(expr.text) == nullptr;
+    }
+
+    // a(3) where a is an array.
+    static std::string ArrayWithParentheses(const std::string& name)
+    {
+        return name + " is an array: its elements are written with [ ], " + name + "[...] (one pair for each index)";
+    }
+
     static std::string NotAnArray(const std::string& name)
     {
         return name + " is a plain variable here, not an array: declare an array as " + name + "[]";
@@ -788,6 +810,8 @@ private:
                 Error(call.line, call.column, call.text + " is a SUB: it has no value");
             else if (function != nullptr)
                 Error(call.line, call.column, call.text + " is a SUB: call it with GOSUB " + call.text);
+            else if (IsArray(call.text))
+                Error(call.line, call.column, ArrayWithParentheses(call.text));
             else
                 Error(call.line, call.column,
                       asStatement ? "unknown command " + call.text : "unknown command or function " + call.text);
@@ -810,13 +834,29 @@ private:
             const Variable& parameter = function->scope.at(function->parameters[k]);
             const std::string where = call.text + " argument " + std::to_string(k + 1);
             if (const auto record = function->records.find(function->parameters[k]); record != function->records.end()) {
-                // Records are passed by reference: the name of a record of the TYPE alone.
-                const Record* given = argument.type == Expr::Type::Variable ? FindRecord(argument.text) : nullptr;
-                if (given == nullptr || given->type != record->second.type || given->isArray != record->second.isArray) {
-                    Error(argument.line, argument.column,
-                          where + " must be " + (record->second.isArray ? "an array of records" : "a record") +
-                              " of TYPE " + result_.types[record->second.type].name + ", given by its name alone");
-                    if (argument.type != Expr::Type::Variable) CheckExpr(argument);
+                // Records are passed by reference: a record of the TYPE by its
+                // name alone, or an element of an array of them (foes[i] for
+                // e AS Enemy); an array of records by its name alone.
+                const bool wantsArray = record->second.isArray;
+                const bool isElement = argument.type == Expr::Type::Element;
+                const Record* given =
+                    argument.type == Expr::Type::Variable || isElement ? FindRecord(argument.text) : nullptr;
+                const bool givenIsArray = given != nullptr && given->isArray && !isElement;
+                const bool fits = given != nullptr && given->type == record->second.type && givenIsArray == wantsArray &&
+                                  (!isElement || (given->isArray && !wantsArray));
+                if (fits && isElement) CheckIndices(argument, 0);
+                if (!fits) {
+                    const std::string& type = result_.types[record->second.type].name;
+                    if (!wantsArray && givenIsArray && given->type == record->second.type)
+                        Error(argument.line, argument.column,
+                              where + " must be a record of TYPE " + type + ": give one record of " + argument.text + ", " +
+                                  argument.text + "[...]");
+                    else
+                        Error(argument.line, argument.column,
+                              where + " must be " + (wantsArray ? "an array of records" : "a record") + " of TYPE " + type +
+                                  (wantsArray ? ", given by its name alone"
+                                              : ", given by its name alone or as an element of an array of records"));
+                    if (argument.type != Expr::Type::Variable && given == nullptr) CheckExpr(argument);
                 }
                 continue;
             }
@@ -831,6 +871,15 @@ private:
                     if (argument.type != Expr::Type::Variable) CheckExpr(argument);
                 }
                 argument.isString = IsStringName(argument.text);
+                continue;
+            }
+            if (IsArrayName(argument)) {
+                const std::string kind = parameter.isString ? "a string" : "a number";
+                Error(argument.line, argument.column,
+                      where + " must be " + kind + ": the parameter " + function->parameters[k] + " of " + call.text +
+                          " is " + kind + ", and " + argument.text + " is an array (declare the parameter as " +
+                          function->parameters[k] + "[] to pass the array, or give one element, " + argument.text +
+                          "[...])");
                 continue;
             }
             CheckExpr(argument);
@@ -850,6 +899,8 @@ private:
         if (command == nullptr) {
             if (subs_.count(call.text))
                 Error(call.line, call.column, call.text + " is a SUB: call it with GOSUB " + call.text);
+            else if (IsArray(call.text))
+                Error(call.line, call.column, ArrayWithParentheses(call.text));
             else
                 Error(call.line, call.column, "unknown command or function " + call.text);
             for (auto& child : call.children) CheckExpr(*child);
@@ -877,9 +928,12 @@ private:
             const char kind = kinds[k][0];
             const std::string where = std::string(command->name) + " argument " + std::to_string(k + 1);
             if (IsArrayKind(kind)) {
+                const Record* records = argument.type == Expr::Type::Variable ? FindRecord(argument.text) : nullptr;
+                // An array of records has sizes like any array (BOUNDS).
+                if (kind == 'x' && records != nullptr && records->isArray && std::strcmp(command->name, "BOUNDS") == 0)
+                    continue;
                 const bool isArrayName =
-                    argument.type == Expr::Type::Variable && VariableOf(argument.text).isArray &&
-                    FindRecord(argument.text) == nullptr;
+                    argument.type == Expr::Type::Variable && VariableOf(argument.text).isArray && records == nullptr;
                 const bool isString = IsStringName(argument.text);
                 if (argument.type == Expr::Type::Variable && !IsLocal(argument.text) && subs_.count(argument.text)) {
                     Error(argument.line, argument.column, argument.text + " is the name of a SUB, not an array");
@@ -1041,6 +1095,13 @@ private:
     void CheckAssignmentTarget(Expr& target, int number, const char* what)
     {
         if (RefuseConstant(target, number)) return;
+        if (target.type == Expr::Type::Variable && !IsLocal(target.text)) {
+            if (const Function* function = UserFunction(target.text); function != nullptr && function->isFunction) {
+                Error(number, target.column,
+                      target.text + " is a FUNCTION: RETURN value gives a FUNCTION its value, not an assignment to its name");
+                return;
+            }
+        }
         if (target.type == Expr::Type::Variable && VariableOf(target.text).isArray) {
             Error(number, target.column, target.text + " is an array: " + what + " one element, " + target.text + "[...]");
             return;

@@ -877,12 +877,14 @@ private:
         return (Precedence(expr) >= 4 ? code : "(" + code + ")") + " != 0";
     }
 
-    // A whole number C++ reads as an int.
+    // A whole number C++ reads as an int: a literal under any number of
+    // signs (- -2147483647). Every other constant sub-expression is made
+    // double where two of these meet (see BinaryCode).
     static bool IsIntegerLiteral(const Expr& expr)
     {
-        const bool signedLiteral = expr.type == Expr::Type::Unary && expr.text != "NOT";
-        const Expr& literal = signedLiteral ? *expr.children[0] : expr;
-        return literal.type == Expr::Type::Number && CppNumber(literal.text).find_first_of(".eE") == std::string::npos;
+        const Expr* literal = &expr;
+        while (literal->type == Expr::Type::Unary && literal->text != "NOT") literal = literal->children[0].get();
+        return literal->type == Expr::Type::Number && CppNumber(literal->text).find_first_of(".eE") == std::string::npos;
     }
 
     // A literal zero, perhaps signed: as an integer divisor the C++ compiler
@@ -1022,7 +1024,9 @@ private:
             const std::string& parameter = function.parameters[k];
             const bool byReference = function.scope.at(parameter).isArray || function.records.count(parameter) != 0;
             code += k ? ", " : "";
-            code += byReference ? CppName(argument.text) : argument.isString ? Emit(argument) : Number(argument);
+            // By reference: an array or record by its name, or an element of an array of records.
+            const bool element = argument.type == Expr::Type::Element;
+            code += byReference && !element ? CppName(argument.text) : argument.isString ? Emit(argument) : Number(argument);
         }
         return code + ")";
     }

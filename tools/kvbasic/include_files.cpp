@@ -3,7 +3,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <sstream>
 
 #include "block_tree.h"
 #include "parser.h"
@@ -30,9 +29,14 @@ bool HasInclude(const Line& line)
     return false;
 }
 
-bool StartsSub(const Line& line)
+// The first SUB or FUNCTION of a file ends its main-program part: the
+// lines from there on join the program's SUBs and FUNCTIONs, so the lines
+// of the including file after its INCLUDE stay main program.
+bool StartsUnit(const Line& line)
 {
-    return !line.statements.empty() && line.statements.front()->type == Statement::Type::Sub;
+    if (line.statements.empty()) return false;
+    const Statement::Type type = line.statements.front()->type;
+    return type == Statement::Type::Sub || type == Statement::Type::Function;
 }
 
 // Expressions carry the line they were parsed on, counted in their file;
@@ -107,8 +111,8 @@ private:
         bool inSubs = false;
         for (Line& line : parsed.lines) {
             line.file = file;
-            inSubs = inSubs || StartsSub(line);
-            // An INCLUDE in a SUB stays unread; the checker refuses it.
+            inSubs = inSubs || StartsUnit(line);
+            // An INCLUDE in a SUB or FUNCTION stays unread; the checker refuses it.
             const bool includes = !inSubs && HasInclude(line);
             std::vector<const Statement*> includeStatements;
             if (includes)
@@ -174,23 +178,46 @@ private:
 
 bool ReadSourceFile(const std::string& path, std::string& text, std::string& problem)
 {
+    // The type is looked at before the file is opened: opening a pipe would
+    // wait for a writer, and a device such as /dev/zero never ends.
     std::error_code error;
-    if (fs::is_directory(path, error)) {
-        problem = "it is a folder, not a file";
-        return false;
+    const fs::file_status status = fs::status(path, error);
+    switch (status.type()) {
+    case fs::file_type::regular: break;
+    case fs::file_type::directory: problem = "it is a folder, not a file"; return false;
+    case fs::file_type::not_found: problem = "there is no such file"; return false;
+    case fs::file_type::fifo: problem = "it is a pipe, not a file"; return false;
+    case fs::file_type::character:
+    case fs::file_type::block: problem = "it is a device, not a file"; return false;
+    case fs::file_type::socket: problem = "it is a socket, not a file"; return false;
+    default: problem = error ? "the file cannot be read" : "it is not a plain file"; return false;
     }
-    if (!fs::exists(path, error)) {
-        problem = "there is no such file";
+    const std::uintmax_t size = fs::file_size(path, error);
+    if (!error && size > kMaxSourceFileBytes) {
+        problem = "it is larger than " + std::to_string(kMaxSourceFileBytes >> 20) + " MiB, the most a source file may hold";
         return false;
     }
     std::ifstream in(path, std::ios::binary);
-    std::stringstream buffer;
-    buffer << in.rdbuf();
     if (!in) {
         problem = "the file cannot be read";
         return false;
     }
-    text = buffer.str();
+    // Read to the limit and one byte past it: a file that grew since its
+    // size was looked at is refused all the same.
+    std::string content;
+    char buffer[65536];
+    while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+        content.append(buffer, static_cast<std::size_t>(in.gcount()));
+        if (content.size() > kMaxSourceFileBytes) {
+            problem = "it is larger than " + std::to_string(kMaxSourceFileBytes >> 20) + " MiB, the most a source file may hold";
+            return false;
+        }
+    }
+    if (in.bad()) {
+        problem = "the file cannot be read";
+        return false;
+    }
+    text = std::move(content);
     return true;
 }
 

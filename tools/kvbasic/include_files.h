@@ -5,6 +5,7 @@
 // missing file or a folder is an error at the INCLUDE.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -17,7 +18,12 @@ namespace kvbasic {
 // in `problem` ("there is no such file").
 using SourceReader = std::function<bool(const std::string& path, std::string& text, std::string& problem)>;
 
-// The reader of the file system.
+// The most a source file (the main file or an included one) may hold.
+constexpr std::uintmax_t kMaxSourceFileBytes = std::uintmax_t{64} << 20;
+
+// The reader of the file system: a regular file (or a link to one) of at
+// most kMaxSourceFileBytes; a folder, a pipe, a device or a larger file is
+// refused with its reason, and nothing that could block is opened.
 bool ReadSourceFile(const std::string& path, std::string& text, std::string& problem);
 
 // Parses the main file's `source` and every file it includes, then builds

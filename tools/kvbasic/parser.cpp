@@ -391,7 +391,24 @@ private:
         const Token& nameToken = Peek();
         statement->name = ExpectName(gosub ? "the name of a SUB" : "a label");
         statement->column = nameToken.column;
+        if (gosub && Is(Peek(), TokenKind::LeftParen)) RefuseGosubArguments(statement->name);
         return statement;
+    }
+
+    // GOSUB Add(1, 2): a SUB with parameters is called by its name alone.
+    [[noreturn]] void RefuseGosubArguments(const std::string& name)
+    {
+        const Token& open = Peek();
+        std::string arguments;
+        int depth = 0;
+        for (std::size_t k = pos_; k < tokens_.size() && tokens_[k].kind != TokenKind::EndOfLine; ++k) {
+            const Token& token = tokens_[k];
+            if (token.kind == TokenKind::LeftParen && depth++ == 0) continue;
+            if (token.kind == TokenKind::RightParen && --depth == 0) break;
+            if (!arguments.empty() && token.text != "," && token.text != ")" && arguments.back() != '(') arguments += ' ';
+            arguments += Describe(token);
+        }
+        Fail(open, "GOSUB takes no arguments: call the SUB by its name, " + name + (arguments.empty() ? "()" : " " + arguments));
     }
 
     // SUB name(parameters), or the old SUB name: (or SUB name).

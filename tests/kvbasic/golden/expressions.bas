@@ -15,3 +15,9 @@ s$ = s$ + "x"
 s$ = s$ + x * 2
 s$ = s$ + s$
 s$ = s$ + "a" + name$
+
+' Literals under several signs are doubles too: no int arithmetic
+IF x = 0 THEN
+ELSEIF 640 + - -2147483647 <= GETTIMER() THEN
+  z = - -7 / 2 + - -65536 * 65536
+ENDIF

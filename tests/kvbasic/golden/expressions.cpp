@@ -42,6 +42,14 @@ void __MainGameSub_()
     __dLn(0, 14);  s_Str += KvStr(x * 2);  // s$ = s$ + x * 2
     __dLn(0, 15);  s_Str += s_Str;  // s$ = s$ + s$
     __dLn(0, 16);  s_Str = s_Str + __text_6 + name_Str;  // s$ = s$ + "a" + name$
+    // ' Literals under several signs are doubles too: no int arithmetic
+    __dLn(0, 19);  if (x == 0) {  // IF x = 0 THEN
+    } else {
+        __dLn(0, 20);  if (640.0 + - -2147483647 <= GETTIMER()) {  // ELSEIF 640 + - -2147483647 <= GETTIMER() THEN
+            __dLn(0, 21);  z = double(- -7) / 2 + double(- -65536) * 65536;  // z = - -7 / 2 + - -65536 * 65536
+        }
+    }
+    __dLn(0, 22);  // ENDIF
     END();
 }
 
@@ -65,8 +73,14 @@ const char* const __source_lines[] = {
     "s$ = s$ + x * 2",
     "s$ = s$ + s$",
     "s$ = s$ + \"a\" + name$",
+    "",
+    "' Literals under several signs are doubles too: no int arithmetic",
+    "IF x = 0 THEN",
+    "ELSEIF 640 + - -2147483647 <= GETTIMER() THEN",
+    "  z = - -7 / 2 + - -65536 * 65536",
+    "ENDIF",
 };
-const KvSourceFile __source_files[] = {{0, "expressions.bas", __source_lines, 17}};
+const KvSourceFile __source_files[] = {{0, "expressions.bas", __source_lines, 23}};
 const bool __source_files_set = (::__SetSourceFiles(__source_files, 1), true);
 }  // namespace
 
