@@ -11,11 +11,19 @@
 if(NOT EMSCRIPTEN)
   message(FATAL_ERROR "KV_WEB needs Emscripten's compilers: configure with emcmake cmake -DKV_WEB=ON")
 endif()
-set(KV_WEB_SYSROOT "$ENV{HOME}/.cache/kvbasic-web/sysroot" CACHE PATH
-  "Where scripts/install-web-deps put SDL2, SDL2_mixer and LZO built for the web")
+# The same default as scripts/build-web-libraries and kvbasic build --web.
+if(DEFINED ENV{KV_WEB_SYSROOT})
+  set(default_sysroot "$ENV{KV_WEB_SYSROOT}")
+elseif(DEFINED ENV{XDG_CACHE_HOME})
+  set(default_sysroot "$ENV{XDG_CACHE_HOME}/kvbasic-web/sysroot")
+else()
+  set(default_sysroot "$ENV{HOME}/.cache/kvbasic-web/sysroot")
+endif()
+set(KV_WEB_SYSROOT "${default_sysroot}" CACHE PATH
+  "Where scripts/build-web-libraries put SDL2, SDL2_mixer and LZO built for the web")
 foreach(library SDL2 SDL2_mixer lzo2)
   if(NOT EXISTS "${KV_WEB_SYSROOT}/lib/lib${library}.a")
-    message(FATAL_ERROR "${KV_WEB_SYSROOT}/lib/lib${library}.a is missing: run scripts/install-web-deps")
+    message(FATAL_ERROR "${KV_WEB_SYSROOT}/lib/lib${library}.a is missing: run scripts/install-web-deps (or scripts/build-web-libraries)")
   endif()
 endforeach()
 if(NOT KVBASIC_EXECUTABLE)

@@ -1,0 +1,261 @@
+#include "web_runtime_cache.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <thread>
+#include <vector>
+
+#include "toolchain.h"
+
+namespace kvbasic {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+bool Exists(const fs::path& path)
+{
+    std::error_code error;
+    return fs::exists(path, error);
+}
+
+// The lines of a data file that are not empty and no comment.
+std::vector<std::string> DataLines(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        if (!line.empty() && line[0] != '#') lines.push_back(line);
+    return lines;
+}
+
+std::string EnvironmentOr(const char* name, const std::string& otherwise)
+{
+    const char* value = std::getenv(name);
+    return value != nullptr && *value ? value : otherwise;
+}
+
+// Where build-web-libraries puts SDL2 & co (the same rule as the script's).
+std::string WebSysroot()
+{
+    const char* home = std::getenv("HOME");
+    const std::string cache = EnvironmentOr("XDG_CACHE_HOME", std::string(home != nullptr ? home : "") + "/.cache");
+    return EnvironmentOr("KV_WEB_SYSROOT", EnvironmentOr("KV_WEB_CACHE", cache + "/kvbasic-web") + "/sysroot");
+}
+
+const char* const kWebLibraries[] = {"libSDL2_mixer.a", "libSDL2.a", "liblzo2.a"};
+
+bool HasWebLibraries(const std::string& sysroot)
+{
+    for (const char* library : kWebLibraries)
+        if (!Exists(fs::path(sysroot) / "lib" / library)) return false;
+    return true;
+}
+
+// One source of the runtime and what it compiles to.
+struct RuntimeSource {
+    fs::path source;
+    std::string object;  // in the cache folder, without its folder
+};
+
+// Every source of the web runtime below runtimeDir: the subsystems' files
+// but the desktop-only ones and the entry point (which is libkvmain.a's),
+// and the browser's platform files.
+std::vector<RuntimeSource> RuntimeSources(const WebRuntimeSources& sources)
+{
+    std::vector<std::string> desktopOnly = DataLines(fs::path(sources.webDir) / "desktop_only_sources.txt");
+    desktopOnly.push_back("frame/entry_main.cpp");
+    std::vector<RuntimeSource> found;
+    std::error_code error;
+    for (const fs::path& folder : {fs::path(), fs::path("platform/web")}) {
+        std::vector<fs::path> candidates;
+        if (folder.empty()) {
+            for (const auto& subsystem : fs::directory_iterator(sources.runtimeDir, error))
+                if (subsystem.is_directory())
+                    for (const auto& file : fs::directory_iterator(subsystem.path(), error))
+                        candidates.push_back(file.path());
+        } else {
+            for (const auto& file : fs::directory_iterator(fs::path(sources.runtimeDir) / folder, error))
+                candidates.push_back(file.path());
+        }
+        for (const fs::path& path : candidates) {
+            if (path.extension() != ".cpp") continue;
+            const std::string relative = fs::relative(path, sources.runtimeDir).generic_string();
+            if (std::find(desktopOnly.begin(), desktopOnly.end(), relative) != desktopOnly.end()) continue;
+            std::string object = relative;
+            std::replace(object.begin(), object.end(), '/', '_');
+            found.push_back({path, object + ".o"});
+        }
+    }
+    std::sort(found.begin(), found.end(),
+              [](const RuntimeSource& a, const RuntimeSource& b) { return a.object < b.object; });
+    return found;
+}
+
+// The compiler call for one runtime source, written to temporary names and
+// renamed into place: an interrupted build leaves no half object behind.
+std::string CompileCommand(const std::string& compiler, const WebRuntimeSources& sources, const std::string& sysroot,
+                           const RuntimeSource& file, const fs::path& cache)
+{
+    const fs::path object = cache / file.object;
+    std::string command = ShellWord(compiler) + " -std=c++20 -O3 -DNDEBUG -w";
+    command += " -include " + ShellWord((fs::path(sources.runtimeDir) / "gl" / "gl_calls.h").string());
+    // Only runtime/gl calls OpenGL directly.
+    if (file.source.parent_path().filename() == "gl") command += " -DKV_GL_OWNER";
+    if (file.source.filename() == "program_version.cpp") command += " '-DKV_RUNTIME_VERSION=\"" KVBASIC_VERSION "\"'";
+    command += " -I" + ShellWord(sources.runtimeDir) + " -I" + ShellWord(sysroot + "/include") + " -I" +
+               ShellWord(sysroot + "/include/SDL2");
+    command += " -MD -MF " + ShellWord(object.string() + ".d.tmp") + " -c " + ShellWord(file.source.string()) +
+               " -o " + ShellWord(object.string() + ".tmp");
+    command += " && mv " + ShellWord(object.string() + ".d.tmp") + " " + ShellWord(object.string() + ".d") + " && mv " +
+               ShellWord(object.string() + ".tmp") + " " + ShellWord(object.string());
+    return command;
+}
+
+// Runs the commands, one a line, a few at a time (xargs -P); true when all
+// succeeded.
+bool RunAll(const std::vector<std::string>& commands, const fs::path& listFile)
+{
+    {
+        std::ofstream list(listFile, std::ios::trunc);
+        for (const std::string& command : commands) list << command << "\n";
+        if (!list) return false;
+    }
+    const unsigned jobs = std::max(1u, std::min(std::thread::hardware_concurrency(), 8u));
+    const std::string run = "xargs -d '\\n' -n 1 -P " + std::to_string(jobs) + " sh -c < " + ShellWord(listFile.string());
+    return std::system(run.c_str()) == 0;
+}
+
+std::string Archive(const std::string& archiver, const fs::path& archive, const std::vector<std::string>& objects,
+                    const fs::path& cache)
+{
+    const fs::path staged = archive.string() + ".tmp";
+    std::error_code error;
+    fs::remove(staged, error);
+    std::string command = "cd " + ShellWord(cache.string()) + " && " + ShellWord(archiver) + " rcs " +
+                          ShellWord(staged.filename().string());
+    for (const std::string& object : objects) command += " " + ShellWord(object);
+    if (std::system(command.c_str()) != 0) return "cannot archive " + archive.string();
+    fs::rename(staged, archive, error);
+    if (error) return "cannot write " + archive.string() + ": " + error.message();
+    return "";
+}
+
+}  // namespace
+
+WebRuntimeSources FindWebRuntimeSources(const std::string& installedSdk)
+{
+    WebRuntimeSources sources;
+    if (installedSdk.empty()) {
+        sources.runtimeDir = KVBASIC_INCLUDE_DIR;
+        sources.webDir = KVBASIC_WEB_DIR;
+        sources.font = KVBASIC_FONT;
+        sources.librariesScript = KVBASIC_WEB_LIBRARIES_SCRIPT;
+    } else {
+        sources.webDir = installedSdk + "/share/kvbasic/web";
+        sources.runtimeDir = sources.webDir + "/runtime";
+        sources.font = installedSdk + "/share/kvbasic/Smalfont.bmp";
+        sources.librariesScript = installedSdk + "/libexec/kvbasic/build-web-libraries";
+    }
+    return sources;
+}
+
+bool PrepareWebRuntime(const WebRuntimeSources& sources, WebToolchain& toolchain, std::string& problem)
+{
+    toolchain.compiler = FindOnPath("em++");
+    const std::string archiver = FindOnPath("emar");
+    if (toolchain.compiler.empty() || archiver.empty()) {
+        problem = "em++ (Emscripten) is not on PATH: install it (apt-get install emscripten, or scripts/install-web-deps "
+                  "in the source tree)";
+        return false;
+    }
+    if (!Exists(fs::path(sources.runtimeDir) / "commands.h") || !Exists(fs::path(sources.webDir) / "link_options.txt")) {
+        problem = "no runtime sources for the web in " + sources.runtimeDir + " and " + sources.webDir +
+                  " (or name a web build with --sdk DIR)";
+        return false;
+    }
+
+    const std::string sysroot = WebSysroot();
+    if (!HasWebLibraries(sysroot)) {
+        std::cerr << "kvbasic: building SDL2, SDL2_mixer and LZO for the web once, into " << sysroot
+                  << " (some minutes)\n";
+        const std::string command = "KV_WEB_SYSROOT=" + ShellWord(sysroot) + " " + ShellWord(sources.librariesScript);
+        if (std::system(command.c_str()) != 0 || !HasWebLibraries(sysroot)) {
+            problem = "SDL2, SDL2_mixer and LZO for the web could not be built into " + sysroot + " by " +
+                      sources.librariesScript + " (it needs dpkg-dev and the archive's deb-src lines, which "
+                      "scripts/install-web-deps adds)";
+            return false;
+        }
+    }
+
+    // One folder per compiler (its path and date: an upgrade gets a fresh
+    // runtime), runtime sources and libraries.
+    const std::string root = CacheRoot();
+    if (root.empty()) {
+        problem = "no cache folder for the web runtime: set HOME or XDG_CACHE_HOME";
+        return false;
+    }
+    std::error_code error;
+    const auto compilerDate = fs::last_write_time(fs::canonical(toolchain.compiler, error), error);
+    const std::string key = toolchain.compiler + "\n" +
+                            std::to_string(compilerDate.time_since_epoch().count()) + "\n" +
+                            fs::absolute(sources.runtimeDir).string() + "\n" + sysroot + "\n" KVBASIC_VERSION;
+    const fs::path cache = fs::path(root) / ("web-" + HashName(key));
+    fs::create_directories(cache, error);
+    if (error) {
+        problem = "cannot create " + cache.string() + ": " + error.message();
+        return false;
+    }
+
+    // Compile what is missing or older than a file it was made from.
+    const std::vector<RuntimeSource> files = RuntimeSources(sources);
+    std::vector<std::string> commands, runtimeObjects;
+    const RuntimeSource entry{fs::path(sources.runtimeDir) / "frame" / "entry_main.cpp", "frame_entry_main.cpp.o"};
+    for (const RuntimeSource& file : files) runtimeObjects.push_back(file.object);
+    std::vector<RuntimeSource> all = files;
+    all.push_back(entry);
+    for (const RuntimeSource& file : all) {
+        const fs::path object = cache / file.object;
+        if (!IsUpToDate(object.string(), object.string() + ".d"))
+            commands.push_back(CompileCommand(toolchain.compiler, sources, sysroot, file, cache));
+    }
+    const fs::path runtimeArchive = cache / "libkvruntime.a";
+    const fs::path mainArchive = cache / "libkvmain.a";
+    if (!commands.empty()) {
+        std::cerr << "kvbasic: building the runtime for the web into " << cache.string() << " (" << commands.size()
+                  << " of " << all.size() << " files)\n";
+        if (!RunAll(commands, cache / "compile.txt")) {
+            problem = "compiling the runtime for the web failed (the commands: " + (cache / "compile.txt").string() + ")";
+            return false;
+        }
+    }
+    if (!commands.empty() || !Exists(runtimeArchive) || !Exists(mainArchive)) {
+        problem = Archive(archiver, runtimeArchive, runtimeObjects, cache);
+        if (problem.empty()) problem = Archive(archiver, mainArchive, {entry.object}, cache);
+        if (!problem.empty()) return false;
+    }
+
+    toolchain.includeDir = sources.runtimeDir;
+    toolchain.libraryDir = cache.string();
+    toolchain.font = sources.font;
+    // Emscripten's JavaScript optimizer needs Debian's acorn module, which
+    // a Node.js from elsewhere does not look for.
+    if (Exists("/usr/share/nodejs/acorn")) toolchain.environment = "NODE_PATH=/usr/share/nodejs";
+    toolchain.compileFlags = {"-I" + sysroot + "/include", "-I" + sysroot + "/include/SDL2"};
+    toolchain.linkFlags.clear();
+    for (const char* library : kWebLibraries) toolchain.linkFlags.push_back(sysroot + "/lib/" + library);
+    for (const std::string& line : DataLines(fs::path(sources.webDir) / "link_options.txt")) {
+        std::istringstream words(line);
+        for (std::string word; words >> word;) {
+            for (std::size_t at; (at = word.find("@WEB@")) != std::string::npos;) word.replace(at, 5, sources.webDir);
+            toolchain.linkFlags.push_back(word);
+        }
+    }
+    return true;
+}
+
+}  // namespace kvbasic
