@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <random>
 #include <sstream>
 #include <thread>
 #include <vector>
@@ -99,7 +100,7 @@ std::vector<RuntimeSource> RuntimeSources(const WebRuntimeSources& sources)
 // The compiler call for one runtime source, written to temporary names and
 // renamed into place: an interrupted build leaves no half object behind.
 std::string CompileCommand(const std::string& compiler, const WebRuntimeSources& sources, const std::string& sysroot,
-                           const RuntimeSource& file, const fs::path& cache)
+                           const RuntimeSource& file, const fs::path& cache, const std::string& suffix)
 {
     const fs::path object = cache / file.object;
     std::string command = ShellWord(compiler) + " -std=c++20 -O3 -DNDEBUG -w";
@@ -109,10 +110,11 @@ std::string CompileCommand(const std::string& compiler, const WebRuntimeSources&
     if (file.source.filename() == "program_version.cpp") command += " '-DKV_RUNTIME_VERSION=\"" KVBASIC_VERSION "\"'";
     command += " -I" + ShellWord(sources.runtimeDir) + " -I" + ShellWord(sysroot + "/include") + " -I" +
                ShellWord(sysroot + "/include/SDL2");
-    command += " -MD -MF " + ShellWord(object.string() + ".d.tmp") + " -c " + ShellWord(file.source.string()) +
-               " -o " + ShellWord(object.string() + ".tmp");
-    command += " && mv " + ShellWord(object.string() + ".d.tmp") + " " + ShellWord(object.string() + ".d") + " && mv " +
-               ShellWord(object.string() + ".tmp") + " " + ShellWord(object.string());
+    const std::string newDependencies = object.string() + ".d" + suffix, newObject = object.string() + suffix;
+    command += " -MD -MF " + ShellWord(newDependencies) + " -c " + ShellWord(file.source.string()) + " -o " +
+               ShellWord(newObject);
+    command += " && mv " + ShellWord(newDependencies) + " " + ShellWord(object.string() + ".d") + " && mv " +
+               ShellWord(newObject) + " " + ShellWord(object.string());
     return command;
 }
 
@@ -131,9 +133,9 @@ bool RunAll(const std::vector<std::string>& commands, const fs::path& listFile)
 }
 
 std::string Archive(const std::string& archiver, const fs::path& archive, const std::vector<std::string>& objects,
-                    const fs::path& cache)
+                    const fs::path& cache, const std::string& suffix)
 {
-    const fs::path staged = archive.string() + ".tmp";
+    const fs::path staged = archive.string() + suffix;
     std::error_code error;
     fs::remove(staged, error);
     std::string command = "cd " + ShellWord(cache.string()) + " && " + ShellWord(archiver) + " rcs " +
@@ -211,7 +213,10 @@ bool PrepareWebRuntime(const WebRuntimeSources& sources, WebToolchain& toolchain
         return false;
     }
 
-    // Compile what is missing or older than a file it was made from.
+    // Compile what is missing or older than a file it was made from. Each
+    // file is made under a name of this run's own and renamed into place,
+    // so that two builds at once never see half a file.
+    const std::string suffix = ".tmp" + std::to_string(std::random_device()());
     const std::vector<RuntimeSource> files = RuntimeSources(sources);
     std::vector<std::string> commands, runtimeObjects;
     const RuntimeSource entry{fs::path(sources.runtimeDir) / "frame" / "entry_main.cpp", "frame_entry_main.cpp.o"};
@@ -221,22 +226,38 @@ bool PrepareWebRuntime(const WebRuntimeSources& sources, WebToolchain& toolchain
     for (const RuntimeSource& file : all) {
         const fs::path object = cache / file.object;
         if (!IsUpToDate(object.string(), object.string() + ".d"))
-            commands.push_back(CompileCommand(toolchain.compiler, sources, sysroot, file, cache));
+            commands.push_back(CompileCommand(toolchain.compiler, sources, sysroot, file, cache, suffix));
     }
     const fs::path runtimeArchive = cache / "libkvruntime.a";
     const fs::path mainArchive = cache / "libkvmain.a";
+    // The archive is made again when an object changed or the list of
+    // sources did (a source added or removed).
+    std::string objectList;
+    for (const std::string& object : runtimeObjects) objectList += object + "\n";
+    const fs::path listFile = cache / "objects.txt";
+    std::string listBefore;
+    {
+        std::ifstream in(listFile);
+        std::stringstream text;
+        text << in.rdbuf();
+        listBefore = text.str();
+    }
     if (!commands.empty()) {
         std::cerr << "kvbasic: building the runtime for the web into " << cache.string() << " (" << commands.size()
                   << " of " << all.size() << " files)\n";
-        if (!RunAll(commands, cache / "compile.txt")) {
-            problem = "compiling the runtime for the web failed (the commands: " + (cache / "compile.txt").string() + ")";
+        const fs::path commandFile = cache / ("compile.txt" + suffix);
+        const bool compiled = RunAll(commands, commandFile);
+        fs::remove(commandFile, error);
+        if (!compiled) {
+            problem = "compiling the runtime for the web failed (in " + cache.string() + ")";
             return false;
         }
     }
-    if (!commands.empty() || !Exists(runtimeArchive) || !Exists(mainArchive)) {
-        problem = Archive(archiver, runtimeArchive, runtimeObjects, cache);
-        if (problem.empty()) problem = Archive(archiver, mainArchive, {entry.object}, cache);
+    if (!commands.empty() || listBefore != objectList || !Exists(runtimeArchive) || !Exists(mainArchive)) {
+        problem = Archive(archiver, runtimeArchive, runtimeObjects, cache, suffix);
+        if (problem.empty()) problem = Archive(archiver, mainArchive, {entry.object}, cache, suffix);
         if (!problem.empty()) return false;
+        std::ofstream(listFile, std::ios::trunc) << objectList;
     }
 
     toolchain.includeDir = sources.runtimeDir;
