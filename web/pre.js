@@ -34,8 +34,9 @@ Module['preRun'].push(function () {
   // their IndexedDB folder is): name -> size and checksum. A media file
   // is copied when /app lacks it or the build ships other content than
   // the last copy; otherwise the file in /app, which the program may have
-  // written (PUTFILE, SAVEBMP), stays. The record is stored only once
-  // IndexedDB holds the copies it speaks of (see saved).
+  // written (PUTFILE, SAVEBMP), stays. The record is stored once a save
+  // of the copies it speaks of has completed, or has been committed when
+  // the page is left (see saved).
   var MEDIA_RECORD = 'kvbasic-media-copied';
   var copiedRecord = null;
   function readMediaRecord() {
@@ -126,15 +127,17 @@ Module['preRun'].push(function () {
         });
       });
       gone.forEach(function (path) { store.delete(path); });
-      // Taken as saved at once: visibilitychange and pagehide both come
-      // when the page is left, and the second has nothing more to send.
-      savedTimes = times;
-      transaction.oncomplete = function () { saved(times); };
       transaction.onerror = function () {
         savedTimes = {};
         console.error('Zorvelin runtime: the files cannot be saved: ' + transaction.error);
       };
       if (transaction.commit) transaction.commit();
+      // Taken as saved at once: a page being left gets no completion
+      // callback, and without the record of the media copied the next
+      // start would copy the media over what was just saved.
+      // visibilitychange and pagehide both come when the page is left;
+      // the second then has nothing more to send.
+      saved(times);
     } catch (e) {
       console.error('Zorvelin runtime: the files cannot be saved: ' + e);
     }

@@ -26,6 +26,8 @@ list of steps through the DevTools protocol:
                         idle ...) and how many frames were presented
   open [<query>]        opens the page again, with another query (files kept
                         in IndexedDB stay)
+  newtab [<query>]      closes the page's tab, as a person closes it, and
+                        opens the page in a new tab of the same browser
   exists <path>         fails unless the browser's file system has the file
   write <path> <text>   writes the text into the browser's file system,
                         "\n" standing for a line break (in /app it is kept
@@ -324,6 +326,23 @@ async def profile_cpu(page, milliseconds):
     print(f"profile: busiest JavaScript and built-ins: {busiest}", flush=True)
 
 
+def devtools_http(debug_port, path, method="GET"):
+    """The answer of Chromium's DevTools HTTP endpoint, parsed when it is JSON."""
+    request = urllib.request.Request(f"http://127.0.0.1:{debug_port}{path}", method=method)
+    with urllib.request.urlopen(request) as reply:
+        text = reply.read().decode("utf-8")
+    try:
+        return json.loads(text)
+    except ValueError:
+        return text
+
+
+async def prepare_tab(page):
+    await page.call("Runtime.enable")
+    await page.call("Page.enable")
+    await page.call("Page.addScriptToEvaluateOnNewDocument", source=SOUND_PROBE)
+
+
 async def run(folder, steps, timeout, query):
     port = free_port()
     handler = functools.partial(QuietHandler, directory=folder)
@@ -353,12 +372,11 @@ async def run(folder, steps, timeout, query):
             time.sleep(0.1)
         if not targets:
             raise SystemExit("Chromium did not start")
-        async with devtools_socket.connect(targets[0]["webSocketDebuggerUrl"]) as ws:
+        target = targets[0]
+        async with devtools_socket.connect(target["webSocketDebuggerUrl"]) as ws:
             page = Page(ws)
             reader = asyncio.create_task(page.reader())
-            await page.call("Runtime.enable")
-            await page.call("Page.enable")
-            await page.call("Page.addScriptToEvaluateOnNewDocument", source=SOUND_PROBE)
+            await prepare_tab(page)
             started = time.monotonic()
             await page.call("Page.navigate", url=f"http://127.0.0.1:{port}/index.html{query}")
             await wait_frames(page, 1, timeout)
@@ -378,6 +396,27 @@ async def run(folder, steps, timeout, query):
                 elif words[0] == "at":
                     wanted = str(int(words[1]))
                 elif words[0] == "open":
+                    address = f"http://127.0.0.1:{port}/index.html{words[1] if len(words) > 1 else ''}"
+                    await page.call("Page.navigate", url=address)
+                    await asyncio.sleep(0.5)
+                    await wait_frames(page, 1, timeout)
+                elif words[0] == "newtab":
+                    # A new tab first (a browser without tabs may end), then
+                    # the old one closed and gone before the page opens
+                    # again, so that what it saved when it was closed is
+                    # saved before the new page reads it.
+                    fresh = devtools_http(debug_port, "/json/new?about:blank", "PUT")
+                    devtools_http(debug_port, f"/json/close/{target['id']}")
+                    for _ in range(100):
+                        if all(t["id"] != target["id"] for t in devtools_http(debug_port, "/json/list")):
+                            break
+                        await asyncio.sleep(0.1)
+                    reader.cancel()
+                    await page.ws.close()
+                    target = fresh
+                    page.ws = await devtools_socket.connect(target["webSocketDebuggerUrl"]).__aenter__()
+                    reader = asyncio.create_task(page.reader())
+                    await prepare_tab(page)
                     address = f"http://127.0.0.1:{port}/index.html{words[1] if len(words) > 1 else ''}"
                     await page.call("Page.navigate", url=address)
                     await asyncio.sleep(0.5)

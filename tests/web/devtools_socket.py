@@ -89,6 +89,8 @@ class DevToolsSocket:
         return message
 
     async def close(self):
+        if self._writer.is_closing():
+            return
         try:
             await self._send_frame(_CLOSE, b"")
         except ConnectionError:
