@@ -158,7 +158,7 @@ WebRuntimeSources FindWebRuntimeSources(const std::string& installedSdk)
         sources.font = KVBASIC_FONT;
         sources.librariesScript = KVBASIC_WEB_LIBRARIES_SCRIPT;
     } else {
-        sources.webDir = installedSdk + "/share/kvbasic/web";
+        sources.webDir = installedSdk + "/share/kvbasic/browser";
         sources.runtimeDir = sources.webDir + "/runtime";
         sources.font = installedSdk + "/share/kvbasic/Smalfont.bmp";
         sources.librariesScript = installedSdk + "/libexec/kvbasic/build-web-libraries";

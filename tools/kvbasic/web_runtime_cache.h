@@ -2,7 +2,7 @@
 // ($XDG_CACHE_HOME/kvbasic/web-<hash>, else ~/.cache/kvbasic/web-<hash>):
 // once, and again for the sources that changed since. It is built from the
 // runtime's sources, which the source tree kvbasic was built from has, and
-// which the installed SDK ships (share/kvbasic/web, with the page and the
+// which the installed SDK ships (share/kvbasic/browser, with the page and the
 // link options), with the user's own Emscripten: a prebuilt WebAssembly
 // runtime would tie the SDK to one Emscripten release and to SDL2 built
 // for the web at package build time.
