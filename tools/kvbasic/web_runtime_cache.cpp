@@ -50,6 +50,11 @@ std::string WebSysroot()
 
 const char* const kWebLibraries[] = {"libSDL2_mixer.a", "libSDL2.a", "liblzo2.a"};
 
+// How every runtime source is compiled (besides its include folders and
+// defines): as the CMake web build's Release configuration, without the
+// warnings, which are the developers' business.
+constexpr const char* kRuntimeFlags = "-std=c++20 -O3 -DNDEBUG -w";
+
 bool HasWebLibraries(const std::string& sysroot)
 {
     for (const char* library : kWebLibraries)
@@ -103,7 +108,7 @@ std::string CompileCommand(const std::string& compiler, const WebRuntimeSources&
                            const RuntimeSource& file, const fs::path& cache, const std::string& suffix)
 {
     const fs::path object = cache / file.object;
-    std::string command = ShellWord(compiler) + " -std=c++20 -O3 -DNDEBUG -w";
+    std::string command = ShellWord(compiler) + " " + kRuntimeFlags;
     command += " -include " + ShellWord((fs::path(sources.runtimeDir) / "gl" / "gl_calls.h").string());
     // Only runtime/gl calls OpenGL directly.
     if (file.source.parent_path().filename() == "gl") command += " -DKV_GL_OWNER";
@@ -147,6 +152,104 @@ std::string Archive(const std::string& archiver, const fs::path& archive, const 
     return "";
 }
 
+// SDL2 & co for the web in `sysroot`, built by the sources' script when
+// they are missing.
+bool EnsureWebLibraries(const WebRuntimeSources& sources, const std::string& sysroot, std::string& problem)
+{
+    if (HasWebLibraries(sysroot)) return true;
+    std::cerr << "kvbasic: building SDL2, SDL2_mixer and LZO for the web once, into " << sysroot << " (some minutes)\n";
+    const std::string command = "KV_WEB_SYSROOT=" + ShellWord(sysroot) + " " + ShellWord(sources.librariesScript);
+    if (std::system(command.c_str()) == 0 && HasWebLibraries(sysroot)) return true;
+    problem = "SDL2, SDL2_mixer and LZO for the web could not be built into " + sysroot + " by " +
+              sources.librariesScript + " (it needs dpkg-dev and the archive's deb-src lines, which "
+              "scripts/install-web-deps adds)";
+    return false;
+}
+
+// The cache folder of one compiler (its path and date: an upgrade gets a
+// fresh runtime), set of runtime sources, libraries and compile flags.
+fs::path CacheFolder(const std::string& compiler, const WebRuntimeSources& sources, const std::string& sysroot)
+{
+    std::error_code error;
+    const auto compilerDate = fs::last_write_time(fs::canonical(compiler, error), error);
+    const std::string key = compiler + "\n" + std::to_string(compilerDate.time_since_epoch().count()) + "\n" +
+                            fs::absolute(sources.runtimeDir).string() + "\n" + sysroot + "\n" + kRuntimeFlags +
+                            "\n" KVBASIC_VERSION;
+    return fs::path(CacheRoot()) / ("web-" + HashName(key));
+}
+
+std::string ReadText(const fs::path& file)
+{
+    std::ifstream in(file);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Compiles what is missing or older than a file it was made from, and
+// makes the archives again when an object changed or the list of sources
+// did (a source added or removed). Each file is made under a name of this
+// run's own and renamed into place, so that two builds at once never see
+// half a file. "" on success, else the error message.
+std::string UpdateRuntime(const std::string& compiler, const std::string& archiver, const WebRuntimeSources& sources,
+                          const std::string& sysroot, const fs::path& cache)
+{
+    const std::string suffix = ".tmp" + std::to_string(std::random_device()());
+    const std::vector<RuntimeSource> files = RuntimeSources(sources);
+    const RuntimeSource entry{fs::path(sources.runtimeDir) / "frame" / "entry_main.cpp", "frame_entry_main.cpp.o"};
+    std::vector<std::string> commands, runtimeObjects;
+    std::string objectList;
+    for (const RuntimeSource& file : files) {
+        runtimeObjects.push_back(file.object);
+        objectList += file.object + "\n";
+    }
+    std::vector<RuntimeSource> all = files;
+    all.push_back(entry);
+    for (const RuntimeSource& file : all) {
+        const std::string object = (cache / file.object).string();
+        if (!IsUpToDate(object, object + ".d"))
+            commands.push_back(CompileCommand(compiler, sources, sysroot, file, cache, suffix));
+    }
+    std::error_code error;
+    if (!commands.empty()) {
+        std::cerr << "kvbasic: building the runtime for the web into " << cache.string() << " (" << commands.size()
+                  << " of " << all.size() << " files)\n";
+        const fs::path commandFile = cache / ("compile.txt" + suffix);
+        const bool compiled = RunAll(commands, commandFile);
+        fs::remove(commandFile, error);
+        if (!compiled) return "compiling the runtime for the web failed (in " + cache.string() + ")";
+    }
+    const fs::path runtimeArchive = cache / "libkvruntime.a", mainArchive = cache / "libkvmain.a";
+    const fs::path listFile = cache / "objects.txt";
+    if (commands.empty() && ReadText(listFile) == objectList && Exists(runtimeArchive) && Exists(mainArchive)) return "";
+    std::string problem = Archive(archiver, runtimeArchive, runtimeObjects, cache, suffix);
+    if (problem.empty()) problem = Archive(archiver, mainArchive, {entry.object}, cache, suffix);
+    if (problem.empty()) std::ofstream(listFile, std::ios::trunc) << objectList;
+    return problem;
+}
+
+// What a program is compiled and linked with against the cached runtime.
+void DescribeToolchain(const WebRuntimeSources& sources, const std::string& sysroot, const fs::path& cache,
+                       WebToolchain& toolchain)
+{
+    toolchain.includeDir = sources.runtimeDir;
+    toolchain.libraryDir = cache.string();
+    toolchain.font = sources.font;
+    // Emscripten's JavaScript optimizer needs Debian's acorn module, which
+    // a Node.js from elsewhere does not look for.
+    if (Exists("/usr/share/nodejs/acorn")) toolchain.environment = "NODE_PATH=/usr/share/nodejs";
+    toolchain.compileFlags = {"-I" + sysroot + "/include", "-I" + sysroot + "/include/SDL2"};
+    toolchain.linkFlags.clear();
+    for (const char* library : kWebLibraries) toolchain.linkFlags.push_back(sysroot + "/lib/" + library);
+    for (const std::string& line : DataLines(fs::path(sources.webDir) / "link_options.txt")) {
+        std::istringstream words(line);
+        for (std::string word; words >> word;) {
+            for (std::size_t at; (at = word.find("@WEB@")) != std::string::npos;) word.replace(at, 5, sources.webDir);
+            toolchain.linkFlags.push_back(word);
+        }
+    }
+}
+
 }  // namespace
 
 WebRuntimeSources FindWebRuntimeSources(const std::string& installedSdk)
@@ -180,102 +283,22 @@ bool PrepareWebRuntime(const WebRuntimeSources& sources, WebToolchain& toolchain
                   " (or name a web build with --sdk DIR)";
         return false;
     }
-
-    const std::string sysroot = WebSysroot();
-    if (!HasWebLibraries(sysroot)) {
-        std::cerr << "kvbasic: building SDL2, SDL2_mixer and LZO for the web once, into " << sysroot
-                  << " (some minutes)\n";
-        const std::string command = "KV_WEB_SYSROOT=" + ShellWord(sysroot) + " " + ShellWord(sources.librariesScript);
-        if (std::system(command.c_str()) != 0 || !HasWebLibraries(sysroot)) {
-            problem = "SDL2, SDL2_mixer and LZO for the web could not be built into " + sysroot + " by " +
-                      sources.librariesScript + " (it needs dpkg-dev and the archive's deb-src lines, which "
-                      "scripts/install-web-deps adds)";
-            return false;
-        }
-    }
-
-    // One folder per compiler (its path and date: an upgrade gets a fresh
-    // runtime), runtime sources and libraries.
-    const std::string root = CacheRoot();
-    if (root.empty()) {
+    if (CacheRoot().empty()) {
         problem = "no cache folder for the web runtime: set HOME or XDG_CACHE_HOME";
         return false;
     }
+    const std::string sysroot = WebSysroot();
+    if (!EnsureWebLibraries(sources, sysroot, problem)) return false;
+    const fs::path cache = CacheFolder(toolchain.compiler, sources, sysroot);
     std::error_code error;
-    const auto compilerDate = fs::last_write_time(fs::canonical(toolchain.compiler, error), error);
-    const std::string key = toolchain.compiler + "\n" +
-                            std::to_string(compilerDate.time_since_epoch().count()) + "\n" +
-                            fs::absolute(sources.runtimeDir).string() + "\n" + sysroot + "\n" KVBASIC_VERSION;
-    const fs::path cache = fs::path(root) / ("web-" + HashName(key));
     fs::create_directories(cache, error);
     if (error) {
         problem = "cannot create " + cache.string() + ": " + error.message();
         return false;
     }
-
-    // Compile what is missing or older than a file it was made from. Each
-    // file is made under a name of this run's own and renamed into place,
-    // so that two builds at once never see half a file.
-    const std::string suffix = ".tmp" + std::to_string(std::random_device()());
-    const std::vector<RuntimeSource> files = RuntimeSources(sources);
-    std::vector<std::string> commands, runtimeObjects;
-    const RuntimeSource entry{fs::path(sources.runtimeDir) / "frame" / "entry_main.cpp", "frame_entry_main.cpp.o"};
-    for (const RuntimeSource& file : files) runtimeObjects.push_back(file.object);
-    std::vector<RuntimeSource> all = files;
-    all.push_back(entry);
-    for (const RuntimeSource& file : all) {
-        const fs::path object = cache / file.object;
-        if (!IsUpToDate(object.string(), object.string() + ".d"))
-            commands.push_back(CompileCommand(toolchain.compiler, sources, sysroot, file, cache, suffix));
-    }
-    const fs::path runtimeArchive = cache / "libkvruntime.a";
-    const fs::path mainArchive = cache / "libkvmain.a";
-    // The archive is made again when an object changed or the list of
-    // sources did (a source added or removed).
-    std::string objectList;
-    for (const std::string& object : runtimeObjects) objectList += object + "\n";
-    const fs::path listFile = cache / "objects.txt";
-    std::string listBefore;
-    {
-        std::ifstream in(listFile);
-        std::stringstream text;
-        text << in.rdbuf();
-        listBefore = text.str();
-    }
-    if (!commands.empty()) {
-        std::cerr << "kvbasic: building the runtime for the web into " << cache.string() << " (" << commands.size()
-                  << " of " << all.size() << " files)\n";
-        const fs::path commandFile = cache / ("compile.txt" + suffix);
-        const bool compiled = RunAll(commands, commandFile);
-        fs::remove(commandFile, error);
-        if (!compiled) {
-            problem = "compiling the runtime for the web failed (in " + cache.string() + ")";
-            return false;
-        }
-    }
-    if (!commands.empty() || listBefore != objectList || !Exists(runtimeArchive) || !Exists(mainArchive)) {
-        problem = Archive(archiver, runtimeArchive, runtimeObjects, cache, suffix);
-        if (problem.empty()) problem = Archive(archiver, mainArchive, {entry.object}, cache, suffix);
-        if (!problem.empty()) return false;
-        std::ofstream(listFile, std::ios::trunc) << objectList;
-    }
-
-    toolchain.includeDir = sources.runtimeDir;
-    toolchain.libraryDir = cache.string();
-    toolchain.font = sources.font;
-    // Emscripten's JavaScript optimizer needs Debian's acorn module, which
-    // a Node.js from elsewhere does not look for.
-    if (Exists("/usr/share/nodejs/acorn")) toolchain.environment = "NODE_PATH=/usr/share/nodejs";
-    toolchain.compileFlags = {"-I" + sysroot + "/include", "-I" + sysroot + "/include/SDL2"};
-    toolchain.linkFlags.clear();
-    for (const char* library : kWebLibraries) toolchain.linkFlags.push_back(sysroot + "/lib/" + library);
-    for (const std::string& line : DataLines(fs::path(sources.webDir) / "link_options.txt")) {
-        std::istringstream words(line);
-        for (std::string word; words >> word;) {
-            for (std::size_t at; (at = word.find("@WEB@")) != std::string::npos;) word.replace(at, 5, sources.webDir);
-            toolchain.linkFlags.push_back(word);
-        }
-    }
+    problem = UpdateRuntime(toolchain.compiler, archiver, sources, sysroot, cache);
+    if (!problem.empty()) return false;
+    DescribeToolchain(sources, sysroot, cache, toolchain);
     return true;
 }
 
