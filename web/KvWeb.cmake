@@ -11,11 +11,19 @@
 if(NOT EMSCRIPTEN)
   message(FATAL_ERROR "KV_WEB needs Emscripten's compilers: configure with emcmake cmake -DKV_WEB=ON")
 endif()
-set(KV_WEB_SYSROOT "$ENV{HOME}/.cache/kvbasic-web/sysroot" CACHE PATH
-  "Where scripts/install-web-deps put SDL2, SDL2_mixer and LZO built for the web")
+# The same default as scripts/build-web-libraries and kvbasic build --web.
+if(DEFINED ENV{KV_WEB_SYSROOT})
+  set(default_sysroot "$ENV{KV_WEB_SYSROOT}")
+elseif(DEFINED ENV{XDG_CACHE_HOME})
+  set(default_sysroot "$ENV{XDG_CACHE_HOME}/kvbasic-web/sysroot")
+else()
+  set(default_sysroot "$ENV{HOME}/.cache/kvbasic-web/sysroot")
+endif()
+set(KV_WEB_SYSROOT "${default_sysroot}" CACHE PATH
+  "Where scripts/build-web-libraries put SDL2, SDL2_mixer and LZO built for the web")
 foreach(library SDL2 SDL2_mixer lzo2)
   if(NOT EXISTS "${KV_WEB_SYSROOT}/lib/lib${library}.a")
-    message(FATAL_ERROR "${KV_WEB_SYSROOT}/lib/lib${library}.a is missing: run scripts/install-web-deps")
+    message(FATAL_ERROR "${KV_WEB_SYSROOT}/lib/lib${library}.a is missing: run scripts/install-web-deps (or scripts/build-web-libraries)")
   endif()
 endforeach()
 if(NOT KVBASIC_EXECUTABLE)
@@ -32,12 +40,15 @@ endif()
 
 # The runtime: every subsystem as on the desktop; in the platform layer the
 # browser's variants (runtime/platform/web) replace what a browser cannot do
-# (X11, UDP networking, video decoding, other processes, keyboard layout
-# files) or must do differently (sleeping hands control to the browser).
+# or must do differently (web/desktop_only_sources.txt).
 file(GLOB KV_RUNTIME_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/*/*.cpp)
-list(FILTER KV_RUNTIME_SOURCES EXCLUDE REGEX
-  "runtime/(frame/entry_main|platform/(clock|keymap|net_udp|programs|video_file|x11_window_system))\\.cpp$")
+list(FILTER KV_RUNTIME_SOURCES EXCLUDE REGEX "runtime/frame/entry_main\\.cpp$")
+file(STRINGS ${PROJECT_SOURCE_DIR}/web/desktop_only_sources.txt KV_DESKTOP_ONLY_SOURCES REGEX "^[^#]")
+list(TRANSFORM KV_DESKTOP_ONLY_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/runtime/)
+list(REMOVE_ITEM KV_RUNTIME_SOURCES ${KV_DESKTOP_ONLY_SOURCES})
 file(GLOB KV_WEB_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/platform/web/*.cpp)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/web/desktop_only_sources.txt ${PROJECT_SOURCE_DIR}/web/link_options.txt)
 add_library(kvruntime STATIC ${KV_RUNTIME_SOURCES} ${KV_WEB_PLATFORM_SOURCES})
 target_include_directories(kvruntime PUBLIC ${PROJECT_SOURCE_DIR}/runtime
   ${KV_WEB_SYSROOT}/include ${KV_WEB_SYSROOT}/include/SDL2)
@@ -47,38 +58,17 @@ set_source_files_properties(${PROJECT_SOURCE_DIR}/runtime/frame/program_version.
 # Only runtime/gl calls OpenGL, as on the desktop.
 include(${PROJECT_SOURCE_DIR}/runtime/gl/GlOwner.cmake)
 kv_gl_owner_only(kvruntime)
-file(CONFIGURE OUTPUT "${CMAKE_BINARY_DIR}/sdl_library_functions.json"
-  CONTENT "[\"$autoResumeAudioContext\", \"$dynCall\"]\n")
-# Every link option of a web program, in one list: the targets below link
-# with it, and kvbasic (build --web) reads it from web_toolchain.txt, so the
-# two builds cannot drift apart.
+# Every link option of a web program, in one list (web/link_options.txt):
+# the targets below link with it, and kvbasic build --web reads the same
+# file, so the two builds cannot drift apart.
 set(KV_WEB_LIBRARIES
   ${KV_WEB_SYSROOT}/lib/libSDL2_mixer.a ${KV_WEB_SYSROOT}/lib/libSDL2.a ${KV_WEB_SYSROOT}/lib/liblzo2.a)
-set(KV_WEB_LINK_OPTIONS
-  # OpenGL 1.1 fixed function (immediate mode, client arrays, matrices,
-  # texture environment) emulated on WebGL.
-  "SHELL:-s LEGACY_GL_EMULATION=1"
-  # SHOWSCREEN and the waits hand control to the browser and resume.
-  "SHELL:-s ASYNCIFY=1" "SHELL:-s ASYNCIFY_STACK_SIZE=65536"
-  # The main stack the runtime assumes where the system names none (8 MB,
-  # as on the desktop): the browser reports no stack limit, and the check
-  # for calls nested too deep puts its floor 7 MB below the first frame.
-  # In Emscripten's default 5 MB stack that lies below address 0 and wraps
-  # around: every call was "nested too deep" (runtime error 28).
-  "SHELL:-s TOTAL_STACK=8388608"
-  "SHELL:-s ALLOW_MEMORY_GROWTH=1" "SHELL:-s INITIAL_MEMORY=67108864"
-  # What SDL's browser back ends call from their JavaScript (named in a
-  # file: the names begin with "$", which the shell would expand).
-  "SHELL:-s DEFAULT_LIBRARY_FUNCS_TO_INCLUDE=@${CMAKE_BINARY_DIR}/sdl_library_functions.json"
-  "SHELL:-s FORCE_FILESYSTEM=1" -lidbfs.js
-  "SHELL:-s EXPORTED_RUNTIME_METHODS=['FS','ENV']"
-  # The page: web/shell.html around the canvas, web/pre.js before the
-  # program (the program's folder /app in IndexedDB, the media copied into
-  # it, WebGL made as lenient as desktop OpenGL).
-  "SHELL:--shell-file ${PROJECT_SOURCE_DIR}/web/shell.html"
-  # (the HTML minifier call of this Emscripten release is broken)
-  "SHELL:-s MINIFY_HTML=0"
-  "SHELL:--pre-js ${PROJECT_SOURCE_DIR}/web/pre.js")
+file(STRINGS ${PROJECT_SOURCE_DIR}/web/link_options.txt link_lines REGEX "^[^#]")
+set(KV_WEB_LINK_OPTIONS)
+foreach(line ${link_lines})
+  string(REPLACE "@WEB@" "${PROJECT_SOURCE_DIR}/web" line "${line}")
+  list(APPEND KV_WEB_LINK_OPTIONS "SHELL:${line}")
+endforeach()
 # SDL2_mixer by its file: "-lSDL2_mixer" would make Emscripten fetch its
 # own port of it.
 target_link_libraries(kvruntime PUBLIC ${KV_WEB_LIBRARIES})

@@ -1,7 +1,9 @@
 // Runs before the program starts. The program's folder is /app, kept in
 // the browser's IndexedDB, so that files the program writes (a high-score
-// table) are there again after a reload; the media, preloaded into /media,
-// are copied into it at every start (so a new build's media win).
+// table) are there again after a reload or in a new tab. The media,
+// preloaded into /media, are copied into it at the start; a file the
+// program has changed stays as the program left it until a new build
+// ships that file with other content (see copyMedia).
 Module['preRun'] = Module['preRun'] || [];
 Module['preRun'].push(function () {
   FS.mkdir('/app');
@@ -9,36 +11,142 @@ Module['preRun'].push(function () {
   addRunDependency('kv-saved-files');
   FS.syncfs(true, function (error) {
     if (error) console.error('Zorvelin runtime: the saved files cannot be read: ' + error);
+    savedTimes = localTimes();
     removeRunDependency('kv-saved-files');
   });
+
+  // What the program's folder held when IndexedDB last took it: path ->
+  // modification time. A save sends only what changed since.
+  var savedTimes = {};
+  function localTimes() {
+    var times = {};
+    IDBFS.getLocalSet(FS.lookupPath('/app').node.mount, function (error, local) {
+      if (error) throw error;
+      Object.keys(local.entries).forEach(function (path) {
+        times[path] = local.entries[path]['timestamp'].getTime();
+      });
+    });
+    return times;
+  }
+
+  // Which content of each media file was last copied into /app, kept in
+  // the browser's local storage (shared by the pages of one origin, as
+  // their IndexedDB folder is): name -> size and checksum. A media file
+  // is copied when /app lacks it or the build ships other content than
+  // the last copy; otherwise the file in /app, which the program may have
+  // written (PUTFILE, SAVEBMP), stays. The record is stored once a save
+  // of the copies it speaks of has completed, or has been committed when
+  // the page is left (see saved).
+  var MEDIA_RECORD = 'kvbasic-media-copied';
+  var copiedRecord = null;
+  function readMediaRecord() {
+    try {
+      return JSON.parse(localStorage.getItem(MEDIA_RECORD) || '{}') || {};
+    } catch (e) {
+      console.error('Zorvelin runtime: no local storage (' + e + '): the media replace the saved files');
+      return {};
+    }
+  }
+  function checksum(bytes) {
+    var hash = 0x811c9dc5;
+    for (var i = 0; i < bytes.length; ++i) hash = Math.imul(hash ^ bytes[i], 0x01000193);
+    return bytes.length + ':' + (hash >>> 0).toString(16);
+  }
+  function exists(path) {
+    try { FS.stat(path); return true; } catch (e) { return false; }
+  }
   // Subfolders of the media come along (kvbasic build --web --media DIR).
-  function copyFolder(from, to) {
+  function copyMedia(from, to, name, before, now) {
     var names = [];
     try { names = FS.readdir(from); } catch (e) { }
-    names.forEach(function (name) {
-      if (name === '.' || name === '..') return;
-      if (FS.isDir(FS.stat(from + '/' + name).mode)) {
-        try { FS.mkdir(to + '/' + name); } catch (e) { }
-        copyFolder(from + '/' + name, to + '/' + name);
-      } else {
-        FS.writeFile(to + '/' + name, FS.readFile(from + '/' + name));
+    names.forEach(function (entry) {
+      if (entry === '.' || entry === '..') return;
+      var source = from + '/' + entry, target = to + '/' + entry, key = name + entry;
+      if (FS.isDir(FS.stat(source).mode)) {
+        if (!exists(target)) FS.mkdir(target);
+        copyMedia(source, target, key + '/', before, now);
+        return;
       }
+      var bytes = FS.readFile(source);
+      now[key] = checksum(bytes);
+      if (!exists(target) || before[key] !== now[key]) FS.writeFile(target, bytes);
     });
   }
-  addOnPreMain(function () { copyFolder('/media', '/app'); });
-  // What the program wrote goes to IndexedDB every two seconds and when
-  // the page is left.
+  addOnPreMain(function () {
+    copiedRecord = {};
+    copyMedia('/media', '/app', '', readMediaRecord(), copiedRecord);
+  });
+  function saved(times) {
+    savedTimes = times;
+    if (copiedRecord === null) return;
+    try {
+      localStorage.setItem(MEDIA_RECORD, JSON.stringify(copiedRecord));
+      copiedRecord = null;
+    } catch (e) { }
+  }
+
+  // What the program wrote goes to IndexedDB every two seconds.
   var saving = false;
   function save() {
     if (saving) return;
     saving = true;
+    var times = localTimes();
     FS.syncfs(false, function (error) {
       saving = false;
       if (error) console.error('Zorvelin runtime: the files cannot be saved: ' + error);
+      else saved(times);
     });
   }
   setInterval(save, 2000);
-  window.addEventListener('pagehide', save);
+
+  // When the page is hidden (another tab, a minimised window) or left (a
+  // reload, a closed tab), the line file's changed lines are written into
+  // /app first, and what changed goes to IndexedDB in one transaction
+  // begun and committed before the handler returns: a page being left
+  // runs no later callback, so the saving that syncfs does over several
+  // round trips would never reach IndexedDB.
+  function saveAtOnce() {
+    try {
+      if (!ABORT && Module['_kv_write_back_files']) Module['_kv_write_back_files']();
+    } catch (e) {
+      console.error('Zorvelin runtime: the line file cannot be written back: ' + e);
+    }
+    var db = IDBFS.dbs['/app'];
+    if (!db) return;
+    try {
+      var times = localTimes();
+      var changed = Object.keys(times).filter(function (path) { return savedTimes[path] !== times[path]; });
+      var gone = Object.keys(savedTimes).filter(function (path) { return !(path in times); });
+      if (changed.length === 0 && gone.length === 0) return;
+      var transaction = db.transaction([IDBFS.DB_STORE_NAME], 'readwrite');
+      var store = transaction.objectStore(IDBFS.DB_STORE_NAME);
+      changed.forEach(function (path) {
+        IDBFS.loadLocalEntry(path, function (error, entry) {
+          if (error) throw error;
+          store.put(entry, path);
+        });
+      });
+      gone.forEach(function (path) { store.delete(path); });
+      transaction.onerror = function () {
+        savedTimes = {};
+        console.error('Zorvelin runtime: the files cannot be saved: ' + transaction.error);
+      };
+      if (transaction.commit) transaction.commit();
+      // Taken as saved at once: a page being left gets no completion
+      // callback, and without the record of the media copied the next
+      // start would copy the media over what was just saved.
+      // visibilitychange and pagehide both come when the page is left;
+      // the second then has nothing more to send.
+      saved(times);
+    } catch (e) {
+      console.error('Zorvelin runtime: the files cannot be saved: ' + e);
+    }
+  }
+  document.addEventListener('visibilitychange', function () {
+    if (document.visibilityState === 'hidden') saveAtOnce();
+  });
+  window.addEventListener('pagehide', saveAtOnce);
+
   ENV['KV_PROGRAM_FOLDER'] = '/app';
   new URLSearchParams(location.search).forEach(function (value, name) {
     if (/^KV_[A-Z_]+$/.test(name)) ENV[name] = value;

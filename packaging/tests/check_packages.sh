@@ -38,6 +38,14 @@ root="$scratch/root"
 for deb in "$game_deb" "$runtime_deb" "$translator_deb"; do
   dpkg-deb -x "$deb" "$root"
 done
+# kvbasic build --web builds the browser's runtime from what kvbasic ships.
+translator_files=$(dpkg-deb -c "$translator_deb")
+for file in share/kvbasic/browser/runtime/commands.h share/kvbasic/browser/runtime/core/command_list.def \
+    share/kvbasic/browser/runtime/files/web_write_back.cpp share/kvbasic/browser/runtime/platform/web/browser_clock.cpp \
+    share/kvbasic/browser/link_options.txt share/kvbasic/browser/desktop_only_sources.txt share/kvbasic/browser/pre.js \
+    share/kvbasic/browser/shell.html share/kvbasic/browser/sdl_library_functions.json libexec/kvbasic/build-web-libraries; do
+  echo "$translator_files" | grep -q " \./usr/$file\$" || fail "kvbasic does not ship /usr/$file"
+done
 said=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/games/zorvelin" --version) || fail "zorvelin --version failed"
 [ "$said" = "zorvelin $upstream" ] || fail "zorvelin --version says: $said"
 said=$("$root/usr/bin/kvbasic" --version)

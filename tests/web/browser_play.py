@@ -1,4 +1,4 @@
-#!/usr/bin/python3
+#!/usr/bin/env python3
 """Plays a program built for the web in headless Chromium.
 
 Serves the program's folder (index.html, index.js, index.wasm, index.data)
@@ -16,6 +16,9 @@ list of steps through the DevTools protocol:
                         as shot, and fails when more than <share> of the
                         pixels differ from the native screenshot by more
                         than 48 levels
+  colour <x> <y> <rrggbb>
+                        as shot (the frame saved in no file), and fails
+                        unless pixel (x, y) has that colour
   at <n>                the next shot, drawn or like step saves presented
                         frame n (counted from the page's start) instead
   profile <ms>          records the page's CPU time that long and prints
@@ -23,6 +26,8 @@ list of steps through the DevTools protocol:
                         idle ...) and how many frames were presented
   open [<query>]        opens the page again, with another query (files kept
                         in IndexedDB stay)
+  newtab [<query>]      closes the page's tab, as a person closes it, and
+                        opens the page in a new tab of the same browser
   exists <path>         fails unless the browser's file system has the file
   write <path> <text>   writes the text into the browser's file system,
                         "\n" standing for a line break (in /app it is kept
@@ -43,6 +48,10 @@ the page failed (an uncaught error, an abort, or no frame at all).
 
 The optional query gives the program its command line (args=...) and
 KV_ variables (?args=100&KV_NO_BATCH=1).
+
+Needs Chromium (the chromium command) and any python3 of 3.8 or later:
+the DevTools connection is Python's standard library (devtools_socket.py
+beside this file).
 """
 import asyncio
 import base64
@@ -61,7 +70,7 @@ import time
 import urllib.request
 import zlib
 
-import websockets
+import devtools_socket
 
 KEYS = {
     "Space": (" ", 32), "Enter": ("\r", 13), "Escape": ("", 27),
@@ -261,6 +270,21 @@ async def wait_frames(page, count, timeout):
 
 
 
+def saved_frame(page, words, png):
+    """The shot, drawn and like steps: saves the frame and checks it."""
+    with open(words[1], "wb") as out:
+        out.write(png)
+    colours = distinct_colours(png)
+    print(f"{words[1]}: {colours} colours", flush=True)
+    if words[0] == "drawn" and colours < 2:
+        page.failed = f"{words[1]} is all one colour"
+    if words[0] == "like":
+        share = unlike_fraction(png, words[2])
+        print(f"{words[1]}: {share:.4f} of the pixels unlike {words[2]}", flush=True)
+        if share > float(words[3]):
+            page.failed = f"{words[1]} is unlike {words[2]}"
+
+
 async def profile_cpu(page, milliseconds):
     """Samples the page's main thread and prints the share of the samples
     per kind of code: the program and runtime (WebAssembly), the JavaScript
@@ -302,6 +326,23 @@ async def profile_cpu(page, milliseconds):
     print(f"profile: busiest JavaScript and built-ins: {busiest}", flush=True)
 
 
+def devtools_http(debug_port, path, method="GET"):
+    """The answer of Chromium's DevTools HTTP endpoint, parsed when it is JSON."""
+    request = urllib.request.Request(f"http://127.0.0.1:{debug_port}{path}", method=method)
+    with urllib.request.urlopen(request) as reply:
+        text = reply.read().decode("utf-8")
+    try:
+        return json.loads(text)
+    except ValueError:
+        return text
+
+
+async def prepare_tab(page):
+    await page.call("Runtime.enable")
+    await page.call("Page.enable")
+    await page.call("Page.addScriptToEvaluateOnNewDocument", source=SOUND_PROBE)
+
+
 async def run(folder, steps, timeout, query):
     port = free_port()
     handler = functools.partial(QuietHandler, directory=folder)
@@ -309,6 +350,8 @@ async def run(folder, steps, timeout, query):
     threading.Thread(target=server.serve_forever, daemon=True).start()
     profile = tempfile.mkdtemp(prefix="kvweb-chromium-")
     debug_port = free_port()
+    if shutil.which("chromium") is None:
+        raise SystemExit("browser_play.py needs Chromium (the chromium command): run scripts/install-web-deps")
     browser = subprocess.Popen(
         ["chromium", "--headless=new", "--no-sandbox", "--use-angle=swiftshader",
          "--enable-unsafe-swiftshader", "--no-first-run", "--mute-audio",
@@ -329,12 +372,11 @@ async def run(folder, steps, timeout, query):
             time.sleep(0.1)
         if not targets:
             raise SystemExit("Chromium did not start")
-        async with websockets.connect(targets[0]["webSocketDebuggerUrl"], max_size=None) as ws:
+        target = targets[0]
+        async with devtools_socket.connect(target["webSocketDebuggerUrl"]) as ws:
             page = Page(ws)
             reader = asyncio.create_task(page.reader())
-            await page.call("Runtime.enable")
-            await page.call("Page.enable")
-            await page.call("Page.addScriptToEvaluateOnNewDocument", source=SOUND_PROBE)
+            await prepare_tab(page)
             started = time.monotonic()
             await page.call("Page.navigate", url=f"http://127.0.0.1:{port}/index.html{query}")
             await wait_frames(page, 1, timeout)
@@ -354,6 +396,27 @@ async def run(folder, steps, timeout, query):
                 elif words[0] == "at":
                     wanted = str(int(words[1]))
                 elif words[0] == "open":
+                    address = f"http://127.0.0.1:{port}/index.html{words[1] if len(words) > 1 else ''}"
+                    await page.call("Page.navigate", url=address)
+                    await asyncio.sleep(0.5)
+                    await wait_frames(page, 1, timeout)
+                elif words[0] == "newtab":
+                    # A new tab first (a browser without tabs may end), then
+                    # the old one closed and gone before the page opens
+                    # again, so that what it saved when it was closed is
+                    # saved before the new page reads it.
+                    fresh = devtools_http(debug_port, "/json/new?about:blank", "PUT")
+                    devtools_http(debug_port, f"/json/close/{target['id']}")
+                    for _ in range(100):
+                        if all(t["id"] != target["id"] for t in devtools_http(debug_port, "/json/list")):
+                            break
+                        await asyncio.sleep(0.1)
+                    reader.cancel()
+                    await page.ws.close()
+                    target = fresh
+                    page.ws = await devtools_socket.connect(target["webSocketDebuggerUrl"]).__aenter__()
+                    reader = asyncio.create_task(page.reader())
+                    await prepare_tab(page)
                     address = f"http://127.0.0.1:{port}/index.html{words[1] if len(words) > 1 else ''}"
                     await page.call("Page.navigate", url=address)
                     await asyncio.sleep(0.5)
@@ -384,7 +447,7 @@ async def run(folder, steps, timeout, query):
                     await page.key("keyDown", words[1])
                 elif words[0] == "up":
                     await page.key("keyUp", words[1])
-                elif words[0] in ("shot", "drawn", "like"):
+                elif words[0] in ("shot", "drawn", "like", "colour"):
                     await page.evaluate(f"Module.kvLastFrame = ''; Module.kvWantFrame = {wanted}")
                     wanted = "true"
                     url = ""
@@ -396,17 +459,15 @@ async def run(folder, steps, timeout, query):
                     if not url.startswith("data:image/png;base64,"):
                         raise SystemExit("no frame to save")
                     png = base64.b64decode(url.split(",", 1)[1])
-                    with open(words[1], "wb") as out:
-                        out.write(png)
-                    colours = distinct_colours(png)
-                    print(f"{words[1]}: {colours} colours", flush=True)
-                    if words[0] == "drawn" and colours < 2:
-                        page.failed = f"{words[1]} is all one colour"
-                    if words[0] == "like":
-                        share = unlike_fraction(png, words[2])
-                        print(f"{words[1]}: {share:.4f} of the pixels unlike {words[2]}", flush=True)
-                        if share > float(words[3]):
-                            page.failed = f"{words[1]} is unlike {words[2]}"
+                    if words[0] == "colour":
+                        width, height, rows = png_rows(png)
+                        x, y = int(words[1]), int(words[2])
+                        seen = rows[y][x * 4:x * 4 + 3].hex() if x < width and y < height else "outside"
+                        print(f"pixel ({x}, {y}): {seen}", flush=True)
+                        if seen != words[3].lower():
+                            page.failed = f"pixel ({x}, {y}) is {seen}, not {words[3]}"
+                    else:
+                        saved_frame(page, words, png)
                 else:
                     raise SystemExit(f"unknown step {step}")
                 if page.failed:

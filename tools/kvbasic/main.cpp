@@ -27,6 +27,7 @@
 #include "toolchain.h"
 #include "translator.h"
 #include "web_build.h"
+#include "web_runtime_cache.h"
 
 namespace fs = std::filesystem;
 
@@ -59,9 +60,12 @@ constexpr const char* kHelp =
     "                         static files any web server serves; --media DIR\n"
     "                         (default: the folder of FILE.bas, hidden files left\n"
     "                         out) becomes the program's folder in the browser,\n"
-    "                         the default font added. --sdk DIR names the build\n"
-    "                         configured with -DKV_WEB=ON (also $KVBASIC_WEB_SDK;\n"
-    "                         default: build-web in kvbasic's source tree)\n"
+    "                         the default font added. The runtime for the web is\n"
+    "                         built once into $XDG_CACHE_HOME/kvbasic (else\n"
+    "                         ~/.cache/kvbasic), SDL2 & co into kvbasic-web beside\n"
+    "                         it, with the em++ on PATH; --sdk DIR (also\n"
+    "                         $KVBASIC_WEB_SDK) names a build configured with\n"
+    "                         -DKV_WEB=ON instead\n"
     "  run FILE.bas         build into a temporary folder and start the program\n"
     "                       in the folder of FILE.bas: it loads its pictures and\n"
     "                       sounds from there and the files it writes stay there\n"
@@ -227,9 +231,9 @@ std::vector<fs::path> MediaFiles(const std::string& media)
 // kvbasic is installed in (DIR/bin/kvbasic beside the headers in DIR/include
 // or DIR/include/kvbasic),
 // else "" for the build tree kvbasic was built in.
-std::string ChooseSdk(const Options& options)
+std::string ChooseSdk(const std::string& given)
 {
-    if (!options.sdk.empty()) return options.sdk;
+    if (!given.empty()) return given;
     const char* fromEnvironment = std::getenv("KVBASIC_SDK");
     if (fromEnvironment != nullptr && *fromEnvironment) return fromEnvironment;
     std::error_code error;
@@ -326,7 +330,7 @@ int Build(const Options& options, const std::string& program, Purpose purpose)
 {
     if (!options.media.empty() && !fs::is_directory(options.media))
         return Fail("the media folder " + options.media + " does not exist");
-    const std::string sdk = ChooseSdk(options);
+    const std::string sdk = ChooseSdk(options.sdk);
     const kvbasic::Toolchain toolchain = kvbasic::FindToolchain(sdk);
     if (!fs::exists(fs::path(toolchain.includeDir) / "commands.h"))
         return Fail("no runtime headers in " + toolchain.includeDir + " (use --sdk DIR or KVBASIC_SDK)");
@@ -403,10 +407,15 @@ int BuildWeb(const Options& options, const std::string& folder)
     fs::path media = options.media.empty() ? fs::path(options.source).parent_path() : fs::path(options.media);
     if (media.empty()) media = ".";  // a source named without a folder
     if (!fs::is_directory(media)) return Fail("the media folder " + media.string() + " does not exist");
+    // A web build named by --sdk or $KVBASIC_WEB_SDK, else the runtime kept
+    // in the user's cache, built from the installed SDK's sources or the
+    // source tree's.
     const std::string sdk = kvbasic::ChooseWebSdk(options.sdk);
     kvbasic::WebToolchain toolchain;
     std::string problem;
-    if (!kvbasic::FindWebToolchain(sdk, toolchain, problem)) return Fail(problem);
+    const bool found = sdk.empty() ? kvbasic::PrepareWebRuntime(kvbasic::FindWebRuntimeSources(ChooseSdk("")), toolchain, problem)
+                                   : kvbasic::FindWebToolchain(sdk, toolchain, problem);
+    if (!found) return Fail(problem);
 
     StepTimer translating;
     kvbasic::TranslateResult result;

@@ -94,11 +94,8 @@ std::string ShellWord(const std::string& text)
     return quoted + "'";
 }
 
-namespace {
-
 namespace fs = std::filesystem;
 
-// FNV-1a: names the cache folder of one compiler, flag set and SDK.
 std::string HashName(const std::string& text)
 {
     std::uint64_t hash = 1469598103934665603ull;
@@ -116,6 +113,8 @@ std::string CacheRoot()
     if (home != nullptr && *home == '/') return std::string(home) + "/.cache/kvbasic";
     return "";
 }
+
+namespace {
 
 // The files of a make-style dependency list ("target: a.h b.h \\ ...").
 std::vector<std::string> DependencyFiles(const std::string& path)
@@ -148,6 +147,11 @@ bool UpToDate(const fs::path& header, const fs::path& dependencies)
 }
 
 }  // namespace
+
+bool IsUpToDate(const std::string& output, const std::string& dependencies)
+{
+    return UpToDate(output, dependencies);
+}
 
 std::string PrecompiledHeaderFolder(const Toolchain& toolchain, const std::vector<std::string>& compileFlags)
 {

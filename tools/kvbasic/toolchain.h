@@ -44,6 +44,18 @@ std::string FindLinker(const std::string& pathVariable);
 // text as one word for the shell, in single quotes.
 std::string ShellWord(const std::string& text);
 
+// FNV-1a of text as 16 hexadecimal digits: names a cache folder after what
+// its contents were made from.
+std::string HashName(const std::string& text);
+
+// The user's cache folder for kvbasic: $XDG_CACHE_HOME/kvbasic, else
+// ~/.cache/kvbasic; "" when neither can be named.
+std::string CacheRoot();
+
+// True when `output` is newer than every file of the make-style dependency
+// list in `dependencies` (as the compiler's -MD writes it).
+bool IsUpToDate(const std::string& output, const std::string& dependencies);
+
 // A folder holding commands.h precompiled for `compileFlags` (the exact
 // flags of the compilation that will use it, -O level included), to be put
 // on the include path before the runtime's headers. It lives in the user's

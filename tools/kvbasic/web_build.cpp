@@ -19,21 +19,11 @@ bool Exists(const fs::path& path)
     return fs::exists(path, error);
 }
 
-// The folder of PATH holding `program`, or "".
-std::string OnPath(const std::string& program)
-{
-    const char* path = std::getenv("PATH");
-    std::istringstream folders(path != nullptr ? path : "");
-    for (std::string folder; std::getline(folders, folder, ':');)
-        if (!folder.empty() && Exists(fs::path(folder) / program)) return (fs::path(folder) / program).string();
-    return "";
-}
-
 std::string HowToBuild(const std::string& sdkDir)
 {
-    return "build it with scripts/install-web-deps, then emcmake cmake -S <source> -B " + sdkDir +
+    return "build it with emcmake cmake -S <source> -B " + sdkDir +
            " -G Ninja -DKV_WEB=ON -DCMAKE_BUILD_TYPE=Release -DKVBASIC_EXECUTABLE=<native kvbasic> and cmake --build " +
-           sdkDir + " --target kvruntime kvmain (or name another with --sdk DIR or KVBASIC_WEB_SDK)";
+           sdkDir + " --target kvruntime kvmain, or leave out --sdk and KVBASIC_WEB_SDK: kvbasic then builds its own";
 }
 
 // Copies the media into `staged`, leaving out hidden files and folders
@@ -71,7 +61,16 @@ std::string ChooseWebSdk(const std::string& sdkDir)
     if (!sdkDir.empty()) return sdkDir;
     const char* fromEnvironment = std::getenv("KVBASIC_WEB_SDK");
     if (fromEnvironment != nullptr && *fromEnvironment) return fromEnvironment;
-    return KVBASIC_WEB_SDK_DIR;
+    return "";
+}
+
+std::string FindOnPath(const std::string& program)
+{
+    const char* path = std::getenv("PATH");
+    std::istringstream folders(path != nullptr ? path : "");
+    for (std::string folder; std::getline(folders, folder, ':');)
+        if (!folder.empty() && Exists(fs::path(folder) / program)) return (fs::path(folder) / program).string();
+    return "";
 }
 
 bool FindWebToolchain(const std::string& sdkDir, WebToolchain& toolchain, std::string& problem)
@@ -107,7 +106,7 @@ bool FindWebToolchain(const std::string& sdkDir, WebToolchain& toolchain, std::s
         problem = "no runtime headers in " + toolchain.includeDir + " (named by " + sdkDir + "/web_toolchain.txt)";
         return false;
     }
-    toolchain.compiler = OnPath("em++");
+    toolchain.compiler = FindOnPath("em++");
     if (toolchain.compiler.empty()) {
         problem = "em++ (Emscripten) is not on PATH: install it with scripts/install-web-deps";
         return false;

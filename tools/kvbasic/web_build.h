@@ -1,10 +1,11 @@
 // kvbasic build --web: a program compiled with Emscripten into a folder of
 // static files a browser plays from any web server (index.html, index.js,
-// index.wasm, index.data). The runtime for the web comes from a build
-// configured with -DKV_WEB=ON, which describes itself in
-// web_toolchain.txt: the headers, the libraries, the font and every
-// compile and link option, so that kvbasic links exactly as that build's
-// own programs do.
+// index.wasm, index.data). The runtime for the web is the one kvbasic
+// keeps in the user's cache (web_runtime_cache.h), or, named with --sdk DIR
+// or $KVBASIC_WEB_SDK, a build configured with -DKV_WEB=ON, which
+// describes itself in web_toolchain.txt: the headers, the libraries, the
+// font and every compile and link option, so that kvbasic links exactly as
+// that build's own programs do.
 #pragma once
 
 #include <string>
@@ -22,9 +23,12 @@ struct WebToolchain {
     std::vector<std::string> linkFlags;     // the libraries and the page's options, word by word
 };
 
-// The web build kvbasic uses: `sdkDir` when given, else $KVBASIC_WEB_SDK,
-// else the build-web folder of the source tree kvbasic was built from.
+// The web build named for kvbasic: `sdkDir` when given, else
+// $KVBASIC_WEB_SDK, else "" (the runtime in the user's cache).
 std::string ChooseWebSdk(const std::string& sdkDir);
+
+// The path of `program` in the first folder of PATH that has it, or "".
+std::string FindOnPath(const std::string& program);
 
 // Reads DIR/web_toolchain.txt and checks that the runtime and em++ are
 // there; on failure `problem` says what is missing and what to run.
