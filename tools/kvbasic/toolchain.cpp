@@ -21,26 +21,26 @@ std::vector<std::string> SplitWords(const std::string& text)
     return words;
 }
 
-bool Exists(const std::string& path)
-{
-    std::error_code error;
-    return std::filesystem::exists(path, error);
-}
-
 // The first of `folders` that holds `file`; the last when none does (so
 // that the error about the missing file names the installed layout).
 std::string FolderHolding(const std::string& file, std::initializer_list<std::string> folders)
 {
     for (const std::string& folder : folders)
-        if (Exists(folder + "/" + file)) return folder;
+        if (PathExists(folder + "/" + file)) return folder;
     return *(folders.end() - 1);
 }
 
 }  // namespace
 
+bool PathExists(const std::filesystem::path& path)
+{
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
 bool IsSdk(const std::string& sdkDir)
 {
-    return Exists(sdkDir + "/include/commands.h") || Exists(sdkDir + "/include/kvbasic/commands.h");
+    return PathExists(sdkDir + "/include/commands.h") || PathExists(sdkDir + "/include/kvbasic/commands.h");
 }
 
 Toolchain FindToolchain(const std::string& sdkDir)
@@ -82,7 +82,7 @@ std::string FindLinker(const std::string& pathVariable)
     for (const char* linker : {"lld", "gold"}) {
         std::istringstream folders(pathVariable);
         for (std::string folder; std::getline(folders, folder, ':');)
-            if (!folder.empty() && Exists(folder + "/ld." + linker)) return std::string("-fuse-ld=") + linker;
+            if (!folder.empty() && PathExists(folder + "/ld." + linker)) return std::string("-fuse-ld=") + linker;
     }
     return "";
 }

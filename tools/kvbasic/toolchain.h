@@ -13,6 +13,7 @@
 // DIR/share/kvbasic/link_flags (else the link flags of the build tree).
 #pragma once
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -43,6 +44,10 @@ std::string FindLinker(const std::string& pathVariable);
 
 // text as one word for the shell, in single quotes.
 std::string ShellWord(const std::string& text);
+
+// Whether anything is at `path`; an unreadable folder on the way counts as
+// nothing there.
+bool PathExists(const std::filesystem::path& path);
 
 // FNV-1a of text as 16 hexadecimal digits: names a cache folder after what
 // its contents were made from.

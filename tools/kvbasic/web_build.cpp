@@ -13,12 +13,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool Exists(const fs::path& path)
-{
-    std::error_code error;
-    return fs::exists(path, error);
-}
-
 std::string HowToBuild(const std::string& sdkDir)
 {
     return "build it with emcmake cmake -S <source> -B " + sdkDir +
@@ -47,7 +41,7 @@ std::string StageMedia(const std::string& media, const std::string& font, const 
         if (error) return "cannot copy " + entry->path().string() + ": " + error.message();
     }
     if (error) return "cannot read the media folder " + media + ": " + error.message();
-    if (!Exists(staged / "Smalfont.bmp")) {
+    if (!PathExists(staged / "Smalfont.bmp")) {
         fs::copy_file(font, staged / "Smalfont.bmp", error);
         if (error) return "cannot copy the default font " + font + ": " + error.message();
     }
@@ -69,7 +63,7 @@ std::string FindOnPath(const std::string& program)
     const char* path = std::getenv("PATH");
     std::istringstream folders(path != nullptr ? path : "");
     for (std::string folder; std::getline(folders, folder, ':');)
-        if (!folder.empty() && Exists(fs::path(folder) / program)) return (fs::path(folder) / program).string();
+        if (!folder.empty() && PathExists(fs::path(folder) / program)) return (fs::path(folder) / program).string();
     return "";
 }
 
@@ -96,13 +90,13 @@ bool FindWebToolchain(const std::string& sdkDir, WebToolchain& toolchain, std::s
         }
     }
     for (const char* library : {"libkvruntime.a", "libkvmain.a"}) {
-        if (!Exists(fs::path(toolchain.libraryDir) / library)) {
+        if (!PathExists(fs::path(toolchain.libraryDir) / library)) {
             problem = "the runtime for the web is not built yet (" + toolchain.libraryDir + "/" + library +
                       " is missing): run cmake --build " + sdkDir + " --target kvruntime kvmain";
             return false;
         }
     }
-    if (!Exists(fs::path(toolchain.includeDir) / "commands.h")) {
+    if (!PathExists(fs::path(toolchain.includeDir) / "commands.h")) {
         problem = "no runtime headers in " + toolchain.includeDir + " (named by " + sdkDir + "/web_toolchain.txt)";
         return false;
     }

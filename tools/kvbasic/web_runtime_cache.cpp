@@ -18,12 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-bool Exists(const fs::path& path)
-{
-    std::error_code error;
-    return fs::exists(path, error);
-}
-
 // The lines of a data file that are not empty and no comment.
 std::vector<std::string> DataLines(const fs::path& file)
 {
@@ -58,7 +52,7 @@ constexpr const char* kRuntimeFlags = "-std=c++20 -O3 -DNDEBUG -w";
 bool HasWebLibraries(const std::string& sysroot)
 {
     for (const char* library : kWebLibraries)
-        if (!Exists(fs::path(sysroot) / "lib" / library)) return false;
+        if (!PathExists(fs::path(sysroot) / "lib" / library)) return false;
     return true;
 }
 
@@ -221,7 +215,7 @@ std::string UpdateRuntime(const std::string& compiler, const std::string& archiv
     }
     const fs::path runtimeArchive = cache / "libkvruntime.a", mainArchive = cache / "libkvmain.a";
     const fs::path listFile = cache / "objects.txt";
-    if (commands.empty() && ReadText(listFile) == objectList && Exists(runtimeArchive) && Exists(mainArchive)) return "";
+    if (commands.empty() && ReadText(listFile) == objectList && PathExists(runtimeArchive) && PathExists(mainArchive)) return "";
     std::string problem = Archive(archiver, runtimeArchive, runtimeObjects, cache, suffix);
     if (problem.empty()) problem = Archive(archiver, mainArchive, {entry.object}, cache, suffix);
     if (problem.empty()) std::ofstream(listFile, std::ios::trunc) << objectList;
@@ -237,7 +231,7 @@ void DescribeToolchain(const WebRuntimeSources& sources, const std::string& sysr
     toolchain.font = sources.font;
     // Emscripten's JavaScript optimizer needs Debian's acorn module, which
     // a Node.js from elsewhere does not look for.
-    if (Exists("/usr/share/nodejs/acorn")) toolchain.environment = "NODE_PATH=/usr/share/nodejs";
+    if (PathExists("/usr/share/nodejs/acorn")) toolchain.environment = "NODE_PATH=/usr/share/nodejs";
     toolchain.compileFlags = {"-I" + sysroot + "/include", "-I" + sysroot + "/include/SDL2"};
     toolchain.linkFlags.clear();
     for (const char* library : kWebLibraries) toolchain.linkFlags.push_back(sysroot + "/lib/" + library);
@@ -278,7 +272,7 @@ bool PrepareWebRuntime(const WebRuntimeSources& sources, WebToolchain& toolchain
                   "in the source tree)";
         return false;
     }
-    if (!Exists(fs::path(sources.runtimeDir) / "commands.h") || !Exists(fs::path(sources.webDir) / "link_options.txt")) {
+    if (!PathExists(fs::path(sources.runtimeDir) / "commands.h") || !PathExists(fs::path(sources.webDir) / "link_options.txt")) {
         problem = "no runtime sources for the web in " + sources.runtimeDir + " and " + sources.webDir +
                   " (or name a web build with --sdk DIR)";
         return false;
