@@ -129,6 +129,26 @@ TEST_F(WindowsFilesTest, AFileAnotherProgramHoldsOpenIsNamedSoAndLeftAlone)
     EXPECT_FALSE(platform::IsReadableFile(name.c_str()));
 }
 
+TEST_F(WindowsFilesTest, CreateFileMakesAnEmptyFileAndNeverEmptiesOne)
+{
+    const std::string name = Path("highscores.txt");
+    std::string why;
+    ASSERT_TRUE(platform::CreateEmptyFile(name.c_str(), &why)) << why;
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    ASSERT_TRUE(GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, 0u);
+    ASSERT_TRUE(platform::AppendToPlainFile(name.c_str(), "Kim 1234\r\n"));
+    EXPECT_TRUE(platform::CreateEmptyFile(name.c_str(), &why)) << "an existing file is fine as it is";
+    ASSERT_TRUE(GetFileAttributesExA(name.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.nFileSizeLow, 10u) << "and keeps its content";
+    ASSERT_TRUE(CreateDirectoryA(Path("folder").c_str(), nullptr));
+    EXPECT_FALSE(platform::CreateEmptyFile(Path("folder").c_str(), &why));
+    EXPECT_NE(why.find("is not a plain file"), std::string::npos) << why;
+    RemoveDirectoryA(Path("folder").c_str());
+    EXPECT_FALSE(platform::CreateEmptyFile(Path("missing\\a.txt").c_str(), &why));
+    EXPECT_NE(why.find("cannot create"), std::string::npos) << why;
+}
+
 TEST(WindowsPrivateFolders, APrivateFolderGoesWithItsFilesAndTwoAreNeverTheSame)
 {
     const std::string first = platform::MakePrivateTempFolder("kvwintest-");
@@ -148,6 +168,15 @@ TEST(WindowsPaths, TheUserIdStaysTheSameForTheUser)
 {
     EXPECT_EQ(platform::UserId(), platform::UserId());
     EXPECT_NE(platform::UserId(), 0u);
+}
+
+TEST(WindowsProcess, TheMainThreadsStackIsTheReserveThisProgramWasLinkedWith)
+{
+    // The program's header names the stack it reserves for its main thread.
+    const auto* image = reinterpret_cast<const unsigned char*>(GetModuleHandleA(nullptr));
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(image);
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(image + dos->e_lfanew);
+    EXPECT_EQ(platform::MainThreadStackSize(), headers->OptionalHeader.SizeOfStackReserve);
 }
 
 }  // namespace
