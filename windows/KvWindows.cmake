@@ -75,7 +75,7 @@ if(KV_BUILD_TESTS)
   include(GoogleTest)
   file(GLOB KV_WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/windows/tests/*.cpp)
   add_executable(test_windows_platform ${KV_WINDOWS_TEST_SOURCES})
-  target_link_libraries(test_windows_platform PRIVATE kvruntime GTest::gtest GTest::gtest_main)
+  target_link_libraries(test_windows_platform PRIVATE kvruntime GTest::gtest)
   gtest_discover_tests(test_windows_platform DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT 120)
 endif()

@@ -1,58 +1,17 @@
-// The event pump and the console's termination events on Windows: Ctrl+C,
-// Ctrl+Break and closing the console window become a Close message, as
-// SIGINT and SIGTERM do on POSIX. (Ending a program from the task manager
-// closes its window, which SDL reports as a quit.)
+// The event pump on Windows: SDL's window events become the runtime's
+// window messages, and so does a termination request from the console
+// (termination.cpp).
 #include "platform/platform.h"
+#include "platform/windows/termination.h"
 
 #include <SDL.h>
 
-#include <windows.h>
-
-#include <atomic>
 #include <cstdlib>
 
 #include "platform/input_recorder.h"
 #include "platform/input_script.h"
 
 namespace platform {
-
-namespace {
-
-// Set on the thread the system runs console handlers on; read by the pump
-// on the main thread.
-std::atomic<bool> g_terminationRequested{false};
-
-BOOL WINAPI OnConsoleEvent(DWORD event)
-{
-    switch (event) {
-    case CTRL_C_EVENT:
-    case CTRL_BREAK_EVENT:
-        g_terminationRequested = true;
-        return TRUE;
-    case CTRL_CLOSE_EVENT:
-    case CTRL_LOGOFF_EVENT:
-    case CTRL_SHUTDOWN_EVENT:
-        // The process ends when this returns: the main thread gets the few
-        // seconds the system grants to take the close path itself.
-        g_terminationRequested = true;
-        Sleep(5000);
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
-}  // namespace
-
-void InstallTerminationHandlers()
-{
-    SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
-}
-
-bool TerminationRequested()
-{
-    return g_terminationRequested;
-}
 
 void PumpMessages(MessageHandler handler)
 {
@@ -76,10 +35,10 @@ void PumpMessages(MessageHandler handler)
             break;
         }
     }
-    if ((g_terminationRequested || script::QuitRequested()) && handler != nullptr) {
-        g_terminationRequested = false;
-        handler(WindowMessage::Close);
-    }
+    if (handler == nullptr) return;
+    // Both are asked, so that neither request is left for a later pump.
+    const bool terminated = windows::TakeTerminationRequest();
+    if (script::QuitRequested() || terminated) handler(WindowMessage::Close);
 }
 
 void ExitProcess(int code)
