@@ -64,7 +64,7 @@ list(FILTER kv_windows_libraries EXCLUDE REGEX "^-(mwindows|lSDL2main)$")
 target_compile_options(kvruntime PUBLIC ${kv_windows_cflags})
 target_compile_definitions(kvruntime PUBLIC SDL_MAIN_HANDLED)
 # Everything static: a program imports only Windows' own DLLs.
-target_link_libraries(kvruntime PUBLIC ${kv_windows_libraries} opengl32 winmm advapi32 bcrypt -static)
+target_link_libraries(kvruntime PUBLIC ${kv_windows_libraries} opengl32 winmm advapi32 bcrypt ws2_32 -static)
 
 # The Windows platform's own tests (windows/tests), run by ctest through
 # Wine (the toolchain file makes it the emulator). They list their tests
