@@ -13,8 +13,9 @@ namespace {
 // 32-bit value names no player.
 std::uint32_t IdFromText(const KvStr& text)
 {
-    const long value = std::atol(text.GetStrData());
-    if (value <= 0 || value > 0xFFFFFFFFL) return 0;
+    // long long: a long has only 32 bits on Windows.
+    const long long value = std::atoll(text.GetStrData());
+    if (value <= 0 || value > 0xFFFFFFFFLL) return 0;
     return static_cast<std::uint32_t>(value);
 }
 

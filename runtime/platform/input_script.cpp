@@ -94,6 +94,17 @@ bool ParseInt(const std::string& text, long* value)
     return true;
 }
 
+// For values past 2^31, such as seeds: long has only 32 bits on Windows.
+bool ParseInt(const std::string& text, long long* value)
+{
+    char* end = nullptr;
+    errno = 0;
+    long long parsed = std::strtoll(text.c_str(), &end, 10);
+    if (end == text.c_str() || *end != 0 || errno == ERANGE) return false;
+    *value = parsed;
+    return true;
+}
+
 bool ParseDown(const std::string& text, bool* down)
 {
     if (text == "down") { *down = true; return true; }
@@ -251,9 +262,9 @@ void Load(ScriptState& state)
         }
         for (std::string word; words >> word;) entry.words.push_back(word);
         CountJoystick(state, entry);
-        long seed = 0;
+        long long seed = 0;
         if (entry.verb == "seed") {
-            if (entry.words.size() == 1 && ParseInt(entry.words[0], &seed) && seed >= 0 && seed <= 0xFFFFFFFFL) {
+            if (entry.words.size() == 1 && ParseInt(entry.words[0], &seed) && seed >= 0 && seed <= 0xFFFFFFFFLL) {
                 state.hasSeed = true;
                 state.seed = static_cast<unsigned long>(seed);
             } else {

@@ -1,0 +1,81 @@
+# The Windows build: the runtime cross-compiled for 64-bit Windows with
+# MinGW-w64, against the static libraries scripts/build-windows-libraries
+# puts into the private prefix. Configure with the toolchain file:
+#
+#   cmake -S . -B build-windows -G Ninja \
+#     -DCMAKE_TOOLCHAIN_FILE=windows/mingw-w64-x86_64.cmake
+#
+# The platform layer's POSIX and X11 files (windows/posix_only_sources.txt)
+# give way to runtime/platform/windows. For now it builds the runtime
+# library (kvruntime) and the Windows platform's tests: the Windows platform
+# is not complete yet, so no program links.
+foreach(library SDL2 SDL2_mixer lzo2 enet avformat avcodec swscale swresample avutil)
+  if(NOT EXISTS "${KV_WINDOWS_PREFIX}/lib/lib${library}.a")
+    message(FATAL_ERROR "${KV_WINDOWS_PREFIX}/lib/lib${library}.a is missing: run scripts/install-windows-deps (or scripts/build-windows-libraries)")
+  endif()
+endforeach()
+
+find_package(PkgConfig REQUIRED)
+# The toolchain file points pkg-config at the prefix alone.
+pkg_check_modules(SDL2 REQUIRED sdl2)
+pkg_check_modules(SDL2_MIXER REQUIRED SDL2_mixer)
+pkg_check_modules(LZO2 REQUIRED lzo2)
+pkg_check_modules(ENET REQUIRED libenet)
+pkg_check_modules(FFMPEG REQUIRED libavformat libavcodec libswscale libswresample libavutil)
+
+file(GLOB KV_RUNTIME_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/*/*.cpp)
+list(FILTER KV_RUNTIME_SOURCES EXCLUDE REGEX "runtime/(frame/entry_main|[a-z0-9]+/web_[^/]*)\\.cpp$")
+file(STRINGS ${PROJECT_SOURCE_DIR}/windows/posix_only_sources.txt KV_POSIX_ONLY_SOURCES REGEX "^[^#]")
+list(TRANSFORM KV_POSIX_ONLY_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/runtime/)
+list(REMOVE_ITEM KV_RUNTIME_SOURCES ${KV_POSIX_ONLY_SOURCES})
+file(GLOB KV_WINDOWS_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/platform/windows/*.cpp)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/windows/posix_only_sources.txt)
+
+add_library(kvruntime STATIC ${KV_RUNTIME_SOURCES} ${KV_WINDOWS_PLATFORM_SOURCES})
+target_include_directories(kvruntime PUBLIC ${PROJECT_SOURCE_DIR}/runtime)
+# GL/gl.h without windows.h (windows/include/GL/gl.h says why).
+target_include_directories(kvruntime BEFORE PUBLIC ${PROJECT_SOURCE_DIR}/windows/include)
+target_compile_features(kvruntime PUBLIC cxx_std_20)
+# The lean windows.h without min and max macros; Windows 10 and later.
+# M_PI and its kin, which glibc's math.h has in C++ by default.
+target_compile_definitions(kvruntime PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00
+  _USE_MATH_DEFINES)
+set_source_files_properties(${PROJECT_SOURCE_DIR}/runtime/frame/program_version.cpp PROPERTIES
+  COMPILE_DEFINITIONS KV_RUNTIME_VERSION="${PROJECT_VERSION}")
+include(${PROJECT_SOURCE_DIR}/runtime/gl/GlOwner.cmake)
+kv_gl_owner_only(kvruntime)
+# The libraries' headers count as system headers, as they do on Linux from
+# /usr/include: their own warnings are not the runtime's.
+target_include_directories(kvruntime SYSTEM PUBLIC
+  ${SDL2_INCLUDE_DIRS} ${SDL2_MIXER_INCLUDE_DIRS} ${LZO2_INCLUDE_DIRS} ${ENET_INCLUDE_DIRS}
+  ${FFMPEG_INCLUDE_DIRS})
+# The runtime has its own entry point: SDL's (SDL_main, SDL2main) is left
+# out, and so is -mwindows, which the programs choose for themselves (test
+# programs are console programs).
+set(kv_windows_cflags
+  ${SDL2_CFLAGS_OTHER} ${SDL2_MIXER_CFLAGS_OTHER} ${LZO2_CFLAGS_OTHER} ${ENET_CFLAGS_OTHER}
+  ${FFMPEG_CFLAGS_OTHER})
+set(kv_windows_libraries
+  ${SDL2_MIXER_STATIC_LDFLAGS} ${SDL2_STATIC_LDFLAGS} ${LZO2_STATIC_LDFLAGS}
+  ${ENET_STATIC_LDFLAGS} ${FFMPEG_STATIC_LDFLAGS})
+list(FILTER kv_windows_cflags EXCLUDE REGEX "^-Dmain=SDL_main$")
+list(FILTER kv_windows_libraries EXCLUDE REGEX "^-(mwindows|lSDL2main)$")
+target_compile_options(kvruntime PUBLIC ${kv_windows_cflags})
+target_compile_definitions(kvruntime PUBLIC SDL_MAIN_HANDLED)
+# Everything static: a program imports only Windows' own DLLs.
+target_link_libraries(kvruntime PUBLIC ${kv_windows_libraries} opengl32 winmm advapi32 bcrypt ws2_32 -static)
+
+# The Windows platform's own tests (windows/tests), run by ctest through
+# Wine (the toolchain file makes it the emulator). They list their tests
+# when ctest runs, not at build time, which would need Wine in the build.
+if(KV_BUILD_TESTS)
+  enable_testing()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  file(GLOB KV_WINDOWS_TEST_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/windows/tests/*.cpp)
+  add_executable(test_windows_platform ${KV_WINDOWS_TEST_SOURCES})
+  target_link_libraries(test_windows_platform PRIVATE kvruntime GTest::gtest)
+  gtest_discover_tests(test_windows_platform DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    PROPERTIES TIMEOUT 120)
+endif()
