@@ -1,13 +1,12 @@
 // The event pump and the termination signals.
 #include "platform/platform.h"
 
-#include <SDL.h>
-
 #include <csignal>
 #include <cstdlib>
 
 #include "platform/input_recorder.h"
 #include "platform/input_script.h"
+#include "platform/window_events.h"
 
 namespace platform {
 
@@ -39,26 +38,7 @@ bool TerminationRequested()
 
 void PumpMessages(MessageHandler handler)
 {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (handler == nullptr) continue;
-        switch (event.type) {
-        case SDL_QUIT:
-            handler(WindowMessage::Close);
-            break;
-        case SDL_WINDOWEVENT:
-            switch (event.window.event) {
-            case SDL_WINDOWEVENT_CLOSE: handler(WindowMessage::Close); break;
-            case SDL_WINDOWEVENT_MOVED: handler(WindowMessage::Moved); break;
-            case SDL_WINDOWEVENT_SIZE_CHANGED: handler(WindowMessage::Resized); break;
-            case SDL_WINDOWEVENT_FOCUS_GAINED: handler(WindowMessage::Activated); break;
-            default: break;
-            }
-            break;
-        default:
-            break;
-        }
-    }
+    DispatchWindowEvents(handler);
     if ((g_terminationRequested || script::QuitRequested()) && handler != nullptr) {
         g_terminationRequested = 0;
         handler(WindowMessage::Close);

@@ -4,37 +4,17 @@
 #include "platform/platform.h"
 #include "platform/windows/termination.h"
 
-#include <SDL.h>
-
 #include <cstdlib>
 
 #include "platform/input_recorder.h"
 #include "platform/input_script.h"
+#include "platform/window_events.h"
 
 namespace platform {
 
 void PumpMessages(MessageHandler handler)
 {
-    SDL_Event event;
-    while (SDL_PollEvent(&event)) {
-        if (handler == nullptr) continue;
-        switch (event.type) {
-        case SDL_QUIT:
-            handler(WindowMessage::Close);
-            break;
-        case SDL_WINDOWEVENT:
-            switch (event.window.event) {
-            case SDL_WINDOWEVENT_CLOSE: handler(WindowMessage::Close); break;
-            case SDL_WINDOWEVENT_MOVED: handler(WindowMessage::Moved); break;
-            case SDL_WINDOWEVENT_SIZE_CHANGED: handler(WindowMessage::Resized); break;
-            case SDL_WINDOWEVENT_FOCUS_GAINED: handler(WindowMessage::Activated); break;
-            default: break;
-            }
-            break;
-        default:
-            break;
-        }
-    }
+    DispatchWindowEvents(handler);
     if (handler == nullptr) return;
     // Both are asked, so that neither request is left for a later pump.
     const bool terminated = windows::TakeTerminationRequest();

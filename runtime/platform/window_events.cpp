@@ -1,0 +1,31 @@
+#include "platform/window_events.h"
+
+#include <SDL.h>
+
+namespace platform {
+
+void DispatchWindowEvents(MessageHandler handler)
+{
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        if (handler == nullptr) continue;
+        switch (event.type) {
+        case SDL_QUIT:
+            handler(WindowMessage::Close);
+            break;
+        case SDL_WINDOWEVENT:
+            switch (event.window.event) {
+            case SDL_WINDOWEVENT_CLOSE: handler(WindowMessage::Close); break;
+            case SDL_WINDOWEVENT_MOVED: handler(WindowMessage::Moved); break;
+            case SDL_WINDOWEVENT_SIZE_CHANGED: handler(WindowMessage::Resized); break;
+            case SDL_WINDOWEVENT_FOCUS_GAINED: handler(WindowMessage::Activated); break;
+            default: break;
+            }
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+}  // namespace platform
