@@ -1,7 +1,7 @@
 # Runs the smoke program (programs/smoke.bas, built for Windows) through
 # the emulator in a folder of its own, then checks what it left: the line
 # file with its two lines, and the saved frame with a red and a blue square
-# where it drew them.
+# where it drew them; and its answer to --version.
 #   cmake -DPROGRAM=<smoke.exe> -DEMULATOR=<wine> -DFOLDER=<run folder> -P run_smoke_program.cmake
 file(REMOVE_RECURSE "${FOLDER}")
 file(MAKE_DIRECTORY "${FOLDER}")
@@ -72,4 +72,12 @@ foreach(probe "50;50;0000ff" "150;50;ff0000" "300;50;000000" "50;150;000000")
     message(FATAL_ERROR "pixel ${x}, ${y} of smoke.bmp is ${pixel} (blue, green, red), expected ${expected}")
   endif()
 endforeach()
+# "--version" answers with the program's own name (after the module
+# path's last backslash) and, having no version of its own, the runtime's.
+execute_process(COMMAND ${EMULATOR} "${PROGRAM}" --version WORKING_DIRECTORY "${FOLDER}"
+  RESULT_VARIABLE result OUTPUT_VARIABLE output TIMEOUT 60)
+get_filename_component(program_name "${PROGRAM}" NAME)
+if(NOT result EQUAL 0 OR NOT output MATCHES "^${program_name} \\(kvruntime [0-9.]+\\)\r?\n$")
+  message(FATAL_ERROR "${program_name} --version ended with ${result} and printed \"${output}\"")
+endif()
 message(STATUS "smoke program: line file and frame as drawn (${width} x ${height})")

@@ -1,7 +1,7 @@
-// "<program> --version" on Windows. A PE program has no weak undefined
-// symbols, so a program whose build names no version finds this weak, empty
-// definition instead; one with a version of its own overrides it. The
-// program's name is the module path's last part, after a backslash.
+// "<program> --version" on Windows. A program whose build names no version
+// has the empty one of program_version_default.cpp (PE has no weak
+// undefined symbols). The program's name is the module path's last part,
+// after a backslash.
 #include "frame/program_version.h"
 
 #include <cstdio>
@@ -13,8 +13,6 @@
 #ifndef KV_RUNTIME_VERSION
 #error "KV_RUNTIME_VERSION (the project's version) is defined by the build"
 #endif
-
-extern "C" __attribute__((weak)) const char KV_PROGRAM_VERSION[] = "";
 
 void AnswerVersionRequest(const char* commandLine)
 {
