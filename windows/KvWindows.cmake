@@ -67,6 +67,23 @@ target_compile_definitions(kvruntime PUBLIC SDL_MAIN_HANDLED)
 # Everything static: a program imports only Windows' own DLLs.
 target_link_libraries(kvruntime PUBLIC ${kv_windows_libraries} opengl32 winmm advapi32 bcrypt ws2_32 -static)
 
+# What `kvbasic build --windows --sdk <this build>` compiles and links with,
+# one setting a line: the same as this build's own programs.
+set(kv_windows_description "compiler=${CMAKE_CXX_COMPILER}\n")
+foreach(folder ${PROJECT_SOURCE_DIR}/runtime ${PROJECT_SOURCE_DIR}/windows/include ${SDL2_INCLUDE_DIRS}
+               ${SDL2_MIXER_INCLUDE_DIRS} ${LZO2_INCLUDE_DIRS} ${ENET_INCLUDE_DIRS} ${FFMPEG_INCLUDE_DIRS})
+  string(APPEND kv_windows_description "include=${folder}\n")
+endforeach()
+string(APPEND kv_windows_description "library=${CMAKE_BINARY_DIR}\nfont=${PROJECT_SOURCE_DIR}/media/runtime/Smalfont.bmp\n")
+foreach(flag -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0A00 -D_USE_MATH_DEFINES -DSDL_MAIN_HANDLED
+             ${kv_windows_cflags})
+  string(APPEND kv_windows_description "compile=${flag}\n")
+endforeach()
+foreach(flag ${kv_windows_libraries} -lopengl32 -lwinmm -ladvapi32 -lbcrypt -lws2_32 -static)
+  string(APPEND kv_windows_description "link=${flag}\n")
+endforeach()
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/windows_toolchain.txt CONTENT "${kv_windows_description}")
+
 # The process entry point, as on Linux: main() hands the command line to the
 # generated WinMain.
 add_library(kvmain STATIC ${PROJECT_SOURCE_DIR}/runtime/frame/entry_main.cpp)
@@ -112,4 +129,12 @@ if(KV_BUILD_TESTS AND KVBASIC_EXECUTABLE)
     COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:smoke> "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
             -DFOLDER=${CMAKE_BINARY_DIR}/smoke-run -P ${PROJECT_SOURCE_DIR}/windows/tests/run_smoke_program.cmake)
   set_tests_properties(WindowsSmokeProgram PROPERTIES TIMEOUT 180)
+  # The same program built by `kvbasic build --windows` against this build.
+  add_test(NAME WindowsKvbasicBuild
+    COMMAND ${CMAKE_COMMAND} -DKVBASIC=${KVBASIC_EXECUTABLE} -DSDK=${CMAKE_BINARY_DIR}
+            -DSOURCE=${PROJECT_SOURCE_DIR}/windows/tests/programs/smoke.bas
+            -DMEDIA=${PROJECT_SOURCE_DIR}/windows/tests/programs/smoke_media
+            "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -DFOLDER=${CMAKE_BINARY_DIR}/kvbasic-build-run
+            -P ${PROJECT_SOURCE_DIR}/windows/tests/run_kvbasic_build_windows.cmake)
+  set_tests_properties(WindowsKvbasicBuild PROPERTIES TIMEOUT 300)
 endif()
