@@ -6,9 +6,10 @@
 #     -DCMAKE_TOOLCHAIN_FILE=windows/mingw-w64-x86_64.cmake
 #
 # The platform layer's POSIX and X11 files (windows/posix_only_sources.txt)
-# give way to runtime/platform/windows. For now it builds the runtime
-# library (kvruntime) and the Windows platform's tests: the Windows platform
-# is not complete yet, so no program links.
+# give way to runtime/platform/windows. It builds the runtime library
+# (kvruntime), its entry point (kvmain), the Windows platform's tests and,
+# given a kvbasic of this machine to translate them with
+# (-DKVBASIC_EXECUTABLE=<native build>/kvbasic), the examples as .exe files.
 foreach(library SDL2 SDL2_mixer lzo2 enet avformat avcodec swscale swresample avutil)
   if(NOT EXISTS "${KV_WINDOWS_PREFIX}/lib/lib${library}.a")
     message(FATAL_ERROR "${KV_WINDOWS_PREFIX}/lib/lib${library}.a is missing: run scripts/install-windows-deps (or scripts/build-windows-libraries)")
@@ -41,7 +42,7 @@ target_compile_features(kvruntime PUBLIC cxx_std_20)
 # M_PI and its kin, which glibc's math.h has in C++ by default.
 target_compile_definitions(kvruntime PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00
   _USE_MATH_DEFINES)
-set_source_files_properties(${PROJECT_SOURCE_DIR}/runtime/frame/program_version.cpp PROPERTIES
+set_source_files_properties(${PROJECT_SOURCE_DIR}/runtime/platform/windows/program_version.cpp PROPERTIES
   COMPILE_DEFINITIONS KV_RUNTIME_VERSION="${PROJECT_VERSION}")
 include(${PROJECT_SOURCE_DIR}/runtime/gl/GlOwner.cmake)
 kv_gl_owner_only(kvruntime)
@@ -66,6 +67,47 @@ target_compile_definitions(kvruntime PUBLIC SDL_MAIN_HANDLED)
 # Everything static: a program imports only Windows' own DLLs.
 target_link_libraries(kvruntime PUBLIC ${kv_windows_libraries} opengl32 winmm advapi32 bcrypt ws2_32 -static)
 
+# What `kvbasic build --windows --sdk <this build>` compiles and links with,
+# one setting a line: the same as this build's own programs.
+set(kv_windows_description "compiler=${CMAKE_CXX_COMPILER}\n")
+foreach(folder ${PROJECT_SOURCE_DIR}/runtime ${PROJECT_SOURCE_DIR}/windows/include ${SDL2_INCLUDE_DIRS}
+               ${SDL2_MIXER_INCLUDE_DIRS} ${LZO2_INCLUDE_DIRS} ${ENET_INCLUDE_DIRS} ${FFMPEG_INCLUDE_DIRS})
+  string(APPEND kv_windows_description "include=${folder}\n")
+endforeach()
+string(APPEND kv_windows_description "library=${CMAKE_BINARY_DIR}\nfont=${PROJECT_SOURCE_DIR}/media/runtime/Smalfont.bmp\n")
+foreach(flag -DWIN32_LEAN_AND_MEAN -DNOMINMAX -D_WIN32_WINNT=0x0A00 -D_USE_MATH_DEFINES -DSDL_MAIN_HANDLED
+             ${kv_windows_cflags})
+  string(APPEND kv_windows_description "compile=${flag}\n")
+endforeach()
+foreach(flag ${kv_windows_libraries} -lopengl32 -lwinmm -ladvapi32 -lbcrypt -lws2_32 -static)
+  string(APPEND kv_windows_description "link=${flag}\n")
+endforeach()
+file(GENERATE OUTPUT ${CMAKE_BINARY_DIR}/windows_toolchain.txt CONTENT "${kv_windows_description}")
+
+# The process entry point, as on Linux: main() hands the command line to the
+# generated WinMain.
+add_library(kvmain STATIC ${PROJECT_SOURCE_DIR}/runtime/frame/entry_main.cpp)
+target_link_libraries(kvmain PUBLIC kvruntime)
+
+# The examples, translated by the native kvbasic (the translator's output is
+# the same C++ for every platform) and compiled for Windows. They are
+# console programs, so that what they print reaches the console that
+# started them; the default font and the examples' media lie beside them.
+if(KVBASIC_EXECUTABLE)
+  include(${PROJECT_SOURCE_DIR}/tools/KvBasic.cmake)
+  file(GLOB KV_EXAMPLES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/examples/*.bas)
+  foreach(example ${KV_EXAMPLES})
+    get_filename_component(name ${example} NAME_WE)
+    kv_add_basic_program(${name} SOURCES ${example})
+  endforeach()
+  configure_file(${PROJECT_SOURCE_DIR}/media/runtime/Smalfont.bmp ${CMAKE_BINARY_DIR}/Smalfont.bmp COPYONLY)
+  file(GLOB KV_EXAMPLE_MEDIA CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/media/examples/*)
+  foreach(file ${KV_EXAMPLE_MEDIA})
+    get_filename_component(name ${file} NAME)
+    configure_file(${file} ${CMAKE_BINARY_DIR}/${name} COPYONLY)
+  endforeach()
+endif()
+
 # The Windows platform's own tests (windows/tests), run by ctest through
 # Wine (the toolchain file makes it the emulator). They list their tests
 # when ctest runs, not at build time, which would need Wine in the build.
@@ -78,4 +120,21 @@ if(KV_BUILD_TESTS)
   target_link_libraries(test_windows_platform PRIVATE kvruntime GTest::gtest)
   gtest_discover_tests(test_windows_platform DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT 120)
+endif()
+
+# A translated program run under Wine: what it draws and writes.
+if(KV_BUILD_TESTS AND KVBASIC_EXECUTABLE)
+  kv_add_basic_program(smoke SOURCES ${PROJECT_SOURCE_DIR}/windows/tests/programs/smoke.bas)
+  add_test(NAME WindowsSmokeProgram
+    COMMAND ${CMAKE_COMMAND} -DPROGRAM=$<TARGET_FILE:smoke> "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}"
+            -DFOLDER=${CMAKE_BINARY_DIR}/smoke-run -P ${PROJECT_SOURCE_DIR}/windows/tests/run_smoke_program.cmake)
+  set_tests_properties(WindowsSmokeProgram PROPERTIES TIMEOUT 180)
+  # The same program built by `kvbasic build --windows` against this build.
+  add_test(NAME WindowsKvbasicBuild
+    COMMAND ${CMAKE_COMMAND} -DKVBASIC=${KVBASIC_EXECUTABLE} -DSDK=${CMAKE_BINARY_DIR}
+            -DSOURCE=${PROJECT_SOURCE_DIR}/windows/tests/programs/smoke.bas
+            -DMEDIA=${PROJECT_SOURCE_DIR}/windows/tests/programs/smoke_media
+            "-DEMULATOR=${CMAKE_CROSSCOMPILING_EMULATOR}" -DFOLDER=${CMAKE_BINARY_DIR}/kvbasic-build-run
+            -P ${PROJECT_SOURCE_DIR}/windows/tests/run_kvbasic_build_windows.cmake)
+  set_tests_properties(WindowsKvbasicBuild PROPERTIES TIMEOUT 300)
 endif()

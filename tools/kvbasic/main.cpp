@@ -4,6 +4,7 @@
 //   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp] [--depfile prog.d]
 //   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic build prog.bas --web [-o DIR] [--media DIR] [-O0] [--sdk DIR]
+//   kvbasic build prog.bas --windows [-o DIR] [--media DIR] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--sdk DIR] [-- arguments...]
 //   kvbasic lsp            (the language server, on standard input and output)
 //
@@ -27,6 +28,7 @@
 #include "toolchain.h"
 #include "translator.h"
 #include "web_build.h"
+#include "windows_build.h"
 #include "web_runtime_cache.h"
 
 namespace fs = std::filesystem;
@@ -66,6 +68,12 @@ constexpr const char* kHelp =
     "                         it, with the em++ on PATH; --sdk DIR (also\n"
     "                         $KVBASIC_WEB_SDK) names a build configured with\n"
     "                         -DKV_WEB=ON instead\n"
+    "      --windows          build for 64-bit Windows with MinGW-w64: -o names a\n"
+    "                         folder (default: FILE) that receives FILE.exe\n"
+    "                         (linked statically: no DLL beside it), the files of\n"
+    "                         --media DIR and the default font; --sdk DIR (also\n"
+    "                         $KVBASIC_WINDOWS_SDK) names the runtime's build with\n"
+    "                         windows/mingw-w64-x86_64.cmake\n"
     "  run FILE.bas         build into a temporary folder and start the program\n"
     "                       in the folder of FILE.bas: it loads its pictures and\n"
     "                       sounds from there and the files it writes stay there\n"
@@ -105,6 +113,7 @@ struct Options {
     std::string sdk;
     bool singleFile = false;
     bool web = false;  // build --web: a folder for the browser
+    bool windows = false;  // build --windows: a folder with a Windows program
     bool timings = false;
     bool unoptimised = false;  // -O0: build as run does
     int fileNumber = 0;
@@ -399,6 +408,45 @@ int Build(const Options& options, const std::string& program, Purpose purpose)
     return status;
 }
 
+// Translates and builds for Windows into `folder` (PROGRAM.exe, the media
+// and the default font).
+int BuildWindows(const Options& options, const std::string& folder)
+{
+    if (!options.media.empty() && !fs::is_directory(options.media))
+        return Fail("the media folder " + options.media + " does not exist");
+    kvbasic::WindowsToolchain toolchain;
+    std::string problem;
+    if (!kvbasic::FindWindowsToolchain(kvbasic::ChooseWindowsSdk(options.sdk), toolchain, problem))
+        return Fail(problem);
+
+    StepTimer translating;
+    kvbasic::TranslateResult result;
+    if (!TranslateFile(options, "", result)) return 1;
+    fs::path work;
+    if (!MakeTemporaryFolder(work)) return Fail("cannot create a temporary folder");
+    const std::string stem = fs::path(options.source).stem().string();
+    const fs::path cpp = work / (stem + ".cpp");
+    int status = WriteFile(cpp.string(), result.code.program) ? 0 : Fail("cannot write " + cpp.string());
+    std::string timings = translating.Report("translate");
+    if (status == 0) {
+        StepTimer building;
+        kvbasic::WindowsProgram program;
+        program.cpp = cpp.string();
+        program.name = stem;
+        program.optimisation = OptimisationFor(options, Purpose::Build, result);
+        program.media = options.media;
+        program.output = folder;
+        program.work = work.string();
+        problem = kvbasic::BuildWindowsProgram(toolchain, program);
+        if (!problem.empty()) status = Fail(problem);
+        timings += building.Report("compile and link for Windows");
+    }
+    if (options.timings) std::cerr << timings;
+    std::error_code error;
+    fs::remove_all(work, error);
+    return status;
+}
+
 // Translates and builds for the browser into `folder` (index.html and its
 // files). The media folder, by default the source's own as for `run`, is
 // preloaded as the program's folder.
@@ -508,6 +556,8 @@ int main(int argc, char** argv)
             ok = value(options.sdk);
         } else if (arg == "--web") {
             options.web = true;
+        } else if (arg == "--windows") {
+            options.windows = true;
         } else if (arg == "--single-file") {
             options.singleFile = true;
         } else if (arg == "--timings") {
@@ -548,6 +598,13 @@ int main(int argc, char** argv)
     if (options.source.empty()) return Fail(options.command + " needs a .bas file (see kvbasic --help)");
     if (options.command == "translate") return Translate(options);
     if (options.web && options.command != "build") return Fail("--web goes with build only");
+    if (options.windows && options.command != "build") return Fail("--windows goes with build only");
+    if (options.windows && options.web) return Fail("--windows and --web do not go together");
+    if (options.command == "build" && options.windows) {
+        if (options.singleFile) return Fail("--single-file is not there yet for --windows");
+        const std::string folder = options.output.empty() ? fs::path(options.source).stem().string() : options.output;
+        return BuildWindows(options, folder);
+    }
     if (options.command == "build" && options.web) {
         if (options.singleFile) return Fail("--single-file and --web do not go together: a web page needs its files");
         const std::string folder = options.output.empty() ? fs::path(options.source).stem().string() : options.output;

@@ -1,0 +1,124 @@
+#include "windows_build.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "toolchain.h"
+
+namespace kvbasic {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string HowToBuild(const std::string& sdkDir)
+{
+    return "build it with cmake -S <source> -B " + sdkDir +
+           " -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_TOOLCHAIN_FILE=<source>/windows/mingw-w64-x86_64.cmake"
+           " and cmake --build " + sdkDir + " --target kvruntime kvmain (scripts/install-windows-deps installs the"
+           " cross compiler and builds the libraries)";
+}
+
+// Copies the files of `media` beside the program, leaving out hidden files
+// and folders; adds the default font when the media have none.
+std::string PlaceMedia(const std::string& media, const std::string& font, const fs::path& folder)
+{
+    std::error_code error;
+    if (!media.empty()) {
+        fs::recursive_directory_iterator entry(media, error), end;
+        for (; !error && entry != end; entry.increment(error)) {
+            if (entry->path().filename().string().starts_with(".")) {
+                if (entry->is_directory()) entry.disable_recursion_pending();
+                continue;
+            }
+            if (!entry->is_regular_file()) continue;
+            const fs::path target = folder / fs::relative(entry->path(), media);
+            fs::create_directories(target.parent_path(), error);
+            if (!error) fs::copy_file(entry->path(), target, fs::copy_options::overwrite_existing, error);
+            if (error) return "cannot copy " + entry->path().string() + ": " + error.message();
+        }
+        if (error) return "cannot read the media folder " + media + ": " + error.message();
+    }
+    if (!PathExists(folder / "Smalfont.bmp")) {
+        fs::copy_file(font, folder / "Smalfont.bmp", error);
+        if (error) return "cannot copy the default font " + font + ": " + error.message();
+    }
+    return "";
+}
+
+}  // namespace
+
+std::string ChooseWindowsSdk(const std::string& sdkDir)
+{
+    if (!sdkDir.empty()) return sdkDir;
+    const char* fromEnvironment = std::getenv("KVBASIC_WINDOWS_SDK");
+    if (fromEnvironment != nullptr && *fromEnvironment) return fromEnvironment;
+    return "";
+}
+
+bool FindWindowsToolchain(const std::string& sdkDir, WindowsToolchain& toolchain, std::string& problem)
+{
+    if (sdkDir.empty()) {
+        problem = "--windows needs the runtime built for Windows: name its build with --sdk DIR or "
+                  "KVBASIC_WINDOWS_SDK; " + HowToBuild("DIR");
+        return false;
+    }
+    std::ifstream description(fs::path(sdkDir) / "windows_toolchain.txt");
+    if (!description) {
+        problem = "no runtime for Windows in " + sdkDir + ": " + HowToBuild(sdkDir);
+        return false;
+    }
+    for (std::string line; std::getline(description, line);) {
+        const std::size_t equals = line.find('=');
+        if (equals == std::string::npos) continue;
+        const std::string key = line.substr(0, equals);
+        const std::string value = line.substr(equals + 1);
+        if (key == "compiler") toolchain.compiler = value;
+        else if (key == "include") toolchain.includeDirs.push_back(value);
+        else if (key == "library") toolchain.libraryDir = value;
+        else if (key == "font") toolchain.font = value;
+        else if (key == "compile") toolchain.compileFlags.push_back(value);
+        else if (key == "link") toolchain.linkFlags.push_back(value);
+    }
+    for (const char* library : {"libkvruntime.a", "libkvmain.a"}) {
+        if (!PathExists(fs::path(toolchain.libraryDir) / library)) {
+            problem = "the runtime for Windows is not built yet (" + toolchain.libraryDir + "/" + library +
+                      " is missing): run cmake --build " + sdkDir + " --target kvruntime kvmain";
+            return false;
+        }
+    }
+    if (toolchain.includeDirs.empty() || !PathExists(fs::path(toolchain.includeDirs.front()) / "commands.h")) {
+        problem = "no runtime headers named by " + sdkDir + "/windows_toolchain.txt";
+        return false;
+    }
+    if (toolchain.compiler.empty() || !PathExists(toolchain.compiler)) {
+        problem = "the cross compiler " + toolchain.compiler + " is missing: install it with scripts/install-windows-deps";
+        return false;
+    }
+    return true;
+}
+
+std::string BuildWindowsProgram(const WindowsToolchain& toolchain, const WindowsProgram& program)
+{
+    const fs::path object = fs::path(program.work) / "program.obj";
+    std::string compile = ShellWord(toolchain.compiler) + " -std=c++20 " + program.optimisation;
+    for (const std::string& flag : toolchain.compileFlags) compile += " " + ShellWord(flag);
+    for (const std::string& folder : toolchain.includeDirs) compile += " -I" + ShellWord(folder);
+    compile += " -c " + ShellWord(program.cpp) + " -o " + ShellWord(object.string());
+    if (std::system(compile.c_str()) != 0) return "the C++ compiler for Windows failed on " + program.cpp;
+
+    std::error_code error;
+    fs::create_directories(program.output, error);
+    if (error) return "cannot create " + program.output + ": " + error.message();
+    const fs::path exe = fs::path(program.output) / (program.name + ".exe");
+    std::string link = ShellWord(toolchain.compiler) + " " + ShellWord(object.string()) + " -o " + ShellWord(exe.string());
+    for (const char* library : {"libkvmain.a", "libkvruntime.a"})
+        link += " " + ShellWord((fs::path(toolchain.libraryDir) / library).string());
+    for (const std::string& flag : toolchain.linkFlags) link += " " + ShellWord(flag);
+    if (std::system(link.c_str()) != 0) return "linking " + exe.string() + " for Windows failed";
+    return PlaceMedia(program.media, toolchain.font, program.output);
+}
+
+}  // namespace kvbasic

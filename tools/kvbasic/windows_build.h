@@ -1,0 +1,47 @@
+// kvbasic build --windows: a program cross-compiled with MinGW-w64 into a
+// folder a Windows player runs it from (PROGRAM.exe, linked statically, so
+// it needs no DLL beside it; the media and the default font). The runtime
+// for Windows is a build configured with the toolchain file
+// windows/mingw-w64-x86_64.cmake, named with --sdk DIR or
+// $KVBASIC_WINDOWS_SDK; it describes itself in windows_toolchain.txt: the
+// compiler, the headers, the libraries, the font and every compile and link
+// option, so that kvbasic links exactly as that build's own programs do.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace kvbasic {
+
+struct WindowsToolchain {
+    std::string compiler;                   // the MinGW-w64 C++ compiler
+    std::string libraryDir;                 // holds libkvruntime.a and libkvmain.a
+    std::string font;                       // Smalfont.bmp, copied when the media lack it
+    std::vector<std::string> includeDirs;   // the runtime's first (commands.h)
+    std::vector<std::string> compileFlags;  // besides -std=c++20 and the optimisation
+    std::vector<std::string> linkFlags;     // the libraries, word by word
+};
+
+// The Windows build named for kvbasic: `sdkDir` when given, else
+// $KVBASIC_WINDOWS_SDK, else "".
+std::string ChooseWindowsSdk(const std::string& sdkDir);
+
+// Reads DIR/windows_toolchain.txt and checks that the runtime and the
+// compiler are there; on failure `problem` says what is missing and what to
+// run.
+bool FindWindowsToolchain(const std::string& sdkDir, WindowsToolchain& toolchain, std::string& problem);
+
+struct WindowsProgram {
+    std::string cpp;           // the translated program
+    std::string name;          // PROGRAM of PROGRAM.exe
+    std::string optimisation;  // -O0 or -O2
+    std::string media;         // copied beside the program, or ""
+    std::string output;        // the folder that receives it
+    std::string work;          // a private temporary folder
+};
+
+// Compiles and links the program into `output`; "" on success, else the
+// error message.
+std::string BuildWindowsProgram(const WindowsToolchain& toolchain, const WindowsProgram& program);
+
+}  // namespace kvbasic
