@@ -324,11 +324,19 @@ int Link(const kvbasic::Toolchain& toolchain, const std::vector<fs::path>& objec
         command += ' ';
         command += Quote(flag);
     }
-    if (!toolchain.linkerFlag.empty()) command += " " + toolchain.linkerFlag;
-    for (const fs::path& object : objects) command += " " + Quote(object.string());
-    command += " -o " + Quote(program.string());
-    command += " " + Quote(toolchain.libraryDir + "/libkvmain.a") + " " + Quote(toolchain.libraryDir + "/libkvruntime.a");
-    command += " " + toolchain.linkFlags;
+    // Appended piece by piece: `" " + Quote(...)` makes GCC 12 warn
+    // wrongly (-Wrestrict) at -O3 about the temporary string.
+    auto append = [&command](const std::string& word) {
+        command += ' ';
+        command += word;
+    };
+    if (!toolchain.linkerFlag.empty()) append(toolchain.linkerFlag);
+    for (const fs::path& object : objects) append(Quote(object.string()));
+    append("-o");
+    append(Quote(program.string()));
+    append(Quote(toolchain.libraryDir + "/libkvmain.a"));
+    append(Quote(toolchain.libraryDir + "/libkvruntime.a"));
+    append(toolchain.linkFlags);
     return std::system(command.c_str()) == 0 ? 0 : Fail("linking " + program.string() + " failed");
 }
 
