@@ -38,6 +38,35 @@ bool PathExists(const std::filesystem::path& path)
     return std::filesystem::exists(path, error);
 }
 
+std::string CopyMediaAndFont(const std::string& media, const std::string& font,
+                             const std::filesystem::path& folder)
+{
+    namespace fs = std::filesystem;
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error) return "cannot create " + folder.string() + ": " + error.message();
+    if (!media.empty()) {
+        fs::recursive_directory_iterator entry(media, error), end;
+        for (; !error && entry != end; entry.increment(error)) {
+            if (entry->path().filename().string().starts_with(".")) {
+                if (entry->is_directory()) entry.disable_recursion_pending();
+                continue;
+            }
+            if (!entry->is_regular_file()) continue;
+            const fs::path target = folder / fs::relative(entry->path(), media);
+            fs::create_directories(target.parent_path(), error);
+            if (!error) fs::copy_file(entry->path(), target, fs::copy_options::overwrite_existing, error);
+            if (error) return "cannot copy " + entry->path().string() + ": " + error.message();
+        }
+        if (error) return "cannot read the media folder " + media + ": " + error.message();
+    }
+    if (!PathExists(folder / "Smalfont.bmp")) {
+        fs::copy_file(font, folder / "Smalfont.bmp", error);
+        if (error) return "cannot copy the default font " + font + ": " + error.message();
+    }
+    return "";
+}
+
 bool IsSdk(const std::string& sdkDir)
 {
     return PathExists(sdkDir + "/include/commands.h") || PathExists(sdkDir + "/include/kvbasic/commands.h");

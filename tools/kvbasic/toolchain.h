@@ -49,6 +49,13 @@ std::string ShellWord(const std::string& text);
 // nothing there.
 bool PathExists(const std::filesystem::path& path);
 
+// Copies the files of the folder `media` (none when it is "") into `folder`,
+// made when missing, leaving out hidden files and folders, and adds the
+// default font `font` as Smalfont.bmp when the media have none. Returns ""
+// or what went wrong.
+std::string CopyMediaAndFont(const std::string& media, const std::string& font,
+                             const std::filesystem::path& folder);
+
 // FNV-1a of text as 16 hexadecimal digits: names a cache folder after what
 // its contents were made from.
 std::string HashName(const std::string& text);

@@ -20,34 +20,6 @@ std::string HowToBuild(const std::string& sdkDir)
            sdkDir + " --target kvruntime kvmain, or leave out --sdk and KVBASIC_WEB_SDK: kvbasic then builds its own";
 }
 
-// Copies the media into `staged`, leaving out hidden files and folders
-// (a version control folder beside the program); adds the default font
-// when the media have none.
-std::string StageMedia(const std::string& media, const std::string& font, const fs::path& staged)
-{
-    std::error_code error;
-    fs::create_directories(staged, error);
-    if (error) return "cannot create " + staged.string() + ": " + error.message();
-    fs::recursive_directory_iterator entry(media, error), end;
-    for (; !error && entry != end; entry.increment(error)) {
-        if (entry->path().filename().string().starts_with(".")) {
-            if (entry->is_directory()) entry.disable_recursion_pending();
-            continue;
-        }
-        if (!entry->is_regular_file()) continue;
-        const fs::path target = staged / fs::relative(entry->path(), media);
-        fs::create_directories(target.parent_path(), error);
-        if (!error) fs::copy_file(entry->path(), target, fs::copy_options::overwrite_existing, error);
-        if (error) return "cannot copy " + entry->path().string() + ": " + error.message();
-    }
-    if (error) return "cannot read the media folder " + media + ": " + error.message();
-    if (!PathExists(staged / "Smalfont.bmp")) {
-        fs::copy_file(font, staged / "Smalfont.bmp", error);
-        if (error) return "cannot copy the default font " + font + ": " + error.message();
-    }
-    return "";
-}
-
 }  // namespace
 
 std::string ChooseWebSdk(const std::string& sdkDir)
@@ -118,7 +90,7 @@ std::string BuildWebProgram(const WebToolchain& toolchain, const WebProgram& pro
     if (std::system(compile.c_str()) != 0) return "the C++ compiler for the web failed on " + program.cpp;
 
     const fs::path staged = fs::path(program.work) / "media";
-    const std::string problem = StageMedia(program.media, toolchain.font, staged);
+    const std::string problem = CopyMediaAndFont(program.media, toolchain.font, staged);
     if (!problem.empty()) return problem;
     std::error_code error;
     fs::create_directories(program.output, error);

@@ -21,33 +21,6 @@ std::string HowToBuild(const std::string& sdkDir)
            " cross compiler and builds the libraries)";
 }
 
-// Copies the files of `media` beside the program, leaving out hidden files
-// and folders; adds the default font when the media have none.
-std::string PlaceMedia(const std::string& media, const std::string& font, const fs::path& folder)
-{
-    std::error_code error;
-    if (!media.empty()) {
-        fs::recursive_directory_iterator entry(media, error), end;
-        for (; !error && entry != end; entry.increment(error)) {
-            if (entry->path().filename().string().starts_with(".")) {
-                if (entry->is_directory()) entry.disable_recursion_pending();
-                continue;
-            }
-            if (!entry->is_regular_file()) continue;
-            const fs::path target = folder / fs::relative(entry->path(), media);
-            fs::create_directories(target.parent_path(), error);
-            if (!error) fs::copy_file(entry->path(), target, fs::copy_options::overwrite_existing, error);
-            if (error) return "cannot copy " + entry->path().string() + ": " + error.message();
-        }
-        if (error) return "cannot read the media folder " + media + ": " + error.message();
-    }
-    if (!PathExists(folder / "Smalfont.bmp")) {
-        fs::copy_file(font, folder / "Smalfont.bmp", error);
-        if (error) return "cannot copy the default font " + font + ": " + error.message();
-    }
-    return "";
-}
-
 }  // namespace
 
 std::string ChooseWindowsSdk(const std::string& sdkDir)
@@ -118,7 +91,7 @@ std::string BuildWindowsProgram(const WindowsToolchain& toolchain, const Windows
         link += " " + ShellWord((fs::path(toolchain.libraryDir) / library).string());
     for (const std::string& flag : toolchain.linkFlags) link += " " + ShellWord(flag);
     if (std::system(link.c_str()) != 0) return "linking " + exe.string() + " for Windows failed";
-    return PlaceMedia(program.media, toolchain.font, program.output);
+    return CopyMediaAndFont(program.media, toolchain.font, program.output);
 }
 
 }  // namespace kvbasic
