@@ -73,25 +73,35 @@ bool FindWindowsToolchain(const std::string& sdkDir, WindowsToolchain& toolchain
     return true;
 }
 
-std::string BuildWindowsProgram(const WindowsToolchain& toolchain, const WindowsProgram& program)
+std::string CompileForWindows(const WindowsToolchain& toolchain, const std::string& optimisation,
+                              const std::string& cpp, const std::string& object)
 {
-    const fs::path object = fs::path(program.work) / "program.obj";
-    std::string compile = ShellWord(toolchain.compiler) + " -std=c++20 " + program.optimisation;
-    for (const std::string& flag : toolchain.compileFlags) compile += " " + ShellWord(flag);
-    for (const std::string& folder : toolchain.includeDirs) compile += " -I" + ShellWord(folder);
-    compile += " -c " + ShellWord(program.cpp) + " -o " + ShellWord(object.string());
-    if (std::system(compile.c_str()) != 0) return "the C++ compiler for Windows failed on " + program.cpp;
+    std::vector<std::string> flags = {"-std=c++20", optimisation};
+    flags.insert(flags.end(), toolchain.compileFlags.begin(), toolchain.compileFlags.end());
+    const std::string precompiled = PrecompiledHeaderFolder(toolchain.compiler, toolchain.includeDirs, flags);
+    std::string compile = ShellWord(toolchain.compiler);
+    for (const std::string& flag : flags) AppendShellWord(compile, flag);
+    if (!precompiled.empty()) AppendShellWord(compile, precompiled, " -I");
+    for (const std::string& folder : toolchain.includeDirs) AppendShellWord(compile, folder, " -I");
+    AppendShellWord(compile, cpp, " -c ");
+    AppendShellWord(compile, object, " -o ");
+    if (std::system(compile.c_str()) == 0) return "";
+    std::string problem = "the C++ compiler for Windows failed on ";
+    return problem += cpp;
+}
 
-    std::error_code error;
-    fs::create_directories(program.output, error);
-    if (error) return "cannot create " + program.output + ": " + error.message();
-    const fs::path exe = fs::path(program.output) / (program.name + ".exe");
-    std::string link = ShellWord(toolchain.compiler) + " " + ShellWord(object.string()) + " -o " + ShellWord(exe.string());
+std::string LinkForWindows(const WindowsToolchain& toolchain, const std::vector<std::string>& objects,
+                           const std::string& exe)
+{
+    std::string link = ShellWord(toolchain.compiler);
+    for (const std::string& object : objects) AppendShellWord(link, object);
+    AppendShellWord(link, exe, " -o ");
     for (const char* library : {"libkvmain.a", "libkvruntime.a"})
-        link += " " + ShellWord((fs::path(toolchain.libraryDir) / library).string());
-    for (const std::string& flag : toolchain.linkFlags) link += " " + ShellWord(flag);
-    if (std::system(link.c_str()) != 0) return "linking " + exe.string() + " for Windows failed";
-    return CopyMediaAndFont(program.media, toolchain.font, program.output);
+        AppendShellWord(link, (fs::path(toolchain.libraryDir) / library).string());
+    for (const std::string& flag : toolchain.linkFlags) AppendShellWord(link, flag);
+    if (std::system(link.c_str()) == 0) return "";
+    std::string problem = "linking ";
+    return problem.append(exe).append(" for Windows failed");
 }
 
 }  // namespace kvbasic
