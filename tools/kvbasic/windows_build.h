@@ -21,6 +21,7 @@ struct WindowsToolchain {
     std::vector<std::string> includeDirs;   // the runtime's first (commands.h)
     std::vector<std::string> compileFlags;  // besides -std=c++20 and the optimisation
     std::vector<std::string> linkFlags;     // the libraries, word by word
+    bool useLld = false;                    // links with ld.lld, found on PATH
 };
 
 // The Windows build named for kvbasic: `sdkDir` when given, else
