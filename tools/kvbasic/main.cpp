@@ -4,7 +4,7 @@
 //   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp] [--depfile prog.d]
 //   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic build prog.bas --web [-o DIR] [--media DIR] [-O0] [--sdk DIR]
-//   kvbasic build prog.bas --windows [-o DIR] [--media DIR] [-O0] [--sdk DIR]
+//   kvbasic build prog.bas --windows [-o DIR] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--sdk DIR] [-- arguments...]
 //   kvbasic lsp            (the language server, on standard input and output)
 //
@@ -71,7 +71,8 @@ constexpr const char* kHelp =
     "      --windows          build for 64-bit Windows with MinGW-w64: -o names a\n"
     "                         folder (default: FILE) that receives FILE.exe\n"
     "                         (linked statically: no DLL beside it), the files of\n"
-    "                         --media DIR and the default font; --sdk DIR (also\n"
+    "                         --media DIR and the default font beside it, or with\n"
+    "                         --single-file packed into it; --sdk DIR (also\n"
     "                         $KVBASIC_WINDOWS_SDK) names the runtime's build with\n"
     "                         windows/mingw-w64-x86_64.cmake\n"
     "  run FILE.bas         build into a temporary folder and start the program\n"
@@ -340,17 +341,63 @@ int Link(const kvbasic::Toolchain& toolchain, const std::vector<fs::path>& objec
     return std::system(command.c_str()) == 0 ? 0 : Fail("linking " + program.string() + " failed");
 }
 
+// Appends the media (and the default font, unless the media have their own
+// Smalfont.bmp) to the linked program as its archive, giving `program`.
+int PackMedia(const std::string& packer, const fs::path& linked, const std::string& media, const std::string& font,
+              const std::string& program)
+{
+    std::string command = Quote(packer);
+    kvbasic::AppendShellWord(command, program, " append -o ");
+    kvbasic::AppendShellWord(command, linked.string());
+    bool hasFont = false;
+    for (const fs::path& file : media.empty() ? std::vector<fs::path>{} : MediaFiles(media)) {
+        hasFont = hasFont || file == "Smalfont.bmp";
+        std::string member = file.generic_string();
+        kvbasic::AppendShellWord(command, member.append("=").append((fs::path(media) / file).string()));
+    }
+    if (!hasFont) kvbasic::AppendShellWord(command, "Smalfont.bmp=" + font);
+    return std::system(command.c_str()) == 0 ? 0 : Fail("packing the media into " + program + " failed");
+}
+
+// Copies the media beside the program, and the default font unless the
+// media have their own Smalfont.bmp.
+int CopyMedia(const std::string& media, const std::string& font, const fs::path& folder)
+{
+    std::error_code error;
+    bool hasFont = false;
+    for (const fs::path& file : media.empty() ? std::vector<fs::path>{} : MediaFiles(media)) {
+        hasFont = hasFont || file == "Smalfont.bmp";
+        fs::create_directories((folder / file).parent_path(), error);
+        fs::copy_file(fs::path(media) / file, folder / file, fs::copy_options::overwrite_existing, error);
+        if (error) return Fail("cannot copy " + file.string() + ": " + error.message());
+    }
+    if (!hasFont) {
+        fs::copy_file(font, folder / "Smalfont.bmp", fs::copy_options::overwrite_existing, error);
+        if (error) return Fail("cannot copy the default font " + font + ": " + error.message());
+    }
+    return 0;
+}
+
 // Translates and compiles into `program`. For `build` the media go beside
 // it or into it; for `run` only the default font goes into it, and the
-// program then finds its media in its folder on disk.
-int Build(const Options& options, const std::string& program, Purpose purpose)
+// program then finds its media in its folder on disk. With `windows` the
+// program is cross-compiled and linked for Windows by that toolchain; the
+// steps are the same, the media packed by this machine's packer.
+int Build(const Options& options, const std::string& program, Purpose purpose,
+          const kvbasic::WindowsToolchain* windows = nullptr)
 {
     if (!options.media.empty() && !fs::is_directory(options.media))
         return Fail("the media folder " + options.media + " does not exist");
-    const std::string sdk = ChooseSdk(options.sdk);
+    // For Windows, --sdk names the Windows build; the packer comes from
+    // the SDK of this machine.
+    const std::string sdk = ChooseSdk(windows != nullptr ? "" : options.sdk);
     const kvbasic::Toolchain toolchain = kvbasic::FindToolchain(sdk);
-    if (!fs::exists(fs::path(toolchain.includeDir) / "commands.h"))
+    const bool packed = options.singleFile || purpose == Purpose::Run;
+    if (windows == nullptr && !fs::exists(fs::path(toolchain.includeDir) / "commands.h"))
         return Fail("no runtime headers in " + toolchain.includeDir + " (use --sdk DIR or KVBASIC_SDK)");
+    if (windows != nullptr && packed && !kvbasic::PathExists(toolchain.packer))
+        return Fail("the media packer " + toolchain.packer + " is missing (use KVBASIC_SDK for an SDK that has it)");
+    const std::string font = windows != nullptr ? windows->font : toolchain.font;
 
     StepTimer translating;
     kvbasic::TranslateResult result;
@@ -363,8 +410,8 @@ int Build(const Options& options, const std::string& program, Purpose purpose)
     if (!result.code.parts.empty()) sources.push_back({work / kPartHeaderName, &result.code.header});
     for (std::size_t k = 0; k < result.code.parts.size(); ++k)
         sources.push_back({work / (stem + "_part" + std::to_string(k + 1) + ".cpp"), &result.code.parts[k]});
-    const bool packed = options.singleFile || purpose == Purpose::Run;
-    const fs::path linked = packed ? work / "program" : fs::path(program);
+    // (MinGW's linker adds .exe to a name without it.)
+    const fs::path linked = packed ? work / (windows != nullptr ? "program.exe" : "program") : fs::path(program);
     int status = 0;
     for (const auto& [path, text] : sources)
         if (status == 0 && !WriteFile(path.string(), *text)) status = Fail("cannot write " + path.string());
@@ -372,87 +419,66 @@ int Build(const Options& options, const std::string& program, Purpose purpose)
     std::vector<fs::path> objects;
     if (status == 0) {
         StepTimer compiling;
+        const std::string optimisation = OptimisationFor(options, purpose, result);
         for (const auto& [path, text] : sources) {
             if (path.extension() != ".cpp" || status != 0) continue;
             objects.push_back(fs::path(path).replace_extension(".o"));
-            status = Compile(toolchain, OptimisationFor(options, purpose, result), path, objects.back());
+            if (windows == nullptr) {
+                status = Compile(toolchain, optimisation, path, objects.back());
+            } else {
+                const std::string problem =
+                    kvbasic::CompileForWindows(*windows, optimisation, path.string(), objects.back().string());
+                if (!problem.empty()) status = Fail(problem);
+            }
         }
         timings += compiling.Report("compile");
     }
     if (status == 0) {
         StepTimer linking;
-        status = Link(toolchain, objects, linked);
+        if (windows == nullptr) {
+            status = Link(toolchain, objects, linked);
+        } else {
+            std::vector<std::string> objectFiles;
+            for (const fs::path& object : objects) objectFiles.push_back(object.string());
+            const std::string problem = kvbasic::LinkForWindows(*windows, objectFiles, linked.string());
+            if (!problem.empty()) status = Fail(problem);
+        }
         timings += linking.Report("link");
     }
-    std::error_code error;
     if (status == 0) {
         StepTimer placing;
+        const std::string media = purpose == Purpose::Run ? "" : options.media;
         const fs::path folder = fs::absolute(program).parent_path();
-        std::vector<fs::path> media =
-            options.media.empty() || purpose == Purpose::Run ? std::vector<fs::path>{} : MediaFiles(options.media);
-        bool hasFont = false;
-        for (const fs::path& file : media) hasFont = hasFont || file == "Smalfont.bmp";
         if (packed) {
-            std::string command = Quote(toolchain.packer) + " append -o " + Quote(program) + " " + Quote(linked.string());
-            for (const fs::path& file : media)
-                command += " " + Quote(file.generic_string() + "=" + (fs::path(options.media) / file).string());
-            if (!hasFont) command += " " + Quote("Smalfont.bmp=" + toolchain.font);
-            if (std::system(command.c_str()) != 0) status = Fail("packing the media into " + program + " failed");
+            status = PackMedia(toolchain.packer, linked, media, font, program);
+        } else if (windows != nullptr) {
+            // As the Windows build always did: hidden files stay out.
+            const std::string problem = kvbasic::CopyMediaAndFont(media, font, folder);
+            if (!problem.empty()) status = Fail(problem);
         } else {
-            for (const fs::path& file : media) {
-                fs::create_directories((folder / file).parent_path(), error);
-                fs::copy_file(fs::path(options.media) / file, folder / file, fs::copy_options::overwrite_existing, error);
-                if (error) status = Fail("cannot copy " + file.string() + ": " + error.message());
-            }
-            if (!hasFont) {
-                fs::copy_file(toolchain.font, folder / "Smalfont.bmp", fs::copy_options::overwrite_existing, error);
-                if (error) status = Fail("cannot copy the default font " + toolchain.font + ": " + error.message());
-            }
+            status = CopyMedia(media, font, folder);
         }
         timings += placing.Report(packed ? "pack" : "copy media");
     }
     if (options.timings) std::cerr << timings;
+    std::error_code error;
     fs::remove_all(work, error);
     return status;
 }
 
-// Translates and builds for Windows into `folder` (PROGRAM.exe, the media
-// and the default font).
+// Translates and builds for Windows into `folder`: PROGRAM.exe, and the
+// media and the default font beside it or, with --single-file, in it.
 int BuildWindows(const Options& options, const std::string& folder)
 {
-    if (!options.media.empty() && !fs::is_directory(options.media))
-        return Fail("the media folder " + options.media + " does not exist");
     kvbasic::WindowsToolchain toolchain;
     std::string problem;
     if (!kvbasic::FindWindowsToolchain(kvbasic::ChooseWindowsSdk(options.sdk), toolchain, problem))
         return Fail(problem);
-
-    StepTimer translating;
-    kvbasic::TranslateResult result;
-    if (!TranslateFile(options, "", result)) return 1;
-    fs::path work;
-    if (!MakeTemporaryFolder(work)) return Fail("cannot create a temporary folder");
-    const std::string stem = fs::path(options.source).stem().string();
-    const fs::path cpp = work / (stem + ".cpp");
-    int status = WriteFile(cpp.string(), result.code.program) ? 0 : Fail("cannot write " + cpp.string());
-    std::string timings = translating.Report("translate");
-    if (status == 0) {
-        StepTimer building;
-        kvbasic::WindowsProgram program;
-        program.cpp = cpp.string();
-        program.name = stem;
-        program.optimisation = OptimisationFor(options, Purpose::Build, result);
-        program.media = options.media;
-        program.output = folder;
-        program.work = work.string();
-        problem = kvbasic::BuildWindowsProgram(toolchain, program);
-        if (!problem.empty()) status = Fail(problem);
-        timings += building.Report("compile and link for Windows");
-    }
-    if (options.timings) std::cerr << timings;
     std::error_code error;
-    fs::remove_all(work, error);
-    return status;
+    fs::create_directories(folder, error);
+    if (error) return Fail("cannot create " + folder + ": " + error.message());
+    const std::string program = (fs::path(folder) / (fs::path(options.source).stem().string() + ".exe")).string();
+    return Build(options, program, Purpose::Build, &toolchain);
 }
 
 // Translates and builds for the browser into `folder` (index.html and its
@@ -609,7 +635,6 @@ int main(int argc, char** argv)
     if (options.windows && options.command != "build") return Fail("--windows goes with build only");
     if (options.windows && options.web) return Fail("--windows and --web do not go together");
     if (options.command == "build" && options.windows) {
-        if (options.singleFile) return Fail("--single-file is not there yet for --windows");
         const std::string folder = options.output.empty() ? fs::path(options.source).stem().string() : options.output;
         return BuildWindows(options, folder);
     }

@@ -123,6 +123,12 @@ std::string ShellWord(const std::string& text)
     return quoted + "'";
 }
 
+void AppendShellWord(std::string& command, const std::string& text, const char* separator)
+{
+    command += separator;
+    command += ShellWord(text);
+}
+
 namespace fs = std::filesystem;
 
 std::string HashName(const std::string& text)
@@ -184,9 +190,19 @@ bool IsUpToDate(const std::string& output, const std::string& dependencies)
 
 std::string PrecompiledHeaderFolder(const Toolchain& toolchain, const std::vector<std::string>& compileFlags)
 {
+    return PrecompiledHeaderFolder(toolchain.compiler, {toolchain.includeDir}, compileFlags);
+}
+
+std::string PrecompiledHeaderFolder(const std::string& compiler, const std::vector<std::string>& includeDirs,
+                                    const std::vector<std::string>& compileFlags)
+{
     const std::string root = CacheRoot();
-    if (root.empty()) return "";
-    std::string key = toolchain.compiler + "\n" + fs::absolute(toolchain.includeDir).string();
+    if (root.empty() || includeDirs.empty()) return "";
+    std::string key = compiler;
+    for (const std::string& folder : includeDirs) {
+        key += '\n';
+        key += fs::absolute(folder).string();
+    }
     for (const std::string& flag : compileFlags) key += "\n" + flag;
     const fs::path folder = fs::path(root) / HashName(key);
     const fs::path header = folder / "commands.h.gch";
@@ -201,15 +217,16 @@ std::string PrecompiledHeaderFolder(const Toolchain& toolchain, const std::vecto
     const fs::path wrapper = folder / "commands.h";
     {
         std::ofstream out(wrapper, std::ios::trunc);
-        out << "#include \"" << (fs::absolute(toolchain.includeDir) / "commands.h").string() << "\"\n";
+        out << "#include \"" << (fs::absolute(includeDirs.front()) / "commands.h").string() << "\"\n";
         if (!out) return "";
     }
     const std::string suffix = ".tmp" + std::to_string(std::random_device()());
     const fs::path newHeader = header.string() + suffix;
     const fs::path newDependencies = dependencies.string() + suffix;
-    std::string command = ShellWord(toolchain.compiler);
+    std::string command = ShellWord(compiler);
     for (const std::string& flag : compileFlags) command += " " + ShellWord(flag);
-    command += " -I" + ShellWord(toolchain.includeDir) + " -x c++-header " + ShellWord(wrapper.string()) + " -o " +
+    for (const std::string& folder : includeDirs) AppendShellWord(command, folder, " -I");
+    command += " -x c++-header " + ShellWord(wrapper.string()) + " -o " +
                ShellWord(newHeader.string()) + " -MD -MF " + ShellWord(newDependencies.string()) + " 2>/dev/null";
     const bool built = std::system(command.c_str()) == 0;
     if (built) {

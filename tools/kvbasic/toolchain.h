@@ -45,6 +45,11 @@ std::string FindLinker(const std::string& pathVariable);
 // text as one word for the shell, in single quotes.
 std::string ShellWord(const std::string& text);
 
+// Appends `separator` (" ", " -I", ...) and text as one word for the shell
+// to a command. Piece by piece: `" " + ShellWord(...)` makes GCC 12 warn
+// wrongly (-Wrestrict) at -O2 and above about the temporary string.
+void AppendShellWord(std::string& command, const std::string& text, const char* separator = " ");
+
 // Whether anything is at `path`; an unreadable folder on the way counts as
 // nothing there.
 bool PathExists(const std::filesystem::path& path);
@@ -76,5 +81,11 @@ bool IsUpToDate(const std::string& output, const std::string& dependencies);
 // header it was made from changed. "" when it cannot be made: the program
 // then compiles from the headers themselves, only slower.
 std::string PrecompiledHeaderFolder(const Toolchain& toolchain, const std::vector<std::string>& compileFlags);
+
+// The same for any compiler (the cross compiler for Windows among them):
+// commands.h is in includeDirs.front(), the headers it includes in any of
+// them.
+std::string PrecompiledHeaderFolder(const std::string& compiler, const std::vector<std::string>& includeDirs,
+                                    const std::vector<std::string>& compileFlags);
 
 }  // namespace kvbasic

@@ -1,6 +1,7 @@
 // kvbasic build --windows: a program cross-compiled with MinGW-w64 into a
 // folder a Windows player runs it from (PROGRAM.exe, linked statically, so
-// it needs no DLL beside it; the media and the default font). The runtime
+// it needs no DLL beside it; the media and the default font beside it or,
+// with --single-file, packed into it). The runtime
 // for Windows is a build configured with the toolchain file
 // windows/mingw-w64-x86_64.cmake, named with --sdk DIR or
 // $KVBASIC_WINDOWS_SDK; it describes itself in windows_toolchain.txt: the
@@ -20,6 +21,7 @@ struct WindowsToolchain {
     std::vector<std::string> includeDirs;   // the runtime's first (commands.h)
     std::vector<std::string> compileFlags;  // besides -std=c++20 and the optimisation
     std::vector<std::string> linkFlags;     // the libraries, word by word
+    bool useLld = false;                    // links with ld.lld, found on PATH
 };
 
 // The Windows build named for kvbasic: `sdkDir` when given, else
@@ -31,17 +33,15 @@ std::string ChooseWindowsSdk(const std::string& sdkDir);
 // run.
 bool FindWindowsToolchain(const std::string& sdkDir, WindowsToolchain& toolchain, std::string& problem);
 
-struct WindowsProgram {
-    std::string cpp;           // the translated program
-    std::string name;          // PROGRAM of PROGRAM.exe
-    std::string optimisation;  // -O0 or -O2
-    std::string media;         // copied beside the program, or ""
-    std::string output;        // the folder that receives it
-    std::string work;          // a private temporary folder
-};
+// Compiles one file of the translated program into `object`, with the
+// runtime's header precompiled for Windows when one can be had (see
+// PrecompiledHeaderFolder); "" on success, else the error message.
+std::string CompileForWindows(const WindowsToolchain& toolchain, const std::string& optimisation,
+                              const std::string& cpp, const std::string& object);
 
-// Compiles and links the program into `output`; "" on success, else the
-// error message.
-std::string BuildWindowsProgram(const WindowsToolchain& toolchain, const WindowsProgram& program);
+// Links the objects with the runtime into the program `exe`; "" on
+// success, else the error message.
+std::string LinkForWindows(const WindowsToolchain& toolchain, const std::vector<std::string>& objects,
+                           const std::string& exe);
 
 }  // namespace kvbasic
