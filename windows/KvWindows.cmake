@@ -138,3 +138,6 @@ if(KV_BUILD_TESTS AND KVBASIC_EXECUTABLE)
             -P ${PROJECT_SOURCE_DIR}/windows/tests/run_kvbasic_build_windows.cmake)
   set_tests_properties(WindowsKvbasicBuild PROPERTIES TIMEOUT 300)
 endif()
+
+# Zorvelin for Windows, its single-file form and its test under Wine.
+include(${PROJECT_SOURCE_DIR}/windows/WindowsGame.cmake)
