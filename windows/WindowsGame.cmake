@@ -21,8 +21,8 @@ kv_add_basic_program(zorvelin SOURCES ${PROJECT_SOURCE_DIR}/game/zorvelin.bas LI
   VERSION ${PROJECT_VERSION})
 set(kv_game_folder ${CMAKE_BINARY_DIR}/game)
 # A program for the Windows desktop: started from Explorer it opens no
-# console window. Started from a console, a pipe or a file (a test, Wine
-# from a shell), it still writes to the standard handles it is given.
+# console window. Given a pipe or a file as standard handles (a test, Wine
+# from a shell, "zorvelin.exe --version > file"), it still writes to them.
 set_target_properties(zorvelin PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${kv_game_folder})
 target_link_options(zorvelin PRIVATE -mwindows)
 
