@@ -139,3 +139,6 @@ if(KV_BUILD_TESTS AND KVBASIC_EXECUTABLE)
   set_tests_properties(WindowsKvbasicBuild PROPERTIES TIMEOUT 300)
 endif()
 include(${PROJECT_SOURCE_DIR}/windows/tests/KvbasicBuildTests.cmake)
+
+# Zorvelin for Windows, its single-file form and its test under Wine.
+include(${PROJECT_SOURCE_DIR}/windows/WindowsGame.cmake)
