@@ -119,9 +119,10 @@ void WriteProfileReport(std::FILE* out, const KvProfileCounts& counts, long inte
 
     std::vector<KvProfiledRoutine> routines = MergedByName(counts.routines);
     std::sort(routines.begin(), routines.end(), [](const KvProfiledRoutine& a, const KvProfiledRoutine& b) {
+        // The main program, holding every call, is always the first row.
+        if (a.name == nullptr || b.name == nullptr) return a.name == nullptr && b.name != nullptr;
         if (a.totalIntervals != b.totalIntervals) return a.totalIntervals > b.totalIntervals;
         if (a.selfIntervals != b.selfIntervals) return a.selfIntervals > b.selfIntervals;
-        if (a.name == nullptr || b.name == nullptr) return a.name == nullptr && b.name != nullptr;
         return std::strcmp(a.name, b.name) < 0;
     });
     if (routines.size() > static_cast<std::size_t>(kReportedRoutines)) routines.resize(kReportedRoutines);
