@@ -15,8 +15,8 @@ constexpr int kReportedRoutines = 10;
 //   Profile: 381 samples of the main thread's CPU time, 1523 ms in all (a sample every 4.0 ms, timer interval 1.0 ms)
 //
 //   Lines taking the most time:
-//      share        ms  line         in
-//     84.2 %   1282 ms  burn.bas:4   SUB Burn        x = x + SIN(i)
+//      share        ms  line        in        source
+//     84.2 %   1282 ms  burn.bas:4  SUB Burn  x = x + SIN(i)
 //
 //   SUBs and FUNCTIONs taking the most time (total: with what they call):
 //      total        ms     self        ms  name
