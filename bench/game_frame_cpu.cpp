@@ -4,6 +4,8 @@
 //   xvfb-run -a -s "-screen 0 1024x768x24" build-rel/bench/bench_game_frame_cpu
 // KV_BENCH_GAME_BEFORE=<another build of game/zorvelin> adds that program,
 // run interleaved with this build's, for a before/after comparison.
+// This build also runs profiled (KV_PROFILE set), interleaved with the
+// others: the profiler's cost per frame.
 //
 // Each measurement plays the route twice: once only to the level's first
 // frame and once to the end; the difference divided by the difference in
@@ -88,7 +90,8 @@ struct Play {
     bool ok = false;
 };
 
-Play PlayGame(const std::string& program, bool wholeRoute)
+// `profile`: the file KV_PROFILE names, "" for a run without the profiler.
+Play PlayGame(const std::string& program, bool wholeRoute, const std::string& profile)
 {
     Play play;
     const std::string script = Folder() + "/kv_game_bench_input.txt";
@@ -98,6 +101,7 @@ Play PlayGame(const std::string& program, bool wholeRoute)
     for (const char* mine : {"KV_UNPACED=1", "KV_SEED=3", "KV_WINDOWED=1", "KV_NO_MESSAGEBOX=1", "SDL_AUDIODRIVER=dummy"})
         env.emplace_back(mine);
     env.push_back("KV_INPUT_SCRIPT=" + script);
+    if (!profile.empty()) env.push_back("KV_PROFILE=" + profile);
     std::vector<char*> envp;
     for (std::string& e : env) envp.push_back(e.data());
     envp.push_back(nullptr);
@@ -140,17 +144,20 @@ double Median(std::vector<double> v)
 void BM_GameLevelOne(benchmark::State& state)
 {
     struct Program {
-        std::string name, path;
+        std::string name, path, profile;
     };
     const std::string built = std::string(KV_BUILD_DIR) + "/game/zorvelin";
-    std::vector<Program> programs = {{"after", built}};
-    if (const char* before = std::getenv("KV_BENCH_GAME_BEFORE")) programs.insert(programs.begin(), {"before", before});
+    std::vector<Program> programs = {{"after", built, ""}};
+    if (const char* before = std::getenv("KV_BENCH_GAME_BEFORE")) programs.insert(programs.begin(), {"before", before, ""});
+    // Last, so that "ours" below stays this build without the profiler.
+    const std::string profile = Folder() + "/kv_game_bench_profile.txt";
+    programs.push_back({"profiled", built, profile});
     std::vector<std::vector<double>> mainMs(programs.size()), processMs(programs.size());
     for (auto _ : state) {
         for (int r = 0; r < kRepetitions; ++r) {
             for (std::size_t p = 0; p < programs.size(); ++p) {
-                const Play shortPlay = PlayGame(programs[p].path, false);
-                const Play wholePlay = PlayGame(programs[p].path, true);
+                const Play shortPlay = PlayGame(programs[p].path, false, programs[p].profile);
+                const Play wholePlay = PlayGame(programs[p].path, true, programs[p].profile);
                 if (!shortPlay.ok || !wholePlay.ok) {
                     state.SkipWithError(("the game did not run: " + programs[p].path).c_str());
                     return;
@@ -168,18 +175,24 @@ void BM_GameLevelOne(benchmark::State& state)
     }
     // The row for scripts/bench's table: this build's main thread per frame,
     // beside the other build's when one was given.
-    const std::size_t ours = programs.size() - 1;
+    const std::size_t ours = programs.size() - 2, profiled = programs.size() - 1;
     auto perFrame = [&](std::size_t p) {
         return bench::Number(*std::min_element(mainMs[p].begin(), mainMs[p].end())) + " / " +
                bench::Number(Median(mainMs[p])) + " ms main thread, " + bench::Number(Median(processMs[p])) +
                " ms whole process (median)";
     };
-    const bool hasBefore = programs.size() > 1;
+    const bool hasBefore = programs.size() > 2;
     const double ourMain = Median(mainMs[ours]), ourProcess = Median(processMs[ours]);
     bench::Result("game, level 1 on the scripted route unpaced, CPU per frame (min / median)", perFrame(ours),
                   hasBefore ? perFrame(0) + " (before)" : "",
                   hasBefore ? bench::Number(Median(mainMs[0]) / ourMain) : "",
                   "≤ 0.9 ms main thread, ≤ 4 ms whole process", bench::Met(ourMain <= 0.9 && ourProcess <= 4));
+    // The profiler's cost: the same build with KV_PROFILE beside without.
+    const double profiledMain = Median(mainMs[profiled]);
+    bench::Result("game, level 1 as above, profiler on (KV_PROFILE) beside off, main thread CPU per frame "
+                  "(min / median; ratio = on / off, medians)",
+                  perFrame(profiled), perFrame(ours), bench::Number(profiledMain / ourMain, "%.3f"),
+                  "on / off <= 1.05", bench::Met(profiledMain / ourMain <= 1.05));
 }
 BENCHMARK(BM_GameLevelOne)->Iterations(1)->Unit(benchmark::kSecond);
 

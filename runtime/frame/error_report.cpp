@@ -26,14 +26,14 @@ constexpr ErrorText kErrorTexts[] = {
     {28, "calls nested too deep"},
 };
 
+}  // namespace
+
 const KvSourceFile* FindSourceFile(double number)
 {
     for (int k = 0; k < g_sourceFileCount; ++k)
         if (g_sourceFiles[k].number == number) return &g_sourceFiles[k];
     return nullptr;
 }
-
-}  // namespace
 
 void __SetSourceFiles(const KvSourceFile* files, int count)
 {

@@ -19,6 +19,9 @@ struct KvSourceFile {
 // Called by the generated code's static initialisation; keeps the pointer.
 void __SetSourceFiles(const KvSourceFile* files, int count);
 
+// The source file with this number, or null when the program listed none.
+const KvSourceFile* FindSourceFile(double number);
+
 // The text of a runtime error number; "unknown error" for a number that is
 // not in the table.
 const char* RuntimeErrorText(double code);

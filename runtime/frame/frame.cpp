@@ -14,6 +14,7 @@
 #include "frame/call_depth.h"
 #include "frame/error_log.h"
 #include "frame/error_report.h"
+#include "frame/profiling.h"
 #include "frame/program_version.h"
 #include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
@@ -149,6 +150,8 @@ int __GlobalInit(void* instance, void*, char* commandLine, int, const char* titl
     pRbow->Make2DViewport();
 
     g_ThisTime = g_LastTime = g_FirstTime = pRbow->AccurateTime();
+    // Sampling covers the program's own code, not the start-up above.
+    StartProfilingIfRequested();
     return 0;
 }
 
@@ -198,6 +201,9 @@ void EndProgram(bool onFatalError)
     if (ending) platform::ExitProcess(exitCode);
     ending = true;
 
+    // The profile describes the program up to here, the shutdown left out.
+    FinishProfiling();
+
     // Changed lines of the line-file cache reach the disk first, before the
     // archive boxes are cleared at exit and before anything below can fail.
     g_FastFile.FillBuffer(nullptr);
@@ -232,6 +238,7 @@ void __EndProgram()
 
 void __ReleaseRuntime()
 {
+    FinishProfiling();
     g_FastFile.FillBuffer(nullptr);
     STOPMUSIC();
     ReleaseEngineObjects();

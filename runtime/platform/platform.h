@@ -190,6 +190,20 @@ bool TerminationRequested();
 // stack limit; 8 MiB when the limit is unknown, capped at 1 GiB).
 std::size_t MainThreadStackSize();
 
+// ---- Profiling ---------------------------------------------------------------
+// Called from a signal handler on the main thread, so it may do only
+// async-signal-safe work (plain loads and stores into memory that exists
+// already). `intervals`: how many intervals of CPU time passed since the
+// previous call (more than 1 when the system delivered the timer late).
+using ProfileSampler = void (*)(long intervals);
+// Calls `sampler` after every `intervalMicroseconds` of CPU time the main
+// thread uses (its own time only: other threads, the audio's and the
+// network's, do not count), interrupting whatever it runs. Called on the
+// main thread. False, said on stderr, when no such timer can be had.
+bool StartProfileTimer(ProfileSampler sampler, long intervalMicroseconds);
+// No call of the sampler follows; nothing happens without a started timer.
+void StopProfileTimer();
+
 
 // ---- Audio mixer -------------------------------------------------------------
 // One mixer device, shared by everything that makes sound (sound effects,

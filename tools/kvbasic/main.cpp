@@ -5,7 +5,7 @@
 //   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic build prog.bas --web [-o DIR] [--media DIR] [-O0] [--sdk DIR]
 //   kvbasic build prog.bas --windows [-o DIR] [--media DIR] [--single-file] [-O0] [--sdk DIR]
-//   kvbasic run prog.bas [--media DIR] [--sdk DIR] [-- arguments...]
+//   kvbasic run prog.bas [--media DIR] [--profile] [--sdk DIR] [-- arguments...]
 //   kvbasic lsp            (the language server, on standard input and output)
 //
 // Exit code 0 on success, 1 on any error; run gives the program's own.
@@ -79,6 +79,10 @@ constexpr const char* kHelp =
     "                       in the folder of FILE.bas: it loads its pictures and\n"
     "                       sounds from there and the files it writes stay there\n"
     "      --media DIR        use DIR as the program's folder instead\n"
+    "      --profile          sample where the program spends its CPU time and,\n"
+    "                         however it ends, print on stderr the 20 lines and\n"
+    "                         the 10 SUBs and FUNCTIONs that took the most (see\n"
+    "                         \"Profiling\" in docs/language.md)\n"
     "      -- ARGS...         arguments for the program\n"
     "                       The exit code is the program's: 1 after a runtime\n"
     "                       error, which it reports as FILE.bas:LINE: runtime\n"
@@ -117,6 +121,7 @@ struct Options {
     bool windows = false;  // build --windows: a folder with a Windows program
     bool timings = false;
     bool unoptimised = false;  // -O0: build as run does
+    bool profile = false;      // run --profile: the profiler's report at the end
     int fileNumber = 0;
     std::vector<std::string> programArguments;
 };
@@ -525,6 +530,18 @@ int BuildWeb(const Options& options, const std::string& folder)
     return status;
 }
 
+// Copies the report the profiled program wrote to stderr.
+void ShowProfile(const fs::path& report)
+{
+    std::ifstream in(report, std::ios::binary);
+    if (!in) {
+        std::cerr << "kvbasic: the program left no profile: it was killed or crashed before its end\n";
+        return;
+    }
+    std::cerr << "\n" << in.rdbuf();
+    std::cerr.flush();
+}
+
 // Builds into a temporary folder and starts the program with the folder of
 // its source (or --media) as its own: it finds its pictures and sounds
 // there and the files it writes stay there. The program's exit code is
@@ -541,14 +558,20 @@ int Run(const Options& options)
     if (!MakeTemporaryFolder(folder)) return Fail("cannot create a temporary folder");
     const std::string program = (folder / fs::path(options.source).stem()).string();
     int status = Build(options, program, Purpose::Run);
+    // The runtime writes the profile report here at its end; it is shown
+    // after everything the program itself wrote.
+    const fs::path profile = folder / "profile.txt";
     if (status == 0) {
-        std::string command = "KV_PROGRAM_FOLDER=" + Quote(programFolder.lexically_normal().string()) + " " + Quote(program);
+        std::string command = "KV_PROGRAM_FOLDER=" + Quote(programFolder.lexically_normal().string()) + " ";
+        if (options.profile) command += "KV_PROFILE=" + Quote(profile.string()) + " ";
+        command += Quote(program);
         for (const std::string& argument : options.programArguments) {
             command += ' ';
             command += Quote(argument);
         }
         const int code = std::system(command.c_str());
         status = code == 0 ? 0 : WIFEXITED(code) && WEXITSTATUS(code) != 0 ? WEXITSTATUS(code) : 1;
+        if (options.profile) ShowProfile(profile);
     }
     fs::remove_all(folder, error);
     return status;
@@ -594,6 +617,8 @@ int main(int argc, char** argv)
             options.windows = true;
         } else if (arg == "--single-file") {
             options.singleFile = true;
+        } else if (arg == "--profile") {
+            options.profile = true;
         } else if (arg == "--timings") {
             options.timings = true;
         } else if (arg == "--stdio" && options.command == "lsp") {
@@ -634,6 +659,7 @@ int main(int argc, char** argv)
     if (options.web && options.command != "build") return Fail("--web goes with build only");
     if (options.windows && options.command != "build") return Fail("--windows goes with build only");
     if (options.windows && options.web) return Fail("--windows and --web do not go together");
+    if (options.profile && options.command != "run") return Fail("--profile goes with run only");
     if (options.command == "build" && options.windows) {
         const std::string folder = options.output.empty() ? fs::path(options.source).stem().string() : options.output;
         return BuildWindows(options, folder);
