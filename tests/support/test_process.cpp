@@ -57,6 +57,10 @@ std::vector<std::string> ThreadsOfThisProcess()
             LocalFree(description);
         }
         if (thread != nullptr) CloseHandle(thread);
+        // Wine names the threads of its own system services (device
+        // notifications and the like) "wine_...": they are the system's,
+        // kept for the life of the process, not the program's.
+        if (name.rfind("wine_", 0) == 0) continue;
         threads.push_back(std::to_string(entry.th32ThreadID) + " " + name);
     }
     CloseHandle(snapshot);
