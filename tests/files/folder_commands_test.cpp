@@ -71,7 +71,10 @@ TEST_F(FolderCommandsTest, CurrentDirectoryRoundTrip)
     // The root already ends in its separator.
     EXPECT_EQ(SETCURRENTDIR("/"), 1);
 #ifdef _WIN32
-    EXPECT_STREQ(GETCURRENTDIR_Str().GetStrData(), (here.substr(0, 2) + separator).c_str());
+    // The root of a drive: of the current one on Windows, of Z: (the Linux
+    // root) under Wine.
+    const std::string root = GETCURRENTDIR_Str().GetStrData();
+    EXPECT_TRUE(root.size() == 3 && root[1] == ':' && root[2] == '\\') << root;
 #else
     EXPECT_STREQ(GETCURRENTDIR_Str().GetStrData(), "/");
 #endif

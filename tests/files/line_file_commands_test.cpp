@@ -104,10 +104,15 @@ TEST_F(LineFileCommandsTest, CreateFileMakesAnEmptyFileThatPutFileThenSaves)
 
     // Names that cannot become a file give 0 and say why.
     std::filesystem::create_directory("folder");
+#ifndef _WIN32
+    // (Windows makes symbolic links only with a privilege users lack.)
     std::filesystem::create_symlink("nowhere/target.txt", "dangling");
+#endif
     testing::internal::CaptureStderr();
     EXPECT_EQ(CREATEFILE("folder"), 0);
+#ifndef _WIN32
     EXPECT_EQ(CREATEFILE("dangling"), 0);
+#endif
     EXPECT_EQ(CREATEFILE("missing/save.txt"), 0);
     EXPECT_EQ(CREATEFILE(""), 0);
     const std::string refused = testing::internal::GetCapturedStderr();

@@ -121,7 +121,12 @@ TEST_F(FrameProcessTest, TerminationSignalTakesTheClosePathAndKeepsTheErrorState
 // and goes on with /tmp.
 TEST_F(FrameProcessTest, UnusableTemporaryFolderIsReportedOnceAtStartUp)
 {
+#ifdef _WIN32
+    // Windows names the folder with its own separators.
+    const std::string missing = folder.Path() + "\\does\\not\\exist";
+#else
     const std::string missing = folder.Path() + "/does/not/exist";
+#endif
     ChildProcess child(BuildProgram("frame_probe"), {"end"}, {"TMPDIR=" + missing},
                        folder.File("stderr.txt"));
     ASSERT_TRUE(child.Started());
