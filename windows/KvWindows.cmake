@@ -120,6 +120,7 @@ if(KV_BUILD_TESTS)
   target_link_libraries(test_windows_platform PRIVATE kvruntime GTest::gtest)
   gtest_discover_tests(test_windows_platform DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
     PROPERTIES TIMEOUT 120)
+  include(${PROJECT_SOURCE_DIR}/windows/RuntimeTests.cmake)
 endif()
 
 # A translated program run under Wine: what it draws and writes.

@@ -22,10 +22,17 @@ double CREATEFILE(KvStr fileName)
 
 KvStr GETCURRENTDIR_Str()
 {
-    // On this system "/" is the only separator; a backslash is part of a name.
+    // The folder ends in the system's separator. On Linux "/" is the only
+    // one (a backslash is part of a name); Windows gives its folders with
+    // backslashes, and its roots ("C:\") already end in one.
+#ifdef _WIN32
+    const char separator = '\\';
+#else
+    const char separator = '/';
+#endif
     std::string folder = platform::CurrentDirectory();
     if (folder.empty()) return KvStr();
-    if (folder.back() != '/') folder += '/';
+    if (folder.back() != separator && folder.back() != '/') folder += separator;
     return KvStr(folder.c_str());
 }
 

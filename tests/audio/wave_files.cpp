@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <random>
 
@@ -103,6 +104,17 @@ TempFolder::TempFolder()
     for (char& c : name)
         if (c == '/') c = '_';
     m_path = std::filesystem::temp_directory_path() / name;
+#ifdef _WIN32
+    // GoogleTest's death tests on Windows run the test again from its start
+    // in a new process, which must find what its parent left there: its
+    // n-th folder is its parent's n-th, handed on in the environment.
+    static int made = 0;
+    const std::string handedOn = "KV_AUDIO_TEST_FOLDER_" + std::to_string(++made);
+    if (const char* parents = std::getenv(handedOn.c_str()))
+        m_path = parents;
+    else
+        setenv(handedOn.c_str(), m_path.string().c_str(), 1);
+#endif
     std::filesystem::create_directories(m_path);
 }
 

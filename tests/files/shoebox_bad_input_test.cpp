@@ -21,7 +21,7 @@ protected:
     bool Lookup(const Bytes& archive, const std::string& request = "level1.dat")
     {
         WriteFile(folder / "bad.box", archive);
-        EXPECT_TRUE(box.SetArchive((folder / "bad.box").c_str()));
+        EXPECT_TRUE(box.SetArchive((folder / "bad.box").string().c_str()));
         KvStr name = request.c_str();
         bool found = box.Extract(name);
         if (!found) {
@@ -222,7 +222,7 @@ TEST_F(BadArchiveTest, ArchiveCutShortKeepsWhatItsDirectoryStillLists)
     };
 
     WriteFile(folder / "cut.box", Bytes(whole.begin(), whole.end() - 2));
-    ASSERT_TRUE(box.SetArchive((folder / "cut.box").c_str()));
+    ASSERT_TRUE(box.SetArchive((folder / "cut.box").string().c_str()));
     testing::internal::CaptureStderr();
     EXPECT_EQ(lookUp("a.dat"), "first");
     EXPECT_EQ(lookUp("bb.dat"), "second");

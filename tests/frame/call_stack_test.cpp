@@ -3,6 +3,11 @@
 // the program got to the failing line, innermost call first.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <process.h>
+
+#include <filesystem>
+#endif
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -20,6 +25,20 @@ const KvSourceFile kFiles[] = {{0, "game.bas", kGameLines, 3}, {1, "lib/grid.bas
 // What ReportCalls writes for the stack as it is now, at the current line.
 std::string CallsNow()
 {
+#ifdef _WIN32
+    // Windows' C runtime has no stream into memory: a file read back.
+    const std::filesystem::path path =
+        std::filesystem::temp_directory_path() / ("kvcalls-" + std::to_string(_getpid()) + ".txt");
+    std::FILE* out = std::fopen(path.string().c_str(), "w+b");
+    if (out == nullptr) return "(no file " + path.string() + ")";
+    ReportCalls(out, g_callStack, g_callDepth, g_debugline, g_debugfile);
+    std::string result;
+    std::rewind(out);
+    for (int c; (c = std::fgetc(out)) != EOF;) result += static_cast<char>(c);
+    std::fclose(out);
+    std::filesystem::remove(path);
+    return result;
+#else
     char* text = nullptr;
     std::size_t size = 0;
     std::FILE* out = open_memstream(&text, &size);
@@ -28,6 +47,7 @@ std::string CallsNow()
     std::string result(text, size);
     std::free(text);
     return result;
+#endif
 }
 
 std::string g_seen;  // the stack as the innermost call saw it

@@ -306,9 +306,16 @@ TEST_F(BitmapLoadingDeath, LoadBmpOfAnUnreadablePictureIsFatalError3)
     auto minHeight = Plain(4, 4);
     Set32(minHeight, 22, 0x80000000u);
     const std::string path = WriteBmp("minh.bmp", minHeight);
+#ifdef _WIN32
+    // GoogleTest's own regular expressions on Windows: "." is no line end.
+    EXPECT_EXIT(LOADBMP(path.c_str()), ::testing::ExitedWithCode(1),
+                "minh.bmp cannot be read: its width or height is out of range\\s+"
+                "file 0, line 1: runtime error 3: file or media missing or unreadable");
+#else
     EXPECT_EXIT(LOADBMP(path.c_str()), ::testing::ExitedWithCode(1),
                 "minh.bmp cannot be read: its width or height is out of range.*"
                 "runtime error 3: file or media missing or unreadable");
+#endif
     EXPECT_NE(ErrorLog(m_folder).find("-End On Line\r\n3\r\n"), std::string::npos) << ErrorLog(m_folder);
 }
 

@@ -138,8 +138,14 @@ void GfxTest::SetUp()
     if (inherited != nullptr) {
         m_folder = inherited;
     } else {
+#ifdef _WIN32
+        // Windows has no /tmp: the user's temporary folder.
+        std::string pattern = (std::filesystem::temp_directory_path() / "kv_gfx_test_XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+#else
         char pattern[] = "/tmp/kv_gfx_test_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
+#endif
         m_folder = pattern;
         setenv("KV_GFX_TEST_FOLDER", m_folder.c_str(), 1);
     }

@@ -224,9 +224,16 @@ TEST_F(ScriptedInputTest, KeysTypeWhatTheUsLayoutGivesThemWithTheModifiersHeld)
           "20 key 16 down\n"
           "21 key 16 up\n"
           "21 key 184 up\n");
+#ifdef _WIN32
+    // On Windows a letter with Alt held types nothing (it is a menu's
+    // shortcut there), right Alt on the US layout too.
+    const char* const withRightAlt = "";
+#else
+    const char* const withRightAlt = "q";
+#endif
     EXPECT_EQ(CharactersOfFrames(22),
               (std::vector<std::string>{"", "!", "", "?", "", "", "", "A", "", "1", "", "", "", "",
-                                        "", "", "1", "", "", "q", "", ""}));
+                                        "", "", "1", "", "", withRightAlt, "", ""}));
 }
 
 TEST_F(ScriptedInputTest, TheGermanLayoutTypesItsPunctuationAndNothingAboveAscii)

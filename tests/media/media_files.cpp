@@ -27,8 +27,14 @@ std::ostream& operator<<(std::ostream& out, const Rgb& c)
 
 Folder::Folder()
 {
+#ifdef _WIN32
+    // Windows has no /tmp: the user's temporary folder.
+    std::string pattern = (std::filesystem::temp_directory_path() / "kv_media_test_XXXXXX").string();
+    if (mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+#else
     char pattern[] = "/tmp/kv_media_test_XXXXXX";
     if (mkdtemp(pattern) != nullptr) m_path = pattern;
+#endif
 }
 
 Folder::~Folder()

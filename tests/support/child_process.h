@@ -1,13 +1,18 @@
 // Runs a program of the build as a child process with its own temporary
-// folder, and reads what it left in the error log.
+// folder, and reads what it left in the error log. On Windows the child
+// process is started by support/windows_child_process.cpp.
 #pragma once
 
+#ifdef _WIN32
+#include "support/windows_posix_compat.h"
+#else
 #include <signal.h>
 #include <fcntl.h>
 #include <spawn.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
+#include <stdlib.h>
 
 #include <chrono>
 #include <cstdio>
@@ -19,41 +24,11 @@
 #include <thread>
 #include <vector>
 
+#ifndef _WIN32
 extern char** environ;
+#endif
 
 namespace testing_support {
-
-// A fresh folder under the system temporary folder, removed at the end.
-class ScratchFolder {
-public:
-    ScratchFolder()
-    {
-        // Tests point TMPDIR into this folder; the next test must not
-        // inherit a folder that is gone by then.
-        if (const char* tmp = std::getenv("TMPDIR")) previousTmp_ = tmp;
-        hadTmp_ = std::getenv("TMPDIR") != nullptr;
-        std::string pattern = (std::filesystem::temp_directory_path() / "kvtest-XXXXXX").string();
-        std::vector<char> buffer(pattern.begin(), pattern.end());
-        buffer.push_back(0);
-        path_ = mkdtemp(buffer.data());
-    }
-    ~ScratchFolder()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-        if (hadTmp_)
-            setenv("TMPDIR", previousTmp_.c_str(), 1);
-        else
-            unsetenv("TMPDIR");
-    }
-    const std::string& Path() const { return path_; }
-    std::string File(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-    std::string previousTmp_;
-    bool hadTmp_ = false;
-};
 
 inline std::string ReadWholeFile(const std::string& path)
 {
@@ -68,6 +43,94 @@ struct ChildResult {
     int exitCode = -1;
     std::string stderrText;
 };
+
+// A fresh folder under the system temporary folder, removed at the end.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        // Tests point TMPDIR into this folder; the next test must not
+        // inherit a folder that is gone by then.
+        if (const char* tmp = std::getenv("TMPDIR")) previousTmp_ = tmp;
+        hadTmp_ = std::getenv("TMPDIR") != nullptr;
+#ifdef _WIN32
+        // GoogleTest's death tests on Windows run the test again from its
+        // start in a new process, which must find what its parent left: its
+        // n-th folder is its parent's n-th, handed on in the environment.
+        static int made = 0;
+        handedOn_ = "KV_TEST_SCRATCH_" + std::to_string(++made);
+        if (const char* parents = std::getenv(handedOn_.c_str())) {
+            path_ = parents;
+            owned_ = false;
+            return;
+        }
+#endif
+        std::string pattern = (std::filesystem::temp_directory_path() / "kvtest-XXXXXX").string();
+        std::vector<char> buffer(pattern.begin(), pattern.end());
+        buffer.push_back(0);
+        path_ = mkdtemp(buffer.data());
+#ifdef _WIN32
+        setenv(handedOn_.c_str(), path_.c_str(), 1);
+#endif
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+#ifdef _WIN32
+        if (owned_) {
+            std::filesystem::remove_all(path_, ignored);
+            unsetenv(handedOn_.c_str());
+        }
+#else
+        std::filesystem::remove_all(path_, ignored);
+#endif
+        if (hadTmp_)
+            setenv("TMPDIR", previousTmp_.c_str(), 1);
+        else
+            unsetenv("TMPDIR");
+    }
+    const std::string& Path() const { return path_; }
+#ifdef _WIN32
+    // With Windows' separator, as the runtime's paths into the temporary
+    // folder have it.
+    std::string File(const std::string& name) const { return path_ + "\\" + name; }
+#else
+    std::string File(const std::string& name) const { return path_ + "/" + name; }
+#endif
+
+private:
+    std::string path_;
+    std::string previousTmp_;
+    bool hadTmp_ = false;
+#ifdef _WIN32
+    std::string handedOn_;
+    bool owned_ = true;
+#endif
+};
+
+#ifdef _WIN32
+
+// A program started by CreateProcess. Signal(SIGINT or SIGTERM) sends it
+// Ctrl+Break, which the runtime takes as SIGTERM on Linux; an ending by an
+// exception (an exit code from 0xC0000000 on) counts as death by a signal.
+class ChildProcess {
+public:
+    ChildProcess(const std::string& program, const std::vector<std::string>& args,
+                 const std::vector<std::string>& env, const std::string& stderrFile);
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+    bool Started() const { return process_ != nullptr; }
+    void Signal(int signal);
+    ChildResult Wait(std::chrono::milliseconds timeout = std::chrono::seconds(60));
+    ~ChildProcess();
+
+private:
+    void* process_ = nullptr;
+    unsigned long id_ = 0;
+    std::string stderrFile_;
+};
+
+#else
 
 class ChildProcess {
 public:
@@ -142,6 +205,8 @@ private:
     std::string stderrFile_;
 };
 
+#endif
+
 // Splits the error log into its CR LF-terminated lines.
 inline std::vector<std::string> ErrorLogLines(const std::string& folder, const std::string& name = "ErrorLog.txt")
 {
@@ -160,6 +225,7 @@ inline std::vector<std::string> ErrorLogLines(const std::string& folder, const s
     return lines;
 }
 
+#ifndef _WIN32
 // An X display of the test's own (Xvfb), so that key presses and the
 // pointer reach only the program under test, even with tests in parallel.
 // Xvfb picks a free display number itself and tells it through a pipe.
@@ -208,6 +274,7 @@ private:
     pid_t pid_ = -1;
     std::string name_;
 };
+#endif
 
 inline bool WaitForFile(const std::string& path, std::chrono::milliseconds timeout = std::chrono::seconds(30))
 {
@@ -221,7 +288,11 @@ inline bool WaitForFile(const std::string& path, std::chrono::milliseconds timeo
 
 inline std::string BuildProgram(const std::string& name)
 {
+#ifdef _WIN32
+    return std::string(KV_BUILD_DIR) + "/" + name + ".exe";
+#else
     return std::string(KV_BUILD_DIR) + "/" + name;
+#endif
 }
 
 }  // namespace testing_support

@@ -11,6 +11,12 @@
 // here, with the threads' names.
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <gtest/gtest-spi.h>
+#include <windows.h>
+#include <tlhelp32.h>
+#endif
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -28,6 +34,39 @@ const bool driverWithoutThreads = [] {
 }();
 
 // "<id> <name>" of every thread of this process, the main thread included.
+#ifdef _WIN32
+// Windows lists them in the Toolhelp snapshot; a thread's name, where it was
+// given one, is its description.
+std::vector<std::string> ThreadsOfThisProcess()
+{
+    std::vector<std::string> threads;
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return {"(no thread snapshot)"};
+    using GetDescription = HRESULT(WINAPI*)(HANDLE, PWSTR*);
+    const auto getDescription = reinterpret_cast<GetDescription>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "GetThreadDescription")));
+    THREADENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
+        if (entry.th32OwnerProcessID != GetCurrentProcessId()) continue;
+        std::string name;
+        HANDLE thread = OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ThreadID);
+        PWSTR description = nullptr;
+        if (thread != nullptr && getDescription != nullptr && SUCCEEDED(getDescription(thread, &description))) {
+            for (const wchar_t* c = description; *c; ++c) name += *c < 128 ? static_cast<char>(*c) : '?';
+            LocalFree(description);
+        }
+        if (thread != nullptr) CloseHandle(thread);
+        // Wine names the threads of its own system services (device
+        // notifications and the like) "wine_...": they are the system's,
+        // kept for the life of the process, not the program's.
+        if (name.rfind("wine_", 0) == 0) continue;
+        threads.push_back(std::to_string(entry.th32ThreadID) + " " + name);
+    }
+    CloseHandle(snapshot);
+    return threads;
+}
+#else
 std::vector<std::string> ThreadsOfThisProcess()
 {
     std::vector<std::string> threads;
@@ -39,21 +78,39 @@ std::vector<std::string> ThreadsOfThisProcess()
     }
     return threads;
 }
+#endif
 
 class MainThreadAloneAtExit : public ::testing::Environment {
 public:
+#ifdef _WIN32
+    // GoogleTest on Windows watches each thread that reports results with a
+    // thread of its own, which stays until the process ends: it is started
+    // here, before the first test, and counted with the main thread.
+    void SetUp() override
+    {
+        {
+            ::testing::TestPartResultArray ignored;
+            ::testing::ScopedFakeTestPartResultReporter watched(
+                ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &ignored);
+        }
+        threadsAtStart_ = ThreadsOfThisProcess().size();
+    }
+#endif
     void TearDown() override
     {
         // A thread that was told to end may take a moment to be gone.
         std::vector<std::string> threads = ThreadsOfThisProcess();
-        for (int wait = 0; wait < 40 && threads.size() > 1; ++wait) {
+        for (int wait = 0; wait < 40 && threads.size() > threadsAtStart_; ++wait) {
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             threads = ThreadsOfThisProcess();
         }
         std::string list;
         for (const std::string& thread : threads) list += "  " + thread + "\n";
-        EXPECT_EQ(threads.size(), 1u) << "threads still running at exit:\n" << list;
+        EXPECT_EQ(threads.size(), threadsAtStart_) << "threads still running at exit:\n" << list;
     }
+
+private:
+    std::size_t threadsAtStart_ = 1;  // the main thread
 };
 
 const ::testing::Environment* const registered = ::testing::AddGlobalTestEnvironment(new MainThreadAloneAtExit);
