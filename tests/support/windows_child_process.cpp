@@ -6,6 +6,8 @@
 #ifdef _WIN32
 #include "support/child_process.h"
 
+#include "platform/windows/command_line.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -68,39 +70,6 @@ std::wstring EnvironmentBlock(const std::vector<std::string>& changes)
     return block;
 }
 
-// One word of a command line as the C runtime's parser reads it back.
-void AppendWord(std::wstring* line, const std::wstring& word)
-{
-    if (!line->empty()) *line += L' ';
-    if (!word.empty() && word.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        *line += word;
-        return;
-    }
-    *line += L'"';
-    std::size_t backslashes = 0;
-    for (wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        if (c == L'"') backslashes = backslashes * 2 + 1;
-        line->append(backslashes, L'\\');
-        backslashes = 0;
-        *line += c;
-    }
-    line->append(backslashes * 2, L'\\');
-    *line += L'"';
-}
-
-HANDLE InheritableCopy(HANDLE handle)
-{
-    HANDLE copy = nullptr;
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
-        !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE, DUPLICATE_SAME_ACCESS))
-        return nullptr;
-    return copy;
-}
-
 }  // namespace
 
 ChildProcess::ChildProcess(const std::string& program, const std::vector<std::string>& args,
@@ -110,8 +79,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     std::wstring programPath = Wide(program);
     std::replace(programPath.begin(), programPath.end(), L'/', L'\\');
     std::wstring line;
-    AppendWord(&line, programPath);
-    for (const std::string& arg : args) AppendWord(&line, Wide(arg));
+    platform::windows::AppendCommandLineWord(&line, programPath);
+    for (const std::string& arg : args) platform::windows::AppendCommandLineWord(&line, Wide(arg));
 
     SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
     HANDLE errors = CreateFileW(Wide(stderrFile).c_str(), GENERIC_WRITE,
@@ -121,8 +90,8 @@ ChildProcess::ChildProcess(const std::string& program, const std::vector<std::st
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = InheritableCopy(GetStdHandle(STD_INPUT_HANDLE));
-    startup.hStdOutput = InheritableCopy(GetStdHandle(STD_OUTPUT_HANDLE));
+    startup.hStdInput = platform::windows::InheritableCopy(GetStdHandle(STD_INPUT_HANDLE));
+    startup.hStdOutput = platform::windows::InheritableCopy(GetStdHandle(STD_OUTPUT_HANDLE));
     startup.hStdError = errors;
     std::wstring environment = EnvironmentBlock(env);
     PROCESS_INFORMATION started{};

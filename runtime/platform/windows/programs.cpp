@@ -2,6 +2,7 @@
 // quoted so that the program's own command-line parsing gets them back as
 // they were, and the program's exit code (GetExitCodeProcess).
 #include "platform/platform.h"
+#include "platform/windows/command_line.h"
 #include "platform/windows/windows_text.h"
 
 #include <windows.h>
@@ -29,43 +30,6 @@ void ForgetFinishedChildren()
     }
 }
 
-// One word of a command line as the C runtime's parser reads it back:
-// quoted when it has a space, a tab or a quote (or is empty), its quotes
-// escaped, and the backslashes before a quote doubled.
-void AppendWord(std::wstring* line, const std::wstring& word)
-{
-    if (!line->empty()) *line += L' ';
-    if (!word.empty() && word.find_first_of(L" \t\n\v\"") == std::wstring::npos) {
-        *line += word;
-        return;
-    }
-    *line += L'"';
-    std::size_t backslashes = 0;
-    for (wchar_t c : word) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        if (c == L'"') backslashes = backslashes * 2 + 1;
-        line->append(backslashes, L'\\');
-        backslashes = 0;
-        *line += c;
-    }
-    line->append(backslashes * 2, L'\\');
-    *line += L'"';
-}
-
-// An inheritable copy of a standard handle, or null where there is none.
-HANDLE InheritableCopy(HANDLE handle)
-{
-    HANDLE copy = nullptr;
-    if (handle == nullptr || handle == INVALID_HANDLE_VALUE ||
-        !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &copy, 0, TRUE,
-                         DUPLICATE_SAME_ACCESS))
-        return nullptr;
-    return copy;
-}
-
 // Starts argv with the runtime's standard input and error, and standard
 // output to `output` (the runtime's own when null). The child inherits
 // those three handles and nothing else.
@@ -74,11 +38,11 @@ bool Spawn(const std::vector<std::string>& argv, HANDLE output, HANDLE* child)
     if (argv.empty() || argv[0].empty()) return false;
     ForgetFinishedChildren();
     std::wstring line;
-    for (const std::string& word : argv) AppendWord(&line, windows::WideFromLatin1(word));
+    for (const std::string& word : argv) windows::AppendCommandLineWord(&line, windows::WideFromLatin1(word));
 
-    HANDLE standard[3] = {InheritableCopy(GetStdHandle(STD_INPUT_HANDLE)),
-                          output != nullptr ? output : InheritableCopy(GetStdHandle(STD_OUTPUT_HANDLE)),
-                          InheritableCopy(GetStdHandle(STD_ERROR_HANDLE))};
+    HANDLE standard[3] = {windows::InheritableCopy(GetStdHandle(STD_INPUT_HANDLE)),
+                          output != nullptr ? output : windows::InheritableCopy(GetStdHandle(STD_OUTPUT_HANDLE)),
+                          windows::InheritableCopy(GetStdHandle(STD_ERROR_HANDLE))};
     std::vector<HANDLE> inherited;
     for (HANDLE handle : standard)
         if (handle != nullptr) inherited.push_back(handle);
