@@ -32,7 +32,7 @@ const kLaunchTimeout = 180000;
 const kStepTimeout = 30000;
 
 function lineOf(file, text) {
-  const lines = fs.readFileSync(file, 'latin1').split('\n');
+  const lines = fs.readFileSync(file, 'utf8').split('\n');
   const index = lines.findIndex((line) => line.trim().startsWith(text));
   assert.notStrictEqual(index, -1, `${file} has no line starting with ${text}`);
   return index + 1;
@@ -52,8 +52,9 @@ function programsLeft() {
 function sleep(ms) { return new Promise((resolve) => setTimeout(resolve, ms)); }
 
 async function startAdapter() {
-  const env = Object.assign({}, process.env, { TMPDIR: adapterTemp });
-  const dc = new DebugClient(kvbasic, 'dap', 'kvbasic', { env, stdio: ['pipe', 'pipe', 'inherit'] });
+  // No message box that waits for a click (the software renderer's warning).
+  const env = Object.assign({}, process.env, { TMPDIR: adapterTemp, KV_NO_MESSAGEBOX: '1' });
+  const dc = new DebugClient(kvbasic, 'dap', 'kvbasic', { env }, true);
   dc.defaultTimeout = kStepTimeout;
   await dc.start();
   // Everything the program writes, for the checks and for a failure's report.
@@ -119,8 +120,10 @@ async function endAndCheckNothingLeft(dc, how) {
     await dc.terminateRequest({});
     await terminated;
   }
+  // After disconnect the adapter ends by itself.
+  const adapterEnd = new Promise((resolve) => dc._adapterProcess.on('exit', (code, signal) => resolve({ code, signal })));
   await dc.disconnectRequest({ terminateDebuggee: true });
-  await dc.stop();
+  assert.deepStrictEqual(await adapterEnd, { code: 0, signal: null });
   assert.deepStrictEqual(programsLeft(), [], 'programs left running');
   assert.deepStrictEqual(fs.readdirSync(adapterTemp), [], 'temporary files left');
 }
@@ -159,19 +162,19 @@ function writeRecordsProgram() {
     'IF mode = 3 THEN total = Outer(2)',
     'END',
     '',
-    'busy:',
-    'count = 0',
-    'WHILE 1',
-    '  count = count + 1',
-    'WEND',
-    'RETURN',
+    'SUB busy:',
+    '  count = 0',
+    '  WHILE 1',
+    '    count = count + 1',
+    '  WEND',
+    'ENDSUB',
     '',
     'FUNCTION Fact(n)',
     '  IF n <= 1 THEN RETURN 1',
     '  RETURN n * Fact(n - 1)',
     'END FUNCTION',
     '',
-  ].join('\n'), 'latin1');
+  ].join('\n'));
   fs.writeFileSync(lib, [
     "' Two FUNCTIONs, the inner one failing.",
     'FUNCTION Outer(k)',
@@ -194,7 +197,7 @@ async function recordsSession(program) {
   const atFact = lineOf(main, 'total = Fact(5)');
   const atBase = lineOf(main, 'IF n <= 1');
   const atReturn = lineOf(main, 'RETURN n * Fact');
-  const first = lineOf(main, 'KV_RESX');
+  const first = lineOf(main, 'INCLUDE');
   // A breakpoint on a blank line lands on the next statement; one after the
   // last statement stays unverified.
   const blank = atFact - 1;
