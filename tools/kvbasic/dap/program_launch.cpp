@@ -37,8 +37,10 @@ ProgramStarter BuildAndStart(std::string sdk)
         const std::string programTemp = (fs::path(folder) / "tmp").string();
         fs::create_directory(programTemp, ignored);
         settings.environment.emplace_back("TMPDIR", programTemp);
-        settings.environment.insert(settings.environment.end(), request.environment.begin(), request.environment.end());
         settings.environment.emplace_back("KV_PROGRAM_FOLDER", programFolder);
+        // The launch's own variables win (a game whose media are elsewhere
+        // names their folder as KV_PROGRAM_FOLDER).
+        settings.environment.insert(settings.environment.end(), request.environment.begin(), request.environment.end());
         launched.process = DebuggeeProcess::Start(settings, error);
         if (!launched.process) {
             fs::remove_all(folder, ignored);
