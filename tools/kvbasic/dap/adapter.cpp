@@ -22,6 +22,9 @@ constexpr int kReplyTimeoutMs = 10000;
 constexpr int kReadyTimeoutMs = 60000;
 // How long an ending program has after `exit` before its group is killed.
 constexpr int kExitGraceMs = 500;
+// How often a quiet program is checked for its end (a child it started may
+// keep its pipes open after it).
+constexpr int kExitCheckMs = 250;
 // Variables shown per request at most (the editor pages through arrays).
 constexpr int kMostChildren = 10000;
 constexpr int kThreadId = 1;
@@ -134,9 +137,14 @@ void Adapter::WaitForEditor(int editorFd)
             Finished();
             return;
         }
-        const ProgramInput input = process_->Wait(editorFd, -1);
+        const ProgramInput input = process_->Wait(editorFd, kExitCheckMs);
         Absorb(input);
-        if (input.editorReady && channel_.Events().empty() && !input.channelEnded) return;
+        if (input.timedOut && process_->HasExited()) {
+            // What it wrote last, then its end.
+            Absorb(process_->Wait(-1, 0));
+            channelEnded_ = true;
+        }
+        if (input.editorReady && channel_.Events().empty() && !channelEnded_) return;
     }
 }
 
