@@ -220,6 +220,7 @@ std::optional<ChannelReply> Adapter::Ask(const Fields& command, std::string& err
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
+            channel_.Abandon(ticket);
             error = "the program did not answer " + command[0] + " within " + std::to_string(kReplyTimeoutMs / 1000) + " s";
             return std::nullopt;
         }
@@ -611,7 +612,8 @@ void Adapter::SetVariable(const Json& request, const Json& arguments)
         stored = *latin1;
     } else if (current->kind == "number") {
         // A number may be typed as an expression (`x + 1`), in the scope the variable is in.
-        const std::string scope = parent.path.rfind("L", 0) == 0 ? "F" + parent.path.substr(1, parent.path.find(':') - 1) : "F0";
+        // (Names in it are read as that call sees them; for a global, as the globals are.)
+        const std::string scope = parent.path.rfind("L", 0) == 0 ? "F" + parent.path.substr(1, parent.path.find(':') - 1) : "G";
         const std::optional<Value> value =
             Evaluate(typed, scope, [this](const std::string& p, std::string& e) { return Fetch(p, e); }, error);
         if (!value) return Fail(request, error);
