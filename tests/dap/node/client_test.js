@@ -390,13 +390,20 @@ async function gameSession() {
   await launch(dc, {
     program: game,
     env: { KV_PROGRAM_FOLDER: path.join(sourceDir, 'game', 'media'), KV_INPUT_SCRIPT: script, KV_WINDOWED: '1', KV_UNPACED: '1', KV_SEED: '1' },
-  }, { [game]: [call] });
+  }, { [game]: [call, { line: step, condition: 'gegner1x < -1000' }] });
   const event = await stopped;
   assert.strictEqual(event.body.reason, 'breakpoint');
   let stack = (await dc.stackTraceRequest({ threadId: 1 })).body.stackFrames;
   assert.strictEqual(stack[0].line, call);
+  // Over the call: the breakpoint inside, whose condition never holds, does
+  // not end the step.
+  let stop = await stopAfter(dc, () => dc.nextRequest({ threadId: 1 }), 'step');
+  assert.strictEqual(stop.stack.length, 1);
+  assert.strictEqual(stop.stack[0].line, lineOf(game, 'IF gegner2aktiv >= 1'));
+  stop = await stopAfter(dc, () => dc.continueRequest({ threadId: 1 }), 'breakpoint');
+  assert.strictEqual(stop.stack[0].line, call);
   // Into the SUB that moves the guards.
-  let stop = await stopAfter(dc, () => dc.stepInRequest({ threadId: 1 }), 'step');
+  stop = await stopAfter(dc, () => dc.stepInRequest({ threadId: 1 }), 'step');
   assert.strictEqual(stop.stack[0].name, 'SUB gegner1');
   assert.strictEqual(stop.stack[1].name, 'main program');
   // Its breakpoint, on the second frame's pass of the guards' step.

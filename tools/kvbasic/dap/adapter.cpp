@@ -271,7 +271,15 @@ void Adapter::Stopped(const Fields& event)
     Json body = Json::Object().Set("threadId", kThreadId).Set("allThreadsStopped", true);
     if (reason == "breakpoint") {
         std::vector<int> ids;
-        if (!BreakpointHolds(file, line, ids)) return Resume("continue");
+        if (!BreakpointHolds(file, line, ids)) {
+            // Not met: the program runs on as it was, also when it was stepping
+            // (a `next` that ran into a breakpoint inside a call goes on out of it).
+            if (!stepping_) return Resume("continue");
+            if (StepGoesOn()) return;
+            stepping_.reset();
+            SendEvent("stopped", std::move(body.Set("reason", "step")));
+            return;
+        }
         Json hit = Json::Array();
         for (const int id : ids) hit.Push(id);
         body.Set("reason", "breakpoint").Set("hitBreakpointIds", std::move(hit));
@@ -279,11 +287,14 @@ void Adapter::Stopped(const Fields& event)
         exception_ = ExceptionStop{field(4), field(6), field(5) == "1"};
         const std::string text = Latin1ToUtf8(exception_->text);
         body.Set("reason", "exception").Set("description", text).Set("text", text);
+    } else if (reason == "step" && StepGoesOn()) {
+        return;
     } else if (reason == "entry" || reason == "step" || reason == "pause") {
         body.Set("reason", reason);
     } else {
         body.Set("reason", "pause").Set("description", Latin1ToUtf8(reason));
     }
+    stepping_.reset();
     SendEvent("stopped", std::move(body));
 }
 
@@ -324,6 +335,7 @@ void Adapter::SendBreakpoints(int file)
 
 void Adapter::Resume(const char* command)
 {
+    stepping_.reset();
     stopped_ = false;
     framesLoaded_ = false;
     frames_.clear();
@@ -658,25 +670,31 @@ void Adapter::Continue(const Json& request, const Json&)
     Resume("continue");
 }
 
-void Adapter::Next(const Json& request, const Json&)
+void Adapter::Next(const Json& request, const Json&) { Step(request, "next"); }
+void Adapter::StepIn(const Json& request, const Json&) { Step(request, "stepin"); }
+void Adapter::StepOut(const Json& request, const Json&) { Step(request, "stepout"); }
+
+void Adapter::Step(const Json& request, const char* command)
 {
     if (!stopped_) return Fail(request, "the program is running");
+    std::string error;
+    const std::size_t depth = LoadFrames(error) ? frames_.size() : 0;
     Respond(request);
-    Resume("next");
+    Resume(command);
+    stepping_ = Stepping{command, depth};
 }
 
-void Adapter::StepIn(const Json& request, const Json&)
+bool Adapter::StepGoesOn()
 {
-    if (!stopped_) return Fail(request, "the program is running");
-    Respond(request);
-    Resume("stepin");
-}
-
-void Adapter::StepOut(const Json& request, const Json&)
-{
-    if (!stopped_) return Fail(request, "the program is running");
-    Respond(request);
+    std::string error;
+    if (!stepping_ || stepping_->command == "stepin" || !LoadFrames(error)) return false;
+    // `next` ends in its own call or a caller, `stepout` in a caller.
+    const std::size_t target = stepping_->command == "next" ? stepping_->depth : stepping_->depth - std::min<std::size_t>(stepping_->depth, 1);
+    if (frames_.size() <= target) return false;
+    const Stepping step = *stepping_;
     Resume("stepout");
+    stepping_ = step;
+    return true;
 }
 
 void Adapter::Pause(const Json& request, const Json&)

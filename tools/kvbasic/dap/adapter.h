@@ -81,6 +81,11 @@ private:
     void SendBreakpoints(int file);
     // Sends a command that lets the program run on; the handles go.
     void Resume(const char* command);
+    void Step(const Json& request, const char* command);
+    // At a stop on the way of a step (a breakpoint whose condition does not
+    // hold, deeper in the calls than the step ends): runs on out of the
+    // call, true. False when the step ends here.
+    bool StepGoesOn();
     // The program ended on its own: `exited` and `terminated`.
     void Finished();
     // Ends the program now (exit, then its process group after a grace).
@@ -119,6 +124,12 @@ private:
         bool fatal = false;
     };
     std::optional<ExceptionStop> exception_;
+    // The step the program was last sent on, and how deep the calls were.
+    struct Stepping {
+        std::string command;
+        std::size_t depth = 0;
+    };
+    std::optional<Stepping> stepping_;
 };
 
 // Reads messages from `in` until `disconnect` or the end of the stream;
