@@ -135,7 +135,8 @@ TEST_F(KvBasicDebuggerTest, StopsStepsShowsAndSetsVariables)
 
     EXPECT_EQ(debugged.Command("continue"), Lines{"ok"});
     EXPECT_EQ(debugged.Line(), "event\tstopped\tbreakpoint\t0\t19");
-    EXPECT_EQ(debugged.Command("continue"), Lines{"ok"});
+    // Over the call of Tally, up to the breakpoint in it.
+    EXPECT_EQ(debugged.Command("next"), Lines{"ok"});
     EXPECT_EQ(debugged.Line(), "event\tstopped\tbreakpoint\t0\t29");
     EXPECT_EQ(debugged.Command("stack"), (Lines{"frame\tSUB Tally\t0\t29", "frame\tmain program\t0\t19", "ok"}));
     EXPECT_EQ(debugged.Command("vars\tL0"),
@@ -148,15 +149,17 @@ TEST_F(KvBasicDebuggerTest, StopsStepsShowsAndSetsVariables)
     EXPECT_EQ(debugged.Command("stepout"), Lines{"ok"});
     EXPECT_EQ(debugged.Line(), "event\tstopped\tstep\t0\t20");
     EXPECT_EQ(debugged.Command("get\tG:total"), (Lines{"value\tnumber\t3\t", "ok"}));
-    EXPECT_EQ(debugged.Command("stepin"), Lines{"ok"});
-    EXPECT_EQ(debugged.Line(), "event\tstopped\tstep\t0\t34");
-    EXPECT_EQ(debugged.Command("stack"), (Lines{"frame\tFUNCTION Twice\t0\t34", "frame\tmain program\t0\t20", "ok"}));
-    EXPECT_EQ(debugged.Command("get\tL0:v"), (Lines{"value\tnumber\t4\t", "ok"}));
-    EXPECT_EQ(debugged.Command("stepout"), Lines{"ok"});
+    // Over the call of Twice; then into it on the next line, and out.
+    EXPECT_EQ(debugged.Command("next"), Lines{"ok"});
     EXPECT_EQ(debugged.Line(), "event\tstopped\tstep\t0\t21");
     EXPECT_EQ(debugged.Command("get\tG:total"), (Lines{"value\tnumber\t11\t", "ok"}));
-    // Over the lines of the main program: no call on them stops.
+    EXPECT_EQ(debugged.Command("stepin"), Lines{"ok"});
+    EXPECT_EQ(debugged.Line(), "event\tstopped\tstep\t0\t34");
+    EXPECT_EQ(debugged.Command("stack"), (Lines{"frame\tFUNCTION Twice\t0\t34", "frame\tmain program\t0\t21", "ok"}));
+    EXPECT_EQ(debugged.Command("get\tL0:v"), (Lines{"value\tnumber\t11\t", "ok"}));
     EXPECT_EQ(debugged.Command("next"), Lines{"ok"});
+    EXPECT_EQ(debugged.Line(), "event\tstopped\tstep\t0\t35");
+    EXPECT_EQ(debugged.Command("stepout"), Lines{"ok"});
     EXPECT_EQ(debugged.Line(), "event\tstopped\tstep\t0\t22");
 
     EXPECT_EQ(debugged.Command("vars\tG"),

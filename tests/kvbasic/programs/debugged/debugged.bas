@@ -19,7 +19,7 @@ player.hist[2] = 5
 grid[1][2] = 12
 Tally 3
 total = total + Twice(4)
-seen = total
+seen = Twice(total) / 2
 IF mode$ = "busy" THEN GOSUB Busy
 IF mode$ = "wait" THEN KEYWAIT
 IF mode$ = "error" THEN total = Outer(2)
