@@ -7,6 +7,7 @@
 //   kvbasic build prog.bas --windows [-o DIR] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--profile] [--sdk DIR] [-- arguments...]
 //   kvbasic lsp            (the language server, on standard input and output)
+//   kvbasic dap [--sdk DIR] (the debug adapter, on standard input and output)
 //
 // Exit code 0 on success, 1 on any error; run gives the program's own.
 #include <sys/resource.h>
@@ -24,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "dap/adapter.h"
 #include "lsp/server.h"
 #include "toolchain.h"
 #include "translator.h"
@@ -94,6 +96,14 @@ constexpr const char* kHelp =
     "                       Language Server Protocol on standard input and\n"
     "                       output (errors as you type, completion, hover help,\n"
     "                       signature help, go to definition, outline)\n"
+    "  dap                  the debug adapter for editors: speaks the Debug\n"
+    "                       Adapter Protocol on standard input and output;\n"
+    "                       launch builds FILE.bas for debugging and runs it\n"
+    "                       with breakpoints (conditions, hit counts),\n"
+    "                       stepping, pausing, the call stack, variables,\n"
+    "                       records and arrays (also set), BASIC expressions\n"
+    "                       in watches and the console, and stops at runtime\n"
+    "                       errors (see docs/debugging.md)\n"
     "\n"
     "Common options:\n"
     "  --sdk DIR            the runtime SDK to build against (also $KVBASIC_SDK);\n"
@@ -626,7 +636,7 @@ int main(int argc, char** argv)
             options.profile = true;
         } else if (arg == "--timings") {
             options.timings = true;
-        } else if (arg == "--stdio" && options.command == "lsp") {
+        } else if (arg == "--stdio" && (options.command == "lsp" || options.command == "dap")) {
             // Clients of the protocol may name the transport; standard
             // input and output are the only one.
         } else if (arg == "--debug") {
@@ -660,6 +670,12 @@ int main(int argc, char** argv)
         std::cin.tie(nullptr);
         const kvlsp::CommandReference reference(kvlsp::CommandReference::BuiltInMarkdown());
         return kvlsp::RunLanguageServer(std::cin, std::cout, std::cerr, reference);
+    }
+    if (options.command == "dap") {
+        if (!options.source.empty()) return Fail("dap takes no file: the editor's launch request names the program");
+        std::ios::sync_with_stdio(false);
+        std::cin.tie(nullptr);
+        return kvdap::RunDebugAdapterOnStandardStreams(options.sdk);
     }
     if (options.source.empty()) return Fail(options.command + " needs a .bas file (see kvbasic --help)");
     if (options.command == "translate") return Translate(options);
