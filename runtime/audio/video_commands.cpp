@@ -1,6 +1,7 @@
 #include "audio/video_commands.h"
 
 #include "files/shoebox.h"
+#include "frame/debugger_hooks.h"
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 #include "gfx/video_frames.h"
@@ -36,6 +37,7 @@ void WaitForInputReleased()
     while (KeyOrButtonPressed()) {
         DrawVideoPicture(nullptr, VideoPlacement{});
         PresentVideoFrame();
+        __DebugWaitPass();
         platform::SleepMilliseconds(kIdleFrameSeconds * 1000);
     }
 }
@@ -80,6 +82,7 @@ double PlayVideo(KvStr fileName, bool loop)
             PresentVideoFrame();
             lastShown = Seconds();
         } else {
+            __DebugWaitPass();
             pRbow->WinMessages();
             platform::SleepMilliseconds(kPollMilliseconds);
         }

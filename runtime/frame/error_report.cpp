@@ -50,20 +50,27 @@ const char* RuntimeErrorText(double code)
     return "unknown error";
 }
 
+std::string RuntimeErrorMessage(double code)
+{
+    char number[64];
+    NumberToText(code, number, sizeof number);
+    const char* text = g_errorReason != nullptr ? g_errorReason : RuntimeErrorText(code);
+    return std::string("runtime error ") + number + ": " + text;
+}
+
 void ReportRuntimeError(std::FILE* out, double code, double line, double file)
 {
-    char number[64], lineText[64], fileText[64];
-    NumberToText(code, number, sizeof number);
+    char lineText[64], fileText[64];
     // Editors count lines from 1; __dLn counts them from 0.
     NumberToText(line + 1, lineText, sizeof lineText);
     NumberToText(file, fileText, sizeof fileText);
     const KvSourceFile* source = FindSourceFile(file);
-    const char* text = g_errorReason != nullptr ? g_errorReason : RuntimeErrorText(code);
+    const std::string message = RuntimeErrorMessage(code);
     if (source == nullptr) {
-        std::fprintf(out, "file %s, line %s: runtime error %s: %s\n", fileText, lineText, number, text);
+        std::fprintf(out, "file %s, line %s: %s\n", fileText, lineText, message.c_str());
         return;
     }
-    std::fprintf(out, "%s:%s: runtime error %s: %s\n", source->name, lineText, number, text);
+    std::fprintf(out, "%s:%s: %s\n", source->name, lineText, message.c_str());
     if (line >= 0 && line < source->lineCount && line == std::floor(line))
         std::fprintf(out, "%s\n", source->lines[static_cast<int>(line)]);
 }

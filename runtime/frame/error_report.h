@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "frame/call_depth.h"
 
@@ -31,6 +32,10 @@ const char* RuntimeErrorText(double code);
 // range"): ReportRuntimeError writes `reason` in place of that text. The
 // text must outlive the program (a literal).
 void SetRuntimeErrorReason(const char* reason);
+
+// "runtime error 9: array index out of bounds": what the message below
+// says of the error itself, without its place.
+std::string RuntimeErrorMessage(double code);
 
 // Writes the message for error `code` raised on line `line` (counted from
 // 0) of file `file`: "game.bas:58: runtime error 9: array index out of

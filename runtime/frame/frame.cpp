@@ -12,6 +12,7 @@
 #include "files/shoebox.h"
 #include "files/fast_file.h"
 #include "frame/call_depth.h"
+#include "frame/debugger_hooks.h"
 #include "frame/error_log.h"
 #include "frame/error_report.h"
 #include "frame/profiling.h"
@@ -50,6 +51,8 @@ void __Error(double code)
 {
     g_error = code;
     g_errorline = g_debugline;
+    if (g_debuggerHooks.error != nullptr) [[unlikely]]
+        g_debuggerHooks.error(code, false);
 }
 
 namespace {
@@ -58,7 +61,11 @@ namespace {
 
 void __FatalError(double code)
 {
-    __Error(code);
+    g_error = code;
+    g_errorline = g_debugline;
+    // A debugger shows the error while the program's state is all there.
+    if (g_debuggerHooks.error != nullptr) [[unlikely]]
+        g_debuggerHooks.error(code, true);
     EndProgram(true);
 }
 

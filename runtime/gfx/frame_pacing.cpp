@@ -1,5 +1,7 @@
 #include "gfx/frame_pacing.h"
 
+#include "frame/debugger_hooks.h"
+
 namespace {
 
 // Sleeps until the clock is past `deadline`; a sleep that ends early (a
@@ -25,6 +27,8 @@ double PaceToNextFrame(double& nextFrameTime, double frameTime, PacingClock& clo
     // the frame starts on the slot as steadily as the system's sleep allows.
     const double lastLook = nextFrameTime - clock.MessageLeadMs();
     if (now < lastLook) now = SleepPast(lastLook, now, clock);
+    // A debugger may stop the program here, between two frames.
+    __DebugWaitPass();
     clock.PumpMessages();
     now = SleepPast(nextFrameTime, clock.Now(), clock);
     nextFrameTime += frameTime;

@@ -1,5 +1,6 @@
 #include "input/input_commands.h"
 
+#include "frame/debugger_hooks.h"
 #include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
@@ -68,11 +69,12 @@ double SETMOUSE(double x, double y)
 namespace {
 
 // One pass of a wait that shows no frame: SIGINT and SIGTERM end the program
-// at once, scripted and recorded input move on by a frame, and the pass
+// at once, a debugger may stop it, scripted and recorded input move on by a frame, and the pass
 // lasts about a frame instead of spinning (not in unpaced automated runs).
 void WaitPass()
 {
     if (platform::TerminationRequested()) __EndProgram();
+    __DebugWaitPass();
     platform::InputWaitPass();
     if (!platform::UnpacedFrames()) platform::SleepMilliseconds(KV_FRAMERATE > 0 ? 1000.0 / KV_FRAMERATE : 16);
 }

@@ -190,6 +190,19 @@ bool TerminationRequested();
 // stack limit; 8 MiB when the limit is unknown, capped at 1 GiB).
 std::size_t MainThreadStackSize();
 
+// ---- Debug channel -------------------------------------------------------------
+// The channel to a debugger: the open socket whose descriptor
+// KV_DEBUG_CHANNEL names. False without that variable, and (said on
+// stderr) when it names no usable descriptor or the platform has no
+// debugger channel.
+bool OpenDebugChannel();
+enum class DebugChannelRead { Data, Nothing, Ended };
+// Appends the bytes that have arrived to `into`. wait: blocks until some
+// arrive; else Nothing when none has. Ended: the other end has closed.
+DebugChannelRead ReadDebugChannel(std::string& into, bool wait);
+// Writes all of `bytes`; false when the other end has closed.
+bool WriteDebugChannel(const std::string& bytes);
+
 // ---- Profiling ---------------------------------------------------------------
 // Called from a signal handler on the main thread, so it may do only
 // async-signal-safe work (plain loads and stores into memory that exists

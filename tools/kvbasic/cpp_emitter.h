@@ -27,6 +27,11 @@ struct EmitOptions {
     // written also without headerName, under partHeaderName.
     int partStatements = 0;
     std::string partHeaderName;
+    // Built for debugging: each line report also checks the debugger, the
+    // globals are listed in a table, each SUB and FUNCTION lists its
+    // parameters and LOCALs for the time of its call, and WinMain starts
+    // the debugger (runtime/debug/debug_trap.h).
+    bool debug = false;
 };
 
 struct GeneratedCode {

@@ -1,12 +1,13 @@
 // kvbasic: translates programs of the BASIC dialect into C++ in generated
 // form and builds them into native programs against the runtime.
 //
-//   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp] [--depfile prog.d]
-//   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--sdk DIR]
+//   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp] [--depfile prog.d] [--debug]
+//   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--debug] [--sdk DIR]
 //   kvbasic build prog.bas --web [-o DIR] [--media DIR] [-O0] [--sdk DIR]
 //   kvbasic build prog.bas --windows [-o DIR] [--media DIR] [--single-file] [-O0] [--sdk DIR]
 //   kvbasic run prog.bas [--media DIR] [--profile] [--sdk DIR] [-- arguments...]
 //   kvbasic lsp            (the language server, on standard input and output)
+//   kvbasic dap [--sdk DIR] (the debug adapter, on standard input and output)
 //
 // Exit code 0 on success, 1 on any error; run gives the program's own.
 #include <sys/resource.h>
@@ -24,6 +25,7 @@
 #include <utility>
 #include <vector>
 
+#include "dap/adapter.h"
 #include "lsp/server.h"
 #include "toolchain.h"
 #include "translator.h"
@@ -51,11 +53,14 @@ constexpr const char* kHelp =
     "      --file-number N    the file number __dLn reports (default 0)\n"
     "      --depfile FILE     also write the files the program was read from\n"
     "                         (FILE.bas and what it INCLUDEs) as a make rule\n"
+    "      --debug            with the debugger's checks and variable tables\n"
     "  build FILE.bas       translate and compile into a program\n"
     "      -o PROGRAM         output program (default: FILE in the current folder)\n"
     "      --media DIR        copy the files of DIR beside the program\n"
     "      --single-file      pack the media into the program instead\n"
     "      -O0                no optimisation, as run builds (faster to build)\n"
+    "      --debug            for the debugger (kvbasic dap): built as run builds,\n"
+    "                         the media found in $KV_PROGRAM_FOLDER\n"
     "      --web              build for the browser with Emscripten (em++): -o\n"
     "                         names a folder (default: FILE) that receives\n"
     "                         index.html, index.js, index.wasm and index.data,\n"
@@ -91,6 +96,14 @@ constexpr const char* kHelp =
     "                       Language Server Protocol on standard input and\n"
     "                       output (errors as you type, completion, hover help,\n"
     "                       signature help, go to definition, outline)\n"
+    "  dap                  the debug adapter for editors: speaks the Debug\n"
+    "                       Adapter Protocol on standard input and output;\n"
+    "                       launch builds FILE.bas for debugging and runs it\n"
+    "                       with breakpoints (conditions, hit counts),\n"
+    "                       stepping, pausing, the call stack, variables,\n"
+    "                       records and arrays (also set), BASIC expressions\n"
+    "                       in watches and the console, and stops at runtime\n"
+    "                       errors (see docs/debugging.md)\n"
     "\n"
     "Common options:\n"
     "  --sdk DIR            the runtime SDK to build against (also $KVBASIC_SDK);\n"
@@ -122,6 +135,7 @@ struct Options {
     bool timings = false;
     bool unoptimised = false;  // -O0: build as run does
     bool profile = false;      // run --profile: the profiler's report at the end
+    bool debug = false;        // --debug: translated and built for the debugger
     int fileNumber = 0;
     std::vector<std::string> programArguments;
 };
@@ -171,6 +185,7 @@ bool TranslateFile(const Options& options, const std::string& headerName, kvbasi
     request.fileNumber = options.fileNumber;
     request.partStatements = partStatements;
     request.partHeaderName = kPartHeaderName;
+    request.debug = options.debug;
     result = kvbasic::Translate(request);
     for (const kvbasic::Diagnostic& error : result.errors)
         std::cerr << kvbasic::FormatDiagnostic(options.source, error) << "\n";
@@ -621,9 +636,11 @@ int main(int argc, char** argv)
             options.profile = true;
         } else if (arg == "--timings") {
             options.timings = true;
-        } else if (arg == "--stdio" && options.command == "lsp") {
+        } else if (arg == "--stdio" && (options.command == "lsp" || options.command == "dap")) {
             // Clients of the protocol may name the transport; standard
             // input and output are the only one.
+        } else if (arg == "--debug") {
+            options.debug = true;
         } else if (arg == "-O0") {
             options.unoptimised = true;
         } else if (arg == "--file-number") {
@@ -654,12 +671,20 @@ int main(int argc, char** argv)
         const kvlsp::CommandReference reference(kvlsp::CommandReference::BuiltInMarkdown());
         return kvlsp::RunLanguageServer(std::cin, std::cout, std::cerr, reference);
     }
+    if (options.command == "dap") {
+        if (!options.source.empty()) return Fail("dap takes no file: the editor's launch request names the program");
+        std::ios::sync_with_stdio(false);
+        std::cin.tie(nullptr);
+        return kvdap::RunDebugAdapterOnStandardStreams(options.sdk);
+    }
     if (options.source.empty()) return Fail(options.command + " needs a .bas file (see kvbasic --help)");
     if (options.command == "translate") return Translate(options);
     if (options.web && options.command != "build") return Fail("--web goes with build only");
     if (options.windows && options.command != "build") return Fail("--windows goes with build only");
     if (options.windows && options.web) return Fail("--windows and --web do not go together");
     if (options.profile && options.command != "run") return Fail("--profile goes with run only");
+    if (options.debug && options.command != "build") return Fail("--debug goes with translate and build only");
+    if (options.debug && (options.web || options.windows)) return Fail("--debug builds for this machine only");
     if (options.command == "build" && options.windows) {
         const std::string folder = options.output.empty() ? fs::path(options.source).stem().string() : options.output;
         return BuildWindows(options, folder);
@@ -671,7 +696,8 @@ int main(int argc, char** argv)
     }
     if (options.command == "build") {
         const std::string program = options.output.empty() ? fs::path(options.source).stem().string() : options.output;
-        return Build(options, program, Purpose::Build);
+        // For the debugger: as run builds it, the media left in their folder.
+        return Build(options, program, options.debug ? Purpose::Run : Purpose::Build);
     }
     if (options.command == "run") return Run(options);
     return Fail("unknown command " + options.command + " (see kvbasic --help)");

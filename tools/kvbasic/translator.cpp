@@ -27,6 +27,7 @@ TranslateResult Translate(const TranslateRequest& request)
     options.headerName = request.headerName;
     options.partStatements = request.partStatements;
     options.partHeaderName = request.partHeaderName;
+    options.debug = request.debug;
     result.code = Emit(program, checked, options);
     return result;
 }

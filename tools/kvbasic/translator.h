@@ -23,6 +23,7 @@ struct TranslateRequest {
     int partStatements = 0;   // see EmitOptions
     std::string partHeaderName;
     int fileNumber = 0;
+    bool debug = false;       // see EmitOptions
 };
 
 struct TranslateResult {

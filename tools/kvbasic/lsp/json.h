@@ -45,6 +45,8 @@ public:
     int AsInt(int fallback = 0) const;
     const std::string& AsString() const;
     const std::vector<Json>& Items() const { return items_; }
+    // An object's members in their order (none for other types).
+    const std::vector<std::pair<std::string, Json>>& Members() const { return members_; }
     std::size_t Size() const { return type_ == Type::Array ? items_.size() : type_ == Type::Object ? members_.size() : 0; }
 
     // Building: Set on an object (or null, which becomes one), Push on an

@@ -1,0 +1,170 @@
+#include "debug/values.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/kvstr.h"
+
+namespace kvdebug {
+
+namespace {
+
+std::size_t ElementSize(const ValuePlace& place)
+{
+    return place.kind == KvDebugKind::Strings ? sizeof(KvStr) : sizeof(double);
+}
+
+// What one element of an array is, placed at `address`.
+ValuePlace ElementPlace(const ValuePlace& array, void* address)
+{
+    ValuePlace element;
+    element.address = address;
+    element.kind = array.kind == KvDebugKind::Numbers   ? KvDebugKind::Number
+                   : array.kind == KvDebugKind::Strings ? KvDebugKind::String
+                                                        : KvDebugKind::Record;
+    element.type = array.type;
+    return element;
+}
+
+// Element k's stride as KvArray computes it: the product of the sizes
+// before it, each at least 1 (a size DIM did not give counts once).
+std::int64_t Stride(const KvDebugArray& array, int k)
+{
+    std::int64_t stride = 1;
+    for (int j = 0; j < k; ++j) stride *= array.size[j] < 1 ? 1 : array.size[j];
+    return stride;
+}
+
+}  // namespace
+
+bool IsArray(const ValuePlace& place)
+{
+    return place.kind == KvDebugKind::Numbers || place.kind == KvDebugKind::Strings || place.kind == KvDebugKind::Records;
+}
+
+KvDebugArray ArrayOf(const ValuePlace& place)
+{
+    if (place.view != nullptr) return place.view(place.address);
+    KvDebugArray array;
+    array.data = static_cast<char*>(place.address);
+    array.elementSize = ElementSize(place);
+    array.dims = place.fixedDims;
+    for (int k = 0; k < place.fixedDims && k < 8; ++k) array.size[k] = place.fixedSizes[k];
+    return array;
+}
+
+std::int64_t ElementCount(const KvDebugArray& array)
+{
+    if (array.dims < 1 || array.data == nullptr) return 0;
+    std::int64_t count = 1;
+    for (int k = 0; k < array.dims; ++k) count *= array.size[k] < 1 ? 1 : array.size[k];
+    return count;
+}
+
+bool ElementAt(const ValuePlace& place, const double* indices, int count, ValuePlace& element, std::string& problem)
+{
+    const KvDebugArray array = ArrayOf(place);
+    if (array.dims < 1 || array.data == nullptr) {
+        problem = "the array has no DIM yet";
+        return false;
+    }
+    if (count > array.dims) {
+        problem = "the array has " + std::to_string(array.dims) + (array.dims == 1 ? " dimension" : " dimensions");
+        return false;
+    }
+    std::int64_t position = 0;
+    for (int k = 0; k < count; ++k) {
+        const double limit = array.size[k] < 1 ? 1 : array.size[k];
+        if (!(indices[k] >= 0 && indices[k] < limit)) {
+            problem = "index " + NumberText(indices[k]) + " is out of bounds (0 to " + NumberText(limit - 1) + ")";
+            return false;
+        }
+        position += static_cast<std::int64_t>(indices[k]) * Stride(array, k);
+    }
+    element = ElementPlace(place, array.data + position * static_cast<std::int64_t>(array.elementSize));
+    return true;
+}
+
+ValuePlace ElementAtPosition(const ValuePlace& place, std::int64_t position, std::string& name)
+{
+    const KvDebugArray array = ArrayOf(place);
+    name = "(";
+    for (int k = 0; k < array.dims; ++k) {
+        const std::int64_t size = array.size[k] < 1 ? 1 : array.size[k];
+        name += (k ? "," : "") + std::to_string(position / Stride(array, k) % size);
+    }
+    name += ")";
+    return ElementPlace(place, array.data + position * static_cast<std::int64_t>(array.elementSize));
+}
+
+ValuePlace FieldOf(const ValuePlace& record, int k)
+{
+    const KvDebugField& field = record.type->fields[k];
+    ValuePlace place;
+    place.kind = field.kind;
+    place.address = record.type->field(record.address, k);
+    place.fixedDims = field.dims;
+    place.fixedSizes = field.sizes;
+    return place;
+}
+
+std::string NumberText(double number)
+{
+    if (std::isnan(number)) return "nan";
+    if (std::isinf(number)) return number < 0 ? "-inf" : "inf";
+    char text[64];
+    const std::to_chars_result result = std::to_chars(text, text + sizeof text, number);
+    return std::string(text, result.ptr);
+}
+
+ValueText DescribeValue(const ValuePlace& place)
+{
+    ValueText value;
+    switch (place.kind) {
+    case KvDebugKind::Number:
+        return {"number", NumberText(*static_cast<const double*>(place.address)), ""};
+    case KvDebugKind::String: {
+        const KvStr& text = *static_cast<const KvStr*>(place.address);
+        return {"string", std::string(text.GetStrData(), static_cast<std::size_t>(text.Length())), ""};
+    }
+    case KvDebugKind::Record:
+        return {"record", "", place.type->name};
+    case KvDebugKind::Numbers:
+    case KvDebugKind::Strings:
+    case KvDebugKind::Records: {
+        value.kind = place.kind == KvDebugKind::Records ? "records" : "array";
+        value.detail = place.kind == KvDebugKind::Records ? place.type->name : place.kind == KvDebugKind::Numbers ? "n" : "s";
+        const KvDebugArray array = ArrayOf(place);
+        if (array.data != nullptr)
+            for (int k = 0; k < array.dims; ++k) value.detail += " " + std::to_string(array.size[k]);
+        return value;
+    }
+    }
+    return value;
+}
+
+bool SetValue(const ValuePlace& place, const std::string& text, std::string& problem)
+{
+    if (place.kind == KvDebugKind::String) {
+        static_cast<KvStr*>(place.address)->Assign(text.c_str(), static_cast<int>(text.size()));
+        return true;
+    }
+    if (place.kind != KvDebugKind::Number) {
+        problem = "only numbers and strings can be set, not a whole array or record";
+        return false;
+    }
+    const char* start = text.c_str();
+    while (*start == ' ') ++start;
+    char* end = nullptr;
+    const double number = std::strtod(start, &end);
+    while (end != nullptr && *end == ' ') ++end;
+    if (*start == 0 || end == start || *end != 0) {
+        problem = "not a number: " + text;
+        return false;
+    }
+    *static_cast<double*>(place.address) = number;
+    return true;
+}
+
+}  // namespace kvdebug

@@ -1,0 +1,3 @@
+#include "frame/debugger_hooks.h"
+
+KvDebuggerHooks g_debuggerHooks;
