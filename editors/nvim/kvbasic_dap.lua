@@ -25,7 +25,8 @@ dap.adapters.kvbasic = {
   args = { 'dap' },
 }
 
--- nvim-dap fills in ${file} and ${fileDirname} when the session starts.
+-- nvim-dap fills in ${file} when the session starts. The program runs in
+-- the folder of its .bas file, where it finds its media.
 dap.configurations = dap.configurations or {}
 dap.configurations.kvbasic = dap.configurations.kvbasic or {
   {
@@ -33,7 +34,6 @@ dap.configurations.kvbasic = dap.configurations.kvbasic or {
     request = 'launch',
     name = 'Debug this file',
     program = '${file}',
-    cwd = '${fileDirname}',
     args = {},
     stopOnEntry = false,
   },
@@ -42,7 +42,6 @@ dap.configurations.kvbasic = dap.configurations.kvbasic or {
     request = 'launch',
     name = 'Debug this file, stop at its first line',
     program = '${file}',
-    cwd = '${fileDirname}',
     args = {},
     stopOnEntry = true,
   },
