@@ -97,7 +97,7 @@ std::optional<Json> Stopped(bench::DapClient& adapter, const std::string& reason
 int MeasureSteps()
 {
     const std::string program = Program("dap_steps.bas");
-    const int line = LineOf(program, "values(i MOD 100)");
+    const int line = LineOf(program, "values[i MOD 100]");
     bench::DapClient adapter;
     if (line == 0) return Fail("no loop line in " + program, adapter);
     if (!adapter.Start(kKvbasic, bench::Environment({"KV_WINDOWED=1", "KV_UNPACED=1"})) ||

@@ -4,10 +4,10 @@
 KV_RESX = 64
 KV_RESY = 64
 KV_FULLSCREEN = 0
-DIM values(100)
+DIM values[100]
 total = 0
 FOR i = 1 TO 1000000
-  values(i MOD 100) = i
+  values[i MOD 100] = i
   total = total + Half(i)
 NEXT
 END
