@@ -5,7 +5,8 @@
 -- configuration at the first .bas file; then Lua here does what nvim-dap
 -- does with them: starts the adapter as they say (on libuv pipes, as
 -- nvim-dap does), launches the current file, stops at a breakpoint, steps
--- once, reads a variable and disconnects.
+-- once, reads the variables and disconnects. Last, vim.g.kvbasic_command
+-- names the adapter's program.
 --
 --   PATH=<folder of kvbasic>:$PATH KV_SOURCE_DIR=<source> KV_SCRATCH=<folder> \
 --     nvim --headless --clean -u NONE -c 'luafile neovim_dap_test.lua'
@@ -181,6 +182,14 @@ local function run()
   session.request('disconnect', { terminateDebuggee = true })
   wait_for('the adapter to end', function() return session.exited ~= nil end)
   check(session.exited == 0, 'the adapter ended with ' .. session.exited .. '; stderr: ' .. session.stderr)
+
+  -- A kvbasic named by vim.g.kvbasic_command (as for the language server)
+  -- is the adapter's program too.
+  vim.g.kvbasic_command = { '/opt/kvbasic/bin/kvbasic', 'lsp' }
+  package.loaded.dap = { adapters = {}, configurations = {} }
+  check(dofile(source .. '/editors/nvim/kvbasic_dap.lua') == true, 'kvbasic_dap.lua did not register again')
+  check(package.loaded.dap.adapters.kvbasic.command == '/opt/kvbasic/bin/kvbasic',
+    'vim.g.kvbasic_command is not the adapter: ' .. tostring(package.loaded.dap.adapters.kvbasic.command))
 end
 
 local ok, problem = pcall(run)
