@@ -62,7 +62,12 @@ std::vector<std::string> Environment(const std::vector<std::pair<std::string, st
             if (text.compare(0, name.size() + 1, name + "=") == 0) replaced = true;
         if (!replaced) entries.push_back(text);
     }
-    for (const auto& [name, value] : changes) entries.push_back(name + "=" + value);
+    // A later change of the same name wins.
+    for (std::size_t k = 0; k < changes.size(); ++k) {
+        bool later = false;
+        for (std::size_t j = k + 1; j < changes.size(); ++j) later = later || changes[j].first == changes[k].first;
+        if (!later) entries.push_back(changes[k].first + "=" + changes[k].second);
+    }
     return entries;
 }
 
