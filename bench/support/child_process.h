@@ -167,9 +167,9 @@ private:
     double mainThreadSeconds_ = 0, processSeconds_ = 0;
 };
 
-// The time a process's main thread has spent on a CPU, in nanoseconds
-// (the scheduler's count, finer than the clock ticks of /proc/<pid>/stat);
-// -1 when the process is gone.
+// The seconds a process's main thread has spent on a CPU, from the
+// scheduler's count of nanoseconds (finer than the clock ticks of
+// /proc/<pid>/stat); -1 when the process is gone.
 inline double MainThreadRunSeconds(pid_t pid)
 {
     std::ifstream in("/proc/" + std::to_string(pid) + "/schedstat");
