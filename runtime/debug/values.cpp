@@ -36,6 +36,15 @@ std::int64_t Stride(const KvDebugArray& array, int k)
     return stride;
 }
 
+// Appends the whole number in decimal, without the string temporaries of
+// which GCC 12 at -O2 wrongly warns (-Wrestrict).
+void AppendWhole(std::string& text, std::int64_t number)
+{
+    char digits[24];
+    const std::to_chars_result result = std::to_chars(digits, digits + sizeof digits, number);
+    text.append(digits, result.ptr);
+}
+
 }  // namespace
 
 bool IsArray(const ValuePlace& place)
@@ -89,12 +98,14 @@ bool ElementAt(const ValuePlace& place, const double* indices, int count, ValueP
 ValuePlace ElementAtPosition(const ValuePlace& place, std::int64_t position, std::string& name)
 {
     const KvDebugArray array = ArrayOf(place);
-    name = "(";
+    std::string indices(1, '(');
     for (int k = 0; k < array.dims; ++k) {
         const std::int64_t size = array.size[k] < 1 ? 1 : array.size[k];
-        name += (k ? "," : "") + std::to_string(position / Stride(array, k) % size);
+        if (k > 0) indices.push_back(',');
+        AppendWhole(indices, position / Stride(array, k) % size);
     }
-    name += ")";
+    indices.push_back(')');
+    name.swap(indices);
     return ElementPlace(place, array.data + position * static_cast<std::int64_t>(array.elementSize));
 }
 
@@ -137,7 +148,10 @@ ValueText DescribeValue(const ValuePlace& place)
         value.detail = place.kind == KvDebugKind::Records ? place.type->name : place.kind == KvDebugKind::Numbers ? "n" : "s";
         const KvDebugArray array = ArrayOf(place);
         if (array.data != nullptr)
-            for (int k = 0; k < array.dims; ++k) value.detail += " " + std::to_string(array.size[k]);
+            for (int k = 0; k < array.dims; ++k) {
+                value.detail.push_back(' ');
+                AppendWhole(value.detail, array.size[k]);
+            }
         return value;
     }
     }

@@ -70,3 +70,47 @@ TEST(KvBasicGoldenTest, EachStatementKindTranslatesToItsGoldenCppThatCompilesCle
 }
 
 }  // namespace
+
+namespace {
+
+// Translated for debugging, every golden program compiles cleanly too,
+// whole and split into the program, its header and WinMain: the checks of
+// the line reports, the tables of the globals and TYPEs and those of each
+// call stand wherever the statements put them.
+TEST(KvBasicGoldenTest, EachProgramTranslatedForDebuggingCompilesCleanly)
+{
+    testing_support::ScratchFolder folder;
+    std::string compile = "c++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" + std::string(KV_SOURCE_DIR) +
+                          "/runtime -I" + folder.Path();
+    int programs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(kGolden)) {
+        if (entry.path().extension() != ".bas") continue;
+        const std::string name = entry.path().stem().string();
+        SCOPED_TRACE(name);
+        kvbasic::TranslateRequest request;
+        request.source = ReadWholeFile(entry.path().string());
+        request.sourceName = name + ".bas";
+        request.sourcePath = entry.path().string();
+        request.programName = name;
+        request.debug = true;
+        const kvbasic::TranslateResult result = kvbasic::Translate(request);
+        ASSERT_TRUE(result.ok) << kvbasic::FormatDiagnostic(request.sourceName, result.errors.at(0));
+        EXPECT_NE(result.code.program.find("if (--::g_debugCountdown < 0) [[unlikely]] ::__DebugTrap();"), std::string::npos);
+        EXPECT_NE(result.code.program.find("::__DebugStart();"), std::string::npos);
+        std::ofstream(folder.File(name + ".cpp")) << result.code.program;
+        compile += " " + folder.File(name + ".cpp");
+        ++programs;
+        request.headerName = name + "_split.h";
+        const kvbasic::TranslateResult split = kvbasic::Translate(request);
+        ASSERT_TRUE(split.ok);
+        std::ofstream(folder.File(name + "_split.h")) << split.code.header;
+        std::ofstream(folder.File(name + "_split.cpp")) << split.code.program;
+        std::ofstream(folder.File(name + "_winmain.cpp")) << split.code.entry;
+        compile += " " + folder.File(name + "_split.cpp") + " " + folder.File(name + "_winmain.cpp");
+    }
+    EXPECT_GE(programs, 5);
+    compile += " 2> " + folder.File("errors.txt");
+    EXPECT_EQ(std::system(compile.c_str()), 0) << ReadWholeFile(folder.File("errors.txt"));
+}
+
+}  // namespace

@@ -7,6 +7,7 @@
 //   evaluate, each kind of step, and its end;
 // - the same program failing with a runtime error in a FUNCTION called
 //   from a FUNCTION of the INCLUDEd file;
+// - a program with errors: launch fails with the translator's messages;
 // - pausing it in a busy loop and in KEYWAIT, a breakpoint set while it
 //   runs, terminate and disconnect leaving no process and no files;
 // - the game: a breakpoint in the SUB that moves the guards, the guard's
@@ -251,10 +252,12 @@ async function recordsSession(program) {
   assert.strictEqual(set.body.value, '"changed"');
   set = await dc.setVariableRequest({ variablesReference: foes['(1)'].variablesReference, name: 'x', value: '40 + 59' });
   assert.strictEqual(set.body.value, '99');
+  set = await dc.setVariableRequest({ variablesReference: boss.path.variablesReference, name: '(2)', value: '8' });
+  assert.strictEqual(set.body.value, '8');
   const frame = stop.stack[0];
   assert.strictEqual((await evaluate(dc, frame, 'title$ + "!"')).result, '"changed!"');
   assert.strictEqual((await evaluate(dc, frame, 'foes[1].x * 2')).result, '198');
-  assert.strictEqual((await evaluate(dc, frame, 'boss.path[2] + LEN(boss.name$)', 'hover')).result, '11');
+  assert.strictEqual((await evaluate(dc, frame, 'boss.path[2] + LEN(boss.name$)', 'hover')).result, '12');
   assert.strictEqual((await evaluate(dc, frame, 'ABS(-3) + MAX(2, 5) - 7 \\ 2 + -7 MOD 2')).result, '4');
   assert.strictEqual((await evaluate(dc, frame, '"a" < "b" AND NOT 0 OR 1 / 0')).result, '1');
   assert.strictEqual((await evaluate(dc, frame, '"n=" + 2.5')).result, '"n=2.5"');
@@ -309,14 +312,20 @@ async function recordsSession(program) {
 async function runtimeErrorSession(program) {
   const { main, lib } = program;
   const dc = await startAdapter();
-  const stopped = dc.waitForEvent('stopped', kLaunchTimeout);
-  await launch(dc, { program: main, args: ['3'] });
-  const event = await stopped;
-  assert.strictEqual(event.body.reason, 'exception');
+  // First a breakpoint in the INCLUDEd file, then the error.
+  const inLib = lineOf(lib, 'sum = k * 10');
+  const first = dc.waitForEvent('stopped', kLaunchTimeout);
+  await launch(dc, { program: main, args: ['3'] }, { [lib]: [inLib] });
+  const atBreakpoint = await first;
+  assert.strictEqual(atBreakpoint.body.reason, 'breakpoint');
+  const there = (await dc.stackTraceRequest({ threadId: 1 })).body.stackFrames[0];
+  assert.deepStrictEqual([there.name, there.source.path, there.line], ['FUNCTION Outer', fs.realpathSync(lib), inLib]);
+  const { event } = await stopAfter(dc, () => dc.continueRequest({ threadId: 1 }), 'exception');
   assert.match(event.body.description, /runtime error 9/);
   const info = (await dc.exceptionInfoRequest({ threadId: 1 })).body;
   assert.strictEqual(info.exceptionId, 'runtime error 9');
   assert.strictEqual(info.breakMode, 'unhandled');
+  assert.match(info.description, /array index out of bounds/);
   const stack = (await dc.stackTraceRequest({ threadId: 1 })).body.stackFrames;
   assert.deepStrictEqual(stack.map((frame) => frame.name), ['FUNCTION Inner', 'FUNCTION Outer', 'main program']);
   assert.strictEqual(stack[0].source.path, fs.realpathSync(lib));
@@ -332,6 +341,17 @@ async function runtimeErrorSession(program) {
   await dc.continueRequest({ threadId: 1 });
   assert.strictEqual((await exited).body.exitCode, 1);
   assert.match(dc.outputText, /runtime error 9/);
+  await endAndCheckNothingLeft(dc, 'disconnect');
+}
+
+async function buildErrorSession() {
+  const broken = path.join(scratch, 'broken.bas');
+  fs.writeFileSync(broken, 'x = 1\nPRINT "unended, 0, 0\nGOSUB nowhere\n');
+  const dc = await startAdapter();
+  await dc.initializeRequest({ adapterID: 'kvbasic' });
+  await assert.rejects(dc.launchRequest({ program: broken }), /broken\.bas:2:.*error[\s\S]*broken\.bas:3:.*nowhere/);
+  // The messages also went to the debug console.
+  assert.match(dc.outputText, /broken\.bas:2:7: error: the string has no closing quote/);
   await endAndCheckNothingLeft(dc, 'disconnect');
 }
 
@@ -419,6 +439,7 @@ async function main() {
   const sessions = [
     ['records, recursion, steps', () => recordsSession(program)],
     ['a runtime error in a FUNCTION of a FUNCTION', () => runtimeErrorSession(program)],
+    ['a program that does not build', buildErrorSession],
     ['pause in a busy loop', () => pauseSession(program, 1)],
     ['pause in KEYWAIT', () => pauseSession(program, 2)],
     ['the game', gameSession],

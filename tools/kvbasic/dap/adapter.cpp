@@ -22,6 +22,9 @@ constexpr int kReplyTimeoutMs = 10000;
 constexpr int kReadyTimeoutMs = 60000;
 // How long an ending program has after `exit` before its group is killed.
 constexpr int kExitGraceMs = 500;
+// How often a quiet program is checked for its end (a child it started may
+// keep its pipes open after it).
+constexpr int kExitCheckMs = 250;
 // Variables shown per request at most (the editor pages through arrays).
 constexpr int kMostChildren = 10000;
 constexpr int kThreadId = 1;
@@ -134,9 +137,14 @@ void Adapter::WaitForEditor(int editorFd)
             Finished();
             return;
         }
-        const ProgramInput input = process_->Wait(editorFd, -1);
+        const ProgramInput input = process_->Wait(editorFd, kExitCheckMs);
         Absorb(input);
-        if (input.editorReady && channel_.Events().empty() && !input.channelEnded) return;
+        if (input.timedOut && process_->HasExited()) {
+            // What it wrote last, then its end.
+            Absorb(process_->Wait(-1, 0));
+            channelEnded_ = true;
+        }
+        if (input.editorReady && channel_.Events().empty() && !channelEnded_) return;
     }
 }
 
@@ -212,6 +220,7 @@ std::optional<ChannelReply> Adapter::Ask(const Fields& command, std::string& err
         }
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
+            channel_.Abandon(ticket);
             error = "the program did not answer " + command[0] + " within " + std::to_string(kReplyTimeoutMs / 1000) + " s";
             return std::nullopt;
         }
@@ -603,7 +612,8 @@ void Adapter::SetVariable(const Json& request, const Json& arguments)
         stored = *latin1;
     } else if (current->kind == "number") {
         // A number may be typed as an expression (`x + 1`), in the scope the variable is in.
-        const std::string scope = parent.path.rfind("L", 0) == 0 ? "F" + parent.path.substr(1, parent.path.find(':') - 1) : "F0";
+        // (Names in it are read as that call sees them; for a global, as the globals are.)
+        const std::string scope = parent.path.rfind("L", 0) == 0 ? "F" + parent.path.substr(1, parent.path.find(':') - 1) : "G";
         const std::optional<Value> value =
             Evaluate(typed, scope, [this](const std::string& p, std::string& e) { return Fetch(p, e); }, error);
         if (!value) return Fail(request, error);

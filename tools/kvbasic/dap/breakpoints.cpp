@@ -88,12 +88,6 @@ std::vector<Breakpoint*> Breakpoints::At(const SourceMap& map, int file, int lin
     return here;
 }
 
-const std::vector<Breakpoint>* Breakpoints::Of(const std::string& path) const
-{
-    const auto found = byPath_.find(NormalisedPath(path));
-    return found == byPath_.end() ? nullptr : &found->second;
-}
-
 std::optional<bool> HitConditionMet(const std::string& condition, int hits, std::string& error)
 {
     std::size_t at = 0;

@@ -43,7 +43,6 @@ public:
     std::set<int> Files(const SourceMap& map) const;
     // The breakpoints at a line of a file.
     std::vector<Breakpoint*> At(const SourceMap& map, int file, int line);
-    const std::vector<Breakpoint>* Of(const std::string& path) const;
 
 private:
     void Place(Breakpoint& breakpoint, int file, const SourceMap& map) const;

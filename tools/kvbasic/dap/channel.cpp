@@ -137,6 +137,13 @@ void ChannelClient::Line(std::string_view line)
     if (front.keep) front.reply.data.push_back(std::move(fields));
 }
 
+void ChannelClient::Abandon(int ticket)
+{
+    for (Pending& pending : pending_)
+        if (pending.ticket == ticket) pending.keep = false;
+    TakeReply(ticket);
+}
+
 std::optional<ChannelReply> ChannelClient::TakeReply(int ticket)
 {
     const auto found = std::find_if(done_.begin(), done_.end(), [ticket](const auto& entry) { return entry.first == ticket; });

@@ -50,6 +50,9 @@ public:
     void Feed(std::string_view bytes);
     // The reply of `ticket` once it is complete.
     std::optional<ChannelReply> TakeReply(int ticket);
+    // The reply of `ticket` is no longer waited for: dropped when it comes,
+    // so that the replies after it still meet their commands.
+    void Abandon(int ticket);
     // Events (`event` lines) in the order they came, without the word "event".
     std::deque<Fields>& Events() { return events_; }
     // Whether every command sent has had its reply.

@@ -286,6 +286,17 @@ ProgramInput DebuggeeProcess::Wait(int editorFd, int timeoutMs)
     return input;
 }
 
+bool DebuggeeProcess::HasExited()
+{
+    if (reaped_ || pid_ < 0) return true;
+    int status = 0;
+    if (waitpid(pid_, &status, WNOHANG) != pid_) return false;
+    reaped_ = true;
+    exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    kill(-pid_, SIGKILL);
+    return true;
+}
+
 int DebuggeeProcess::End(int graceMs)
 {
     if (reaped_ || pid_ < 0) return exitCode_;

@@ -83,7 +83,9 @@ public:
     // Waits up to `graceMs` for the program to end, then kills its process
     // group; reaps it. The exit code (-1 when killed or by a signal).
     int End(int graceMs);
-    bool Ended() const { return reaped_; }
+    // Whether the program itself has ended (reaped now if so): a child it
+    // left may still hold its pipes and channel open.
+    bool HasExited();
 
 private:
     DebuggeeProcess() = default;
