@@ -3,7 +3,8 @@
 -- and the language server `kvbasic lsp` through Neovim's built-in client:
 -- errors as you type, completion (CTRL-X CTRL-O), hover help (K), the
 -- argument list (CTRL-K in insert mode), go to definition (gd) and the
--- outline (gO).
+-- outline (gO). With the nvim-dap plugin installed, kvbasic_dap.lua beside
+-- this file adds the debugger `kvbasic dap` (see there).
 --
 -- Source it from init.lua:
 --     dofile('/usr/share/kvbasic/editors/nvim/kvbasic.lua')
@@ -115,10 +116,21 @@ local function start(buffer)
   if id ~= nil then vim.lsp.buf_attach_client(buffer, id) end
 end
 
+-- The debugger, when nvim-dap is there; a plugin manager that loads
+-- nvim-dap after this file gets it at the first .bas file.
+local debugger_registered = false
+local function register_debugger()
+  if not debugger_registered then debugger_registered = dofile(here .. '/kvbasic_dap.lua') end
+end
+register_debugger()
+
 vim.api.nvim_create_autocmd('FileType', {
   group = group,
   pattern = 'kvbasic',
-  callback = function(event) start(event.buf) end,
+  callback = function(event)
+    register_debugger()
+    start(event.buf)
+  end,
 })
 
 -- Buffers already open when this file is sourced.

@@ -82,15 +82,21 @@ echo "$depends" | grep -q "g++" || fail "kvbasic does not depend on a C++ compil
 dpkg-deb -c "$runtime_deb" | grep -E '/usr/(bin|libexec)/' && fail "libkvruntime-dev ships programs"
 dpkg-deb -c "$translator_deb" | grep -q '/usr/libexec/kvbasic/shoebox_pack$' || fail "kvbasic has no packer"
 
-# The editor support: the Neovim configuration with its syntax file, the VS
-# Code extension's sources, and the language server they start answering.
-for file in nvim/kvbasic.lua nvim/syntax/kvbasic.vim vscode/package.json vscode/extension.js \
-    vscode/syntaxes/kvbasic.tmLanguage.json; do
+# The editor support: the Neovim configuration with its syntax file and its
+# nvim-dap part, the VS Code extension's sources with its debugger, and the
+# language server and the debug adapter they start answering.
+for file in nvim/kvbasic.lua nvim/kvbasic_dap.lua nvim/syntax/kvbasic.vim vscode/package.json \
+    vscode/extension.js vscode/syntaxes/kvbasic.tmLanguage.json; do
   [ -f "$root/usr/share/kvbasic/editors/$file" ] || fail "kvbasic has no editors/$file"
 done
+grep -q '"type": "kvbasic"' "$root/usr/share/kvbasic/editors/vscode/package.json" ||
+  fail "the VS Code extension contributes no kvbasic debugger"
 initialize='{"jsonrpc":"2.0","id":1,"method":"initialize","params":{}}'
 said=$(printf 'Content-Length: %d\r\n\r\n%s' "${#initialize}" "$initialize" | "$root/usr/bin/kvbasic" lsp) || true
 echo "$said" | grep -q '"hoverProvider":true' || fail "kvbasic lsp does not answer initialize: $said"
+initialize='{"seq":1,"type":"request","command":"initialize","arguments":{"adapterID":"kvbasic"}}'
+said=$(printf 'Content-Length: %d\r\n\r\n%s' "${#initialize}" "$initialize" | "$root/usr/bin/kvbasic" dap) || true
+echo "$said" | grep -q '"supportsConfigurationDoneRequest":true' || fail "kvbasic dap does not answer initialize: $said"
 
 # The player's documentation: the man page tells how to play, where the
 # error log is, and how to record a game for a bug report.
@@ -103,6 +109,7 @@ zcat "$page" | grep -qi "readme" && fail "zorvelin(6) sends the player to a READ
 [ -f "$root/usr/share/man/man1/kvbasic.1.gz" ] || fail "no man page kvbasic(1)"
 [ -f "$root/usr/share/doc/libkvruntime-dev/commands.md.gz" ] || fail "the command reference is not installed compressed"
 [ -f "$root/usr/share/doc/kvbasic/language.md.gz" ] || fail "the language reference is not installed compressed"
+[ -f "$root/usr/share/doc/kvbasic/debugging.md.gz" ] || fail "the debugging guide is not installed compressed"
 
 # The desktop entry and the metainfo.
 desktop=$(ls "$root"/usr/share/applications/*.desktop)
