@@ -12,6 +12,7 @@
 #include "core/records.h"
 #include "core/string_commands.h"
 #include "core/string_library.h"
+#include "core/string_split.h"
 #include "frame/call_depth.h"
 #include "frame/error_report.h"
 #include "frame/frame.h"

@@ -95,19 +95,3 @@ KvStr REPLACE_Str(KvStr s, KvStr find, KvStr with)
     if (from < text.size()) result.append(text, from, std::string::npos);
     return Stored(result);
 }
-
-double SPLIT(KvStr s, KvStr separator, KvStrArray& pieces)
-{
-    const std::string text = s.GetStrData(), cut = separator.GetStrData();
-    std::size_t count = 1;
-    if (!cut.empty())
-        for (std::size_t at = text.find(cut); at != std::string::npos; at = text.find(cut, at + cut.size())) ++count;
-    DIM(pieces, static_cast<double>(count));
-    std::size_t from = 0;
-    for (std::size_t k = 0; k < count; ++k) {
-        const std::size_t at = cut.empty() || k + 1 == count ? text.size() : text.find(cut, from);
-        pieces(static_cast<double>(k)) = Stored(text.substr(from, at - from));
-        from = at + cut.size();
-    }
-    return static_cast<double>(count);
-}

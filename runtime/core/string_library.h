@@ -1,10 +1,11 @@
 // The string library beside the classic commands: LEFT$, RIGHT$, INSTR,
-// UCASE$, LCASE$, TRIM$, STR$, REPLACE$ and SPLIT. Positions count from 0,
-// as MID$ does. A result never holds more than the 1022 characters of a
-// string: REPLACE$ cuts a longer one there.
+// UCASE$, LCASE$, TRIM$, STR$ and REPLACE$ (SPLIT, which fills an array, is
+// in string_split.h). Positions count from 0, as MID$ does. A result never
+// holds more than the 1022 characters of a string: REPLACE$ cuts a longer
+// one there. Functions of strings alone: the debug adapter evaluates them
+// too.
 #pragma once
 
-#include "core/arrays.h"
 #include "core/kvstr.h"
 
 KvStr LEFT_Str(KvStr s, double count);   // the first `count` characters
@@ -20,7 +21,3 @@ KvStr STR_Str(double x);   // the number's "%g" text
 // Every `find` in `s` replaced by `with`, from left to right; `s` itself
 // when `find` is empty.
 KvStr REPLACE_Str(KvStr s, KvStr find, KvStr with);
-// The pieces of `s` between the separators, into `pieces` (dimensioned
-// again to their count, which is the result). An empty separator gives one
-// piece, `s` itself.
-double SPLIT(KvStr s, KvStr separator, KvStrArray& pieces);

@@ -5,6 +5,7 @@
 #include "core/arrays.h"
 #include "core/number_functions.h"
 #include "core/string_library.h"
+#include "core/string_split.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include "core/maths.h"
 #include "core/number_functions.h"
 #include "core/string_commands.h"
+#include "core/string_library.h"
 #include "parser.h"
 #include "value_text.h"
 
@@ -57,6 +58,16 @@ const std::map<std::string, Function>& Functions()
     static const std::map<std::string, Function> functions = {
         {"LEN", {"v", [](V a) { return Number(a[0].kind == Value::Kind::String ? LEN(Str(a[0])) : LEN(a[0].number)); }}},
         {"MID$", {"snn", [](V a) { return String(MID_Str(Str(a[0]), a[1].number, a[2].number)); }}},
+        {"LEFT$", {"sn", [](V a) { return String(LEFT_Str(Str(a[0]), a[1].number)); }}},
+        {"RIGHT$", {"sn", [](V a) { return String(RIGHT_Str(Str(a[0]), a[1].number)); }}},
+        {"INSTR", {"ssn?", [](V a) {
+             return Number(a.size() > 2 ? INSTR(Str(a[0]), Str(a[1]), a[2].number) : INSTR(Str(a[0]), Str(a[1])));
+         }}},
+        {"UCASE$", {"s", [](V a) { return String(UCASE_Str(Str(a[0]))); }}},
+        {"LCASE$", {"s", [](V a) { return String(LCASE_Str(Str(a[0]))); }}},
+        {"TRIM$", {"s", [](V a) { return String(TRIM_Str(Str(a[0]))); }}},
+        {"STR$", {"n", [](V a) { return String(STR_Str(a[0].number)); }}},
+        {"REPLACE$", {"sss", [](V a) { return String(REPLACE_Str(Str(a[0]), Str(a[1]), Str(a[2]))); }}},
         {"ASC", {"s", [](V a) { return Number(ASC(Str(a[0]))); }}},
         {"CHR$", {"n", [](V a) { return String(CHR_Str(a[0].number)); }}},
         {"FORMAT$", {"nnn", [](V a) { return String(FORMAT_Str(a[0].number, a[1].number, a[2].number)); }}},
