@@ -11,6 +11,7 @@
 #include "frame/call_depth.h"
 #include "frame/debugger_hooks.h"
 #include "frame/error_report.h"
+#include "frame/frame.h"
 #include "frame/runtime_state.h"
 #include "platform/platform.h"
 
@@ -18,12 +19,14 @@ namespace kvdebug {
 
 namespace {
 
-// The program ends at once: what it printed is kept, nothing else is done.
-[[noreturn]] void EndAtOnce(int code)
+// The debugger ended the session or is gone: the program ends as when its
+// window is closed, so that the files it was writing reach the disk and its
+// unpacked media are removed.
+[[noreturn]] void EndAsClosed()
 {
     std::fflush(stdout);
     std::fflush(stderr);
-    std::_Exit(code);
+    __EndProgram();
 }
 
 ValuePlace PlaceOf(const KvDebugVariable& variable)
@@ -158,7 +161,7 @@ void DebugAgent::Poll()
 {
     for (;;) {
         const platform::DebugChannelRead read = platform::ReadDebugChannel(input_, false);
-        if (read == platform::DebugChannelRead::Ended) EndAtOnce(1);
+        if (read == platform::DebugChannelRead::Ended) EndAsClosed();
         if (read == platform::DebugChannelRead::Nothing) break;
     }
     std::string line;
@@ -189,7 +192,7 @@ void DebugAgent::ServeUntilResumed()
                 return;
             }
         }
-        if (platform::ReadDebugChannel(input_, true) == platform::DebugChannelRead::Ended) EndAtOnce(1);
+        if (platform::ReadDebugChannel(input_, true) == platform::DebugChannelRead::Ended) EndAsClosed();
     }
 }
 
@@ -204,7 +207,7 @@ bool DebugAgent::TakeLine(std::string& line)
 
 void DebugAgent::Send(const std::string& message)
 {
-    if (!platform::WriteDebugChannel(message)) EndAtOnce(1);
+    if (!platform::WriteDebugChannel(message)) EndAsClosed();
 }
 
 std::string DebugAgent::Answer(const std::vector<std::string>& command, bool& resumes)
@@ -215,7 +218,7 @@ std::string DebugAgent::Answer(const std::vector<std::string>& command, bool& re
     const bool stopped = state_ == State::Stopped;
     const bool started = state_ != State::BeforeStart;
 
-    if (name == "exit") EndAtOnce(0);
+    if (name == "exit") EndAsClosed();
     if (name == "start") {
         if (started) return error("the program has started already");
         if (command.size() != 2 || (command[1] != "entry" && command[1] != "run")) return error("start takes entry or run");

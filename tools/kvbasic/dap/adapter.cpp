@@ -21,7 +21,7 @@ constexpr int kReplyTimeoutMs = 10000;
 // How long a new program may take to report itself ready.
 constexpr int kReadyTimeoutMs = 60000;
 // How long an ending program has after `exit` before its group is killed.
-constexpr int kExitGraceMs = 500;
+constexpr int kExitGraceMs = 2000;
 // How often a quiet program is checked for its end (a child it started may
 // keep its pipes open after it).
 constexpr int kExitCheckMs = 250;

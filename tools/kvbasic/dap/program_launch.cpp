@@ -31,12 +31,6 @@ ProgramStarter BuildAndStart(std::string sdk)
         settings.arguments = request.arguments;
         const std::string programFolder = source.parent_path().string();
         settings.workingFolder = request.workingFolder.empty() ? programFolder : request.workingFolder;
-        // The program's own temporary files (its unpacked media, its error
-        // log) go into the adapter's folder, so that a program ended at once
-        // or killed leaves none behind.
-        const std::string programTemp = (fs::path(folder) / "tmp").string();
-        fs::create_directory(programTemp, ignored);
-        settings.environment.emplace_back("TMPDIR", programTemp);
         settings.environment.emplace_back("KV_PROGRAM_FOLDER", programFolder);
         // The launch's own variables win (a game whose media are elsewhere
         // names their folder as KV_PROGRAM_FOLDER).
