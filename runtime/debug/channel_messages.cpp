@@ -41,7 +41,10 @@ std::string EscapeField(std::string_view bytes)
     return out;
 }
 
-std::string Message(std::initializer_list<std::string_view> fields)
+namespace {
+
+template <typename Fields>
+std::string Joined(const Fields& fields)
 {
     std::string out;
     bool first = true;
@@ -52,6 +55,12 @@ std::string Message(std::initializer_list<std::string_view> fields)
     }
     return out + "\n";
 }
+
+}  // namespace
+
+std::string Message(std::initializer_list<std::string_view> fields) { return Joined(fields); }
+
+std::string Message(const std::vector<std::string>& fields) { return Joined(fields); }
 
 std::vector<std::string> SplitMessage(std::string_view line)
 {

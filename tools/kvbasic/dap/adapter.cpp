@@ -200,7 +200,7 @@ std::optional<ChannelReply> Adapter::Ask(const Fields& command, std::string& err
         error = "the program is not running";
         return std::nullopt;
     }
-    if (!process_->Send(JoinMessage(command))) {
+    if (!process_->Send(kvdebug::Message(command))) {
         error = "the program has ended";
         return std::nullopt;
     }
@@ -231,7 +231,7 @@ std::optional<ChannelReply> Adapter::Ask(const Fields& command, std::string& err
 void Adapter::Tell(const Fields& command)
 {
     if (!process_ || channelEnded_) return;
-    if (process_->Send(JoinMessage(command)) && command[0] != "exit") channel_.Expect(false);
+    if (process_->Send(kvdebug::Message(command)) && command[0] != "exit") channel_.Expect(false);
 }
 
 void Adapter::Absorb(const ProgramInput& input)

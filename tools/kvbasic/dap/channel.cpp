@@ -10,82 +10,7 @@ namespace {
 // rather than kept growing.
 constexpr std::size_t kMaxLine = 16u << 20;
 
-int HexDigit(char c)
-{
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
-
-std::string EscapeField(std::string_view text)
-{
-    static const char kHex[] = "0123456789abcdef";
-    std::string out;
-    out.reserve(text.size());
-    for (const char c : text) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (c == '\\') out += "\\\\";
-        else if (c == '\t') out += "\\t";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (u < 32) {
-            out += "\\x";
-            out += kHex[u >> 4];
-            out += kHex[u & 15];
-        } else {
-            out += c;
-        }
-    }
-    return out;
-}
-
-std::string UnescapeField(std::string_view text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (std::size_t k = 0; k < text.size(); ++k) {
-        if (text[k] != '\\' || k + 1 >= text.size()) {
-            out += text[k];
-            continue;
-        }
-        const char next = text[++k];
-        if (next == 't') out += '\t';
-        else if (next == 'n') out += '\n';
-        else if (next == 'r') out += '\r';
-        else if (next == 'x' && k + 2 < text.size() && HexDigit(text[k + 1]) >= 0 && HexDigit(text[k + 2]) >= 0) {
-            out += static_cast<char>(HexDigit(text[k + 1]) * 16 + HexDigit(text[k + 2]));
-            k += 2;
-        } else {
-            out += next;  // `\\`, and any other escape stands for its byte
-        }
-    }
-    return out;
-}
-
-Fields SplitMessage(std::string_view line)
-{
-    Fields fields;
-    std::size_t start = 0;
-    for (;;) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(UnescapeField(line.substr(start, tab == std::string_view::npos ? std::string_view::npos : tab - start)));
-        if (tab == std::string_view::npos) return fields;
-        start = tab + 1;
-    }
-}
-
-std::string JoinMessage(const Fields& fields)
-{
-    std::string line;
-    for (std::size_t k = 0; k < fields.size(); ++k) {
-        if (k > 0) line += '\t';
-        line += EscapeField(fields[k]);
-    }
-    return line + '\n';
-}
 
 ChannelValue ValueFrom(const Fields& fields, std::size_t first)
 {
@@ -118,7 +43,7 @@ void ChannelClient::Feed(std::string_view bytes)
 
 void ChannelClient::Line(std::string_view line)
 {
-    Fields fields = SplitMessage(line);
+    Fields fields = kvdebug::SplitMessage(line);
     if (fields[0] == "event") {
         fields.erase(fields.begin());
         if (!fields.empty()) events_.push_back(std::move(fields));

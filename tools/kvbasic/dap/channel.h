@@ -1,5 +1,5 @@
 // The adapter's side of the debug channel (docs/debug-channel.md): the
-// escaping of fields, the lines of messages, and the pairing of the
+// pairing of the
 // program's replies with the commands they answer. No I/O here: bytes the
 // program sent are fed in, the lines to send are handed out.
 #pragma once
@@ -10,18 +10,11 @@
 #include <string_view>
 #include <vector>
 
+#include "debug/channel_messages.h"
+
 namespace kvdap {
 
 using Fields = std::vector<std::string>;
-
-// A field as the channel writes it: `\`, TAB, line ends and other control
-// bytes escaped.
-std::string EscapeField(std::string_view text);
-std::string UnescapeField(std::string_view text);
-// One message's line (without its '\n') cut into its unescaped fields.
-Fields SplitMessage(std::string_view line);
-// The line that sends `fields`, '\n' included.
-std::string JoinMessage(const Fields& fields);
 
 // A value as the channel describes it (a `value` line, or a `child` line
 // after its name): KIND `number`, `string`, `array`, `record` or `records`.
