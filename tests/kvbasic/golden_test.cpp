@@ -34,7 +34,13 @@ std::string FirstDifference(const std::string& expected, const std::string& actu
     return "line " + std::to_string(line) + ":\n  expected: " + lineAt(expected) + "\n  actual:   " + lineAt(actual);
 }
 
-TEST(KvBasicGoldenTest, EachStatementKindTranslatesToItsGoldenCppThatCompilesCleanly)
+// Translates every golden program (for debugging or not) whole and split
+// into the program, its header and WinMain, as the game is built, and
+// compiles all of it with warnings as errors. Without debugging the whole
+// program must equal its golden C++; with it, the checks of the line
+// reports and the debugger's start must be there, and the tables of the
+// globals, TYPEs and calls compile wherever the statements put them.
+void TranslateAndCompileEachGoldenProgram(bool debug)
 {
     testing_support::ScratchFolder folder;
     std::string compile = "c++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" + std::string(KV_SOURCE_DIR) +
@@ -49,54 +55,16 @@ TEST(KvBasicGoldenTest, EachStatementKindTranslatesToItsGoldenCppThatCompilesCle
         request.sourceName = name + ".bas";
         request.sourcePath = entry.path().string();  // INCLUDE reads beside it
         request.programName = name;
+        request.debug = debug;
         const kvbasic::TranslateResult result = kvbasic::Translate(request);
         ASSERT_TRUE(result.ok) << kvbasic::FormatDiagnostic(request.sourceName, result.errors.at(0));
-        const std::string expected = ReadWholeFile(kGolden + name + ".cpp");
-        EXPECT_EQ(expected, result.code.program) << FirstDifference(expected, result.code.program);
-        std::ofstream(folder.File(name + ".cpp")) << result.code.program;
-        compile += " " + folder.File(name + ".cpp");
-        ++programs;
-        // Split as the game is built: WinMain apart, including the header.
-        request.headerName = name + ".h";
-        const kvbasic::TranslateResult split = kvbasic::Translate(request);
-        ASSERT_TRUE(split.ok);
-        std::ofstream(folder.File(name + ".h")) << split.code.header;
-        std::ofstream(folder.File(name + "_winmain.cpp")) << split.code.entry;
-        compile += " " + folder.File(name + "_winmain.cpp");
-    }
-    EXPECT_GE(programs, 5);
-    compile += " 2> " + folder.File("errors.txt");
-    EXPECT_EQ(std::system(compile.c_str()), 0) << ReadWholeFile(folder.File("errors.txt"));
-}
-
-}  // namespace
-
-namespace {
-
-// Translated for debugging, every golden program compiles cleanly too,
-// whole and split into the program, its header and WinMain: the checks of
-// the line reports, the tables of the globals and TYPEs and those of each
-// call stand wherever the statements put them.
-TEST(KvBasicGoldenTest, EachProgramTranslatedForDebuggingCompilesCleanly)
-{
-    testing_support::ScratchFolder folder;
-    std::string compile = "c++ -std=c++20 -fsyntax-only -Wall -Wextra -Werror -I" + std::string(KV_SOURCE_DIR) +
-                          "/runtime -I" + folder.Path();
-    int programs = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(kGolden)) {
-        if (entry.path().extension() != ".bas") continue;
-        const std::string name = entry.path().stem().string();
-        SCOPED_TRACE(name);
-        kvbasic::TranslateRequest request;
-        request.source = ReadWholeFile(entry.path().string());
-        request.sourceName = name + ".bas";
-        request.sourcePath = entry.path().string();
-        request.programName = name;
-        request.debug = true;
-        const kvbasic::TranslateResult result = kvbasic::Translate(request);
-        ASSERT_TRUE(result.ok) << kvbasic::FormatDiagnostic(request.sourceName, result.errors.at(0));
-        EXPECT_NE(result.code.program.find("if (--::g_debugCountdown < 0) [[unlikely]] ::__DebugTrap();"), std::string::npos);
-        EXPECT_NE(result.code.program.find("::__DebugStart();"), std::string::npos);
+        if (debug) {
+            EXPECT_NE(result.code.program.find("if (--::g_debugCountdown < 0) [[unlikely]] ::__DebugTrap();"), std::string::npos);
+            EXPECT_NE(result.code.program.find("::__DebugStart();"), std::string::npos);
+        } else {
+            const std::string expected = ReadWholeFile(kGolden + name + ".cpp");
+            EXPECT_EQ(expected, result.code.program) << FirstDifference(expected, result.code.program);
+        }
         std::ofstream(folder.File(name + ".cpp")) << result.code.program;
         compile += " " + folder.File(name + ".cpp");
         ++programs;
@@ -111,6 +79,16 @@ TEST(KvBasicGoldenTest, EachProgramTranslatedForDebuggingCompilesCleanly)
     EXPECT_GE(programs, 5);
     compile += " 2> " + folder.File("errors.txt");
     EXPECT_EQ(std::system(compile.c_str()), 0) << ReadWholeFile(folder.File("errors.txt"));
+}
+
+TEST(KvBasicGoldenTest, EachStatementKindTranslatesToItsGoldenCppThatCompilesCleanly)
+{
+    TranslateAndCompileEachGoldenProgram(false);
+}
+
+TEST(KvBasicGoldenTest, EachProgramTranslatedForDebuggingCompilesCleanly)
+{
+    TranslateAndCompileEachGoldenProgram(true);
 }
 
 }  // namespace
