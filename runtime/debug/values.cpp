@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/kvstr.h"
@@ -124,9 +125,20 @@ std::string NumberText(double number)
 {
     if (std::isnan(number)) return "nan";
     if (std::isinf(number)) return number < 0 ? "-inf" : "inf";
+    // The fewest digits that read back to the same number (0.1, not
+    // 0.10000000000000001); written with snprintf, since not every C++
+    // library the runtime is built with has to_chars for doubles.
     char text[64];
-    const std::to_chars_result result = std::to_chars(text, text + sizeof text, number);
-    return std::string(text, result.ptr);
+    // Whole numbers in full (20, not 2e+01, which also reads back).
+    if (number == std::trunc(number) && std::fabs(number) < 1e15) {
+        std::snprintf(text, sizeof text, "%.0f", number);
+        return text;
+    }
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(text, sizeof text, "%.*g", digits, number);
+        if (std::strtod(text, nullptr) == number) break;
+    }
+    return text;
 }
 
 ValueText DescribeValue(const ValuePlace& place)
