@@ -43,8 +43,8 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime_state.h"
 #include "files/fast_file.h"
-#include "frame/runtime_state.h"
 
 namespace {
 

@@ -5,29 +5,31 @@
 #pragma once
 
 #include "core/arrays.h"
+#include "core/call_depth.h"
 #include "core/data_items.h"
+#include "core/error_report.h"
 #include "core/kvstr.h"
 #include "core/maths.h"
 #include "core/number_functions.h"
 #include "core/records.h"
+#include "core/runtime_state.h"
 #include "core/string_commands.h"
 #include "core/string_library.h"
 #include "core/string_split.h"
-#include "frame/call_depth.h"
-#include "frame/error_report.h"
-#include "frame/frame.h"
-#include "frame/runtime_state.h"
+
+// The command folders, in the runtime's order from the bottom up.
+#include "files/files_commands.h"
+
+#include "path/path_commands.h"
+
+#include "net/net_commands.h"
 
 #include "gfx/gfx_commands.h"
 
-#include "files/files_commands.h"
+#include "gfx3d/gfx3d_commands.h"
 
 #include "input/input_commands.h"
 
 #include "audio/audio_commands.h"
 
-#include "gfx3d/gfx3d_commands.h"
-
-#include "path/path_commands.h"
-
-#include "net/net_commands.h"
+#include "frame/frame_commands.h"

@@ -38,26 +38,14 @@ if(EXISTS /usr/share/nodejs/acorn)
   set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env ${KV_WEB_LINK_ENVIRONMENT})
 endif()
 
-# The runtime: every subsystem as on the desktop; in the platform layer the
-# browser's variants (runtime/platform/web) replace what a browser cannot do
-# or must do differently (web/desktop_only_sources.txt).
-file(GLOB KV_RUNTIME_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/*/*.cpp)
-list(FILTER KV_RUNTIME_SOURCES EXCLUDE REGEX "runtime/frame/entry_main\\.cpp$")
-file(STRINGS ${PROJECT_SOURCE_DIR}/web/desktop_only_sources.txt KV_DESKTOP_ONLY_SOURCES REGEX "^[^#]")
-list(TRANSFORM KV_DESKTOP_ONLY_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/runtime/)
-list(REMOVE_ITEM KV_RUNTIME_SOURCES ${KV_DESKTOP_ONLY_SOURCES})
-file(GLOB KV_WEB_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/platform/web/*.cpp)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/web/desktop_only_sources.txt ${PROJECT_SOURCE_DIR}/web/link_options.txt)
-add_library(kvruntime STATIC ${KV_RUNTIME_SOURCES} ${KV_WEB_PLATFORM_SOURCES})
-target_include_directories(kvruntime PUBLIC ${PROJECT_SOURCE_DIR}/runtime
-  ${KV_WEB_SYSROOT}/include ${KV_WEB_SYSROOT}/include/SDL2)
-target_compile_features(kvruntime PUBLIC cxx_std_20)
-set_source_files_properties(${PROJECT_SOURCE_DIR}/runtime/frame/program_version.cpp PROPERTIES
-  COMPILE_DEFINITIONS KV_RUNTIME_VERSION="${PROJECT_VERSION}")
-# Only runtime/gl calls OpenGL, as on the desktop.
-include(${PROJECT_SOURCE_DIR}/runtime/gl/GlOwner.cmake)
-kv_gl_owner_only(kvruntime)
+# The runtime: every layer as on the desktop (runtime/Runtime.cmake); in
+# the platform layer the browser's variants (runtime/platform/web) replace
+# what a browser cannot do or must do differently
+# (web/desktop_only_sources.txt).
+include(${PROJECT_SOURCE_DIR}/runtime/Runtime.cmake)
+kv_add_runtime(WEB PLATFORM_FOLDER platform/web LEFT_OUT ${PROJECT_SOURCE_DIR}/web/desktop_only_sources.txt)
+target_include_directories(kv_runtime_usage INTERFACE ${KV_WEB_SYSROOT}/include ${KV_WEB_SYSROOT}/include/SDL2)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/web/link_options.txt)
 # Every link option of a web program, in one list (web/link_options.txt):
 # the targets below link with it, and kvbasic build --web reads the same
 # file, so the two builds cannot drift apart.
@@ -71,8 +59,8 @@ foreach(line ${link_lines})
 endforeach()
 # SDL2_mixer by its file: "-lSDL2_mixer" would make Emscripten fetch its
 # own port of it.
-target_link_libraries(kvruntime PUBLIC ${KV_WEB_LIBRARIES})
-target_link_options(kvruntime INTERFACE ${KV_WEB_LINK_OPTIONS})
+target_link_libraries(kv_runtime_usage INTERFACE ${KV_WEB_LIBRARIES})
+target_link_options(kv_runtime_usage INTERFACE ${KV_WEB_LINK_OPTIONS})
 
 # What kvbasic build --web needs from this build, one "key=value" a line:
 # include (the runtime's headers), library (libkvruntime.a, libkvmain.a),

@@ -24,31 +24,19 @@ pkg_check_modules(LZO2 REQUIRED lzo2)
 pkg_check_modules(ENET REQUIRED libenet)
 pkg_check_modules(FFMPEG REQUIRED libavformat libavcodec libswscale libswresample libavutil)
 
-file(GLOB KV_RUNTIME_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/*/*.cpp)
-list(FILTER KV_RUNTIME_SOURCES EXCLUDE REGEX "runtime/(frame/entry_main|[a-z0-9]+/web_[^/]*)\\.cpp$")
-file(STRINGS ${PROJECT_SOURCE_DIR}/windows/posix_only_sources.txt KV_POSIX_ONLY_SOURCES REGEX "^[^#]")
-list(TRANSFORM KV_POSIX_ONLY_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/runtime/)
-list(REMOVE_ITEM KV_RUNTIME_SOURCES ${KV_POSIX_ONLY_SOURCES})
-file(GLOB KV_WINDOWS_PLATFORM_SOURCES CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/platform/windows/*.cpp)
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/windows/posix_only_sources.txt)
-
-add_library(kvruntime STATIC ${KV_RUNTIME_SOURCES} ${KV_WINDOWS_PLATFORM_SOURCES})
-target_include_directories(kvruntime PUBLIC ${PROJECT_SOURCE_DIR}/runtime)
+# The runtime's layers as on Linux (runtime/Runtime.cmake), the platform
+# layer with runtime/platform/windows in place of the POSIX files.
+include(${PROJECT_SOURCE_DIR}/runtime/Runtime.cmake)
+kv_add_runtime(PLATFORM_FOLDER platform/windows LEFT_OUT ${PROJECT_SOURCE_DIR}/windows/posix_only_sources.txt)
 # GL/gl.h without windows.h (windows/include/GL/gl.h says why).
-target_include_directories(kvruntime BEFORE PUBLIC ${PROJECT_SOURCE_DIR}/windows/include)
-target_compile_features(kvruntime PUBLIC cxx_std_20)
+target_include_directories(kv_runtime_usage BEFORE INTERFACE ${PROJECT_SOURCE_DIR}/windows/include)
 # The lean windows.h without min and max macros; Windows 10 and later.
 # M_PI and its kin, which glibc's math.h has in C++ by default.
-target_compile_definitions(kvruntime PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00
+target_compile_definitions(kv_runtime_usage INTERFACE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00
   _USE_MATH_DEFINES)
-set_source_files_properties(${PROJECT_SOURCE_DIR}/runtime/platform/windows/program_version.cpp PROPERTIES
-  COMPILE_DEFINITIONS KV_RUNTIME_VERSION="${PROJECT_VERSION}")
-include(${PROJECT_SOURCE_DIR}/runtime/gl/GlOwner.cmake)
-kv_gl_owner_only(kvruntime)
 # The libraries' headers count as system headers, as they do on Linux from
 # /usr/include: their own warnings are not the runtime's.
-target_include_directories(kvruntime SYSTEM PUBLIC
+target_include_directories(kv_runtime_usage SYSTEM INTERFACE
   ${SDL2_INCLUDE_DIRS} ${SDL2_MIXER_INCLUDE_DIRS} ${LZO2_INCLUDE_DIRS} ${ENET_INCLUDE_DIRS}
   ${FFMPEG_INCLUDE_DIRS})
 # The runtime has its own entry point: SDL's (SDL_main, SDL2main) is left
@@ -62,10 +50,10 @@ set(kv_windows_libraries
   ${ENET_STATIC_LDFLAGS} ${FFMPEG_STATIC_LDFLAGS})
 list(FILTER kv_windows_cflags EXCLUDE REGEX "^-Dmain=SDL_main$")
 list(FILTER kv_windows_libraries EXCLUDE REGEX "^-(mwindows|lSDL2main)$")
-target_compile_options(kvruntime PUBLIC ${kv_windows_cflags})
-target_compile_definitions(kvruntime PUBLIC SDL_MAIN_HANDLED)
+target_compile_options(kv_runtime_usage INTERFACE ${kv_windows_cflags})
+target_compile_definitions(kv_runtime_usage INTERFACE SDL_MAIN_HANDLED)
 # Everything static: a program imports only Windows' own DLLs.
-target_link_libraries(kvruntime PUBLIC ${kv_windows_libraries} opengl32 winmm advapi32 bcrypt ws2_32 -static)
+target_link_libraries(kv_runtime_usage INTERFACE ${kv_windows_libraries} opengl32 winmm advapi32 bcrypt ws2_32 -static)
 
 # What `kvbasic build --windows --sdk <this build>` compiles and links with,
 # one setting a line: the same as this build's own programs.

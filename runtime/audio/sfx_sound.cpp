@@ -1,5 +1,7 @@
 #include "audio/sfx_sound.h"
 
+SFXSound* pDXsnd = nullptr;
+
 SFXSound::~SFXSound()
 {
     if (m_deviceOpen) platform::CloseAudioMixer();

@@ -25,3 +25,5 @@ private:
     bool m_deviceOpen = false;
     platform::AudioMixerFormat m_caps;
 };
+
+extern SFXSound* pDXsnd;  // the sound-effect device; the frame creates it

@@ -6,6 +6,8 @@
 #include "audio/sfx_sound.h"
 #include "audio/sound_levels.h"
 
+SFXSoundBuffer* DXwav = nullptr;
+
 SFXSoundBuffer::~SFXSoundBuffer()
 {
     Stop();

@@ -66,3 +66,5 @@ private:
     WaveFormat m_format;
     std::vector<unsigned char> m_loading;  // the file's samples while loading
 };
+
+extern SFXSoundBuffer* DXwav;  // the 128 sound slots; the frame creates them

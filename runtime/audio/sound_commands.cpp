@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <string>
 
-#include "audio/sfx_sound_buffer.h"
 #include "audio/sfx_sound.h"
+#include "audio/sfx_sound_buffer.h"
 #include "audio/sound_levels.h"
 #include "audio/wave_reader.h"
+#include "core/runtime_state.h"
+#include "core/unreadable_media.h"
 #include "files/shoebox.h"
-#include "frame/frame.h"
-#include "frame/unreadable_media.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include "audio/video_commands.h"
 
+#include "core/debugger_hooks.h"
+#include "core/runtime_state.h"
 #include "files/shoebox.h"
-#include "frame/debugger_hooks.h"
-#include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 #include "gfx/video_frames.h"
 #include "gl/gl_calls.h"

@@ -1,6 +1,6 @@
 #include "core/arrays.h"
 
-#include "frame/runtime_state.h"
+#include "core/runtime_state.h"
 
 void KvArrayAccessFailed(std::int32_t size0)
 {

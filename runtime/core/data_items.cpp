@@ -1,7 +1,7 @@
 #include "core/data_items.h"
 
-#include "frame/error_report.h"
-#include "frame/runtime_state.h"
+#include "core/error_report.h"
+#include "core/runtime_state.h"
 
 namespace {
 

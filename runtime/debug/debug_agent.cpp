@@ -6,13 +6,13 @@
 #include <cstdlib>
 #include <utility>
 
+#include "core/call_depth.h"
+#include "core/debugger_hooks.h"
+#include "core/error_report.h"
+#include "core/runtime_state.h"
 #include "debug/channel_messages.h"
 #include "debug/debug_trap.h"
-#include "frame/call_depth.h"
-#include "frame/debugger_hooks.h"
-#include "frame/error_report.h"
 #include "frame/frame.h"
-#include "frame/runtime_state.h"
 #include "platform/platform.h"
 
 namespace kvdebug {

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <vector>
 
+#include "core/error_log.h"
+#include "core/runtime_state.h"
 #include "files/tz_file_system.h"
-#include "frame/error_log.h"
-#include "frame/runtime_state.h"
 #include "platform/platform.h"
 
 FAST_FILE g_FastFile;

@@ -3,7 +3,6 @@
 
 #include "files/shoebox.h"
 
-#include "files/file_request.h"
 #include "files/folder_commands.h"
 #include "files/line_file_commands.h"
 #include "files/process_commands.h"

@@ -2,9 +2,9 @@
 
 #include <cstdio>
 
+#include "core/runtime_state.h"
 #include "files/fast_file.h"
 #include "files/shoebox.h"
-#include "frame/frame.h"
 #include "platform/platform.h"
 
 namespace {

@@ -1,9 +1,10 @@
 #include "files/process_commands.h"
 
+#include "core/runtime_state.h"
 #include "files/command_line.h"
-#include "frame/frame.h"
-#include "frame/runtime_state.h"
 #include "platform/platform.h"
+
+KvStr g_cmdline;
 
 double SHELLCMD(KvStr commandLine, double wait, double, double& exitCode)
 {

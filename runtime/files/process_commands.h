@@ -10,5 +10,8 @@
 // accepted for compatibility: a started program opens its own windows.
 // Returns 1 when the program started, 0 when it could not.
 double SHELLCMD(KvStr commandLine, double wait, double show, double& exitCode);
+// The process command line; the generated WinMain stores it first.
+extern KvStr g_cmdline;
+
 // The arguments the program was started with, as one line (g_cmdline).
 KvStr GETCOMMANDLINE_Str();

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "core/error_log.h"
 #include "files/shoebox_archive.h"
 #include "files/tz_compression.h"
-#include "frame/error_log.h"
 #include "platform/platform.h"
 
 // The media box is defined first so that the data box, defined later, is

@@ -8,66 +8,33 @@
 #include "audio/music_commands.h"
 #include "audio/sfx_sound.h"
 #include "audio/sfx_sound_buffer.h"
+#include "core/call_depth.h"
+#include "core/debugger_hooks.h"
+#include "core/error_log.h"
+#include "core/error_report.h"
 #include "core/isaac.h"
-#include "files/shoebox.h"
 #include "files/fast_file.h"
-#include "frame/call_depth.h"
-#include "frame/debugger_hooks.h"
-#include "frame/error_log.h"
-#include "frame/error_report.h"
+#include "files/shoebox.h"
+#include "frame/present_commands.h"
 #include "frame/profiling.h"
-#include "frame/program_version.h"
 #include "gfx/bitmap_commands.h"
 #include "gfx/opengl_rainbows.h"
+#include "gfx/text_commands.h"
 #include "gl/gl_calls.h"
 #include "input/dx_input.h"
 #include "net/tz_network.h"
-
-int KV_RESX = 640;
-int KV_RESY = 480;
-int KV_FULLSCREEN = 1;
-int KV_FRAMERATE = 60;
-int KV_DEBUG = 1;
-int KV_WANTMOUSE = 0;
-
-double g_error = 0;
-double g_errorline = 0;
-double g_debugline = 0;
-double g_debugfile = 0;
-
-KvStr g_cmdline;
-double g_mx = 0, g_my = 0;
-int nCurFont = 0;
-double g_FirstTime = 0, g_LastTime = 0, g_ThisTime = 0;
+#include "platform/program_version.h"
 
 platform::Window* hWnd = nullptr;
 void* hInstance = nullptr;
-OpenGLRainbows* pRbow = nullptr;
-SFXSound* pDXsnd = nullptr;
-SFXSoundBuffer* DXwav = nullptr;
-TzNetwork* pTzNet = nullptr;
-
-void __Error(double code)
-{
-    g_error = code;
-    g_errorline = g_debugline;
-    if (g_debuggerHooks.error != nullptr) [[unlikely]]
-        g_debuggerHooks.error(code, false);
-}
 
 namespace {
 [[noreturn]] void EndProgram(bool onFatalError);
-}
-
-void __FatalError(double code)
-{
-    g_error = code;
-    g_errorline = g_debugline;
-    // A debugger shows the error while the program's state is all there.
-    if (g_debuggerHooks.error != nullptr) [[unlikely]]
-        g_debuggerHooks.error(code, true);
-    EndProgram(true);
-}
+// Every way out of the program, from any folder, leaves through the frame,
+// which releases what the program holds; the window's messages reach the
+// frame's window procedure. Both registered as the program loads.
+const bool g_hooksRegistered = (SetProgramExit(&EndProgram), SetWindowProcedure(&__WndProc_), true);
+}  // namespace
 
 int __GlobalInit(void* instance, void*, char* commandLine, int, const char* title)
 {
@@ -218,30 +185,13 @@ void EndProgram(bool onFatalError)
     // The music stops before anything it plays through goes away.
     STOPMUSIC();
 
-    if (KV_DEBUG != 0) {
-        char text[64];
-        AppendErrorLog("-End On Line");
-        for (double value : {g_error, g_errorline, g_debugline, g_debugfile}) {
-            NumberToText(value, text, sizeof text);
-            AppendErrorLog(text);
-        }
-    }
-    if (onFatalError) {
-        ReportRuntimeError(stderr, g_error, g_errorline, g_debugfile);
-        ReportCalls(stderr, g_callStack, g_callDepth, g_errorline, g_debugfile);
-        std::fflush(stderr);
-    }
+    WriteClosingReport(onFatalError);
 
     ReleaseEngineObjects();
     platform::ExitProcess(exitCode);
 }
 
 }  // namespace
-
-void __EndProgram()
-{
-    EndProgram(false);
-}
 
 void __ReleaseRuntime()
 {

@@ -1,33 +1,30 @@
 // The program frame: start-up, shutdown and the window procedure.
 #pragma once
 
-#include "frame/runtime_state.h"
+#include "audio/sfx_sound.h"
+#include "audio/sfx_sound_buffer.h"
+#include "core/runtime_state.h"
+#include "gfx/opengl_rainbows.h"
+#include "input/dx_input.h"
+#include "net/tz_network.h"
 #include "platform/platform.h"
 
-class OpenGLRainbows;
-class SFXSound;
-class SFXSoundBuffer;
-class TzNetwork;
+// The engine objects live with their modules (pDXin, pRbow, pDXsnd, DXwav,
+// pTzNet); the frame creates and releases them in their fixed order.
 
 // The generated entry point of a BASIC program; main() calls it.
 int WinMain(void* hInstance, void* hPrevInstance, char* lpCmdLine, int nCmdShow);
 
 extern platform::Window* hWnd;  // the game window
 extern void* hInstance;         // unused on this platform, kept for the signature
-extern OpenGLRainbows* pRbow;   // the 2D renderer
-extern SFXSound* pDXsnd;        // the sound-effect device
-extern SFXSoundBuffer* DXwav;   // the 128 sound slots
-extern TzNetwork* pTzNet;       // the network object
 
 // Opens the window and creates the engine objects; returns 0. When the
 // window cannot be made, returns before any engine object exists.
 int __GlobalInit(void* instance, void* prevInstance, char* commandLine, int showCommand,
                  const char* title);
-// The one way out: writes the error log, releases the engine objects in
-// their fixed order and exits with code 0. (A fatal runtime error takes the
-// same way through __FatalError, which also writes the error and its
-// source line on stderr and exits with code 1.)
-[[noreturn]] void __EndProgram();
+// __EndProgram, the one way out, is declared with the error state
+// (core/runtime_state.h), so that every folder may end the program; the
+// frame registers what it does.
 // Ends the runtime but not the process: what __EndProgram does short of the
 // error-log lines and the exit (line files written back, music stopped,
 // engine objects, window and archive boxes released; no thread of the

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "core/error_report.h"
 #include "core/kvstr.h"
-#include "frame/error_report.h"
 
 namespace {
 

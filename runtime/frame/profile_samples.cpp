@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "frame/call_depth.h"
+#include "core/call_depth.h"
 
 namespace {
 

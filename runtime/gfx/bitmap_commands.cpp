@@ -3,12 +3,13 @@
 #include <cstdint>
 #include <string>
 
+#include "core/runtime_state.h"
+#include "core/unreadable_media.h"
 #include "files/shoebox.h"
-#include "frame/frame.h"
-#include "frame/unreadable_media.h"
 #include "gfx/bmp_reader.h"
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
+#include "gfx/text_commands.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <cstdint>
 
+#include "core/runtime_state.h"
 #include "files/shoebox.h"
-#include "frame/frame.h"
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
 

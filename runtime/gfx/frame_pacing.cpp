@@ -1,6 +1,6 @@
 #include "gfx/frame_pacing.h"
 
-#include "frame/debugger_hooks.h"
+#include "core/debugger_hooks.h"
 
 namespace {
 

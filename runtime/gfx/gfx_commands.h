@@ -3,6 +3,5 @@
 
 #include "gfx/bitmap_commands.h"
 #include "gfx/drawing_commands.h"
-#include "gl/own_opengl.h"
-#include "gfx/present_commands.h"
+#include "gfx/own_opengl.h"
 #include "gfx/text_commands.h"

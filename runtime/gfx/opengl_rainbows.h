@@ -250,5 +250,14 @@ private:
     float clearedTo[4] = {0, 0, 0, 0};
 };
 
+// The one renderer; the frame creates it after the window.
+extern OpenGLRainbows* pRbow;
+
+// The window procedure (the frame's __WndProc_), which the frame registers
+// as the program loads: the renderer hands it the window's messages each
+// frame and while it waits. Without one, messages are dropped.
+void SetWindowProcedure(platform::MessageHandler procedure);
+void PumpWindowMessages();
+
 // Gives every saved desktop window its placement back, twice, 500 ms apart.
 void restore_desktop();

@@ -1,6 +1,6 @@
 // OpenGLRainbows: the 2D state every frame starts from, the clock, pacing
 // and presenting.
-#include "frame/frame.h"
+#include "core/runtime_state.h"
 #include "gfx/frame_pacing.h"
 #include "gfx/opengl_rainbows.h"
 #include "gl/gl_calls.h"
@@ -23,7 +23,7 @@ public:
         else
             platform::SleepMilliseconds(ms - Now());
     }
-    void PumpMessages() override { platform::PumpMessages(__WndProc_); }
+    void PumpMessages() override { PumpWindowMessages(); }
     double MessageLeadMs() override { return platform::SleepsPrecisely() ? PacingClock::MessageLeadMs() : 0; }
 
 private:

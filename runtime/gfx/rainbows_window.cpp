@@ -2,11 +2,12 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frame/error_log.h"
-#include "frame/frame.h"
+#include "core/error_log.h"
+#include "core/runtime_state.h"
 #include "gfx/opengl_rainbows.h"
 #include "gl/gl_calls.h"
 #include "gl/gl_extensions.h"
+#include "gl/pending_2d.h"
 
 namespace {
 
@@ -24,8 +25,25 @@ void restore_desktop()
     platform::SleepMilliseconds(500);
 }
 
+OpenGLRainbows* pRbow = nullptr;
+
+namespace {
+
+// What the GL owner's guards ask of the renderer before OpenGL is used by
+// anyone else (gl/pending_2d.h).
+void FinishPending2DBeforeGL(gl::Pending2DUse use)
+{
+    if (pRbow == nullptr) return;
+    pRbow->FinishPending2D();
+    if (use == gl::Pending2DUse::Draw) pRbow->NoteDrawing();
+    if (use == gl::Pending2DUse::MoveTransform) pRbow->NoteTransformMoved();
+}
+
+}  // namespace
+
 OpenGLRainbows::OpenGLRainbows()
 {
+    gl::SetPending2DHook(&FinishPending2DBeforeGL);
     // Zero-fill every table: the object is large and plain old data.
     char* first = reinterpret_cast<char*>(&alpha);
     char* last = reinterpret_cast<char*>(&usePerfCounter + 1);
@@ -136,9 +154,24 @@ void OpenGLRainbows::ResizeAuto()
     Make2DViewport();
 }
 
+namespace {
+platform::MessageHandler g_windowProcedure = nullptr;
+void DropMessage(platform::WindowMessage) {}
+}  // namespace
+
+void SetWindowProcedure(platform::MessageHandler procedure)
+{
+    g_windowProcedure = procedure;
+}
+
+void PumpWindowMessages()
+{
+    platform::PumpMessages(g_windowProcedure != nullptr ? g_windowProcedure : &DropMessage);
+}
+
 bool OpenGLRainbows::WinMessages()
 {
-    platform::PumpMessages(__WndProc_);
+    PumpWindowMessages();
     return true;
 }
 

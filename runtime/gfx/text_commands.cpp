@@ -1,8 +1,9 @@
 #include "gfx/text_commands.h"
 
-#include "frame/frame.h"
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
+
+int nCurFont = 0;
 
 double PRINT(KvStr text, double x, double y)
 {

@@ -3,6 +3,9 @@
 
 #include "core/kvstr.h"
 
+// The font the text commands use (SETFONT, LOADFONT).
+extern int nCurFont;
+
 double PRINT(KvStr text, double x, double y);
 double PRINT(double number, double x, double y);
 double SETFONT(double font);

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "frame/frame.h"
+#include "core/runtime_state.h"
 #include "gfx/opengl_rainbows.h"
 #include "gl/gl_calls.h"
 
@@ -47,7 +47,7 @@ void DrawVideoPicture(const unsigned char* rgba, const VideoPlacement& place)
 void PresentVideoFrame()
 {
     gl::Flush();
-    platform::PresentFrame(hWnd);
+    platform::PresentFrame(pRbow->hWnd);  // the renderer's window, the game window
     gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pRbow->WinMessages();
 }

@@ -2,8 +2,8 @@
 // the scene rbow3D or to the renderer pRbow.
 #include "gfx3d/commands3d.h"
 
+#include "core/runtime_state.h"
 #include "files/shoebox.h"
-#include "frame/frame.h"
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
 #include "gfx3d/project.h"

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "gl/function_loader.h"
 
 namespace gl {
 
@@ -322,7 +322,7 @@ void TurnAreaOver()
 template <typename Function>
 bool Load(Function& entry, const char* name)
 {
-    entry = reinterpret_cast<Function>(platform::GetGLProcAddress(name));
+    entry = reinterpret_cast<Function>(LookUpFunction(name));
     return entry != nullptr;
 }
 

@@ -2,28 +2,36 @@
 // state a 2D draw depends on (gl/gl_calls.h).
 #include "gl/gl_calls.h"
 
-#include "frame/frame.h"
-#include "gfx/opengl_rainbows.h"
+#include "gl/pending_2d.h"
 
-namespace gl::detail {
+namespace gl {
+
+namespace {
+Pending2DHook g_pending2D = nullptr;
+}
+
+void SetPending2DHook(Pending2DHook hook)
+{
+    g_pending2D = hook;
+}
+
+namespace detail {
 
 void Finish2D()
 {
-    if (pRbow != nullptr) pRbow->FinishPending2D();
+    if (g_pending2D != nullptr) g_pending2D(Pending2DUse::Use);
 }
 
 void Finish2DBeforeDrawing()
 {
-    if (pRbow == nullptr) return;
-    pRbow->FinishPending2D();
-    pRbow->NoteDrawing();
+    if (g_pending2D != nullptr) g_pending2D(Pending2DUse::Draw);
 }
 
 void Finish2DMovingTransform()
 {
-    if (pRbow == nullptr) return;
-    pRbow->FinishPending2D();
-    pRbow->NoteTransformMoved();
+    if (g_pending2D != nullptr) g_pending2D(Pending2DUse::MoveTransform);
 }
 
-}  // namespace gl::detail
+}  // namespace detail
+
+}  // namespace gl

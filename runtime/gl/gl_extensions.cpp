@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "platform/platform.h"
+#include "gl/function_loader.h"
 
 namespace gl {
 
@@ -10,14 +10,25 @@ namespace {
 
 // The one set of entry points, for the one context the runtime draws with.
 ExtensionEntries g_entries;
+FunctionLoader g_loader = nullptr;
 
 template <typename Function>
 void LoadEntryPoint(Function& entry, const char* name)
 {
-    entry = reinterpret_cast<Function>(platform::GetGLProcAddress(name));
+    entry = reinterpret_cast<Function>(LookUpFunction(name));
 }
 
 }  // namespace
+
+void SetFunctionLoader(FunctionLoader loader)
+{
+    g_loader = loader;
+}
+
+void* LookUpFunction(const char* name)
+{
+    return g_loader != nullptr ? g_loader(name) : nullptr;
+}
 
 void LoadExtensions()
 {

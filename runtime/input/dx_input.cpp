@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "frame/error_log.h"
+#include "core/error_log.h"
 
 DXInput* pDXin = nullptr;
 signed char lastpressed = 0;

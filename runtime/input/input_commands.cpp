@@ -1,9 +1,11 @@
 #include "input/input_commands.h"
 
-#include "frame/debugger_hooks.h"
-#include "frame/frame.h"
+#include "core/debugger_hooks.h"
+#include "core/runtime_state.h"
 #include "gfx/opengl_rainbows.h"
 #include "input/dx_input.h"
+
+double g_mx = 0, g_my = 0;
 
 namespace {
 

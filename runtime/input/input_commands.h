@@ -3,6 +3,9 @@
 
 #include "core/kvstr.h"
 
+// The mouse position MOUSESTATE keeps and SETMOUSE sets.
+extern double g_mx, g_my;
+
 double KEY(double scanCode);
 KvStr INKEY_Str();
 double MOUSESTATE(double& x, double& y, double& b1, double& b2);
@@ -18,6 +21,3 @@ double GETDIGIY(double joystick);
 double GETJOYBUTTON(double joystick, double button);
 KvStr GETJOYNAME_Str(double joystick);
 double GETNUMJOYSTICKS();
-// A one-line editor at (x, y) in the current font; Return ends it.
-double INPUT(KvStr& text, double x, double y);
-double INPUT(double& number, double x, double y);

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <random>
 
-#include "frame/error_log.h"
+#include "core/error_log.h"
 
 namespace tznet {
 

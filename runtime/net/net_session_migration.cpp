@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <random>
 
-#include "frame/error_log.h"
+#include "core/error_log.h"
 
 namespace tznet {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "frame/frame.h"
+#include "core/runtime_state.h"
 #include "net/tz_network.h"
 
 namespace {

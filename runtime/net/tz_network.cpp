@@ -4,6 +4,8 @@
 #include <functional>
 #include <string>
 
+TzNetwork* pTzNet = nullptr;
+
 namespace {
 
 // A player lookup: counts the players as they are enumerated and stops at

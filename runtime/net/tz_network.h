@@ -88,3 +88,5 @@ private:
     // Runs while a session is open; touched by the owning thread only.
     std::unique_ptr<tznet::NetServiceThread> m_serviceThread;
 };
+
+extern TzNetwork* pTzNet;  // the network object; the frame creates it

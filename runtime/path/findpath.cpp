@@ -1,6 +1,6 @@
 #include "path/path_commands.h"
 
-#include "frame/frame.h"
+#include "core/runtime_state.h"
 #include "path/grid_search.h"
 #include "platform/platform.h"
 

@@ -15,6 +15,7 @@
 #include <SDL.h>
 
 #include "gl/framebuffers.h"
+#include "gl/function_loader.h"
 #include "gl/gl_calls.h"
 #include "platform/input_recorder.h"
 #include "platform/input_script.h"
@@ -300,6 +301,7 @@ bool CreateGLContext(Window* window, int logicalWidth, int logicalHeight, int de
         return false;
     }
     SDL_GL_MakeCurrent(window->sdl, window->context);
+    gl::SetFunctionLoader(&GetGLProcAddress);
     // Frames are paced by the runtime, not by the display's retrace.
     SDL_GL_SetSwapInterval(0);
     window->logicalWidth = logicalWidth;

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "core/arrays.h"
-#include "frame/runtime_state.h"
+#include "core/runtime_state.h"
 #include "support/child_process.h"
 
 namespace {

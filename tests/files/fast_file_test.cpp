@@ -12,8 +12,8 @@
 
 #include <memory>
 
+#include "core/runtime_state.h"
 #include "files/fast_file.h"
-#include "frame/runtime_state.h"
 #include "scratch_folder.h"
 
 namespace {

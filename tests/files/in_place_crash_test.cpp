@@ -21,8 +21,8 @@
 #include <string>
 #include <thread>
 
+#include "core/runtime_state.h"
 #include "files/fast_file.h"
-#include "frame/runtime_state.h"
 #include "scratch_folder.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "frame/call_depth.h"
-#include "frame/error_report.h"
-#include "frame/runtime_state.h"
+#include "core/call_depth.h"
+#include "core/error_report.h"
+#include "core/runtime_state.h"
 
 namespace {
 

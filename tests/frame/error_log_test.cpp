@@ -10,7 +10,7 @@
 #include <fstream>
 #include <string>
 
-#include "frame/error_log.h"
+#include "core/error_log.h"
 #include "platform/platform.h"
 #include "support/child_process.h"
 

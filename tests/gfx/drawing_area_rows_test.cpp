@@ -9,8 +9,8 @@
 #include <cstdlib>
 #include <vector>
 
+#include "gfx/own_opengl.h"
 #include "gfx/video_frames.h"
-#include "gl/own_opengl.h"
 #include "platform/platform.h"
 
 namespace {

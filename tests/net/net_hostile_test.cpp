@@ -6,7 +6,7 @@
 
 #include <cstdio>
 
-#include "frame/error_log.h"
+#include "core/error_log.h"
 #include "net/net_packet.h"
 #include "platform/platform.h"
 

@@ -10,7 +10,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "frame/error_log.h"
+#include "core/error_log.h"
 #include "net/net_child_process.h"
 
 using namespace nettest;

@@ -2,7 +2,7 @@
 // has the empty one of program_version_default.cpp (PE has no weak
 // undefined symbols). The program's name is the module path's last part,
 // after a backslash.
-#include "frame/program_version.h"
+#include "platform/program_version.h"
 
 #include <cstdio>
 #include <cstdlib>

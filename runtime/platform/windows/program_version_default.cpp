@@ -3,6 +3,6 @@
 // this file, which the linker takes from the runtime library only when the
 // program's objects do not define KV_PROGRAM_VERSION themselves (a library
 // member is linked only for a symbol still undefined).
-#include "frame/program_version.h"
+#include "platform/program_version.h"
 
 extern "C" const char KV_PROGRAM_VERSION[] = "";

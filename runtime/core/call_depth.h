@@ -8,7 +8,7 @@
 // crash on a stack that has run out.
 #pragma once
 
-#include "frame/runtime_state.h"
+#include "core/runtime_state.h"
 
 // Calls of the program's own SUBs and FUNCTIONs nested more deeply than
 // this are an error whatever their frames take: deep enough for any

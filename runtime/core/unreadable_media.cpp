@@ -1,9 +1,9 @@
-#include "frame/unreadable_media.h"
+#include "core/unreadable_media.h"
 
 #include <cstdio>
 #include <set>
 
-#include "frame/error_log.h"
+#include "core/error_log.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 //   1. <temporary folder>/ErrorLog.txt
 //   2. <temporary folder>/ErrorLog-<user id>.txt
 //   3. ErrorLog.txt in a new private folder <temporary folder>/kverrorlog-XXXXXX
-#include "frame/error_log.h"
+#include "core/error_log.h"
 
 #include <cstdio>
 #include <string>

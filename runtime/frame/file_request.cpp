@@ -1,4 +1,4 @@
-#include "files/file_request.h"
+#include "frame/file_request.h"
 
 #include <cstdio>
 #include <string>

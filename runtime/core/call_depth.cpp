@@ -1,10 +1,10 @@
-#include "frame/call_depth.h"
+#include "core/call_depth.h"
 
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
-#include "frame/runtime_state.h"
+#include "core/runtime_state.h"
 #include "platform/platform.h"
 
 int g_callDepth = 0;

@@ -1,4 +1,4 @@
-#include "gfx/present_commands.h"
+#include "frame/present_commands.h"
 
 #include "audio/music_commands.h"
 #include "core/kvstr.h"
@@ -8,6 +8,8 @@
 #include "gl/gl_calls.h"
 #include "input/dx_input.h"
 #include "net/tz_network.h"
+
+double g_FirstTime = 0, g_LastTime = 0, g_ThisTime = 0;
 
 namespace {
 

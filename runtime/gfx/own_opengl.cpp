@@ -1,6 +1,5 @@
-#include "gl/own_opengl.h"
+#include "gfx/own_opengl.h"
 
-#include "frame/frame.h"
 #include "gfx/opengl_rainbows.h"
 #include "gl/framebuffers.h"
 

@@ -1,4 +1,4 @@
-#include "frame/program_version.h"
+#include "platform/program_version.h"
 
 #include <cstdio>
 #include <cstdlib>

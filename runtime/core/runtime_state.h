@@ -1,7 +1,6 @@
-// The runtime's configuration and error state, shared by every subsystem.
+// The runtime's configuration and error state, shared by every subsystem:
+// the bottom of the runtime, so that every folder may set an error.
 #pragma once
-
-#include "core/kvstr.h"
 
 // Configuration, written once by the generated WinMain before start-up.
 extern int KV_RESX;        // width of the window and the 2D drawing area
@@ -20,13 +19,6 @@ extern double g_errorline;  // g_debugline when g_error was last set
 extern double g_debugline;  // source line now executing
 extern double g_debugfile;  // source file now executing
 
-extern KvStr g_cmdline;     // the process command line
-extern double g_mx, g_my;   // stored mouse position
-extern int nCurFont;        // font the text commands use
-
-// Millisecond clock readings behind GETTIMER and GETTIMERALL.
-extern double g_FirstTime, g_LastTime, g_ThisTime;
-
 // Records a runtime error on the current line; execution continues.
 void __Error(double code);
 // The generated code calls this at the start of every statement's line.
@@ -41,3 +33,19 @@ inline void __dLn(double file, double line)
 // the error log as __EndProgram writes it, the error and its source line on
 // stderr, exit code 1.
 [[noreturn]] void __FatalError(double code);
+// The one way out: writes the error log, releases the engine objects in
+// their fixed order and exits with code 0. (A fatal runtime error takes the
+// same way through __FatalError, which also writes the error and its
+// source line on stderr and exits with code 1.)
+[[noreturn]] void __EndProgram();
+
+// How the program leaves, `fatal` or not: the program frame, which owns
+// what must be written and released on the way out, registers its way as
+// the program loads; it does not return. Without one (the runtime never
+// started), the error log's closing lines and, on a fatal error, the
+// message on stderr are written here and the process exits.
+using KvProgramExit = void (*)(bool fatal);
+void SetProgramExit(KvProgramExit exit);
+// What every way out writes last to the error log when KV_DEBUG is on, and,
+// on a fatal error, the error and its place on stderr.
+void WriteClosingReport(bool fatal);

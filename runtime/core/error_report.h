@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "frame/call_depth.h"
+#include "core/call_depth.h"
 
 // One source file of the program as the generated code lists it.
 struct KvSourceFile {

@@ -1,3 +1,3 @@
-#include "frame/debugger_hooks.h"
+#include "core/debugger_hooks.h"
 
 KvDebuggerHooks g_debuggerHooks;

@@ -1,4 +1,4 @@
-#include "frame/error_report.h"
+#include "core/error_report.h"
 
 #include <cmath>
 #include <cstring>

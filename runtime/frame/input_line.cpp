@@ -2,13 +2,13 @@
 // picture behind the line is kept in background surface 3 while it runs.
 #include <cstring>
 
+#include "frame/input_line.h"
 #include "core/kvstr.h"
-#include "frame/frame.h"
+#include "frame/present_commands.h"
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
-#include "gfx/present_commands.h"
+#include "gfx/text_commands.h"
 #include "input/dx_input.h"
-#include "input/input_commands.h"
 
 namespace {
 
