@@ -62,26 +62,22 @@ struct RuntimeSource {
     std::string object;  // in the cache folder, without its folder
 };
 
-// Every source of the web runtime below runtimeDir: the subsystems' files
-// but the desktop-only ones and the entry point (which is libkvmain.a's),
-// and the browser's platform files.
+// Every source of the web runtime below runtimeDir: the folders
+// runtime/layers.txt lists (the CMake builds take the same list) with the
+// browser's platform files, but not the desktop-only files or the entry
+// point (which is libkvmain.a's).
 std::vector<RuntimeSource> RuntimeSources(const WebRuntimeSources& sources)
 {
     std::vector<std::string> desktopOnly = DataLines(fs::path(sources.webDir) / "desktop_only_sources.txt");
     desktopOnly.push_back("frame/entry_main.cpp");
+    std::vector<std::string> folders = DataLines(fs::path(sources.runtimeDir) / "layers.txt");
+    folders.push_back("platform/web");
     std::vector<RuntimeSource> found;
     std::error_code error;
-    for (const fs::path& folder : {fs::path(), fs::path("platform/web")}) {
+    for (const std::string& folder : folders) {
         std::vector<fs::path> candidates;
-        if (folder.empty()) {
-            for (const auto& subsystem : fs::directory_iterator(sources.runtimeDir, error))
-                if (subsystem.is_directory())
-                    for (const auto& file : fs::directory_iterator(subsystem.path(), error))
-                        candidates.push_back(file.path());
-        } else {
-            for (const auto& file : fs::directory_iterator(fs::path(sources.runtimeDir) / folder, error))
-                candidates.push_back(file.path());
-        }
+        for (const auto& file : fs::directory_iterator(fs::path(sources.runtimeDir) / folder, error))
+            candidates.push_back(file.path());
         for (const fs::path& path : candidates) {
             if (path.extension() != ".cpp") continue;
             const std::string relative = fs::relative(path, sources.runtimeDir).generic_string();
