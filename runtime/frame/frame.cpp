@@ -9,9 +9,7 @@
 #include "audio/sfx_sound.h"
 #include "audio/sfx_sound_buffer.h"
 #include "core/call_depth.h"
-#include "core/debugger_hooks.h"
 #include "core/error_log.h"
-#include "core/error_report.h"
 #include "core/isaac.h"
 #include "files/fast_file.h"
 #include "files/shoebox.h"
@@ -158,10 +156,6 @@ void ReleaseEngineObjects()
     g_ShoeBox_Data.Clear();
     g_ShoeBox_Media.Clear();
 }
-
-}  // namespace
-
-namespace {
 
 // Every way out. A fatal runtime error also tells the person who started
 // the program what went wrong and where, and ends with a code that says it
