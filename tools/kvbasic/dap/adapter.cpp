@@ -188,7 +188,7 @@ void Adapter::SendEvent(const std::string& event, Json body)
 void Adapter::Output(const std::string& category, const std::string& text)
 {
     // The program's own text is Latin-1, the runtime's messages UTF-8:
-    // Json writes bytes that are no UTF-8 as Latin-1.
+    // Json takes bytes that are no UTF-8 as Latin-1.
     if (!text.empty()) SendEvent("output", Json::Object().Set("category", category).Set("output", text));
 }
 

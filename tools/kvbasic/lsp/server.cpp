@@ -55,7 +55,8 @@ bool Server::Handle(const std::string& body)
         return true;
     }
     if (method.AsString() == "exit") return false;
-    Dispatch(method.AsString(), (*message)["params"], hasId ? &(*message)["id"] : nullptr);
+    const Json id = (*message)["id"];
+    Dispatch(method.AsString(), (*message)["params"], hasId ? &id : nullptr);
     return true;
 }
 
