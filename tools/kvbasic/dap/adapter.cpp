@@ -116,16 +116,17 @@ bool Adapter::Handle(const std::string& body)
         return true;
     }
     const std::string& command = request["command"].AsString();
-    const auto handler = Handlers().find(command);
-    if (handler == Handlers().end()) {
+    const auto found = Handlers().find(command);
+    const Handler handler = found == Handlers().end() ? nullptr : found->second;
+    if (handler == nullptr) {
         Fail(request, "kvbasic dap does not know the request " + command);
-    } else if (!initialized_ && command != "initialize") {
+    } else if (!initialized_ && handler != &Adapter::Initialize) {
         Fail(request, "initialize comes first");
     } else {
-        (this->*handler->second)(request, request["arguments"]);
+        (this->*handler)(request, request["arguments"]);
     }
     ServeEvents();
-    return command != "disconnect";
+    return handler != &Adapter::Disconnect;
 }
 
 void Adapter::WaitForEditor(int editorFd)
