@@ -24,23 +24,18 @@
 #include "dap/adapter.h"
 #include "dap/channel.h"
 #include "dap/expression.h"
+#include "framed_json.h"
 #include "lsp/json.h"
-#include "lsp/message_stream.h"
 
 namespace {
 
+using fuzz::Frame;
 using kvlsp::Json;
 
 [[noreturn]] void Fail(const std::string& what)
 {
     std::fprintf(stderr, "%s\n", what.c_str());
     std::abort();
-}
-
-std::string Frame(const Json& message)
-{
-    const std::string body = message.Dump();
-    return "Content-Length: " + std::to_string(body.size()) + "\r\n\r\n" + body;
 }
 
 class RecipeSession {
@@ -132,20 +127,13 @@ void RunAdapter(const std::string& input, int requests)
     std::istringstream in(input);
     std::ostringstream out, log;
     if (kvdap::RunDebugAdapter(in, out, log, nullptr) != 0) Fail("the adapter ended with an error");
-    std::istringstream written(out.str());
-    kvlsp::MessageReader reader(written);
-    std::string body, error;
     std::set<int> answered;
-    for (;;) {
-        const kvlsp::ReadStatus status = reader.Next(body, error);
-        if (status == kvlsp::ReadStatus::End) break;
-        const std::optional<Json> message = status == kvlsp::ReadStatus::Message ? Json::Parse(body) : std::nullopt;
-        if (!message) Fail("the adapter wrote a bad message: " + body);
-        if ((*message)["type"].AsString() != "response") continue;
+    fuzz::ForEachWrittenMessage(out.str(), [&](const std::string& body, const Json& message) {
+        if (message["type"].AsString() != "response") return;
         // (A raw stream may repeat its numbers; a recipe numbers each request anew.)
-        if (!answered.insert((*message)["request_seq"].AsInt(-1)).second && requests > 0)
+        if (!answered.insert(message["request_seq"].AsInt(-1)).second && requests > 0)
             Fail("a request was answered twice: " + body);
-    }
+    });
     if (requests > 0 && static_cast<int>(answered.size()) != requests) Fail("a request went unanswered");
 }
 

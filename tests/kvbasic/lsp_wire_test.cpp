@@ -40,6 +40,22 @@ TEST(LanguageServerWireTest, JsonReadsEscapesNumbersAndNesting)
     EXPECT_FALSE(Json::Parse(std::string(Json::kMaxDepth + 1, '['), &error));
     EXPECT_NE(error.find("nested too deeply"), std::string::npos) << error;
     EXPECT_TRUE(Json::Parse(std::string(Json::kMaxDepth, '[') + std::string(Json::kMaxDepth, ']')));
+
+    // Bytes that are no UTF-8 read as Latin-1; a whole number is written
+    // back without a fraction, whatever its form.
+    const auto latin1 = Json::Parse("{\"text\":\"\xE4\",\"id\":2.0,\"big\":1e3}");
+    ASSERT_TRUE(latin1);
+    EXPECT_EQ((*latin1)["text"].AsString(), "\xC3\xA4");
+    EXPECT_EQ(latin1->Dump(), "{\"text\":\"\xC3\xA4\",\"id\":2,\"big\":1000}");
+
+    // A member kept (in an optional, a container, a copy) outlives its message.
+    std::optional<Json> kept;
+    {
+        const auto message = Json::Parse(R"({"a":{"b":[1,"x"]}})");
+        ASSERT_TRUE(message);
+        kept = (*message)["a"];
+    }
+    EXPECT_EQ(kept->Dump(), R"({"b":[1,"x"]})");
 }
 
 TEST(LanguageServerWireTest, JsonWritesValidUtf8)
@@ -49,9 +65,10 @@ TEST(LanguageServerWireTest, JsonWritesValidUtf8)
                        .Set("utf8", "\xC3\xA4")
                        .Set("whole", 3)
                        .Set("half", 0.5)
+                       .Set("wholeDouble", 3.0)
                        .Set("list", Json::Array().Push(nullptr).Push(false));
     EXPECT_EQ(message.Dump(),
-              R"({"latin1":"ä\"\\\u0001","utf8":"ä","whole":3,"half":0.5,"list":[null,false]})");
+              R"({"latin1":"ä\"\\\u0001","utf8":"ä","whole":3,"half":0.5,"wholeDouble":3,"list":[null,false]})");
     const auto back = Json::Parse(message.Dump());
     ASSERT_TRUE(back);
     EXPECT_EQ((*back)["utf8"].AsString(), "\xC3\xA4");

@@ -3,42 +3,11 @@
 #include <cctype>
 #include <cstdio>
 
+#include "utf8.h"
+
 namespace kvbasic {
 
 namespace {
-
-// Decodes the UTF-8 character at text[pos]; returns its length in bytes and
-// stores its code point, or returns 0 for a malformed sequence.
-int DecodeUtf8(std::string_view text, std::size_t pos, char32_t& code)
-{
-    const unsigned char first = static_cast<unsigned char>(text[pos]);
-    int length = 0;
-    if (first < 0x80) {
-        code = first;
-        return 1;
-    } else if ((first & 0xE0) == 0xC0) {
-        length = 2;
-        code = first & 0x1F;
-    } else if ((first & 0xF0) == 0xE0) {
-        length = 3;
-        code = first & 0x0F;
-    } else if ((first & 0xF8) == 0xF0) {
-        length = 4;
-        code = first & 0x07;
-    } else {
-        return 0;
-    }
-    if (pos + length > text.size()) return 0;
-    for (int k = 1; k < length; ++k) {
-        const unsigned char next = static_cast<unsigned char>(text[pos + k]);
-        if ((next & 0xC0) != 0x80) return 0;
-        code = (code << 6) | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and values past U+10FFFF are not UTF-8.
-    static const char32_t kSmallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
-}
 
 // The kind of the symbol starting with `c` (`next` may join it: <>, <=,
 // >=), or EndOfLine when `c` starts none.

@@ -647,16 +647,15 @@ private:
     std::unique_ptr<Expr> ParseDataItem()
     {
         const Token& at = Peek();
-        if (Is(at, TokenKind::Minus) || Is(at, TokenKind::Plus)) {
-            ++pos_;
-            if (Peek().kind != TokenKind::Number) Fail(Peek(), "expected a number after the sign, found " + QuoteFound());
-            auto expr = MakeExpr(Expr::Type::Unary, at);
-            expr->text = at.text;
-            expr->children.push_back(ParsePrimary());
-            return expr;
-        }
+        if (IsSign(at)) return Prefixed(&LineParser::ParseDataNumber);
         if (at.kind != TokenKind::Number && at.kind != TokenKind::String)
             Fail(at, "DATA holds numbers and strings in quotes, found " + QuoteFound());
+        return ParsePrimary();
+    }
+    // The number after the sign of a DATA item.
+    std::unique_ptr<Expr> ParseDataNumber()
+    {
+        if (Peek().kind != TokenKind::Number) Fail(Peek(), "expected a number after the sign, found " + QuoteFound());
         return ParsePrimary();
     }
 
@@ -861,32 +860,26 @@ private:
 
     std::unique_ptr<Expr> ParseNot()
     {
-        if (Is(Peek(), TokenKind::Not)) {
-            Nested nested(*this);
-            const Token& op = Peek();
-            ++pos_;
-            auto expr = MakeExpr(Expr::Type::Unary, op);
-            expr->text = "NOT";
-            expr->children.push_back(ParseNot());
-            SetDepth(*expr, op);
-            return expr;
-        }
-        return ParseLevel(kNotLevel + 1);
+        return Is(Peek(), TokenKind::Not) ? Prefixed(&LineParser::ParseNot) : ParseLevel(kNotLevel + 1);
     }
 
-    std::unique_ptr<Expr> ParseUnary()
+    std::unique_ptr<Expr> ParseUnary() { return IsSign(Peek()) ? Prefixed(&LineParser::ParseUnary) : ParsePower(); }
+
+    static bool IsSign(const Token& token) { return Is(token, TokenKind::Minus) || Is(token, TokenKind::Plus); }
+
+    // The prefix operator at the current token (NOT, or a sign) applied to
+    // what `operand` parses after it: the same level again where operators
+    // may repeat (NOT NOT a, - -a).
+    std::unique_ptr<Expr> Prefixed(std::unique_ptr<Expr> (LineParser::*operand)())
     {
-        if (Is(Peek(), TokenKind::Minus) || Is(Peek(), TokenKind::Plus)) {
-            Nested nested(*this);
-            const Token& op = Peek();
-            ++pos_;
-            auto expr = MakeExpr(Expr::Type::Unary, op);
-            expr->text = op.text;
-            expr->children.push_back(ParseUnary());
-            SetDepth(*expr, op);
-            return expr;
-        }
-        return ParsePower();
+        Nested nested(*this);
+        const Token& op = Peek();
+        ++pos_;
+        auto expr = MakeExpr(Expr::Type::Unary, op);
+        expr->text = Is(op, TokenKind::Not) ? "NOT" : op.text;
+        expr->children.push_back((this->*operand)());
+        SetDepth(*expr, op);
+        return expr;
     }
 
     // a ^ b ^ c is (a ^ b) ^ c; an exponent may have a sign: 2 ^ -1.
@@ -900,20 +893,7 @@ private:
         }
         return left;
     }
-    std::unique_ptr<Expr> ParseExponent()
-    {
-        if (Is(Peek(), TokenKind::Minus) || Is(Peek(), TokenKind::Plus)) {
-            Nested nested(*this);
-            const Token& op = Peek();
-            ++pos_;
-            auto expr = MakeExpr(Expr::Type::Unary, op);
-            expr->text = op.text;
-            expr->children.push_back(ParseExponent());
-            SetDepth(*expr, op);
-            return expr;
-        }
-        return ParsePrimary();
-    }
+    std::unique_ptr<Expr> ParseExponent() { return IsSign(Peek()) ? Prefixed(&LineParser::ParseExponent) : ParsePrimary(); }
 
     std::unique_ptr<Expr> ParsePrimary()
     {

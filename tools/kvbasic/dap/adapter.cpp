@@ -116,16 +116,17 @@ bool Adapter::Handle(const std::string& body)
         return true;
     }
     const std::string& command = request["command"].AsString();
-    const auto handler = Handlers().find(command);
-    if (handler == Handlers().end()) {
+    const auto found = Handlers().find(command);
+    const Handler handler = found == Handlers().end() ? nullptr : found->second;
+    if (handler == nullptr) {
         Fail(request, "kvbasic dap does not know the request " + command);
-    } else if (!initialized_ && command != "initialize") {
+    } else if (!initialized_ && handler != &Adapter::Initialize) {
         Fail(request, "initialize comes first");
     } else {
-        (this->*handler->second)(request, request["arguments"]);
+        (this->*handler)(request, request["arguments"]);
     }
     ServeEvents();
-    return command != "disconnect";
+    return handler != &Adapter::Disconnect;
 }
 
 void Adapter::WaitForEditor(int editorFd)
@@ -188,7 +189,7 @@ void Adapter::SendEvent(const std::string& event, Json body)
 void Adapter::Output(const std::string& category, const std::string& text)
 {
     // The program's own text is Latin-1, the runtime's messages UTF-8:
-    // Json writes bytes that are no UTF-8 as Latin-1.
+    // Json takes bytes that are no UTF-8 as Latin-1.
     if (!text.empty()) SendEvent("output", Json::Object().Set("category", category).Set("output", text));
 }
 

@@ -35,6 +35,8 @@ public:
 
 private:
     using Handler = void (Adapter::*)(const Json& request, const Json& arguments);
+    // The requests by name, the one list of them (initialize, allowed
+    // first, and disconnect, the last, are told apart by their handler).
     static const std::map<std::string, Handler>& Handlers();
 
     // The requests.

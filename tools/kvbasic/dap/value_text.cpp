@@ -3,38 +3,30 @@
 #include <charconv>
 #include <cmath>
 
+#include "utf8.h"
+
 namespace kvdap {
 
 std::string Latin1ToUtf8(std::string_view latin1)
 {
     std::string out;
     out.reserve(latin1.size());
-    for (const char c : latin1) {
-        const unsigned char u = static_cast<unsigned char>(c);
-        if (u < 0x80) {
-            out += c;
-        } else {
-            out += static_cast<char>(0xC0 | (u >> 6));
-            out += static_cast<char>(0x80 | (u & 0x3F));
-        }
-    }
+    for (const char c : latin1) kvbasic::AppendUtf8(out, static_cast<unsigned char>(c));
     return out;
 }
 
 std::optional<std::string> Utf8ToLatin1(std::string_view utf8, std::string& error)
 {
     std::string out;
-    for (std::size_t k = 0; k < utf8.size(); ++k) {
-        const unsigned char u = static_cast<unsigned char>(utf8[k]);
-        if (u < 0x80) {
-            out += static_cast<char>(u);
-        } else if ((u == 0xC2 || u == 0xC3) && k + 1 < utf8.size() && (static_cast<unsigned char>(utf8[k + 1]) & 0xC0) == 0x80) {
-            out += static_cast<char>(((u & 0x03) << 6) | (static_cast<unsigned char>(utf8[k + 1]) & 0x3F));
-            ++k;
-        } else {
+    char32_t code = 0;
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const int length = kvbasic::DecodeUtf8(utf8, pos, code);
+        if (length == 0 || code > 0xFF) {
             error = "the text holds a character outside Latin-1, which the program's strings cannot hold";
             return std::nullopt;
         }
+        out += static_cast<char>(code);
+        pos += length;
     }
     return out;
 }

@@ -1,81 +1,126 @@
-// JSON values for the language server's messages: parsed from untrusted
-// bytes (bounded nesting, every read checked) and written back as text.
-// Reading never throws: a missing member or a value of another type reads
-// as null, false, 0 or "", so a handler copes with any message it is sent.
+// JSON values for the language server's and the debug adapter's messages,
+// held by the JSON library (members in the order they were set).
+// Parse reads untrusted bytes without throwing, with bounded nesting.
+// Reading never throws either: a missing member or a value of another type
+// reads as null, false, 0 or "", so a handler copes with any message it is
+// sent. Strings are made valid UTF-8 where they enter (the program's and
+// the translator's texts hold Latin-1 bytes), so writing never fails.
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include <nlohmann/json.hpp>
+
 namespace kvlsp {
 
 class Json {
 public:
-    enum class Type { Null, Bool, Number, String, Array, Object };
+    using Value = nlohmann::ordered_json;
+    class ItemRange;
 
     Json() = default;
     Json(std::nullptr_t) {}
-    Json(bool value) : type_(Type::Bool), bool_(value) {}
-    Json(double value) : type_(Type::Number), number_(value) {}
-    Json(int value) : type_(Type::Number), number_(value) {}
-    Json(std::string value) : type_(Type::String), string_(std::move(value)) {}
-    Json(const char* value) : type_(Type::String), string_(value) {}
-    static Json Array() { return Json(Type::Array); }
-    static Json Object() { return Json(Type::Object); }
+    Json(bool value) : value_(value) {}
+    Json(double value);
+    Json(int value) : value_(value) {}
+    Json(std::string text);
+    Json(const char* text) : Json(std::string(text)) {}
+    static Json Array() { return Owning(Value::array()); }
+    static Json Object() { return Owning(Value::object()); }
 
-    Type type() const { return type_; }
-    bool IsNull() const { return type_ == Type::Null; }
-    bool IsNumber() const { return type_ == Type::Number; }
-    bool IsString() const { return type_ == Type::String; }
-    bool IsArray() const { return type_ == Type::Array; }
-    bool IsObject() const { return type_ == Type::Object; }
+    // A member or element read from a value is a view of it, valid while
+    // the value lives, as a reference would be (and so is a Json made
+    // from the read itself: Json id = message["id"]). A copy, and a value
+    // moved into an optional, a container or another Json, owns what it
+    // holds.
+    Json(const Json& other) : value_(other.value()) {}
+    Json(Json&& other) noexcept;
+    Json& operator=(const Json& other);
+    Json& operator=(Json&& other) noexcept;
+
+    bool IsNull() const { return value().is_null(); }
+    bool IsNumber() const { return value().is_number(); }
+    bool IsString() const { return value().is_string(); }
+    bool IsArray() const { return value().is_array(); }
+    bool IsObject() const { return value().is_object(); }
 
     // The member `key` of an object, else null.
-    const Json& operator[](std::string_view key) const;
+    Json operator[](std::string_view key) const;
     // Element `index` of an array, else null.
-    const Json& operator[](std::size_t index) const;
+    Json operator[](std::size_t index) const;
     bool Has(std::string_view key) const;
 
-    bool AsBool() const { return type_ == Type::Bool && bool_; }
-    double AsNumber() const { return type_ == Type::Number ? number_ : 0; }
+    bool AsBool() const { return value().is_boolean() && value().get<bool>(); }
+    double AsNumber() const { return value().is_number() ? value().get<double>() : 0; }
     // A whole number within int's range, else `fallback`.
     int AsInt(int fallback = 0) const;
     const std::string& AsString() const;
-    const std::vector<Json>& Items() const { return items_; }
+    // An array's elements (none for other types).
+    ItemRange Items() const;
     // An object's members in their order (none for other types).
-    const std::vector<std::pair<std::string, Json>>& Members() const { return members_; }
-    std::size_t Size() const { return type_ == Type::Array ? items_.size() : type_ == Type::Object ? members_.size() : 0; }
+    std::vector<std::pair<std::string, Json>> Members() const;
+    std::size_t Size() const { return IsArray() || IsObject() ? value().size() : 0; }
 
     // Building: Set on an object (or null, which becomes one), Push on an
     // array (or null). Both return *this for chaining.
-    Json& Set(std::string key, Json value);
-    Json& Push(Json value);
+    Json& Set(std::string key, Json member);
+    Json& Push(Json item);
 
-    // Compact JSON text. Bytes of strings that are not UTF-8 are taken as
-    // Latin-1 (the translator's messages quote Latin-1 string literals), so
-    // the text is always valid UTF-8.
+    // Compact JSON text, valid UTF-8.
     std::string Dump() const;
 
-    // The value of `text`, or nothing with a message in `error`.
+    // The value of `text`, or nothing with a message in `error`. Bytes that
+    // are no UTF-8 are read as Latin-1, a lone surrogate escape as U+FFFD.
     static std::optional<Json> Parse(std::string_view text, std::string* error = nullptr);
 
     // Objects and arrays nested deeper than this are rejected by Parse.
     static constexpr int kMaxDepth = 128;
 
 private:
-    friend class JsonParser;
-    explicit Json(Type type) : type_(type) {}
-    void DumpTo(std::string& out) const;
+    struct ViewTag {};
+    Json(ViewTag, const Value& viewed) : view_(&viewed) {}
+    static Json Owning(Value value);
+    static Json ViewOf(const Value& value);
+    const Value& value() const { return view_ != nullptr ? *view_ : value_; }
+    // The value itself, copied from the viewed one first.
+    Value& Own();
 
-    Type type_ = Type::Null;
-    bool bool_ = false;
-    double number_ = 0;
-    std::string string_;
-    std::vector<Json> items_;
-    std::vector<std::pair<std::string, Json>> members_;
+    Value value_;
+    const Value* view_ = nullptr;
 };
+
+class Json::ItemRange {
+public:
+    class Iterator {
+    public:
+        Iterator(const Value* array, std::size_t index) : array_(array), index_(index) {}
+        Json operator*() const { return ViewOf((*array_)[index_]); }
+        Iterator& operator++()
+        {
+            ++index_;
+            return *this;
+        }
+        bool operator!=(const Iterator& other) const { return index_ != other.index_; }
+
+    private:
+        const Value* array_;
+        std::size_t index_;
+    };
+
+    explicit ItemRange(const Value& value) : array_(&value), size_(value.is_array() ? value.size() : 0) {}
+    Iterator begin() const { return {array_, 0}; }
+    Iterator end() const { return {array_, size_}; }
+
+private:
+    const Value* array_;
+    std::size_t size_;
+};
+
+inline Json::ItemRange Json::Items() const { return ItemRange(value()); }
 
 }  // namespace kvlsp

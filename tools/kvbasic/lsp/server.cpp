@@ -55,76 +55,104 @@ bool Server::Handle(const std::string& body)
         return true;
     }
     if (method.AsString() == "exit") return false;
-    Dispatch(method.AsString(), (*message)["params"], hasId ? &(*message)["id"] : nullptr);
+    const Json id = (*message)["id"];
+    Dispatch(method.AsString(), (*message)["params"], hasId ? &id : nullptr);
     return true;
+}
+
+const std::map<std::string, Server::Method>& Server::Methods()
+{
+    static const std::map<std::string, Method> methods = {
+        {"initialize", {.request = &Server::Initialize}},
+        {"shutdown", {.request = &Server::Shutdown}},
+        {"completionItem/resolve", {.request = &Server::Resolve}},
+        {"textDocument/completion", {.documentRequest = Complete}},
+        {"textDocument/hover", {.documentRequest = HoverAt}},
+        {"textDocument/signatureHelp", {.documentRequest = SignatureHelpAt}},
+        {"textDocument/definition", {.documentRequest = DefinitionAt}},
+        {"textDocument/documentSymbol",
+         {.documentRequest = [](const FeatureInput& input, const Json&) { return DocumentSymbols(input); }}},
+        {"textDocument/didOpen", {.notification = &Server::DidOpen}},
+        {"textDocument/didChange", {.notification = &Server::DidChange}},
+        {"textDocument/didClose", {.notification = &Server::DidClose}},
+        // Other notifications (initialized, didSave, $/cancelRequest, ...) need no answer.
+    };
+    return methods;
 }
 
 void Server::Dispatch(const std::string& method, const Json& params, const Json* id)
 {
+    const auto bound = Methods().find(method);
+    const Method* handler = bound == Methods().end() ? nullptr : &bound->second;
     if (id == nullptr) {
-        if (initialized_ && !shutdown_) Notification(method, params);
+        if (initialized_ && !shutdown_ && handler != nullptr && handler->notification != nullptr)
+            (this->*handler->notification)(params);
         return;
     }
     // initialize is answered once, and not after shutdown.
-    if (method == "initialize" && !initialized_) {
-        initialized_ = true;
-        Reply(*id, Json::Object()
-                       .Set("capabilities", Capabilities())
-                       .Set("serverInfo", Json::Object().Set("name", "kvbasic")));
-        return;
-    }
+    const bool initialize = handler != nullptr && handler->request == &Server::Initialize;
+    if (initialize && !initialized_) return Reply(*id, Initialize(params));
     if (!initialized_) return ReplyError(*id, kServerNotInitialized, "initialize comes first");
     if (shutdown_) return ReplyError(*id, kInvalidRequest, "the server is shutting down");
-    if (method == "initialize") return ReplyError(*id, kInvalidRequest, "the server is already initialized");
-    if (method == "shutdown") {
-        shutdown_ = true;
-        return Reply(*id, nullptr);
-    }
-    if (method == "completionItem/resolve") return Reply(*id, ResolveCompletion(reference_, params));
-    const bool known = method == "textDocument/completion" || method == "textDocument/hover" ||
-                       method == "textDocument/signatureHelp" || method == "textDocument/definition" ||
-                       method == "textDocument/documentSymbol";
-    if (!known) return ReplyError(*id, kMethodNotFound, "unknown method " + method);
-    Reply(*id, Request(method, params));
+    if (initialize) return ReplyError(*id, kInvalidRequest, "the server is already initialized");
+    if (handler != nullptr && handler->request != nullptr) return Reply(*id, (this->*handler->request)(params));
+    if (handler != nullptr && handler->documentRequest != nullptr)
+        return Reply(*id, DocumentRequest(handler->documentRequest, params));
+    ReplyError(*id, kMethodNotFound, "unknown method " + method);
 }
 
-Json Server::Request(const std::string& method, const Json& params)
+Json Server::DocumentRequest(Feature feature, const Json& params)
 {
     const std::string& uri = params["textDocument"]["uri"].AsString();
     if (stale_.count(uri)) Refresh(uri);
     const Document* document = documents_.Find(uri);
     const auto analysis = analyses_.find(uri);
     if (document == nullptr || analysis == analyses_.end()) return nullptr;
-    const FeatureInput input{*document, analysis->second, reference_};
-    if (method == "textDocument/completion") return Complete(input, params);
-    if (method == "textDocument/hover") return HoverAt(input, params);
-    if (method == "textDocument/signatureHelp") return SignatureHelpAt(input, params);
-    if (method == "textDocument/definition") return DefinitionAt(input, params);
-    return DocumentSymbols(input);
+    return feature(FeatureInput{*document, analysis->second, reference_}, params);
 }
 
-void Server::Notification(const std::string& method, const Json& params)
+Json Server::Initialize(const Json&)
+{
+    initialized_ = true;
+    return Json::Object().Set("capabilities", Capabilities()).Set("serverInfo", Json::Object().Set("name", "kvbasic"));
+}
+
+Json Server::Shutdown(const Json&)
+{
+    shutdown_ = true;
+    return nullptr;
+}
+
+Json Server::Resolve(const Json& params) { return ResolveCompletion(reference_, params); }
+
+void Server::DidOpen(const Json& params)
 {
     const Json& textDocument = params["textDocument"];
     const std::string& uri = textDocument["uri"].AsString();
-    if (method == "textDocument/didOpen") {
-        documents_.Open(uri, textDocument["text"].AsString(), textDocument["version"].AsInt());
-        programOnDisk_.clear();
-        MarkStale(uri);
-    } else if (method == "textDocument/didChange") {
-        if (documents_.Change(uri, params["contentChanges"], textDocument["version"].AsInt())) MarkStale(uri);
-    } else if (method == "textDocument/didClose") {
-        documents_.Close(uri);
-        programOnDisk_.clear();
-        analyses_.erase(uri);
-        stale_.erase(uri);
-        Send(Json::Object()
-                 .Set("jsonrpc", "2.0")
-                 .Set("method", "textDocument/publishDiagnostics")
-                 .Set("params", Json::Object().Set("uri", uri).Set("diagnostics", Json::Array())));
-        MarkStale(uri);  // the others read the file from disk again
-    }
-    // Other notifications (initialized, didSave, $/cancelRequest, ...) need no answer.
+    documents_.Open(uri, textDocument["text"].AsString(), textDocument["version"].AsInt());
+    programOnDisk_.clear();
+    MarkStale(uri);
+}
+
+void Server::DidChange(const Json& params)
+{
+    const Json& textDocument = params["textDocument"];
+    const std::string& uri = textDocument["uri"].AsString();
+    if (documents_.Change(uri, params["contentChanges"], textDocument["version"].AsInt())) MarkStale(uri);
+}
+
+void Server::DidClose(const Json& params)
+{
+    const std::string& uri = params["textDocument"]["uri"].AsString();
+    documents_.Close(uri);
+    programOnDisk_.clear();
+    analyses_.erase(uri);
+    stale_.erase(uri);
+    Send(Json::Object()
+             .Set("jsonrpc", "2.0")
+             .Set("method", "textDocument/publishDiagnostics")
+             .Set("params", Json::Object().Set("uri", uri).Set("diagnostics", Json::Array())));
+    MarkStale(uri);  // the others read the file from disk again
 }
 
 void Server::MarkStale(const std::string& changed)

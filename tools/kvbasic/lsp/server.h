@@ -16,6 +16,7 @@
 #include "command_reference.h"
 #include "documents.h"
 #include "json.h"
+#include "language_features.h"
 
 namespace kvlsp {
 
@@ -37,9 +38,28 @@ public:
     int ExitCode() const { return shutdown_ ? 0 : 1; }
 
 private:
+    // What a method leads to: one of the three handlers is set.
+    using Feature = Json (*)(const FeatureInput& input, const Json& params);
+    struct Method {
+        Json (Server::*request)(const Json& params) = nullptr;
+        Feature documentRequest = nullptr;  // about an open document: null when it is not open
+        void (Server::*notification)(const Json& params) = nullptr;
+    };
+    // The methods the server knows, by name, the one list of them (exit,
+    // which ends the server in any state, aside).
+    static const std::map<std::string, Method>& Methods();
+
     void Dispatch(const std::string& method, const Json& params, const Json* id);
-    Json Request(const std::string& method, const Json& params);
-    void Notification(const std::string& method, const Json& params);
+    Json DocumentRequest(Feature feature, const Json& params);
+
+    // The requests and notifications.
+    Json Initialize(const Json& params);
+    Json Shutdown(const Json& params);
+    Json Resolve(const Json& params);
+    void DidOpen(const Json& params);
+    void DidChange(const Json& params);
+    void DidClose(const Json& params);
+
     void Reply(const Json& id, Json result);
     void ReplyError(const Json& id, int code, const std::string& message);
     void Send(const Json& message);
