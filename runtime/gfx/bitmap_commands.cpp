@@ -12,8 +12,6 @@
 
 namespace {
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
 // Says once why the picture the program asked for (by the name it gave)
 // did not load from file, the plain file it resolved to.
 void ReportUnloadedPicture(const char* asked, const char* file)

@@ -9,12 +9,6 @@
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
 
-namespace {
-
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
-}  // namespace
-
 double ALPHAMODE(double a)
 {
     pRbow->DoAlpha(static_cast<float>(a));

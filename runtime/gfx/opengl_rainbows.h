@@ -18,6 +18,9 @@ constexpr int kSurfaceTiles = 64;    // tiles per surface side
 constexpr int kParticleCount = 1024;
 constexpr int kLargestPicture = 16384; // largest side whose texture size fits in 16 bits
 
+// Whether a slot number names one of the sprite slots.
+inline bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
+
 // One background picture cut into tiles. All zero = empty.
 struct OpenGLSurface {
     GLuint tile[kSurfaceTiles][kSurfaceTiles];         // [column][row]

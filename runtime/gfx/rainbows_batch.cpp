@@ -6,12 +6,6 @@
 #include "gl/gl_calls.h"
 #include "gl/gl_direct.h"
 
-namespace {
-
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
-}  // namespace
-
 void OpenGLRainbows::Flush2D()
 {
     if (batch.Empty()) return;

@@ -13,8 +13,6 @@
 
 namespace {
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
 // Smallest power of two not below n, searching 2^1 .. 2^16; 1 for n <= 1.
 int GrabTextureSize(int n)
 {

@@ -9,8 +9,6 @@
 
 namespace {
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
 // The alpha byte of texel (column, row) of a slot's texture; 0 outside it.
 unsigned char MaskByte(const OpenGLRainbows& r, int slot, int column, int row)
 {

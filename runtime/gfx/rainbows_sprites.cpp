@@ -9,8 +9,6 @@
 
 namespace {
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
 // Screen coordinates are 16-bit: sums wrap like the renderer's own.
 std::int16_t Add16(int a, int b) { return static_cast<std::int16_t>(a + b); }
 
