@@ -3,6 +3,7 @@
 #include "frame/frame.h"
 #include "gfx/frame_pacing.h"
 #include "gfx/opengl_rainbows.h"
+#include "gfx/render_state.h"
 #include "gl/gl_calls.h"
 
 #include <cmath>
@@ -41,31 +42,7 @@ void OpenGLRainbows::Make2DViewport()
     gl::MatrixMode(GL_MODELVIEW);
     gl::LoadIdentity();
 
-    gl::Enable(GL_TEXTURE_2D);
-    gl::Disable(GL_DEPTH_TEST);
-    gl::Enable(GL_CULL_FACE);
-    gl::FrontFace(GL_CCW);
-    gl::Enable(GL_ALPHA_TEST);
-    gl::AlphaFunc(GL_GREATER, 0.5f);
-    gl::Color4f(1, 1, 1, 1);
-    gl::ClearColor(0, 0, 0, 0);
-    gl::ShadeModel(GL_FLAT);
-
-    gl::Disable(GL_DITHER);
-    gl::Disable(GL_FOG);
-    gl::Disable(GL_LINE_SMOOTH);
-    gl::Disable(GL_POINT_SMOOTH);
-    gl::Disable(GL_POLYGON_SMOOTH);
-    gl::Disable(GL_STENCIL_TEST);
-    gl::Disable(GL_POLYGON_OFFSET_POINT);
-    gl::Disable(GL_COLOR_MATERIAL);
-    gl::Disable(GL_TEXTURE_GEN_S);
-    gl::Disable(GL_TEXTURE_GEN_T);
-    gl::Disable(GL_NORMALIZE);
-    gl::Disable(GL_LIGHTING);
-
-    gl::Hint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
-    gl::Hint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
+    SetPassRenderState(PassKind::Flat2D);
     plainProjection = true;
 }
 
