@@ -37,7 +37,7 @@ double LoadSpriteCommand(KvStr file, double slot, bool bump)
     // A picture that cannot be loaded leaves the slot empty (or, when only
     // its header reads, a plain quad); no error, only a word on stderr.
     if (!pRbow->LoadSprite(static_cast<unsigned>(n), file.GetStrData(), kSpriteColorKey, bump) ||
-        pRbow->spriteTex[n][0] == 0)
+        pRbow->slots.spriteTex[n][0] == 0)
         ReportUnloadedPicture(asked.GetStrData(), file.GetStrData());
     return 0;
 }
@@ -75,7 +75,7 @@ double LOADFONT(KvStr file, double font)
     const KvStr asked = file;
     if (!g_ShoeBox_Data.Extract(file)) return 0;
     const bool loaded = pRbow->LoadFont(nCurFont, file.GetStrData());
-    if (!loaded || pRbow->spriteTex[kFirstFontSlot + nCurFont][0] == 0)
+    if (!loaded || pRbow->slots.spriteTex[kFirstFontSlot + nCurFont][0] == 0)
         ReportUnloadedPicture(asked.GetStrData(), file.GetStrData());
     if (!loaded) __FatalError(3);
     return 0;

@@ -19,8 +19,9 @@ public:
     double Now() override { return m_renderer.AccurateTime(); }
     void SleepUntil(double ms) override
     {
-        if (m_renderer.usePerfCounter)
-            platform::SleepUntilCount(static_cast<std::uint64_t>(std::ceil(ms * m_renderer.perfFrequency / 1000.0)));
+        const RendererTimer& timer = m_renderer.timer;
+        if (timer.usePerfCounter)
+            platform::SleepUntilCount(static_cast<std::uint64_t>(std::ceil(ms * timer.perfFrequency / 1000.0)));
         else
             platform::SleepMilliseconds(ms - Now());
     }
@@ -35,10 +36,10 @@ private:
 
 void OpenGLRainbows::Make2DViewport()
 {
-    gl::Viewport(0, 0, width, height);
+    gl::Viewport(0, 0, window.width, window.height);
     gl::MatrixMode(GL_PROJECTION);
     gl::LoadIdentity();
-    gl::Ortho(0, width, -height, 0, -1, 1);
+    gl::Ortho(0, window.width, -window.height, 0, -1, 1);
     gl::MatrixMode(GL_MODELVIEW);
     gl::LoadIdentity();
 
@@ -48,24 +49,24 @@ void OpenGLRainbows::Make2DViewport()
 
 void OpenGLRainbows::SetupAccurateTimer()
 {
-    usePerfCounter = 0;
+    timer.usePerfCounter = 0;
     const std::uint64_t frequency = platform::PerformanceFrequency();
     if (static_cast<std::int64_t>(frequency) > 0) {
-        perfFrequency = static_cast<double>(frequency);
-        usePerfCounter = 1;
+        timer.perfFrequency = static_cast<double>(frequency);
+        timer.usePerfCounter = 1;
     }
 }
 
 double OpenGLRainbows::AccurateTime() const
 {
-    if (usePerfCounter)
-        return static_cast<double>(platform::PerformanceCounter()) * 1000.0 / perfFrequency;
+    if (timer.usePerfCounter)
+        return static_cast<double>(platform::PerformanceCounter()) * 1000.0 / timer.perfFrequency;
     return platform::Milliseconds();
 }
 
 void OpenGLRainbows::SetMaxFPS(int fps)
 {
-    frameTime = fps > 0 ? 1000.0 / fps : 2.0;
+    timer.frameTime = fps > 0 ? 1000.0 / fps : 2.0;
 }
 
 double OpenGLRainbows::FlipScreens()
@@ -76,7 +77,7 @@ double OpenGLRainbows::FlipScreens()
     const bool blank = !pictureDrawn;
     FinishPending2D();  // the frame is complete before it is shown
     gl::Flush();
-    const bool kept = platform::PresentFrame(hWnd, blank ? clearedTo : nullptr);
+    const bool kept = platform::PresentFrame(window.hWnd, blank ? clearedTo : nullptr);
     if (!blank || !kept) {
         gl::GetFloatv(GL_COLOR_CLEAR_VALUE, clearedTo);
         gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -86,9 +87,9 @@ double OpenGLRainbows::FlipScreens()
         // Automated runs present as fast as they draw; the grid restarts.
         const double t0 = AccurateTime();
         WinMessages();
-        nextFrameTime = AccurateTime();
-        return (nextFrameTime - t0) + 1;
+        timer.nextFrameTime = AccurateTime();
+        return (timer.nextFrameTime - t0) + 1;
     }
     RendererClock clock(*this);
-    return PaceToNextFrame(nextFrameTime, frameTime, clock);
+    return PaceToNextFrame(timer.nextFrameTime, timer.frameTime, clock);
 }

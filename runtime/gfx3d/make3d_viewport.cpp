@@ -8,8 +8,8 @@
 
 void OpenGLRainbows::Make3DViewport(double nearPlane, double farPlane, double fov)
 {
-    const int w = width;
-    const int h = height != 0 ? height : 1;
+    const int w = window.width;
+    const int h = window.height != 0 ? window.height : 1;
     gl::Viewport(0, 0, w, h);
 
     gl::MatrixMode(GL_PROJECTION);
