@@ -279,8 +279,8 @@ void BM_Sprite(benchmark::State& state)
     RawArrays raw;
     raw.slot = slot;
     raw.nearest = true;
-    const float u = static_cast<float>(pRbow->imgWidth[slot]) / pRbow->texWidth[slot];
-    const float v = static_cast<float>(pRbow->imgHeight[slot]) / pRbow->texHeight[slot];
+    const float u = static_cast<float>(pRbow->slots.imgWidth[slot]) / pRbow->slots.texWidth[slot];
+    const float v = static_cast<float>(pRbow->slots.imgHeight[slot]) / pRbow->slots.texHeight[slot];
     const float white[4] = {1, 1, 1, 1};
     for (int i = 0; i < count; ++i) {
         const float x = static_cast<float>(X(i, size)), y = static_cast<float>(Y(i, size));
@@ -493,9 +493,9 @@ void BM_Print40(benchmark::State& state)
     const char text[] = "Zorvelin draws forty characters a line!!";
     static_assert(sizeof text == 41);
     const int slot = kFirstFontSlot + kFontFile;
-    const float su = static_cast<float>(pRbow->imgWidth[slot]) / pRbow->texWidth[slot] * 0.0625f;
-    const float sv = static_cast<float>(pRbow->imgHeight[slot]) / pRbow->texHeight[slot] * 0.125f;
-    const int cw = pRbow->imgWidth[slot] >> 4, ch = pRbow->imgHeight[slot] >> 3;
+    const float su = static_cast<float>(pRbow->slots.imgWidth[slot]) / pRbow->slots.texWidth[slot] * 0.0625f;
+    const float sv = static_cast<float>(pRbow->slots.imgHeight[slot]) / pRbow->slots.texHeight[slot] * 0.125f;
+    const int cw = pRbow->slots.imgWidth[slot] >> 4, ch = pRbow->slots.imgHeight[slot] >> 3;
     RawArrays raw;
     raw.slot = slot;
     const float white[4] = {1, 1, 1, 1};

@@ -13,8 +13,6 @@
 
 namespace {
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
 // Says once why the picture the program asked for (by the name it gave)
 // did not load from file, the plain file it resolved to.
 void ReportUnloadedPicture(const char* asked, const char* file)
@@ -40,7 +38,7 @@ double LoadSpriteCommand(KvStr file, double slot, bool bump)
     // A picture that cannot be loaded leaves the slot empty (or, when only
     // its header reads, a plain quad); no error, only a word on stderr.
     if (!pRbow->LoadSprite(static_cast<unsigned>(n), file.GetStrData(), kSpriteColorKey, bump) ||
-        pRbow->spriteTex[n][0] == 0)
+        pRbow->slots.spriteTex[n][0] == 0)
         ReportUnloadedPicture(asked.GetStrData(), file.GetStrData());
     return 0;
 }
@@ -78,7 +76,7 @@ double LOADFONT(KvStr file, double font)
     const KvStr asked = file;
     if (!g_ShoeBox_Data.Extract(file)) return 0;
     const bool loaded = pRbow->LoadFont(nCurFont, file.GetStrData());
-    if (!loaded || pRbow->spriteTex[kFirstFontSlot + nCurFont][0] == 0)
+    if (!loaded || pRbow->slots.spriteTex[kFirstFontSlot + nCurFont][0] == 0)
         ReportUnloadedPicture(asked.GetStrData(), file.GetStrData());
     if (!loaded) __FatalError(3);
     return 0;

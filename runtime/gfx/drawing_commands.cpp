@@ -9,12 +9,6 @@
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
 
-namespace {
-
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
-}  // namespace
-
 double ALPHAMODE(double a)
 {
     pRbow->DoAlpha(static_cast<float>(a));
@@ -38,8 +32,8 @@ double ZOOMSPRITE(double slot, double x, double y, double zoomX, double zoomY)
     const int n = NumberToInt(slot);
     if (!ValidSlot(n)) return 0;
     // The zoom keeps the picture's centre; a negative factor does not mirror.
-    const double w = pRbow->imgWidth[n];
-    const double h = pRbow->imgHeight[n];
+    const double w = pRbow->slots.imgWidth[n];
+    const double h = pRbow->slots.imgHeight[n];
     const double zoomedWidth = std::fabs(w * zoomX);
     const double zoomedHeight = std::fabs(h * zoomY);
     pRbow->StretchSprite(n, Low16(x - (zoomedWidth - w) * 0.5),
@@ -64,8 +58,8 @@ double ROTOZOOMSPRITE(double slot, double x, double y, double angle, double zoom
     while (angle < 0) angle += 360;
     OPENGL_SPRITEFX fx;
     fx.angle = static_cast<float>(angle);
-    fx.width = Low16(pRbow->imgWidth[n] * zoom);
-    fx.height = Low16(pRbow->imgHeight[n] * zoom);
+    fx.width = Low16(pRbow->slots.imgWidth[n] * zoom);
+    fx.height = Low16(pRbow->slots.imgHeight[n] * zoom);
     fx.color = 0;
     pRbow->DrawSpriteFX(n, Low16(x), Low16(y), fx);
     return 0;

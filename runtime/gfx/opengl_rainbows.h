@@ -7,38 +7,14 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "gfx/opengl_surface.h"
+#include "gfx/particle_ring.h"
+#include "gfx/renderer_timer.h"
+#include "gfx/renderer_window.h"
+#include "gfx/sprite_slots.h"
 #include "gl/batch2d.h"
 #include "gl/gl_state_shadow.h"
 #include "platform/platform.h"
-
-constexpr int kSpriteSlots = 4095;   // sprite slots 0..4094
-constexpr int kFirstFontSlot = 4079; // font f lives in slot 4079 + f
-constexpr int kSurfaceCount = 15;    // background surfaces 0..14
-constexpr int kSurfaceTiles = 64;    // tiles per surface side
-constexpr int kParticleCount = 1024;
-constexpr int kLargestPicture = 16384; // largest side whose texture size fits in 16 bits
-
-// One background picture cut into tiles. All zero = empty.
-struct OpenGLSurface {
-    GLuint tile[kSurfaceTiles][kSurfaceTiles];         // [column][row]
-    std::int16_t tileWidth[kSurfaceTiles][kSurfaceTiles];
-    std::int16_t tileHeight[kSurfaceTiles][kSurfaceTiles];
-    std::int8_t columns;
-    std::int8_t rows;
-};
-
-// A particle, or a template to emit particles from.
-struct OPENGL_PARTICLE {
-    std::int32_t count;     // in a template: how many particles to emit
-    std::int32_t reserved;
-    float life;             // remaining milliseconds
-    float vx, vy;           // pixels per millisecond
-    float ax, ay;           // acceleration per millisecond
-    float fx, fy;           // velocity factor per update
-    float x, y;             // screen position
-    float r, g, b;          // colour 0..1
-};
-static_assert(sizeof(OPENGL_PARTICLE) == 14 * 4, "particle record is fourteen 32-bit fields");
 
 struct BmpPicture;  // gfx/bmp_reader.h
 
@@ -62,7 +38,7 @@ public:
     virtual ~OpenGLRainbows();
 
     // ---- Window and context ------------------------------------------------
-    bool Init(platform::Window* window, int width, int height, int colorBits, unsigned short maxFps);
+    bool Init(platform::Window* gameWindow, int width, int height, int colorBits, unsigned short maxFps);
     void SetDCPixelFormat();
     bool DoFullscreen();
     bool DoWindowed();
@@ -70,7 +46,7 @@ public:
     void ChangeSize(int width, int height);
     void ResizeAuto();
     bool WinMessages();
-    bool IsActive() const { return active; }
+    bool IsActive() const { return window.active; }
     void FreeAll();
     void FreeSprite(int slot);
     void FreeSurface(int surface);
@@ -128,35 +104,17 @@ public:
     void DrawTextA(std::int16_t font, const char* text, std::int16_t x, std::int16_t y);
     void GetFontSize(int font, int& w, int& h) const;
 
-    int Width() const { return width; }
-    int Height() const { return height; }
+    int Width() const { return window.width; }
+    int Height() const { return window.height; }
 
-    // Fields, in the order of the renderer's data model.
-    float alpha;
-    std::int32_t curTexture;
-    std::int32_t curTexture2;
-    std::int32_t curMipmap;
-    void* palette;
-    std::int16_t texWidth[kSpriteSlots];
-    std::int16_t texHeight[kSpriteSlots];
-    std::int16_t imgWidth[kSpriteSlots];
-    std::int16_t imgHeight[kSpriteSlots];
-    unsigned char* alphaMask[kSpriteSlots];
-    platform::Window* hWnd;
-    int width;
-    int height;
-    int colorBits;
-    bool fullscreen;
+    // ---- The renderer's data, by part ---------------------------------------
+    float alpha = 1.0f;  // colour factor of the alpha mode; 1 after every frame
+    TextureSelection selection;
+    SpriteSlots slots;
+    RendererWindow window;
     OpenGLSurface surfaces[kSurfaceCount];
-    bool active;
-    double nextFrameTime;
-    double frameTime;
-    GLuint spriteTex[kSpriteSlots][2];
-    OPENGL_PARTICLE particles[kParticleCount];
-    std::int32_t nextParticle;
-    bool hRC;  // the context exists (the platform layer holds it)
-    double perfFrequency;
-    std::int32_t usePerfCounter;
+    RendererTimer timer;
+    ParticleRing particleRing;
 
     // ---- The 2D batch --------------------------------------------------------
     // Draws the vertices the 2D commands left pending; the GL state stays as
@@ -241,7 +199,7 @@ private:
     bool OffDrawingArea(const PixelArea& area) const
     {
         return shortcuts && plainProjection &&
-               (area.right <= 0 || area.bottom <= 0 || area.left >= width || area.top >= height);
+               (area.right <= 0 || area.bottom <= 0 || area.left >= window.width || area.top >= window.height);
     }
     // Whether anything may have drawn since the drawing area was last
     // cleared, and the colour it was cleared to: a frame that drew nothing

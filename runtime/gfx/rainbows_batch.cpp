@@ -6,12 +6,6 @@
 #include "gl/gl_calls.h"
 #include "gl/gl_direct.h"
 
-namespace {
-
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
-}  // namespace
-
 void OpenGLRainbows::Flush2D()
 {
     if (batch.Empty()) return;
@@ -30,11 +24,13 @@ void OpenGLRainbows::FinishPending2D()
 
 void OpenGLRainbows::SelectTextures(int first, int second, int mipmapped)
 {
-    curTexture = first;
-    curTexture2 = second;
-    curMipmap = mipmapped != 0 ? 1 : 0;
-    const int variant = curMipmap;
-    auto textureOf = [this, variant](int slot) -> GLuint { return ValidSlot(slot) ? spriteTex[slot][variant] : 0; };
+    selection.curTexture = first;
+    selection.curTexture2 = second;
+    selection.curMipmap = mipmapped != 0 ? 1 : 0;
+    const int variant = selection.curMipmap;
+    auto textureOf = [this, variant](int slot) -> GLuint {
+        return ValidSlot(slot) ? slots.spriteTex[slot][variant] : 0;
+    };
     if (gl::HasMultitexture()) {
         // Unit 1 holds the first texture only when two are given; unit 0
         // then holds the second.
@@ -118,7 +114,7 @@ BatchVertex* OpenGLRainbows::AppendVertices(const BatchKey& key, std::size_t cou
     const std::size_t flushes = batch.Flushes();
     // A pixel area is where the primitive lands only in the 2D projection;
     // under other matrices the batch must not reorder by it.
-    BatchVertex* v = batch.Append(key, count, glState, plainProjection ? area : nullptr, width, height);
+    BatchVertex* v = batch.Append(key, count, glState, plainProjection ? area : nullptr, window.width, window.height);
     // The current colour is undefined after drawing with a colour array.
     if (batch.Flushes() != flushes && colorKnown) gl::direct::Color4f(color[0], color[1], color[2], color[3]);
     return v;
@@ -129,7 +125,7 @@ BatchKey OpenGLRainbows::SpriteKey(int slot, GLenum mode) const
     BatchKey key;
     key.mode = mode;
     key.textured = slot >= 0;
-    key.texture = ValidSlot(slot) ? spriteTex[slot][0] : 0;
+    key.texture = ValidSlot(slot) ? slots.spriteTex[slot][0] : 0;
     return key;
 }
 

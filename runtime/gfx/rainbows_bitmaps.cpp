@@ -13,8 +13,6 @@
 
 namespace {
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
 // Smallest power of two not below n, searching 2^1 .. 2^16; 1 for n <= 1.
 int GrabTextureSize(int n)
 {
@@ -111,11 +109,11 @@ bool OpenGLRainbows::LoadSprite(unsigned slot, const char* file, std::uint32_t c
     if (w == 0 || h == 0) return false;
     // A file that passes the size query but cannot be turned into a texture
     // still records its sizes; the slot then draws as a plain quad.
-    MakeBMPTexture(file, 0, 0, 0, 0, &spriteTex[slot][0], &spriteTex[slot][1], colorKey, true, bump);
-    texWidth[slot] = static_cast<std::int16_t>(NextPowerOfTwo(w));
-    texHeight[slot] = static_cast<std::int16_t>(NextPowerOfTwo(h));
-    imgWidth[slot] = static_cast<std::int16_t>(w);
-    imgHeight[slot] = static_cast<std::int16_t>(h);
+    MakeBMPTexture(file, 0, 0, 0, 0, &slots.spriteTex[slot][0], &slots.spriteTex[slot][1], colorKey, true, bump);
+    slots.texWidth[slot] = static_cast<std::int16_t>(NextPowerOfTwo(w));
+    slots.texHeight[slot] = static_cast<std::int16_t>(NextPowerOfTwo(h));
+    slots.imgWidth[slot] = static_cast<std::int16_t>(w);
+    slots.imgHeight[slot] = static_cast<std::int16_t>(h);
     return true;
 }
 
@@ -141,29 +139,29 @@ bool OpenGLRainbows::GrabSprite(std::int16_t slot, int x, int y, int w, int h)
     if (th < 32) th = 32;
     FreeSprite(slot);
     SetTightUnpacking();
-    gl::GenTextures(1, &spriteTex[slot][0]);
-    gl::BindTexture(GL_TEXTURE_2D, spriteTex[slot][0]);
+    gl::GenTextures(1, &slots.spriteTex[slot][0]);
+    gl::BindTexture(GL_TEXTURE_2D, slots.spriteTex[slot][0]);
     SetTextureParameters(GL_LINEAR);
     gl::TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, tw, th, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
     // The picture lands bottom row first, like a loaded one.
-    if (w > 0 && h > 0) gl::CopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, height - y - h, w, h);
-    texWidth[slot] = static_cast<std::int16_t>(tw);
-    texHeight[slot] = static_cast<std::int16_t>(th);
-    imgWidth[slot] = static_cast<std::int16_t>(w);
-    imgHeight[slot] = static_cast<std::int16_t>(h);
+    if (w > 0 && h > 0) gl::CopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, window.height - y - h, w, h);
+    slots.texWidth[slot] = static_cast<std::int16_t>(tw);
+    slots.texHeight[slot] = static_cast<std::int16_t>(th);
+    slots.imgWidth[slot] = static_cast<std::int16_t>(w);
+    slots.imgHeight[slot] = static_cast<std::int16_t>(h);
     return true;
 }
 
 bool OpenGLRainbows::SaveBMPFile(const char* file)
 {
-    if (file == nullptr || width <= 0 || height <= 0) return false;
+    if (file == nullptr || window.width <= 0 || window.height <= 0) return false;
     FinishPending2D();  // the screen as drawn so far
     std::FILE* stream = std::fopen(file, "wb");
     if (stream == nullptr) return false;
 
     // Sizes rounded up to a multiple of 4, so rows need no padding.
-    const int W = (width + 3) / 4 * 4;
-    const int H = (height + 3) / 4 * 4;
+    const int W = (window.width + 3) / 4 * 4;
+    const int H = (window.height + 3) / 4 * 4;
     const std::uint32_t pixelBytes = 3u * static_cast<std::uint32_t>(W) * static_cast<std::uint32_t>(H);
 
     std::uint8_t header[kBmpHeaderBytes] = {};
@@ -186,7 +184,7 @@ bool OpenGLRainbows::SaveBMPFile(const char* file)
     gl::PixelStorei(GL_PACK_ROW_LENGTH, W);
     gl::PixelStorei(GL_PACK_SKIP_ROWS, 0);
     gl::PixelStorei(GL_PACK_SKIP_PIXELS, 0);
-    gl::ReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
+    gl::ReadPixels(0, 0, window.width, window.height, GL_RGB, GL_UNSIGNED_BYTE, pixels.data());
     gl::PixelStorei(GL_PACK_ROW_LENGTH, 0);
     for (std::size_t i = 0; i + 2 < pixels.size(); i += 3) std::swap(pixels[i], pixels[i + 2]);
 

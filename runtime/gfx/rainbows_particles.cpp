@@ -24,8 +24,9 @@ void OpenGLRainbows::Particles(OPENGL_PARTICLE& particleTemplate, std::uint32_t 
         particleTemplate.g = static_cast<float>((color >> 8) & 0xFF) / 510.0f;
         particleTemplate.b = static_cast<float>((color >> 16) & 0xFF) / 510.0f;
     }
+    std::int32_t& next = particleRing.nextParticle;
     for (int i = 0; i < particleTemplate.count; ++i) {
-        OPENGL_PARTICLE& particle = particles[nextParticle];
+        OPENGL_PARTICLE& particle = particleRing.particles[next];
         particle = particleTemplate;
         const int a = Random15();
         const int b = Random15();
@@ -35,20 +36,20 @@ void OpenGLRainbows::Particles(OPENGL_PARTICLE& particleTemplate, std::uint32_t 
         particle.vx = std::sin(angle) * speed * particle.vx;
         Random15();
         particle.vy = speed * std::cos(angle) * particle.vy;
-        nextParticle = nextParticle >= kParticleCount - 1 ? 0 : nextParticle + 1;
+        next = next >= kParticleCount - 1 ? 0 : next + 1;
     }
 }
 
 void OpenGLRainbows::DrawParticles()
 {
-    const int savedFirst = curTexture, savedSecond = curTexture2, savedMipmap = curMipmap;
+    const TextureSelection saved = selection;
     SelectTextures(-1, -1, 0);
     SetAlphaTest(false);
     SetBlending(true, GL_ONE, GL_ONE);
     BatchKey key;
     key.mode = GL_TRIANGLES;
-    const float dt = static_cast<float>(frameTime);
-    for (OPENGL_PARTICLE& p : particles) {
+    const float dt = static_cast<float>(timer.frameTime);
+    for (OPENGL_PARTICLE& p : particleRing.particles) {
         g_particleSpin = -g_particleSpin;
         if (p.life < 1) continue;
         p.life -= dt;
@@ -56,7 +57,7 @@ void OpenGLRainbows::DrawParticles()
         p.vx = (p.vx + dt * p.ax) * p.fx;
         p.y += dt * p.vy;
         p.vy = (p.vy + dt * p.ay) * p.fy;
-        if (p.x < 0 || p.y < 0 || p.x > width || p.y > height) {
+        if (p.x < 0 || p.y < 0 || p.x > window.width || p.y > window.height) {
             p.life = 0;
             continue;
         }
@@ -71,7 +72,7 @@ void OpenGLRainbows::DrawParticles()
                     p.r, p.g, p.b, 1};
     }
     SetColor(1, 1, 1, 1);
-    SelectTextures(savedFirst, savedSecond, savedMipmap);
+    SelectTextures(saved.curTexture, saved.curTexture2, saved.curMipmap);
     CommitTextures();
     SetAlphaTest(true);
     SetBlending(false, GL_ONE, GL_ONE);

@@ -3,6 +3,7 @@
 #include "core/runtime_state.h"
 #include "gfx/frame_pacing.h"
 #include "gfx/opengl_rainbows.h"
+#include "gfx/render_state.h"
 #include "gl/gl_calls.h"
 
 #include <cmath>
@@ -18,8 +19,9 @@ public:
     double Now() override { return m_renderer.AccurateTime(); }
     void SleepUntil(double ms) override
     {
-        if (m_renderer.usePerfCounter)
-            platform::SleepUntilCount(static_cast<std::uint64_t>(std::ceil(ms * m_renderer.perfFrequency / 1000.0)));
+        const RendererTimer& timer = m_renderer.timer;
+        if (timer.usePerfCounter)
+            platform::SleepUntilCount(static_cast<std::uint64_t>(std::ceil(ms * timer.perfFrequency / 1000.0)));
         else
             platform::SleepMilliseconds(ms - Now());
     }
@@ -34,61 +36,37 @@ private:
 
 void OpenGLRainbows::Make2DViewport()
 {
-    gl::Viewport(0, 0, width, height);
+    gl::Viewport(0, 0, window.width, window.height);
     gl::MatrixMode(GL_PROJECTION);
     gl::LoadIdentity();
-    gl::Ortho(0, width, -height, 0, -1, 1);
+    gl::Ortho(0, window.width, -window.height, 0, -1, 1);
     gl::MatrixMode(GL_MODELVIEW);
     gl::LoadIdentity();
 
-    gl::Enable(GL_TEXTURE_2D);
-    gl::Disable(GL_DEPTH_TEST);
-    gl::Enable(GL_CULL_FACE);
-    gl::FrontFace(GL_CCW);
-    gl::Enable(GL_ALPHA_TEST);
-    gl::AlphaFunc(GL_GREATER, 0.5f);
-    gl::Color4f(1, 1, 1, 1);
-    gl::ClearColor(0, 0, 0, 0);
-    gl::ShadeModel(GL_FLAT);
-
-    gl::Disable(GL_DITHER);
-    gl::Disable(GL_FOG);
-    gl::Disable(GL_LINE_SMOOTH);
-    gl::Disable(GL_POINT_SMOOTH);
-    gl::Disable(GL_POLYGON_SMOOTH);
-    gl::Disable(GL_STENCIL_TEST);
-    gl::Disable(GL_POLYGON_OFFSET_POINT);
-    gl::Disable(GL_COLOR_MATERIAL);
-    gl::Disable(GL_TEXTURE_GEN_S);
-    gl::Disable(GL_TEXTURE_GEN_T);
-    gl::Disable(GL_NORMALIZE);
-    gl::Disable(GL_LIGHTING);
-
-    gl::Hint(GL_PERSPECTIVE_CORRECTION_HINT, GL_FASTEST);
-    gl::Hint(GL_POLYGON_SMOOTH_HINT, GL_FASTEST);
+    SetPassRenderState(PassKind::Flat2D);
     plainProjection = true;
 }
 
 void OpenGLRainbows::SetupAccurateTimer()
 {
-    usePerfCounter = 0;
+    timer.usePerfCounter = 0;
     const std::uint64_t frequency = platform::PerformanceFrequency();
     if (static_cast<std::int64_t>(frequency) > 0) {
-        perfFrequency = static_cast<double>(frequency);
-        usePerfCounter = 1;
+        timer.perfFrequency = static_cast<double>(frequency);
+        timer.usePerfCounter = 1;
     }
 }
 
 double OpenGLRainbows::AccurateTime() const
 {
-    if (usePerfCounter)
-        return static_cast<double>(platform::PerformanceCounter()) * 1000.0 / perfFrequency;
+    if (timer.usePerfCounter)
+        return static_cast<double>(platform::PerformanceCounter()) * 1000.0 / timer.perfFrequency;
     return platform::Milliseconds();
 }
 
 void OpenGLRainbows::SetMaxFPS(int fps)
 {
-    frameTime = fps > 0 ? 1000.0 / fps : 2.0;
+    timer.frameTime = fps > 0 ? 1000.0 / fps : 2.0;
 }
 
 double OpenGLRainbows::FlipScreens()
@@ -99,7 +77,7 @@ double OpenGLRainbows::FlipScreens()
     const bool blank = !pictureDrawn;
     FinishPending2D();  // the frame is complete before it is shown
     gl::Flush();
-    const bool kept = platform::PresentFrame(hWnd, blank ? clearedTo : nullptr);
+    const bool kept = platform::PresentFrame(window.hWnd, blank ? clearedTo : nullptr);
     if (!blank || !kept) {
         gl::GetFloatv(GL_COLOR_CLEAR_VALUE, clearedTo);
         gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -109,9 +87,9 @@ double OpenGLRainbows::FlipScreens()
         // Automated runs present as fast as they draw; the grid restarts.
         const double t0 = AccurateTime();
         WinMessages();
-        nextFrameTime = AccurateTime();
-        return (nextFrameTime - t0) + 1;
+        timer.nextFrameTime = AccurateTime();
+        return (timer.nextFrameTime - t0) + 1;
     }
     RendererClock clock(*this);
-    return PaceToNextFrame(nextFrameTime, frameTime, clock);
+    return PaceToNextFrame(timer.nextFrameTime, timer.frameTime, clock);
 }

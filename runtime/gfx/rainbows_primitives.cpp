@@ -70,7 +70,7 @@ void OpenGLRainbows::RestoreAfterPrimitive()
 {
     // A primitive leaves the texture selection and the colour as they
     // were chosen, rebinding what something else may have bound since.
-    SelectTextures(curTexture, curTexture2, curMipmap);
+    SelectTextures(selection.curTexture, selection.curTexture2, selection.curMipmap);
     CommitTextures();
     if (!colorKnown || color[0] != alpha || color[1] != alpha || color[2] != alpha || color[3] != 1)
         SetColor(alpha, alpha, alpha, 1);

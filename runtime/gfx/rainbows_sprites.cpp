@@ -9,8 +9,6 @@
 
 namespace {
 
-bool ValidSlot(int slot) { return slot >= 0 && slot < kSpriteSlots; }
-
 // Screen coordinates are 16-bit: sums wrap like the renderer's own.
 std::int16_t Add16(int a, int b) { return static_cast<std::int16_t>(a + b); }
 
@@ -20,14 +18,14 @@ struct PictureExtent {
     int width = 0, height = 0;
 };
 
-PictureExtent ExtentOf(const OpenGLRainbows& r, int slot)
+PictureExtent ExtentOf(const SpriteSlots& slots, int slot)
 {
     PictureExtent e;
     if (!ValidSlot(slot)) return e;
-    e.width = r.imgWidth[slot];
-    e.height = r.imgHeight[slot];
-    e.u = static_cast<float>(r.imgWidth[slot]) / static_cast<float>(r.texWidth[slot]);
-    e.v = static_cast<float>(r.imgHeight[slot]) / static_cast<float>(r.texHeight[slot]);
+    e.width = slots.imgWidth[slot];
+    e.height = slots.imgHeight[slot];
+    e.u = static_cast<float>(slots.imgWidth[slot]) / static_cast<float>(slots.texWidth[slot]);
+    e.v = static_cast<float>(slots.imgHeight[slot]) / static_cast<float>(slots.texHeight[slot]);
     return e;
 }
 
@@ -65,13 +63,13 @@ void OpenGLRainbows::DoAlpha(float a)
 void OpenGLRainbows::DrawSprite(int slot, std::int16_t x, std::int16_t y)
 {
     if (!ValidSlot(slot)) return;
-    StretchSprite(slot, x, y, imgWidth[slot], imgHeight[slot]);
+    StretchSprite(slot, x, y, slots.imgWidth[slot], slots.imgHeight[slot]);
 }
 
 void OpenGLRainbows::StretchSprite(int slot, std::int16_t x, std::int16_t y, std::int16_t w, std::int16_t h)
 {
     if (!ValidSlot(slot)) return;
-    const PictureExtent e = ExtentOf(*this, slot);
+    const PictureExtent e = ExtentOf(slots, slot);
     SelectTextures(slot, -1, 0);
     const float right = Add16(x, w);
     const float bottom = Add16(y, h);
@@ -87,7 +85,7 @@ void OpenGLRainbows::StretchSprite(int slot, std::int16_t x, std::int16_t y, std
 void OpenGLRainbows::RotoSprite(int slot, std::int16_t x, std::int16_t y, std::int16_t angle)
 {
     if (!ValidSlot(slot)) return;
-    const PictureExtent e = ExtentOf(*this, slot);
+    const PictureExtent e = ExtentOf(slots, slot);
     const int hw = e.width >> 1;
     const int hh = e.height >> 1;
     SelectTextures(slot, -1, 0);
@@ -102,7 +100,7 @@ void OpenGLRainbows::DrawTurned(int slot, float cx, float cy, float angle, float
     const float c[4] = {rgba[0], rgba[1], rgba[2], rgba[3]};
     if (angle == 0) {
         // Unturned, the corners are whole numbers OpenGL would add exactly.
-        const bool ownSize = ValidSlot(slot) && 2 * hw == imgWidth[slot] && 2 * hh == imgHeight[slot];
+        const bool ownSize = ValidSlot(slot) && 2 * hw == slots.imgWidth[slot] && 2 * hh == slots.imgHeight[slot];
         AppendQuad(PictureKey(slot, ownSize), CentredQuad(cx, cy, u, v, hw, hh).c, c);
         return;
     }
@@ -130,7 +128,7 @@ void OpenGLRainbows::DrawSpriteFX(int slot, std::int16_t x, std::int16_t y, cons
         b = static_cast<float>((fx.color >> 16) & 0xFF) / 255.0f;
     }
     const float tint[4] = {alpha * r, alpha * g, alpha * b, 1};
-    const PictureExtent e = ExtentOf(*this, slot);
+    const PictureExtent e = ExtentOf(slots, slot);
     const int hw = fx.width > 0 ? fx.width >> 1 : e.width >> 1;
     const int hh = fx.height > 0 ? fx.height >> 1 : e.height >> 1;
     SelectTextures(slot, -1, 0);
@@ -145,8 +143,8 @@ void OpenGLRainbows::GetSpriteSize(int slot, int& w, int& h) const
 {
     w = h = 0;
     if (!ValidSlot(slot)) return;
-    w = imgWidth[slot];
-    h = imgHeight[slot];
+    w = slots.imgWidth[slot];
+    h = slots.imgHeight[slot];
 }
 
 void OpenGLRainbows::DrawBillboard(int slot, float px, float py, float pz, float scale)
@@ -156,12 +154,12 @@ void OpenGLRainbows::DrawBillboard(int slot, float px, float py, float pz, float
     gl::GetFloatv(GL_MODELVIEW_MATRIX, m);
     const float right[3] = {m[0], m[4], m[8]};
     const float up[3] = {m[1], m[5], m[9]};
-    const PictureExtent e = ExtentOf(*this, slot);
+    const PictureExtent e = ExtentOf(slots, slot);
     const float hw = static_cast<float>(e.width >> 2) * scale;
     const float hh = static_cast<float>(e.height >> 1) * scale;
     const float p[3] = {px, py, pz};
 
-    const int savedFirst = curTexture, savedSecond = curTexture2, savedMipmap = curMipmap;
+    const TextureSelection saved = selection;
     SelectTextures(slot, -1, 0);
     const float* c = CurrentColor();
     const float corner[4][5] = {
@@ -176,6 +174,6 @@ void OpenGLRainbows::DrawBillboard(int slot, float px, float py, float pz, float
     BatchVertex* v = AppendVertices(SpriteKey(slot, GL_TRIANGLES), 6);
     for (int i : kFanTriangles)
         *v++ = {corner[i][0], corner[i][1], corner[i][2], corner[i][3], corner[i][4], c[0], c[1], c[2], c[3]};
-    SelectTextures(savedFirst, savedSecond, savedMipmap);
+    SelectTextures(saved.curTexture, saved.curTexture2, saved.curMipmap);
     CommitTextures();
 }

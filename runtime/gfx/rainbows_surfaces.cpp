@@ -65,15 +65,15 @@ void OpenGLRainbows::GrabSurface(int index)
     // undefined); they are drawn below the picture, off screen.
     OpenGLSurface& surface = surfaces[index];
     int row = 0, columns = 0;
-    for (int y = 0; y < height + 64 && row < kSurfaceTiles; y += T, ++row) {
+    for (int y = 0; y < window.height + 64 && row < kSurfaceTiles; y += T, ++row) {
         int column = 0;
-        for (int x = 0; x < width && column < kSurfaceTiles; x += T, ++column) {
+        for (int x = 0; x < window.width && column < kSurfaceTiles; x += T, ++column) {
             GLuint& tile = surface.tile[column][row];
             gl::GenTextures(1, &tile);
             gl::BindTexture(GL_TEXTURE_2D, tile);
             SetTextureParameters(GL_LINEAR);
             gl::TexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, T, T, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
-            gl::CopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, height - y - T, T, T);
+            gl::CopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, x, window.height - y - T, T, T);
             surface.tileWidth[column][row] = static_cast<std::int16_t>(T);
             surface.tileHeight[column][row] = static_cast<std::int16_t>(T);
         }

@@ -14,10 +14,10 @@ void OpenGLRainbows::DrawTextA(std::int16_t font, const char* text, std::int16_t
     const std::size_t length = std::strlen(text);
     SelectTextures(slot, -1, 0);
     // One cell in texture coordinates, and in pixels.
-    const float su = static_cast<float>(imgWidth[slot]) / static_cast<float>(texWidth[slot]) * 0.0625f;
-    const float sv = static_cast<float>(imgHeight[slot]) / static_cast<float>(texHeight[slot]) * 0.125f;
-    const int cw = imgWidth[slot] >> 4;
-    const int ch = imgHeight[slot] >> 3;
+    const float su = static_cast<float>(slots.imgWidth[slot]) / static_cast<float>(slots.texWidth[slot]) * 0.0625f;
+    const float sv = static_cast<float>(slots.imgHeight[slot]) / static_cast<float>(slots.texHeight[slot]) * 0.125f;
+    const int cw = slots.imgWidth[slot] >> 4;
+    const int ch = slots.imgHeight[slot] >> 3;
 
     const float* c = CurrentColor();
     BatchVertex* v = AppendVertices(SpriteKey(slot, GL_QUADS), 4 * length);
@@ -43,6 +43,6 @@ void OpenGLRainbows::GetFontSize(int font, int& w, int& h) const
 {
     w = h = 0;
     if (font < 0 || font > 15) return;
-    w = imgWidth[kFirstFontSlot + font];
-    h = imgHeight[kFirstFontSlot + font];
+    w = slots.imgWidth[kFirstFontSlot + font];
+    h = slots.imgHeight[kFirstFontSlot + font];
 }

@@ -1,6 +1,5 @@
 // OpenGLRainbows: construction, context, window modes, releasing textures.
 #include <cstdlib>
-#include <cstring>
 
 #include "core/error_log.h"
 #include "core/runtime_state.h"
@@ -44,55 +43,49 @@ void FinishPending2DBeforeGL(gl::Pending2DUse use)
 OpenGLRainbows::OpenGLRainbows()
 {
     gl::SetPending2DHook(&FinishPending2DBeforeGL);
-    // Zero-fill every table: the object is large and plain old data.
-    char* first = reinterpret_cast<char*>(&alpha);
-    char* last = reinterpret_cast<char*>(&usePerfCounter + 1);
-    std::memset(first, 0, static_cast<std::size_t>(last - first));
-    hRC = false;
-    nextParticle = 0;
+    // The tables start zero-filled (their members' initialisers); no
+    // context exists yet, so emptying the slots touches no OpenGL.
     FreeAll();
-    alpha = 1.0f;
-    curTexture = curTexture2 = -1;
     SetupAccurateTimer();
-    nextFrameTime = AccurateTime();
+    timer.nextFrameTime = AccurateTime();
 }
 
 OpenGLRainbows::~OpenGLRainbows()
 {
     FreeAll();
-    if (hWnd != nullptr) {
+    if (window.hWnd != nullptr) {
         DoWindowed();
-        platform::DestroyGLContext(hWnd);
+        platform::DestroyGLContext(window.hWnd);
     }
-    hRC = false;
+    window.hRC = false;
 }
 
-bool OpenGLRainbows::Init(platform::Window* window, int w, int h, int bits, unsigned short maxFps)
+bool OpenGLRainbows::Init(platform::Window* gameWindow, int w, int h, int, unsigned short maxFps)
 {
+    // The requested colour depth goes unused: the context takes the
+    // desktop's format, in a window and in desktop full screen alike.
     SetMaxFPS(maxFps);
-    hWnd = window;
+    window.hWnd = gameWindow;
     int windowWidth = 0, windowHeight = 0;
-    platform::GetWindowSize(window, &windowWidth, &windowHeight);
-    if (bits == 0) bits = platform::DesktopColorBits();
+    platform::GetWindowSize(gameWindow, &windowWidth, &windowHeight);
     if (w == 0) w = std::abs(windowWidth);
     if (h == 0) h = std::abs(windowHeight);
-    colorBits = bits;
-    height = h;
-    width = w;
-    fullscreen = false;
+    window.height = h;
+    window.width = w;
+    window.fullscreen = false;
 
-    if (!platform::CreateGLContext(window, width, height, 16)) return false;
-    hRC = true;
+    if (!platform::CreateGLContext(gameWindow, window.width, window.height, 16)) return false;
+    window.hRC = true;
     const bool batching = !platform::BatchingDisabled();
     batch.SetEnabled(batching);
     glState.SetTrusting(batching);
     shortcuts = batching;
     glState.Forget();
     SetDCPixelFormat();
-    nextFrameTime = AccurateTime();
+    timer.nextFrameTime = AccurateTime();
     gl::LoadExtensions();
     Make2DViewport();
-    active = true;
+    window.active = true;
     return true;
 }
 
@@ -108,43 +101,41 @@ void OpenGLRainbows::SetDCPixelFormat()
 
 bool OpenGLRainbows::DoFullscreen()
 {
-    if (!platform::EnterFullscreen(hWnd)) {
+    if (!platform::EnterFullscreen(window.hWnd)) {
         platform::Beep();
         AppendErrorLog("No Fullscreen Mode available");
         DoWindowed();
         return false;
     }
-    // Desktop full screen keeps the desktop's depth.
-    colorBits = platform::DesktopColorBits();
-    if (!fullscreen) platform::SetCursorVisible(false);
-    ChangeSize(width, height);
-    fullscreen = true;
+    if (!window.fullscreen) platform::SetCursorVisible(false);
+    ChangeSize(window.width, window.height);
+    window.fullscreen = true;
     return true;
 }
 
 bool OpenGLRainbows::DoWindowed()
 {
-    if (fullscreen) restore_desktop();
-    platform::EnterWindowed(hWnd, width, height);
-    if (fullscreen) platform::SetCursorVisible(true);
+    if (window.fullscreen) restore_desktop();
+    platform::EnterWindowed(window.hWnd, window.width, window.height);
+    if (window.fullscreen) platform::SetCursorVisible(true);
     ResizeAuto();
-    fullscreen = false;
+    window.fullscreen = false;
     return true;
 }
 
 bool OpenGLRainbows::HideWindow()
 {
-    platform::HideGameWindow(hWnd);
-    if (fullscreen) platform::SetCursorVisible(true);
-    fullscreen = false;
+    platform::HideGameWindow(window.hWnd);
+    if (window.fullscreen) platform::SetCursorVisible(true);
+    window.fullscreen = false;
     return true;
 }
 
 void OpenGLRainbows::ChangeSize(int w, int h)
 {
-    width = w;
-    height = h;
-    if (hRC) platform::ResizeDrawingArea(hWnd, width, height);
+    window.width = w;
+    window.height = h;
+    if (window.hRC) platform::ResizeDrawingArea(window.hWnd, window.width, window.height);
     pictureDrawn = true;  // a new drawing area holds nothing known
     Make2DViewport();
 }
@@ -177,23 +168,23 @@ bool OpenGLRainbows::WinMessages()
 
 void OpenGLRainbows::FreeSprite(int slot)
 {
-    if (hRC) gl::DeleteTextures(2, spriteTex[slot]);
-    spriteTex[slot][0] = spriteTex[slot][1] = 0;
-    texWidth[slot] = texHeight[slot] = -1;
-    std::free(alphaMask[slot]);
-    alphaMask[slot] = nullptr;
+    if (window.hRC) gl::DeleteTextures(2, slots.spriteTex[slot]);
+    slots.spriteTex[slot][0] = slots.spriteTex[slot][1] = 0;
+    slots.texWidth[slot] = slots.texHeight[slot] = -1;
+    std::free(slots.alphaMask[slot]);
+    slots.alphaMask[slot] = nullptr;
 }
 
 void OpenGLRainbows::FreeSurface(int index)
 {
     OpenGLSurface& surface = surfaces[index];
-    if (hRC && surface.columns >= 0) {
+    if (window.hRC && surface.columns >= 0) {
         // Both bounds included; names never created are 0, which GL ignores.
         for (int c = 0; c <= surface.columns && c < kSurfaceTiles; ++c)
             for (int r = 0; r <= surface.rows && r < kSurfaceTiles; ++r)
                 if (surface.tile[c][r] != 0) gl::DeleteTextures(1, &surface.tile[c][r]);
     }
-    std::memset(static_cast<void*>(&surface), 0, sizeof surface);
+    surface = {};
 }
 
 void OpenGLRainbows::FreeAll()

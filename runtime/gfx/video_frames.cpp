@@ -47,7 +47,7 @@ void DrawVideoPicture(const unsigned char* rgba, const VideoPlacement& place)
 void PresentVideoFrame()
 {
     gl::Flush();
-    platform::PresentFrame(pRbow->hWnd);  // the renderer's window, the game window
+    platform::PresentFrame(pRbow->window.hWnd);  // the renderer's window, the game window
     gl::Clear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     pRbow->WinMessages();
 }

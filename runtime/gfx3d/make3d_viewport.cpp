@@ -3,12 +3,13 @@
 #include <cmath>
 
 #include "gfx/opengl_rainbows.h"
+#include "gfx/render_state.h"
 #include "gl/gl_calls.h"
 
 void OpenGLRainbows::Make3DViewport(double nearPlane, double farPlane, double fov)
 {
-    const int w = width;
-    const int h = height != 0 ? height : 1;
+    const int w = window.width;
+    const int h = window.height != 0 ? window.height : 1;
     gl::Viewport(0, 0, w, h);
 
     gl::MatrixMode(GL_PROJECTION);
@@ -21,26 +22,5 @@ void OpenGLRainbows::Make3DViewport(double nearPlane, double farPlane, double fo
 
     SetTexture3D(-1, -1, 0);
 
-    gl::Enable(GL_DEPTH_TEST);
-    gl::DepthFunc(GL_LEQUAL);
-    gl::Enable(GL_CULL_FACE);
-    gl::FrontFace(GL_CCW);
-    gl::Enable(GL_ALPHA_TEST);
-    gl::AlphaFunc(GL_GREATER, 0.5f);
-    gl::Color4f(1, 1, 1, 1);
-    gl::ClearColor(0, 0, 0, 0);
-    gl::Disable(GL_FOG);
-    gl::Disable(GL_LINE_SMOOTH);
-    gl::Disable(GL_POINT_SMOOTH);
-    gl::Disable(GL_POLYGON_SMOOTH);
-    gl::Disable(GL_STENCIL_TEST);
-    gl::Disable(GL_POLYGON_OFFSET_POINT);
-    gl::Disable(GL_AUTO_NORMAL);
-    gl::Disable(GL_NORMALIZE);
-    gl::Disable(GL_LIGHTING);
-    gl::ShadeModel(GL_SMOOTH);
-    gl::Enable(GL_COLOR_MATERIAL);
-    gl::Enable(GL_DITHER);
-    gl::Hint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
-    gl::Hint(GL_POLYGON_SMOOTH_HINT, GL_NICEST);
+    SetPassRenderState(PassKind::Scene3D);
 }

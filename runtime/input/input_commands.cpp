@@ -48,8 +48,8 @@ double MOUSESTATE(double& x, double& y, double& b1, double& b2)
     if (pDXin != nullptr) pDXin->GetMouseData(&data);
     g_mx += data.xMotion;
     g_my += data.yMotion;
-    const double width = pRbow != nullptr ? pRbow->width : KV_RESX;
-    const double height = pRbow != nullptr ? pRbow->height : KV_RESY;
+    const double width = pRbow != nullptr ? pRbow->Width() : KV_RESX;
+    const double height = pRbow != nullptr ? pRbow->Height() : KV_RESY;
     if (g_mx > width) g_mx = width;
     if (g_my > height) g_my = height;
     if (g_mx < 0) g_mx = 0;

@@ -47,6 +47,26 @@ unsigned int PointOfView(Uint8 hat)
     }
 }
 
+// Where the program's input comes from: a script stands in for the devices;
+// a recording samples them once a frame and hands out what it wrote down;
+// otherwise the devices are read as they are.
+struct InputSource {
+    unsigned char (*typedCharacter)(int dik);
+    MouseSample (*mouse)();
+    bool (*joystick)(int index, JoystickSample* sample);
+};
+
+constexpr InputSource kScriptSource{script::TypedCharacter, script::Mouse, script::Joystick};
+constexpr InputSource kRecorderSource{recorder::TypedCharacter, recorder::Mouse, recorder::Joystick};
+constexpr InputSource kDeviceSource{devices::TypedCharacter, devices::Mouse, devices::Joystick};
+
+const InputSource& CurrentSource()
+{
+    if (script::Active()) return kScriptSource;
+    if (recorder::Active()) return kRecorderSource;
+    return kDeviceSource;
+}
+
 }  // namespace
 
 bool ScriptedInputActive() { return script::Active(); }
@@ -119,19 +139,9 @@ void InputWaitPass()
     recorder::NextFrame();
 }
 
-unsigned char TypedCharacter(int dik)
-{
-    if (script::Active()) return script::TypedCharacter(dik);
-    if (recorder::Active()) return recorder::TypedCharacter(dik);
-    return devices::TypedCharacter(dik);
-}
+unsigned char TypedCharacter(int dik) { return CurrentSource().typedCharacter(dik); }
 
-MouseSample ReadMouse()
-{
-    if (script::Active()) return script::Mouse();
-    if (recorder::Active()) return recorder::Mouse();
-    return devices::Mouse();
-}
+MouseSample ReadMouse() { return CurrentSource().mouse(); }
 
 MouseSample devices::Mouse()
 {
@@ -144,12 +154,7 @@ MouseSample devices::Mouse()
     return sample;
 }
 
-bool ReadJoystick(int index, JoystickSample* sample)
-{
-    if (script::Active()) return script::Joystick(index, sample);
-    if (recorder::Active()) return recorder::Joystick(index, sample);
-    return devices::Joystick(index, sample);
-}
+bool ReadJoystick(int index, JoystickSample* sample) { return CurrentSource().joystick(index, sample); }
 
 int devices::JoystickCount() { return g_joystickCount; }
 

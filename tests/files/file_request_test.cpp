@@ -98,7 +98,7 @@ TEST_F(FileRequestTest, GameWindowComesBackInItsMode)
     EXPECT_STREQ(FILEREQUEST_Str(1, "").GetStrData(), "/tmp/x.txt");
     EXPECT_NE(SDL_GetWindowFlags(window) & SDL_WINDOW_SHOWN, 0u);
     EXPECT_EQ(SDL_GetWindowFlags(window) & SDL_WINDOW_HIDDEN, 0u);
-    EXPECT_FALSE(pRbow->fullscreen);
+    EXPECT_FALSE(pRbow->window.fullscreen);
     int width = 0, height = 0;
     SDL_GetWindowSize(window, &width, &height);
     EXPECT_EQ(width, KV_RESX);

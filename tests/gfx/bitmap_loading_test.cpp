@@ -39,15 +39,15 @@ std::string ErrorLog(const std::string& folder)
 TEST_F(BitmapLoading, SpriteSlotRecordsPictureAndPowerOfTwoTextureSizes)
 {
     LOADSPRITE(WriteBmp("s.bmp", Plain(100, 50)).c_str(), 12);
-    EXPECT_EQ(pRbow->imgWidth[12], 100);
-    EXPECT_EQ(pRbow->imgHeight[12], 50);
-    EXPECT_EQ(pRbow->texWidth[12], 128);
-    EXPECT_EQ(pRbow->texHeight[12], 64);
-    EXPECT_NE(pRbow->spriteTex[12][0], 0u);
-    EXPECT_NE(pRbow->spriteTex[12][1], 0u);
+    EXPECT_EQ(pRbow->slots.imgWidth[12], 100);
+    EXPECT_EQ(pRbow->slots.imgHeight[12], 50);
+    EXPECT_EQ(pRbow->slots.texWidth[12], 128);
+    EXPECT_EQ(pRbow->slots.texHeight[12], 64);
+    EXPECT_NE(pRbow->slots.spriteTex[12][0], 0u);
+    EXPECT_NE(pRbow->slots.spriteTex[12][1], 0u);
 
     // The mipmapped texture holds the whole chain down to 1 x 1.
-    gl::BindTexture(GL_TEXTURE_2D, pRbow->spriteTex[12][1]);
+    gl::BindTexture(GL_TEXTURE_2D, pRbow->slots.spriteTex[12][1]);
     GLint w = 0, h = 0;
     gl::GetTexLevelParameteriv(GL_TEXTURE_2D, 7, GL_TEXTURE_WIDTH, &w);
     gl::GetTexLevelParameteriv(GL_TEXTURE_2D, 7, GL_TEXTURE_HEIGHT, &h);
@@ -56,8 +56,8 @@ TEST_F(BitmapLoading, SpriteSlotRecordsPictureAndPowerOfTwoTextureSizes)
 
     // Loading again frees first; a failed load leaves the slot empty.
     LOADSPRITE(WriteBmp("bad.bmp", std::vector<std::uint8_t>{'B', 'M', 0}).c_str(), 12);
-    EXPECT_EQ(pRbow->texWidth[12], -1);
-    EXPECT_EQ(pRbow->spriteTex[12][0], 0u);
+    EXPECT_EQ(pRbow->slots.texWidth[12], -1);
+    EXPECT_EQ(pRbow->slots.spriteTex[12][0], 0u);
     EXPECT_EQ(g_error, 0);
 }
 
@@ -78,12 +78,12 @@ TEST_F(BitmapLoading, GrabSpriteCopiesTheScreenIntoAPowerOfTwoAtLeast32)
 {
     FILLRECT(50, 60, 70, 70, RGB(0, 255, 255));
     GRABSPRITE(20, 50, 60, 20, 10);
-    EXPECT_EQ(pRbow->texWidth[20], 32);
-    EXPECT_EQ(pRbow->texHeight[20], 32);
-    EXPECT_EQ(pRbow->imgWidth[20], 20);
-    EXPECT_EQ(pRbow->spriteTex[20][1], 0u);
+    EXPECT_EQ(pRbow->slots.texWidth[20], 32);
+    EXPECT_EQ(pRbow->slots.texHeight[20], 32);
+    EXPECT_EQ(pRbow->slots.imgWidth[20], 20);
+    EXPECT_EQ(pRbow->slots.spriteTex[20][1], 0u);
     GRABSPRITE(21, 0, 0, 33, 1);
-    EXPECT_EQ(pRbow->texWidth[21], 64);
+    EXPECT_EQ(pRbow->slots.texWidth[21], 64);
 
     ClearScreen();
     SPRITE(20, 300, 300);
@@ -210,18 +210,18 @@ TEST_F(BitmapLoading, DamagedFilesGiveSizeZeroOrLeaveATexturelessSlot)
     Set32(claims, 18, 16000);
     Set32(claims, 22, 16000);
     LOADSPRITE(WriteBmp("claims.bmp", claims).c_str(), 30);
-    EXPECT_EQ(pRbow->imgWidth[30], 16000);
-    EXPECT_EQ(pRbow->spriteTex[30][0], 0u);
+    EXPECT_EQ(pRbow->slots.imgWidth[30], 16000);
+    EXPECT_EQ(pRbow->slots.spriteTex[30][0], 0u);
     // Too large to record at all: refused.
     Set32(claims, 18, 0x7FFFFFFF);
     Set32(claims, 22, 0x7FFFFFFF);
     LOADSPRITE(WriteBmp("claims2.bmp", claims).c_str(), 31);
-    EXPECT_EQ(pRbow->texWidth[31], -1);
+    EXPECT_EQ(pRbow->slots.texWidth[31], -1);
 
     auto truncated = Plain(8, 8);
     truncated.resize(truncated.size() - 5);
     LOADBUMPTEXTURE(WriteBmp("trunc.bmp", truncated).c_str(), 32);
-    EXPECT_EQ(pRbow->spriteTex[32][0], 0u);
+    EXPECT_EQ(pRbow->slots.spriteTex[32][0], 0u);
 
     auto beyondPalette = MakeBmp8(2, 1, {{255, 255, 255}}, {7, 0});
     LOADSPRITE(WriteBmp("pal.bmp", beyondPalette).c_str(), 33);
@@ -253,8 +253,8 @@ TEST_F(BitmapLoading, DamagedPicturesAreNamedOnceWithWhy)
     }
     LOADFONT(trunc.c_str(), 2);  // sizes read, no texture: not fatal, said once already
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(pRbow->spriteTex[50][0], 0u);
-    EXPECT_EQ(pRbow->texWidth[52], -1);
+    EXPECT_EQ(pRbow->slots.spriteTex[50][0], 0u);
+    EXPECT_EQ(pRbow->slots.texWidth[52], -1);
     const std::vector<std::string> reasons = {
         "Zorvelin runtime: picture " + trunc + " cannot be read: it is cut short: its 8 x 8 pixels need 192 bytes, 187 are there\n",
         "deep.bmp cannot be read: it has 32 bits per pixel; 8 and 24 can be read\n",
@@ -279,7 +279,7 @@ TEST_F(BitmapLoading, AFolderIsNoPicture)
     EXPECT_FALSE(pRbow->MakeBMPTexture(m_folder.c_str(), 0, 0, 0, 0, &texture, nullptr, 0, false, false));
     EXPECT_EQ(texture, 0u);
     LOADSPRITE(m_folder.c_str(), 40);
-    EXPECT_EQ(pRbow->texWidth[40], -1);
+    EXPECT_EQ(pRbow->slots.texWidth[40], -1);
     EXPECT_FALSE(pRbow->LoadSurface(3, m_folder.c_str()));
 }
 

@@ -48,8 +48,8 @@ TEST_F(SpriteCollisionTest, OnlyOpaquePixelsCollide)
     // Far apart.
     EXPECT_EQ(SPRCOLL(3, 0, 0, 4, 100, 100), 0);
     // The masks are cached per slot.
-    EXPECT_NE(pRbow->alphaMask[3], nullptr);
-    EXPECT_NE(pRbow->alphaMask[4], nullptr);
+    EXPECT_NE(pRbow->slots.alphaMask[3], nullptr);
+    EXPECT_NE(pRbow->slots.alphaMask[4], nullptr);
 }
 
 TEST_F(SpriteCollisionTest, GrabbedSpritesAreOpaqueAndEmptySlotsNeverCollide)

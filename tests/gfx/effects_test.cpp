@@ -53,21 +53,21 @@ TEST_F(Effects, TextureSelectionPutsTheFirstSlotOnUnitOneWhenTwoAreGiven)
     GLint bound = 0;
     gl::ActiveTextureARB(GL_TEXTURE1_ARB);
     gl::GetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), pRbow->spriteTex[1][0]);
+    EXPECT_EQ(static_cast<GLuint>(bound), pRbow->slots.spriteTex[1][0]);
     EXPECT_TRUE(gl::IsEnabled(GL_TEXTURE_2D));
     gl::ActiveTextureARB(GL_TEXTURE0_ARB);
     gl::GetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), pRbow->spriteTex[2][0]);
+    EXPECT_EQ(static_cast<GLuint>(bound), pRbow->slots.spriteTex[2][0]);
 
     pRbow->SetTexture3D(1, -1, 1);
     gl::GetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
-    EXPECT_EQ(static_cast<GLuint>(bound), pRbow->spriteTex[1][1]) << "the mipmapped variant";
+    EXPECT_EQ(static_cast<GLuint>(bound), pRbow->slots.spriteTex[1][1]) << "the mipmapped variant";
     gl::ActiveTextureARB(GL_TEXTURE1_ARB);
     EXPECT_FALSE(gl::IsEnabled(GL_TEXTURE_2D));
     gl::ActiveTextureARB(GL_TEXTURE0_ARB);
-    EXPECT_EQ(pRbow->curTexture, 1);
-    EXPECT_EQ(pRbow->curTexture2, -1);
-    EXPECT_EQ(pRbow->curMipmap, 1);
+    EXPECT_EQ(pRbow->selection.curTexture, 1);
+    EXPECT_EQ(pRbow->selection.curTexture2, -1);
+    EXPECT_EQ(pRbow->selection.curMipmap, 1);
 }
 
 TEST_F(Effects, ParticlesMoveFadeAndDrawAdditively)
@@ -82,11 +82,11 @@ TEST_F(Effects, ParticlesMoveFadeAndDrawAdditively)
     pRbow->Particles(templ, static_cast<std::uint32_t>(RGB(255, 0, 255)));
     EXPECT_FLOAT_EQ(templ.r, 0.5f) << "the template takes half the colour";
     EXPECT_FLOAT_EQ(templ.g, 0.0f);
-    EXPECT_EQ(pRbow->nextParticle, 3);
+    EXPECT_EQ(pRbow->particleRing.nextParticle, 3);
 
-    pRbow->frameTime = 10;
+    pRbow->timer.frameTime = 10;
     pRbow->DrawParticles();
-    EXPECT_FLOAT_EQ(pRbow->particles[0].life, 90);
+    EXPECT_FLOAT_EQ(pRbow->particleRing.particles[0].life, 90);
     const Rgb centre = Screen::Capture().At(300, 200);
     EXPECT_GT(centre.r, 100);  // three half-bright triangles added up
     EXPECT_EQ(centre.g, 0);
@@ -94,14 +94,14 @@ TEST_F(Effects, ParticlesMoveFadeAndDrawAdditively)
     EXPECT_TRUE(gl::IsEnabled(GL_ALPHA_TEST));
 
     // A particle leaving the drawing area dies.
-    pRbow->particles[1].x = -5;
+    pRbow->particleRing.particles[1].x = -5;
     pRbow->DrawParticles();
-    EXPECT_EQ(pRbow->particles[1].life, 0);
+    EXPECT_EQ(pRbow->particleRing.particles[1].life, 0);
 
     // The ring wraps after 1024.
     templ.count = 1030;
     pRbow->Particles(templ, 0);
-    EXPECT_EQ(pRbow->nextParticle, (3 + 1030) % 1024);
+    EXPECT_EQ(pRbow->particleRing.nextParticle, (3 + 1030) % 1024);
 }
 
 TEST_F(Effects, BillboardStandsOnItsPointAtHalfTheSize)
@@ -115,5 +115,5 @@ TEST_F(Effects, BillboardStandsOnItsPointAtHalfTheSize)
     EXPECT_EQ(right, 107);
     EXPECT_EQ(top, 184);
     EXPECT_EQ(bottom, 199);
-    EXPECT_EQ(pRbow->curTexture, -1) << "the earlier selection (none) is back";
+    EXPECT_EQ(pRbow->selection.curTexture, -1) << "the earlier selection (none) is back";
 }

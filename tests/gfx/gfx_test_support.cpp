@@ -19,8 +19,8 @@ std::ostream& operator<<(std::ostream& out, const Rgb& c)
 Screen Screen::Capture()
 {
     Screen screen;
-    screen.width = pRbow->width;
-    screen.height = pRbow->height;
+    screen.width = pRbow->Width();
+    screen.height = pRbow->Height();
     screen.rgb.assign(static_cast<std::size_t>(screen.width) * screen.height * 3, 0);
     gl::Finish();
     gl::PixelStorei(GL_PACK_ALIGNMENT, 1);

@@ -223,7 +223,7 @@ TEST_F(GlFrameTest, AWindowOfTheAreasSizeIsDrawnIntoStraight)
     // The window grows to 800 x 600 before the frame is shown: the picture
     // so far goes on in the area, and is shown filling the window, scaled
     // by 1.25.
-    platform::EnterWindowed(pRbow->hWnd, 800, 600);
+    platform::EnterWindowed(pRbow->window.hWnd, 800, 600);
     gl::GetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
     EXPECT_NE(drawing, 0);
     FillRect(0, 0, 5, 5, 0, 0, 1);
@@ -255,13 +255,13 @@ TEST_F(GlFrameTest, AWindowOfTheAreasSizeIsDrawnIntoStraight)
 TEST_F(GlFrameTest, LimitFpsSetsThePeriodWithA2msFloor)
 {
     LIMITFPS(50);
-    EXPECT_DOUBLE_EQ(pRbow->frameTime, 20);
+    EXPECT_DOUBLE_EQ(pRbow->timer.frameTime, 20);
     LIMITFPS(0);
-    EXPECT_DOUBLE_EQ(pRbow->frameTime, 2);
+    EXPECT_DOUBLE_EQ(pRbow->timer.frameTime, 2);
     LIMITFPS(-7);
-    EXPECT_DOUBLE_EQ(pRbow->frameTime, 2);
+    EXPECT_DOUBLE_EQ(pRbow->timer.frameTime, 2);
     LIMITFPS(99.9);
-    EXPECT_DOUBLE_EQ(pRbow->frameTime, 1000.0 / 99);
+    EXPECT_DOUBLE_EQ(pRbow->timer.frameTime, 1000.0 / 99);
 }
 
 TEST_F(GlFrameTest, BlackscreenClearsTheFrame)
@@ -274,7 +274,7 @@ TEST_F(GlFrameTest, BlackscreenClearsTheFrame)
 TEST_F(GlFrameTest, FullScreenShowsTheSameLogicalPicture)
 {
     ASSERT_TRUE(pRbow->DoFullscreen());
-    EXPECT_TRUE(pRbow->fullscreen);
+    EXPECT_TRUE(pRbow->window.fullscreen);
     EXPECT_EQ(pRbow->Width(), 640);
     FillRect(10, 20, 30, 50, 1, 0, 0);
     std::vector<Rgb> screen = ReadScreen();
@@ -282,7 +282,7 @@ TEST_F(GlFrameTest, FullScreenShowsTheSameLogicalPicture)
     EXPECT_EQ(screen[20 * 640 + 9], (Rgb{0, 0, 0}));
     SHOWSCREEN();
     ASSERT_TRUE(pRbow->DoWindowed());
-    EXPECT_FALSE(pRbow->fullscreen);
+    EXPECT_FALSE(pRbow->window.fullscreen);
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST_F(Primitives, TexturingIsBackAfterAPrimitive)
     SPRITE(1, 200, 200);
     const Screen s = Screen::Capture();
     EXPECT_EQ(s.At(204, 204), (Rgb{255, 255, 255}));
-    EXPECT_EQ(pRbow->curTexture, 1);
+    EXPECT_EQ(pRbow->selection.curTexture, 1);
 }
 
 TEST_F(Primitives, PolygonsAreFlatShadedCounterClockwiseFans)

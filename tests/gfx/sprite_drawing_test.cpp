@@ -20,8 +20,8 @@ protected:
     {
         GfxTest::SetUp();
         LOADSPRITE(WriteBmp("framed.bmp", FramedPicture()).c_str(), 7);
-        ASSERT_EQ(pRbow->imgWidth[7], 100);
-        ASSERT_EQ(pRbow->texWidth[7], 128);
+        ASSERT_EQ(pRbow->slots.imgWidth[7], 100);
+        ASSERT_EQ(pRbow->slots.texWidth[7], 128);
     }
 };
 
@@ -180,8 +180,8 @@ TEST_F(SpriteDrawing, EmptySlotDrawsNothingAndFailedTextureDrawsAPlainQuad)
     auto bmp = MakeBmp24(20, 10, [](int, int) { return Rgb{1, 2, 3}; });
     bmp[28] = 32;
     LOADSPRITE(WriteBmp("deep.bmp", bmp).c_str(), 9);
-    EXPECT_EQ(pRbow->imgWidth[9], 20);
-    EXPECT_EQ(pRbow->spriteTex[9][0], 0u);
+    EXPECT_EQ(pRbow->slots.imgWidth[9], 20);
+    EXPECT_EQ(pRbow->slots.spriteTex[9][0], 0u);
     SPRITE(9, 10, 10);
     const Screen s = Screen::Capture();
     ASSERT_TRUE(s.Bounds(Rgb{}, left, top, right, bottom));

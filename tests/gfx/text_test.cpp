@@ -100,7 +100,7 @@ TEST_F(Text, LoadFontMakesTheFontCurrentEvenWhenTheNameDoesNotResolve)
 {
     LOADFONT("no such font.bmp", 3);
     EXPECT_EQ(nCurFont, 3);
-    EXPECT_EQ(pRbow->texWidth[kFirstFontSlot + 3], -1);
+    EXPECT_EQ(pRbow->slots.texWidth[kFirstFontSlot + 3], -1);
     EXPECT_EQ(g_error, 0);
 }
 
@@ -108,8 +108,8 @@ TEST_F(Text, StartUpLoadsTheDefaultFont)
 {
     // The runtime started in the test program's folder, where the build put
     // Smalfont.bmp: font 0 is loaded, 16 x 8 cells of 8 x 8.
-    EXPECT_EQ(pRbow->imgWidth[kFirstFontSlot], 128);
-    EXPECT_EQ(pRbow->imgHeight[kFirstFontSlot], 64);
+    EXPECT_EQ(pRbow->slots.imgWidth[kFirstFontSlot], 128);
+    EXPECT_EQ(pRbow->slots.imgHeight[kFirstFontSlot], 64);
     SETFONT(0);
     PRINT("Weiter mit Leertaste", 0, 0);
     const Screen s = Screen::Capture();

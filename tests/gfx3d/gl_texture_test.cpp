@@ -93,10 +93,10 @@ TEST_F(TextureTest, MipmappingIsPassedOnToTheTextureBinding)
 {
     X_MIPMAPPING(1);
     X_SETTEXTURE(-1, -1);
-    EXPECT_EQ(pRbow->curMipmap, 1);
+    EXPECT_EQ(pRbow->selection.curMipmap, 1);
     X_MIPMAPPING(0);
     X_SETTEXTURE(-1, -1);
-    EXPECT_EQ(pRbow->curMipmap, 0);
+    EXPECT_EQ(pRbow->selection.curMipmap, 0);
 }
 
 }  // namespace
