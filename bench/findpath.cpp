@@ -11,12 +11,12 @@
 #include <string>
 
 #include "core/arrays.h"
-#include "path/astar_planner.h"
 #include "path/grid_search.h"
 #include "path/path_commands.h"
-#include "path/reachability.h"
 #include "support/grid_maps.h"
 #include "support/measure.h"
+#include "support/node_planner/astar_planner.h"
+#include "support/node_planner/reachability.h"
 
 namespace {
 

@@ -26,10 +26,17 @@ struct RoutineSlot {
     long lastSample;  // the sample that last added to totalIntervals
 };
 
-LineSlot g_lineSlots[kLineSlots];
-RoutineSlot g_routineSlots[kRoutineSlots];
-std::size_t g_lineCount = 0, g_routineCount = 0;
-long g_samples = 0, g_intervals = 0, g_unplaced = 0;
+// Everything counted so far: the two tables and the totals. While sampling
+// runs only the signal handler writes it. A plain aggregate, zeroed with the
+// program's other static data: nothing runs at start-up to clear it.
+struct ProfileTables {
+    LineSlot lineSlots[kLineSlots];
+    RoutineSlot routineSlots[kRoutineSlots];
+    std::size_t lineCount, routineCount;
+    long samples, intervals, unplaced;
+};
+
+ProfileTables g_profile;
 
 std::size_t Mix(std::uint64_t key, std::size_t slots)
 {
@@ -44,11 +51,11 @@ LineSlot* FindLine(double file, double line)
     const std::uint64_t key = (static_cast<std::uint64_t>(static_cast<std::uint32_t>(file)) << 32) ^
                               static_cast<std::uint32_t>(line);
     for (std::size_t k = Mix(key, kLineSlots);; k = (k + 1) & (kLineSlots - 1)) {
-        LineSlot& slot = g_lineSlots[k];
+        LineSlot& slot = g_profile.lineSlots[k];
         if (slot.used && slot.counts.file == file && slot.counts.line == line) return &slot;
         if (slot.used) continue;
-        if (g_lineCount >= kLineLimit) return nullptr;
-        ++g_lineCount;
+        if (g_profile.lineCount >= kLineLimit) return nullptr;
+        ++g_profile.lineCount;
         slot.used = true;
         slot.counts.file = file;
         slot.counts.line = line;
@@ -63,11 +70,11 @@ RoutineSlot* FindRoutine(const char* name)
 {
     for (std::size_t k = Mix(reinterpret_cast<std::uintptr_t>(name), kRoutineSlots);;
          k = (k + 1) & (kRoutineSlots - 1)) {
-        RoutineSlot& slot = g_routineSlots[k];
+        RoutineSlot& slot = g_profile.routineSlots[k];
         if (slot.used && slot.counts.name == name) return &slot;
         if (slot.used) continue;
-        if (g_routineCount >= kRoutineLimit) return nullptr;
-        ++g_routineCount;
+        if (g_profile.routineCount >= kRoutineLimit) return nullptr;
+        ++g_profile.routineCount;
         slot.used = true;
         slot.counts.name = name;
         slot.lastSample = -1;
@@ -80,8 +87,8 @@ void AddTotal(const char* name, long intervals)
     RoutineSlot* routine = FindRoutine(name);
     if (routine == nullptr) return;
     // A recursive routine is on the stack many times but spent the sample once.
-    if (routine->lastSample == g_samples) return;
-    routine->lastSample = g_samples;
+    if (routine->lastSample == g_profile.samples) return;
+    routine->lastSample = g_profile.samples;
     routine->counts.totalIntervals += intervals;
 }
 
@@ -89,8 +96,8 @@ void AddTotal(const char* name, long intervals)
 
 void RecordProfileSample(long intervals)
 {
-    ++g_samples;
-    g_intervals += intervals;
+    ++g_profile.samples;
+    g_profile.intervals += intervals;
     // The signal may have come in the middle of a call's entry, after the
     // depth grew and before its callee was stored: the slot then holds the
     // text of an earlier call (all are literals) or, never used, null.
@@ -106,7 +113,7 @@ void RecordProfileSample(long intervals)
         slot->counts.intervals += intervals;
     }
     RoutineSlot* self = FindRoutine(innermost);
-    if (slot == nullptr || self == nullptr) g_unplaced += intervals;
+    if (slot == nullptr || self == nullptr) g_profile.unplaced += intervals;
     if (self != nullptr) self->counts.selfIntervals += intervals;
     AddTotal(nullptr, intervals);  // the main program holds every call
     for (int k = 0; k < depth; ++k)
@@ -116,12 +123,12 @@ void RecordProfileSample(long intervals)
 KvProfileCounts ProfileCounts()
 {
     KvProfileCounts counts;
-    counts.samples = g_samples;
-    counts.intervals = g_intervals;
-    counts.unplacedIntervals = g_unplaced;
-    for (const LineSlot& slot : g_lineSlots)
+    counts.samples = g_profile.samples;
+    counts.intervals = g_profile.intervals;
+    counts.unplacedIntervals = g_profile.unplaced;
+    for (const LineSlot& slot : g_profile.lineSlots)
         if (slot.used) counts.lines.push_back(slot.counts);
-    for (const RoutineSlot& slot : g_routineSlots)
+    for (const RoutineSlot& slot : g_profile.routineSlots)
         if (slot.used) counts.routines.push_back(slot.counts);
     return counts;
 }

@@ -28,8 +28,6 @@ struct FramebufferFunctions {
     PFNGLCLIPCONTROLPROC clipControl = nullptr;  // only where GL_ARB_clip_control is offered
 };
 
-FramebufferFunctions g_fbo;
-
 struct DrawingArea {
     GLuint framebuffer = 0;
     GLuint depthBuffer = 0;
@@ -42,8 +40,6 @@ struct DrawingArea {
     GLsizei width = 0;
     GLsizei height = 0;
 };
-
-DrawingArea g_area;
 
 // The drawing area keeps its rows top-down, in the window's order, where the
 // driver offers clip control: showing it is then a straight copy, which a
@@ -60,27 +56,35 @@ struct RowOrder {
     GLint scissor[4] = {0, 0, 0, 0};
 };
 
-RowOrder g_rows;
+// Everything the framebuffer code keeps between calls, for the one context
+// the runtime draws with.
+struct FramebufferState {
+    FramebufferFunctions fbo;  // the entry points, loaded with the context
+    DrawingArea area;          // what the runtime draws into
+    RowOrder rows;
+};
 
-GLint TurnedOver(GLint y, GLsizei height) { return g_area.height - y - height; }
+FramebufferState g_fb;
+
+GLint TurnedOver(GLint y, GLsizei height) { return g_fb.area.height - y - height; }
 
 bool BoundTo(GLenum binding)
 {
     GLint bound = 0;
     glGetIntegerv(binding, &bound);
-    return g_area.framebuffer != 0 && static_cast<GLuint>(bound) == g_area.framebuffer;
+    return g_fb.area.framebuffer != 0 && static_cast<GLuint>(bound) == g_fb.area.framebuffer;
 }
 
-bool ReadingTopDownArea() { return g_rows.topDown && BoundTo(GL_READ_FRAMEBUFFER_BINDING); }
+bool ReadingTopDownArea() { return g_fb.rows.topDown && BoundTo(GL_READ_FRAMEBUFFER_BINDING); }
 
 // Sets the clip origin and the real viewport and scissor box for drawing
 // into the area (true) or anything else.
 void AimAt(bool area)
 {
-    g_rows.intoArea = area;
-    g_fbo.clipControl(area ? GL_UPPER_LEFT : GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
-    const GLint* v = g_rows.viewport;
-    const GLint* b = g_rows.scissor;
+    g_fb.rows.intoArea = area;
+    g_fb.fbo.clipControl(area ? GL_UPPER_LEFT : GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    const GLint* v = g_fb.rows.viewport;
+    const GLint* b = g_fb.rows.scissor;
     glViewport(v[0], area ? TurnedOver(v[1], v[3]) : v[1], v[2], v[3]);
     glScissor(b[0], area ? TurnedOver(b[1], b[3]) : b[1], b[2], b[3]);
 }
@@ -88,11 +92,11 @@ void AimAt(bool area)
 // The viewport and scissor box as GL holds them now, in GL's window coordinates.
 void RememberBoxes()
 {
-    glGetIntegerv(GL_VIEWPORT, g_rows.viewport);
-    glGetIntegerv(GL_SCISSOR_BOX, g_rows.scissor);
-    if (g_rows.intoArea) {
-        g_rows.viewport[1] = TurnedOver(g_rows.viewport[1], g_rows.viewport[3]);
-        g_rows.scissor[1] = TurnedOver(g_rows.scissor[1], g_rows.scissor[3]);
+    glGetIntegerv(GL_VIEWPORT, g_fb.rows.viewport);
+    glGetIntegerv(GL_SCISSOR_BOX, g_fb.rows.scissor);
+    if (g_fb.rows.intoArea) {
+        g_fb.rows.viewport[1] = TurnedOver(g_fb.rows.viewport[1], g_fb.rows.viewport[3]);
+        g_fb.rows.scissor[1] = TurnedOver(g_fb.rows.scissor[1], g_fb.rows.scissor[3]);
     }
 }
 
@@ -101,7 +105,7 @@ GLint BindDrawingArea()
 {
     GLint before = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &before);
-    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, g_area.framebuffer);
+    g_fb.fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, g_fb.area.framebuffer);
     return before;
 }
 
@@ -121,17 +125,17 @@ void ClearWholeDepth()
 void AttachDepthBuffer()
 {
     const GLint before = BindDrawingArea();
-    g_fbo.framebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, g_area.depthBuffer);
-    g_area.depthAttached = true;
-    if (g_fbo.checkFramebufferStatus(GL_DRAW_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
+    g_fb.fbo.framebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, g_fb.area.depthBuffer);
+    g_fb.area.depthAttached = true;
+    if (g_fb.fbo.checkFramebufferStatus(GL_DRAW_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
         std::fprintf(stderr, "The drawing area's depth buffer cannot be attached; depth is not tested\n");
-        g_fbo.framebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
+        g_fb.fbo.framebufferRenderbuffer(GL_DRAW_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, 0);
     } else {
         // Never cleared while detached: it starts as every frame would
         // have left it, cleared, whole.
         ClearWholeDepth();
     }
-    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
+    g_fb.fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
 }
 
 // The window's depth buffer, left alone until now, cleared like an attached one.
@@ -139,9 +143,9 @@ void ClearWindowDepth()
 {
     GLint before = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &before);
-    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+    g_fb.fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     ClearWholeDepth();
-    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
+    g_fb.fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
 }
 
 // Alpha to 1 in a rectangle of the drawing area (window coordinates, origin
@@ -161,7 +165,7 @@ void MakeAlphaOpaque(GLint x, GLint y, GLsizei width, GLsizei height, bool whole
         glDisable(GL_SCISSOR_TEST);
     } else {
         glEnable(GL_SCISSOR_TEST);
-        glScissor(x, g_rows.topDown ? TurnedOver(y, height) : y, width, height);
+        glScissor(x, g_fb.rows.topDown ? TurnedOver(y, height) : y, width, height);
     }
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
     glClearColor(0, 0, 0, 1);
@@ -174,7 +178,7 @@ void MakeAlphaOpaque(GLint x, GLint y, GLsizei width, GLsizei height, bool whole
         glEnable(GL_SCISSOR_TEST);
     else
         glDisable(GL_SCISSOR_TEST);
-    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
+    g_fb.fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(before));
 }
 
 // Keeps a viewport or scissor box as the runtime gives it and sets it,
@@ -182,9 +186,9 @@ void MakeAlphaOpaque(GLint x, GLint y, GLsizei width, GLsizei height, bool whole
 void SetBox(GLint* kept, void (*set)(GLint, GLint, GLsizei, GLsizei), GLint x, GLint y, GLsizei width,
             GLsizei height)
 {
-    if (g_rows.topDown) {
+    if (g_fb.rows.topDown) {
         kept[0] = x, kept[1] = y, kept[2] = width, kept[3] = height;
-        if (g_rows.intoArea) y = TurnedOver(y, height);
+        if (g_fb.rows.intoArea) y = TurnedOver(y, height);
     }
     set(x, y, width, height);
 }
@@ -198,14 +202,14 @@ void CopyTurnedOver(GLint level, GLint xoffset, GLint yoffset, GLint x, GLint ar
     glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
     GLuint scratch = 0;
-    g_fbo.genFramebuffers(1, &scratch);
-    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, scratch);
-    g_fbo.framebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, static_cast<GLuint>(texture),
+    g_fb.fbo.genFramebuffers(1, &scratch);
+    g_fb.fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, scratch);
+    g_fb.fbo.framebufferTexture2D(GL_DRAW_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, static_cast<GLuint>(texture),
                                level);
-    if (g_fbo.checkFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+    if (g_fb.fbo.checkFramebufferStatus(GL_DRAW_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
         const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
         glDisable(GL_SCISSOR_TEST);  // a blit is scissored, a copy is not
-        g_fbo.blitFramebuffer(x, areaY, x + width, areaY + height, xoffset, yoffset + height, xoffset + width, yoffset,
+        g_fb.fbo.blitFramebuffer(x, areaY, x + width, areaY + height, xoffset, yoffset + height, xoffset + width, yoffset,
                               GL_COLOR_BUFFER_BIT, GL_NEAREST);
         if (scissor) glEnable(GL_SCISSOR_TEST);
     } else {
@@ -213,8 +217,8 @@ void CopyTurnedOver(GLint level, GLint xoffset, GLint yoffset, GLint x, GLint ar
         for (GLsizei row = 0; row < height; ++row)
             glCopyTexSubImage2D(GL_TEXTURE_2D, level, xoffset, yoffset + row, x, areaY + height - 1 - row, width, 1);
     }
-    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawing));
-    g_fbo.deleteFramebuffers(1, &scratch);
+    g_fb.fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawing));
+    g_fb.fbo.deleteFramebuffers(1, &scratch);
 }
 
 // Bytes per pixel that glReadPixels writes for a format and type; 0 when not known here.
@@ -277,46 +281,46 @@ void TurnAreaOver()
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &drawing);
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &reading);
     glGetIntegerv(GL_RENDERBUFFER_BINDING, &renderbuffer);
-    const GLsizei w = g_area.width;
-    const GLsizei h = g_area.height;
+    const GLsizei w = g_fb.area.width;
+    const GLsizei h = g_fb.area.height;
 
     GLbitfield buffers = GL_COLOR_BUFFER_BIT;
     GLuint colour = 0, depth = 0, scratch = 0;
-    g_fbo.genRenderbuffers(1, &colour);
-    g_fbo.bindRenderbuffer(GL_RENDERBUFFER, colour);
-    g_fbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
-    if (g_area.depthAttached) {
+    g_fb.fbo.genRenderbuffers(1, &colour);
+    g_fb.fbo.bindRenderbuffer(GL_RENDERBUFFER, colour);
+    g_fb.fbo.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+    if (g_fb.area.depthAttached) {
         GLint format = GL_DEPTH_COMPONENT16;
-        g_fbo.bindRenderbuffer(GL_RENDERBUFFER, g_area.depthBuffer);
-        g_fbo.getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_INTERNAL_FORMAT, &format);
-        g_fbo.genRenderbuffers(1, &depth);
-        g_fbo.bindRenderbuffer(GL_RENDERBUFFER, depth);
-        g_fbo.renderbufferStorage(GL_RENDERBUFFER, static_cast<GLenum>(format), w, h);
+        g_fb.fbo.bindRenderbuffer(GL_RENDERBUFFER, g_fb.area.depthBuffer);
+        g_fb.fbo.getRenderbufferParameteriv(GL_RENDERBUFFER, GL_RENDERBUFFER_INTERNAL_FORMAT, &format);
+        g_fb.fbo.genRenderbuffers(1, &depth);
+        g_fb.fbo.bindRenderbuffer(GL_RENDERBUFFER, depth);
+        g_fb.fbo.renderbufferStorage(GL_RENDERBUFFER, static_cast<GLenum>(format), w, h);
         buffers |= GL_DEPTH_BUFFER_BIT;
     }
-    g_fbo.genFramebuffers(1, &scratch);
-    g_fbo.bindFramebuffer(GL_FRAMEBUFFER, scratch);
-    g_fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
-    if (depth != 0) g_fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    g_fb.fbo.genFramebuffers(1, &scratch);
+    g_fb.fbo.bindFramebuffer(GL_FRAMEBUFFER, scratch);
+    g_fb.fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    if (depth != 0) g_fb.fbo.framebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
 
-    if (g_fbo.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
+    if (g_fb.fbo.checkFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE) {
         const GLboolean scissor = glIsEnabled(GL_SCISSOR_TEST);
         glDisable(GL_SCISSOR_TEST);
-        g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, g_area.framebuffer);
-        g_fbo.blitFramebuffer(0, 0, w, h, 0, h, w, 0, buffers, GL_NEAREST);
-        g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, scratch);
-        g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, g_area.framebuffer);
-        g_fbo.blitFramebuffer(0, 0, w, h, 0, 0, w, h, buffers, GL_NEAREST);
+        g_fb.fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, g_fb.area.framebuffer);
+        g_fb.fbo.blitFramebuffer(0, 0, w, h, 0, h, w, 0, buffers, GL_NEAREST);
+        g_fb.fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, scratch);
+        g_fb.fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, g_fb.area.framebuffer);
+        g_fb.fbo.blitFramebuffer(0, 0, w, h, 0, 0, w, h, buffers, GL_NEAREST);
         if (scissor) glEnable(GL_SCISSOR_TEST);
     } else {
         std::fprintf(stderr, "The drawing area cannot be turned into OpenGL's row order; it shows upside down\n");
     }
-    g_fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(reading));
-    g_fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawing));
-    g_fbo.bindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(renderbuffer));
-    g_fbo.deleteFramebuffers(1, &scratch);
-    g_fbo.deleteRenderbuffers(1, &colour);
-    if (depth != 0) g_fbo.deleteRenderbuffers(1, &depth);
+    g_fb.fbo.bindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(reading));
+    g_fb.fbo.bindFramebuffer(GL_DRAW_FRAMEBUFFER, static_cast<GLuint>(drawing));
+    g_fb.fbo.bindRenderbuffer(GL_RENDERBUFFER, static_cast<GLuint>(renderbuffer));
+    g_fb.fbo.deleteFramebuffers(1, &scratch);
+    g_fb.fbo.deleteRenderbuffers(1, &colour);
+    if (depth != 0) g_fb.fbo.deleteRenderbuffers(1, &depth);
 }
 
 template <typename Function>
@@ -331,80 +335,80 @@ bool Load(Function& entry, const char* name)
 bool LoadFramebufferFunctions()
 {
     // Every lookup is made, so that none is left from an earlier context.
-    bool all = Load(g_fbo.genFramebuffers, "glGenFramebuffers");
-    all = Load(g_fbo.deleteFramebuffers, "glDeleteFramebuffers") && all;
-    all = Load(g_fbo.bindFramebuffer, "glBindFramebuffer") && all;
-    all = Load(g_fbo.genRenderbuffers, "glGenRenderbuffers") && all;
-    all = Load(g_fbo.deleteRenderbuffers, "glDeleteRenderbuffers") && all;
-    all = Load(g_fbo.bindRenderbuffer, "glBindRenderbuffer") && all;
-    all = Load(g_fbo.renderbufferStorage, "glRenderbufferStorage") && all;
-    all = Load(g_fbo.framebufferRenderbuffer, "glFramebufferRenderbuffer") && all;
-    all = Load(g_fbo.checkFramebufferStatus, "glCheckFramebufferStatus") && all;
-    all = Load(g_fbo.blitFramebuffer, "glBlitFramebuffer") && all;
-    all = Load(g_fbo.framebufferTexture2D, "glFramebufferTexture2D") && all;
-    all = Load(g_fbo.getRenderbufferParameteriv, "glGetRenderbufferParameteriv") && all;
+    bool all = Load(g_fb.fbo.genFramebuffers, "glGenFramebuffers");
+    all = Load(g_fb.fbo.deleteFramebuffers, "glDeleteFramebuffers") && all;
+    all = Load(g_fb.fbo.bindFramebuffer, "glBindFramebuffer") && all;
+    all = Load(g_fb.fbo.genRenderbuffers, "glGenRenderbuffers") && all;
+    all = Load(g_fb.fbo.deleteRenderbuffers, "glDeleteRenderbuffers") && all;
+    all = Load(g_fb.fbo.bindRenderbuffer, "glBindRenderbuffer") && all;
+    all = Load(g_fb.fbo.renderbufferStorage, "glRenderbufferStorage") && all;
+    all = Load(g_fb.fbo.framebufferRenderbuffer, "glFramebufferRenderbuffer") && all;
+    all = Load(g_fb.fbo.checkFramebufferStatus, "glCheckFramebufferStatus") && all;
+    all = Load(g_fb.fbo.blitFramebuffer, "glBlitFramebuffer") && all;
+    all = Load(g_fb.fbo.framebufferTexture2D, "glFramebufferTexture2D") && all;
+    all = Load(g_fb.fbo.getRenderbufferParameteriv, "glGetRenderbufferParameteriv") && all;
     // Clip control is newer than the rest: the area keeps GL's row order without it.
     const char* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
-    g_fbo.clipControl = nullptr;
+    g_fb.fbo.clipControl = nullptr;
     if (extensions != nullptr && std::strstr(extensions, "GL_ARB_clip_control") != nullptr)
-        Load(g_fbo.clipControl, "glClipControl");
+        Load(g_fb.fbo.clipControl, "glClipControl");
     return all;
 }
 
-void GenFramebuffers(GLsizei n, GLuint* framebuffers) { g_fbo.genFramebuffers(n, framebuffers); }
-void DeleteFramebuffers(GLsizei n, const GLuint* framebuffers) { g_fbo.deleteFramebuffers(n, framebuffers); }
+void GenFramebuffers(GLsizei n, GLuint* framebuffers) { g_fb.fbo.genFramebuffers(n, framebuffers); }
+void DeleteFramebuffers(GLsizei n, const GLuint* framebuffers) { g_fb.fbo.deleteFramebuffers(n, framebuffers); }
 void BindFramebuffer(GLenum target, GLuint framebuffer)
 {
-    g_fbo.bindFramebuffer(target, framebuffer);
-    if (g_rows.topDown && target != GL_READ_FRAMEBUFFER) {
-        const bool area = framebuffer == g_area.framebuffer;
-        if (area != g_rows.intoArea) AimAt(area);
+    g_fb.fbo.bindFramebuffer(target, framebuffer);
+    if (g_fb.rows.topDown && target != GL_READ_FRAMEBUFFER) {
+        const bool area = framebuffer == g_fb.area.framebuffer;
+        if (area != g_fb.rows.intoArea) AimAt(area);
     }
 }
-GLenum CheckFramebufferStatus(GLenum target) { return g_fbo.checkFramebufferStatus(target); }
+GLenum CheckFramebufferStatus(GLenum target) { return g_fb.fbo.checkFramebufferStatus(target); }
 void FramebufferRenderbuffer(GLenum target, GLenum attachment, GLenum renderbufferTarget, GLuint renderbuffer)
 {
-    g_fbo.framebufferRenderbuffer(target, attachment, renderbufferTarget, renderbuffer);
+    g_fb.fbo.framebufferRenderbuffer(target, attachment, renderbufferTarget, renderbuffer);
 }
 void FramebufferTexture2D(GLenum target, GLenum attachment, GLenum textureTarget, GLuint texture, GLint level)
 {
-    g_fbo.framebufferTexture2D(target, attachment, textureTarget, texture, level);
+    g_fb.fbo.framebufferTexture2D(target, attachment, textureTarget, texture, level);
 }
 void BlitFramebuffer(GLint srcX0, GLint srcY0, GLint srcX1, GLint srcY1, GLint dstX0, GLint dstY0, GLint dstX1,
                      GLint dstY1, GLbitfield mask, GLenum filter)
 {
     if (ReadingTopDownArea()) {
-        srcY0 = g_area.height - srcY0;
-        srcY1 = g_area.height - srcY1;
+        srcY0 = g_fb.area.height - srcY0;
+        srcY1 = g_fb.area.height - srcY1;
     }
-    if (g_rows.topDown && g_rows.intoArea) {
-        dstY0 = g_area.height - dstY0;
-        dstY1 = g_area.height - dstY1;
+    if (g_fb.rows.topDown && g_fb.rows.intoArea) {
+        dstY0 = g_fb.area.height - dstY0;
+        dstY1 = g_fb.area.height - dstY1;
     }
-    g_fbo.blitFramebuffer(srcX0, srcY0, srcX1, srcY1, dstX0, dstY0, dstX1, dstY1, mask, filter);
+    g_fb.fbo.blitFramebuffer(srcX0, srcY0, srcX1, srcY1, dstX0, dstY0, dstX1, dstY1, mask, filter);
 }
-void GenRenderbuffers(GLsizei n, GLuint* renderbuffers) { g_fbo.genRenderbuffers(n, renderbuffers); }
-void DeleteRenderbuffers(GLsizei n, const GLuint* renderbuffers) { g_fbo.deleteRenderbuffers(n, renderbuffers); }
-void BindRenderbuffer(GLenum target, GLuint renderbuffer) { g_fbo.bindRenderbuffer(target, renderbuffer); }
+void GenRenderbuffers(GLsizei n, GLuint* renderbuffers) { g_fb.fbo.genRenderbuffers(n, renderbuffers); }
+void DeleteRenderbuffers(GLsizei n, const GLuint* renderbuffers) { g_fb.fbo.deleteRenderbuffers(n, renderbuffers); }
+void BindRenderbuffer(GLenum target, GLuint renderbuffer) { g_fb.fbo.bindRenderbuffer(target, renderbuffer); }
 void RenderbufferStorage(GLenum target, GLenum internalFormat, GLsizei width, GLsizei height)
 {
-    g_fbo.renderbufferStorage(target, internalFormat, width, height);
+    g_fb.fbo.renderbufferStorage(target, internalFormat, width, height);
 }
 
 void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha, GLsizei width, GLsizei height)
 {
-    if (g_rows.topDown && g_rows.intoArea) AimAt(false);  // the boxes as the runtime set them
-    g_area.window = false;
-    g_area.width = width;
-    g_area.height = height;
-    g_area.framebuffer = framebuffer;
-    g_area.depthBuffer = depthBuffer;
-    g_area.depthAttached = false;
-    g_area.hasAlpha = framebuffer != 0 && colourHasAlpha;
-    if (framebuffer != 0 && depthBuffer != 0 && g_area.depthWanted) AttachDepthBuffer();
+    if (g_fb.rows.topDown && g_fb.rows.intoArea) AimAt(false);  // the boxes as the runtime set them
+    g_fb.area.window = false;
+    g_fb.area.width = width;
+    g_fb.area.height = height;
+    g_fb.area.framebuffer = framebuffer;
+    g_fb.area.depthBuffer = depthBuffer;
+    g_fb.area.depthAttached = false;
+    g_fb.area.hasAlpha = framebuffer != 0 && colourHasAlpha;
+    if (framebuffer != 0 && depthBuffer != 0 && g_fb.area.depthWanted) AttachDepthBuffer();
 
-    g_rows.topDown = framebuffer != 0 && g_fbo.clipControl != nullptr && !g_rows.glOrderForGood;
-    if (g_rows.topDown) {
+    g_fb.rows.topDown = framebuffer != 0 && g_fb.fbo.clipControl != nullptr && !g_fb.rows.glOrderForGood;
+    if (g_fb.rows.topDown) {
         RememberBoxes();
         if (BoundTo(GL_DRAW_FRAMEBUFFER_BINDING)) AimAt(true);
     }
@@ -413,17 +417,17 @@ void UseDrawingArea(GLuint framebuffer, GLuint depthBuffer, bool colourHasAlpha,
 void UseWindowAsDrawingArea()
 {
     UseDrawingArea(0, 0, false, 0, 0);
-    g_area.window = true;
-    if (g_area.depthWanted) ClearWindowDepth();
+    g_fb.area.window = true;
+    if (g_fb.area.depthWanted) ClearWindowDepth();
 }
 
 void NeedDepthBuffer()
 {
-    const bool first = !g_area.depthWanted;
-    g_area.depthWanted = true;
-    if (g_area.framebuffer != 0 && g_area.depthBuffer != 0 && !g_area.depthAttached) AttachDepthBuffer();
+    const bool first = !g_fb.area.depthWanted;
+    g_fb.area.depthWanted = true;
+    if (g_fb.area.framebuffer != 0 && g_fb.area.depthBuffer != 0 && !g_fb.area.depthAttached) AttachDepthBuffer();
     // Until now the window's depth was left out of every clear.
-    if (g_area.window && first) ClearWindowDepth();
+    if (g_fb.area.window && first) ClearWindowDepth();
 }
 
 GLbitfield BuffersToClear(GLbitfield mask)
@@ -431,56 +435,56 @@ GLbitfield BuffersToClear(GLbitfield mask)
     // The window's depth buffer goes unused until something wants depth;
     // clearing it every frame would cost a software renderer as much as
     // clearing the colour.
-    if (g_area.window && !g_area.depthWanted) mask &= ~static_cast<GLbitfield>(GL_DEPTH_BUFFER_BIT);
+    if (g_fb.area.window && !g_fb.area.depthWanted) mask &= ~static_cast<GLbitfield>(GL_DEPTH_BUFFER_BIT);
     return mask;
 }
 
 void BeforeReadingColour(GLint x, GLint y, GLsizei width, GLsizei height)
 {
-    if (!g_area.hasAlpha || width <= 0 || height <= 0) return;
+    if (!g_fb.area.hasAlpha || width <= 0 || height <= 0) return;
     GLint reading = 0;
     glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &reading);
-    if (static_cast<GLuint>(reading) == g_area.framebuffer) MakeAlphaOpaque(x, y, width, height, false);
+    if (static_cast<GLuint>(reading) == g_fb.area.framebuffer) MakeAlphaOpaque(x, y, width, height, false);
 }
 
 void MakeDrawingAreaOpaque()
 {
-    if (g_area.hasAlpha) MakeAlphaOpaque(0, 0, 0, 0, true);
+    if (g_fb.area.hasAlpha) MakeAlphaOpaque(0, 0, 0, 0, true);
 }
 
 void KeepGLRowOrder()
 {
-    g_rows.glOrderForGood = true;
-    if (!g_rows.topDown) return;
+    g_fb.rows.glOrderForGood = true;
+    if (!g_fb.rows.topDown) return;
     TurnAreaOver();
-    if (g_rows.intoArea) AimAt(false);
-    g_fbo.clipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
-    g_rows.topDown = false;
+    if (g_fb.rows.intoArea) AimAt(false);
+    g_fb.fbo.clipControl(GL_LOWER_LEFT, GL_NEGATIVE_ONE_TO_ONE);
+    g_fb.rows.topDown = false;
 }
 
-bool DrawingAreaRowsTopDown() { return g_rows.topDown; }
+bool DrawingAreaRowsTopDown() { return g_fb.rows.topDown; }
 
 void SetViewport(GLint x, GLint y, GLsizei width, GLsizei height)
 {
-    SetBox(g_rows.viewport, glViewport, x, y, width, height);
+    SetBox(g_fb.rows.viewport, glViewport, x, y, width, height);
 }
 
 void SetScissor(GLint x, GLint y, GLsizei width, GLsizei height)
 {
-    SetBox(g_rows.scissor, glScissor, x, y, width, height);
+    SetBox(g_fb.rows.scissor, glScissor, x, y, width, height);
 }
 
 bool WindowBox(GLenum pname, GLint* box)
 {
-    if (!g_rows.topDown || (pname != GL_VIEWPORT && pname != GL_SCISSOR_BOX)) return false;
-    const GLint* kept = pname == GL_VIEWPORT ? g_rows.viewport : g_rows.scissor;
+    if (!g_fb.rows.topDown || (pname != GL_VIEWPORT && pname != GL_SCISSOR_BOX)) return false;
+    const GLint* kept = pname == GL_VIEWPORT ? g_fb.rows.viewport : g_fb.rows.scissor;
     std::copy(kept, kept + 4, box);
     return true;
 }
 
 void AfterPopAttrib()
 {
-    if (g_rows.topDown) RememberBoxes();
+    if (g_fb.rows.topDown) RememberBoxes();
 }
 
 void ReadFramebufferPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, GLvoid* pixels)
@@ -516,7 +520,7 @@ void CopyFramebufferToNewTexture(GLenum target, GLint level, GLenum internalform
 
 void DrawPixelsAtRasterPosition(GLsizei width, GLsizei height, GLenum format, GLenum type, const GLvoid* pixels)
 {
-    if (!(g_rows.topDown && g_rows.intoArea)) {
+    if (!(g_fb.rows.topDown && g_fb.rows.intoArea)) {
         glDrawPixels(width, height, format, type, pixels);
         return;
     }

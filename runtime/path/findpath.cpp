@@ -16,13 +16,13 @@ constexpr std::uint32_t kFindPathHashBits = 16;
 double FINDPATH(KvIntArray& map, KvIntArray& result, double /*weight*/,
                 double startX, double startY, double goalX, double goalY)
 {
-    // The search in flat per-cell arrays: the planner's paths at a fraction
+    // The search in flat per-cell arrays: the node planner's paths at a fraction
     // of the cost per step. It keeps its memory from one call to the next,
     // so a game that searches the same map size every frame allocates and
     // faults in its pages once.
     static GridSearch search;
 
-    Planner::Description request{};
+    PathRequest request{};
     request.startX = NumberToInt(startX);
     request.startY = NumberToInt(startY);
     request.goalX = NumberToInt(goalX);

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "path/astar_planner.h"
+#include "path/search_stop.h"
 
 namespace {
 
@@ -22,7 +22,7 @@ constexpr float kSqrt2 = 1.4142137f;
 // the cell's g) decides whether a step leads anywhere new.
 constexpr float kNoWay = std::numeric_limits<float>::infinity();
 
-// A caller's cell value as a float cost, exactly as Planner::createMap reads
+// A caller's cell value as a float cost, exactly as the node planner reads
 // it: not a number counts as a wall, values beyond the float range are held
 // at its edge.
 float CellValue(double value)
@@ -48,7 +48,7 @@ std::uint32_t OrderedBits(float f)
 
 GridSearch::GridSearch(std::uint32_t insertionNumberLimit)
     : numberLimit(insertionNumberLimit < 2 ? 2 : insertionNumberLimit),
-      abortCheck(&AStarPlanner::EscapeKeyDown)
+      abortCheck(&SearchStopRequested)
 {
 }
 
@@ -79,7 +79,7 @@ bool GridSearch::reserve(std::size_t cells)
     return true;
 }
 
-bool GridSearch::load(const Planner::Description& request)
+bool GridSearch::load(const PathRequest& request)
 {
     cellCount = 0;
     goalCell = -1;
@@ -254,7 +254,7 @@ bool GridSearch::search()
             return true;
         }
         ++expanded;
-        if (++sinceCheck == AStarPlanner::kExpansionsPerAbortCheck) {
+        if (++sinceCheck == kExpansionsPerStopCheck) {
             sinceCheck = 0;
             if (abortCheck != nullptr && abortCheck()) {
                 cells[current].place = kClosed;

@@ -1,6 +1,7 @@
 // The weighted A* of FINDPATH, kept in flat per-cell arrays. It expands
-// cells in exactly the order of AStarPlanner with its sorted open list, and so
-// finds the same path, but looks a cell up by its index instead of through
+// cells in exactly the order of the node planner (AStarPlanner with its
+// sorted open list, kept beside the tests as their reference), and so finds
+// the same path, but looks a cell up by its index instead of through
 // the closed table and the open-list scan, and allocates no nodes:
 //   - per cell (SearchCell): normalised cost, g, parent cell, and the cell's
 //     place (unseen, closed, or its position in the open heap);
@@ -17,7 +18,7 @@
 #include <memory>
 
 #include "path/open_heap.h"
-#include "path/planner.h"
+#include "path/path_request.h"
 #include "path/search_cell.h"
 
 class GridSearch {
@@ -30,11 +31,11 @@ public:
     GridSearch(const GridSearch&) = delete;
     GridSearch& operator=(const GridSearch&) = delete;
 
-    // Loads a request with the rules of Planner::createMap (ends inside the
+    // Loads a request with the node planner's rules (ends inside the
     // grid and different, costs normalised to (0, 1], walls -1). The node
     // and open capacities and the hash size do not apply: every cell has its
     // slot. False, with no map loaded, for a bad request or without memory.
-    bool load(const Planner::Description& request);
+    bool load(const PathRequest& request);
 
     // Whether a chain of passable neighbours leads from start to goal: a
     // flood fill. run calls it itself once a search has expanded a quarter
@@ -47,8 +48,8 @@ public:
     // without a path); false when the abort check stopped it.
     bool run();
 
-    // Asked every AStarPlanner::kExpansionsPerAbortCheck expansions; null
-    // means never. The default is AStarPlanner::EscapeKeyDown.
+    // Asked every kExpansionsPerStopCheck expansions; null means never. The
+    // default is SearchStopRequested (Escape held down).
     void setAbortCheck(AbortCheck check) { abortCheck = check; }
 
     // Whether run may stop early with no path once a flood fill shows the
@@ -93,7 +94,7 @@ private:
     template <bool kDiagonals>
     bool search();
 
-    Planner::Description desc{};
+    PathRequest desc{};
     std::int32_t cellCount = 0;
     bool placesClear = false;  // every cell unseen: no run since the load
 

@@ -13,29 +13,33 @@ namespace platform::devices {
 
 namespace {
 
-unsigned char g_typed[256] = {};
-bool g_pressedSinceTaken[256] = {};  // went down since TakeKeysPressed
-int g_lastPressed = -1;  // DIK code of the latest key down, until its text
-bool g_watching = false;
+// What the watch has seen of the keyboard.
+struct KeyWatch {
+    unsigned char typed[256] = {};      // the character each key typed on its last press
+    bool pressedSinceTaken[256] = {};   // went down since TakeKeysPressed
+    int lastPressed = -1;               // DIK code of the latest key down, until its text
+    bool watching = false;              // the watch is on the event queue
+};
+KeyWatch g_keyWatch;
 
 int WatchKeyEvents(void*, SDL_Event* event)
 {
     if (event->type == SDL_KEYDOWN) {
         // (Also remembered for recordings, which sample once a frame.)
         const int dik = DikFromScancode(event->key.keysym.scancode);
-        g_lastPressed = dik;
-        if (dik != 0 && !event->key.repeat) g_typed[dik] = 0;
-        if (dik != 0) g_pressedSinceTaken[dik] = true;
+        g_keyWatch.lastPressed = dik;
+        if (dik != 0 && !event->key.repeat) g_keyWatch.typed[dik] = 0;
+        if (dik != 0) g_keyWatch.pressedSinceTaken[dik] = true;
     } else if (event->type == SDL_KEYUP) {
         // The character stays until the key's next press: a recording that
         // samples after a short tap still learns what it typed.
-        if (DikFromScancode(event->key.keysym.scancode) == g_lastPressed) g_lastPressed = -1;
+        if (DikFromScancode(event->key.keysym.scancode) == g_keyWatch.lastPressed) g_keyWatch.lastPressed = -1;
     } else if (event->type == SDL_TEXTINPUT) {
         // One character of ASCII belongs to the key; longer texts (UTF-8
         // beyond 0x7F, composed input) type nothing.
         const unsigned char* text = reinterpret_cast<const unsigned char*>(event->text.text);
-        if (g_lastPressed > 0 && text[0] != 0 && text[0] < 0x80 && text[1] == 0) g_typed[g_lastPressed] = text[0];
-        g_lastPressed = -1;
+        if (g_keyWatch.lastPressed > 0 && text[0] != 0 && text[0] < 0x80 && text[1] == 0) g_keyWatch.typed[g_keyWatch.lastPressed] = text[0];
+        g_keyWatch.lastPressed = -1;
     }
     return 1;
 }
@@ -44,8 +48,8 @@ int WatchKeyEvents(void*, SDL_Event* event)
 
 void WatchTypedCharacters()
 {
-    if (g_watching) return;
-    g_watching = true;
+    if (g_keyWatch.watching) return;
+    g_keyWatch.watching = true;
     SDL_AddEventWatch(WatchKeyEvents, nullptr);
     // Text events come only while text input is on.
     SDL_StartTextInput();
@@ -54,14 +58,14 @@ void WatchTypedCharacters()
 void TakeKeysPressed(bool pressed[256])
 {
     for (int k = 0; k < 256; ++k) {
-        pressed[k] = g_pressedSinceTaken[k];
-        g_pressedSinceTaken[k] = false;
+        pressed[k] = g_keyWatch.pressedSinceTaken[k];
+        g_keyWatch.pressedSinceTaken[k] = false;
     }
 }
 
 unsigned char TypedCharacter(int dik)
 {
-    return dik >= 0 && dik < 256 ? g_typed[dik] : 0;
+    return dik >= 0 && dik < 256 ? g_keyWatch.typed[dik] : 0;
 }
 
 }  // namespace platform::devices

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "core/arrays.h"
-#include "path/astar_planner.h"
 #include "path/path_commands.h"
 #include "platform/platform.h"
 #include "support/grid_maps.h"
+#include "support/node_planner/astar_planner.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "path/fixed_deque.h"
+#include "support/node_planner/fixed_deque.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 namespace {
 
-Planner::Description Request(const std::vector<double>& data, int side)
+PathRequest Request(const std::vector<double>& data, int side)
 {
-    Planner::Description request{};
+    PathRequest request{};
     request.goalX = side - 1;
     request.goalY = side - 1;
     request.diagonalCost = true;
@@ -76,7 +76,7 @@ TEST(GridSearch, SameAnswerWhenTheMemoryIsReusedOrRenewed)
     for (int round = 0; round < 2; ++round) {
         if (round == 1) {
             const std::vector<double> small(9, 1.0);
-            Planner::Description other = Request(small, 3);
+            PathRequest other = Request(small, 3);
             ASSERT_TRUE(search.load(other));
             ASSERT_TRUE(search.run());
         }
@@ -121,7 +121,7 @@ TEST(GridSearch, RefusesWhatThePlannerRefuses)
 {
     const std::vector<double> data(6, 1.0);
     GridSearch search;
-    Planner::Description request = Request(data, 2);
+    PathRequest request = Request(data, 2);
     request.height = 3;
     request.goalX = 0;
     request.goalY = 0;  // start = goal

@@ -2,9 +2,9 @@
 
 #include <set>
 
-#include "path/node_factory.h"
-#include "path/node_hash_iterator.h"
-#include "path/node_hash_table.h"
+#include "support/node_planner/node_factory.h"
+#include "support/node_planner/node_hash_iterator.h"
+#include "support/node_planner/node_hash_table.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <utility>
 #include <vector>
 
-#include "path/astar_planner.h"
 #include "path/grid_search.h"
 #include "support/grid_maps.h"
+#include "support/node_planner/astar_planner.h"
 
 namespace {
 

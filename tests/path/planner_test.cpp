@@ -7,7 +7,7 @@
 #include <utility>
 #include <vector>
 
-#include "path/astar_planner.h"
+#include "support/node_planner/astar_planner.h"
 
 namespace {
 

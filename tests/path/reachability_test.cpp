@@ -4,9 +4,9 @@
 #include <vector>
 
 #include "core/arrays.h"
-#include "path/astar_planner.h"
 #include "path/path_commands.h"
-#include "path/reachability.h"
+#include "support/node_planner/astar_planner.h"
+#include "support/node_planner/reachability.h"
 
 namespace {
 

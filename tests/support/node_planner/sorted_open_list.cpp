@@ -1,4 +1,4 @@
-#include "path/sorted_open_list.h"
+#include "support/node_planner/sorted_open_list.h"
 
 bool SortedOpenList::allocate(std::uint32_t capacity, std::int32_t, std::int32_t)
 {

@@ -4,8 +4,8 @@
 // search step costs time in proportion to the number of open nodes.
 #pragma once
 
-#include "path/fixed_deque.h"
-#include "path/open_list.h"
+#include "support/node_planner/fixed_deque.h"
+#include "support/node_planner/open_list.h"
 
 class SortedOpenList final : public OpenList {
 public:

@@ -1,8 +1,8 @@
-#include "path/node_hash_table.h"
+#include "support/node_planner/node_hash_table.h"
 
 #include <new>
 
-#include "path/node_factory.h"
+#include "support/node_planner/node_factory.h"
 
 NodeHashTable::NodeHashTable()
     : buckets(&singleBucket)

@@ -1,4 +1,4 @@
-#include "path/indexed_open_list.h"
+#include "support/node_planner/indexed_open_list.h"
 
 #include <cstdint>
 #include <new>

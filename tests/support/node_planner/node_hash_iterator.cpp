@@ -1,4 +1,4 @@
-#include "path/node_hash_iterator.h"
+#include "support/node_planner/node_hash_iterator.h"
 
 void NodeHashIterator::attach(NodeHashTable& attached)
 {

@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "path/node.h"
-#include "path/node_hash_table.h"
+#include "support/node_planner/node.h"
+#include "support/node_planner/node_hash_table.h"
 
 class NodeHashIterator {
 public:

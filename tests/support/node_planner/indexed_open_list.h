@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "path/open_list.h"
+#include "support/node_planner/open_list.h"
 
 class IndexedOpenList final : public OpenList {
 public:

@@ -1,4 +1,4 @@
-#include "path/reachability.h"
+#include "support/node_planner/reachability.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "path/node_factory.h"
+#include "support/node_planner/node_factory.h"
 
 #include <new>
 

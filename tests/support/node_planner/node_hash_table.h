@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "path/node.h"
+#include "support/node_planner/node.h"
 
 class NodeFactory;
 

@@ -1,34 +1,23 @@
-// The base of the grid planners: it turns the caller's grid of cell costs
-// into normalised costs and owns the search structures (node pool, open
-// list, closed set). A derived planner supplies the search itself.
+// The base of the node planners, the reference that FINDPATH's flat search
+// (path/grid_search.h) is tested and measured against: it turns the caller's
+// grid of cell costs into normalised costs and owns the search structures
+// (node pool, open list, closed set). A derived planner supplies the search
+// itself.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 
-#include "path/node.h"
-#include "path/node_factory.h"
-#include "path/node_hash_table.h"
-#include "path/open_list.h"
+#include "path/path_request.h"
+#include "support/node_planner/node.h"
+#include "support/node_planner/node_factory.h"
+#include "support/node_planner/node_hash_table.h"
+#include "support/node_planner/open_list.h"
 
 class Planner {
 public:
-    // A search request.
-    struct Description {
-        std::int32_t startX;
-        std::int32_t startY;
-        std::int32_t goalX;
-        std::int32_t goalY;
-        bool diagonalCost;            // a diagonal step costs sqrt(2) x the cell cost, else 1 x
-        bool allowDiagonal;           // the four diagonal neighbours are searched
-        std::uint32_t nodeCapacity;   // size of the node pool; 0 = width x height
-        std::uint32_t openCapacity;   // capacity of the open list; 0 = width x height
-        std::uint32_t hashBits;       // log2 of the closed table's bucket count
-        float weight;                 // heuristic weight, clamped to 0..1
-        std::int32_t width;           // columns
-        std::int32_t height;          // rows
-        const double* data;           // cell (x, y) is data[x + width * y]
-    };
+    // A search request, the one FINDPATH makes.
+    using Description = PathRequest;
 
     // The cost of an impassable cell in the normalised map.
     static constexpr float kWall = -1.0f;

@@ -5,13 +5,13 @@
 
 #include <cstdint>
 
-#include "path/planner.h"
+#include "path/search_stop.h"
+#include "support/node_planner/planner.h"
 
 class AStarPlanner : public Planner {
 public:
-    // Asked every kExpansionsPerAbortCheck expansions; true stops the search.
+    // Asked every kExpansionsPerStopCheck expansions; true stops the search.
     using AbortCheck = bool (*)();
-    static constexpr std::int32_t kExpansionsPerAbortCheck = 10002;
 
     explicit AStarPlanner(OpenListKind openListKind = OpenListKind::SortedDeque);
 
@@ -19,18 +19,16 @@ public:
     void initialize() override;
     // Searches until the goal is expanded or nothing is left open: true, and
     // getGoal() is the goal node or null when there is no path. False when
-    // the abort check (by default: Escape held down) stopped the search.
+    // the abort check (by default SearchStopRequested: Escape held down)
+    // stopped the search.
     bool run() override;
 
     // Replaces the abort check; null means the search is never aborted.
     void setAbortCheck(AbortCheck check) { abortCheck = check; }
 
-    // The true state of the Escape key, the default abort check.
-    static bool EscapeKeyDown();
-
 private:
     // Gives node a new predecessor and cost, and the priority that follows.
     void update(Node* node, Node* parent, float g, std::int32_t h) const;
 
-    AbortCheck abortCheck = &AStarPlanner::EscapeKeyDown;
+    AbortCheck abortCheck = &SearchStopRequested;
 };

@@ -6,7 +6,7 @@
 
 #include <cstdint>
 
-#include "path/node.h"
+#include "support/node_planner/node.h"
 
 class OpenList {
 public:

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "path/node.h"
+#include "support/node_planner/node.h"
 
 class NodeFactory {
 public:

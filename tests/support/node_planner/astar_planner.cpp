@@ -1,14 +1,12 @@
-#include "path/astar_planner.h"
+#include "support/node_planner/astar_planner.h"
 
 #include <cstdlib>
 
-#include "path/node_hash_iterator.h"
-#include "platform/platform.h"
+#include "support/node_planner/node_hash_iterator.h"
 
 namespace {
 
 constexpr float kSqrt2 = 1.4142137f;
-constexpr int kDikEscape = 0x01;
 
 // The neighbours in the order they are visited.
 struct Step {
@@ -25,14 +23,6 @@ constexpr Step kNeighbours[8] = {
 AStarPlanner::AStarPlanner(OpenListKind openListKind)
     : Planner(openListKind)
 {
-}
-
-bool AStarPlanner::EscapeKeyDown()
-{
-    // The live key state: no frame runs during a search, so nothing else
-    // would bring the keyboard state up to date. A termination signal ends
-    // the search too (FINDPATH then takes the close path).
-    return platform::TerminationRequested() || platform::KeyDownNow(kDikEscape);
 }
 
 void AStarPlanner::initialize()
@@ -77,7 +67,7 @@ bool AStarPlanner::run()
             done = true;
             return true;
         }
-        if (++sinceCheck == kExpansionsPerAbortCheck) {
+        if (++sinceCheck == kExpansionsPerStopCheck) {
             sinceCheck = 0;
             if (abortCheck != nullptr && abortCheck()) {
                 closed.add(current);

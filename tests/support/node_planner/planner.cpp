@@ -1,13 +1,13 @@
-#include "path/planner.h"
+#include "support/node_planner/planner.h"
 
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
 #include <new>
 
-#include "path/indexed_open_list.h"
-#include "path/node_hash_iterator.h"
-#include "path/sorted_open_list.h"
+#include "support/node_planner/indexed_open_list.h"
+#include "support/node_planner/node_hash_iterator.h"
+#include "support/node_planner/sorted_open_list.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 // same question in one pass over the map.
 #pragma once
 
-#include "path/planner.h"
+#include "support/node_planner/planner.h"
 
 // True when a chain of passable neighbours (the ones the search would visit:
 // four, or eight when diagonals are allowed) leads from the start to the
