@@ -32,8 +32,8 @@ constexpr int kTriangles = kRows * kColumns * 2;   // 10 000
 void LoadSheet()
 {
     MeshObject mesh;
-    mesh.colours.push_back(kGroupStrip);
-    mesh.colours.push_back(kWhite);
+    mesh.colours.Add(kGroupStrip);
+    mesh.colours.Add(kWhite);
     for (int f = 0; f < 2; ++f) {
         POLY_FRAME frame;
         for (int k = 0; k < 3; ++k) {
@@ -43,23 +43,23 @@ void LoadSheet()
         // Texture coordinates go by node index, markers included.
         auto addTexture = [&](float u, float v) {
             if (f != 0) return;
-            mesh.texU.push_back(u);
-            mesh.texV.push_back(v);
+            mesh.texU.Add(u);
+            mesh.texV.Add(v);
         };
         for (int row = 0; row < kRows; ++row) {
-            frame.nodes.push_back(PACKED_NODE{0, 0, 0, 5, 0, 0, 0});
+            frame.nodes.Add(PACKED_NODE{0, 0, 0, 5, 0, 0, 0});
             addTexture(0, 0);
             for (int column = 0; column <= kColumns; ++column)
                 for (int r : {row + 1, row}) {
                     const int x = 128 - kColumns / 2 + column;
                     const int y = 128 - kRows / 2 + r;
                     const int bulge = f == 0 ? 0 : ((column * 7 + r * 3) % 9);
-                    frame.nodes.push_back(PACKED_NODE{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y),
+                    frame.nodes.Add(PACKED_NODE{static_cast<std::uint8_t>(x), static_cast<std::uint8_t>(y),
                                                 static_cast<std::uint8_t>(128 + bulge), 5, 0, 0, 1});
                     addTexture(static_cast<float>(column) / kColumns, static_cast<float>(r) / kRows);
                 }
         }
-        mesh.frames.push_back(std::move(frame));
+        mesh.frames.Add(std::move(frame));
     }
 
     const std::vector<std::uint8_t> image = EncodeObjectFile(mesh);
@@ -83,7 +83,7 @@ void EnsureRuntime()
     char noArguments[] = "";
     __GlobalInit(nullptr, nullptr, noArguments, 0, "mesh render");
     LoadSheet();
-    if (std::ssize(rbow3D.objects[kMesh].frames) != 2) std::fprintf(stderr, "the benchmark sheet did not load\n");
+    if (rbow3D.objects[kMesh].frames.Count() != 2) std::fprintf(stderr, "the benchmark sheet did not load\n");
 }
 
 void View()

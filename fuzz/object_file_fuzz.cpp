@@ -14,13 +14,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     MeshObjectX mesh;
     std::string why;
     if (!DecodeObjectFile(data, size, mesh, why)) {
-        if (!mesh.frames.empty() || !mesh.colours.empty() || why.empty()) std::abort();
+        if (mesh.frames.Count() != 0 || mesh.colours.Count() != 0 || why.empty()) std::abort();
         return 0;
     }
     mesh.CalcMaxRadius();
     mesh.PrepareTriangles();
-    for (std::int32_t f = 1; f < std::ssize(mesh.frames); ++f)
-        if (std::ssize(mesh.frames[f].triangles) != std::ssize(mesh.frames[0].triangles)) std::abort();
+    for (std::int32_t f = 1; f < mesh.frames.Count(); ++f)
+        if (mesh.frames[f].triangles.Count() != mesh.frames[0].triangles.Count()) std::abort();
     // What was read encodes to the bytes it came from (trailing bytes aside).
     const std::vector<std::uint8_t> again = EncodeObjectFile(mesh);
     if (again.size() > size) std::abort();

@@ -40,11 +40,11 @@ FramePair ChooseFrames(int frameCount, int frameA, int frameB, float t, bool int
 
 std::int32_t BlendFrames(MeshObjectX& mesh, const FramePair& pair, const float* lightInObject)
 {
-    const std::vector<POLY_NODE>& from = mesh.frames[pair.a].triangles;
-    const std::vector<POLY_NODE>& to = mesh.frames[pair.b].triangles;
-    std::int32_t count = std::ssize(mesh.vertices);
-    if (std::ssize(from) < count) count = std::ssize(from);
-    if (std::ssize(to) < count) count = std::ssize(to);
+    const Queue<POLY_NODE>& from = mesh.frames[pair.a].triangles;
+    const Queue<POLY_NODE>& to = mesh.frames[pair.b].triangles;
+    std::int32_t count = mesh.vertices.Count();
+    if (from.Count() < count) count = from.Count();
+    if (to.Count() < count) count = to.Count();
     const float t = pair.t;
     for (std::int32_t k = 0; k < count; ++k) {
         const POLY_NODE& A = from[k];

@@ -12,16 +12,16 @@
 #include "gfx3d/mesh_object.h"
 
 template <typename OnTriangle>
-void ForEachTriangle(const std::vector<std::uint32_t>& colours, const POLY_FRAME& frame, OnTriangle&& onTriangle)
+void ForEachTriangle(const Queue<std::uint32_t>& colours, const POLY_FRAME& frame, OnTriangle&& onTriangle)
 {
     enum class Kind { Triangles, Strip, Fan };
     Kind kind = Kind::Triangles;
     std::int32_t window[3] = {0, 0, 0};
     int filled = 0;
     int parity = 0;
-    for (std::int32_t i = 0; i < std::ssize(frame.nodes); ++i) {
+    for (std::int32_t i = 0; i < frame.nodes.Count(); ++i) {
         const std::uint8_t colourIndex = frame.nodes[i].colour;
-        const std::uint32_t colour = colourIndex < std::ssize(colours) ? colours[colourIndex] : 0;
+        const std::uint32_t colour = colourIndex < colours.Count() ? colours[colourIndex] : 0;
         if (IsGroupMarker(colour)) {
             filled = 0;
             if (colour == kGroupStrip) {

@@ -66,9 +66,8 @@ void MeshObjectX::AutoNormalsAfterCompression(bool normals, bool tangents)
     // tangents, so the first vertex is the first node that is no marker.
     const POLY_FRAME& front = frames[0];
     std::int32_t firstVertex = 0;
-    while (firstVertex < std::ssize(front.nodes) && IsGroupMarker(colours[front.nodes[firstVertex].colour]))
-        ++firstVertex;
-    if (firstVertex == std::ssize(front.nodes)) tangents = false;
+    while (firstVertex < front.nodes.Count() && IsGroupMarker(colours[front.nodes[firstVertex].colour])) ++firstVertex;
+    if (firstVertex == front.nodes.Count()) tangents = false;
     else if (front.nodes[firstVertex].tangent != 0 || front.nodes[firstVertex].binormal != 0) tangents = false;
     if (!normals && !tangents) return;
     normalsDone = 1;
@@ -78,9 +77,9 @@ void MeshObjectX::AutoNormalsAfterCompression(bool normals, bool tangents)
     std::vector<Weld> welds;
     std::vector<Vec3d> position;
     std::vector<double> u, v;
-    for (std::int32_t f = 0; f < std::ssize(frames); ++f) {
+    for (std::int32_t f = 0; f < frames.Count(); ++f) {
         POLY_FRAME& frame = frames[f];
-        const std::int32_t count = std::ssize(frame.nodes);
+        const std::int32_t count = frame.nodes.Count();
         weldAt.clear();
         welds.clear();
         weldOf.assign(static_cast<std::size_t>(count), -1);

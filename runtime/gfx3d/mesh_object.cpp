@@ -2,36 +2,35 @@
 #include "gfx3d/mesh_object.h"
 
 #include <cfloat>
-#include <vector>
 
 #include "gfx3d/vertex_normals.h"
 
-namespace {
-
-// Empties a list and gives its storage back.
-template <typename T>
-void ReleaseStorage(std::vector<T>& list)
-{
-    std::vector<T>().swap(list);
-}
-
-}  // namespace
-
 void MeshObject::Clear(bool freeMemory)
 {
-    // Removing the frames frees their own lists; the mesh's lists keep
-    // their storage for the next fill unless freeMemory.
-    frames.clear();
-    vertices.clear();
-    texU.clear();
-    texV.clear();
-    colours.clear();
+    for (std::int32_t f = 0; f < frames.Count(); ++f) {
+        POLY_FRAME& frame = frames[f];
+        if (freeMemory) {
+            frame.raw.Clear();
+            frame.triangles.Clear();
+            frame.nodes.Clear();
+        } else {
+            frame.raw.Empty();
+            frame.triangles.Empty();
+            frame.nodes.Empty();
+        }
+    }
     if (freeMemory) {
-        ReleaseStorage(frames);
-        ReleaseStorage(vertices);
-        ReleaseStorage(texU);
-        ReleaseStorage(texV);
-        ReleaseStorage(colours);
+        frames.Clear();
+        vertices.Clear();
+        texU.Clear();
+        texV.Clear();
+        colours.Clear();
+    } else {
+        frames.Empty();
+        vertices.Empty();
+        texU.Empty();
+        texV.Empty();
+        colours.Empty();
     }
     normalsDone = 0;
 }
@@ -40,13 +39,12 @@ namespace {
 
 // Index of colour in the table, appending it when it is new; -1 when the
 // table is full.
-int ColourIndex(std::vector<std::uint32_t>& colours, std::uint32_t colour)
+int ColourIndex(Queue<std::uint32_t>& colours, std::uint32_t colour)
 {
-    for (std::int32_t i = 0; i < std::ssize(colours); ++i)
+    for (std::int32_t i = 0; i < colours.Count(); ++i)
         if (colours[i] == colour) return i;
-    if (std::ssize(colours) >= kMaxColourEntries) return -1;
-    colours.push_back(colour);
-    return std::ssize(colours) - 1;
+    if (colours.Count() >= kMaxColourEntries || !colours.Add(colour)) return -1;
+    return colours.Count() - 1;
 }
 
 // One quantised coordinate: steps of scale from the box's low end.
@@ -63,7 +61,7 @@ void SetQuantisation(POLY_FRAME& frame)
     float low[3] = {FLT_MAX, FLT_MAX, FLT_MAX};
     float high[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
     bool any = false;
-    for (std::int32_t i = 0; i < std::ssize(frame.raw); ++i) {
+    for (std::int32_t i = 0; i < frame.raw.Count(); ++i) {
         const POLY_NODE& node = frame.raw[i];
         if (IsGroupMarker(node.colour)) continue;
         any = true;
@@ -88,31 +86,31 @@ void SetQuantisation(POLY_FRAME& frame)
 
 bool MeshObject::Compress()
 {
-    ReleaseStorage(texU);
-    ReleaseStorage(texV);
+    texU.Clear();
+    texV.Clear();
     bool fits = true;
-    for (std::int32_t f = 0; f < std::ssize(frames); ++f) {
+    for (std::int32_t f = 0; f < frames.Count(); ++f) {
         POLY_FRAME& frame = frames[f];
-        frame.nodes.clear();
+        frame.nodes.Empty();
         SetQuantisation(frame);
-        frame.nodes.reserve(frame.raw.size());
-        for (std::int32_t i = 0; i < std::ssize(frame.raw); ++i) {
+        frame.nodes.Reserve(frame.raw.Count());
+        for (std::int32_t i = 0; i < frame.raw.Count(); ++i) {
             const POLY_NODE& entry = frame.raw[i];
             PACKED_NODE node{};
             const int colour = ColourIndex(colours, entry.colour);
             if (colour < 0) fits = false;
             node.colour = static_cast<std::uint8_t>(colour < 0 ? 0 : colour);
             if (f == 0) {
-                texU.push_back(entry.uv[0]);
-                texV.push_back(entry.uv[1]);
+                texU.Add(entry.uv[0]);
+                texV.Add(entry.uv[1]);
             }
             node.normal = static_cast<std::uint8_t>(NearestVertexNormal(entry.normal));
             node.x = Quantise(entry.position[0], frame.scale[0], frame.offset[0]);
             node.y = Quantise(entry.position[1], frame.scale[1], frame.offset[1]);
             node.z = Quantise(entry.position[2], frame.scale[2], frame.offset[2]);
-            frame.nodes.push_back(node);
+            frame.nodes.Add(node);
         }
-        frame.raw.clear();
+        frame.raw.Empty();
     }
     normalsDone = 0;
     return fits;

@@ -5,14 +5,14 @@
 #pragma once
 
 #include <cstdint>
-#include <vector>
 
 #include "gfx3d/poly_node.h"
+#include "gfx3d/queue.h"
 
 struct POLY_FRAME {
-    std::vector<POLY_NODE> raw;          // vertices as entered, emptied by Compress
-    std::vector<POLY_NODE> triangles;    // the frame as a plain triangle list
-    std::vector<PACKED_NODE> nodes;      // packed vertices, markers included, in entry order
+    Queue<POLY_NODE> raw;          // vertices as entered, emptied by Compress
+    Queue<POLY_NODE> triangles;    // the frame as a plain triangle list
+    Queue<PACKED_NODE> nodes;      // packed vertices, markers included, in entry order
     float offset[3] = {0, 0, 0};   // quantisation offset per axis
     float scale[3] = {0, 0, 0};    // quantisation step per axis
     float maxRadius = 0;           // largest distance of a node from the origin
@@ -23,7 +23,7 @@ constexpr int kMaxColourEntries = 256;
 
 class MeshObject {
 public:
-    // Empties every list of the mesh and of its frames and removes the
+    // Empties every queue of the mesh and of its frames and removes the
     // frames; freeMemory also releases the storage.
     void Clear(bool freeMemory);
     // Packs the raw vertices of every frame into nodes. False when the
@@ -38,13 +38,13 @@ public:
 
     // Node i of frame f as a full vertex (uv with the drawn -v).
     POLY_NODE UnpackNode(const POLY_FRAME& frame, std::int32_t i) const;
-    bool HasNodes() const { return !frames.empty() && !frames[0].nodes.empty(); }
+    bool HasNodes() const { return frames.Count() > 0 && frames[0].nodes.Count() > 0; }
 
-    std::vector<POLY_FRAME> frames;
-    std::vector<POLY_NODE> vertices;       // drawing list: the triangles of the frame last drawn
-    std::vector<float> texU;               // u per node index
-    std::vector<float> texV;               // v per node index, as stored (drawn as -v)
-    std::vector<std::uint32_t> colours;    // colour table, markers included, each value once
+    Queue<POLY_FRAME> frames;
+    Queue<POLY_NODE> vertices;       // drawing list: the triangles of the frame last drawn
+    Queue<float> texU;               // u per node index
+    Queue<float> texV;               // v per node index, as stored (drawn as -v)
+    Queue<std::uint32_t> colours;    // colour table, markers included, each value once
     std::int32_t normalsDone = 0;    // normals generated or loaded
 };
 

@@ -22,10 +22,10 @@ void MeshObjectX::Clear(bool freeMemory)
 
 void MeshObjectX::CalcMaxRadius()
 {
-    for (std::int32_t f = 0; f < std::ssize(frames); ++f) {
+    for (std::int32_t f = 0; f < frames.Count(); ++f) {
         POLY_FRAME& frame = frames[f];
         float radius = 0;
-        for (std::int32_t i = 0; i < std::ssize(frame.nodes); ++i) {
+        for (std::int32_t i = 0; i < frame.nodes.Count(); ++i) {
             const POLY_NODE node = UnpackNode(frame, i);
             const float* p = node.position;
             const float length = std::sqrt(p[0] * p[0] + p[1] * p[1] + p[2] * p[2]);
@@ -37,23 +37,23 @@ void MeshObjectX::CalcMaxRadius()
 
 void MeshObjectX::PrepareTriangles()
 {
-    std::vector<POLY_NODE> unpacked;
-    for (std::int32_t f = 0; f < std::ssize(frames); ++f) {
+    Queue<POLY_NODE> unpacked;
+    for (std::int32_t f = 0; f < frames.Count(); ++f) {
         POLY_FRAME& frame = frames[f];
-        frame.triangles.clear();
+        frame.triangles.Empty();
         // Strips and fans use a node in up to three triangles: unpack once.
-        unpacked.clear();
-        unpacked.reserve(frame.nodes.size());
-        for (std::int32_t i = 0; i < std::ssize(frame.nodes); ++i) unpacked.push_back(UnpackNode(frame, i));
+        unpacked.Empty();
+        unpacked.Reserve(frame.nodes.Count());
+        for (std::int32_t i = 0; i < frame.nodes.Count(); ++i) unpacked.Add(UnpackNode(frame, i));
         ForEachTriangle(colours, frame, [&](std::int32_t i0, std::int32_t i1, std::int32_t i2) {
-            frame.triangles.push_back(unpacked[i0]);
-            frame.triangles.push_back(unpacked[i1]);
-            frame.triangles.push_back(unpacked[i2]);
+            frame.triangles.Add(unpacked[i0]);
+            frame.triangles.Add(unpacked[i1]);
+            frame.triangles.Add(unpacked[i2]);
         });
     }
-    vertices.clear();
-    if (!frames.empty()) vertices = frames[0].triangles;
+    vertices.Empty();
+    if (frames.Count() > 0) vertices = frames[0].triangles;
     hasColours = 0;
-    for (std::int32_t i = 0; i < std::ssize(colours); ++i)
+    for (std::int32_t i = 0; i < colours.Count(); ++i)
         if (!IsGroupMarker(colours[i]) && colours[i] != kWhite) hasColours = 1;
 }

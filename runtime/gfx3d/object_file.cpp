@@ -5,7 +5,6 @@
 
 #include <cstdio>
 #include <cstring>
-#include <new>
 
 #include "gfx3d/mesh_object.h"
 #include "gfx3d/vertex_normals.h"
@@ -195,20 +194,20 @@ std::vector<std::uint8_t> EncodeObjectFile(const MeshObject& mesh)
     ByteWriter out;
     out.U32(kObjectFileMagic);
     out.F64(kObjectFileVersion);
-    out.I32(std::ssize(mesh.frames));
-    out.I32(std::ssize(mesh.colours));
-    out.I32(std::ssize(mesh.texU));
-    for (std::int32_t i = 0; i < std::ssize(mesh.colours); ++i) out.U32(mesh.colours[i]);
-    for (std::int32_t i = 0; i < std::ssize(mesh.texU); ++i) {
+    out.I32(mesh.frames.Count());
+    out.I32(mesh.colours.Count());
+    out.I32(mesh.texU.Count());
+    for (std::int32_t i = 0; i < mesh.colours.Count(); ++i) out.U32(mesh.colours[i]);
+    for (std::int32_t i = 0; i < mesh.texU.Count(); ++i) {
         out.F32(mesh.texU[i]);
-        out.F32(i < std::ssize(mesh.texV) ? mesh.texV[i] : 0.0f);
+        out.F32(i < mesh.texV.Count() ? mesh.texV[i] : 0.0f);
     }
-    for (std::int32_t f = 0; f < std::ssize(mesh.frames); ++f) {
+    for (std::int32_t f = 0; f < mesh.frames.Count(); ++f) {
         const POLY_FRAME& frame = mesh.frames[f];
-        out.I32(std::ssize(frame.nodes));
+        out.I32(frame.nodes.Count());
         for (float value : frame.offset) out.F32(value);
         for (float value : frame.scale) out.F32(value);
-        for (std::int32_t i = 0; i < std::ssize(frame.nodes); ++i) {
+        for (std::int32_t i = 0; i < frame.nodes.Count(); ++i) {
             const PACKED_NODE& node = frame.nodes[i];
             out.U8(node.x);
             out.U8(node.y);
@@ -227,34 +226,31 @@ bool DecodeObjectFile(const std::uint8_t* bytes, std::size_t size, MeshObject& m
 
     ByteReader in(bytes, size);
     in.Seek(kHeaderBytes);
-    try {
-        mesh.colours.reserve(static_cast<std::size_t>(header.colours));
-        mesh.texU.reserve(static_cast<std::size_t>(header.texCoords));
-        mesh.texV.reserve(static_cast<std::size_t>(header.texCoords));
-        mesh.frames.reserve(static_cast<std::size_t>(header.frames));
-        for (std::int32_t i = 0; i < header.colours; ++i) mesh.colours.push_back(in.U32());
-        for (std::int32_t i = 0; i < header.texCoords; ++i) {
-            mesh.texU.push_back(in.F32());
-            mesh.texV.push_back(in.F32());
+    bool stored = mesh.colours.Reserve(header.colours) && mesh.texU.Reserve(header.texCoords) &&
+                  mesh.texV.Reserve(header.texCoords) && mesh.frames.Reserve(header.frames);
+    for (std::int32_t i = 0; stored && i < header.colours; ++i) mesh.colours.Add(in.U32());
+    for (std::int32_t i = 0; stored && i < header.texCoords; ++i) {
+        mesh.texU.Add(in.F32());
+        mesh.texV.Add(in.F32());
+    }
+    for (std::int32_t f = 0; stored && f < header.frames; ++f) {
+        POLY_FRAME frame;
+        const std::int32_t nodes = in.I32();
+        for (float& value : frame.offset) value = in.F32();
+        for (float& value : frame.scale) value = in.F32();
+        stored = frame.nodes.Reserve(nodes);
+        for (std::int32_t i = 0; stored && i < nodes; ++i) {
+            PACKED_NODE node{};
+            node.x = in.U8();
+            node.y = in.U8();
+            node.z = in.U8();
+            node.normal = in.U8();
+            node.colour = in.U8();
+            frame.nodes.Add(node);
         }
-        for (std::int32_t f = 0; f < header.frames; ++f) {
-            POLY_FRAME frame;
-            const std::int32_t nodes = in.I32();
-            for (float& value : frame.offset) value = in.F32();
-            for (float& value : frame.scale) value = in.F32();
-            frame.nodes.reserve(static_cast<std::size_t>(nodes));
-            for (std::int32_t i = 0; i < nodes; ++i) {
-                PACKED_NODE node{};
-                node.x = in.U8();
-                node.y = in.U8();
-                node.z = in.U8();
-                node.normal = in.U8();
-                node.colour = in.U8();
-                frame.nodes.push_back(node);
-            }
-            mesh.frames.push_back(std::move(frame));
-        }
-    } catch (const std::bad_alloc&) {
+        stored = stored && mesh.frames.Add(std::move(frame));
+    }
+    if (!stored) {
         mesh.Clear(true);
         why = "not enough memory for the object";
         return false;

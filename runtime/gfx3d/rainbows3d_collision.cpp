@@ -36,7 +36,7 @@ bool Rainbows3D::Collision(int num, unsigned frame, float radius, float x, float
     if (!ValidObject(num)) return false;
     MeshObjectX& mesh = objects[num];
     // A frame past the last has no triangles to touch.
-    if (!mesh.HasNodes() || frame >= static_cast<unsigned>(std::ssize(mesh.frames))) return false;
+    if (!mesh.HasNodes() || frame >= static_cast<unsigned>(mesh.frames.Count())) return false;
     const POLY_FRAME& shape = mesh.frames[static_cast<std::int32_t>(frame)];
 
     const float world[3] = {x, y, z};

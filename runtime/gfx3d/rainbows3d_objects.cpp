@@ -24,21 +24,21 @@ void Rainbows3D::UserObjectStart(int num, int mode)
     if (!ValidObject(num)) return;
     objects[num].Clear(true);
     gCurObject = num;
-    objects[num].frames.push_back(POLY_FRAME{});
+    objects[num].frames.Add(POLY_FRAME{});
     UserObjectNewGroup(mode);
 }
 
 void Rainbows3D::UserObjectNewGroup(int mode)
 {
-    if (!ValidObject(gCurObject) || objects[gCurObject].frames.empty()) return;
+    if (!ValidObject(gCurObject) || objects[gCurObject].frames.Count() == 0) return;
     POLY_NODE marker{};
     marker.colour = GroupMarker(mode);
-    objects[gCurObject].frames[0].raw.push_back(marker);
+    objects[gCurObject].frames[0].raw.Add(marker);
 }
 
 void Rainbows3D::UserObjectAddVertex(float x, float y, float z, float u, float v, unsigned long colour)
 {
-    if (!ValidObject(gCurObject) || objects[gCurObject].frames.empty()) return;
+    if (!ValidObject(gCurObject) || objects[gCurObject].frames.Count() == 0) return;
     POLY_NODE node{};
     node.position[0] = x;
     node.position[1] = y;
@@ -46,7 +46,7 @@ void Rainbows3D::UserObjectAddVertex(float x, float y, float z, float u, float v
     node.uv[0] = u;
     node.uv[1] = v;
     node.colour = static_cast<std::uint32_t>(colour);
-    objects[gCurObject].frames[0].raw.push_back(node);
+    objects[gCurObject].frames[0].raw.Add(node);
 }
 
 void Rainbows3D::UserObjectEnd()

@@ -42,14 +42,14 @@ void Rainbows3D::PreRenderObject(int num)
     MeshObjectX& mesh = objects[num];
     if (mesh.displayList != 0) gl::DeleteLists(mesh.displayList, 1);
     mesh.displayList = 0;
-    if (mesh.frames.empty()) return;
+    if (mesh.frames.Count() == 0) return;
     mesh.displayList = gl::GenLists(1);
     if (mesh.displayList == 0) return;
 
     const POLY_FRAME& frame = mesh.frames[0];
     gl::NewList(mesh.displayList, GL_COMPILE);
     gl::Begin(GL_TRIANGLES);
-    for (std::int32_t i = 0; i < std::ssize(frame.nodes); ++i) {
+    for (std::int32_t i = 0; i < frame.nodes.Count(); ++i) {
         const std::uint32_t colour = mesh.colours[frame.nodes[i].colour];
         if (IsGroupMarker(colour)) {
             gl::End();
@@ -65,7 +65,7 @@ void Rainbows3D::PreRenderObject(int num)
 void Rainbows3D::RenderObject(int num, int frame)
 {
     if (!ValidObject(num)) return;
-    if (frame < std::ssize(objects[num].frames)) RenderMD2(num, frame, 0, 0.0f, false);
+    if (frame < objects[num].frames.Count()) RenderMD2(num, frame, 0, 0.0f, false);
 }
 
 void Rainbows3D::RenderMD2(int num, int frameA, int frameB, float t, bool interpolate)
@@ -73,7 +73,7 @@ void Rainbows3D::RenderMD2(int num, int frameA, int frameB, float t, bool interp
     if (!ValidObject(num)) return;
     MeshObjectX& mesh = objects[num];
     if (!mesh.HasNodes()) return;
-    const FramePair pair = ChooseFrames(std::ssize(mesh.frames), frameA, frameB, t, interpolate);
+    const FramePair pair = ChooseFrames(mesh.frames.Count(), frameA, frameB, t, interpolate);
 
     gl::Color3f(1, 1, 1);
     // User objects get their normals here, at their first draw; the display
@@ -82,7 +82,7 @@ void Rainbows3D::RenderMD2(int num, int frameA, int frameB, float t, bool interp
     const bool hadNormals = mesh.normalsDone != 0;
     mesh.AutoNormalsAfterCompression(true, bumpLightOn);
     if (!hadNormals && mesh.normalsDone != 0) PreRenderObject(num);
-    if (mesh.vertices.empty()) mesh.PrepareTriangles();
+    if (mesh.vertices.Count() == 0) mesh.PrepareTriangles();
 
     gl::PushMatrix();
     TransformMatrix();
@@ -102,10 +102,10 @@ void Rainbows3D::RenderMD2(int num, int frameA, int frameB, float t, bool interp
             UseBumpTextureStage();
         }
         count = BlendFrames(mesh, pair, bump ? lightInObject : nullptr);
-        source = mesh.vertices.data();
+        source = mesh.vertices.Data();
     } else {
-        source = mesh.frames[pair.a].triangles.data();
-        count = std::ssize(mesh.frames[pair.a].triangles);
+        source = mesh.frames[pair.a].triangles.Data();
+        count = mesh.frames[pair.a].triangles.Count();
     }
     DrawTriangleArrays(mesh, source, count, bump);
     gl::PopMatrix();

@@ -81,9 +81,9 @@ MeshObjectX TwoFrames()
             node.colour = 0x0000FF;
             node.tangent[0] = 1;
             node.binormal[1] = 1;
-            frame.triangles.push_back(node);
+            frame.triangles.Add(node);
         }
-        mesh.frames.push_back(std::move(frame));
+        mesh.frames.Add(std::move(frame));
     }
     mesh.vertices = mesh.frames[0].triangles;
     return mesh;
@@ -126,7 +126,7 @@ TEST(BlendFrames, TheBumpLightBecomesATangentSpaceColour)
 TEST(BlendFrames, NeverReadsPastTheShorterFrame)
 {
     MeshObjectX mesh = TwoFrames();
-    mesh.frames[1].triangles.clear();
+    mesh.frames[1].triangles.Empty();
     EXPECT_EQ(BlendFrames(mesh, FramePair{0, 1, 0.5f}, nullptr), 0);
 }
 

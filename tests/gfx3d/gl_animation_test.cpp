@@ -33,12 +33,12 @@ void StandardView()
 std::string AnimatedSquareFile(const testing_support::ScratchFolder& folder, int frames, std::uint32_t colour)
 {
     MeshObject mesh;
-    mesh.colours.push_back(kGroupFan);
-    mesh.colours.push_back(colour);
+    mesh.colours.Add(kGroupFan);
+    mesh.colours.Add(colour);
     const int corners[4][2] = {{-10, -10}, {10, -10}, {10, 10}, {-10, 10}};
     for (int i = 0; i < 5; ++i) {
-        mesh.texU.push_back(i == 0 ? 0.0f : static_cast<float>(corners[i - 1][0] > 0));
-        mesh.texV.push_back(i == 0 ? 0.0f : static_cast<float>(corners[i - 1][1] > 0));
+        mesh.texU.Add(i == 0 ? 0.0f : static_cast<float>(corners[i - 1][0] > 0));
+        mesh.texV.Add(i == 0 ? 0.0f : static_cast<float>(corners[i - 1][1] > 0));
     }
     for (int k = 0; k < frames; ++k) {
         POLY_FRAME frame;
@@ -46,11 +46,11 @@ std::string AnimatedSquareFile(const testing_support::ScratchFolder& folder, int
             frame.offset[axis] = 128;
             frame.scale[axis] = 1;
         }
-        frame.nodes.push_back(PACKED_NODE{0, 0, 0, 5, 0, 0, 0});
+        frame.nodes.Add(PACKED_NODE{0, 0, 0, 5, 0, 0, 0});
         for (const auto& corner : corners)
-            frame.nodes.push_back(PACKED_NODE{static_cast<std::uint8_t>(128 + 20 * k - 40 + corner[0]),
+            frame.nodes.Add(PACKED_NODE{static_cast<std::uint8_t>(128 + 20 * k - 40 + corner[0]),
                                         static_cast<std::uint8_t>(128 + corner[1]), 128, 5, 0, 0, 1});
-        mesh.frames.push_back(std::move(frame));
+        mesh.frames.Add(std::move(frame));
     }
     const std::vector<std::uint8_t> image = EncodeObjectFile(mesh);
     const std::string path = folder.File("anim.obj");
@@ -78,7 +78,7 @@ TEST_F(AnimationTest, InterpolatedRunsLandOnWholeFramesExactly)
 {
     StandardView();
     X_LOADOBJ(AnimatedSquareFile(folder, 5, 0x0000FF).c_str(), kMesh);
-    ASSERT_EQ(std::ssize(rbow3D.objects[kMesh].frames), 5);
+    ASSERT_EQ(rbow3D.objects[kMesh].frames.Count(), 5);
     std::vector<std::vector<Rgb>> frames;
     for (int k = 0; k < 5; ++k) frames.push_back(PictureOfFrame(k));
     EXPECT_NE(frames[2], frames[3]);
@@ -125,7 +125,7 @@ TEST_F(AnimationTest, FrameZeroComesFromTheListAndLeavesTheLastBlendAlone)
     MeshObjectX& mesh = rbow3D.objects[kMesh];
     X_DRAWANIM(kMesh, 1, 2, 0.25, 0);
     Picture();
-    ASSERT_GT(std::ssize(mesh.vertices), 0);
+    ASSERT_GT(mesh.vertices.Count(), 0);
     const float blendedX = mesh.vertices[0].position[0];
     EXPECT_FLOAT_EQ(blendedX, 0.25f * -30 + 0.75f * -10);
 
@@ -201,7 +201,7 @@ TEST_F(AnimationTest, AWhiteMeshDrawsWithoutAColourArray)
     EXPECT_EQ(mesh.hasColours, 0);
     // Paint frame 1's drawing list green: without a colour array the
     // current white is all that shows.
-    for (std::int32_t k = 0; k < std::ssize(mesh.frames[1].triangles); ++k) mesh.frames[1].triangles[k].colour = 0x00FF00;
+    for (std::int32_t k = 0; k < mesh.frames[1].triangles.Count(); ++k) mesh.frames[1].triangles[k].colour = 0x00FF00;
     X_DRAWOBJ(kMesh, 1);
     EXPECT_EQ(At(320 - 24, 240), kWhitePixel);
     Picture();

@@ -176,10 +176,10 @@ TEST_F(RenderTest, ALoadedMeshIsDrawnAndSavesBackByteForByte)
     X_SAVEOBJ(first.c_str(), 0);
     X_LOADOBJ(first.c_str(), 7);
     MeshObjectX& mesh = rbow3D.objects[7];
-    ASSERT_EQ(std::ssize(mesh.frames), 1);
+    ASSERT_EQ(mesh.frames.Count(), 1);
     EXPECT_EQ(mesh.normalsDone, 1);
     EXPECT_NE(mesh.displayList, 0u);
-    EXPECT_EQ(std::ssize(mesh.vertices), 14 * 3);  // 16 strip vertices: 14 triangles
+    EXPECT_EQ(mesh.vertices.Count(), 14 * 3);  // 16 strip vertices: 14 triangles
     EXPECT_GT(mesh.frames[0].maxRadius, 86.0f);  // the corner distance 50*sqrt(3)
     EXPECT_LT(mesh.frames[0].maxRadius, 87.5f);
     X_SAVEOBJ(second.c_str(), 7);
@@ -202,10 +202,10 @@ TEST_F(RenderTest, LoadingOverTheObjectUnderConstructionEndsIt)
     EXPECT_EQ(gCurObject, -1);
     X_OBJADDVERTEX(4, 5, 6, 0, 0, 255);
     X_OBJEND();
-    ASSERT_EQ(std::ssize(rbow3D.objects[2].frames), 1);
-    EXPECT_EQ(std::ssize(rbow3D.objects[2].frames[0].nodes), 17);
-    EXPECT_EQ(std::ssize(rbow3D.objects[2].frames[0].raw), 0);
-    EXPECT_EQ(std::ssize(rbow3D.objects[2].colours), 2);
+    ASSERT_EQ(rbow3D.objects[2].frames.Count(), 1);
+    EXPECT_EQ(rbow3D.objects[2].frames[0].nodes.Count(), 17);
+    EXPECT_EQ(rbow3D.objects[2].frames[0].raw.Count(), 0);
+    EXPECT_EQ(rbow3D.objects[2].colours.Count(), 2);
 }
 
 TEST_F(RenderTest, Version103IsRefusedAndLeavesTheSlotEmpty)
@@ -218,10 +218,10 @@ TEST_F(RenderTest, Version103IsRefusedAndLeavesTheSlotEmpty)
     std::memcpy(bytes.data() + 4, &newer, 8);
     std::ofstream(path, std::ios::binary) << bytes;
     EXPECT_FALSE(rbow3D.LoadObject(path.c_str(), 8));
-    EXPECT_EQ(std::ssize(rbow3D.objects[8].frames), 0);
+    EXPECT_EQ(rbow3D.objects[8].frames.Count(), 0);
     EXPECT_EQ(rbow3D.objects[8].displayList, 0u);
     X_LOADOBJ(path.c_str(), 8);
-    EXPECT_EQ(std::ssize(rbow3D.objects[8].frames), 0);
+    EXPECT_EQ(rbow3D.objects[8].frames.Count(), 0);
     StandardView();
     X_DRAWOBJ(8, 0);
     EXPECT_EQ(Count(kWhitePixel), 0);
@@ -231,10 +231,10 @@ TEST_F(RenderTest, AMissingFileLeavesTheSlotAsItWas)
 {
     rbow3D.Cube(9, 10);
     X_LOADOBJ(folder.File("missing.obj").c_str(), 9);
-    EXPECT_EQ(std::ssize(rbow3D.objects[9].frames), 1);
+    EXPECT_EQ(rbow3D.objects[9].frames.Count(), 1);
     X_LOADOBJ(folder.File("missing.obj").c_str(), -4);
     EXPECT_FALSE(rbow3D.LoadObject(folder.File("missing.obj").c_str(), 9));
-    EXPECT_EQ(std::ssize(rbow3D.objects[9].frames), 0);
+    EXPECT_EQ(rbow3D.objects[9].frames.Count(), 0);
 }
 
 TEST_F(RenderTest, AnObjectWithoutFramesLoadsAsFailureButKeepsItsData)
@@ -242,11 +242,11 @@ TEST_F(RenderTest, AnObjectWithoutFramesLoadsAsFailureButKeepsItsData)
     const std::string path = folder.File("empty.obj");
     {
         MeshObject empty;
-        empty.colours.push_back(0x123456);
+        empty.colours.Add(0x123456);
         ASSERT_TRUE(empty.Save(path.c_str()));
     }
     EXPECT_FALSE(rbow3D.LoadObject(path.c_str(), 10));
-    EXPECT_EQ(std::ssize(rbow3D.objects[10].colours), 1);
+    EXPECT_EQ(rbow3D.objects[10].colours.Count(), 1);
     EXPECT_EQ(rbow3D.objects[10].displayList, 0u);
 }
 

@@ -40,18 +40,18 @@ POLY_NODE Marker(std::uint32_t marker)
 // is a x b.
 void AddSquare(MeshObjectX& mesh, V3 centre, V3 a, V3 b)
 {
-    std::vector<POLY_NODE>& raw = mesh.frames[0].raw;
-    raw.push_back(Marker(kGroupFan));
-    raw.push_back(Vertex(centre - a - b));
-    raw.push_back(Vertex(centre + a - b));
-    raw.push_back(Vertex(centre + a + b));
-    raw.push_back(Vertex(centre - a + b));
+    Queue<POLY_NODE>& raw = mesh.frames[0].raw;
+    raw.Add(Marker(kGroupFan));
+    raw.Add(Vertex(centre - a - b));
+    raw.Add(Vertex(centre + a - b));
+    raw.Add(Vertex(centre + a + b));
+    raw.Add(Vertex(centre - a + b));
 }
 
 MeshObjectX NewMesh()
 {
     MeshObjectX mesh;
-    mesh.frames.push_back(POLY_FRAME{});
+    mesh.frames.Add(POLY_FRAME{});
     return mesh;
 }
 
@@ -60,7 +60,7 @@ std::vector<int> NormalIndices(const MeshObjectX& mesh)
 {
     std::vector<int> out;
     const POLY_FRAME& frame = mesh.frames[0];
-    for (std::int32_t i = 0; i < std::ssize(frame.nodes); ++i)
+    for (std::int32_t i = 0; i < frame.nodes.Count(); ++i)
         if (!IsGroupMarker(mesh.colours[frame.nodes[i].colour])) out.push_back(frame.nodes[i].normal);
     return out;
 }
@@ -86,7 +86,7 @@ TEST(AutoNormals, EachFaceOfABoxWithSeparateFacesGetsItsAxisEntry)
     for (int face = 0; face < 6; ++face)
         for (int corner = 0; corner < 4; ++corner) EXPECT_EQ(got[face * 4 + corner], expected[face]) << face;
     // The drawing lists were rebuilt with the new normals.
-    ASSERT_GT(std::ssize(mesh.vertices), 0);
+    ASSERT_GT(mesh.vertices.Count(), 0);
     EXPECT_FLOAT_EQ(mesh.vertices[0].normal[0], 1.0f);
 }
 
@@ -108,7 +108,7 @@ TEST(AutoNormals, SharedCornersOfAClosedCubeAverageTheirThreeFaces)
     // of each face, so the three faces do not weigh exactly the same.)
     const POLY_FRAME& frame = mesh.frames[0];
     int checked = 0;
-    for (std::int32_t i = 0; i < std::ssize(frame.nodes); ++i) {
+    for (std::int32_t i = 0; i < frame.nodes.Count(); ++i) {
         if (IsGroupMarker(mesh.colours[frame.nodes[i].colour])) continue;
         const POLY_NODE node = mesh.UnpackNode(frame, i);
         const float* n = gAvertexnormals[frame.nodes[i].normal];
@@ -126,15 +126,15 @@ TEST(AutoNormals, DegenerateTrianglesAddNothingAndDivideByNothing)
     AddSquare(mesh, {0, 0, 0}, {10, 0, 0}, {0, 10, 0});
     // A triangle whose corners coincide after packing, sharing a corner
     // with the square, and a group that is nothing but such a triangle.
-    std::vector<POLY_NODE>& raw = mesh.frames[0].raw;
-    raw.push_back(Marker(kGroupTriangles));
-    raw.push_back(Vertex({-10, -10, 0}));
-    raw.push_back(Vertex({-10, -10, 0}));
-    raw.push_back(Vertex({-10, -10, 0}));
-    raw.push_back(Marker(kGroupTriangles));
-    raw.push_back(Vertex({-10, -10, -10}));
-    raw.push_back(Vertex({-10, -10, -10}));
-    raw.push_back(Vertex({10, 10, 10}));
+    Queue<POLY_NODE>& raw = mesh.frames[0].raw;
+    raw.Add(Marker(kGroupTriangles));
+    raw.Add(Vertex({-10, -10, 0}));
+    raw.Add(Vertex({-10, -10, 0}));
+    raw.Add(Vertex({-10, -10, 0}));
+    raw.Add(Marker(kGroupTriangles));
+    raw.Add(Vertex({-10, -10, -10}));
+    raw.Add(Vertex({-10, -10, -10}));
+    raw.Add(Vertex({10, 10, 10}));
     ASSERT_TRUE(mesh.Compress());
     const std::vector<int> before = NormalIndices(mesh);
     mesh.AutoNormalsAfterCompression(true, true);
@@ -144,7 +144,7 @@ TEST(AutoNormals, DegenerateTrianglesAddNothingAndDivideByNothing)
     for (int i = 0; i < 7; ++i) EXPECT_EQ(got[static_cast<std::size_t>(i)], kPlusZ) << i;
     // The lone degenerate group has no face: its vertices keep what they had.
     for (std::size_t i = 7; i < 10; ++i) EXPECT_EQ(got[i], before[i]) << i;
-    for (std::int32_t k = 0; k < std::ssize(mesh.vertices); ++k)
+    for (std::int32_t k = 0; k < mesh.vertices.Count(); ++k)
         for (int c = 0; c < 3; ++c) {
             EXPECT_TRUE(std::isfinite(mesh.vertices[k].normal[c]));
             EXPECT_TRUE(std::isfinite(mesh.vertices[k].tangent[c]));
@@ -156,16 +156,16 @@ TEST(AutoNormals, TangentFollowsUAndBinormalTheDrawnV)
     // u grows with x and the stored v with y; the drawn v is -v, so the
     // binormal points down.
     MeshObjectX mesh = NewMesh();
-    std::vector<POLY_NODE>& raw = mesh.frames[0].raw;
-    raw.push_back(Marker(kGroupFan));
-    raw.push_back(Vertex({0, 0, 0}, 0, 0));
-    raw.push_back(Vertex({10, 0, 0}, 1, 0));
-    raw.push_back(Vertex({10, 10, 0}, 1, 1));
-    raw.push_back(Vertex({0, 10, 0}, 0, 1));
+    Queue<POLY_NODE>& raw = mesh.frames[0].raw;
+    raw.Add(Marker(kGroupFan));
+    raw.Add(Vertex({0, 0, 0}, 0, 0));
+    raw.Add(Vertex({10, 0, 0}, 1, 0));
+    raw.Add(Vertex({10, 10, 0}, 1, 1));
+    raw.Add(Vertex({0, 10, 0}, 0, 1));
     ASSERT_TRUE(mesh.Compress());
     mesh.AutoNormalsAfterCompression(true, true);
     const POLY_FRAME& frame = mesh.frames[0];
-    for (std::int32_t i = 1; i < std::ssize(frame.nodes); ++i) {
+    for (std::int32_t i = 1; i < frame.nodes.Count(); ++i) {
         EXPECT_EQ(frame.nodes[i].normal, kPlusZ) << i;
         EXPECT_EQ(frame.nodes[i].tangent, kPlusX) << i;
         EXPECT_EQ(frame.nodes[i].binormal, kMinusY) << i;
@@ -175,11 +175,11 @@ TEST(AutoNormals, TangentFollowsUAndBinormalTheDrawnV)
 TEST(AutoNormals, NormalsAreMadeOnceAndTangentsOnlyWhenAsked)
 {
     MeshObjectX mesh = NewMesh();
-    std::vector<POLY_NODE>& raw = mesh.frames[0].raw;
-    raw.push_back(Marker(kGroupFan));
-    raw.push_back(Vertex({0, 0, 0}, 0, 0));
-    raw.push_back(Vertex({10, 0, 0}, 1, 0));
-    raw.push_back(Vertex({10, 10, 0}, 1, 1));
+    Queue<POLY_NODE>& raw = mesh.frames[0].raw;
+    raw.Add(Marker(kGroupFan));
+    raw.Add(Vertex({0, 0, 0}, 0, 0));
+    raw.Add(Vertex({10, 0, 0}, 1, 0));
+    raw.Add(Vertex({10, 10, 0}, 1, 1));
     ASSERT_TRUE(mesh.Compress());
     mesh.AutoNormalsAfterCompression(true, false);
     EXPECT_EQ(mesh.frames[0].nodes[1].normal, kPlusZ);
@@ -203,11 +203,11 @@ TEST(AutoNormals, TangentsAreMadeOnceEvenWithoutTextureCoordinates)
     // coordinates: its vertices still get a frame around their normals,
     // and a second draw under the bump light does not make them again.
     MeshObjectX mesh = NewMesh();
-    std::vector<POLY_NODE>& raw = mesh.frames[0].raw;
-    raw.push_back(Marker(kGroupStrip));
-    raw.push_back(Vertex({0, 0, 0}));
-    raw.push_back(Vertex({10, 0, 0}));
-    raw.push_back(Vertex({0, 10, 0}));
+    Queue<POLY_NODE>& raw = mesh.frames[0].raw;
+    raw.Add(Marker(kGroupStrip));
+    raw.Add(Vertex({0, 0, 0}));
+    raw.Add(Vertex({10, 0, 0}));
+    raw.Add(Vertex({0, 10, 0}));
     ASSERT_TRUE(mesh.Compress());
     mesh.AutoNormalsAfterCompression(true, true);
     const PACKED_NODE& node = mesh.frames[0].nodes[1];
@@ -228,7 +228,7 @@ TEST(AutoNormals, AnEmptyMeshIsLeftAlone)
     MeshObjectX mesh;
     mesh.AutoNormalsAfterCompression(true, true);
     EXPECT_EQ(mesh.normalsDone, 0);
-    mesh.frames.push_back(POLY_FRAME{});
+    mesh.frames.Add(POLY_FRAME{});
     mesh.AutoNormalsAfterCompression(true, true);
     EXPECT_EQ(mesh.normalsDone, 0);
 }

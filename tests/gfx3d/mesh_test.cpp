@@ -34,22 +34,46 @@ POLY_NODE Marker(std::uint32_t marker)
 MeshObjectX Packed(std::initializer_list<POLY_NODE> raw)
 {
     MeshObjectX mesh;
-    mesh.frames.push_back(POLY_FRAME{});
-    for (const POLY_NODE& node : raw) mesh.frames[0].raw.push_back(node);
+    mesh.frames.Add(POLY_FRAME{});
+    for (const POLY_NODE& node : raw) mesh.frames[0].raw.Add(node);
     EXPECT_TRUE(mesh.Compress());
     return mesh;
 }
 
-TEST(MeshObject, FramesGrowWithTheirOwnNodesIntact)
+TEST(Queue, GrowsTo512ThenBy128AndKeepsItsElements)
 {
-    std::vector<POLY_FRAME> frames;
+    Queue<int> queue;
+    EXPECT_EQ(queue.Capacity(), 0);
+    queue.Add(7);
+    EXPECT_EQ(queue.Capacity(), 512);
+    for (int i = 1; i < 513; ++i) queue.Add(i * 3);
+    EXPECT_EQ(queue.Count(), 513);
+    EXPECT_EQ(queue.Capacity(), 640);
+    EXPECT_EQ(queue[0], 7);
+    EXPECT_EQ(queue[512], 512 * 3);
+
+    Queue<int> copy = queue;
+    queue.Empty();
+    EXPECT_EQ(queue.Count(), 0);
+    EXPECT_EQ(queue.Capacity(), 640);  // kept for the next fill
+    EXPECT_EQ(copy.Count(), 513);
+    EXPECT_EQ(copy[100], 300);
+    copy.Clear();
+    EXPECT_EQ(copy.Count(), 0);
+    EXPECT_EQ(copy.Capacity(), 0);
+    EXPECT_EQ(copy.Data(), nullptr);
+}
+
+TEST(Queue, FramesGrowWithTheirOwnQueuesIntact)
+{
+    Queue<POLY_FRAME> frames;
     for (int f = 0; f < 600; ++f) {
         POLY_FRAME frame;
-        frame.nodes.push_back(PACKED_NODE{static_cast<std::uint8_t>(f), 0, 0, 0, 0, 0, 0});
+        frame.nodes.Add(PACKED_NODE{static_cast<std::uint8_t>(f), 0, 0, 0, 0, 0, 0});
         frame.maxRadius = static_cast<float>(f);
-        frames.push_back(frame);
+        frames.Add(frame);
     }
-    ASSERT_EQ(std::ssize(frames), 600);
+    ASSERT_EQ(frames.Count(), 600);
     EXPECT_EQ(frames[599].nodes[0].x, 599 % 256);
     EXPECT_EQ(frames[3].nodes[0].x, 3);
     EXPECT_EQ(frames[3].maxRadius, 3.0f);
@@ -84,11 +108,11 @@ TEST(Compress, AnAxisFrom0To1PacksItsEndTo254)
     const POLY_FRAME& frame = mesh.frames[0];
     EXPECT_EQ(frame.scale[0], static_cast<float>(1.0 / 255.0));
     EXPECT_EQ(frame.offset[0], 0.0f);
-    ASSERT_EQ(std::ssize(frame.nodes), 4);
+    ASSERT_EQ(frame.nodes.Count(), 4);
     EXPECT_EQ(frame.nodes[1].x, 0);
     EXPECT_EQ(frame.nodes[2].x, 254);  // 254.99998 truncated
     EXPECT_EQ(frame.nodes[3].x, 127);
-    EXPECT_EQ(std::ssize(frame.raw), 0);
+    EXPECT_EQ(frame.raw.Count(), 0);
     EXPECT_EQ(mesh.normalsDone, 0);
 }
 
@@ -120,26 +144,26 @@ TEST(Compress, ColoursAndMarkersShareTableEntries)
     MeshObjectX mesh = Packed({Marker(kGroupStrip), Vertex(0, 0, 0, 0x0000FF), Vertex(1, 0, 0, 0x00FF00),
                                Vertex(2, 0, 0, 0x0000FF), Marker(kGroupStrip), Vertex(3, 0, 0, 0x00FF00),
                                Marker(kGroupFan), Vertex(4, 0, 0, 0x0000FF)});
-    ASSERT_EQ(std::ssize(mesh.colours), 4);
+    ASSERT_EQ(mesh.colours.Count(), 4);
     EXPECT_EQ(mesh.colours[0], kGroupStrip);
     EXPECT_EQ(mesh.colours[1], 0x0000FFu);
     EXPECT_EQ(mesh.colours[2], 0x00FF00u);
     EXPECT_EQ(mesh.colours[3], kGroupFan);
     const int expected[8] = {0, 1, 2, 1, 0, 2, 3, 1};
     for (int i = 0; i < 8; ++i) EXPECT_EQ(mesh.frames[0].nodes[i].colour, expected[i]) << i;
-    EXPECT_EQ(std::ssize(mesh.texU), 8);  // markers take a texture-coordinate pair too
+    EXPECT_EQ(mesh.texU.Count(), 8);  // markers take a texture-coordinate pair too
 }
 
 TEST(Compress, Refuses257thColour)
 {
     MeshObjectX mesh;
-    mesh.frames.push_back(POLY_FRAME{});
-    for (int i = 0; i < 256; ++i) mesh.frames[0].raw.push_back(Vertex(static_cast<float>(i), 0, 0, static_cast<std::uint32_t>(i)));
+    mesh.frames.Add(POLY_FRAME{});
+    for (int i = 0; i < 256; ++i) mesh.frames[0].raw.Add(Vertex(static_cast<float>(i), 0, 0, static_cast<std::uint32_t>(i)));
     EXPECT_TRUE(mesh.Compress());
-    EXPECT_EQ(std::ssize(mesh.colours), 256);
-    mesh.frames[0].raw.push_back(Vertex(0, 0, 0, 300));
+    EXPECT_EQ(mesh.colours.Count(), 256);
+    mesh.frames[0].raw.Add(Vertex(0, 0, 0, 300));
     EXPECT_FALSE(mesh.Compress());
-    EXPECT_EQ(std::ssize(mesh.colours), 256);
+    EXPECT_EQ(mesh.colours.Count(), 256);
 }
 
 TEST(UserObjects, TooManyColoursLeaveTheSlotEmpty)
@@ -147,7 +171,7 @@ TEST(UserObjects, TooManyColoursLeaveTheSlotEmpty)
     X_OBJSTART(12);
     for (int i = 0; i < 300; ++i) X_OBJADDVERTEX(i, 0, 0, 0, 0, i);
     X_OBJEND();
-    EXPECT_EQ(std::ssize(rbow3D.objects[12].frames), 0);
+    EXPECT_EQ(rbow3D.objects[12].frames.Count(), 0);
     EXPECT_EQ(gCurObject, -1);
 }
 
@@ -156,7 +180,7 @@ TEST(UserObjects, VerticesWithoutAStartedObjectChangeNothing)
     X_OBJADDVERTEX(1, 2, 3, 0, 0, 255);
     X_OBJNEWGROUP();
     X_OBJEND();
-    for (int i = 0; i < kMeshSlots; ++i) ASSERT_EQ(std::ssize(rbow3D.objects[i].frames), 0) << i;
+    for (int i = 0; i < kMeshSlots; ++i) ASSERT_EQ(rbow3D.objects[i].frames.Count(), 0) << i;
     EXPECT_EQ(gCurObject, -1);
 
     X_OBJSTART(4095);  // past the last slot: nothing starts
@@ -171,9 +195,9 @@ TEST(UserObjects, VerticesGoToTheCurrentObjectUntilItEnds)
     EXPECT_EQ(gCurObject, 3);
     X_OBJADDVERTEX(1, 2, 3, 0.5, 0.25, 255);
     X_OBJNEWGROUP();
-    ASSERT_EQ(std::ssize(rbow3D.objects[3].frames), 1);
-    const std::vector<POLY_NODE>& raw = rbow3D.objects[3].frames[0].raw;
-    ASSERT_EQ(std::ssize(raw), 3);
+    ASSERT_EQ(rbow3D.objects[3].frames.Count(), 1);
+    const Queue<POLY_NODE>& raw = rbow3D.objects[3].frames[0].raw;
+    ASSERT_EQ(raw.Count(), 3);
     EXPECT_EQ(raw[0].colour, kGroupStrip);
     EXPECT_EQ(raw[1].position[1], 2.0f);
     EXPECT_EQ(raw[1].uv[0], 0.5f);
@@ -182,13 +206,13 @@ TEST(UserObjects, VerticesGoToTheCurrentObjectUntilItEnds)
 
     // A second start abandons the first object with its vertices unpacked.
     X_OBJSTART(4);
-    EXPECT_EQ(std::ssize(rbow3D.objects[3].frames[0].raw), 3);
-    EXPECT_EQ(std::ssize(rbow3D.objects[3].frames[0].nodes), 0);
+    EXPECT_EQ(rbow3D.objects[3].frames[0].raw.Count(), 3);
+    EXPECT_EQ(rbow3D.objects[3].frames[0].nodes.Count(), 0);
     rbow3D.UserObjectNewGroup(0);
     rbow3D.UserObjectNewGroup(2);
     rbow3D.UserObjectNewGroup(9);
-    const std::vector<POLY_NODE>& four = rbow3D.objects[4].frames[0].raw;
-    ASSERT_EQ(std::ssize(four), 4);
+    const Queue<POLY_NODE>& four = rbow3D.objects[4].frames[0].raw;
+    ASSERT_EQ(four.Count(), 4);
     EXPECT_EQ(four[1].colour, kGroupTriangles);
     EXPECT_EQ(four[2].colour, kGroupFan);
     EXPECT_EQ(four[3].colour, kGroupStrip);
@@ -198,7 +222,7 @@ TEST(UserObjects, VerticesGoToTheCurrentObjectUntilItEnds)
 std::vector<float> TriangleXs(const MeshObjectX& mesh)
 {
     std::vector<float> xs;
-    for (int i = 0; i < std::ssize(mesh.frames[0].triangles); ++i) xs.push_back(mesh.frames[0].triangles[i].position[0]);
+    for (int i = 0; i < mesh.frames[0].triangles.Count(); ++i) xs.push_back(mesh.frames[0].triangles[i].position[0]);
     return xs;
 }
 
@@ -220,7 +244,7 @@ TEST(PrepareTriangles, StripsAlternateAndFansKeepTheirCentre)
     const float expectedFan[9] = {0, 1, 2, 0, 2, 3, 0, 3, 4};
     ASSERT_EQ(xs.size(), 9u);
     for (int i = 0; i < 9; ++i) EXPECT_NEAR(xs[i], expectedFan[i], 0.02) << i;
-    EXPECT_EQ(std::ssize(fan.vertices), 9);
+    EXPECT_EQ(fan.vertices.Count(), 9);
 }
 
 TEST(PrepareTriangles, SeparateTrianglesDropAnIncompleteRestAndAMarkerRestartsTheGroup)
@@ -253,7 +277,7 @@ TEST(CalcMaxRadius, IsTheFarthestNodeIncludingMarkers)
     mesh.CalcMaxRadius();
     EXPECT_NEAR(mesh.frames[0].maxRadius, 5.0f, 0.05f);
     MeshObjectX empty;
-    empty.frames.push_back(POLY_FRAME{});
+    empty.frames.Add(POLY_FRAME{});
     empty.frames[0].maxRadius = 9;
     empty.CalcMaxRadius();
     EXPECT_EQ(empty.frames[0].maxRadius, 0.0f);

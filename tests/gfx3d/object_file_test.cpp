@@ -93,11 +93,11 @@ TEST(ObjectFile, AWellFormedImageIsReadFieldByField)
 {
     MeshObject mesh;
     ASSERT_TRUE(Decode(TwoFrameStrip(), mesh));
-    EXPECT_EQ(std::ssize(mesh.frames), 2);
-    ASSERT_EQ(std::ssize(mesh.colours), 2);
+    EXPECT_EQ(mesh.frames.Count(), 2);
+    ASSERT_EQ(mesh.colours.Count(), 2);
     EXPECT_EQ(mesh.colours[0], 0xFFFFFFFEu);
     EXPECT_EQ(mesh.colours[1], 0x0000FFu);
-    ASSERT_EQ(std::ssize(mesh.texU), 4);
+    ASSERT_EQ(mesh.texU.Count(), 4);
     EXPECT_EQ(mesh.texU[3], 0.75f);
     EXPECT_EQ(mesh.texV[3], 0.5f);
     const PACKED_NODE& node = mesh.frames[1].nodes[1];
@@ -129,7 +129,7 @@ TEST(ObjectFile, SaveAndLoadThroughAFileKeepEveryPackedByte)
 
     MeshObject loaded;
     ASSERT_TRUE(loaded.Load(path.c_str()));
-    ASSERT_EQ(std::ssize(loaded.frames), 2);
+    ASSERT_EQ(loaded.frames.Count(), 2);
     for (int f = 0; f < 2; ++f)
         for (int i = 0; i < 4; ++i)
             EXPECT_EQ(std::memcmp(&loaded.frames[f].nodes[i], &mesh.frames[f].nodes[i], sizeof(PACKED_NODE)), 0);
@@ -141,8 +141,8 @@ TEST(ObjectFile, AMissingFileFailsAndLeavesTheMeshEmpty)
     MeshObject mesh;
     ASSERT_TRUE(Decode(TwoFrameStrip(), mesh));
     EXPECT_FALSE(mesh.Load("/nonexistent/mesh.obj"));
-    EXPECT_EQ(std::ssize(mesh.frames), 0);
-    EXPECT_EQ(std::ssize(mesh.colours), 0);
+    EXPECT_EQ(mesh.frames.Count(), 0);
+    EXPECT_EQ(mesh.colours.Count(), 0);
 }
 
 TEST(ObjectFile, OtherVersionsAndMagicNumbersAreRefused)
@@ -152,7 +152,7 @@ TEST(ObjectFile, OtherVersionsAndMagicNumbersAreRefused)
         b.Header(0, 0, 0, version);
         MeshObject mesh;
         EXPECT_FALSE(Decode(b.bytes, mesh)) << version;
-        EXPECT_EQ(std::ssize(mesh.frames), 0);
+        EXPECT_EQ(mesh.frames.Count(), 0);
     }
     Bytes wrongMagic = TwoFrameStrip();
     wrongMagic[3] = 1;
@@ -176,9 +176,9 @@ TEST(ObjectFileBadInput, EveryTruncationIsRefusedWithoutTouchingTheMesh)
         MeshObject mesh;
         Bytes cut(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(size));
         EXPECT_FALSE(Decode(cut, mesh)) << size;
-        EXPECT_EQ(std::ssize(mesh.frames), 0);
-        EXPECT_EQ(std::ssize(mesh.colours), 0);
-        EXPECT_EQ(std::ssize(mesh.texU), 0);
+        EXPECT_EQ(mesh.frames.Count(), 0);
+        EXPECT_EQ(mesh.colours.Count(), 0);
+        EXPECT_EQ(mesh.texU.Count(), 0);
     }
 }
 
@@ -233,7 +233,7 @@ TEST(ObjectFileBadInput, FramesMustMatchFrameZero)
         b.FrameHeader(2).Node(0, 0, 0).Node(1, 0, 1);
         MeshObject mesh;
         EXPECT_FALSE(Decode(b.bytes, mesh));
-        EXPECT_EQ(std::ssize(mesh.frames), 0);
+        EXPECT_EQ(mesh.frames.Count(), 0);
     }
     {
         ImageBuilder b;  // frame 1 starts its group one node later
@@ -275,8 +275,8 @@ TEST(ObjectFileBadInput, ARefusedFileLeavesALoadedMeshEmpty)
     MeshObject mesh;
     ASSERT_TRUE(Decode(TwoFrameStrip(), mesh));
     EXPECT_FALSE(mesh.Load(path.c_str()));
-    EXPECT_EQ(std::ssize(mesh.frames), 0);
-    EXPECT_EQ(std::ssize(mesh.texU), 0);
+    EXPECT_EQ(mesh.frames.Count(), 0);
+    EXPECT_EQ(mesh.texU.Count(), 0);
 }
 
 }  // namespace
