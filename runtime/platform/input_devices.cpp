@@ -7,6 +7,7 @@
 
 #include "platform/input_recorder.h"
 #include "platform/input_script.h"
+#include "platform/input_source.h"
 #include "platform/real_devices.h"
 #include "platform/platform.h"
 
@@ -47,27 +48,19 @@ unsigned int PointOfView(Uint8 hat)
     }
 }
 
-// Where the program's input comes from: a script stands in for the devices;
-// a recording samples them once a frame and hands out what it wrote down;
-// otherwise the devices are read as they are.
-struct InputSource {
-    unsigned char (*typedCharacter)(int dik);
-    MouseSample (*mouse)();
-    bool (*joystick)(int index, JoystickSample* sample);
-};
+constexpr InputSource kScriptSource{script::Keyboard, script::TypedCharacter, script::Mouse, script::Joystick};
+constexpr InputSource kRecorderSource{recorder::Keyboard, recorder::TypedCharacter, recorder::Mouse,
+                                      recorder::Joystick};
+constexpr InputSource kDeviceSource{devices::Keyboard, devices::TypedCharacter, devices::Mouse, devices::Joystick};
 
-constexpr InputSource kScriptSource{script::TypedCharacter, script::Mouse, script::Joystick};
-constexpr InputSource kRecorderSource{recorder::TypedCharacter, recorder::Mouse, recorder::Joystick};
-constexpr InputSource kDeviceSource{devices::TypedCharacter, devices::Mouse, devices::Joystick};
+}  // namespace
 
-const InputSource& CurrentSource()
+const InputSource& CurrentInputSource()
 {
     if (script::Active()) return kScriptSource;
     if (recorder::Active()) return kRecorderSource;
     return kDeviceSource;
 }
-
-}  // namespace
 
 bool ScriptedInputActive() { return script::Active(); }
 
@@ -139,9 +132,9 @@ void InputWaitPass()
     recorder::NextFrame();
 }
 
-unsigned char TypedCharacter(int dik) { return CurrentSource().typedCharacter(dik); }
+unsigned char TypedCharacter(int dik) { return CurrentInputSource().typedCharacter(dik); }
 
-MouseSample ReadMouse() { return CurrentSource().mouse(); }
+MouseSample ReadMouse() { return CurrentInputSource().mouse(); }
 
 MouseSample devices::Mouse()
 {
@@ -154,7 +147,7 @@ MouseSample devices::Mouse()
     return sample;
 }
 
-bool ReadJoystick(int index, JoystickSample* sample) { return CurrentSource().joystick(index, sample); }
+bool ReadJoystick(int index, JoystickSample* sample) { return CurrentInputSource().joystick(index, sample); }
 
 int devices::JoystickCount() { return g_joystickCount; }
 

@@ -6,8 +6,7 @@
 
 #include <cstring>
 
-#include "platform/input_recorder.h"
-#include "platform/input_script.h"
+#include "platform/input_source.h"
 #include "platform/real_devices.h"
 
 namespace platform {
@@ -97,13 +96,7 @@ int ScancodeFromDik(int dik)
 
 void KeyboardSnapshot(unsigned char keys[256])
 {
-    if (script::Active()) {
-        script::Keyboard(keys);
-    } else if (recorder::Active()) {
-        recorder::Keyboard(keys);
-    } else {
-        devices::Keyboard(keys);
-    }
+    CurrentInputSource().keyboard(keys);
 }
 
 void devices::Keyboard(unsigned char keys[256])

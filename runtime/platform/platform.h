@@ -89,7 +89,6 @@ bool CreateGLContext(Window* window, int logicalWidth, int logicalHeight, int de
 void DestroyGLContext(Window* window);
 bool GLContextIsSoftware();  // llvmpipe, softpipe, swrast
 void* GetGLProcAddress(const char* name);
-int DesktopColorBits();
 
 // Desktop full screen showing the drawing area scaled with aspect kept.
 bool EnterFullscreen(Window* window);

@@ -334,14 +334,6 @@ void* GetGLProcAddress(const char* name)
     return SDL_GL_GetProcAddress(name);
 }
 
-int DesktopColorBits()
-{
-    SDL_DisplayMode mode;
-    if (SDL_GetDesktopDisplayMode(0, &mode) != 0) return 24;
-    int bits = SDL_BITSPERPIXEL(mode.format);
-    return bits > 0 ? bits : 24;
-}
-
 bool EnterFullscreen(Window* window)
 {
     if (window->drawingStraight) MoveFrameIntoArea(window);
