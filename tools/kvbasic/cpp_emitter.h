@@ -32,6 +32,12 @@ struct EmitOptions {
     // parameters and LOCALs for the time of its call, and WinMain starts
     // the debugger (runtime/debug/debug_trap.h).
     bool debug = false;
+    // Loops whose counters are proven whole numbers in a safe range count
+    // in 64-bit integers, and array indices built from them skip the
+    // conversion from double (the results stay those of doubles). Off:
+    // every number is a double in the C++ too. Never in a debug build, where
+    // the debugger may change any variable between two lines.
+    bool integerPaths = true;
 };
 
 struct GeneratedCode {

@@ -1,7 +1,7 @@
 // kvbasic: translates programs of the BASIC dialect into C++ in generated
 // form and builds them into native programs against the runtime.
 //
-//   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp] [--depfile prog.d] [--debug]
+//   kvbasic translate prog.bas [-o prog.cpp] [--header prog.h --entry main.cpp] [--depfile prog.d] [--debug] [--no-integer-paths]
 //   kvbasic build prog.bas [-o prog] [--media DIR] [--single-file] [-O0] [--debug] [--sdk DIR]
 //   kvbasic build prog.bas --web [-o DIR] [--media DIR] [-O0] [--sdk DIR]
 //   kvbasic build prog.bas --windows [-o DIR] [--media DIR] [--single-file] [-O0] [--sdk DIR]
@@ -54,6 +54,8 @@ constexpr const char* kHelp =
     "      --depfile FILE     also write the files the program was read from\n"
     "                         (FILE.bas and what it INCLUDEs) as a make rule\n"
     "      --debug            with the debugger's checks and variable tables\n"
+    "      --no-integer-paths every number a double in the C++ as well (to compare\n"
+    "                         against the loops that count in whole numbers)\n"
     "  build FILE.bas       translate and compile into a program\n"
     "      -o PROGRAM         output program (default: FILE in the current folder)\n"
     "      --media DIR        copy the files of DIR beside the program\n"
@@ -136,6 +138,7 @@ struct Options {
     bool unoptimised = false;  // -O0: build as run does
     bool profile = false;      // run --profile: the profiler's report at the end
     bool debug = false;        // --debug: translated and built for the debugger
+    bool integerPaths = true;  // --no-integer-paths: off
     int fileNumber = 0;
     std::vector<std::string> programArguments;
 };
@@ -186,6 +189,7 @@ bool TranslateFile(const Options& options, const std::string& headerName, kvbasi
     request.partStatements = partStatements;
     request.partHeaderName = kPartHeaderName;
     request.debug = options.debug;
+    request.integerPaths = options.integerPaths;
     result = kvbasic::Translate(request);
     for (const kvbasic::Diagnostic& error : result.errors)
         std::cerr << kvbasic::FormatDiagnostic(options.source, error) << "\n";
@@ -641,6 +645,8 @@ int main(int argc, char** argv)
             // input and output are the only one.
         } else if (arg == "--debug") {
             options.debug = true;
+        } else if (arg == "--no-integer-paths") {
+            options.integerPaths = false;
         } else if (arg == "-O0") {
             options.unoptimised = true;
         } else if (arg == "--file-number") {

@@ -28,6 +28,7 @@ TranslateResult Translate(const TranslateRequest& request)
     options.partStatements = request.partStatements;
     options.partHeaderName = request.partHeaderName;
     options.debug = request.debug;
+    options.integerPaths = request.integerPaths && !request.debug;
     result.code = Emit(program, checked, options);
     return result;
 }

@@ -24,6 +24,7 @@ struct TranslateRequest {
     std::string partHeaderName;
     int fileNumber = 0;
     bool debug = false;       // see EmitOptions
+    bool integerPaths = true; // see EmitOptions
 };
 
 struct TranslateResult {
