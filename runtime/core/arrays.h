@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <type_traits>
 
 #include "core/kvstr.h"
 
@@ -28,21 +29,35 @@ public:
     // Element access with one index per dimension, one to eight of them;
     // the dimensions not passed take index 0. Inline and unrolled for the
     // number of indices the caller passes: a few comparisons and one
-    // multiply-add per index, the error path out of line.
+    // multiply-add per index, the error path out of line. An index is a
+    // double, or a whole number the translator proved to be one (a 64-bit
+    // integer, or an int literal): then it needs no conversion, and the
+    // comparisons give what they give for the same double.
     template <typename... Indices>
     Element& operator()(Indices... indices)
     {
         constexpr int count = sizeof...(Indices);
         static_assert(count >= 1 && count <= 8, "an array takes one to eight indices");
-        const double index[count] = {static_cast<double>(indices)...};
-        // Written so that NaN fails the test too. Before DIM every limit is
-        // 0, so the first index fails and the error path tells 8 from 9.
-        for (int k = 0; k < count; ++k)
-            if (!(index[k] >= 0 && index[k] < limit_[k])) [[unlikely]] KvArrayAccessFailed(size[0]);
+        // Before DIM every limit is 0, so the first index fails and the
+        // error path tells 8 from 9.
+        int k = 0;
+        const bool inRange = (InRange(indices, limit_[k++]) && ...);
+        if (!inRange) [[unlikely]] KvArrayAccessFailed(size[0]);
+        return Unchecked(indices...);
+    }
+
+    // Element access whose indices the translator proved in range (a FOR
+    // up to BOUNDS(a, k) - 1 that nothing in it can DIM again); only the
+    // dimensions not passed are still checked.
+    template <typename... Indices>
+    Element& Unchecked(Indices... indices)
+    {
+        constexpr int count = sizeof...(Indices);
+        static_assert(count >= 1 && count <= 8, "an array takes one to eight indices");
         if ((zeroRejectedFrom_ >> count) != 0) [[unlikely]] KvArrayAccessFailed(size[0]);
-        std::int64_t position = static_cast<std::int32_t>(index[0]);
-        for (int k = 1; k < count; ++k)
-            position += static_cast<std::int64_t>(static_cast<std::int32_t>(index[k])) * stride[k - 1];
+        int k = 0;
+        std::int64_t position = 0;
+        ((position += Truncated(indices) * (k == 0 ? 1 : stride[k - 1]), ++k), ...);
         return data[position];
     }
 
@@ -56,6 +71,22 @@ public:
     std::int32_t dims = -1;
 
 private:
+    // Written so that NaN fails the test too.
+    static bool InRange(double index, std::int32_t limit) { return index >= 0 && index < limit; }
+    template <typename Whole>
+        requires std::is_integral_v<Whole>
+    static bool InRange(Whole index, std::int32_t limit)
+    {
+        return static_cast<std::int64_t>(index) >= 0 && static_cast<std::int64_t>(index) < limit;
+    }
+    static std::int64_t Truncated(double index) { return static_cast<std::int32_t>(index); }
+    template <typename Whole>
+        requires std::is_integral_v<Whole>
+    static std::int64_t Truncated(Whole index)
+    {
+        return static_cast<std::int64_t>(index);
+    }
+
     // What element access compares against, kept in step by Dimension:
     // the bound of each dimension, where a dimension of size 0 (not named
     // by DIM, or named as 0) still accepts index 0, as the position rule

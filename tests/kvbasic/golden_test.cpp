@@ -1,6 +1,7 @@
 // Golden translations: each program of tests/kvbasic/golden/NAME.bas
 // (with the files it includes from golden/include/) translates to exactly
-// NAME.cpp beside it, and all of them compile
+// NAME.cpp beside it (every number a double, but for whole_*.bas, which
+// shows the loops that count in whole numbers), and all of them compile
 // without a warning under -Wall -Wextra, also split into the program, its
 // header and WinMain.
 #include <gtest/gtest.h>
@@ -56,6 +57,19 @@ void TranslateAndCompileEachGoldenProgram(bool debug)
         request.sourcePath = entry.path().string();  // INCLUDE reads beside it
         request.programName = name;
         request.debug = debug;
+        // The golden C++ of whole_*.bas shows the loops that count in whole
+        // numbers; the others show every number as a double. Each of those
+        // is compiled with the whole-number loops as well.
+        const bool wholeGolden = name.rfind("whole_", 0) == 0;
+        request.integerPaths = wholeGolden;
+        if (!wholeGolden && !debug) {
+            kvbasic::TranslateRequest whole = request;
+            whole.integerPaths = true;
+            const kvbasic::TranslateResult withWholeLoops = kvbasic::Translate(whole);
+            ASSERT_TRUE(withWholeLoops.ok);
+            std::ofstream(folder.File(name + "_whole.cpp")) << withWholeLoops.code.program;
+            compile += " " + folder.File(name + "_whole.cpp");
+        }
         const kvbasic::TranslateResult result = kvbasic::Translate(request);
         ASSERT_TRUE(result.ok) << kvbasic::FormatDiagnostic(request.sourceName, result.errors.at(0));
         if (debug) {

@@ -1,11 +1,14 @@
 #include "cpp_emitter.h"
 
 #include "build_size.h"
+#include "whole_numbers.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cctype>
 #include <cstdlib>
+#include <memory>
 #include <unordered_set>
 #include <vector>
 
@@ -85,6 +88,7 @@ public:
     Emitter(const Program& program, const CheckedProgram& checked, const EmitOptions& options)
         : program_(program), checked_(checked), options_(options)
     {
+        if (options_.integerPaths) wholeNumbers_ = std::make_unique<WholeNumbers>(program_, checked_);
     }
 
     GeneratedCode Run()
@@ -792,6 +796,10 @@ private:
     void EmitFor(const Node& node, std::string& out)
     {
         const Statement* statement = node.statement;
+        if (const WholeLoop* loop = wholeNumbers_ ? wholeNumbers_->LoopOf(statement) : nullptr) {
+            EmitWholeFor(node, *loop, out);
+            return;
+        }
         const std::string var = CppName(statement->target->text);
         const std::string from = Number(*statement->from);
         const std::string to = Number(*statement->to);
@@ -810,6 +818,46 @@ private:
             head = "for (" + var + " = " + from + "; " + test + "; " + var + " = " + var + advance + ") {";
         }
         EmitLoop(node, head, out);
+    }
+
+    // A FOR whose counter is proven whole: it counts in a 64-bit integer,
+    // the BASIC variable takes its value at the start of every round and
+    // once more after the loop (the value that ended it), so every command
+    // and every later line sees the double it always saw. The bound and
+    // the step, which nothing in the body can change, are read once.
+    void EmitWholeFor(const Node& node, const WholeLoop& loop, std::string& out)
+    {
+        const Statement* statement = node.statement;
+        const std::string var = CppName(statement->target->text);
+        const std::string counter = "__whole_" + var;
+        const bool up = loop.step.lo > 0;
+        const std::string to = loop.to.IsWhole() ? WholeCode(*statement->to) : Number(*statement->to);
+        const std::string last = "__last_" + var;
+        std::string head = "{ std::int64_t " + counter + " = " + WholeCode(*statement->from) + "; const " +
+                           (loop.to.IsWhole() ? "std::int64_t " : "double ") + last + " = " + to + "; ";
+        const std::string compared = loop.to.IsWhole() ? counter : "double(" + counter + ")";
+        std::string advance = "++" + counter;
+        if (statement->step) {
+            const std::string step = WholeCode(*statement->step);
+            const bool literal = statement->step->type == Expr::Type::Number || LiteralSign(*statement->step) < 0;
+            if (LiteralSign(*statement->step) < 0) {
+                advance = counter + " -= " + WholeCode(*statement->step->children[0]);
+            } else if (literal) {
+                advance = counter + " += " + step;
+            } else {
+                head += "const std::int64_t __step_" + var + " = " + step + "; ";
+                advance = counter + " += __step_" + var;
+            }
+        }
+        head += "for (; " + compared + (up ? " <= " : " >= ") + last + "; " + advance + ") { " + var + " = double(" + counter + ");";
+        Put(out, depth_, LineOf(node), head);
+        ++depth_;
+        around_.push_back(&loop);
+        EmitBody(node.body, out);
+        StartLine(node.endLine, node.end, out);
+        Put(out, depth_, LineOf(node.endLine), "");
+        around_.pop_back();
+        out += Indent(--depth_) + "} " + var + " = double(" + counter + "); }\n";
     }
 
     // FOR ... NEXT, WHILE ... WEND, REPEAT ... UNTIL: the loop's head, its
@@ -1050,10 +1098,23 @@ private:
         case Expr::Type::Variable:
             return CppName(expr.text);
         case Expr::Type::Element: {
-            std::string code = CppName(expr.text) + "(";
-            for (std::size_t k = 0; k < expr.children.size(); ++k)
-                code += (k ? ", " : "") + Number(*expr.children[k]);
-            return code + ")";
+            if (!wholeNumbers_) {
+                std::string code = CppName(expr.text) + "(";
+                for (std::size_t k = 0; k < expr.children.size(); ++k)
+                    code += (k ? ", " : "") + Number(*expr.children[k]);
+                return code + ")";
+            }
+            // Indices proven whole are passed as integers: no conversion, a
+            // check in integers; when every one is proven in range, none.
+            bool proven = true;
+            std::string indices;
+            for (std::size_t k = 0; k < expr.children.size(); ++k) {
+                const Expr& index = *expr.children[k];
+                const bool whole = RangeOf(index).IsWhole();
+                proven = proven && whole && ProvenInRange(expr.text, static_cast<int>(k), index);
+                indices += (k ? ", " : "") + (whole ? WholeCode(index) : Number(index));
+            }
+            return CppName(expr.text) + (proven ? ".Unchecked(" : "(") + indices + ")";
         }
         case Expr::Type::Call:
             return Call(expr);
@@ -1112,6 +1173,82 @@ private:
         return leftCode + " " + cppOp + " " + rightCode;
     }
 
+    int FunctionIndex() const { return static_cast<int>(currentFunction_ - checked_.functions.data()); }
+
+    NumberRange RangeOf(const Expr& expr) const { return wholeNumbers_->RangeOf(expr, FunctionIndex(), around_); }
+
+    // An expression proven whole (RangeOf), as 64-bit integer arithmetic:
+    // exact, since every value on the way lies where doubles are exact too.
+    std::string WholeCode(const Expr& expr)
+    {
+        switch (expr.type) {
+        case Expr::Type::Number: {
+            const double value = std::strtod(expr.text.c_str(), nullptr);
+            const std::string digits = std::to_string(static_cast<long long>(value));
+            return std::fabs(value) > 2147483647.0 ? "std::int64_t(" + digits + "LL)" : digits;
+        }
+        case Expr::Type::Variable: {
+            const VariableKey key = wholeNumbers_->KeyOf(FunctionIndex(), expr.text);
+            if (WholeNumbers::CounterLoop(key, around_) != nullptr) return "__whole_" + CppName(expr.text);
+            return "std::int64_t(" + CppName(expr.text) + ")";
+        }
+        case Expr::Type::Unary:
+            if (expr.text == "-" || expr.text == "+") {
+                if (!RangeOf(*expr.children[0]).IsWhole()) break;
+                const std::string inner = WholeCode(*expr.children[0]);
+                return expr.text == "+" ? inner : "-(" + inner + ")";
+            }
+            break;
+        case Expr::Type::Binary:
+            if ((expr.text == "+" || expr.text == "-" || expr.text == "*") && RangeOf(*expr.children[0]).IsWhole() &&
+                RangeOf(*expr.children[1]).IsWhole()) {
+                std::string left = WholeCode(*expr.children[0]);
+                std::string right = WholeCode(*expr.children[1]);
+                // Literals alone would be C++ int arithmetic, which may overflow.
+                if (IsConstantTree(*expr.children[0]) && IsConstantTree(*expr.children[1])) left = "std::int64_t(" + left + ")";
+                const bool product = expr.text == "*";
+                auto wrap = [&](const Expr& child, const std::string& code, bool isRight) {
+                    const bool sum = child.type == Expr::Type::Binary && (child.text == "+" || child.text == "-");
+                    const bool negative = !code.empty() && code[0] == '-';
+                    return (product && sum) || (isRight && (sum || negative)) ? "(" + code + ")" : code;
+                };
+                return wrap(*expr.children[0], left, false) + " " + expr.text + " " + wrap(*expr.children[1], right, true);
+            }
+            break;
+        default:
+            break;
+        }
+        return "std::int64_t(" + Number(expr) + ")";
+    }
+
+    static bool IsConstantTree(const Expr& expr)
+    {
+        if (expr.type == Expr::Type::Number) return true;
+        if (expr.type != Expr::Type::Unary && expr.type != Expr::Type::Binary) return false;
+        for (const auto& child : expr.children)
+            if (!IsConstantTree(*child)) return false;
+        return true;
+    }
+
+    // An index of array `array` in dimension `dimension` that a loop
+    // around proves in range: the loop's counter (+ or - a whole literal)
+    // running up to BOUNDS(array, dimension) - c, never below 0.
+    bool ProvenInRange(const std::string& array, int dimension, const Expr& index) const
+    {
+        const Expr* counter = &index;
+        double offset = 0;
+        if (index.type == Expr::Type::Binary && (index.text == "+" || index.text == "-") &&
+            index.children[1]->type == Expr::Type::Number) {
+            counter = index.children[0].get();
+            offset = std::strtod(index.children[1]->text.c_str(), nullptr);
+            if (index.text == "-") offset = -offset;
+        }
+        if (counter->type != Expr::Type::Variable || std::floor(offset) != offset) return false;
+        const WholeLoop* loop = WholeNumbers::CounterLoop(wholeNumbers_->KeyOf(FunctionIndex(), counter->text), around_);
+        if (loop == nullptr || loop->boundsArray != array || loop->boundsDimension != dimension) return false;
+        return loop->inBody.lo + offset >= 0 && offset <= loop->boundsMargin - 1;
+    }
+
     std::string Call(const Expr& call)
     {
         if (call.functionIndex >= 0) return UserCall(call);
@@ -1147,6 +1284,8 @@ private:
     const CheckedProgram& checked_;
     const EmitOptions& options_;
     const Function* currentFunction_ = nullptr;  // the one being written
+    std::unique_ptr<WholeNumbers> wholeNumbers_;  // with integer paths only
+    std::vector<const WholeLoop*> around_;        // the whole loops around the code being written, innermost last
     bool callsTheProgram_ = false;  // it calls a SUB or FUNCTION of the program
     int depth_ = 1;
     bool commentPending_ = false;
