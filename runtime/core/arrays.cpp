@@ -31,5 +31,3 @@ double DIM(KvStrArray& array, double d0, double d1, double d2, double d3,
     return 0;
 }
 
-double BOUNDS(const KvIntArray& array, double dimension) { return array.Bound(dimension); }
-double BOUNDS(const KvStrArray& array, double dimension) { return array.Bound(dimension); }

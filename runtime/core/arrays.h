@@ -61,6 +61,11 @@ public:
         return data[position];
     }
 
+    // Whether every index from `low` to `high` is in range in dimension k
+    // (an array before its DIM holds none): a loop asks once, before it
+    // runs, and then reads without checks.
+    bool Covers(int k, std::int64_t low, std::int64_t high) const { return low >= 0 && high < limit_[k]; }
+
     // DIM: discards the old contents; every element becomes 0 or "".
     void Dimension(const double sizes[8]);
     double Bound(double dimension) const;
@@ -167,8 +172,18 @@ double DIM(KvIntArray& array, double d0, double d1 = 0, double d2 = 0, double d3
            double d4 = 0, double d5 = 0, double d6 = 0, double d7 = 0);
 double DIM(KvStrArray& array, double d0, double d1 = 0, double d2 = 0, double d3 = 0,
            double d4 = 0, double d5 = 0, double d6 = 0, double d7 = 0);
-double BOUNDS(const KvIntArray& array, double dimension);
-double BOUNDS(const KvStrArray& array, double dimension);
+// Inline: a loop up to BOUNDS(a, 0) - 1 then calls nothing, so the
+// compiler keeps its sums in registers.
+inline double BOUNDS(const KvIntArray& array, double dimension)
+{
+    const int k = NumberToInt(dimension);
+    return (k >= 0 && k < 8) ? array.size[k] : 0;
+}
+inline double BOUNDS(const KvStrArray& array, double dimension)
+{
+    const int k = NumberToInt(dimension);
+    return (k >= 0 && k < 8) ? array.size[k] : 0;
+}
 // An array of a program's records (a TYPE) has its sizes like any array.
 template <typename Record>
 double BOUNDS(const KvArray<Record>& array, double dimension)

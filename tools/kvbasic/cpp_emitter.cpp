@@ -1,6 +1,7 @@
 #include "cpp_emitter.h"
 
 #include "build_size.h"
+#include "tree_walk.h"
 #include "whole_numbers.h"
 
 #include <algorithm>
@@ -8,7 +9,9 @@
 #include <cstdio>
 #include <cctype>
 #include <cstdlib>
+#include <map>
 #include <memory>
+#include <set>
 #include <unordered_set>
 #include <vector>
 
@@ -849,15 +852,121 @@ private:
                 advance = counter + " += __step_" + var;
             }
         }
-        head += "for (; " + compared + (up ? " <= " : " >= ") + last + "; " + advance + ") { " + var + " = double(" + counter + ");";
-        Put(out, depth_, LineOf(node), head);
+        const std::string loopHead = "for (; " + compared + (up ? " <= " : " >= ") + last + "; " + advance + ") { " + var +
+                                     " = double(" + counter + ");";
+        std::set<const Expr*> covered;
+        const std::string coverage = Coverage(node, loop, covered);
+        if (coverage.empty()) {
+            Put(out, depth_, LineOf(node), head + loopHead);
+            EmitWholeBody(node, loop, out);
+        } else {
+            // The body twice: without checks when, before it runs, every
+            // index it reads is seen to stay in range; else as it is.
+            Put(out, depth_, LineOf(node), head + "if (" + coverage + ") {");
+            ++depth_;
+            out += Indent(depth_) + loopHead + "\n";
+            covered_ = &covered;
+            EmitWholeBody(node, loop, out);
+            covered_ = nullptr;
+            out += "\n" + Indent(depth_ - 1) + "} else {\n";
+            out += Indent(depth_) + loopHead + "\n";
+            currentLine_ = node.line;
+            EmitWholeBody(node, loop, out);
+            --depth_;
+            out += "\n" + Indent(depth_) + "}";
+        }
+        out += " " + var + " = double(" + counter + "); }\n";
+    }
+
+    // The body of a whole FOR and its NEXT line, closing the loop.
+    void EmitWholeBody(const Node& node, const WholeLoop& loop, std::string& out)
+    {
         ++depth_;
         around_.push_back(&loop);
         EmitBody(node.body, out);
         StartLine(node.endLine, node.end, out);
         Put(out, depth_, LineOf(node.endLine), "");
         around_.pop_back();
-        out += Indent(--depth_) + "} " + var + " = double(" + counter + "); }\n";
+        out += Indent(--depth_) + "}";
+    }
+
+    // For the innermost whole loop up or down to a whole bound in which
+    // nothing can DIM: the test that every array index of its body stays in
+    // range while it runs, each index being the counter plus a whole
+    // literal (from the start to the bound) or a whole number that does not
+    // change in the loop. "" when there is nothing to test. The elements it
+    // covers go to `covered`.
+    std::string Coverage(const Node& node, const WholeLoop& loop, std::set<const Expr*>& covered)
+    {
+        if (!loop.to.IsWhole() || loop.bodyMayDim || node.body.size() > kCoveredBodyNodes) return "";
+        bool innermost = true;
+        ForEachStatement(node.body, [&](const Statement& statement) {
+            using T = Statement::Type;
+            if (statement.type == T::For || statement.type == T::While || statement.type == T::Repeat) innermost = false;
+        });
+        if (!innermost) return "";
+        const std::string var = CppName(node.statement->target->text);
+        const int function = FunctionIndex();
+        std::map<std::pair<std::string, int>, std::pair<double, double>> moving;  // (array, dimension): offsets
+        std::set<std::string> fixed;
+        ForEachStatement(node.body, [&](const Statement& statement) {
+            ForEachExpr(statement, [&](const Expr& root) {
+                ForEachSubExpr(root, [&](const Expr& element) {
+                    if (element.type != Expr::Type::Element) return;
+                    std::vector<std::string> checks;
+                    std::vector<std::pair<int, double>> offsets;
+                    for (std::size_t k = 0; k < element.children.size(); ++k) {
+                        const Expr& index = *element.children[k];
+                        double offset = 0;
+                        if (CounterOffset(index, loop, offset)) {
+                            offsets.push_back({static_cast<int>(k), offset});
+                        } else if (wholeNumbers_->IsInvariant(index, function, loop) && RangeOf(index).IsWhole()) {
+                            const std::string code = WholeCode(index);
+                            checks.push_back(CppName(element.text) + ".Covers(" + std::to_string(k) + ", " + code + ", " + code + ")");
+                        } else {
+                            return;
+                        }
+                    }
+                    covered.insert(&element);
+                    fixed.insert(checks.begin(), checks.end());
+                    for (const auto& [k, offset] : offsets) {
+                        auto [entry, fresh] = moving.try_emplace({CppName(element.text), k}, offset, offset);
+                        if (!fresh) {
+                            entry->second.first = std::min(entry->second.first, offset);
+                            entry->second.second = std::max(entry->second.second, offset);
+                        }
+                    }
+                });
+            });
+        });
+        if (covered.empty()) return "";
+        const bool up = loop.step.lo > 0;
+        const std::string first = "__whole_" + var, last = "__last_" + var;
+        auto plus = [](const std::string& code, double offset) {
+            const long long whole = static_cast<long long>(offset);
+            return whole == 0 ? code : code + (whole > 0 ? " + " : " - ") + std::to_string(whole > 0 ? whole : -whole);
+        };
+        std::string test;
+        for (const auto& [place, range] : moving)
+            test += std::string(test.empty() ? "" : " && ") + place.first + ".Covers(" + std::to_string(place.second) + ", " +
+                    plus(up ? first : last, range.first) + ", " + plus(up ? last : first, range.second) + ")";
+        for (const std::string& check : fixed) test += std::string(test.empty() ? "" : " && ") + check;
+        return test;
+    }
+
+    // The index is the counter of `loop`, perhaps plus or minus a whole literal.
+    bool CounterOffset(const Expr& index, const WholeLoop& loop, double& offset) const
+    {
+        const Expr* counter = &index;
+        offset = 0;
+        if (index.type == Expr::Type::Binary && (index.text == "+" || index.text == "-") &&
+            index.children[1]->type == Expr::Type::Number) {
+            counter = index.children[0].get();
+            offset = std::strtod(index.children[1]->text.c_str(), nullptr);
+            if (index.text == "-") offset = -offset;
+        }
+        return counter->type == Expr::Type::Variable && std::floor(offset) == offset && std::fabs(offset) < 1e9 &&
+               wholeNumbers_->KeyOf(FunctionIndex(), counter->text) == loop.counter;
     }
 
     // FOR ... NEXT, WHILE ... WEND, REPEAT ... UNTIL: the loop's head, its
@@ -1114,6 +1223,7 @@ private:
                 proven = proven && whole && ProvenInRange(expr.text, static_cast<int>(k), index);
                 indices += (k ? ", " : "") + (whole ? WholeCode(index) : Number(index));
             }
+            proven = proven || (covered_ != nullptr && covered_->count(&expr) != 0);
             return CppName(expr.text) + (proven ? ".Unchecked(" : "(") + indices + ")";
         }
         case Expr::Type::Call:
@@ -1286,6 +1396,9 @@ private:
     const Function* currentFunction_ = nullptr;  // the one being written
     std::unique_ptr<WholeNumbers> wholeNumbers_;  // with integer paths only
     std::vector<const WholeLoop*> around_;        // the whole loops around the code being written, innermost last
+    const std::set<const Expr*>* covered_ = nullptr;  // elements the loop being written has seen in range
+    // A loop body of more lines is written once, with its checks.
+    static constexpr std::size_t kCoveredBodyNodes = 24;
     bool callsTheProgram_ = false;  // it calls a SUB or FUNCTION of the program
     int depth_ = 1;
     bool commentPending_ = false;

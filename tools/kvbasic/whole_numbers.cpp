@@ -1,5 +1,7 @@
 #include "whole_numbers.h"
 
+#include "tree_walk.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <set>
@@ -31,41 +33,6 @@ bool IsPureCommand(const kvcommands::Command& command)
     for (const char* name : {"LEN", "BOUNDS", "INT", "FIX", "ABS", "SGN"})
         if (strcasecmp(command.name, name) == 0) return true;
     return false;
-}
-
-void ForEachExpr(const Statement& statement, const auto& visit)
-{
-    for (const Expr* expr : {statement.target.get(), statement.value.get(), statement.cond.get(), statement.from.get(),
-                             statement.to.get(), statement.step.get(), statement.call.get()})
-        if (expr != nullptr) visit(*expr);
-    for (const auto& item : statement.items) visit(*item);
-    for (const auto& item : statement.cases) {
-        if (item.value) visit(*item.value);
-        if (item.to) visit(*item.to);
-    }
-}
-
-// Every statement of a run of nodes, nested blocks and the parts of
-// one-line IFs included.
-void ForEachStatement(const Statement& statement, const auto& visit)
-{
-    visit(statement);
-    if (statement.then) ForEachStatement(*statement.then, visit);
-    if (statement.otherwise) ForEachStatement(*statement.otherwise, visit);
-    for (const auto& part : statement.body) ForEachStatement(*part, visit);
-}
-
-void ForEachStatement(const std::vector<Node>& nodes, const auto& visit)
-{
-    for (const Node& node : nodes) {
-        if (node.statement != nullptr) ForEachStatement(*node.statement, visit);
-        ForEachStatement(node.body, visit);
-        for (const Node& branch : node.branches) {
-            if (branch.statement != nullptr) ForEachStatement(*branch.statement, visit);
-            ForEachStatement(branch.body, visit);
-        }
-        if (node.end != nullptr) ForEachStatement(*node.end, visit);
-    }
 }
 
 // A label some GOTO names on a line of these nodes: a jump from outside
@@ -212,6 +179,36 @@ WholeNumbers::Effects WholeNumbers::BodyEffects(int function, const std::vector<
     return effects;
 }
 
+bool WholeNumbers::IsInvariant(const Expr& root, int function, const WholeLoop& loop) const
+{
+    std::vector<const Expr*> pending = {&root};
+    while (!pending.empty()) {
+        const Expr& expr = *pending.back();
+        pending.pop_back();
+        for (const auto& child : expr.children) pending.push_back(child.get());
+        switch (expr.type) {
+        case Expr::Type::Number:
+        case Expr::Type::String:
+        case Expr::Type::Unary:
+        case Expr::Type::Binary:
+            break;
+        case Expr::Type::Variable: {
+            const VariableKey key = KeyOf(function, expr.text);
+            if (key == loop.counter || loop.assignedInBody.count(key) != 0) return false;
+            break;
+        }
+        case Expr::Type::Call:
+            if (expr.command == nullptr || !IsPureCommand(*expr.command)) return false;
+            // BOUNDS of an array the body might DIM again.
+            if (strcasecmp(expr.command->name, "BOUNDS") == 0 && loop.bodyMayDim) return false;
+            break;
+        default:
+            return false;
+        }
+    }
+    return true;
+}
+
 bool WholeNumbers::PlanLoop(int function, const Node& node, const std::vector<const WholeLoop*>& around,
                             WholeLoop& plan) const
 {
@@ -222,34 +219,12 @@ bool WholeNumbers::PlanLoop(int function, const Node& node, const std::vector<co
     Effects effects = BodyEffects(function, node.body);
 
     plan.counter = KeyOf(function, statement.target->text);
+    plan.assignedInBody = effects.assigned;
+    plan.bodyMayDim = effects.dims;
     if (effects.assigned.count(plan.counter) != 0) return false;
-    // The bound and the step are read once, so nothing in the body may change them.
-    auto invariant = [&](const Expr& root) {
-        std::vector<const Expr*> pending = {&root};
-        while (!pending.empty()) {
-            const Expr& expr = *pending.back();
-            pending.pop_back();
-            for (const auto& child : expr.children) pending.push_back(child.get());
-            switch (expr.type) {
-            case Expr::Type::Number:
-            case Expr::Type::String:
-            case Expr::Type::Unary:
-            case Expr::Type::Binary:
-                break;
-            case Expr::Type::Variable:
-                if (effects.assigned.count(KeyOf(function, expr.text)) != 0) return false;
-                break;
-            case Expr::Type::Call:
-                if (expr.command == nullptr || !IsPureCommand(*expr.command)) return false;
-                // BOUNDS of an array the body might DIM again.
-                if (strcasecmp(expr.command->name, "BOUNDS") == 0 && effects.dims) return false;
-                break;
-            default:
-                return false;
-            }
-        }
-        return true;
-    };
+    // The bound and the step are read once, so nothing in the body (nor the
+    // loop itself) may change them.
+    auto invariant = [&](const Expr& expr) { return IsInvariant(expr, function, plan); };
     if (!invariant(*statement.to) || (statement.step && !invariant(*statement.step))) return false;
 
     plan.from = RangeOf(*statement.from, function, around);

@@ -40,6 +40,10 @@ struct WholeLoop {
     std::string boundsArray;
     int boundsDimension = -1;
     double boundsMargin = 0;
+    // What the body may change: the variables it (or what it calls)
+    // assigns, and whether it may DIM an array.
+    std::set<VariableKey> assignedInBody;
+    bool bodyMayDim = true;
 };
 
 class WholeNumbers {
@@ -55,6 +59,11 @@ public:
 
     // The variable a name means in a function.
     VariableKey KeyOf(int function, const std::string& name) const;
+
+    // The expression has the same value all through the loop: it reads no
+    // variable the body or the loop changes, and calls only commands that
+    // change nothing (BOUNDS only where nothing in the body can DIM).
+    bool IsInvariant(const Expr& expr, int function, const WholeLoop& loop) const;
 
     // The loop of `around` whose counter this is, or nullptr.
     static const WholeLoop* CounterLoop(const VariableKey& key, const std::vector<const WholeLoop*>& around);
