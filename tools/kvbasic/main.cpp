@@ -61,6 +61,7 @@ constexpr const char* kHelp =
     "      --media DIR        copy the files of DIR beside the program\n"
     "      --single-file      pack the media into the program instead\n"
     "      -O0                no optimisation, as run builds (faster to build)\n"
+    "      --no-integer-paths as for translate (run takes it too)\n"
     "      --debug            for the debugger (kvbasic dap): built as run builds,\n"
     "                         the media found in $KV_PROGRAM_FOLDER\n"
     "      --web              build for the browser with Emscripten (em++): -o\n"
