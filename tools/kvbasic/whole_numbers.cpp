@@ -149,7 +149,8 @@ WholeNumbers::Effects WholeNumbers::BodyEffects(int function, const std::vector<
                     effects.assigned.insert(KeyOf(function, argument.text));
                     effects.overwritten.insert(KeyOf(function, argument.text));
                 }
-                if (kinds[k] == 'a' || kinds[k] == 'A' || kinds[k] == 'x') effects.dims = true;
+                // A command handed an array may DIM it; BOUNDS only reads its sizes.
+                if ((kinds[k] == 'a' || kinds[k] == 'A' || kinds[k] == 'x') && !IsPureCommand(*expr.command)) effects.dims = true;
             }
         }
     };
