@@ -957,16 +957,8 @@ private:
     // The index is the counter of `loop`, perhaps plus or minus a whole literal.
     bool CounterOffset(const Expr& index, const WholeLoop& loop, double& offset) const
     {
-        const Expr* counter = &index;
-        offset = 0;
-        if (index.type == Expr::Type::Binary && (index.text == "+" || index.text == "-") &&
-            index.children[1]->type == Expr::Type::Number) {
-            counter = index.children[0].get();
-            offset = std::strtod(index.children[1]->text.c_str(), nullptr);
-            if (index.text == "-") offset = -offset;
-        }
-        return counter->type == Expr::Type::Variable && std::floor(offset) == offset && std::fabs(offset) < 1e9 &&
-               wholeNumbers_->KeyOf(FunctionIndex(), counter->text) == loop.counter;
+        const Expr* counter = VariablePlusLiteral(index, offset);
+        return counter != nullptr && wholeNumbers_->KeyOf(FunctionIndex(), counter->text) == loop.counter;
     }
 
     // FOR ... NEXT, WHILE ... WEND, REPEAT ... UNTIL: the loop's head, its
@@ -1345,18 +1337,28 @@ private:
     // running up to BOUNDS(array, dimension) - c, never below 0.
     bool ProvenInRange(const std::string& array, int dimension, const Expr& index) const
     {
-        const Expr* counter = &index;
         double offset = 0;
-        if (index.type == Expr::Type::Binary && (index.text == "+" || index.text == "-") &&
-            index.children[1]->type == Expr::Type::Number) {
-            counter = index.children[0].get();
-            offset = std::strtod(index.children[1]->text.c_str(), nullptr);
-            if (index.text == "-") offset = -offset;
-        }
-        if (counter->type != Expr::Type::Variable || std::floor(offset) != offset) return false;
+        const Expr* counter = VariablePlusLiteral(index, offset);
+        if (counter == nullptr) return false;
         const WholeLoop* loop = WholeNumbers::CounterLoop(wholeNumbers_->KeyOf(FunctionIndex(), counter->text), around_);
         if (loop == nullptr || loop->boundsArray != array || loop->boundsDimension != dimension) return false;
         return loop->inBody.lo + offset >= 0 && offset <= loop->boundsMargin - 1;
+    }
+
+    // v, v + c or v - c for a variable v and a whole literal c: v, and c
+    // with its sign in `offset`; else nullptr.
+    static const Expr* VariablePlusLiteral(const Expr& index, double& offset)
+    {
+        const Expr* variable = &index;
+        offset = 0;
+        if (index.type == Expr::Type::Binary && (index.text == "+" || index.text == "-") &&
+            index.children[1]->type == Expr::Type::Number) {
+            variable = index.children[0].get();
+            offset = std::strtod(index.children[1]->text.c_str(), nullptr);
+            if (index.text == "-") offset = -offset;
+        }
+        const bool whole = std::floor(offset) == offset && std::fabs(offset) < 1e9;
+        return variable->type == Expr::Type::Variable && whole ? variable : nullptr;
     }
 
     std::string Call(const Expr& call)
