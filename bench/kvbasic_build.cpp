@@ -6,11 +6,16 @@
 // faster linkers and no cache folder), the two interleaved. Both at -O0, as
 // `kvbasic run` builds, and at the -O2 of `kvbasic build`. The goal: the
 // game built for `run` within 0.5 s of CPU, judged on the median.
+// Then the cost of integer paths for the compiler: the game built by ours
+// with them (the default) and with --no-integer-paths, interleaved, at -O0
+// and at -O2; the goal: compile + link CPU time with them at most 1.1
+// times the time without, judged on the median.
 // Prints RESULT rows (see bench/support/measure.h).
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <map>
 #include <sstream>
 #include <string>
@@ -52,10 +57,12 @@ bool BuildOnce(const std::string& environment, const std::string& source, const 
     return true;
 }
 
-double Total(const std::map<std::string, std::vector<double>>& steps, std::size_t k)
+// The sum of `which` steps of repetition k.
+double Total(const std::map<std::string, std::vector<double>>& steps, std::size_t k,
+             std::initializer_list<const char*> which = {"translate", "compile", "link"})
 {
     double sum = 0;
-    for (const char* step : {"translate", "compile", "link"}) {
+    for (const char* step : which) {
         const auto found = steps.find(step);
         if (found != steps.end() && k < found->second.size()) sum += found->second[k];
     }
@@ -127,6 +134,36 @@ int main()
                           forRun && program.source.find("zorvelin") != std::string::npos ? "< 0.5 s cpu" : "",
                           forRun && program.source.find("zorvelin") != std::string::npos ? bench::Met(median < 0.5) : "-");
         }
+    }
+    // Integer paths against none: the same toolchain, only the generated
+    // C++ differs, so only compile and link count.
+    const std::string game = std::string(KV_SOURCE_DIR) + "/game/zorvelin.bas";
+    const double pathsGoal = 1.1;
+    for (const char* mode : {"-O0", ""}) {
+        if (!ok) break;
+        const std::string without = std::string(mode) + " --no-integer-paths";
+        StepSamples with, none;
+        ok = BuildOnce(ours, game, mode, scratch, nullptr) && BuildOnce(ours, game, without, scratch, nullptr);
+        const int rounds = 9;
+        for (int k = 0; ok && k < rounds; ++k)
+            ok = BuildOnce(ours, game, mode, scratch, &with) && BuildOnce(ours, game, without, scratch, &none);
+        if (!ok) break;
+        std::vector<double> withTotal, noneTotal;
+        for (int k = 0; k < rounds; ++k) {
+            withTotal.push_back(Total(with.cpu, k, {"compile", "link"}));
+            noneTotal.push_back(Total(none.cpu, k, {"compile", "link"}));
+        }
+        const double ratio = bench::Samples::Median(withTotal) / bench::Samples::Median(noneTotal);
+        auto figures = [](const std::vector<double>& totals, const StepSamples& s) {
+            return bench::Duration(bench::Samples::Median(totals)) + " (min " +
+                   bench::Duration(bench::Samples::Min(totals)) + "): " + Figures(s);
+        };
+        bench::Result(std::string("kvbasic build ") + (*mode != 0 ? "-O0 (as run)" : "(-O2)") +
+                          " of the game with integer paths against --no-integer-paths: compile + link, median cpu "
+                          "of " + std::to_string(rounds) + "; ratio: with over without",
+                      figures(withTotal, with), figures(noneTotal, none) + " (--no-integer-paths)",
+                      bench::Number(ratio), "<= " + bench::Number(pathsGoal, "%.2g") + " (median cpu)",
+                      bench::Met(ratio <= pathsGoal));
     }
     fs::remove_all(scratch);
     return ok ? 0 : 1;

@@ -4,10 +4,17 @@
 // text into lines and tokens, the two in turn in the same process (one
 // warm-up round, then repetitions: minimum and median of wall and
 // main-thread CPU time). The goal is under 0.1 s for the whole program,
-// judged on the median wall time. Prints RESULT rows (see
-// bench/support/measure.h).
+// judged on the median wall time.
+// Then the cost of integer paths (whole-number FOR loops, innermost loops
+// emitted checked and unchecked): the 10 000 lines and the game's own
+// source each translated with them and with integerPaths off, the two in
+// turn in the same process. The goal: with them at most 1.1 times the time
+// without, judged on the median main-thread CPU time, for each program.
+// Prints RESULT rows (see bench/support/measure.h).
 #include <algorithm>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -30,6 +37,73 @@ std::size_t TokenizeOnly(const std::string& source)
         start = end + 1;
     }
     return tokens;
+}
+
+// The same program with integer paths and without.
+struct PathsPair {
+    std::string name;
+    kvbasic::TranslateRequest with, without;
+    bench::Samples withSamples, withoutSamples;
+};
+
+PathsPair MakePair(const std::string& name, const std::string& source, const std::string& sourceName)
+{
+    PathsPair pair{name, {}, {}, {}, {}};
+    pair.with.source = source;
+    pair.with.sourceName = sourceName;
+    pair.with.programName = "paths";
+    pair.without = pair.with;
+    pair.with.integerPaths = true;
+    pair.without.integerPaths = false;
+    return pair;
+}
+
+std::string GameSource()
+{
+    std::ifstream in(std::string(KV_SOURCE_DIR) + "/game/zorvelin.bas");
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Translating with integer paths over translating without, for the large
+// program and for the game.
+bool ReportIntegerPaths(long lines)
+{
+    PathsPair pairs[] = {MakePair(std::to_string(lines) + " lines", bench::TenThousandLines(), "ten_thousand.bas"),
+                         MakePair("the game", GameSource(), "zorvelin.bas")};
+    for (PathsPair& pair : pairs)
+        if (!kvbasic::Translate(pair.with).ok || !kvbasic::Translate(pair.without).ok) {
+            std::fprintf(stderr, "%s does not translate\n", pair.name.c_str());
+            return false;
+        }
+    volatile std::size_t sink = 0;
+    auto translate = [&sink](const kvbasic::TranslateRequest& request) {
+        return [&sink, program = &request] { sink = kvbasic::Translate(*program).code.program.size(); };
+    };
+    // The game takes a tenth of the large program's time or less: more
+    // rounds steady its median, at a fraction of the large program's cost.
+    bench::Interleave(1, 15, {&pairs[0].withSamples, &pairs[0].withoutSamples}, translate(pairs[0].with),
+                      translate(pairs[0].without));
+    bench::Interleave(5, 101, {&pairs[1].withSamples, &pairs[1].withoutSamples}, translate(pairs[1].with),
+                      translate(pairs[1].without));
+    const double goal = 1.1;
+    for (const PathsPair& pair : pairs) {
+        std::printf("%s with integer paths    %s\n%s without integer paths %s\n", pair.name.c_str(),
+                    bench::Summary(pair.withSamples).c_str(), pair.name.c_str(),
+                    bench::Summary(pair.withoutSamples).c_str());
+        const double ratio = pair.withSamples.medianCpu() / pair.withoutSamples.medianCpu();
+        bench::Result("kvbasic: translate " + pair.name +
+                          " with integer paths against without (min / median main-thread cpu); ratio: with over "
+                          "without, median cpu",
+                      bench::Duration(pair.withSamples.minCpu()) + " / " + bench::Duration(pair.withSamples.medianCpu()) +
+                          " cpu",
+                      bench::Duration(pair.withoutSamples.minCpu()) + " / " +
+                          bench::Duration(pair.withoutSamples.medianCpu()) + " cpu (integerPaths off)",
+                      bench::Number(ratio, "%.3g"), "<= " + bench::Number(goal, "%.2g") + " (median cpu)",
+                      bench::Met(ratio <= goal));
+    }
+    return true;
 }
 
 }  // namespace
@@ -65,5 +139,5 @@ int main()
                       " cpu (tokenize only)",
                   bench::Number(tokenize.medianWall() / translate.medianWall(), "%.3g"),
                   "< " + bench::Duration(goal) + " (median wall)", bench::Met(translate.medianWall() < goal));
-    return 0;
+    return ReportIntegerPaths(lines) ? 0 : 1;
 }
