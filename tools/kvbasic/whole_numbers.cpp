@@ -5,14 +5,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <set>
-#include <sstream>
 #include <strings.h>
 
 namespace kvbasic {
 
 namespace {
 
-constexpr int kMaxChanges = 4;   // a variable whose range grows more often is given up
+constexpr int kMaxChanges = 1;   // a variable whose range grows in more rounds is given up
 constexpr int kMaxRounds = 16;   // and a program that is not settled by then keeps doubles
 
 bool Is(const Expr& expr, const char* text) { return strcasecmp(expr.text.c_str(), text) == 0; }
@@ -20,9 +19,12 @@ bool Is(const Expr& expr, const char* text) { return strcasecmp(expr.text.c_str(
 // The argument kinds of a command: one letter each ("N n s?" gives "Nns").
 std::string ArgumentKinds(const kvcommands::Command& command)
 {
-    std::istringstream words(command.arguments);
     std::string kinds;
-    for (std::string word; words >> word;) kinds += word[0];
+    bool wordStart = true;
+    for (const char* c = command.arguments; *c != '\0'; ++c) {
+        if (*c != ' ' && wordStart) kinds += *c;
+        wordStart = *c == ' ';
+    }
     return kinds;
 }
 
@@ -85,6 +87,8 @@ NumberRange WholeNumbers::RangeOf(const Expr& expr, int function, const std::vec
     case Expr::Type::Variable: {
         const VariableKey key = KeyOf(function, expr.text);
         if (const WholeLoop* loop = CounterLoop(key, around)) return loop->inBody;
+        // A variable nothing assigns keeps its 0; but only a settled analysis knows.
+        if (!settled_) return NumberRange::Unknown();
         const auto fact = facts_.find(key);
         return fact == facts_.end() ? NumberRange::Exactly(0) : fact->second.range;
     }
@@ -122,7 +126,14 @@ bool WholeNumbers::Assign(const VariableKey& key, const NumberRange& range)
     Fact& fact = facts_[key];
     NumberRange joined = Join(fact.range, range);
     if (joined == fact.range) return false;
-    if (++fact.changes > kMaxChanges) joined = NumberRange::Unknown();
+    // Several assignments of one round count once: a variable set to a
+    // few different constants is still known.
+    if (fact.lastRound != round_) {
+        fact.lastRound = round_;
+        if (++fact.changes > kMaxChanges) joined = NumberRange::Unknown();
+    } else if (fact.changes > kMaxChanges) {
+        joined = NumberRange::Unknown();
+    }
     fact.range = joined;
     return true;
 }
@@ -130,30 +141,25 @@ bool WholeNumbers::Assign(const VariableKey& key, const NumberRange& range)
 WholeNumbers::Effects WholeNumbers::BodyEffects(int function, const std::vector<Node>& body) const
 {
     Effects effects;
-    auto collectExpr = [&](const Expr& root) {
-        std::vector<const Expr*> pending = {&root};
-        while (!pending.empty()) {
-            const Expr& expr = *pending.back();
-            pending.pop_back();
-            for (const auto& child : expr.children) pending.push_back(child.get());
-            if (expr.type != Expr::Type::Call) continue;
-            if (expr.functionIndex >= 0) {
-                effects.calls.insert(expr.functionIndex);
-                continue;
+    auto collectCall = [&](const Expr& expr) {
+        if (expr.type != Expr::Type::Call) return;
+        if (expr.functionIndex >= 0) {
+            effects.calls.insert(expr.functionIndex);
+            return;
+        }
+        if (expr.command == nullptr) return;
+        const std::string kinds = ArgumentKinds(*expr.command);
+        for (std::size_t k = 0; k < expr.children.size() && k < kinds.size(); ++k) {
+            const Expr& argument = *expr.children[k];
+            if ((kinds[k] == 'N' || kinds[k] == 'S' || kinds[k] == 'V') && argument.type == Expr::Type::Variable) {
+                effects.assigned.insert(KeyOf(function, argument.text));
+                effects.overwritten.insert(KeyOf(function, argument.text));
             }
-            if (expr.command == nullptr) continue;
-            const std::string kinds = ArgumentKinds(*expr.command);
-            for (std::size_t k = 0; k < expr.children.size() && k < kinds.size(); ++k) {
-                const Expr& argument = *expr.children[k];
-                if ((kinds[k] == 'N' || kinds[k] == 'S' || kinds[k] == 'V') && argument.type == Expr::Type::Variable) {
-                    effects.assigned.insert(KeyOf(function, argument.text));
-                    effects.overwritten.insert(KeyOf(function, argument.text));
-                }
-                // A command handed an array may DIM it; BOUNDS only reads its sizes.
-                if ((kinds[k] == 'a' || kinds[k] == 'A' || kinds[k] == 'x') && !IsPureCommand(*expr.command)) effects.dims = true;
-            }
+            // A command handed an array may DIM it; BOUNDS only reads its sizes.
+            if ((kinds[k] == 'a' || kinds[k] == 'A' || kinds[k] == 'x') && !IsPureCommand(*expr.command)) effects.dims = true;
         }
     };
+    auto collectExpr = [&](const Expr& root) { ForEachSubExpr(root, collectCall); };
     ForEachStatement(body, [&](const Statement& statement) {
         using T = Statement::Type;
         const bool plainTarget = statement.target && statement.target->type == Expr::Type::Variable;
@@ -180,33 +186,29 @@ WholeNumbers::Effects WholeNumbers::BodyEffects(int function, const std::vector<
     return effects;
 }
 
-bool WholeNumbers::IsInvariant(const Expr& root, int function, const WholeLoop& loop) const
+bool WholeNumbers::IsInvariant(const Expr& expr, int function, const WholeLoop& loop) const
 {
-    std::vector<const Expr*> pending = {&root};
-    while (!pending.empty()) {
-        const Expr& expr = *pending.back();
-        pending.pop_back();
-        for (const auto& child : expr.children) pending.push_back(child.get());
-        switch (expr.type) {
-        case Expr::Type::Number:
-        case Expr::Type::String:
-        case Expr::Type::Unary:
-        case Expr::Type::Binary:
-            break;
-        case Expr::Type::Variable: {
-            const VariableKey key = KeyOf(function, expr.text);
-            if (key == loop.counter || loop.assignedInBody.count(key) != 0) return false;
-            break;
-        }
-        case Expr::Type::Call:
-            if (expr.command == nullptr || !IsPureCommand(*expr.command)) return false;
-            // BOUNDS of an array the body might DIM again.
-            if (strcasecmp(expr.command->name, "BOUNDS") == 0 && loop.bodyMayDim) return false;
-            break;
-        default:
-            return false;
-        }
+    switch (expr.type) {
+    case Expr::Type::Number:
+    case Expr::Type::String:
+    case Expr::Type::Unary:
+    case Expr::Type::Binary:
+        break;
+    case Expr::Type::Variable: {
+        const VariableKey key = KeyOf(function, expr.text);
+        if (key == loop.counter || loop.assignedInBody == nullptr || loop.assignedInBody->count(key) != 0) return false;
+        break;
     }
+    case Expr::Type::Call:
+        if (expr.command == nullptr || !IsPureCommand(*expr.command)) return false;
+        // BOUNDS of an array the body might DIM again.
+        if (strcasecmp(expr.command->name, "BOUNDS") == 0 && loop.bodyMayDim) return false;
+        break;
+    default:
+        return false;
+    }
+    for (const auto& child : expr.children)
+        if (!IsInvariant(*child, function, loop)) return false;
     return true;
 }
 
@@ -217,10 +219,13 @@ bool WholeNumbers::PlanLoop(int function, const Node& node, const std::vector<co
     if (node.end == nullptr || statement.target->type != Expr::Type::Variable || statement.target->isString) return false;
     const Function& owner = checked_.functions[function];
     if (HasJumpTarget(node.body, program_, owner)) return false;
-    Effects effects = BodyEffects(function, node.body);
+    // What the body changes does not depend on the ranges: worked out once.
+    auto cached = loopEffects_.find(&statement);
+    if (cached == loopEffects_.end()) cached = loopEffects_.emplace(&statement, BodyEffects(function, node.body)).first;
+    const Effects& effects = cached->second;
 
     plan.counter = KeyOf(function, statement.target->text);
-    plan.assignedInBody = effects.assigned;
+    plan.assignedInBody = &effects.assigned;
     plan.bodyMayDim = effects.dims;
     if (effects.assigned.count(plan.counter) != 0) return false;
     // The bound and the step are read once, so nothing in the body (nor the
@@ -311,11 +316,14 @@ bool WholeNumbers::Walk(int function, const std::vector<Node>& body, std::vector
 void WholeNumbers::Analyse()
 {
     const int functions = static_cast<int>(checked_.functions.size());
-    if (static_cast<int>(program_.units.size()) != functions) return;
+    if (static_cast<int>(program_.units.size()) != functions) {
+        settled_ = false;
+        return;
+    }
     // Parameters take whatever the callers pass.
     for (int f = 0; f < functions; ++f)
         for (const std::string& parameter : checked_.functions[f].parameters)
-            facts_[{f, parameter}] = {NumberRange::Unknown(), kMaxChanges + 1};
+            facts_[{f, parameter}] = {NumberRange::Unknown(), kMaxChanges + 1, -1};
 
     // What each function changes, with what it calls, to a fixed point.
     std::vector<Effects> effects;
@@ -330,9 +338,9 @@ void WholeNumbers::Analyse()
     callEffects_ = effects;
     // READ and commands give a variable any value.
     for (const Effects& each : effects)
-        for (const VariableKey& key : each.overwritten) facts_[key] = {NumberRange::Unknown(), kMaxChanges + 1};
+        for (const VariableKey& key : each.overwritten) facts_[key] = {NumberRange::Unknown(), kMaxChanges + 1, -1};
 
-    for (int round = 0; round < kMaxRounds; ++round) {
+    for (round_ = 0; round_ < kMaxRounds; ++round_) {
         trial_.clear();
         bool changed = false;
         for (int f = 0; f < functions; ++f) {
@@ -344,7 +352,8 @@ void WholeNumbers::Analyse()
             return;
         }
     }
-    // Not settled: every loop keeps doubles.
+    // Not settled: every loop keeps doubles, every variable is unknown.
+    settled_ = false;
 }
 
 }  // namespace kvbasic

@@ -15,6 +15,9 @@
 #include <map>
 #include <set>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <utility>
 #include <vector>
 
@@ -25,8 +28,16 @@
 namespace kvbasic {
 
 // A variable: (the function whose parameter or LOCAL it is, or -1 for a
-// global; its BASIC name).
-using VariableKey = std::pair<int, std::string>;
+// global; its BASIC name, viewed in the parsed program, which outlives
+// the analysis).
+using VariableKey = std::pair<int, std::string_view>;
+struct VariableKeyHash {
+    std::size_t operator()(const VariableKey& key) const
+    {
+        return std::hash<std::string_view>()(key.second) * 31 + static_cast<std::size_t>(key.first + 1);
+    }
+};
+using VariableSet = std::unordered_set<VariableKey, VariableKeyHash>;
 
 // A FOR loop that counts in whole numbers.
 struct WholeLoop {
@@ -42,7 +53,7 @@ struct WholeLoop {
     double boundsMargin = 0;
     // What the body may change: the variables it (or what it calls)
     // assigns, and whether it may DIM an array.
-    std::set<VariableKey> assignedInBody;
+    const VariableSet* assignedInBody = nullptr;
     bool bodyMayDim = true;
 };
 
@@ -73,8 +84,8 @@ private:
     // or through the SUBs and FUNCTIONs it calls), and whether it may DIM an
     // array.
     struct Effects {
-        std::set<VariableKey> assigned;
-        std::set<VariableKey> overwritten;  // of those: by READ or by a command, to any value
+        VariableSet assigned;
+        VariableSet overwritten;  // of those: by READ or by a command, to any value
         std::set<int> calls;                // functions of the program it calls
         bool dims = false;                  // DIM, or an array handed to a command
 
@@ -101,12 +112,18 @@ private:
     const CheckedProgram& checked_;
     struct Fact {
         NumberRange range = NumberRange::Exactly(0);
-        int changes = 0;
+        int changes = 0;     // rounds in which it grew
+        int lastRound = -1;  // the last of them
     };
-    std::map<VariableKey, Fact> facts_;
+    std::unordered_map<VariableKey, Fact, VariableKeyHash> facts_;
     std::vector<Effects> callEffects_;  // per function, with what it calls
     std::map<const Statement*, WholeLoop> loops_;
     std::map<const Statement*, WholeLoop> trial_;  // the loops of the walk under way
+    mutable std::map<const Statement*, Effects> loopEffects_;  // per FOR: what its body changes
+    // The ranges are final: while they are still growing, and when they
+    // never settle, a variable's range is not known.
+    bool settled_ = true;
+    int round_ = 0;  // of the walks over the program
 };
 
 }  // namespace kvbasic
