@@ -90,7 +90,6 @@ private:
     struct Scope {
         bool inFunction = false;
         std::vector<std::string> counters = {"i", "j", "k"};
-        std::string array1d = "b";  // the one-index array of this scope
         std::vector<Loop> loops;
     };
 
@@ -355,7 +354,6 @@ private:
             // The label after the outermost enclosing loop or this one.
             const Loop& target = Pick(2) ? scope.loops.front() : scope.loops.back();
             lines_.push_back(Pad(indent + 1) + "IF " + Condition(scope) + " THEN GOTO " + target.exit);
-            usedLabels_.push_back(target.exit);
         }
         scope.loops.pop_back();
         lines_.push_back(Pad(indent) + (Pick(2) ? "NEXT" : "NEXT " + loop.counter));
@@ -447,7 +445,6 @@ private:
         Scope scope;
         scope.inFunction = true;
         scope.counters = {"q", "r"};
-        scope.array1d = "arr";
 
         lines_.push_back("FUNCTION Tri(v)");
         lines_.push_back("  LOCAL q, r, acc, sv0, sv1, sv2, arr[]");
@@ -480,7 +477,6 @@ private:
 
     std::mt19937 random_;
     std::vector<std::string> lines_;
-    std::vector<std::string> usedLabels_;
     int labels_ = 0;
 };
 
