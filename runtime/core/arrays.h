@@ -61,6 +61,14 @@ public:
         return data[position];
     }
 
+    // Element access in a loop that tested its indices once, before it
+    // ran (Covers): without checks when the test held, else checked.
+    template <typename... Indices>
+    Element& Covered(bool covered, Indices... indices)
+    {
+        return covered ? Unchecked(indices...) : (*this)(indices...);
+    }
+
     // Whether every index from `low` to `high` is in range in dimension k
     // (an array before its DIM holds none): a loop asks once, before it
     // runs, and then reads without checks.

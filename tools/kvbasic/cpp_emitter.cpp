@@ -854,27 +854,19 @@ private:
         }
         const std::string loopHead = "for (; " + compared + (up ? " <= " : " >= ") + last + "; " + advance + ") { " + var +
                                      " = double(" + counter + ");";
+        // The innermost loop tests once, before it runs, whether every index
+        // it reads stays in range; its reads then skip their checks when
+        // the test held (the compiler may make two loops of it).
         std::set<const Expr*> covered;
+        around_.push_back(&loop);
         const std::string coverage = Coverage(node, loop, covered);
-        if (coverage.empty()) {
-            Put(out, depth_, LineOf(node), head + loopHead);
-            EmitWholeBody(node, loop, out);
-        } else {
-            // The body twice: without checks when, before it runs, every
-            // index it reads is seen to stay in range; else as it is.
-            Put(out, depth_, LineOf(node), head + "if (" + coverage + ") {");
-            ++depth_;
-            out += Indent(depth_) + loopHead + "\n";
-            covered_ = &covered;
-            EmitWholeBody(node, loop, out);
-            covered_ = nullptr;
-            out += "\n" + Indent(depth_ - 1) + "} else {\n";
-            out += Indent(depth_) + loopHead + "\n";
-            currentLine_ = node.line;
-            EmitWholeBody(node, loop, out);
-            --depth_;
-            out += "\n" + Indent(depth_) + "}";
-        }
+        around_.pop_back();
+        if (!coverage.empty()) head += "const bool __covered_" + var + " = " + coverage + "; ";
+        Put(out, depth_, LineOf(node), head + loopHead);
+        coveredFlag_ = "__covered_" + var;
+        covered_ = coverage.empty() ? nullptr : &covered;
+        EmitWholeBody(node, loop, out);
+        covered_ = nullptr;
         out += " " + var + " = double(" + counter + "); }\n";
     }
 
@@ -898,7 +890,7 @@ private:
     // covers go to `covered`.
     std::string Coverage(const Node& node, const WholeLoop& loop, std::set<const Expr*>& covered)
     {
-        if (!loop.to.IsWhole() || loop.bodyMayDim || node.body.size() > kCoveredBodyNodes) return "";
+        if (!loop.to.IsWhole() || loop.bodyMayDim) return "";
         bool innermost = true;
         ForEachStatement(node.body, [&](const Statement& statement) {
             using T = Statement::Type;
@@ -913,6 +905,10 @@ private:
             ForEachExpr(statement, [&](const Expr& root) {
                 ForEachSubExpr(root, [&](const Expr& element) {
                     if (element.type != Expr::Type::Element) return;
+                    bool proven = true;  // already, by the loop's BOUNDS: nothing to test
+                    for (std::size_t k = 0; k < element.children.size(); ++k)
+                        proven = proven && ProvenInRange(element.text, static_cast<int>(k), *element.children[k]);
+                    if (proven) return;
                     std::vector<std::string> checks;
                     std::vector<std::pair<int, double>> offsets;
                     for (std::size_t k = 0; k < element.children.size(); ++k) {
@@ -1215,7 +1211,8 @@ private:
                 proven = proven && whole && ProvenInRange(expr.text, static_cast<int>(k), index);
                 indices += (k ? ", " : "") + (whole ? WholeCode(index) : Number(index));
             }
-            proven = proven || (covered_ != nullptr && covered_->count(&expr) != 0);
+            if (!proven && covered_ != nullptr && covered_->count(&expr) != 0)
+                return CppName(expr.text) + ".Covered(" + coveredFlag_ + ", " + indices + ")";
             return CppName(expr.text) + (proven ? ".Unchecked(" : "(") + indices + ")";
         }
         case Expr::Type::Call:
@@ -1398,9 +1395,8 @@ private:
     const Function* currentFunction_ = nullptr;  // the one being written
     std::unique_ptr<WholeNumbers> wholeNumbers_;  // with integer paths only
     std::vector<const WholeLoop*> around_;        // the whole loops around the code being written, innermost last
-    const std::set<const Expr*>* covered_ = nullptr;  // elements the loop being written has seen in range
-    // A loop body of more lines is written once, with its checks.
-    static constexpr std::size_t kCoveredBodyNodes = 24;
+    const std::set<const Expr*>* covered_ = nullptr;  // elements the loop being written tests before it runs
+    std::string coveredFlag_;                         // the result of that test
     bool callsTheProgram_ = false;  // it calls a SUB or FUNCTION of the program
     int depth_ = 1;
     bool commentPending_ = false;

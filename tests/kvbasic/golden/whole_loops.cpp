@@ -32,28 +32,14 @@ void __MainGameSub_()
     __dLn(0, 1);  DIM(grid, 10, 8);  // DIM grid[10][8]
     __dLn(0, 2);  DIM(cells, 100);  // DIM cells[100]
     // ' Whole: literal start, bound and step; BOUNDS(a, k) - 1 proves the index.
-    __dLn(0, 4);  { std::int64_t __whole_i = 0; const std::int64_t __last_i = std::int64_t(BOUNDS(cells, 0)) - 1; if (cells.Covers(0, __whole_i, __last_i)) {  // FOR i = 0 TO BOUNDS(cells, 0) - 1
-        for (; __whole_i <= __last_i; ++__whole_i) { i = double(__whole_i);
-            __dLn(0, 5);  cells.Unchecked(__whole_i) = i * 2;  // cells[i] = i * 2
-            __dLn(0, 6);  // NEXT
-        }
-    } else {
-        for (; __whole_i <= __last_i; ++__whole_i) { i = double(__whole_i);
-            __dLn(0, 5);  cells.Unchecked(__whole_i) = i * 2;  // cells[i] = i * 2
-            __dLn(0, 6);  // NEXT
-        }
+    __dLn(0, 4);  { std::int64_t __whole_i = 0; const std::int64_t __last_i = std::int64_t(BOUNDS(cells, 0)) - 1; for (; __whole_i <= __last_i; ++__whole_i) { i = double(__whole_i);  // FOR i = 0 TO BOUNDS(cells, 0) - 1
+        __dLn(0, 5);  cells.Unchecked(__whole_i) = i * 2;  // cells[i] = i * 2
+        __dLn(0, 6);  // NEXT
     } i = double(__whole_i); }
     __dLn(0, 7);  { std::int64_t __whole_y = 1; const std::int64_t __last_y = 6; for (; __whole_y <= __last_y; ++__whole_y) { y = double(__whole_y);  // FOR y = 1 TO 6
-        __dLn(0, 8);  { std::int64_t __whole_x = 1; const std::int64_t __last_x = 8; if (grid.Covers(0, __whole_x - 1, __last_x) && grid.Covers(1, __whole_y + 1, __whole_y + 1) && grid.Covers(1, __whole_y, __whole_y)) {  // FOR x = 1 TO 8 STEP 1
-            for (; __whole_x <= __last_x; __whole_x += 1) { x = double(__whole_x);
-                __dLn(0, 9);  grid.Unchecked(__whole_x - 1, __whole_y + 1) = grid.Unchecked(__whole_x, __whole_y) + MOD(x * 7 + y, 5);  // grid[x - 1][y + 1] = grid[x][y] + MOD(x * 7 + y, 5)
-                __dLn(0, 10);  // NEXT
-            }
-        } else {
-            for (; __whole_x <= __last_x; __whole_x += 1) { x = double(__whole_x);
-                __dLn(0, 9);  grid(__whole_x - 1, __whole_y + 1) = grid(__whole_x, __whole_y) + MOD(x * 7 + y, 5);  // grid[x - 1][y + 1] = grid[x][y] + MOD(x * 7 + y, 5)
-                __dLn(0, 10);  // NEXT
-            }
+        __dLn(0, 8);  { std::int64_t __whole_x = 1; const std::int64_t __last_x = 8; const bool __covered_x = grid.Covers(0, __whole_x - 1, __last_x) && grid.Covers(1, __whole_y + 1, __whole_y + 1) && grid.Covers(1, __whole_y, __whole_y); for (; __whole_x <= __last_x; __whole_x += 1) { x = double(__whole_x);  // FOR x = 1 TO 8 STEP 1
+            __dLn(0, 9);  grid.Covered(__covered_x, __whole_x - 1, __whole_y + 1) = grid.Covered(__covered_x, __whole_x, __whole_y) + MOD(x * 7 + y, 5);  // grid[x - 1][y + 1] = grid[x][y] + MOD(x * 7 + y, 5)
+            __dLn(0, 10);  // NEXT
         } x = double(__whole_x); }
         __dLn(0, 11);  // NEXT
     } y = double(__whole_y); }
