@@ -842,10 +842,9 @@ private:
         std::string advance = "++" + counter;
         if (statement->step) {
             const std::string step = WholeCode(*statement->step);
-            const bool literal = statement->step->type == Expr::Type::Number || LiteralSign(*statement->step) < 0;
             if (LiteralSign(*statement->step) < 0) {
                 advance = counter + " -= " + WholeCode(*statement->step->children[0]);
-            } else if (literal) {
+            } else if (statement->step->type == Expr::Type::Number) {
                 advance = counter + " += " + step;
             } else {
                 head += "const std::int64_t __step_" + var + " = " + step + "; ";

@@ -83,10 +83,9 @@ NumberRange Remainder(const NumberRange& a, const NumberRange& b)
     return NumberRange::Between(neverNegative ? 0 : -limit, neverPositive ? 0 : limit, true);
 }
 
-NumberRange WholeQuotient(const NumberRange& a, const NumberRange& b)
+NumberRange WholeQuotient(const NumberRange& a, const NumberRange& /*divisor: 0 gives 0*/)
 {
     // The 32-bit truncations divided in 64 bits: no larger than the dividend.
-    (void)b;
     const double limit = a.known ? std::min(kInt32Max + 1, Magnitude(a)) : kInt32Max + 1;
     return NumberRange::Between(-limit, limit, true);
 }
