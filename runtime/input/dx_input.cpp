@@ -97,6 +97,14 @@ int DXInput::GetNumJoysticks()
     return numJoysticks;
 }
 
+void DXInput::RumbleJoystick(signed char index, std::uint16_t strength, std::uint32_t ms)
+{
+    if (index < 0 || index >= kMaxJoysticks) return;
+    platform::RefreshInputState();
+    FollowJoystickChanges();
+    if (joystickDevices[index]) platform::RumbleJoystick(index, strength, ms);
+}
+
 void DXInput::GetKeyboardStatus()
 {
     platform::RefreshInputState();

@@ -45,6 +45,9 @@ public:
     // Joysticks and pads come and go while the program runs: this, like
     // GetJoystickData and GetJoyName, follows them first.
     int GetNumJoysticks();
+    // Both motors at strength 0 ... 65535 for ms milliseconds; nothing where
+    // the joystick cannot rumble.
+    void RumbleJoystick(signed char index, std::uint16_t strength, std::uint32_t ms);
     bool AnyKey();
     bool AnyMouse();
 

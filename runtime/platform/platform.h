@@ -163,6 +163,10 @@ std::string JoystickName(int index);
 int JoystickCount();
 // Grows whenever a device arrives or leaves (0 for scripted input).
 unsigned long JoystickChanges();
+// Both motors at strength (0 ... 65535) for ms milliseconds; strength 0 or
+// ms 0 stops them. Nothing where the device cannot rumble or none has
+// the number.
+void RumbleJoystick(int index, unsigned short strength, unsigned int ms);
 
 // ---- Automated runs ----------------------------------------------------------
 // KV_INPUT_SCRIPT=file: input comes from a script of frame-numbered states

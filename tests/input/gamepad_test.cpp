@@ -1,5 +1,5 @@
 // Pads through SDL's game controller layer, devices plugged in and out while
-// the program runs, against SDL's virtual devices: the
+// the program runs, and JOYRUMBLE, against SDL's virtual devices: the
 // commands go through DXInput and the platform as a program's do.
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include <map>
 #include <regex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "commands.h"
@@ -230,6 +231,39 @@ TEST_F(GamepadTest, DevicesPluggedInAndOutWhileRunningComeAndGoKeepingTheOthersN
     EXPECT_EQ(SDL_PeepEvents(&peeked, 1, SDL_PEEKEVENT, SDL_JOYDEVICEADDED, SDL_JOYDEVICEREMOVED), 0);
     EXPECT_EQ(GETNUMJOYSTICKS(), 2);
     EXPECT_EQ(GETJOYNAME_Str(1).GetStrData()[0] != 0, true);
+}
+
+TEST_F(GamepadTest, JoyrumbleReachesTheMotorsScaledAndStopsInTime)
+{
+    pad = AttachPad(&motors);
+    stick = AttachStick();
+    Start();
+    ASSERT_EQ(GETNUMJOYSTICKS(), 2);
+
+    JOYRUMBLE(0, 0.5, 60);
+    EXPECT_EQ(motors.calls, 1);
+    EXPECT_EQ(motors.low, 32768);
+    EXPECT_EQ(motors.high, 32768);
+    // SDL stops the motors when the time is up, at a later poll.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    GETJOYX(0);
+    EXPECT_EQ(motors.calls, 2);
+    EXPECT_EQ(motors.low, 0);
+
+    JOYRUMBLE(0, 7, 1e12);  // clamped: full strength, a bounded time
+    EXPECT_EQ(motors.low, 65535);
+    EXPECT_EQ(motors.high, 65535);
+    JOYRUMBLE(0, 1, 0);  // no time stops
+    EXPECT_EQ(motors.low, 0);
+    JOYRUMBLE(0, -3, 500);
+    JOYRUMBLE(0, std::nan(""), 500);
+    EXPECT_EQ(motors.low, 0);
+    const int calls = motors.calls;
+
+    // A stick without motors, free numbers and numbers out of range: nothing.
+    for (double n : {1.0, 2.0, 9.0, 10.0, -1.0, 1e10}) JOYRUMBLE(n, 1, 500);
+    EXPECT_EQ(motors.calls, calls);
+    EXPECT_EQ(g_error, 0);
 }
 
 std::map<std::string, std::vector<std::string>> JoystickLinesByDevice(const std::string& path)
