@@ -128,7 +128,8 @@ bool OpenMouse(bool relative);
 int OpenJoysticks(int maxCount);
 void CloseInputDevices();
 // Brings the key, mouse and joystick states up to date without taking
-// window messages out of the queue.
+// window messages out of the queue (only joysticks arriving and leaving are
+// taken out, and followed).
 void RefreshInputState();
 // SDL scancode of a DIK code, 0 when none.
 int ScancodeFromDik(int dik);
