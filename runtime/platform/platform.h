@@ -124,11 +124,12 @@ int DikFromScancode(int sdlScancode);
 bool KeyboardAvailable();
 // Relative mouse mode when the program wants the mouse; false when refused.
 bool OpenMouse(bool relative);
-// Opens up to maxCount attached joysticks; returns how many.
+// Opens up to maxCount attached joysticks and pads; returns how many.
 int OpenJoysticks(int maxCount);
 void CloseInputDevices();
 // Brings the key, mouse and joystick states up to date without taking
-// window messages out of the queue.
+// window messages out of the queue (only joysticks arriving and leaving are
+// taken out, and followed).
 void RefreshInputState();
 // SDL scancode of a DIK code, 0 when none.
 int ScancodeFromDik(int dik);
@@ -153,6 +154,20 @@ struct JoystickSample {
 bool ReadJoystick(int index, JoystickSample* sample);
 // "instance, product" of an open joystick, "" otherwise.
 std::string JoystickName(int index);
+
+// ---- Gamepads ----------------------------------------------------------------
+// Joysticks and pads plugged in or out while the program runs appear and
+// vanish. A device that arrives takes the lowest free number, the others
+// keep theirs; the count is one more than the highest number in use, so a
+// loop over 0 ... count - 1 reaches every device (a free number reads as a
+// joystick at rest with an empty name).
+int JoystickCount();
+// Grows whenever a device arrives or leaves (0 for scripted input).
+unsigned long JoystickChanges();
+// Both motors at strength (0 ... 65535) for ms milliseconds; strength 0 or
+// ms 0 stops them. Nothing where the device cannot rumble or none has
+// the number.
+void RumbleJoystick(int index, unsigned short strength, unsigned int ms);
 
 // ---- Automated runs ----------------------------------------------------------
 // KV_INPUT_SCRIPT=file: input comes from a script of frame-numbered states
