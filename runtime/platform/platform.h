@@ -274,6 +274,19 @@ bool PlayOnMixerChannel(int channel, MixerSamples* samples, double leftGain,
 void StopMixerChannel(int channel);
 bool MixerChannelIsPlaying(int channel);
 
+// Compressed sound files, decoded whole into a block of samples in the
+// device's format; the block then plays, pans, stops and frees exactly as
+// one made by CreateMixerSamples.
+enum class CompressedSoundFormat { OggVorbis, Mp3, Flac };
+// Sounds decoding to more than this are refused: the whole sound is held in
+// memory (10 minutes at the device's 22050 Hz stereo 16-bit, about 53 MB).
+constexpr double kMaxDecodedSoundSeconds = 600;
+// Decodes the file's bytes as the given format. Null, with the reason in
+// *why when it is given, when the mixer is closed, the bytes do not decode,
+// decode to nothing or say or turn out to be longer than the limit above.
+MixerSamples* DecodeSoundFile(const void* bytes, std::size_t size, CompressedSoundFormat format,
+                              std::string* why = nullptr);
+
 // ---- Media archive: private temporary files --------------------------------
 // True when path names a regular file (directly or through a link) that can
 // be opened for reading. Folders and pipes open on POSIX too, but can never
