@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <new>
+#include <string>
 
 #include "audio/sfx_sound.h"
 #include "audio/sound_levels.h"
@@ -37,6 +38,8 @@ bool SFXSoundBuffer::Load(SFXSound* device, const char* fileName, int copies)
     m_copyCount = 0;
     m_currentCopy = 0;
 
+    m_loadProblem.clear();
+
     m_owner = device;
     m_copyCount = std::clamp(copies, 1, kMaxCopies);
     m_fileName = fileName;
@@ -65,6 +68,12 @@ bool SFXSoundBuffer::LoadFromFile()
     if (m_fileName == nullptr) return false;
     std::FILE* file = std::fopen(m_fileName, "rb");
     if (file == nullptr) return false;
+    const SoundFileKind kind = SoundFileKindOf(file);
+    if (kind != SoundFileKind::Wave) {
+        const bool decoded = LoadCompressedFile(file, kind);
+        std::fclose(file);
+        return decoded;
+    }
     WaveDataChunk data;
     bool loaded = ReadWaveHeader(file, data);
     if (loaded) {
@@ -109,6 +118,64 @@ bool SFXSoundBuffer::MakeSamples()
     m_samples = platform::CreateMixerSamples(played.data(), played.size(), m_format.channels,
                                              m_format.samplesPerSecond, m_format.bitsPerSample);
     return m_samples != nullptr;
+}
+
+namespace {
+
+// Compressed files are read whole into memory before decoding; ten minutes
+// of sound at any usual quality is well below this.
+constexpr long kMaxCompressedFileBytes = 128L * 1024 * 1024;
+
+platform::CompressedSoundFormat CompressedFormatOf(SoundFileKind kind)
+{
+    switch (kind) {
+    case SoundFileKind::OggVorbis: return platform::CompressedSoundFormat::OggVorbis;
+    case SoundFileKind::Flac: return platform::CompressedSoundFormat::Flac;
+    default: return platform::CompressedSoundFormat::Mp3;
+    }
+}
+
+}  // namespace
+
+// Reads the whole file and has the mixer decode it into the block the
+// copies share, already in the device's format.
+bool SFXSoundBuffer::LoadCompressedFile(std::FILE* file, SoundFileKind kind)
+{
+    long length = -1;
+    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
+    if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) {
+        m_loadProblem = "its length cannot be found";
+        return false;
+    }
+    if (length > kMaxCompressedFileBytes) {
+        m_loadProblem = "it is larger than " + std::to_string(kMaxCompressedFileBytes >> 20) + " MB";
+        return false;
+    }
+    try {
+        m_loading.resize(static_cast<std::size_t>(length));
+    } catch (const std::bad_alloc&) {
+        m_loadProblem = "no memory for its " + std::to_string(length) + " bytes";
+        return false;
+    }
+    const std::size_t read = std::fread(m_loading.data(), 1, m_loading.size(), file);
+    if (read != m_loading.size()) {
+        m_loadProblem = std::to_string(read) + " of its " + std::to_string(length) + " bytes read";
+        m_loading = {};
+        return false;
+    }
+    m_samples = platform::DecodeSoundFile(m_loading.data(), m_loading.size(), CompressedFormatOf(kind),
+                                          &m_loadProblem);
+    m_loading = {};
+    if (m_samples == nullptr) return false;
+    platform::AudioMixerFormat device;
+    if (platform::QueryAudioMixer(&device)) {
+        m_format.fileChannels = device.channels;
+        m_format.channels = device.channels;
+        m_format.samplesPerSecond = device.samplesPerSecond;
+        m_format.bitsPerSample = device.bitsPerSample;
+        m_format.blockAlign = device.channels * device.bitsPerSample / 8;
+    }
+    return true;
 }
 
 bool SFXSoundBuffer::CopyIsPlaying(int copy) const

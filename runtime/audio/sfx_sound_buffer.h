@@ -1,12 +1,14 @@
-// SFXSoundBuffer: one sound slot. It holds one wave file's samples in 1 to 4
-// copies, so the same effect can sound several times at once. The copies
+// SFXSoundBuffer: one sound slot. It holds one sound file's samples (a wave
+// file, or an Ogg Vorbis, MP3 or FLAC file decoded at load) in 1 to 4 copies, so the same effect can sound several times at once. The copies
 // share one block of samples; each copy is a mixer channel of its own.
 #pragma once
 
 #include <cstdint>
 #include <cstdio>
+#include <string>
 #include <vector>
 
+#include "audio/sound_file_kind.h"
 #include "audio/wave_reader.h"
 #include "platform/platform.h"
 
@@ -28,11 +30,13 @@ public:
     SFXSoundBuffer(const SFXSoundBuffer&) = delete;
     SFXSoundBuffer& operator=(const SFXSoundBuffer&) = delete;
 
-    // Empties the slot, then loads the wave file into it with copies clamped
+    // Empties the slot, then loads the sound file into it with copies clamped
     // to 1 ... 4. False (slot left empty) without a device or when the file
     // cannot be read.
     bool Load(SFXSound* device, const char* fileName, int copies);
-    // Reads the wave file named by the slot into copy 0.
+    // Reads the sound file named by the slot into copy 0: a compressed file
+    // (told by its first bytes) is decoded whole, anything else is read as
+    // a wave file.
     bool LoadFromFile();
     // Reads byteCount sample bytes from position (or the current position
     // when it is -1) into the block being loaded.
@@ -48,14 +52,19 @@ public:
 
     int CopyCount() const { return m_copyCount; }
     int CurrentCopy() const { return m_currentCopy; }
-    // The format of the loaded file (channels: 1 or 2 as played).
+    // The format of the loaded wave file (channels: 1 or 2 as played); for a
+    // compressed file, the device's format it was decoded to.
     const WaveFormat& Format() const { return m_format; }
+    // Why the last load of a compressed file failed; empty after a success
+    // and after any wave file, whose reasons WaveFileProblem tells.
+    const std::string& LoadProblem() const { return m_loadProblem; }
     bool CopyIsPlaying(int copy) const;
 
 private:
     bool HasDevice() const;
     void ReleaseCopies();
     bool MakeSamples();
+    bool LoadCompressedFile(std::FILE* file, SoundFileKind kind);
 
     int m_copyCount = 0;            // 0 = empty slot, else 1 ... 4
     int m_currentCopy = 0;          // the copy played last
@@ -65,6 +74,7 @@ private:
     platform::MixerSamples* m_samples = nullptr;  // shared by every copy
     WaveFormat m_format;
     std::vector<unsigned char> m_loading;  // the file's samples while loading
+    std::string m_loadProblem;      // why the last compressed file failed
 };
 
 extern SFXSoundBuffer* DXwav;  // the 128 sound slots; the frame creates them

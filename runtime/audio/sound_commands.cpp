@@ -5,6 +5,7 @@
 
 #include "audio/sfx_sound.h"
 #include "audio/sfx_sound_buffer.h"
+#include "audio/sound_file_kind.h"
 #include "audio/sound_levels.h"
 #include "audio/wave_reader.h"
 #include "core/runtime_state.h"
@@ -34,7 +35,9 @@ double LOADSOUND(KvStr fileName, double number, double copies)
     // A file that cannot be read leaves the slot empty; no error, but the
     // person running the program is told which file it was and why.
     if (!slot->Load(pDXsnd, fileName.GetStrData(), NumberToInt(copies)) && pDXsnd != nullptr && pDXsnd->HasDevice()) {
-        const std::string why = WaveFileProblem(fileName.GetStrData());
+        const std::string why = SoundFileKindOf(fileName.GetStrData()) == SoundFileKind::Wave
+                                    ? WaveFileProblem(fileName.GetStrData())
+                                    : slot->LoadProblem();
         if (!why.empty()) ReportUnreadableMedia("sound", asked.GetStrData(), why);
     }
     return 0;

@@ -67,7 +67,42 @@ std::int32_t DXInput::CreateDInput(platform::Window* w, void*, bool wantMouse)
         std::string name = platform::JoystickName(i);
         std::strncpy(joystickNames[i], name.c_str(), sizeof joystickNames[i] - 1);
     }
+    joystickChangesSeen = platform::JoystickChanges();
     return status;
+}
+
+void DXInput::FollowJoystickChanges()
+{
+    const unsigned long changes = platform::JoystickChanges();
+    if (changes == joystickChangesSeen) return;
+    joystickChangesSeen = changes;
+    ReadJoystickTable();
+}
+
+void DXInput::ReadJoystickTable()
+{
+    numJoysticks = std::clamp(platform::JoystickCount(), 0, kMaxJoysticks);
+    for (int i = 0; i < kMaxJoysticks; ++i) {
+        const std::string name = platform::JoystickName(i);
+        joystickDevices[i] = !name.empty();
+        std::memset(joystickNames[i], 0, sizeof joystickNames[i]);
+        std::strncpy(joystickNames[i], name.c_str(), sizeof joystickNames[i] - 1);
+    }
+}
+
+int DXInput::GetNumJoysticks()
+{
+    platform::RefreshInputState();
+    FollowJoystickChanges();
+    return numJoysticks;
+}
+
+void DXInput::RumbleJoystick(signed char index, std::uint16_t strength, std::uint32_t ms)
+{
+    if (index < 0 || index >= kMaxJoysticks) return;
+    platform::RefreshInputState();
+    FollowJoystickChanges();
+    if (joystickDevices[index]) platform::RumbleJoystick(index, strength, ms);
 }
 
 void DXInput::GetKeyboardStatus()
@@ -129,8 +164,10 @@ bool DXInput::GetMouseData(DIMOUSEDATA* data)
 
 bool DXInput::GetJoystickData(DIJOYSTATE* state, signed char index)
 {
-    if (index < 0 || index >= kMaxJoysticks || !joystickDevices[index]) return false;
+    if (index < 0 || index >= kMaxJoysticks) return false;
     platform::RefreshInputState();
+    FollowJoystickChanges();
+    if (!joystickDevices[index]) return false;
     platform::JoystickSample sample;
     if (!platform::ReadJoystick(index, &sample)) return false;
     std::memset(state, 0, sizeof *state);
@@ -145,6 +182,8 @@ bool DXInput::GetJoystickData(DIJOYSTATE* state, signed char index)
 
 void DXInput::GetJoyName(char* out, std::int32_t index)
 {
+    platform::RefreshInputState();
+    FollowJoystickChanges();
     if (index < 0 || index >= numJoysticks) {
         out[0] = 0;
         return;

@@ -42,7 +42,12 @@ public:
     bool GetMouseData(DIMOUSEDATA* data);
     bool GetJoystickData(DIJOYSTATE* state, signed char index);
     void GetJoyName(char* out, std::int32_t index);
-    int GetNumJoysticks() const { return numJoysticks; }
+    // Joysticks and pads come and go while the program runs: this, like
+    // GetJoystickData and GetJoyName, follows them first.
+    int GetNumJoysticks();
+    // Both motors at strength 0 ... 65535 for ms milliseconds; nothing where
+    // the joystick cannot rumble.
+    void RumbleJoystick(signed char index, std::uint16_t strength, std::uint32_t ms);
     bool AnyKey();
     bool AnyMouse();
 
@@ -58,6 +63,13 @@ public:
     platform::Window* window;
     unsigned char keyState[256];
     std::int32_t numJoysticks;
+
+private:
+    // Reads the count, the names and which numbers hold a device anew when
+    // a joystick arrived or left since the last look.
+    void FollowJoystickChanges();
+    void ReadJoystickTable();
+    unsigned long joystickChangesSeen = 0;
 };
 
 extern DXInput* pDXin;

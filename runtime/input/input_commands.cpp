@@ -1,5 +1,7 @@
 #include "input/input_commands.h"
 
+#include <cmath>
+
 #include "core/debugger_hooks.h"
 #include "core/runtime_state.h"
 #include "gfx/opengl_rainbows.h"
@@ -154,4 +156,24 @@ KvStr GETJOYNAME_Str(double joystick)
 double GETNUMJOYSTICKS()
 {
     return pDXin != nullptr ? pDXin->GetNumJoysticks() : 0;
+}
+
+namespace {
+
+// A longer rumble is given again by the program (SDL's own limit is about a
+// minute).
+constexpr double kLongestRumbleMs = 10000;
+
+}  // namespace
+
+double JOYRUMBLE(double joystick, double strength, double ms)
+{
+    const int n = NumberToInt(joystick);
+    if (pDXin == nullptr || n < 0 || n >= kMaxJoysticks) return 0;
+    // Comparisons written so that NaN counts as nothing.
+    const double share = strength > 0 ? (strength < 1 ? strength : 1) : 0;
+    const double duration = ms > 0 ? (ms < kLongestRumbleMs ? ms : kLongestRumbleMs) : 0;
+    const auto motors = static_cast<std::uint16_t>(std::lround(share * 65535));
+    pDXin->RumbleJoystick(static_cast<signed char>(n), motors, static_cast<std::uint32_t>(duration));
+    return 0;
 }

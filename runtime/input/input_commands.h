@@ -21,3 +21,4 @@ double GETDIGIY(double joystick);
 double GETJOYBUTTON(double joystick, double button);
 KvStr GETJOYNAME_Str(double joystick);
 double GETNUMJOYSTICKS();
+double JOYRUMBLE(double joystick, double strength, double ms);

@@ -7,6 +7,7 @@
 #include <SDL_mixer.h>
 
 #include "platform/mixer_play_log.h"
+#include "platform/mixer_samples.h"
 
 #include <climits>
 #include <cmath>
@@ -16,11 +17,6 @@
 #include <vector>
 
 namespace platform {
-
-struct MixerSamples {
-    Mix_Chunk* chunk = nullptr;  // points into data; freeing it leaves data alone
-    Uint8* data = nullptr;       // the converted samples, ours to free
-};
 
 namespace {
 

@@ -5,9 +5,12 @@
 #include <cstring>
 #include <string>
 
+#include "platform/gamepad_layout.h"
 #include "platform/input_recorder.h"
 #include "platform/input_script.h"
 #include "platform/input_source.h"
+#include "platform/joystick_positions.h"
+#include "platform/joystick_slots.h"
 #include "platform/real_devices.h"
 #include "platform/platform.h"
 
@@ -15,37 +18,10 @@ namespace platform {
 
 namespace {
 
-constexpr int kMaxJoysticks = 10;
-SDL_Joystick* g_joysticks[kMaxJoysticks] = {};
-int g_joystickCount = 0;
-
 bool EnvironmentFlag(const char* name)
 {
     const char* value = std::getenv(name);
     return value != nullptr && value[0] != 0 && std::strcmp(value, "0") != 0;
-}
-
-// X and Y read -1, 0 or +1; the inner half of the range is the dead zone.
-int DigitalAxis(Sint16 value)
-{
-    if (value <= -16384) return -1;
-    if (value >= 16384) return 1;
-    return 0;
-}
-
-unsigned int PointOfView(Uint8 hat)
-{
-    switch (hat) {
-    case SDL_HAT_UP: return 0;
-    case SDL_HAT_RIGHTUP: return 4500;
-    case SDL_HAT_RIGHT: return 9000;
-    case SDL_HAT_RIGHTDOWN: return 13500;
-    case SDL_HAT_DOWN: return 18000;
-    case SDL_HAT_LEFTDOWN: return 22500;
-    case SDL_HAT_LEFT: return 27000;
-    case SDL_HAT_LEFTUP: return 31500;
-    default: return 0xFFFFFFFFu;
-    }
 }
 
 constexpr InputSource kScriptSource{script::Keyboard, script::TypedCharacter, script::Mouse, script::Joystick};
@@ -99,32 +75,29 @@ bool OpenMouse(bool relative)
 int OpenJoysticks(int maxCount)
 {
     if (script::Active()) return script::JoystickCount() < maxCount ? script::JoystickCount() : maxCount;
-    if (SDL_InitSubSystem(SDL_INIT_JOYSTICK) != 0) return 0;
-    g_joystickCount = 0;
-    const int attached = SDL_NumJoysticks();
-    for (int i = 0; i < attached && g_joystickCount < maxCount && g_joystickCount < kMaxJoysticks; ++i) {
-        SDL_Joystick* joystick = SDL_JoystickOpen(i);
-        if (joystick != nullptr) g_joysticks[g_joystickCount++] = joystick;
-    }
-    return g_joystickCount;
+    return joysticks::Open(maxCount);
 }
 
-void CloseInputDevices()
-{
-    for (int i = 0; i < g_joystickCount; ++i) {
-        SDL_JoystickClose(g_joysticks[i]);
-        g_joysticks[i] = nullptr;
-    }
-    g_joystickCount = 0;
-}
+void CloseInputDevices() { joysticks::Close(); }
 
 void RefreshInputState()
 {
     // Updates SDL's key, mouse and joystick states; the events stay queued
-    // for the window-message pump.
+    // for the window-message pump, but for joysticks arriving and leaving.
     if (SDL_WasInit(SDL_INIT_VIDEO) || SDL_WasInit(SDL_INIT_JOYSTICK)) SDL_PumpEvents();
-    if (SDL_WasInit(SDL_INIT_JOYSTICK)) SDL_JoystickUpdate();
+    if (SDL_WasInit(SDL_INIT_JOYSTICK)) {
+        joysticks::FollowDeviceEvents();
+        SDL_JoystickUpdate();
+    }
 }
+
+int JoystickCount()
+{
+    if (script::Active()) return script::JoystickCount();
+    return joysticks::Count();
+}
+
+unsigned long JoystickChanges() { return script::Active() ? 0 : joysticks::Changes(); }
 
 void InputWaitPass()
 {
@@ -149,12 +122,17 @@ MouseSample devices::Mouse()
 
 bool ReadJoystick(int index, JoystickSample* sample) { return CurrentInputSource().joystick(index, sample); }
 
-int devices::JoystickCount() { return g_joystickCount; }
+int devices::JoystickCount() { return joysticks::Count(); }
 
 bool devices::Joystick(int index, JoystickSample* sample)
 {
-    if (index < 0 || index >= g_joystickCount || g_joysticks[index] == nullptr) return false;
-    SDL_Joystick* joystick = g_joysticks[index];
+    const joysticks::Slot* slot = joysticks::At(index);
+    if (slot == nullptr) return false;
+    if (slot->controller != nullptr) {
+        *sample = ReadGamepad(slot->controller);
+        return true;
+    }
+    SDL_Joystick* joystick = slot->joystick;
     JoystickSample read;
     const int axes = SDL_JoystickNumAxes(joystick);
     if (axes > 0) read.x = DigitalAxis(SDL_JoystickGetAxis(joystick, 0));
@@ -175,9 +153,11 @@ std::string JoystickName(int index)
         std::string name = "Scripted joystick " + std::to_string(index);
         return name + ", " + name;
     }
-    if (index < 0 || index >= g_joystickCount) return std::string();
+    const joysticks::Slot* slot = joysticks::At(index);
+    if (slot == nullptr) return std::string();
     // SDL knows one name for a device; it serves as instance and product.
-    const char* name = SDL_JoystickName(g_joysticks[index]);
+    const char* name = slot->controller != nullptr ? SDL_GameControllerName(slot->controller)
+                                                   : SDL_JoystickName(slot->joystick);
     std::string text = name != nullptr ? name : "Joystick";
     return text + ", " + text;
 }

@@ -28,6 +28,7 @@ struct RecorderState {
     bool buttons[3] = {};
     JoystickSample joysticks[kMaxJoysticks];
     bool joystickWritten[kMaxJoysticks] = {};
+    bool joystickPresent[kMaxJoysticks] = {};
 };
 
 RecorderState& State()
@@ -104,9 +105,11 @@ void Sample(RecorderState& state)
         state.buttons[b] = mouse.buttons[b];
         std::fprintf(f, "%ld button %s %s\n", frame, kButtonNames[b], UpDown(mouse.buttons[b]));
     }
-    for (int n = 0; n < devices::JoystickCount() && n < kMaxJoysticks; ++n) {
+    for (int n = 0; n < kMaxJoysticks; ++n) {
         JoystickSample now;
-        if (devices::Joystick(n, &now)) WriteJoystick(state, n, now);
+        state.joystickPresent[n] = devices::Joystick(n, &now);
+        // A device that was unplugged is written down as one at rest.
+        if (state.joystickPresent[n] || state.joystickWritten[n]) WriteJoystick(state, n, now);
     }
     std::fflush(f);
 }
@@ -170,6 +173,8 @@ bool Joystick(int index, JoystickSample* sample)
 {
     RecorderState& state = State();
     if (index < 0 || index >= kMaxJoysticks || index >= devices::JoystickCount()) return false;
+    // Unplugged at the start of this frame: gone, as for the live devices.
+    if (state.joystickWritten[index] && !state.joystickPresent[index]) return false;
     *sample = state.joysticks[index];
     return true;
 }

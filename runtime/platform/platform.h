@@ -124,11 +124,12 @@ int DikFromScancode(int sdlScancode);
 bool KeyboardAvailable();
 // Relative mouse mode when the program wants the mouse; false when refused.
 bool OpenMouse(bool relative);
-// Opens up to maxCount attached joysticks; returns how many.
+// Opens up to maxCount attached joysticks and pads; returns how many.
 int OpenJoysticks(int maxCount);
 void CloseInputDevices();
 // Brings the key, mouse and joystick states up to date without taking
-// window messages out of the queue.
+// window messages out of the queue (only joysticks arriving and leaving are
+// taken out, and followed).
 void RefreshInputState();
 // SDL scancode of a DIK code, 0 when none.
 int ScancodeFromDik(int dik);
@@ -153,6 +154,20 @@ struct JoystickSample {
 bool ReadJoystick(int index, JoystickSample* sample);
 // "instance, product" of an open joystick, "" otherwise.
 std::string JoystickName(int index);
+
+// ---- Gamepads ----------------------------------------------------------------
+// Joysticks and pads plugged in or out while the program runs appear and
+// vanish. A device that arrives takes the lowest free number, the others
+// keep theirs; the count is one more than the highest number in use, so a
+// loop over 0 ... count - 1 reaches every device (a free number reads as a
+// joystick at rest with an empty name).
+int JoystickCount();
+// Grows whenever a device arrives or leaves (0 for scripted input).
+unsigned long JoystickChanges();
+// Both motors at strength (0 ... 65535) for ms milliseconds; strength 0 or
+// ms 0 stops them. Nothing where the device cannot rumble or none has
+// the number.
+void RumbleJoystick(int index, unsigned short strength, unsigned int ms);
 
 // ---- Automated runs ----------------------------------------------------------
 // KV_INPUT_SCRIPT=file: input comes from a script of frame-numbered states
@@ -258,6 +273,19 @@ bool PlayOnMixerChannel(int channel, MixerSamples* samples, double leftGain,
 // Stops the channel; the next play starts from the beginning.
 void StopMixerChannel(int channel);
 bool MixerChannelIsPlaying(int channel);
+
+// Compressed sound files, decoded whole into a block of samples in the
+// device's format; the block then plays, pans, stops and frees exactly as
+// one made by CreateMixerSamples.
+enum class CompressedSoundFormat { OggVorbis, Mp3, Flac };
+// Sounds decoding to more than this are refused: the whole sound is held in
+// memory (10 minutes at the device's 22050 Hz stereo 16-bit, about 53 MB).
+constexpr double kMaxDecodedSoundSeconds = 600;
+// Decodes the file's bytes as the given format. Null, with the reason in
+// *why when it is given, when the mixer is closed, the bytes do not decode,
+// decode to nothing or say or turn out to be longer than the limit above.
+MixerSamples* DecodeSoundFile(const void* bytes, std::size_t size, CompressedSoundFormat format,
+                              std::string* why = nullptr);
 
 // ---- Media archive: private temporary files --------------------------------
 // True when path names a regular file (directly or through a link) that can

@@ -2,12 +2,19 @@
 
 #include <SDL.h>
 
+#include "platform/joystick_slots.h"
+
 namespace platform {
 
 void DispatchWindowEvents(MessageHandler handler)
 {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
+        // Joysticks arriving and leaving are followed with or without a handler.
+        if (event.type == SDL_JOYDEVICEADDED || event.type == SDL_JOYDEVICEREMOVED) {
+            joysticks::NoteDeviceEvent(event);
+            continue;
+        }
         if (handler == nullptr) continue;
         switch (event.type) {
         case SDL_QUIT:

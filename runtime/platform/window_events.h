@@ -8,7 +8,7 @@ namespace platform {
 
 // Takes every pending SDL event and hands the window's close, move, size
 // change and activation to `handler`; with no handler the events are only
-// drained.
+// drained. Joysticks arriving and leaving are followed either way.
 void DispatchWindowEvents(MessageHandler handler);
 
 }  // namespace platform

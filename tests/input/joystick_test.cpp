@@ -1,4 +1,5 @@
-// The joystick commands against an SDL virtual joystick.
+// The joystick commands against an SDL virtual joystick of a kind SDL does
+// not take for a pad, so it is read as the plain joystick it is.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -22,7 +23,7 @@ protected:
         // no window manager to give it focus.
         SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0);
-        const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, 3, 8, 1);
+        const int device = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_FLIGHT_STICK, 3, 8, 1);
         ASSERT_GE(device, 0) << SDL_GetError();
         joystick = SDL_JoystickOpen(device);
         ASSERT_NE(joystick, nullptr);
