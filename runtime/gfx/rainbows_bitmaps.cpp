@@ -61,8 +61,15 @@ void OpenGLRainbows::GetBMPSize(const char* file, std::int32_t& w, std::int32_t&
 bool OpenGLRainbows::MakeBMPTexture(const char* file, int x0, int y0, int w, int h, GLuint* texture,
                                     GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump)
 {
-    PictureFile picture;
-    if (!ReadPictureFile(file, picture) || !picture.pixelsRead) return false;
+    if (IsDecodedPictureFile(file)) {
+        PictureFile picture;
+        if (!ReadPictureFile(file, picture) || !picture.pixelsRead) return false;
+        MakePictureTexture(picture, x0, y0, w, h, texture, mipmapTexture, colorKey, useKey, bump);
+        return true;
+    }
+    std::vector<std::uint8_t> bytes;
+    BmpPicture picture;
+    if (!ReadWholeFile(file, bytes) || !ParseBmpPicture(bytes.data(), bytes.size(), picture)) return false;
     MakePictureTexture(picture, x0, y0, w, h, texture, mipmapTexture, colorKey, useKey, bump);
     return true;
 }
