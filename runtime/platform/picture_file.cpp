@@ -190,6 +190,42 @@ void ClearKeyedPixels(const SDL_Surface* surface, std::uint32_t key, std::vector
     }
 }
 
+// The formats the decoders give most (RGB and RGBA bytes, palette indices)
+// copied straight into RGBA rows; false for any other, which SDL converts.
+bool CopyCommonFormat(const SDL_Surface* surface, std::vector<std::uint8_t>& rgba)
+{
+    const Uint32 format = surface->format->format;
+    const SDL_Palette* palette = surface->format->palette;
+    if (format != SDL_PIXELFORMAT_RGB24 && format != SDL_PIXELFORMAT_RGBA32 &&
+        !(format == SDL_PIXELFORMAT_INDEX8 && palette != nullptr))
+        return false;
+    std::uint8_t* out = rgba.data();
+    for (int y = 0; y < surface->h; ++y) {
+        const auto* row = static_cast<const std::uint8_t*>(surface->pixels) + static_cast<std::size_t>(y) * surface->pitch;
+        if (format == SDL_PIXELFORMAT_RGBA32) {
+            std::memcpy(out, row, static_cast<std::size_t>(surface->w) * 4);
+            out += static_cast<std::size_t>(surface->w) * 4;
+            continue;
+        }
+        for (int x = 0; x < surface->w; ++x, out += 4) {
+            if (format == SDL_PIXELFORMAT_RGB24) {
+                out[0] = row[x * 3];
+                out[1] = row[x * 3 + 1];
+                out[2] = row[x * 3 + 2];
+            } else {
+                // An index past the palette gives black, as SDL's own copy does.
+                const int index = row[x];
+                const SDL_Color c = index < palette->ncolors ? palette->colors[index] : SDL_Color{0, 0, 0, 255};
+                out[0] = c.r;
+                out[1] = c.g;
+                out[2] = c.b;
+            }
+            out[3] = 255;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 PictureDecoding DecodePictureFile(const std::uint8_t* bytes, std::size_t size, int largestSide,
@@ -229,21 +265,25 @@ PictureDecoding DecodePictureFile(const std::uint8_t* bytes, std::size_t size, i
     std::uint32_t key = 0;
     const bool keyed = SDL_GetColorKey(surface, &key) == 0;
     const bool alphaChannel = SDL_ISPIXELFORMAT_ALPHA(surface->format->format);
-    // The copy takes the pixels as they are; the key is applied below.
-    if (keyed) SDL_SetColorKey(surface, SDL_FALSE, 0);
-    SDL_Surface* converted = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_RGBA32, 0);
-    if (converted == nullptr) {
-        SDL_FreeSurface(surface);
-        return refuse("its " + name + " pixels cannot be converted: " + SDL_GetError());
-    }
-    picture.width = converted->w;
-    picture.height = converted->h;
+    picture.width = surface->w;
+    picture.height = surface->h;
     picture.rgba.resize(static_cast<std::size_t>(picture.width) * picture.height * 4);
-    const auto* source = static_cast<const std::uint8_t*>(converted->pixels);
-    for (int y = 0; y < picture.height; ++y)
-        std::memcpy(picture.rgba.data() + static_cast<std::size_t>(y) * picture.width * 4,
-                    source + static_cast<std::size_t>(y) * converted->pitch, static_cast<std::size_t>(picture.width) * 4);
-    SDL_FreeSurface(converted);
+    if (!CopyCommonFormat(surface, picture.rgba)) {
+        // The copy takes the pixels as they are; the key is applied below.
+        if (keyed) SDL_SetColorKey(surface, SDL_FALSE, 0);
+        SDL_Surface* converted = SDL_ConvertSurfaceFormat(surface, SDL_PIXELFORMAT_RGBA32, 0);
+        if (converted == nullptr) {
+            SDL_FreeSurface(surface);
+            picture = DecodedPicture();
+            return refuse("its " + name + " pixels cannot be converted: " + SDL_GetError());
+        }
+        const auto* source = static_cast<const std::uint8_t*>(converted->pixels);
+        for (int y = 0; y < picture.height; ++y)
+            std::memcpy(picture.rgba.data() + static_cast<std::size_t>(y) * picture.width * 4,
+                        source + static_cast<std::size_t>(y) * converted->pitch,
+                        static_cast<std::size_t>(picture.width) * 4);
+        SDL_FreeSurface(converted);
+    }
     if (keyed) ClearKeyedPixels(surface, key, picture.rgba);
     picture.transparent = keyed || alphaChannel;
     SDL_FreeSurface(surface);
