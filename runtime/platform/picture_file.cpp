@@ -97,29 +97,52 @@ bool JpegDeclaredSize(const std::uint8_t* b, std::size_t size, std::uint64_t& w,
     return false;
 }
 
-// The logical screen and the first image, whichever is larger: the decoder
-// makes room for the image.
+// Where the first image of a GIF ends (past its data blocks), or the end of
+// the bytes. The decoder gets the file only up to there: when it cannot read
+// an image it scans on for the next, whose size no header check has seen.
+std::size_t GifFirstImageEnd(const std::uint8_t* b, std::size_t size, std::uint64_t* w, std::uint64_t* h)
+{
+    if (size < 13) return size;
+    std::size_t at = 13;
+    if (b[10] & 0x80) at += 3u * (2u << (b[10] & 7));  // global colour table
+    auto skipSubBlocks = [&] {
+        while (at < size && b[at] != 0) at += 1u + b[at];
+        ++at;
+    };
+    while (at < size) {
+        const unsigned introducer = b[at];
+        if (introducer == 0x2C) {  // image descriptor
+            if (at + 10 > size) return size;
+            if (w != nullptr) *w = Read16Le(b + at + 5);
+            if (h != nullptr) *h = Read16Le(b + at + 7);
+            const unsigned flags = b[at + 9];
+            at += 10;
+            if (flags & 0x80) at += 3u * (2u << (flags & 7));  // local colour table
+            ++at;  // the smallest code size, then the image data
+            skipSubBlocks();
+            return at < size ? at : size;
+        }
+        if (introducer == 0x3B) return size;  // trailer
+        if (introducer != 0x21) {  // the decoder passes over bytes that start nothing
+            ++at;
+            continue;
+        }
+        at += 2;  // extension introducer and label, then its sub-blocks
+        skipSubBlocks();
+    }
+    return size;
+}
+
+// The logical screen and the first image, whichever is larger.
 bool GifDeclaredSize(const std::uint8_t* b, std::size_t size, std::uint64_t& w, std::uint64_t& h)
 {
     if (size < 13) return false;
     w = Read16Le(b + 6);
     h = Read16Le(b + 8);
-    std::size_t at = 13;
-    if (b[10] & 0x80) at += 3u * (2u << (b[10] & 7));  // global colour table
-    while (at < size) {
-        const unsigned introducer = b[at];
-        if (introducer == 0x2C) {  // image descriptor
-            if (at + 10 > size) return true;
-            const std::uint64_t iw = Read16Le(b + at + 5), ih = Read16Le(b + at + 7);
-            if (iw > w) w = iw;
-            if (ih > h) h = ih;
-            return true;
-        }
-        if (introducer != 0x21 || at + 2 > size) return true;  // trailer or damage: the decoder says
-        at += 2;  // extension introducer and label, then sub-blocks up to an empty one
-        while (at < size && b[at] != 0) at += 1u + b[at];
-        ++at;
-    }
+    std::uint64_t iw = 0, ih = 0;
+    GifFirstImageEnd(b, size, &iw, &ih);
+    if (iw > w) w = iw;
+    if (ih > h) h = ih;
     return true;
 }
 
@@ -152,6 +175,16 @@ void InitDecodersOnce()
 
 SDL_Surface* Decode(Format format, const std::uint8_t* bytes, std::size_t size)
 {
+    std::vector<std::uint8_t> firstImage;
+    if (format == Format::Gif) {
+        const std::size_t end = GifFirstImageEnd(bytes, size, nullptr, nullptr);
+        if (end < size) {
+            firstImage.assign(bytes, bytes + end);
+            firstImage.push_back(0x3B);  // trailer
+            bytes = firstImage.data();
+            size = firstImage.size();
+        }
+    }
     SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(size));
     if (stream == nullptr) return nullptr;
     SDL_Surface* surface = nullptr;
