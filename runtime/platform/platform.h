@@ -232,6 +232,32 @@ bool StartProfileTimer(ProfileSampler sampler, long intervalMicroseconds);
 void StopProfileTimer();
 
 
+// ---- Picture files -----------------------------------------------------------
+// A picture decoded from the bytes of a PNG, JPEG, GIF (its first frame) or
+// TGA file.
+struct DecodedPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;  // width x height pixels, top row first, bytes R, G, B, A
+    // The file says which pixels are see-through: an alpha channel, or one
+    // colour marked transparent (a PNG's tRNS, a GIF's transparent index),
+    // whose pixels here have alpha 0. Without it every alpha is 255.
+    bool transparent = false;
+};
+
+enum class PictureDecoding {
+    Decoded,
+    Refused,        // a format this decoder knows, but the picture cannot be read
+    UnknownFormat,  // none of PNG, JPEG, GIF or TGA
+};
+
+// Decodes a picture file held in memory. A width or height above
+// largestSide is refused from the file's header, before the pixels are
+// decoded or any room is made for them. A refusal puts the reason into
+// *why when it is given ("it is a damaged PNG picture: ...").
+PictureDecoding DecodePictureFile(const std::uint8_t* bytes, std::size_t size, int largestSide,
+                                  DecodedPicture& picture, std::string* why = nullptr);
+
 // ---- Audio mixer -------------------------------------------------------------
 // One mixer device, shared by everything that makes sound (sound effects,
 // music): 22050 Hz, signed 16-bit, stereo. Each user opens it and closes it
