@@ -64,7 +64,7 @@ for lib in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libsdl2-image-2.0-0 liblzo2-2 liben
 done
 depends=$(dpkg-deb -f "$runtime_deb" Depends)
 echo "libkvruntime-dev Depends: $depends"
-for dev in libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev liblzo2-dev libenet-dev libavformat-dev libavcodec-dev \
+for dev in libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libsdl2-ttf-dev liblzo2-dev libenet-dev libavformat-dev libavcodec-dev \
     libswscale-dev libswresample-dev libavutil-dev libxkbcommon-dev libx11-dev libgl-dev; do
   echo "$depends" | grep -Eq "(^|, )$dev \(>= [0-9:.]+\)" || fail "libkvruntime-dev does not depend on a version of $dev"
 done

@@ -83,6 +83,12 @@ public:
     static void build_detail_normalmap(unsigned char* image, int width, int height);
     bool LoadSprite(unsigned slot, const char* file, std::uint32_t colorKey, bool bump);
     bool LoadFont(int font, const char* file);
+    // Renders a TrueType or OpenType font file at pixelSize (clamped to
+    // kSmallestTrueTypeSize .. kLargestTrueTypeSize, lowered further until
+    // its texture fits) into font slot `font`, in the layout the text
+    // drawing reads (gfx/truetype_font_layout.h). False, with *why said,
+    // when the file cannot be read or rendered; the slot is then empty.
+    bool LoadTrueTypeFont(int font, const char* file, int pixelSize, std::string* why);
     void SetTexture3D(int first, int second, int mipmapped);
     bool LoadSurface(int surface, const char* file, bool unused = false);
     bool GrabSprite(std::int16_t slot, int x, int y, int w, int h);

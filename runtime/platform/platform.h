@@ -557,4 +557,28 @@ enum class VideoStep { NothingNew, NewPicture, Ended };
 // now due (output size, top row first) until the next call.
 VideoStep AdvanceVideo(VideoPlayer* video, const unsigned char** rgba);
 
+// ---- TrueType fonts ----------------------------------------------------------
+// A TrueType or OpenType font opened from a file's bytes at a pixel size,
+// its glyphs rendered one at a time as coverage (0 = none, 255 = full).
+// The font keeps its own copy of the bytes while it is open.
+struct TrueTypeFont;
+// Null when the bytes are no font that can be rendered; *why then says why.
+TrueTypeFont* OpenTrueTypeFont(const unsigned char* bytes, std::size_t size, int pixelSize, std::string* why);
+void CloseTrueTypeFont(TrueTypeFont* font);
+// Renders the font at another pixel size from now on; false when it cannot.
+bool SetTrueTypeFontSize(TrueTypeFont* font, int pixelSize);
+// The height of a line: from the highest ascent to the lowest descent.
+int TrueTypeFontHeight(const TrueTypeFont* font);
+// One glyph as the line shows it: `height` rows from the line's top (the
+// baseline ascent rows below it, the same for every glyph), `width`
+// columns covering its advance and its ink.
+struct TrueTypeGlyph {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> coverage;  // width x height, top row first
+};
+// The glyph of a Unicode code point. False, with an empty glyph, when the
+// font has none for it or it cannot be rendered.
+bool RenderTrueTypeGlyph(TrueTypeFont* font, std::uint32_t codePoint, TrueTypeGlyph* glyph);
+
 }  // namespace platform
