@@ -59,12 +59,12 @@ grep -q '^Cflags:.* -std=c++20' "$pc" || fail "kvruntime.pc does not ask for C++
 # version it needs; the translator needs the runtime and a compiler.
 depends=$(dpkg-deb -f "$game_deb" Depends)
 echo "zorvelin Depends: $depends"
-for lib in libsdl2-2.0-0 libsdl2-mixer-2.0-0 liblzo2-2 libenet7 libgl1 libstdc++6; do
+for lib in libsdl2-2.0-0 libsdl2-mixer-2.0-0 libsdl2-image-2.0-0 liblzo2-2 libenet7 libgl1 libstdc++6; do
   echo "$depends" | grep -q "$lib" || fail "zorvelin does not depend on $lib"
 done
 depends=$(dpkg-deb -f "$runtime_deb" Depends)
 echo "libkvruntime-dev Depends: $depends"
-for dev in libsdl2-dev libsdl2-mixer-dev liblzo2-dev libenet-dev libavformat-dev libavcodec-dev \
+for dev in libsdl2-dev libsdl2-mixer-dev libsdl2-image-dev libsdl2-ttf-dev liblzo2-dev libenet-dev libavformat-dev libavcodec-dev \
     libswscale-dev libswresample-dev libavutil-dev libxkbcommon-dev libx11-dev libgl-dev; do
   echo "$depends" | grep -Eq "(^|, )$dev \(>= [0-9:.]+\)" || fail "libkvruntime-dev does not depend on a version of $dev"
 done

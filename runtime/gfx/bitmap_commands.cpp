@@ -6,9 +6,9 @@
 #include "core/runtime_state.h"
 #include "core/unreadable_media.h"
 #include "files/shoebox.h"
-#include "gfx/bmp_reader.h"
 #include "gfx/command_numbers.h"
 #include "gfx/opengl_rainbows.h"
+#include "gfx/picture_reader.h"
 #include "gfx/text_commands.h"
 
 namespace {
@@ -17,7 +17,7 @@ namespace {
 // did not load from file, the plain file it resolved to.
 void ReportUnloadedPicture(const char* asked, const char* file)
 {
-    std::string why = BmpFileProblem(file);
+    std::string why = PictureFileProblem(file);
     if (why.empty()) {
         // A picture the reader takes: the size query refuses only one the
         // sprite tables cannot record.

@@ -5,3 +5,4 @@
 #include "gfx/drawing_commands.h"
 #include "gfx/own_opengl.h"
 #include "gfx/text_commands.h"
+#include "gfx/truetype_font_commands.h"

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 #include "gfx/opengl_surface.h"
 #include "gfx/particle_ring.h"
@@ -16,7 +17,8 @@
 #include "gl/gl_state_shadow.h"
 #include "platform/platform.h"
 
-struct BmpPicture;  // gfx/bmp_reader.h
+struct BmpPicture;   // gfx/bmp_reader.h
+struct PictureFile;  // gfx/picture_reader.h
 
 // How DrawSpriteFX draws a sprite: turned, resized and tinted.
 struct OPENGL_SPRITEFX {
@@ -61,19 +63,32 @@ public:
     void Make3DViewport(double nearPlane, double farPlane, double fov);
 
     // ---- Bitmaps and textures ----------------------------------------------
-    // Magnitudes of a BMP file's width and height; (0, 0) when the file is
-    // unreadable or its header is not one this renderer can use.
+    // Magnitudes of a picture file's width and height (a BMP's from its
+    // header alone, any other format's from its decoded picture); (0, 0)
+    // when the file is unreadable or not one this renderer can use.
     void GetBMPSize(const char* file, std::int32_t& w, std::int32_t& h);
-    // Texture of the rectangle (x0, y0, w, h) of a BMP picture (w or h 0 =
+    // Texture of the rectangle (x0, y0, w, h) of a picture file (w or h 0 =
     // whole picture) and, with mipmapTexture, its hand-made mip chain.
     bool MakeBMPTexture(const char* file, int x0, int y0, int w, int h, GLuint* texture,
                         GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump);
     // The same from a picture already in memory (a surface reads its file once).
     void MakePictureTexture(const BmpPicture& picture, int x0, int y0, int w, int h, GLuint* texture,
                             GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump);
+    void MakePictureTexture(const PictureFile& picture, int x0, int y0, int w, int h, GLuint* texture,
+                            GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump);
+    // Uploads RGBA texels (tw x th; with bump, turned into the normal map
+    // first) into a new texture and, with mipmapTexture, its mip chain.
+    void UploadSpriteTexels(std::vector<std::uint8_t>& texels, int tw, int th, GLuint* texture,
+                            GLuint* mipmapTexture, bool bump);
     static void build_detail_normalmap(unsigned char* image, int width, int height);
     bool LoadSprite(unsigned slot, const char* file, std::uint32_t colorKey, bool bump);
     bool LoadFont(int font, const char* file);
+    // Renders a TrueType or OpenType font file at pixelSize (clamped to
+    // kSmallestTrueTypeSize .. kLargestTrueTypeSize, lowered further until
+    // its texture fits) into font slot `font`, in the layout the text
+    // drawing reads (gfx/truetype_font_layout.h). False, with *why said,
+    // when the file cannot be read or rendered; the slot is then empty.
+    bool LoadTrueTypeFont(int font, const char* file, int pixelSize, std::string* why);
     void SetTexture3D(int first, int second, int mipmapped);
     bool LoadSurface(int surface, const char* file, bool unused = false);
     bool GrabSprite(std::int16_t slot, int x, int y, int w, int h);

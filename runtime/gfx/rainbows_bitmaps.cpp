@@ -1,5 +1,6 @@
-// OpenGLRainbows: BMP files into sprite slots and fonts, screen areas into
-// sprites, the texture selection, and the back buffer into a BMP file.
+// OpenGLRainbows: picture files (BMP, PNG, JPEG, GIF, TGA) into sprite
+// slots and fonts, screen areas into sprites, the texture selection, and
+// the back buffer into a BMP file.
 #include <cstdint>
 #include <cstdio>
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "gfx/bmp_reader.h"
 #include "gfx/opengl_rainbows.h"
+#include "gfx/picture_reader.h"
 #include "gfx/texture_images.h"
 #include "gl/gl_calls.h"
 #include "gl/texture_state.h"
@@ -31,6 +33,13 @@ void OpenGLRainbows::GetBMPSize(const char* file, std::int32_t& w, std::int32_t&
 {
     w = h = 0;
     if (file == nullptr) return;
+    if (IsDecodedPictureFile(file)) {
+        PictureFile picture;
+        if (!ReadPictureFile(file, picture)) return;
+        w = picture.width;
+        h = picture.height;
+        return;
+    }
     std::FILE* stream = std::fopen(file, "rb");
     if (stream == nullptr) return;
     std::uint8_t header[kBmpHeaderBytes];
@@ -52,6 +61,12 @@ void OpenGLRainbows::GetBMPSize(const char* file, std::int32_t& w, std::int32_t&
 bool OpenGLRainbows::MakeBMPTexture(const char* file, int x0, int y0, int w, int h, GLuint* texture,
                                     GLuint* mipmapTexture, std::uint32_t colorKey, bool useKey, bool bump)
 {
+    if (IsDecodedPictureFile(file)) {
+        PictureFile picture;
+        if (!ReadPictureFile(file, picture) || !picture.pixelsRead) return false;
+        MakePictureTexture(picture, x0, y0, w, h, texture, mipmapTexture, colorKey, useKey, bump);
+        return true;
+    }
     std::vector<std::uint8_t> bytes;
     BmpPicture picture;
     if (!ReadWholeFile(file, bytes) || !ParseBmpPicture(bytes.data(), bytes.size(), picture)) return false;
@@ -59,24 +74,59 @@ bool OpenGLRainbows::MakeBMPTexture(const char* file, int x0, int y0, int w, int
     return true;
 }
 
-void OpenGLRainbows::MakePictureTexture(const BmpPicture& picture, int x0, int y0, int w, int h,
-                                        GLuint* texture, GLuint* mipmapTexture, std::uint32_t colorKey,
-                                        bool useKey, bool bump)
+namespace {
+
+// The texture's rectangle: the whole picture when w or h is 0, cut to the
+// driver's largest texture; its texture sizes are powers of two.
+struct TextureRectangle {
+    int cw, ch, tw, th;
+};
+
+TextureRectangle FitTexture(int pictureWidth, int pictureHeight, int w, int h)
 {
     GLint maxTex = 0;
     gl::GetIntegerv(GL_MAX_TEXTURE_SIZE, &maxTex);
     if (maxTex <= 0) maxTex = 64;
-
     if (w == 0 || h == 0) {
-        w = picture.width;
-        h = picture.height;
+        w = pictureWidth;
+        h = pictureHeight;
     }
-    const int cw = w < maxTex ? w : maxTex;
-    const int ch = h < maxTex ? h : maxTex;
-    const int tw = NextPowerOfTwo(cw);
-    const int th = NextPowerOfTwo(ch);
-    std::vector<std::uint8_t> texels = MakeSpriteTexels(picture, x0, y0, cw, ch, tw, th, colorKey, useKey);
+    TextureRectangle r;
+    r.cw = w < maxTex ? w : maxTex;
+    r.ch = h < maxTex ? h : maxTex;
+    r.tw = NextPowerOfTwo(r.cw);
+    r.th = NextPowerOfTwo(r.ch);
+    return r;
+}
 
+}  // namespace
+
+void OpenGLRainbows::MakePictureTexture(const BmpPicture& picture, int x0, int y0, int w, int h,
+                                        GLuint* texture, GLuint* mipmapTexture, std::uint32_t colorKey,
+                                        bool useKey, bool bump)
+{
+    const TextureRectangle r = FitTexture(picture.width, picture.height, w, h);
+    std::vector<std::uint8_t> texels = MakeSpriteTexels(picture, x0, y0, r.cw, r.ch, r.tw, r.th, colorKey, useKey);
+    UploadSpriteTexels(texels, r.tw, r.th, texture, mipmapTexture, bump);
+}
+
+void OpenGLRainbows::MakePictureTexture(const PictureFile& picture, int x0, int y0, int w, int h,
+                                        GLuint* texture, GLuint* mipmapTexture, std::uint32_t colorKey,
+                                        bool useKey, bool bump)
+{
+    if (picture.isBmp) {
+        MakePictureTexture(picture.bmp, x0, y0, w, h, texture, mipmapTexture, colorKey, useKey, bump);
+        return;
+    }
+    const TextureRectangle r = FitTexture(picture.width, picture.height, w, h);
+    std::vector<std::uint8_t> texels =
+        MakeSpriteTexels(picture.decoded, x0, y0, r.cw, r.ch, r.tw, r.th, colorKey, useKey);
+    UploadSpriteTexels(texels, r.tw, r.th, texture, mipmapTexture, bump);
+}
+
+void OpenGLRainbows::UploadSpriteTexels(std::vector<std::uint8_t>& texels, int tw, int th, GLuint* texture,
+                                        GLuint* mipmapTexture, bool bump)
+{
     SetTightUnpacking();
     gl::GenTextures(1, texture);
     gl::BindTexture(GL_TEXTURE_2D, *texture);
@@ -104,12 +154,15 @@ bool OpenGLRainbows::LoadSprite(unsigned slot, const char* file, std::uint32_t c
 {
     if (slot >= static_cast<unsigned>(kSpriteSlots)) return false;
     FreeSprite(static_cast<int>(slot));
-    std::int32_t w = 0, h = 0;
-    GetBMPSize(file, w, h);
-    if (w == 0 || h == 0) return false;
-    // A file that passes the size query but cannot be turned into a texture
-    // still records its sizes; the slot then draws as a plain quad.
-    MakeBMPTexture(file, 0, 0, 0, 0, &slots.spriteTex[slot][0], &slots.spriteTex[slot][1], colorKey, true, bump);
+    // One read serves the sizes and the texture.
+    PictureFile picture;
+    if (!ReadPictureFile(file, picture)) return false;
+    const std::int32_t w = picture.width, h = picture.height;
+    // A BMP whose header reads but whose pixels do not still records its
+    // sizes; the slot then draws as a plain quad.
+    if (picture.pixelsRead)
+        MakePictureTexture(picture, 0, 0, 0, 0, &slots.spriteTex[slot][0], &slots.spriteTex[slot][1], colorKey,
+                           true, bump);
     slots.texWidth[slot] = static_cast<std::int16_t>(NextPowerOfTwo(w));
     slots.texHeight[slot] = static_cast<std::int16_t>(NextPowerOfTwo(h));
     slots.imgWidth[slot] = static_cast<std::int16_t>(w);

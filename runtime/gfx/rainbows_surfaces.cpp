@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "gfx/bmp_reader.h"
+#include "gfx/picture_reader.h"
 #include "gfx/crossfade.h"
 #include "gfx/opengl_rainbows.h"
 #include "gl/gl_calls.h"
@@ -23,15 +24,12 @@ bool ValidSurface(int surface) { return surface >= 0 && surface < kSurfaceCount;
 bool OpenGLRainbows::LoadSurface(int index, const char* file, bool)
 {
     if (!ValidSurface(index)) return false;
-    std::int32_t w = 0, h = 0;
-    GetBMPSize(file, w, h);
-    if (w == 0 || h == 0) return false;
+    // The file is read once for its sizes and all tiles.
+    PictureFile picture;
+    if (!ReadPictureFile(file, picture)) return false;
+    const std::int32_t w = picture.width, h = picture.height;
     FreeSurface(index);
-
-    // The file is read once for all tiles.
-    std::vector<std::uint8_t> bytes;
-    BmpPicture picture;
-    if (!ReadWholeFile(file, bytes) || !ParseBmpPicture(bytes.data(), bytes.size(), picture)) return false;
+    if (!picture.pixelsRead) return false;
 
     // The record has room for 64 x 64 tiles (4096 x 4096 pixels); a larger
     // picture is cut off at its right and bottom there.

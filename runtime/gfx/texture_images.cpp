@@ -34,6 +34,37 @@ std::vector<std::uint8_t> MakeSpriteTexels(const BmpPicture& picture, int x0, in
     return texels;
 }
 
+std::vector<std::uint8_t> MakeSpriteTexels(const platform::DecodedPicture& picture, int x0, int y0, int cw,
+                                           int ch, int tw, int th, std::uint32_t colorKey, bool useKey)
+{
+    std::vector<std::uint8_t> texels(static_cast<std::size_t>(tw) * th * 4, 0);
+    for (int r = 0; r < ch && r < th; ++r) {
+        const int y = y0 + r;
+        if (y < 0 || y >= picture.height) continue;
+        std::uint8_t* row = texels.data() + static_cast<std::size_t>(ch - 1 - r) * tw * 4;
+        const std::uint8_t* source = picture.rgba.data() + static_cast<std::size_t>(y) * picture.width * 4;
+        for (int c = 0; c < cw && c < tw; ++c) {
+            const int x = x0 + c;
+            if (x < 0 || x >= picture.width) continue;
+            const std::uint8_t* pixel = source + static_cast<std::size_t>(x) * 4;
+            std::uint8_t* texel = row + static_cast<std::size_t>(c) * 4;
+            if (picture.transparent) {
+                if (pixel[3] == 0) continue;  // stays (0, 0, 0, 0)
+                std::memcpy(texel, pixel, 4);
+                continue;
+            }
+            const std::uint32_t color = pixel[0] | static_cast<std::uint32_t>(pixel[1]) << 8 |
+                                        static_cast<std::uint32_t>(pixel[2]) << 16;
+            if (useKey && color == colorKey) continue;
+            texel[0] = pixel[0];
+            texel[1] = pixel[1];
+            texel[2] = pixel[2];
+            texel[3] = 255;
+        }
+    }
+    return texels;
+}
+
 namespace {
 
 // Next level of the chain: each new texel weighs the old texel below-left

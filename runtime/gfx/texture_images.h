@@ -1,12 +1,13 @@
 // The pictures behind sprite textures, made on the CPU before upload: RGBA
-// texels from a BMP picture (with colour keying), the hand-made mip chain
-// and the detail normal map. No OpenGL here.
+// texels from a BMP or a decoded picture (with colour keying), the
+// hand-made mip chain and the detail normal map. No OpenGL here.
 #pragma once
 
 #include <cstdint>
 #include <vector>
 
 #include "gfx/bmp_reader.h"
+#include "platform/platform.h"
 
 // Smallest power of two not below n; 1 for n of 1 or less.
 int NextPowerOfTwo(int n);
@@ -18,6 +19,13 @@ int NextPowerOfTwo(int n);
 // become (0, 0, 0, 0), the others get alpha 255.
 std::vector<std::uint8_t> MakeSpriteTexels(const BmpPicture& picture, int x0, int y0, int cw, int ch,
                                            int tw, int th, std::uint32_t colorKey, bool useKey);
+
+// The same from a decoded picture. One that says which pixels are
+// see-through keeps its own colours and alpha, a pixel of alpha 0 becoming
+// (0, 0, 0, 0); the colour key does not apply to it. Any other is keyed
+// exactly as a BMP of the same pixels.
+std::vector<std::uint8_t> MakeSpriteTexels(const platform::DecodedPicture& picture, int x0, int y0, int cw,
+                                           int ch, int tw, int th, std::uint32_t colorKey, bool useKey);
 
 // One RGBA level of a mip chain.
 struct MipLevel {

@@ -232,6 +232,32 @@ bool StartProfileTimer(ProfileSampler sampler, long intervalMicroseconds);
 void StopProfileTimer();
 
 
+// ---- Picture files -----------------------------------------------------------
+// A picture decoded from the bytes of a PNG, JPEG, GIF (its first frame) or
+// TGA file.
+struct DecodedPicture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;  // width x height pixels, top row first, bytes R, G, B, A
+    // The file says which pixels are see-through: an alpha channel, or one
+    // colour marked transparent (a PNG's tRNS, a GIF's transparent index),
+    // whose pixels here have alpha 0. Without it every alpha is 255.
+    bool transparent = false;
+};
+
+enum class PictureDecoding {
+    Decoded,
+    Refused,        // a format this decoder knows, but the picture cannot be read
+    UnknownFormat,  // none of PNG, JPEG, GIF or TGA
+};
+
+// Decodes a picture file held in memory. A width or height above
+// largestSide is refused from the file's header, before the pixels are
+// decoded or any room is made for them. A refusal puts the reason into
+// *why when it is given ("it is a damaged PNG picture: ...").
+PictureDecoding DecodePictureFile(const std::uint8_t* bytes, std::size_t size, int largestSide,
+                                  DecodedPicture& picture, std::string* why = nullptr);
+
 // ---- Audio mixer -------------------------------------------------------------
 // One mixer device, shared by everything that makes sound (sound effects,
 // music): 22050 Hz, signed 16-bit, stereo. Each user opens it and closes it
@@ -530,5 +556,29 @@ enum class VideoStep { NothingNew, NewPicture, Ended };
 // Brings the video up to its clock. NewPicture: *rgba points to the picture
 // now due (output size, top row first) until the next call.
 VideoStep AdvanceVideo(VideoPlayer* video, const unsigned char** rgba);
+
+// ---- TrueType fonts ----------------------------------------------------------
+// A TrueType or OpenType font opened from a file's bytes at a pixel size,
+// its glyphs rendered one at a time as coverage (0 = none, 255 = full).
+// The font keeps its own copy of the bytes while it is open.
+struct TrueTypeFont;
+// Null when the bytes are no font that can be rendered; *why then says why.
+TrueTypeFont* OpenTrueTypeFont(const unsigned char* bytes, std::size_t size, int pixelSize, std::string* why);
+void CloseTrueTypeFont(TrueTypeFont* font);
+// Renders the font at another pixel size from now on; false when it cannot.
+bool SetTrueTypeFontSize(TrueTypeFont* font, int pixelSize);
+// The height of a line: from the highest ascent to the lowest descent.
+int TrueTypeFontHeight(const TrueTypeFont* font);
+// One glyph as the line shows it: `height` rows from the line's top (the
+// baseline ascent rows below it, the same for every glyph), `width`
+// columns covering its advance and its ink.
+struct TrueTypeGlyph {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> coverage;  // width x height, top row first
+};
+// The glyph of a Unicode code point. False, with an empty glyph, when the
+// font has none for it or it cannot be rendered.
+bool RenderTrueTypeGlyph(TrueTypeFont* font, std::uint32_t codePoint, TrueTypeGlyph* glyph);
 
 }  // namespace platform
