@@ -132,3 +132,9 @@ endforeach()
 # The browser test's sound program: one sound effect when Space is held.
 kv_add_web_program(sound_check SOURCES ${PROJECT_SOURCE_DIR}/tests/web/sound_check.bas
   MEDIA ${PROJECT_SOURCE_DIR}/game/media/einsammeln.wav)
+# The browser test's program for a PNG with alpha, a TrueType font (Debian's
+# DejaVu Sans, fonts-dejavu-core) and Ogg Vorbis, MP3 and FLAC sounds.
+kv_add_web_program(media_check SOURCES ${PROJECT_SOURCE_DIR}/tests/web/media_check.bas
+  MEDIA ${PROJECT_SOURCE_DIR}/tests/web/media_check/half_blue.png ${PROJECT_SOURCE_DIR}/tests/audio/data/tone.ogg
+        ${PROJECT_SOURCE_DIR}/tests/audio/data/tone.mp3 ${PROJECT_SOURCE_DIR}/tests/audio/data/tone.flac
+        /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf)
