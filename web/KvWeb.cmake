@@ -6,8 +6,8 @@
 #   emcmake cmake -S . -B build-web -G Ninja -DKV_WEB=ON \
 #     -DKVBASIC_EXECUTABLE=<native build>/kvbasic
 #
-# after scripts/install-web-deps has built SDL2, SDL2_mixer and LZO for the
-# web into KV_WEB_SYSROOT. The translator runs natively (KVBASIC_EXECUTABLE).
+# after scripts/install-web-deps has built SDL2, SDL2_mixer, SDL2_image,
+# FreeType, SDL2_ttf and LZO for the web into KV_WEB_SYSROOT. The translator runs natively (KVBASIC_EXECUTABLE).
 if(NOT EMSCRIPTEN)
   message(FATAL_ERROR "KV_WEB needs Emscripten's compilers: configure with emcmake cmake -DKV_WEB=ON")
 endif()
@@ -20,8 +20,8 @@ else()
   set(default_sysroot "$ENV{HOME}/.cache/kvbasic-web/sysroot")
 endif()
 set(KV_WEB_SYSROOT "${default_sysroot}" CACHE PATH
-  "Where scripts/build-web-libraries put SDL2, SDL2_mixer and LZO built for the web")
-foreach(library SDL2 SDL2_mixer lzo2)
+  "Where scripts/build-web-libraries put SDL2 and its companions, FreeType and LZO built for the web")
+foreach(library SDL2 SDL2_mixer SDL2_image SDL2_ttf freetype lzo2)
   if(NOT EXISTS "${KV_WEB_SYSROOT}/lib/lib${library}.a")
     message(FATAL_ERROR "${KV_WEB_SYSROOT}/lib/lib${library}.a is missing: run scripts/install-web-deps (or scripts/build-web-libraries)")
   endif()
@@ -50,6 +50,7 @@ set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_
 # the targets below link with it, and kvbasic build --web reads the same
 # file, so the two builds cannot drift apart.
 set(KV_WEB_LIBRARIES
+  ${KV_WEB_SYSROOT}/lib/libSDL2_ttf.a ${KV_WEB_SYSROOT}/lib/libfreetype.a ${KV_WEB_SYSROOT}/lib/libSDL2_image.a
   ${KV_WEB_SYSROOT}/lib/libSDL2_mixer.a ${KV_WEB_SYSROOT}/lib/libSDL2.a ${KV_WEB_SYSROOT}/lib/liblzo2.a)
 file(STRINGS ${PROJECT_SOURCE_DIR}/web/link_options.txt link_lines REGEX "^[^#]")
 set(KV_WEB_LINK_OPTIONS)
@@ -57,8 +58,9 @@ foreach(line ${link_lines})
   string(REPLACE "@WEB@" "${PROJECT_SOURCE_DIR}/web" line "${line}")
   list(APPEND KV_WEB_LINK_OPTIONS "SHELL:${line}")
 endforeach()
-# SDL2_mixer by its file: "-lSDL2_mixer" would make Emscripten fetch its
-# own port of it.
+# SDL2's companions by their files: "-lSDL2_mixer", "-lSDL2_image",
+# "-lSDL2_ttf" or "-lfreetype" would make Emscripten fetch its own port of
+# them.
 target_link_libraries(kv_runtime_usage INTERFACE ${KV_WEB_LIBRARIES})
 target_link_options(kv_runtime_usage INTERFACE ${KV_WEB_LINK_OPTIONS})
 
@@ -130,3 +132,9 @@ endforeach()
 # The browser test's sound program: one sound effect when Space is held.
 kv_add_web_program(sound_check SOURCES ${PROJECT_SOURCE_DIR}/tests/web/sound_check.bas
   MEDIA ${PROJECT_SOURCE_DIR}/game/media/einsammeln.wav)
+# The browser test's program for a PNG with alpha, a TrueType font (Debian's
+# DejaVu Sans, fonts-dejavu-core) and Ogg Vorbis, MP3 and FLAC sounds.
+kv_add_web_program(media_check SOURCES ${PROJECT_SOURCE_DIR}/tests/web/media_check.bas
+  MEDIA ${PROJECT_SOURCE_DIR}/tests/web/media_check/half_blue.png ${PROJECT_SOURCE_DIR}/tests/audio/data/tone.ogg
+        ${PROJECT_SOURCE_DIR}/tests/audio/data/tone.mp3 ${PROJECT_SOURCE_DIR}/tests/audio/data/tone.flac
+        /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf)

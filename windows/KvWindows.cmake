@@ -10,7 +10,7 @@
 # (kvruntime), its entry point (kvmain), the Windows platform's tests and,
 # given a kvbasic of this machine to translate them with
 # (-DKVBASIC_EXECUTABLE=<native build>/kvbasic), the examples as .exe files.
-foreach(library SDL2 SDL2_mixer lzo2 enet avformat avcodec swscale swresample avutil)
+foreach(library SDL2 SDL2_mixer SDL2_image SDL2_ttf freetype lzo2 enet avformat avcodec swscale swresample avutil)
   if(NOT EXISTS "${KV_WINDOWS_PREFIX}/lib/lib${library}.a")
     message(FATAL_ERROR "${KV_WINDOWS_PREFIX}/lib/lib${library}.a is missing: run scripts/install-windows-deps (or scripts/build-windows-libraries)")
   endif()
@@ -20,6 +20,8 @@ find_package(PkgConfig REQUIRED)
 # The toolchain file points pkg-config at the prefix alone.
 pkg_check_modules(SDL2 REQUIRED sdl2)
 pkg_check_modules(SDL2_MIXER REQUIRED SDL2_mixer)
+pkg_check_modules(SDL2_IMAGE REQUIRED SDL2_image)
+pkg_check_modules(SDL2_TTF REQUIRED SDL2_ttf)
 pkg_check_modules(LZO2 REQUIRED lzo2)
 pkg_check_modules(ENET REQUIRED libenet)
 pkg_check_modules(FFMPEG REQUIRED libavformat libavcodec libswscale libswresample libavutil)
@@ -37,17 +39,17 @@ target_compile_definitions(kv_runtime_usage INTERFACE WIN32_LEAN_AND_MEAN NOMINM
 # The libraries' headers count as system headers, as they do on Linux from
 # /usr/include: their own warnings are not the runtime's.
 target_include_directories(kv_runtime_usage SYSTEM INTERFACE
-  ${SDL2_INCLUDE_DIRS} ${SDL2_MIXER_INCLUDE_DIRS} ${LZO2_INCLUDE_DIRS} ${ENET_INCLUDE_DIRS}
-  ${FFMPEG_INCLUDE_DIRS})
+  ${SDL2_INCLUDE_DIRS} ${SDL2_MIXER_INCLUDE_DIRS} ${SDL2_IMAGE_INCLUDE_DIRS} ${SDL2_TTF_INCLUDE_DIRS}
+  ${LZO2_INCLUDE_DIRS} ${ENET_INCLUDE_DIRS} ${FFMPEG_INCLUDE_DIRS})
 # The runtime has its own entry point: SDL's (SDL_main, SDL2main) is left
 # out, and so is -mwindows, which the programs choose for themselves (test
 # programs are console programs).
 set(kv_windows_cflags
-  ${SDL2_CFLAGS_OTHER} ${SDL2_MIXER_CFLAGS_OTHER} ${LZO2_CFLAGS_OTHER} ${ENET_CFLAGS_OTHER}
-  ${FFMPEG_CFLAGS_OTHER})
+  ${SDL2_CFLAGS_OTHER} ${SDL2_MIXER_CFLAGS_OTHER} ${SDL2_IMAGE_CFLAGS_OTHER} ${SDL2_TTF_CFLAGS_OTHER}
+  ${LZO2_CFLAGS_OTHER} ${ENET_CFLAGS_OTHER} ${FFMPEG_CFLAGS_OTHER})
 set(kv_windows_libraries
-  ${SDL2_MIXER_STATIC_LDFLAGS} ${SDL2_STATIC_LDFLAGS} ${LZO2_STATIC_LDFLAGS}
-  ${ENET_STATIC_LDFLAGS} ${FFMPEG_STATIC_LDFLAGS})
+  ${SDL2_TTF_STATIC_LDFLAGS} ${SDL2_IMAGE_STATIC_LDFLAGS} ${SDL2_MIXER_STATIC_LDFLAGS} ${SDL2_STATIC_LDFLAGS}
+  ${LZO2_STATIC_LDFLAGS} ${ENET_STATIC_LDFLAGS} ${FFMPEG_STATIC_LDFLAGS})
 list(FILTER kv_windows_cflags EXCLUDE REGEX "^-Dmain=SDL_main$")
 list(FILTER kv_windows_libraries EXCLUDE REGEX "^-(mwindows|lSDL2main)$")
 target_compile_options(kv_runtime_usage INTERFACE ${kv_windows_cflags})
@@ -59,7 +61,8 @@ target_link_libraries(kv_runtime_usage INTERFACE ${kv_windows_libraries} opengl3
 # one setting a line: the same as this build's own programs.
 set(kv_windows_description "compiler=${CMAKE_CXX_COMPILER}\n")
 foreach(folder ${PROJECT_SOURCE_DIR}/runtime ${PROJECT_SOURCE_DIR}/windows/include ${SDL2_INCLUDE_DIRS}
-               ${SDL2_MIXER_INCLUDE_DIRS} ${LZO2_INCLUDE_DIRS} ${ENET_INCLUDE_DIRS} ${FFMPEG_INCLUDE_DIRS})
+               ${SDL2_MIXER_INCLUDE_DIRS} ${SDL2_IMAGE_INCLUDE_DIRS} ${SDL2_TTF_INCLUDE_DIRS} ${LZO2_INCLUDE_DIRS}
+               ${ENET_INCLUDE_DIRS} ${FFMPEG_INCLUDE_DIRS})
   string(APPEND kv_windows_description "include=${folder}\n")
 endforeach()
 string(APPEND kv_windows_description "library=${CMAKE_BINARY_DIR}\nfont=${PROJECT_SOURCE_DIR}/media/runtime/Smalfont.bmp\n")

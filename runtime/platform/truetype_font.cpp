@@ -5,6 +5,7 @@
 #include <SDL.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <new>
 #include <string>
 #include <utility>
@@ -108,6 +109,11 @@ bool RenderTrueTypeGlyph(TrueTypeFont* font, std::uint32_t codePoint, TrueTypeGl
         SDL_UnlockSurface(pixels);
     }
     SDL_FreeSurface(pixels);
+    // A soft hyphen shows only where a line breaks, which a glyph alone
+    // never is: SDL_ttf with text shaping (as Linux has it) renders it
+    // blank, and so it is blank where SDL_ttf has no shaping (the browser
+    // and Windows builds).
+    if (codePoint == 0xAD) std::fill(glyph->coverage.begin(), glyph->coverage.end(), std::uint8_t{0});
     return true;
 }
 

@@ -300,8 +300,15 @@ TEST_F(PictureFormatsDeath, LoadBmpAndLoadFontOfADamagedPngAreFatalError3)
     const auto png = MakePngRgb(64, 64, Pattern);
     WriteFile(Path("cut.png"), std::vector<std::uint8_t>(png.begin(), png.begin() + 200));
     const std::string path = Path("cut.png");
+#ifdef _WIN32
+    // GoogleTest's own regular expressions on Windows: "." is no line end.
+    const std::string nextLine = ".*\\s+";
+#else
+    const std::string nextLine = ".*";
+#endif
     EXPECT_EXIT(LOADBMP(path.c_str()), ::testing::ExitedWithCode(1),
-                "cut.png cannot be read: it is a damaged PNG picture: .*runtime error 3: file or media missing or unreadable");
+                "cut.png cannot be read: it is a damaged PNG picture: " + nextLine +
+                    "file 0, line 1: runtime error 3: file or media missing or unreadable");
     EXPECT_EXIT(LOADFONT(path.c_str(), 1), ::testing::ExitedWithCode(1),
-                "cut.png cannot be read: it is a damaged PNG picture: .*runtime error 3");
+                "cut.png cannot be read: it is a damaged PNG picture: " + nextLine + "file 0, line 1: runtime error 3");
 }

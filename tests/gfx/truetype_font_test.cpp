@@ -277,10 +277,16 @@ TEST_F(TrueTypeFontDeath, AFileThatIsNoFontIsFatalError3)
     for (std::size_t i = 4; i < bytes.size(); ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
     const std::string path = Path("broken.ttf");
     WriteFile(path, bytes);
+#ifdef _WIN32
+    // GoogleTest's own regular expressions on Windows: "." is no line end.
+    const std::string nextLine = ".*\\s+";
+#else
+    const std::string nextLine = ".*";
+#endif
     EXPECT_EXIT(LOADTTFFONT(path.c_str(), 4, 16), ::testing::ExitedWithCode(1),
-                "font .*broken.ttf cannot be read: it is not a TrueType or OpenType font.*"
-                "runtime error 3: file or media missing or unreadable");
+                "font .*broken.ttf cannot be read: it is not a TrueType or OpenType font" + nextLine +
+                    "file 0, line 1: runtime error 3: file or media missing or unreadable");
     WriteFile(path, {});
     EXPECT_EXIT(LOADTTFFONT(path.c_str(), 4, 16), ::testing::ExitedWithCode(1),
-                "font .*broken.ttf cannot be read: it is empty.*runtime error 3");
+                "font .*broken.ttf cannot be read: it is empty" + nextLine + "file 0, line 1: runtime error 3");
 }

@@ -42,7 +42,9 @@ std::string WebSysroot()
     return EnvironmentOr("KV_WEB_SYSROOT", EnvironmentOr("KV_WEB_CACHE", cache + "/kvbasic-web") + "/sysroot");
 }
 
-const char* const kWebLibraries[] = {"libSDL2_mixer.a", "libSDL2.a", "liblzo2.a"};
+// In link order: each before the libraries it calls.
+const char* const kWebLibraries[] = {"libSDL2_ttf.a",   "libfreetype.a", "libSDL2_image.a",
+                                     "libSDL2_mixer.a", "libSDL2.a",     "liblzo2.a"};
 
 // How every runtime source is compiled (besides its include folders and
 // defines): as the CMake web build's Release configuration, without the
@@ -147,10 +149,10 @@ std::string Archive(const std::string& archiver, const fs::path& archive, const 
 bool EnsureWebLibraries(const WebRuntimeSources& sources, const std::string& sysroot, std::string& problem)
 {
     if (HasWebLibraries(sysroot)) return true;
-    std::cerr << "kvbasic: building SDL2, SDL2_mixer and LZO for the web once, into " << sysroot << " (some minutes)\n";
+    std::cerr << "kvbasic: building SDL2 and its companions, FreeType and LZO for the web once, into " << sysroot << " (some minutes)\n";
     const std::string command = "KV_WEB_SYSROOT=" + ShellWord(sysroot) + " " + ShellWord(sources.librariesScript);
     if (std::system(command.c_str()) == 0 && HasWebLibraries(sysroot)) return true;
-    problem = "SDL2, SDL2_mixer and LZO for the web could not be built into " + sysroot + " by " +
+    problem = "SDL2 and its companions, FreeType and LZO for the web could not be built into " + sysroot + " by " +
               sources.librariesScript + " (it needs dpkg-dev and the archive's deb-src lines, which "
               "scripts/install-web-deps adds)";
     return false;

@@ -26,7 +26,8 @@ struct WebRuntimeSources {
 WebRuntimeSources FindWebRuntimeSources(const std::string& installedSdk);
 
 // Makes the cached runtime up to date and describes it in `toolchain`:
-// builds SDL2, SDL2_mixer and LZO for the web first when they are missing
+// builds SDL2 & co (SDL2_mixer, SDL2_image, SDL2_ttf, FreeType, LZO) for
+// the web first when they are missing
 // (the sources' build-web-libraries, into $KV_WEB_SYSROOT, else
 // $XDG_CACHE_HOME/kvbasic-web/sysroot or ~/.cache/kvbasic-web/sysroot).
 // On failure `problem` says what is missing and what to run.
