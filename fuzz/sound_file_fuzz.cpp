@@ -6,55 +6,24 @@
 // are left to wave_reader_fuzz.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <random>
-#include <string>
 
-#include "audio/sfx_sound.h"
 #include "audio/sfx_sound_buffer.h"
 #include "audio/sound_file_kind.h"
-
-namespace {
-
-SFXSound* g_device = nullptr;
-std::string g_path;
-
-void CloseDevice()
-{
-    delete g_device;
-    g_device = nullptr;
-    std::remove(g_path.c_str());
-}
-
-}  // namespace
+#include "sound_slot_fuzz.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
-    g_device = new SFXSound;
-    if (g_device->Create(nullptr) != 1) {
-        std::fprintf(stderr, "sound_file_fuzz: the dummy audio driver did not open\n");
-        std::exit(1);
-    }
-    g_path = (std::filesystem::temp_directory_path() /
-              ("kv_sound_file_fuzz_" + std::to_string(std::random_device{}()) + ".snd"))
-                 .string();
-    std::atexit(CloseDevice);
+    sound_slot_fuzz::OpenDevice("sound_file_fuzz");
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     if (SoundFileKindOf(data, size) == SoundFileKind::Wave) return 0;
-    std::FILE* file = std::fopen(g_path.c_str(), "wb");
-    if (file == nullptr) return 0;
-    std::fwrite(data, 1, size, file);
-    std::fclose(file);
+    if (!sound_slot_fuzz::WriteInput(data, size)) return 0;
 
     SFXSoundBuffer slot;
-    if (slot.Load(g_device, g_path.c_str(), 2)) {
+    if (slot.Load(sound_slot_fuzz::g_device, sound_slot_fuzz::g_path.c_str(), 2)) {
         // A decoded sound is in the device's format and has a copy to play.
         const WaveFormat& format = slot.Format();
         if (format.channels != 2 || format.bitsPerSample != 16) std::abort();

@@ -286,20 +286,7 @@ TEST_F(BitmapLoading, AFolderIsNoPicture)
 // LOADBMP and LOADFONT end the program with runtime error 3 when a file
 // that exists cannot be loaded. The program ends through the normal
 // shutdown, which writes the error state to the log.
-class BitmapLoadingDeath : public GfxTest {
-protected:
-    void SetUp() override
-    {
-        GTEST_FLAG_SET(death_test_style, "threadsafe");
-        // The dying child closes the video system on its way out, which
-        // unloads the graphics driver before the leak checker could name
-        // the driver's own caches: no leak check in the child.
-        std::string options = std::getenv("ASAN_OPTIONS") != nullptr ? std::getenv("ASAN_OPTIONS") : "";
-        if (options.find("detect_leaks=0") == std::string::npos)
-            setenv("ASAN_OPTIONS", (options + ":detect_leaks=0").c_str(), 1);
-        GfxTest::SetUp();
-    }
-};
+class BitmapLoadingDeath : public GfxDeathTest {};
 
 TEST_F(BitmapLoadingDeath, LoadBmpOfAnUnreadablePictureIsFatalError3)
 {

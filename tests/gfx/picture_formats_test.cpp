@@ -282,18 +282,7 @@ TEST_F(PictureFormats, DamagedAndHugePngsLeaveTheSlotEmptyWithAReason)
 }
 
 // LOADBMP and LOADFONT of a damaged PNG end the program with runtime error 3.
-class PictureFormatsDeath : public GfxTest {
-protected:
-    void SetUp() override
-    {
-        GTEST_FLAG_SET(death_test_style, "threadsafe");
-        // No leak check in the dying child (it unloads the graphics driver first).
-        std::string options = std::getenv("ASAN_OPTIONS") != nullptr ? std::getenv("ASAN_OPTIONS") : "";
-        if (options.find("detect_leaks=0") == std::string::npos)
-            setenv("ASAN_OPTIONS", (options + ":detect_leaks=0").c_str(), 1);
-        GfxTest::SetUp();
-    }
-};
+class PictureFormatsDeath : public GfxDeathTest {};
 
 TEST_F(PictureFormatsDeath, LoadBmpAndLoadFontOfADamagedPngAreFatalError3)
 {

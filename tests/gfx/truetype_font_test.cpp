@@ -254,19 +254,7 @@ TEST_F(TrueTypeFont, AMissingNameStillMakesTheFontCurrent)
 
 // A file that is not a font ends the program with runtime error 3 after
 // saying why, as an unreadable bitmap font does.
-class TrueTypeFontDeath : public GfxTest {
-protected:
-    void SetUp() override
-    {
-        GTEST_FLAG_SET(death_test_style, "threadsafe");
-        // As for the bitmap loading's death tests: the dying child unloads
-        // the graphics driver before the leak checker could name its caches.
-        std::string options = std::getenv("ASAN_OPTIONS") != nullptr ? std::getenv("ASAN_OPTIONS") : "";
-        if (options.find("detect_leaks=0") == std::string::npos)
-            setenv("ASAN_OPTIONS", (options + ":detect_leaks=0").c_str(), 1);
-        GfxTest::SetUp();
-    }
-};
+class TrueTypeFontDeath : public GfxDeathTest {};
 
 TEST_F(TrueTypeFontDeath, AFileThatIsNoFontIsFatalError3)
 {
