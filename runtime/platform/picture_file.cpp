@@ -1,7 +1,8 @@
-// Picture files on SDL2_image: PNG, JPEG, GIF (the first frame) and TGA
-// decoded from bytes in memory into RGBA rows. The width and height a file
-// declares are read from its header first, with every byte bounds-checked,
+// Picture files: PNG, JPEG and TGA decoded on SDL2_image, GIF (the first
+// frame) by the runtime's own reader (gif_picture.cpp), from bytes in memory
+// into RGBA rows. The width and height a file declares are read from its header first, with every byte bounds-checked,
 // so that a hostile file cannot make the decoder ask for gigabytes.
+#include "platform/gif_picture.h"
 #include "platform/platform.h"
 
 #include <SDL.h>
@@ -98,8 +99,7 @@ bool JpegDeclaredSize(const std::uint8_t* b, std::size_t size, std::uint64_t& w,
 }
 
 // Where the first image of a GIF ends (past its data blocks), or the end of
-// the bytes. The decoder gets the file only up to there: when it cannot read
-// an image it scans on for the next, whose size no header check has seen.
+// the bytes; it also gives the first image's declared size.
 std::size_t GifFirstImageEnd(const std::uint8_t* b, std::size_t size, std::uint64_t* w, std::uint64_t* h)
 {
     if (size < 13) return size;
@@ -175,23 +175,13 @@ void InitDecodersOnce()
 
 SDL_Surface* Decode(Format format, const std::uint8_t* bytes, std::size_t size)
 {
-    std::vector<std::uint8_t> firstImage;
-    if (format == Format::Gif) {
-        const std::size_t end = GifFirstImageEnd(bytes, size, nullptr, nullptr);
-        if (end < size) {
-            firstImage.assign(bytes, bytes + end);
-            firstImage.push_back(0x3B);  // trailer
-            bytes = firstImage.data();
-            size = firstImage.size();
-        }
-    }
     SDL_RWops* stream = SDL_RWFromConstMem(bytes, static_cast<int>(size));
     if (stream == nullptr) return nullptr;
     SDL_Surface* surface = nullptr;
     switch (format) {
     case Format::Png: surface = IMG_LoadPNG_RW(stream); break;
     case Format::Jpeg: surface = IMG_LoadJPG_RW(stream); break;
-    case Format::Gif: surface = IMG_LoadGIF_RW(stream); break;
+    case Format::Gif: break;  // the runtime's own reader (gif_picture.cpp)
     case Format::Tga: surface = IMG_LoadTGA_RW(stream); break;
     case Format::None: break;
     }
@@ -284,6 +274,12 @@ PictureDecoding DecodePictureFile(const std::uint8_t* bytes, std::size_t size, i
                       std::to_string(declaredHeight) + " pixels, more than " + std::to_string(limit) +
                       " on a side");
 
+    if (format == Format::Gif) {
+        std::string reason;
+        if (DecodeGifFirstImage(bytes, size, largestSide, picture, &reason)) return PictureDecoding::Decoded;
+        picture = DecodedPicture();
+        return refuse(reason);
+    }
     InitDecodersOnce();
     SDL_Surface* surface = Decode(format, bytes, size);
     if (surface == nullptr) return refuse("it is a damaged " + name + " picture: " + SDL_GetError());
