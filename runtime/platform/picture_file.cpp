@@ -70,6 +70,23 @@ bool PngDeclaredSize(const std::uint8_t* b, std::size_t size, std::uint64_t& w, 
     return true;
 }
 
+// Whether every chunk of a PNG lies whole inside the bytes, up to and with
+// IEND. The picture library's reader ignores short reads and then loops for
+// ever on the stale chunk header of a cut-short file (found by fuzzing), so
+// it gets only files whose chunks are all there.
+bool PngChunksComplete(const std::uint8_t* b, std::size_t size)
+{
+    std::size_t at = 8;  // past the signature
+    while (size - at >= 12) {
+        const std::uint64_t length = Read32Be(b + at);
+        if (length > size - at - 12) return false;
+        const bool end = std::memcmp(b + at + 4, "IEND", 4) == 0;
+        at += 12 + static_cast<std::size_t>(length);
+        if (end) return true;
+    }
+    return false;
+}
+
 bool JpegDeclaredSize(const std::uint8_t* b, std::size_t size, std::uint64_t& w, std::uint64_t& h)
 {
     std::size_t at = 2;  // past the start-of-image marker
@@ -274,6 +291,8 @@ PictureDecoding DecodePictureFile(const std::uint8_t* bytes, std::size_t size, i
                       std::to_string(declaredHeight) + " pixels, more than " + std::to_string(limit) +
                       " on a side");
 
+    if (format == Format::Png && !PngChunksComplete(bytes, size))
+        return refuse("it is a damaged PNG picture: it is cut short (a chunk runs past its end, or IEND is missing)");
     if (format == Format::Gif) {
         std::string reason;
         if (DecodeGifFirstImage(bytes, size, largestSide, picture, &reason)) return PictureDecoding::Decoded;

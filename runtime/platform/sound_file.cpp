@@ -82,7 +82,19 @@ bool FlacStreamInfoIsSane(const std::uint8_t* b, std::size_t size)
     const std::uint32_t rate = static_cast<std::uint32_t>(info[10]) << 12 | info[11] << 4 | info[12] >> 4;
     const int channels = ((info[12] >> 1) & 7) + 1;
     const int bits = ((info[12] & 1) << 4 | info[13] >> 4) + 1;
-    return rate >= 1 && rate <= 655350 && channels <= 8 && bits >= 4 && bits <= 32;
+    if (rate < 1 || rate > 655350 || channels > 8 || bits < 4 || bits > 32) return false;
+    // The metadata blocks must end inside the file and a frame must follow
+    // them: the wrapper leaks its buffers on a stream without frames.
+    std::size_t at = 4;
+    for (;;) {
+        if (size - at < 4) return false;
+        const bool last = (b[at] & 0x80) != 0;
+        const std::size_t length = static_cast<std::size_t>(b[at + 1]) << 16 | b[at + 2] << 8 | b[at + 3];
+        if (length > size - at - 4) return false;
+        at += 4 + length;
+        if (last) break;
+    }
+    return size - at >= 2 && b[at] == 0xFF && (b[at + 1] & 0xFE) == 0xF8;
 }
 
 }  // namespace
