@@ -91,7 +91,7 @@ local function run()
 
   -- Hover: the row of docs/commands.md.
   local hover = request('textDocument/hover', load, 3)
-  check(hover ~= nil and hover.contents.value:find('loads the picture into the sprite slot', 1, true) ~= nil,
+  check(hover ~= nil and hover.contents.value:find('into the sprite slot', 1, true) ~= nil,
     'no command reference in the hover')
 
   -- Go to definition from GOSUB intro to SUB intro.
