@@ -25,15 +25,6 @@ std::vector<std::uint8_t> Plain(int w, int h, Rgb c = Rgb{10, 20, 30})
     return MakeBmp24(w, h, [c](int, int) { return c; });
 }
 
-// Every line of the error log in the test's folder.
-std::string ErrorLog(const std::string& folder)
-{
-    std::ifstream in(folder + "/ErrorLog.txt", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 }  // namespace
 
 TEST_F(BitmapLoading, SpriteSlotRecordsPictureAndPowerOfTwoTextureSizes)

@@ -190,3 +190,11 @@ void GfxTest::ClearScreen()
     gl::ClearColor(0, 0, 0, 0);
     gl::Clear(GL_COLOR_BUFFER_BIT);
 }
+
+std::string ErrorLog(const std::string& folder)
+{
+    std::ifstream in(folder + "/ErrorLog.txt", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}

@@ -49,6 +49,9 @@ std::vector<std::uint8_t> ReadFile(const std::string& path);
 
 // Each test starts the runtime in a 640 x 480 window, as a program would,
 // and gets a folder of its own for files.
+// Everything the error log in folder holds ("" when there is none).
+std::string ErrorLog(const std::string& folder);
+
 class GfxTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -57,14 +57,6 @@ std::vector<Rgb> Area(const Screen& s, int x, int y, int w, int h)
 
 void FillBackground() { FILLRECT(0, 0, 640, 480, RGB(kBackground.r, kBackground.g, kBackground.b)); }
 
-std::string ErrorLog(const std::string& folder)
-{
-    std::ifstream in(folder + "/ErrorLog.txt", std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 }  // namespace
 
 TEST_F(PictureFormats, PngAlphaDecidesTransparencyAndTheKeyColourStaysVisible)
